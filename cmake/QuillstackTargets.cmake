@@ -1,0 +1,86 @@
+# Helpers shared by every subsystem's CMakeLists.txt.
+
+# Adds each direct child folder of DIR that has a CMakeLists.txt (support folders excluded).
+function(qs_add_present_subdirectories dir)
+  file(GLOB children LIST_DIRECTORIES true "${CMAKE_SOURCE_DIR}/${dir}/*")
+  list(SORT children)
+  foreach(child IN LISTS children)
+    get_filename_component(name "${child}" NAME)
+    if(IS_DIRECTORY "${child}" AND EXISTS "${child}/CMakeLists.txt" AND NOT name STREQUAL "support")
+      if(NOT (dir STREQUAL "src" AND name STREQUAL "UI") AND NOT (dir STREQUAL "tests" AND name STREQUAL "UI"))
+        add_subdirectory("${child}")
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# qs_add_gtest(NAME
+#   SOURCES a.cpp ...
+#   LIBS target ...
+#   [MAIN none|core|gui]   test main: none = gtest_main (no Qt); core = QCoreApplication;
+#                          gui = QApplication (offscreen unless X11 is given)
+#   [X11]                  the test needs the real X server of the test session (DISPLAY)
+#   [SANITIZE]             also built and run in the ASan/UBSan pass of the test command
+#   [TIMEOUT seconds]
+#   [LABELS label ...])
+function(qs_add_gtest name)
+  cmake_parse_arguments(T "X11;SANITIZE" "MAIN;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT T_MAIN)
+    set(T_MAIN none)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  if(T_MAIN STREQUAL "none")
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  elseif(T_MAIN STREQUAL "core")
+    target_link_libraries(${name} PRIVATE qs_test_main_core)
+  elseif(T_MAIN STREQUAL "gui")
+    target_link_libraries(${name} PRIVATE qs_test_main_gui)
+  else()
+    message(FATAL_ERROR "qs_add_gtest: unknown MAIN ${T_MAIN}")
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    QS_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QS_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}")
+
+  set(env "QS_RESOURCE_DIR=${QS_RESOURCE_BUILD_DIR}")
+  if(T_X11)
+    list(APPEND T_LABELS x11)
+  else()
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(T_SANITIZE)
+    list(APPEND T_LABELS sanitize)
+    set_property(GLOBAL APPEND PROPERTY QS_SANITIZE_TARGETS ${name})
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}" ENVIRONMENT "${env}")
+endfunction()
+
+# qs_add_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark program under bench/.
+function(qs_add_benchmark name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE
+    QS_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QS_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  set_property(GLOBAL APPEND PROPERTY QS_BENCHMARK_TARGETS ${name})
+endfunction()
+
+# One target that builds only what the sanitizer pass runs, and one for all benchmarks.
+function(qs_finish_sanitize_target)
+  get_property(targets GLOBAL PROPERTY QS_SANITIZE_TARGETS)
+  add_custom_target(sanitize-tests)
+  if(targets)
+    add_dependencies(sanitize-tests ${targets})
+  endif()
+  get_property(benches GLOBAL PROPERTY QS_BENCHMARK_TARGETS)
+  add_custom_target(benchmarks)
+  if(benches)
+    add_dependencies(benchmarks ${benches})
+  endif()
+endfunction()
