@@ -1,0 +1,324 @@
+#include "Markdown/Base/RawMarkup.h"
+
+#include "Markdown/Infrastructure/CanonicalEquivalence.h"
+
+#include <new>
+#include <utility>
+
+namespace Markdown {
+
+namespace {
+
+std::atomic<std::int64_t> liveNodes{0};
+
+constexpr std::string_view kindNames[rawKindCount] = {
+    "codeBlock",     "heading",       "htmlBlock",     "listItem",         "orderedList",       "blockDirective",
+    "inlineCode",    "customInline",  "image",         "inlineHTML",       "link",              "text",
+    "symbolLink",    "inlineAttributes", "table",      "tableCell",        "doxygenParam",      "blockQuote",
+    "customBlock",   "document",      "thematicBreak", "unorderedList",    "paragraph",         "emphasis",
+    "lineBreak",     "softBreak",     "strong",        "strikethrough",    "tableHead",         "tableBody",
+    "tableRow",      "doxygenDiscussion", "doxygenNote", "doxygenAbstract", "doxygenReturns",
+};
+
+bool equalStrings(const std::optional<std::string>& a, const std::optional<std::string>& b) {
+    if (!a || !b) {
+        return !a && !b;
+    }
+    return canonicallyEqual(*a, *b);
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string quoted(const std::optional<std::string>& text) {
+    return text ? quoted(*text) : "nil";
+}
+
+} // namespace
+
+std::string_view rawKindName(RawKind kind) {
+    return kindNames[static_cast<int>(kind)];
+}
+
+RawMarkupData RawMarkupData::codeBlock(std::string code, std::optional<std::string> language) {
+    return {RawKind::codeBlock, CodeBlockPayload{std::move(code), std::move(language)}};
+}
+RawMarkupData RawMarkupData::heading(std::int64_t level) {
+    return {RawKind::heading, HeadingPayload{level}};
+}
+RawMarkupData RawMarkupData::htmlBlock(std::string rawHTML) {
+    return {RawKind::htmlBlock, StringPayload{std::move(rawHTML)}};
+}
+RawMarkupData RawMarkupData::listItem(std::optional<Checkbox> checkbox) {
+    return {RawKind::listItem, ListItemPayload{checkbox}};
+}
+RawMarkupData RawMarkupData::orderedList(std::uint64_t startIndex) {
+    return {RawKind::orderedList, OrderedListPayload{startIndex}};
+}
+RawMarkupData RawMarkupData::blockDirective(std::string name, std::optional<SourceLocation> nameLocation,
+                                            DirectiveArgumentText arguments) {
+    return {RawKind::blockDirective, std::make_shared<const BlockDirectivePayload>(BlockDirectivePayload{
+                                         std::move(name), std::move(nameLocation), std::move(arguments)})};
+}
+RawMarkupData RawMarkupData::inlineCode(std::string code) {
+    return {RawKind::inlineCode, StringPayload{std::move(code)}};
+}
+RawMarkupData RawMarkupData::customInline(std::string text) {
+    return {RawKind::customInline, StringPayload{std::move(text)}};
+}
+RawMarkupData RawMarkupData::image(std::optional<std::string> source, std::optional<std::string> title) {
+    return {RawKind::image, LinkPayload{std::move(source), std::move(title)}};
+}
+RawMarkupData RawMarkupData::inlineHTML(std::string rawHTML) {
+    return {RawKind::inlineHTML, StringPayload{std::move(rawHTML)}};
+}
+RawMarkupData RawMarkupData::link(std::optional<std::string> destination, std::optional<std::string> title) {
+    return {RawKind::link, LinkPayload{std::move(destination), std::move(title)}};
+}
+RawMarkupData RawMarkupData::text(std::string text) {
+    return {RawKind::text, StringPayload{std::move(text)}};
+}
+RawMarkupData RawMarkupData::symbolLink(std::optional<std::string> destination) {
+    return {RawKind::symbolLink, SymbolLinkPayload{std::move(destination)}};
+}
+RawMarkupData RawMarkupData::inlineAttributes(std::string attributes) {
+    return {RawKind::inlineAttributes, StringPayload{std::move(attributes)}};
+}
+RawMarkupData RawMarkupData::table(std::vector<std::optional<TableColumnAlignment>> columnAlignments) {
+    return {RawKind::table, TablePayload{std::move(columnAlignments)}};
+}
+RawMarkupData RawMarkupData::tableCell(std::uint64_t colspan, std::uint64_t rowspan) {
+    return {RawKind::tableCell, TableCellPayload{colspan, rowspan}};
+}
+RawMarkupData RawMarkupData::doxygenParam(std::string name) {
+    return {RawKind::doxygenParam, StringPayload{std::move(name)}};
+}
+RawMarkupData RawMarkupData::withoutPayload(RawKind kind) {
+    if (kind < RawKind::blockQuote || static_cast<int>(kind) >= rawKindCount) {
+        throw std::invalid_argument("RawMarkupData: " + std::string(rawKindName(kind)) + " needs a payload");
+    }
+    return {kind, std::monostate{}};
+}
+
+const BlockDirectivePayload& RawMarkupData::blockDirectivePayload() const {
+    return *get<std::shared_ptr<const BlockDirectivePayload>>();
+}
+
+bool operator==(const RawMarkupData& a, const RawMarkupData& b) {
+    if (a.kind_ != b.kind_) {
+        return false;
+    }
+    switch (a.kind_) {
+    case RawKind::codeBlock:
+        return canonicallyEqual(a.codeBlockPayload().code, b.codeBlockPayload().code) &&
+               equalStrings(a.codeBlockPayload().language, b.codeBlockPayload().language);
+    case RawKind::heading:
+        return a.headingPayload().level == b.headingPayload().level;
+    case RawKind::htmlBlock:
+    case RawKind::inlineCode:
+    case RawKind::customInline:
+    case RawKind::inlineHTML:
+    case RawKind::text:
+    case RawKind::inlineAttributes:
+    case RawKind::doxygenParam:
+        return canonicallyEqual(a.stringPayload().value, b.stringPayload().value);
+    case RawKind::listItem:
+        return a.listItemPayload().checkbox == b.listItemPayload().checkbox;
+    case RawKind::orderedList:
+        return a.orderedListPayload().startIndex == b.orderedListPayload().startIndex;
+    case RawKind::blockDirective: {
+        const BlockDirectivePayload& left = a.blockDirectivePayload();
+        const BlockDirectivePayload& right = b.blockDirectivePayload();
+        return canonicallyEqual(left.name, right.name) && left.nameLocation == right.nameLocation &&
+               left.arguments == right.arguments;
+    }
+    case RawKind::image:
+    case RawKind::link:
+        return equalStrings(a.linkPayload().destination, b.linkPayload().destination) &&
+               equalStrings(a.linkPayload().title, b.linkPayload().title);
+    case RawKind::symbolLink:
+        return equalStrings(a.symbolLinkPayload().destination, b.symbolLinkPayload().destination);
+    case RawKind::table:
+        return a.tablePayload().columnAlignments == b.tablePayload().columnAlignments;
+    case RawKind::tableCell:
+        return a.tableCellPayload().colspan == b.tableCellPayload().colspan &&
+               a.tableCellPayload().rowspan == b.tableCellPayload().rowspan;
+    default:
+        return true;
+    }
+}
+
+std::string RawMarkupData::diagnosticDescription() const {
+    std::string text(rawKindName(kind_));
+    switch (kind_) {
+    case RawKind::codeBlock:
+        return text + "(" + quoted(codeBlockPayload().code) + ", language: " + quoted(codeBlockPayload().language) +
+               ")";
+    case RawKind::heading:
+        return text + "(level: " + std::to_string(headingPayload().level) + ")";
+    case RawKind::htmlBlock:
+    case RawKind::inlineCode:
+    case RawKind::customInline:
+    case RawKind::inlineHTML:
+    case RawKind::text:
+    case RawKind::inlineAttributes:
+    case RawKind::doxygenParam:
+        return text + "(" + quoted(stringPayload().value) + ")";
+    case RawKind::listItem: {
+        const auto& checkbox = listItemPayload().checkbox;
+        return text + "(checkbox: " +
+               (checkbox ? (*checkbox == Checkbox::checked ? "checked" : "unchecked") : std::string("nil")) + ")";
+    }
+    case RawKind::orderedList:
+        return text + "(startIndex: " + std::to_string(orderedListPayload().startIndex) + ")";
+    case RawKind::blockDirective:
+        return text + "(name: " + quoted(blockDirectivePayload().name) + ")";
+    case RawKind::image:
+    case RawKind::link:
+        return text + "(" + quoted(linkPayload().destination) + ", title: " + quoted(linkPayload().title) + ")";
+    case RawKind::symbolLink:
+        return text + "(destination: " + quoted(symbolLinkPayload().destination) + ")";
+    case RawKind::table:
+        return text + "(columns: " + std::to_string(tablePayload().columnAlignments.size()) + ")";
+    case RawKind::tableCell:
+        return text + "(colspan: " + std::to_string(tableCellPayload().colspan) +
+               ", rowspan: " + std::to_string(tableCellPayload().rowspan) + ")";
+    default:
+        return text;
+    }
+}
+
+RawMarkup::Error::Error(const RawMarkup& from, std::string_view to)
+    : std::runtime_error("Can't wrap a " + from.data().diagnosticDescription() + " in a " + std::string(to)) {}
+
+static_assert(alignof(RawMarkup) >= alignof(RawMarkupRef) && sizeof(RawMarkup) % alignof(RawMarkupRef) == 0);
+
+RawMarkup::RawMarkup(RawMarkupData data, std::optional<SourceRange> parsedRange, std::int64_t childCount,
+                     std::int64_t subtreeCount)
+    : childCount_(childCount), subtreeCount_(subtreeCount), data_(std::move(data)),
+      parsedRange_(std::move(parsedRange)) {}
+
+RawMarkupRef* RawMarkup::childStorage() const {
+    return reinterpret_cast<RawMarkupRef*>(const_cast<RawMarkup*>(this) + 1);
+}
+
+RawMarkupRef RawMarkup::create(RawMarkupData data, std::optional<SourceRange> parsedRange,
+                               std::span<const RawMarkupRef> children) {
+    std::int64_t subtreeCount = 1;
+    for (const RawMarkupRef& child : children) {
+        if (!child) {
+            throw std::invalid_argument("RawMarkup::create: a child reference is empty");
+        }
+        subtreeCount += child->subtreeCount();
+    }
+    void* memory = ::operator new(sizeof(RawMarkup) + children.size() * sizeof(RawMarkupRef));
+    RawMarkup* node;
+    try {
+        node = new (memory) RawMarkup(std::move(data), std::move(parsedRange),
+                                      static_cast<std::int64_t>(children.size()), subtreeCount);
+    } catch (...) {
+        ::operator delete(memory);
+        throw;
+    }
+    RawMarkupRef* slots = node->childStorage();
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        new (slots + i) RawMarkupRef(children[i]);
+    }
+    liveNodes.fetch_add(1, std::memory_order_relaxed);
+    return RawMarkupRef(node);
+}
+
+const RawMarkupRef& RawMarkup::child(std::int64_t position) const {
+    if (position < 0 || position >= childCount_) {
+        throw std::out_of_range("RawMarkup::child: position " + std::to_string(position) + " outside 0..<" +
+                                std::to_string(childCount_));
+    }
+    return childStorage()[position];
+}
+
+bool RawMarkup::hasSameStructure(const RawMarkup& other) const {
+    std::vector<std::pair<const RawMarkup*, const RawMarkup*>> pending{{this, &other}};
+    while (!pending.empty()) {
+        const auto [left, right] = pending.back();
+        pending.pop_back();
+        if (left == right) {
+            continue;
+        }
+        if (left->childCount_ != right->childCount_ || !(left->data_ == right->data_)) {
+            return false;
+        }
+        // Pushed last to first so that pairs are compared first to last.
+        for (std::int64_t i = left->childCount_ - 1; i >= 0; --i) {
+            pending.emplace_back(left->childStorage()[i].get(), right->childStorage()[i].get());
+        }
+    }
+    return true;
+}
+
+RawMarkupRef RawMarkup::substitutingChild(RawMarkupRef newChild, std::int64_t position, bool preserveRange) const {
+    if (position < 0 || position >= childCount_) {
+        throw std::out_of_range("RawMarkup::substitutingChild: position " + std::to_string(position) +
+                                " outside 0..<" + std::to_string(childCount_));
+    }
+    std::vector<RawMarkupRef> newChildren(children().begin(), children().end());
+    std::optional<SourceRange> range = preserveRange ? parsedRange_ : newChild->parsedRange();
+    newChildren[static_cast<std::size_t>(position)] = std::move(newChild);
+    return create(data_, std::move(range), newChildren);
+}
+
+std::int64_t RawMarkup::liveNodeCount() {
+    return liveNodes.load(std::memory_order_relaxed);
+}
+
+void RawMarkup::release(const RawMarkup* node) {
+    if (node->references_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        destroyTree(const_cast<RawMarkup*>(node));
+    }
+}
+
+// Nodes whose last reference went are queued here and freed by the outermost call on this thread, so freeing a
+// tree takes constant stack whatever its depth.
+void RawMarkup::destroyTree(RawMarkup* node) {
+    thread_local std::vector<RawMarkup*> pending;
+    thread_local bool draining = false;
+    pending.push_back(node);
+    if (draining) {
+        return;
+    }
+    draining = true;
+    while (!pending.empty()) {
+        RawMarkup* current = pending.back();
+        pending.pop_back();
+        RawMarkupRef* slots = current->childStorage();
+        for (std::int64_t i = 0; i < current->childCount_; ++i) {
+            RawMarkup* child = std::exchange(slots[i].node_, nullptr);
+            if (child->references_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+                pending.push_back(child);
+            }
+            slots[i].~RawMarkupRef();
+        }
+        current->~RawMarkup();
+        ::operator delete(current);
+        liveNodes.fetch_sub(1, std::memory_order_relaxed);
+    }
+    constexpr std::size_t retainedCapacity = 4096;
+    if (pending.capacity() > retainedCapacity) {
+        std::vector<RawMarkup*>().swap(pending);
+    }
+    draining = false;
+}
+
+std::optional<SourceRange> parsedRangeOfRun(std::span<const RawMarkupRef> nodes) {
+    if (nodes.empty()) {
+        return std::nullopt;
+    }
+    const auto& first = nodes.front()->parsedRange();
+    const auto& last = nodes.back()->parsedRange();
+    if (!first || !last || last->end() < first->start()) {
+        return std::nullopt;
+    }
+    return SourceRange(first->start(), last->end());
+}
+
+} // namespace Markdown

@@ -1,0 +1,322 @@
+#pragma once
+
+// Raw nodes: the immutable, shared storage under every document tree.
+//
+// Building raw nodes (what the parser and the element types use):
+//
+//     RawMarkupRef text = RawMarkup::create(RawMarkupData::text("Hello"), range, {});
+//     RawMarkupRef para = RawMarkup::create(RawMarkupData::withoutPayload(RawKind::paragraph), range, {text});
+//     Document doc(MarkupData::newRoot(RawMarkup::create(RawMarkupData::withoutPayload(RawKind::document),
+//                                                        range, {para})));
+//
+// * `RawMarkupData` is the node's kind plus its payload. Kinds with a payload have a named factory
+//   (`codeBlock`, `heading`, `htmlBlock`, `listItem`, `orderedList`, `blockDirective`, `inlineCode`,
+//   `customInline`, `image`, `inlineHTML`, `link`, `text`, `symbolLink`, `inlineAttributes`, `table`,
+//   `tableCell`, `doxygenParam`); the 18 kinds without one use `withoutPayload(kind)`, which throws
+//   std::invalid_argument for a kind that needs a payload.
+// * `RawMarkup::create(data, parsedRange, children)` makes the node in one allocation, children in document
+//   order; `parsedRange` is optional. The node never changes afterwards and may be shared by any number of
+//   parents and threads.
+// * `RawMarkupRef` is the reference-counted handle. Releasing the last handle of a tree frees it without
+//   recursion, however deep the tree is.
+// * Nothing here checks which kinds may be children of which: the element types do that.
+
+#include "Markdown/Base/PayloadValues.h"
+#include "Markdown/Infrastructure/DirectiveArgumentText.h"
+#include "Markdown/Infrastructure/SourceLocation.h"
+
+#include <atomic>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace Markdown {
+
+/// The 35 node kinds, numbered 0 to 34: first the 17 that carry a payload, then the 18 that carry none.
+enum class RawKind : std::uint8_t {
+    codeBlock,
+    heading,
+    htmlBlock,
+    listItem,
+    orderedList,
+    blockDirective,
+    inlineCode,
+    customInline,
+    image,
+    inlineHTML,
+    link,
+    text,
+    symbolLink,
+    inlineAttributes,
+    table,
+    tableCell,
+    doxygenParam,
+    blockQuote,
+    customBlock,
+    document,
+    thematicBreak,
+    unorderedList,
+    paragraph,
+    emphasis,
+    lineBreak,
+    softBreak,
+    strong,
+    strikethrough,
+    tableHead,
+    tableBody,
+    tableRow,
+    doxygenDiscussion,
+    doxygenNote,
+    doxygenAbstract,
+    doxygenReturns,
+};
+
+inline constexpr int rawKindCount = 35;
+
+/// The kind's name as written above ("codeBlock", "tableCell").
+std::string_view rawKindName(RawKind kind);
+
+/// Payload of `codeBlock`.
+struct CodeBlockPayload {
+    std::string code;
+    std::optional<std::string> language;
+};
+/// Payload of `heading`.
+struct HeadingPayload {
+    std::int64_t level;
+};
+/// Payload of the kinds that carry one string: `htmlBlock`, `inlineCode`, `customInline`, `inlineHTML`,
+/// `text`, `inlineAttributes`, `doxygenParam`.
+struct StringPayload {
+    std::string value;
+};
+/// Payload of `listItem`.
+struct ListItemPayload {
+    std::optional<Checkbox> checkbox;
+};
+/// Payload of `orderedList`.
+struct OrderedListPayload {
+    std::uint64_t startIndex;
+};
+/// Payload of `blockDirective`.
+struct BlockDirectivePayload {
+    std::string name;
+    std::optional<SourceLocation> nameLocation;
+    DirectiveArgumentText arguments;
+};
+/// Payload of `link` (destination, title) and `image` (source, title).
+struct LinkPayload {
+    std::optional<std::string> destination;
+    std::optional<std::string> title;
+};
+/// Payload of `symbolLink`.
+struct SymbolLinkPayload {
+    std::optional<std::string> destination;
+};
+/// Payload of `table`.
+struct TablePayload {
+    std::vector<std::optional<TableColumnAlignment>> columnAlignments;
+};
+/// Payload of `tableCell`.
+struct TableCellPayload {
+    std::uint64_t colspan;
+    std::uint64_t rowspan;
+};
+
+/// A node's kind with the kind's payload. Equal when the kinds match and every payload field is equal;
+/// strings compare under Unicode canonical equivalence.
+class RawMarkupData {
+public:
+    static RawMarkupData codeBlock(std::string code, std::optional<std::string> language);
+    static RawMarkupData heading(std::int64_t level);
+    static RawMarkupData htmlBlock(std::string rawHTML);
+    static RawMarkupData listItem(std::optional<Checkbox> checkbox);
+    static RawMarkupData orderedList(std::uint64_t startIndex);
+    static RawMarkupData blockDirective(std::string name, std::optional<SourceLocation> nameLocation,
+                                       DirectiveArgumentText arguments);
+    static RawMarkupData inlineCode(std::string code);
+    static RawMarkupData customInline(std::string text);
+    static RawMarkupData image(std::optional<std::string> source, std::optional<std::string> title);
+    static RawMarkupData inlineHTML(std::string rawHTML);
+    static RawMarkupData link(std::optional<std::string> destination, std::optional<std::string> title);
+    static RawMarkupData text(std::string text);
+    static RawMarkupData symbolLink(std::optional<std::string> destination);
+    static RawMarkupData inlineAttributes(std::string attributes);
+    static RawMarkupData table(std::vector<std::optional<TableColumnAlignment>> columnAlignments);
+    static RawMarkupData tableCell(std::uint64_t colspan, std::uint64_t rowspan);
+    static RawMarkupData doxygenParam(std::string name);
+    /// One of the 18 kinds without payload; throws std::invalid_argument for any other kind.
+    static RawMarkupData withoutPayload(RawKind kind);
+
+    RawKind kind() const { return kind_; }
+
+    /// The payload of the given shape; throws std::logic_error when the kind carries another one.
+    const CodeBlockPayload& codeBlockPayload() const { return get<CodeBlockPayload>(); }
+    const HeadingPayload& headingPayload() const { return get<HeadingPayload>(); }
+    const StringPayload& stringPayload() const { return get<StringPayload>(); }
+    const ListItemPayload& listItemPayload() const { return get<ListItemPayload>(); }
+    const OrderedListPayload& orderedListPayload() const { return get<OrderedListPayload>(); }
+    const BlockDirectivePayload& blockDirectivePayload() const;
+    const LinkPayload& linkPayload() const { return get<LinkPayload>(); }
+    const SymbolLinkPayload& symbolLinkPayload() const { return get<SymbolLinkPayload>(); }
+    const TablePayload& tablePayload() const { return get<TablePayload>(); }
+    const TableCellPayload& tableCellPayload() const { return get<TableCellPayload>(); }
+
+    /// The kind's name with its payload values, for diagnostics: text("Hello"), heading(level: 2).
+    std::string diagnosticDescription() const;
+
+    friend bool operator==(const RawMarkupData& a, const RawMarkupData& b);
+
+private:
+    // The directive payload is large and rare: it lives behind a pointer so that every other node stays small.
+    using Payload = std::variant<std::monostate, CodeBlockPayload, HeadingPayload, StringPayload, ListItemPayload,
+                                 OrderedListPayload, std::shared_ptr<const BlockDirectivePayload>, LinkPayload,
+                                 SymbolLinkPayload, TablePayload, TableCellPayload>;
+
+    RawMarkupData(RawKind kind, Payload payload) : kind_(kind), payload_(std::move(payload)) {}
+
+    template <class T>
+    const T& get() const {
+        if (const T* value = std::get_if<T>(&payload_)) {
+            return *value;
+        }
+        throw std::logic_error("RawMarkupData: " + std::string(rawKindName(kind_)) + " has no such payload");
+    }
+
+    RawKind kind_;
+    Payload payload_;
+};
+
+class RawMarkup;
+
+/// A counted reference to a raw node (or to nothing). Copying shares the node; releasing the last reference
+/// frees the node and every descendant that is no longer referenced, iteratively.
+class RawMarkupRef {
+public:
+    RawMarkupRef() = default;
+    RawMarkupRef(const RawMarkupRef& other) noexcept;
+    RawMarkupRef(RawMarkupRef&& other) noexcept : node_(other.node_) { other.node_ = nullptr; }
+    RawMarkupRef& operator=(const RawMarkupRef& other) noexcept;
+    RawMarkupRef& operator=(RawMarkupRef&& other) noexcept;
+    ~RawMarkupRef();
+
+    const RawMarkup* get() const { return node_; }
+    const RawMarkup& operator*() const { return *node_; }
+    const RawMarkup* operator->() const { return node_; }
+    explicit operator bool() const { return node_ != nullptr; }
+    friend bool operator==(const RawMarkupRef& a, const RawMarkupRef& b) { return a.node_ == b.node_; }
+
+private:
+    friend class RawMarkup;
+    explicit RawMarkupRef(RawMarkup* adopted) : node_(adopted) {}
+    RawMarkup* node_ = nullptr;
+};
+
+/// An immutable tree node: kind and payload, children, subtree size and the source range it was parsed from.
+/// Header and child references share one allocation.
+class RawMarkup {
+public:
+    /// Error raised when a node is to be viewed as an element type of another kind.
+    class Error : public std::runtime_error {
+    public:
+        Error(const RawMarkup& from, std::string_view to);
+    };
+
+    static RawMarkupRef create(RawMarkupData data, std::optional<SourceRange> parsedRange,
+                               std::span<const RawMarkupRef> children);
+    static RawMarkupRef create(RawMarkupData data, std::optional<SourceRange> parsedRange,
+                               std::initializer_list<RawMarkupRef> children) {
+        return create(std::move(data), std::move(parsedRange), std::span(children.begin(), children.size()));
+    }
+
+    RawMarkup(const RawMarkup&) = delete;
+    RawMarkup& operator=(const RawMarkup&) = delete;
+
+    const RawMarkupData& data() const { return data_; }
+    RawKind kind() const { return data_.kind(); }
+    std::int64_t childCount() const { return childCount_; }
+    std::int64_t subtreeCount() const { return subtreeCount_; }
+    const std::optional<SourceRange>& parsedRange() const { return parsedRange_; }
+
+    /// Children in document order.
+    std::span<const RawMarkupRef> children() const { return {childStorage(), static_cast<std::size_t>(childCount_)}; }
+    /// The child at `position`; throws std::out_of_range outside 0 ..< childCount.
+    const RawMarkupRef& child(std::int64_t position) const;
+
+    /// Same kinds, payloads and child counts all the way down; ranges are not looked at. Iterative.
+    bool hasSameStructure(const RawMarkup& other) const;
+
+    /// A copy of this node with `newChild` at `position`. Its range is this node's own with `preserveRange`,
+    /// else the new child's. Throws std::out_of_range outside 0 ..< childCount.
+    RawMarkupRef substitutingChild(RawMarkupRef newChild, std::int64_t position, bool preserveRange) const;
+
+    /// Raw nodes alive in the process right now (all threads).
+    static std::int64_t liveNodeCount();
+
+private:
+    friend class RawMarkupRef;
+
+    RawMarkup(RawMarkupData data, std::optional<SourceRange> parsedRange, std::int64_t childCount,
+              std::int64_t subtreeCount);
+    ~RawMarkup() = default;
+
+    RawMarkupRef* childStorage() const;
+    void retain() const { references_.fetch_add(1, std::memory_order_relaxed); }
+    static void release(const RawMarkup* node);
+    static void destroyTree(RawMarkup* node);
+
+    mutable std::atomic<std::int64_t> references_{1};
+    std::int64_t childCount_;
+    std::int64_t subtreeCount_;
+    RawMarkupData data_;
+    std::optional<SourceRange> parsedRange_;
+};
+
+/// The range covering a run of nodes: from the first node's start to the last node's end. Absent for an empty
+/// run, when the first or the last node has no range, or when the last node ends before the first begins.
+std::optional<SourceRange> parsedRangeOfRun(std::span<const RawMarkupRef> nodes);
+
+inline RawMarkupRef::RawMarkupRef(const RawMarkupRef& other) noexcept : node_(other.node_) {
+    if (node_) {
+        node_->retain();
+    }
+}
+
+inline RawMarkupRef& RawMarkupRef::operator=(const RawMarkupRef& other) noexcept {
+    if (other.node_) {
+        other.node_->retain();
+    }
+    RawMarkup* old = node_;
+    node_ = other.node_;
+    if (old) {
+        RawMarkup::release(old);
+    }
+    return *this;
+}
+
+inline RawMarkupRef& RawMarkupRef::operator=(RawMarkupRef&& other) noexcept {
+    if (this != &other) {
+        RawMarkup* old = node_;
+        node_ = other.node_;
+        other.node_ = nullptr;
+        if (old) {
+            RawMarkup::release(old);
+        }
+    }
+    return *this;
+}
+
+inline RawMarkupRef::~RawMarkupRef() {
+    if (node_) {
+        RawMarkup::release(node_);
+    }
+}
+
+} // namespace Markdown

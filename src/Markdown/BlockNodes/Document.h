@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Markdown/StructuralRestrictions/Containers.h"
+
+namespace Markdown {
+
+/// The root of a Markdown document: a container of blocks. Every document made here is a new root.
+class Document : public BlockContainerBase {
+    QS_MARKDOWN_ELEMENT(Document, document, visitDocument, BlockContainerBase)
+
+public:
+    Document() : Document(std::vector<Markup>{}) {}
+    /// A document of `children` (blocks; anything else throws std::invalid_argument). With
+    /// `inheritSourceRange`, its range runs from the first child's start to the last child's end.
+    explicit Document(const std::vector<Markup>& children, bool inheritSourceRange = false)
+        : Document(children, inheritSourceRange, 0) {}
+    template <MarkupRange R>
+    explicit Document(const R& children, bool inheritSourceRange = false)
+        : Document(children, inheritSourceRange, 0) {}
+
+private:
+    template <MarkupRange R>
+    Document(const R& children, bool inheritSourceRange, int)
+        : BlockContainerBase(buildRoot(RawMarkupData::withoutPayload(rawKind),
+                                       checkedChildNodes(children, isBlockKind, "a block element", elementName),
+                                       inheritSourceRange)) {}
+};
+
+} // namespace Markdown

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Markdown/Visitor/MarkupVisitor.h"
+
+namespace Markdown {
+
+/// A visitor that returns nothing and, by default, visits every element depth-first: parent before children,
+/// children in document order. An operation supplied by the walker takes its element out of that descent
+/// unless it calls `descendInto` itself. Throws std::length_error past `TraversalDepthGuard::maximumDepth`
+/// nested levels.
+template <class Derived>
+class MarkupWalker : public MarkupVisitor<Derived, void> {
+public:
+    void defaultVisit(const Markup& markup) { this->derived().descendInto(markup); }
+
+    /// Visits each child of `markup` in order through `visit`.
+    void descendInto(const Markup& markup) {
+        TraversalDepthGuard guard;
+        for (const Markup& child : markup.children()) {
+            this->derived().visit(child);
+        }
+    }
+};
+
+} // namespace Markdown
