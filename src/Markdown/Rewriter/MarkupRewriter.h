@@ -9,20 +9,21 @@ namespace Markdown {
 
 /// A visitor that turns a tree into a new one: each visit returns the element to put in the visited one's
 /// place, or nothing to drop it. By default every element is rebuilt from its rewritten children with its
-/// own payload and range, so a rewrite that changes nothing still gives new identities. Throws
-/// std::length_error past `TraversalDepthGuard::maximumDepth` nested levels.
+/// own payload and range, so a rewrite that changes nothing still gives new identities. Deep trees are
+/// rewritten in stack-sized shares (see TraversalStack.h).
 template <class Derived>
 class MarkupRewriter : public MarkupVisitor<Derived, std::optional<Markup>> {
 public:
     std::optional<Markup> defaultVisit(const Markup& markup) {
-        TraversalDepthGuard guard;
         std::vector<Markup> newChildren;
-        for (const Markup& child : markup.children()) {
-            if (std::optional<Markup> rewritten = this->derived().visit(child)) {
-                newChildren.push_back(std::move(*rewritten));
+        withinTraversalLevel([&] {
+            for (const Markup& child : markup.children()) {
+                if (std::optional<Markup> rewritten = this->derived().visit(child)) {
+                    newChildren.push_back(std::move(*rewritten));
+                }
             }
-        }
-        return markup.withUncheckedChildren(newChildren);
+        });
+        return std::optional<Markup>(markup.withUncheckedChildren(newChildren));
     }
 };
 

@@ -20,36 +20,11 @@
 #include "Markdown/BlockNodes/Table.h"
 #include "Markdown/InlineNodes/InlineContainers.h"
 #include "Markdown/InlineNodes/InlineLeaves.h"
+#include "Markdown/Visitor/TraversalStack.h"
 
-#include <cstdint>
 #include <stdexcept>
 
 namespace Markdown {
-
-/// Bounds the nesting of recursive traversals (walkers, rewriters) per thread, so that a pathologically deep
-/// tree ends the traversal with std::length_error instead of overflowing the stack. Dumping, comparing and
-/// releasing trees do not recurse and have no such bound.
-class TraversalDepthGuard {
-public:
-    static constexpr std::int64_t maximumDepth = 2000;
-
-    TraversalDepthGuard() {
-        if (++depth() > maximumDepth) {
-            --depth();
-            throw std::length_error("Markdown: the tree is nested more than " + std::to_string(maximumDepth) +
-                                    " levels deep for a recursive traversal");
-        }
-    }
-    ~TraversalDepthGuard() { --depth(); }
-    TraversalDepthGuard(const TraversalDepthGuard&) = delete;
-    TraversalDepthGuard& operator=(const TraversalDepthGuard&) = delete;
-
-private:
-    static std::int64_t& depth() {
-        thread_local std::int64_t current = 0;
-        return current;
-    }
-};
 
 template <class Derived, class Result>
 class MarkupVisitor {

@@ -6,8 +6,7 @@ namespace Markdown {
 
 /// A visitor that returns nothing and, by default, visits every element depth-first: parent before children,
 /// children in document order. An operation supplied by the walker takes its element out of that descent
-/// unless it calls `descendInto` itself. Throws std::length_error past `TraversalDepthGuard::maximumDepth`
-/// nested levels.
+/// unless it calls `descendInto` itself. Deep trees are walked in stack-sized shares (see TraversalStack.h).
 template <class Derived>
 class MarkupWalker : public MarkupVisitor<Derived, void> {
 public:
@@ -15,10 +14,11 @@ public:
 
     /// Visits each child of `markup` in order through `visit`.
     void descendInto(const Markup& markup) {
-        TraversalDepthGuard guard;
-        for (const Markup& child : markup.children()) {
-            this->derived().visit(child);
-        }
+        withinTraversalLevel([&] {
+            for (const Markup& child : markup.children()) {
+                this->derived().visit(child);
+            }
+        });
     }
 };
 

@@ -94,18 +94,36 @@ TEST(Visitor, EachElementReachesItsOwnOperation) {
     EXPECT_EQ(recorder.visit(Text("x")), "default");
 }
 
-TEST(Visitor, DeepTreesEndRecursiveTraversalsWithAnErrorNotACrash) {
-    Markup nested = Paragraph();
-    for (int i = 0; i < 30000; ++i) {
+Markup nestedQuotes(int depth, Markup innermost) {
+    Markup nested = std::move(innermost);
+    for (int i = 0; i < depth; ++i) {
         nested = BlockQuote(std::vector<Markup>{nested});
     }
+    return nested;
+}
+
+TEST(Visitor, DeepTreesAreWalkedWithoutOverflowingTheStack) {
+    constexpr int depth = 30000;
     TypeRecorder recorder;
-    EXPECT_THROW(recorder.visit(nested), std::length_error);
-    EXPECT_THROW(nested.withoutSoftBreaks(), std::length_error);
-    // The guard unwinds: a shallow walk afterwards works.
-    TypeRecorder again;
-    again.visit(Paragraph());
-    EXPECT_EQ(again.types.size(), 1u);
+    recorder.visit(nestedQuotes(depth, Paragraph({Text("x")})));
+    ASSERT_EQ(recorder.types.size(), static_cast<std::size_t>(depth + 2));
+    EXPECT_EQ(recorder.types.back(), "Text");
+}
+
+TEST(Visitor, ErrorsThrownDeepInsideATraversalReachTheCaller) {
+    struct Thrower : MarkupWalker<Thrower> {
+        void visitText(const Text&) { throw std::domain_error("found the text"); }
+    };
+    Thrower thrower;
+    EXPECT_THROW(thrower.visit(nestedQuotes(1000, Paragraph({Text("x")}))), std::domain_error);
+}
+
+TEST(Rewriter, DeepTreesAreRewrittenWithoutOverflowingTheStack) {
+    constexpr int depth = 500;
+    const Markup nested = nestedQuotes(depth, Paragraph({Text("a"), SoftBreak(), Text("b")}));
+    const std::optional<Markup> rewritten = nested.withoutSoftBreaks();
+    ASSERT_TRUE(rewritten.has_value());
+    EXPECT_TRUE(rewritten->hasSameStructure(nestedQuotes(depth, Paragraph({Text("a"), Text(" "), Text("b")}))));
 }
 
 struct IdentityRewriter : MarkupRewriter<IdentityRewriter> {};
