@@ -1,7 +1,7 @@
 // Costs of the Markdown document model, each reported as a ratio against a baseline measured in the same run:
-// building, walking and releasing a tree of about a million nodes against a plain heap tree of the same shape;
-// one edit deep inside that tree against the same edit in a tiny tree of equal depth (size independence);
-// heap allocations per node while building.
+// building, walking and releasing a tree of about a million nodes against a plain heap tree of the same
+// shape; one edit deep inside that tree against the same edit in a tiny tree of equal depth (size
+// independence); heap allocations per node while building.
 #include <Markdown/Markdown.h>
 
 #include <benchmark/benchmark.h>
@@ -21,17 +21,17 @@ std::atomic<std::int64_t> allocationCount{0};
 
 } // namespace
 
-void* operator new(std::size_t size) {
+[[gnu::noinline]] void* operator new(std::size_t size) {
     allocationCount.fetch_add(1, std::memory_order_relaxed);
     if (void* memory = std::malloc(size == 0 ? 1 : size)) {
         return memory;
     }
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept {
+[[gnu::noinline]] void operator delete(void* memory) noexcept {
     std::free(memory);
 }
-void operator delete(void* memory, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
 
@@ -53,8 +53,9 @@ RawMarkupRef balancedTree(int levelsLeft) {
     for (RawMarkupRef& child : children) {
         child = balancedTree(levelsLeft - 1);
     }
-    return RawMarkup::create(RawMarkupData::withoutPayload(levelsLeft == depth ? RawKind::document : RawKind::blockQuote),
-                             std::nullopt, children);
+    return RawMarkup::create(
+        RawMarkupData::withoutPayload(levelsLeft == depth ? RawKind::document : RawKind::blockQuote),
+        std::nullopt, children);
 }
 
 // The same depth and branching along one path only: a few dozen nodes.
@@ -66,8 +67,9 @@ RawMarkupRef spineTree(int levelsLeft) {
     for (int i = 1; i < branching; ++i) {
         children.push_back(RawMarkup::create(RawMarkupData::text("leaf"), std::nullopt, {}));
     }
-    return RawMarkup::create(RawMarkupData::withoutPayload(levelsLeft == depth ? RawKind::document : RawKind::blockQuote),
-                             std::nullopt, children);
+    return RawMarkup::create(
+        RawMarkupData::withoutPayload(levelsLeft == depth ? RawKind::document : RawKind::blockQuote),
+        std::nullopt, children);
 }
 
 // The baseline: an ordinary heap tree with a string and a vector of owned children per node.

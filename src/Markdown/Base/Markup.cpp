@@ -9,12 +9,41 @@ namespace Markdown {
 namespace {
 
 constexpr std::string_view typeNames[rawKindCount] = {
-    "CodeBlock",         "Heading",     "HTMLBlock",       "ListItem",       "OrderedList", "BlockDirective",
-    "InlineCode",        "CustomInline", "Image",          "InlineHTML",     "Link",        "Text",
-    "SymbolLink",        "InlineAttributes", "Table",      "Cell",           "DoxygenParameter", "BlockQuote",
-    "CustomBlock",       "Document",    "ThematicBreak",   "UnorderedList",  "Paragraph",   "Emphasis",
-    "LineBreak",         "SoftBreak",   "Strong",          "Strikethrough",  "Head",        "Body",
-    "Row",               "DoxygenDiscussion", "DoxygenNote", "DoxygenAbstract", "DoxygenReturns",
+    "CodeBlock",
+    "Heading",
+    "HTMLBlock",
+    "ListItem",
+    "OrderedList",
+    "BlockDirective",
+    "InlineCode",
+    "CustomInline",
+    "Image",
+    "InlineHTML",
+    "Link",
+    "Text",
+    "SymbolLink",
+    "InlineAttributes",
+    "Table",
+    "Cell",
+    "DoxygenParameter",
+    "BlockQuote",
+    "CustomBlock",
+    "Document",
+    "ThematicBreak",
+    "UnorderedList",
+    "Paragraph",
+    "Emphasis",
+    "LineBreak",
+    "SoftBreak",
+    "Strong",
+    "Strikethrough",
+    "Head",
+    "Body",
+    "Row",
+    "DoxygenDiscussion",
+    "DoxygenNote",
+    "DoxygenAbstract",
+    "DoxygenReturns",
 };
 
 // The child identifier of the child at `position`: one past the parent's, plus the earlier siblings' sizes.
@@ -90,7 +119,8 @@ std::optional<MarkupData> MarkupData::substitutingChild(RawMarkupRef newNode,
     }
     RawMarkupRef replacement = std::move(newNode);
     for (std::size_t level = collected.size(); level-- > 0;) {
-        replacement = collected[level]->substitutingChild(std::move(replacement), positions[level], preserveRange);
+        replacement =
+            collected[level]->substitutingChild(std::move(replacement), positions[level], preserveRange);
     }
     return replacingSelf(std::move(replacement), preserveRange);
 }
@@ -168,7 +198,8 @@ void Markup::rebuildWithPayload(RawMarkupData data) {
     _data = _data.replacingSelf(RawMarkup::create(std::move(data), std::nullopt, children), false);
 }
 
-void Markup::replaceChildren(std::int64_t lower, std::int64_t upper, const std::vector<RawMarkupRef>& incoming) {
+void Markup::replaceChildren(std::int64_t lower, std::int64_t upper,
+                             const std::vector<RawMarkupRef>& incoming) {
     if (lower < 0 || upper < lower || upper > childCount()) {
         throw std::out_of_range("replaceChildrenInRange: positions " + std::to_string(lower) + "..<" +
                                 std::to_string(upper) + " outside 0..<" + std::to_string(childCount()));

@@ -71,25 +71,19 @@ public:
     /// The view of the child at `position`, or nothing outside 0 ..< childCount.
     std::optional<MarkupData> child(std::int64_t position) const;
 
-    /// This view's position with `newNode` in its place, in a new tree whose ancestors are rebuilt up to a root
-    /// with a fresh identifier. The first parent takes the new node's range (or keeps its own with
+    /// This view's position with `newNode` in its place, in a new tree whose ancestors are rebuilt up to a
+    /// root with a fresh identifier. The first parent takes the new node's range (or keeps its own with
     /// `preserveRange`); each further ancestor takes the range of the one below. Cost: proportional to depth
     /// and to the sibling counts along the path.
     MarkupData replacingSelf(RawMarkupRef newNode, bool preserveRange) const;
 
     /// Puts `newNode` at the descendant reached by `positions` and rebuilds the path up through this view
-    /// (and its ancestors, as `replacingSelf`); every rebuilt node from this view down keeps its own range with
-    /// `preserveRange`. Nothing when `positions` is empty or leaves the tree.
+    /// (and its ancestors, as `replacingSelf`); every rebuilt node from this view down keeps its own range
+    /// with `preserveRange`. Nothing when `positions` is empty or leaves the tree.
     std::optional<MarkupData> substitutingChild(RawMarkupRef newNode, std::span<const std::int64_t> positions,
                                                 bool preserveRange) const;
 
 private:
-    friend class Markup;
-    template <class Element>
-    friend class ChildSequence;
-    template <class Element>
-    friend class ReversedChildSequence;
-
     AbsoluteRawMarkup raw_;
     std::shared_ptr<MarkupData> parent_;
 };
@@ -108,7 +102,9 @@ public:
     explicit TypedChildIndexPath(std::vector<Element> elements) : elements_(std::move(elements)) {}
 
     std::int64_t count() const { return static_cast<std::int64_t>(elements_.size()); }
-    const Element& operator[](std::int64_t position) const { return elements_.at(static_cast<std::size_t>(position)); }
+    const Element& operator[](std::int64_t position) const {
+        return elements_.at(static_cast<std::size_t>(position));
+    }
     auto begin() const { return elements_.begin(); }
     auto end() const { return elements_.end(); }
 
@@ -116,13 +112,11 @@ private:
     std::vector<Element> elements_;
 };
 
-template <class Element>
-class ReversedChildSequence;
+template <class Element> class ReversedChildSequence;
 
 /// The children of a view in document order, each made on the fly as an `Element` view (`Markup` for the
 /// plain children sequence). Constant time per step.
-template <class Element>
-class ChildSequence {
+template <class Element> class ChildSequence {
 public:
     class Iterator {
     public:
@@ -134,7 +128,8 @@ public:
             : parent_(std::move(parent)), childMetadata_(childMetadata) {}
 
         Element operator*() const {
-            return Element(MarkupData({parent_->node().child(childMetadata_.indexInParent), childMetadata_}, parent_));
+            return Element(
+                MarkupData({parent_->node().child(childMetadata_.indexInParent), childMetadata_}, parent_));
         }
         Iterator& operator++() {
             childMetadata_.id.childId += parent_->node().child(childMetadata_.indexInParent)->subtreeCount();
@@ -149,7 +144,6 @@ public:
         friend bool operator==(const Iterator& it, std::default_sentinel_t) {
             return it.childMetadata_.indexInParent >= it.parent_->node().childCount();
         }
-        const MarkupMetadata& childMetadata() const { return childMetadata_; }
 
     private:
         std::shared_ptr<MarkupData> parent_;
@@ -171,8 +165,7 @@ private:
 };
 
 /// The children of a view from last to first, with the same identities as the forward sequence.
-template <class Element>
-class ReversedChildSequence {
+template <class Element> class ReversedChildSequence {
 public:
     class Iterator {
     public:
@@ -232,8 +225,8 @@ using ReversedMarkupChildren = ReversedChildSequence<Markup>;
 
 /// Any range whose elements are element views (of one concrete type or type-erased).
 template <class R>
-concept MarkupRange =
-    std::ranges::input_range<R> && std::convertible_to<std::ranges::range_reference_t<R>, const Markup&>;
+concept MarkupRange = std::ranges::input_range<R> && std::convertible_to < std::ranges::range_reference_t<R>,
+const Markup& > ;
 
 /// The type-erased element view. Element types derive from it and store nothing else.
 class Markup {
@@ -260,8 +253,9 @@ public:
     std::optional<Markup> child(const TypedChildIndexPath& path) const;
     std::optional<Markup> child(std::initializer_list<std::int64_t> positions) const;
     template <std::ranges::input_range R>
-        requires std::convertible_to<std::ranges::range_reference_t<R>, std::int64_t>
-    std::optional<Markup> child(const R& positions) const {
+    requires std::convertible_to<std::ranges::range_reference_t<R>, std::int64_t> std::optional<Markup>
+    child(const R& positions)
+    const {
         std::vector<TypedChildIndexPath::Element> steps;
         for (std::int64_t position : positions) {
             steps.push_back({position, std::nullopt});
@@ -271,13 +265,14 @@ public:
 
     /// Same tree and same position in it.
     bool isIdentical(const Markup& other) const { return _data.id() == other._data.id(); }
-    bool hasSameStructure(const Markup& other) const { return _data.node().hasSameStructure(other._data.node()); }
+    bool hasSameStructure(const Markup& other) const {
+        return _data.node().hasSameStructure(other._data.node());
+    }
 
     /// This element with `children` in place of its own (their kinds are not checked), at its place in a
     /// rebuilt tree. The element keeps its range and hands it to its ancestors.
     Markup withUncheckedChildren(std::span<const Markup> children) const;
-    template <MarkupRange R>
-    Markup withUncheckedChildren(const R& children) const {
+    template <MarkupRange R> Markup withUncheckedChildren(const R& children) const {
         std::vector<Markup> erased(std::ranges::begin(children), std::ranges::end(children));
         return withUncheckedChildren(std::span<const Markup>(erased));
     }
@@ -291,16 +286,14 @@ public:
     /// this element is itself a soft break.
     std::optional<Markup> withoutSoftBreaks() const;
 
-    template <class T>
-    bool is() const {
+    template <class T> bool is() const {
         if constexpr (std::same_as<T, Markup>) {
             return true;
         } else {
             return kind() == T::rawKind;
         }
     }
-    template <class T>
-    std::optional<T> as() const {
+    template <class T> std::optional<T> as() const {
         if (!is<T>()) {
             return std::nullopt;
         }
@@ -308,13 +301,11 @@ public:
     }
 
     /// Calls the visitor's operation for this element's own type (defined with the visitor).
-    template <class Visitor>
-    auto accept(Visitor& visitor) const;
+    template <class Visitor> auto accept(Visitor& visitor) const;
 
 protected:
     /// Collects the raw nodes of element views, dropping their identity and parents.
-    template <MarkupRange R>
-    static std::vector<RawMarkupRef> rawNodesOf(const R& elements) {
+    template <MarkupRange R> static std::vector<RawMarkupRef> rawNodesOf(const R& elements) {
         std::vector<RawMarkupRef> nodes;
         for (const Markup& element : elements) {
             nodes.push_back(element._data.raw().markup);
@@ -331,7 +322,8 @@ protected:
     /// Rebuilds this element with `data` as its kind and payload, no range and its current children.
     void rebuildWithPayload(RawMarkupData data);
     /// Puts `incoming` in place of the children at positions lower ..< upper, keeping this element's own
-    /// payload and range. Throws std::out_of_range (changing nothing) unless 0 <= lower <= upper <= childCount.
+    /// payload and range. Throws std::out_of_range (changing nothing) unless 0 <= lower <= upper <=
+    /// childCount.
     void replaceChildren(std::int64_t lower, std::int64_t upper, const std::vector<RawMarkupRef>& incoming);
 
     MarkupData _data;

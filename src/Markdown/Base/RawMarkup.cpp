@@ -12,12 +12,15 @@ namespace {
 std::atomic<std::int64_t> liveNodes{0};
 
 constexpr std::string_view kindNames[rawKindCount] = {
-    "codeBlock",     "heading",       "htmlBlock",     "listItem",         "orderedList",       "blockDirective",
-    "inlineCode",    "customInline",  "image",         "inlineHTML",       "link",              "text",
-    "symbolLink",    "inlineAttributes", "table",      "tableCell",        "doxygenParam",      "blockQuote",
-    "customBlock",   "document",      "thematicBreak", "unorderedList",    "paragraph",         "emphasis",
-    "lineBreak",     "softBreak",     "strong",        "strikethrough",    "tableHead",         "tableBody",
-    "tableRow",      "doxygenDiscussion", "doxygenNote", "doxygenAbstract", "doxygenReturns",
+    "codeBlock",     "heading",          "htmlBlock",      "listItem",
+    "orderedList",   "blockDirective",   "inlineCode",     "customInline",
+    "image",         "inlineHTML",       "link",           "text",
+    "symbolLink",    "inlineAttributes", "table",          "tableCell",
+    "doxygenParam",  "blockQuote",       "customBlock",    "document",
+    "thematicBreak", "unorderedList",    "paragraph",      "emphasis",
+    "lineBreak",     "softBreak",        "strong",         "strikethrough",
+    "tableHead",     "tableBody",        "tableRow",       "doxygenDiscussion",
+    "doxygenNote",   "doxygenAbstract",  "doxygenReturns",
 };
 
 bool equalStrings(const std::optional<std::string>& a, const std::optional<std::string>& b) {
@@ -153,8 +156,8 @@ std::string RawMarkupData::diagnosticDescription() const {
     std::string text(rawKindName(kind_));
     switch (kind_) {
     case RawKind::codeBlock:
-        return text + "(" + quoted(codeBlockPayload().code) + ", language: " + quoted(codeBlockPayload().language) +
-               ")";
+        return text + "(" + quoted(codeBlockPayload().code) +
+               ", language: " + quoted(codeBlockPayload().language) + ")";
     case RawKind::heading:
         return text + "(level: " + std::to_string(headingPayload().level) + ")";
     case RawKind::htmlBlock:
@@ -168,7 +171,8 @@ std::string RawMarkupData::diagnosticDescription() const {
     case RawKind::listItem: {
         const auto& checkbox = listItemPayload().checkbox;
         return text + "(checkbox: " +
-               (checkbox ? (*checkbox == Checkbox::checked ? "checked" : "unchecked") : std::string("nil")) + ")";
+               (checkbox ? (*checkbox == Checkbox::checked ? "checked" : "unchecked") : std::string("nil")) +
+               ")";
     }
     case RawKind::orderedList:
         return text + "(startIndex: " + std::to_string(orderedListPayload().startIndex) + ")";
@@ -176,7 +180,8 @@ std::string RawMarkupData::diagnosticDescription() const {
         return text + "(name: " + quoted(blockDirectivePayload().name) + ")";
     case RawKind::image:
     case RawKind::link:
-        return text + "(" + quoted(linkPayload().destination) + ", title: " + quoted(linkPayload().title) + ")";
+        return text + "(" + quoted(linkPayload().destination) + ", title: " + quoted(linkPayload().title) +
+               ")";
     case RawKind::symbolLink:
         return text + "(destination: " + quoted(symbolLinkPayload().destination) + ")";
     case RawKind::table:
@@ -190,7 +195,8 @@ std::string RawMarkupData::diagnosticDescription() const {
 }
 
 RawMarkup::Error::Error(const RawMarkup& from, std::string_view to)
-    : std::runtime_error("Can't wrap a " + from.data().diagnosticDescription() + " in a " + std::string(to)) {}
+    : std::runtime_error("Can't wrap a " + from.data().diagnosticDescription() + " in a " + std::string(to)) {
+}
 
 static_assert(alignof(RawMarkup) >= alignof(RawMarkupRef) && sizeof(RawMarkup) % alignof(RawMarkupRef) == 0);
 
@@ -256,7 +262,8 @@ bool RawMarkup::hasSameStructure(const RawMarkup& other) const {
     return true;
 }
 
-RawMarkupRef RawMarkup::substitutingChild(RawMarkupRef newChild, std::int64_t position, bool preserveRange) const {
+RawMarkupRef RawMarkup::substitutingChild(RawMarkupRef newChild, std::int64_t position,
+                                          bool preserveRange) const {
     if (position < 0 || position >= childCount_) {
         throw std::out_of_range("RawMarkup::substitutingChild: position " + std::to_string(position) +
                                 " outside 0..<" + std::to_string(childCount_));
@@ -277,8 +284,8 @@ void RawMarkup::release(const RawMarkup* node) {
     }
 }
 
-// Nodes whose last reference went are queued here and freed by the outermost call on this thread, so freeing a
-// tree takes constant stack whatever its depth.
+// Nodes whose last reference went are queued here and freed by the outermost call on this thread, so freeing
+// a tree takes constant stack whatever its depth.
 void RawMarkup::destroyTree(RawMarkup* node) {
     thread_local std::vector<RawMarkup*> pending;
     thread_local bool draining = false;

@@ -5,8 +5,9 @@
 // Building raw nodes (what the parser and the element types use):
 //
 //     RawMarkupRef text = RawMarkup::create(RawMarkupData::text("Hello"), range, {});
-//     RawMarkupRef para = RawMarkup::create(RawMarkupData::withoutPayload(RawKind::paragraph), range, {text});
-//     Document doc(MarkupData::newRoot(RawMarkup::create(RawMarkupData::withoutPayload(RawKind::document),
+//     RawMarkupRef para = RawMarkup::create(RawMarkupData::withoutPayload(RawKind::paragraph), range,
+//     {text}); Document
+//     doc(MarkupData::newRoot(RawMarkup::create(RawMarkupData::withoutPayload(RawKind::document),
 //                                                        range, {para})));
 //
 // * `RawMarkupData` is the node's kind plus its payload. Kinds with a payload have a named factory
@@ -140,7 +141,7 @@ public:
     static RawMarkupData listItem(std::optional<Checkbox> checkbox);
     static RawMarkupData orderedList(std::uint64_t startIndex);
     static RawMarkupData blockDirective(std::string name, std::optional<SourceLocation> nameLocation,
-                                       DirectiveArgumentText arguments);
+                                        DirectiveArgumentText arguments);
     static RawMarkupData inlineCode(std::string code);
     static RawMarkupData customInline(std::string text);
     static RawMarkupData image(std::optional<std::string> source, std::optional<std::string> title);
@@ -175,15 +176,16 @@ public:
     friend bool operator==(const RawMarkupData& a, const RawMarkupData& b);
 
 private:
-    // The directive payload is large and rare: it lives behind a pointer so that every other node stays small.
-    using Payload = std::variant<std::monostate, CodeBlockPayload, HeadingPayload, StringPayload, ListItemPayload,
-                                 OrderedListPayload, std::shared_ptr<const BlockDirectivePayload>, LinkPayload,
-                                 SymbolLinkPayload, TablePayload, TableCellPayload>;
+    // The directive payload is large and rare: it lives behind a pointer so that every other node stays
+    // small.
+    using Payload =
+        std::variant<std::monostate, CodeBlockPayload, HeadingPayload, StringPayload, ListItemPayload,
+                     OrderedListPayload, std::shared_ptr<const BlockDirectivePayload>, LinkPayload,
+                     SymbolLinkPayload, TablePayload, TableCellPayload>;
 
     RawMarkupData(RawKind kind, Payload payload) : kind_(kind), payload_(std::move(payload)) {}
 
-    template <class T>
-    const T& get() const {
+    template <class T> const T& get() const {
         if (const T* value = std::get_if<T>(&payload_)) {
             return *value;
         }
@@ -246,7 +248,9 @@ public:
     const std::optional<SourceRange>& parsedRange() const { return parsedRange_; }
 
     /// Children in document order.
-    std::span<const RawMarkupRef> children() const { return {childStorage(), static_cast<std::size_t>(childCount_)}; }
+    std::span<const RawMarkupRef> children() const {
+        return {childStorage(), static_cast<std::size_t>(childCount_)};
+    }
     /// The child at `position`; throws std::out_of_range outside 0 ..< childCount.
     const RawMarkupRef& child(std::int64_t position) const;
 

@@ -50,7 +50,8 @@ std::optional<SourceRange> BlockDirective::nameRange() const {
     if (!start) {
         return std::nullopt;
     }
-    return SourceRange(*start, SourceLocation(start->line(), start->column() + static_cast<std::int64_t>(name().size()),
+    return SourceRange(*start, SourceLocation(start->line(),
+                                              start->column() + static_cast<std::int64_t>(name().size()),
                                               start->source()));
 }
 

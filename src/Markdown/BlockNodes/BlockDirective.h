@@ -25,7 +25,8 @@ public:
     const std::string& name() const { return payload().name; }
     const DirectiveArgumentText& argumentText() const { return payload().arguments; }
     const std::optional<SourceLocation>& nameLocation() const { return payload().nameLocation; }
-    /// From the name's location to the column after its last UTF-8 byte, on the same line and in the same file.
+    /// From the name's location to the column after its last UTF-8 byte, on the same line and in the same
+    /// file.
     std::optional<SourceRange> nameRange() const;
 
     /// Both setters always rebuild and drop the name's location.
@@ -38,10 +39,11 @@ public:
 private:
     template <MarkupRange R>
     BlockDirective(std::string name, std::optional<std::string_view> argumentText, const R& children, int)
-        : BlockContainerBase(buildRoot(
-              RawMarkupData::blockDirective(std::move(name), std::nullopt,
-                                            argumentText ? argumentTextOfLines(*argumentText) : DirectiveArgumentText()),
-              checkedChildNodes(children, isBlockKind, "a block element", elementName))) {}
+        : BlockContainerBase(
+              buildRoot(RawMarkupData::blockDirective(std::move(name), std::nullopt,
+                                                      argumentText ? argumentTextOfLines(*argumentText)
+                                                                   : DirectiveArgumentText()),
+                        checkedChildNodes(children, isBlockKind, "a block element", elementName))) {}
 
     const BlockDirectivePayload& payload() const { return _data.node().data().blockDirectivePayload(); }
 };

@@ -29,25 +29,30 @@ class ListItem : public BlockContainerBase {
     QS_MARKDOWN_ELEMENT(ListItem, listItem, visitListItem, BlockContainerBase)
 
 public:
-    explicit ListItem(std::optional<Checkbox> checkbox = std::nullopt, const std::vector<Markup>& children = {})
+    explicit ListItem(std::optional<Checkbox> checkbox = std::nullopt,
+                      const std::vector<Markup>& children = {})
         : ListItem(checkbox, children, 0) {}
     template <MarkupRange R>
     ListItem(std::optional<Checkbox> checkbox, const R& children) : ListItem(checkbox, children, 0) {}
 
     std::optional<Checkbox> checkbox() const { return _data.node().data().listItemPayload().checkbox; }
     /// Always rebuilds, even for the value already stored.
-    void setCheckbox(std::optional<Checkbox> checkbox) { rebuildWithPayload(RawMarkupData::listItem(checkbox)); }
+    void setCheckbox(std::optional<Checkbox> checkbox) {
+        rebuildWithPayload(RawMarkupData::listItem(checkbox));
+    }
 
 private:
     template <MarkupRange R>
     ListItem(std::optional<Checkbox> checkbox, const R& children, int)
-        : BlockContainerBase(buildRoot(RawMarkupData::listItem(checkbox),
-                                       checkedChildNodes(children, isBlockKind, "a block element", elementName))) {}
+        : BlockContainerBase(
+              buildRoot(RawMarkupData::listItem(checkbox),
+                        checkedChildNodes(children, isBlockKind, "a block element", elementName))) {}
 };
 
 template <class R>
 concept ListItemRange =
-    std::ranges::input_range<R> && std::convertible_to<std::ranges::range_reference_t<R>, const ListItem&>;
+    std::ranges::input_range<R> && std::convertible_to < std::ranges::range_reference_t<R>,
+const ListItem& > ;
 
 /// Lists: containers of list items.
 class ListItemContainerBase : public Markup {
@@ -56,8 +61,7 @@ public:
 
     ChildSequence<ListItem> listItems() const { return ChildSequence<ListItem>(_data); }
     void setListItems(const std::vector<ListItem>& items) { replaceItemsInRange(0, childCount(), items); }
-    template <ListItemRange R>
-    void setListItems(const R& items) {
+    template <ListItemRange R> void setListItems(const R& items) {
         replaceItemsInRange(0, childCount(), items);
     }
     /// Puts `items` in place of positions lower ..< upper. Throws std::out_of_range (changing nothing) for
@@ -69,7 +73,9 @@ public:
     void replaceItemsInRange(std::int64_t lower, std::int64_t upper, const R& items) {
         replaceChildren(lower, upper, rawNodesOf(items));
     }
-    void appendItem(const ListItem& item) { replaceItemsInRange(childCount(), childCount(), std::vector{item}); }
+    void appendItem(const ListItem& item) {
+        replaceItemsInRange(childCount(), childCount(), std::vector{item});
+    }
 };
 
 class OrderedList : public ListItemContainerBase {

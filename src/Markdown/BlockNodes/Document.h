@@ -21,9 +21,10 @@ public:
 private:
     template <MarkupRange R>
     Document(const R& children, bool inheritSourceRange, int)
-        : BlockContainerBase(buildRoot(RawMarkupData::withoutPayload(rawKind),
-                                       checkedChildNodes(children, isBlockKind, "a block element", elementName),
-                                       inheritSourceRange)) {}
+        : BlockContainerBase(buildRoot(
+              RawMarkupData::withoutPayload(rawKind),
+              checkedChildNodes(children, isBlockKind, "a block element", elementName), inheritSourceRange)) {
+    }
 };
 
 } // namespace Markdown

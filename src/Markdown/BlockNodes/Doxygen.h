@@ -6,19 +6,18 @@
 
 // Declares the constructors of a Doxygen command element: its body of blocks, from a braced list or vector of
 // views or from any range of views.
-#define QS_MARKDOWN_DOXYGEN_CONSTRUCTORS(Type)                                                                     \
-public:                                                                                                            \
-    explicit Type(const std::vector<::Markdown::Markup>& children = {}) : Type(children, 0) {}                      \
-    template <::Markdown::MarkupRange R>                                                                           \
-    explicit Type(const R& children) : Type(children, 0) {}                                                        \
-                                                                                                                   \
-private:                                                                                                           \
-    template <::Markdown::MarkupRange R>                                                                           \
-    Type(const R& children, int)                                                                                   \
-        : BlockContainerBase(buildRoot(::Markdown::RawMarkupData::withoutPayload(rawKind),                        \
-                                       ::Markdown::checkedChildNodes(children, ::Markdown::isBlockKind,            \
-                                                                     "a block element", elementName))) {}          \
-                                                                                                                   \
+#define QS_MARKDOWN_DOXYGEN_CONSTRUCTORS(Type)                                                               \
+public:                                                                                                      \
+    explicit Type(const std::vector<::Markdown::Markup>& children = {}) : Type(children, 0) {}               \
+    template <::Markdown::MarkupRange R> explicit Type(const R& children) : Type(children, 0) {}             \
+                                                                                                             \
+private:                                                                                                     \
+    template <::Markdown::MarkupRange R>                                                                     \
+    Type(const R& children, int)                                                                             \
+        : BlockContainerBase(buildRoot(::Markdown::RawMarkupData::withoutPayload(rawKind),                   \
+                                       ::Markdown::checkedChildNodes(children, ::Markdown::isBlockKind,      \
+                                                                     "a block element", elementName))) {}    \
+                                                                                                             \
 public:
 
 namespace Markdown {
@@ -60,8 +59,9 @@ public:
 private:
     template <MarkupRange R>
     DoxygenParameter(std::string name, const R& children, int)
-        : BlockContainerBase(buildRoot(RawMarkupData::doxygenParam(std::move(name)),
-                                       checkedChildNodes(children, isBlockKind, "a block element", elementName))) {}
+        : BlockContainerBase(
+              buildRoot(RawMarkupData::doxygenParam(std::move(name)),
+                        checkedChildNodes(children, isBlockKind, "a block element", elementName))) {}
 };
 
 } // namespace Markdown

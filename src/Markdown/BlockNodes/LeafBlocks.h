@@ -19,7 +19,9 @@ public:
     const std::string& code() const { return payload().code; }
     const std::optional<std::string>& language() const { return payload().language; }
     /// Both setters always rebuild, keeping the other field.
-    void setCode(std::string code) { rebuildWithPayload(RawMarkupData::codeBlock(std::move(code), language())); }
+    void setCode(std::string code) {
+        rebuildWithPayload(RawMarkupData::codeBlock(std::move(code), language()));
+    }
     void setLanguage(std::optional<std::string> language) {
         rebuildWithPayload(RawMarkupData::codeBlock(code(), std::move(language)));
     }
@@ -47,9 +49,9 @@ class Heading : public InlineContainerBase {
 
 public:
     /// Stores `level` as given (0 included); children must be inlines (else std::invalid_argument).
-    explicit Heading(std::int64_t level, const std::vector<Markup>& children = {}) : Heading(level, children, 0) {}
-    template <MarkupRange R>
-    Heading(std::int64_t level, const R& children) : Heading(level, children, 0) {}
+    explicit Heading(std::int64_t level, const std::vector<Markup>& children = {})
+        : Heading(level, children, 0) {}
+    template <MarkupRange R> Heading(std::int64_t level, const R& children) : Heading(level, children, 0) {}
 
     std::int64_t level() const { return _data.node().data().headingPayload().level; }
     /// Changes nothing for the level already stored; throws std::invalid_argument (changing nothing) for a
@@ -66,8 +68,9 @@ public:
 private:
     template <MarkupRange R>
     Heading(std::int64_t level, const R& children, int)
-        : InlineContainerBase(buildRoot(RawMarkupData::heading(level),
-                                        checkedChildNodes(children, isInlineKind, "an inline element", elementName))) {}
+        : InlineContainerBase(
+              buildRoot(RawMarkupData::heading(level),
+                        checkedChildNodes(children, isInlineKind, "an inline element", elementName))) {}
 };
 
 class ThematicBreak : public Markup {

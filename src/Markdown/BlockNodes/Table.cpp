@@ -15,7 +15,8 @@ std::int64_t widestRow(const RawMarkup& body) {
     return widest;
 }
 
-Table::ColumnAlignments completed(Table::ColumnAlignments alignments, const RawMarkup& head, const RawMarkup& body) {
+Table::ColumnAlignments completed(Table::ColumnAlignments alignments, const RawMarkup& head,
+                                  const RawMarkup& body) {
     const std::int64_t columns = std::max(head.childCount(), widestRow(body));
     if (static_cast<std::int64_t>(alignments.size()) < columns) {
         alignments.resize(static_cast<std::size_t>(columns));
@@ -61,8 +62,8 @@ bool Table::isEmpty() const {
 }
 
 void Table::setColumnAlignments(ColumnAlignments columnAlignments) {
-    rebuild(requiredChild(_data.node(), 0, RawKind::tableHead), requiredChild(_data.node(), 1, RawKind::tableBody),
-            std::move(columnAlignments));
+    rebuild(requiredChild(_data.node(), 0, RawKind::tableHead),
+            requiredChild(_data.node(), 1, RawKind::tableBody), std::move(columnAlignments));
 }
 
 void Table::setHead(const TableHead& head) {
@@ -76,8 +77,9 @@ void Table::setBody(const TableBody& body) {
 void Table::rebuild(const RawMarkupRef& head, const RawMarkupRef& body, ColumnAlignments alignments) {
     const RawMarkupRef keptHead = head;
     const RawMarkupRef keptBody = body;
-    const RawMarkupRef node = RawMarkup::create(
-        RawMarkupData::table(completed(std::move(alignments), *keptHead, *keptBody)), std::nullopt, {keptHead, keptBody});
+    const RawMarkupRef node =
+        RawMarkup::create(RawMarkupData::table(completed(std::move(alignments), *keptHead, *keptBody)),
+                          std::nullopt, {keptHead, keptBody});
     _data = _data.replacingSelf(node, false);
 }
 

@@ -27,26 +27,33 @@ public:
               bool inheritSourceRange = false)
         : TableCell(colspan, rowspan, children, inheritSourceRange, 0) {}
     template <MarkupRange R>
-    TableCell(std::uint64_t colspan, std::uint64_t rowspan, const R& children, bool inheritSourceRange = false)
+    TableCell(std::uint64_t colspan, std::uint64_t rowspan, const R& children,
+              bool inheritSourceRange = false)
         : TableCell(colspan, rowspan, children, inheritSourceRange, 0) {}
 
     std::uint64_t colspan() const { return _data.node().data().tableCellPayload().colspan; }
     std::uint64_t rowspan() const { return _data.node().data().tableCellPayload().rowspan; }
     /// Both setters always rebuild, keeping the other span.
-    void setColspan(std::uint64_t colspan) { rebuildWithPayload(RawMarkupData::tableCell(colspan, rowspan())); }
-    void setRowspan(std::uint64_t rowspan) { rebuildWithPayload(RawMarkupData::tableCell(colspan(), rowspan)); }
+    void setColspan(std::uint64_t colspan) {
+        rebuildWithPayload(RawMarkupData::tableCell(colspan, rowspan()));
+    }
+    void setRowspan(std::uint64_t rowspan) {
+        rebuildWithPayload(RawMarkupData::tableCell(colspan(), rowspan));
+    }
 
 private:
     template <MarkupRange R>
     TableCell(std::uint64_t colspan, std::uint64_t rowspan, const R& children, bool inheritSourceRange, int)
-        : InlineContainerBase(buildRoot(RawMarkupData::tableCell(colspan, rowspan),
-                                        checkedChildNodes(children, isInlineKind, "an inline element", elementName),
-                                        inheritSourceRange)) {}
+        : InlineContainerBase(
+              buildRoot(RawMarkupData::tableCell(colspan, rowspan),
+                        checkedChildNodes(children, isInlineKind, "an inline element", elementName),
+                        inheritSourceRange)) {}
 };
 
 template <class R>
 concept TableCellRange =
-    std::ranges::input_range<R> && std::convertible_to<std::ranges::range_reference_t<R>, const TableCell&>;
+    std::ranges::input_range<R> && std::convertible_to < std::ranges::range_reference_t<R>,
+const TableCell& > ;
 
 /// Row-shaped elements (the head and the body rows): containers of cells.
 class TableCellContainerBase : public Markup {
@@ -64,14 +71,17 @@ public:
     void replaceCellsInRange(std::int64_t lower, std::int64_t upper, const R& cells) {
         replaceChildren(lower, upper, rawNodesOf(cells));
     }
-    void appendCell(const TableCell& cell) { replaceCellsInRange(childCount(), childCount(), std::vector{cell}); }
+    void appendCell(const TableCell& cell) {
+        replaceCellsInRange(childCount(), childCount(), std::vector{cell});
+    }
 
 protected:
     template <TableCellRange R>
     static MarkupData buildCellContainer(RawKind kind, const R& cells, std::string_view receiver) {
-        return buildRoot(RawMarkupData::withoutPayload(kind),
-                         checkedChildNodes(cells, [](RawKind k) { return k == RawKind::tableCell; }, "a table cell",
-                                           receiver));
+        return buildRoot(
+            RawMarkupData::withoutPayload(kind),
+            checkedChildNodes(
+                cells, [](RawKind k) { return k == RawKind::tableCell; }, "a table cell", receiver));
     }
 };
 
@@ -83,7 +93,8 @@ public:
         : TableCellContainerBase(buildCellContainer(rawKind, cells, elementName)) {}
     explicit TableHead(const TableCell& cell) : TableHead(std::vector{cell}) {}
     template <TableCellRange R>
-    explicit TableHead(const R& cells) : TableCellContainerBase(buildCellContainer(rawKind, cells, elementName)) {}
+    explicit TableHead(const R& cells)
+        : TableCellContainerBase(buildCellContainer(rawKind, cells, elementName)) {}
 };
 
 class TableRow : public TableCellContainerBase {
@@ -94,12 +105,14 @@ public:
         : TableCellContainerBase(buildCellContainer(rawKind, cells, elementName)) {}
     explicit TableRow(const TableCell& cell) : TableRow(std::vector{cell}) {}
     template <TableCellRange R>
-    explicit TableRow(const R& cells) : TableCellContainerBase(buildCellContainer(rawKind, cells, elementName)) {}
+    explicit TableRow(const R& cells)
+        : TableCellContainerBase(buildCellContainer(rawKind, cells, elementName)) {}
 };
 
 template <class R>
 concept TableRowRange =
-    std::ranges::input_range<R> && std::convertible_to<std::ranges::range_reference_t<R>, const TableRow&>;
+    std::ranges::input_range<R> && std::convertible_to < std::ranges::range_reference_t<R>,
+const TableRow& > ;
 
 class TableBody : public Markup {
     QS_MARKDOWN_ELEMENT(TableBody, tableBody, visitTableBody, Markup)
@@ -107,8 +120,7 @@ class TableBody : public Markup {
 public:
     explicit TableBody(const std::vector<TableRow>& rows = {}) : Markup(build(rows)) {}
     explicit TableBody(const TableRow& row) : TableBody(std::vector{row}) {}
-    template <TableRowRange R>
-    explicit TableBody(const R& rows) : Markup(build(rows)) {}
+    template <TableRowRange R> explicit TableBody(const R& rows) : Markup(build(rows)) {}
 
     ChildSequence<TableRow> rows() const { return ChildSequence<TableRow>(_data); }
     /// The largest cell count among the rows; 0 without rows.
@@ -126,11 +138,11 @@ public:
     void appendRow(const TableRow& row) { replaceRowsInRange(childCount(), childCount(), std::vector{row}); }
 
 private:
-    template <TableRowRange R>
-    static MarkupData build(const R& rows) {
-        return buildRoot(RawMarkupData::withoutPayload(rawKind),
-                         checkedChildNodes(rows, [](RawKind k) { return k == RawKind::tableRow; }, "a table row",
-                                           elementName));
+    template <TableRowRange R> static MarkupData build(const R& rows) {
+        return buildRoot(
+            RawMarkupData::withoutPayload(rawKind),
+            checkedChildNodes(
+                rows, [](RawKind k) { return k == RawKind::tableRow; }, "a table row", elementName));
     }
 };
 
@@ -149,7 +161,9 @@ public:
     /// entries up to the column count; a longer list is kept whole.
     Table(std::optional<ColumnAlignments> columnAlignments, const TableHead& header, const TableBody& body);
 
-    const ColumnAlignments& columnAlignments() const { return _data.node().data().tablePayload().columnAlignments; }
+    const ColumnAlignments& columnAlignments() const {
+        return _data.node().data().tablePayload().columnAlignments;
+    }
     /// The larger of the head's cell count and the body's widest row.
     std::int64_t maxColumnCount() const;
     /// Child 0 and child 1. Throw std::logic_error when an unchecked edit left the table without them.

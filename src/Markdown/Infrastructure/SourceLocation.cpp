@@ -106,7 +106,8 @@ std::size_t SourceLocation::hash() const {
     return seed;
 }
 
-SourceRange::SourceRange(SourceLocation start, SourceLocation end) : start_(std::move(start)), end_(std::move(end)) {
+SourceRange::SourceRange(SourceLocation start, SourceLocation end)
+    : start_(std::move(start)), end_(std::move(end)) {
     if (end_ < start_) {
         throw std::invalid_argument("SourceRange: the end " + end_.description() + " lies before the start " +
                                     start_.description());

@@ -97,7 +97,6 @@ struct Replacement {
 
 } // namespace Markdown
 
-template <>
-struct std::hash<Markdown::SourceLocation> {
+template <> struct std::hash<Markdown::SourceLocation> {
     std::size_t operator()(const Markdown::SourceLocation& location) const { return location.hash(); }
 };

@@ -22,8 +22,9 @@ class Strong : public InlineContainerBase {
 /// Struck-through text; its plain text is wrapped in "~".
 class Strikethrough : public InlineContainerBase {
     QS_MARKDOWN_ELEMENT(Strikethrough, strikethrough, visitStrikethrough, InlineContainerBase)
-    QS_MARKDOWN_CHILDREN_CONSTRUCTORS(Strikethrough, InlineContainerBase, RawMarkupData::withoutPayload(rawKind),
-                                      isInlineKind, "an inline element")
+    QS_MARKDOWN_CHILDREN_CONSTRUCTORS(Strikethrough, InlineContainerBase,
+                                      RawMarkupData::withoutPayload(rawKind), isInlineKind,
+                                      "an inline element")
 };
 
 /// A link over recurring inlines. Built or set through here, an empty destination or title is stored absent.
@@ -31,14 +32,16 @@ class Link : public InlineContainerBase {
     QS_MARKDOWN_ELEMENT(Link, link, visitLink, InlineContainerBase)
 
 public:
-    explicit Link(std::optional<std::string> destination = std::nullopt, std::optional<std::string> title = std::nullopt,
-                  const std::vector<Markup>& children = {})
+    explicit Link(std::optional<std::string> destination = std::nullopt,
+                  std::optional<std::string> title = std::nullopt, const std::vector<Markup>& children = {})
         : Link(std::move(destination), std::move(title), children, 0) {}
     template <MarkupRange R>
     Link(std::optional<std::string> destination, std::optional<std::string> title, const R& children)
         : Link(std::move(destination), std::move(title), children, 0) {}
 
-    const std::optional<std::string>& destination() const { return _data.node().data().linkPayload().destination; }
+    const std::optional<std::string>& destination() const {
+        return _data.node().data().linkPayload().destination;
+    }
     const std::optional<std::string>& title() const { return _data.node().data().linkPayload().title; }
     /// Both setters always rebuild, keeping the other field.
     void setDestination(std::optional<std::string> destination);
@@ -49,9 +52,10 @@ public:
 private:
     template <MarkupRange R>
     Link(std::optional<std::string> destination, std::optional<std::string> title, const R& children, int)
-        : InlineContainerBase(buildRoot(
-              RawMarkupData::link(presentUnlessEmpty(std::move(destination)), presentUnlessEmpty(std::move(title))),
-              checkedChildNodes(children, isRecurringInlineKind, "a recurring inline element", elementName))) {}
+        : InlineContainerBase(buildRoot(RawMarkupData::link(presentUnlessEmpty(std::move(destination)),
+                                                            presentUnlessEmpty(std::move(title))),
+                                        checkedChildNodes(children, isRecurringInlineKind,
+                                                          "a recurring inline element", elementName))) {}
 
     static std::optional<std::string> presentUnlessEmpty(std::optional<std::string> value) {
         return value && value->empty() ? std::nullopt : std::move(value);
@@ -66,8 +70,8 @@ class Image : public InlineContainerBase {
     QS_MARKDOWN_ELEMENT(Image, image, visitImage, InlineContainerBase)
 
 public:
-    explicit Image(std::optional<std::string> source = std::nullopt, std::optional<std::string> title = std::nullopt,
-                   const std::vector<Markup>& children = {})
+    explicit Image(std::optional<std::string> source = std::nullopt,
+                   std::optional<std::string> title = std::nullopt, const std::vector<Markup>& children = {})
         : Image(std::move(source), std::move(title), children, 0) {}
     template <MarkupRange R>
     Image(std::optional<std::string> source, std::optional<std::string> title, const R& children)
@@ -95,7 +99,8 @@ public:
     explicit InlineAttributes(std::string attributes = {}, const std::vector<Markup>& children = {})
         : InlineAttributes(std::move(attributes), children, 0) {}
     template <MarkupRange R>
-    InlineAttributes(std::string attributes, const R& children) : InlineAttributes(std::move(attributes), children, 0) {}
+    InlineAttributes(std::string attributes, const R& children)
+        : InlineAttributes(std::move(attributes), children, 0) {}
 
     const std::string& attributes() const { return _data.node().data().stringPayload().value; }
     /// Always rebuilds.
@@ -106,9 +111,9 @@ public:
 private:
     template <MarkupRange R>
     InlineAttributes(std::string attributes, const R& children, int)
-        : InlineContainerBase(
-              buildRoot(RawMarkupData::inlineAttributes(std::move(attributes)),
-                        checkedChildNodes(children, isRecurringInlineKind, "a recurring inline element", elementName))) {}
+        : InlineContainerBase(buildRoot(RawMarkupData::inlineAttributes(std::move(attributes)),
+                                        checkedChildNodes(children, isRecurringInlineKind,
+                                                          "a recurring inline element", elementName))) {}
 };
 
 } // namespace Markdown

@@ -25,7 +25,8 @@ class InlineCode : public Markup {
     QS_MARKDOWN_ELEMENT(InlineCode, inlineCode, visitInlineCode, Markup)
 
 public:
-    explicit InlineCode(std::string code = {}) : Markup(buildRoot(RawMarkupData::inlineCode(std::move(code)), {})) {}
+    explicit InlineCode(std::string code = {})
+        : Markup(buildRoot(RawMarkupData::inlineCode(std::move(code)), {})) {}
 
     const std::string& code() const { return _data.node().data().stringPayload().value; }
     /// Always rebuilds.
@@ -43,7 +44,9 @@ public:
 
     const std::string& rawHTML() const { return _data.node().data().stringPayload().value; }
     /// Always rebuilds.
-    void setRawHTML(std::string rawHTML) { rebuildWithPayload(RawMarkupData::inlineHTML(std::move(rawHTML))); }
+    void setRawHTML(std::string rawHTML) {
+        rebuildWithPayload(RawMarkupData::inlineHTML(std::move(rawHTML)));
+    }
     const std::string& plainText() const { return rawHTML(); }
 };
 

@@ -21,11 +21,30 @@ std::vector<Markup> childrenOf(const Markup& markup) {
 
 const std::vector<Aside::Kind>& Aside::Kind::allCases() {
     static const std::vector<Kind> kinds = {
-        note(),          tip(),          important(),     experiment(),         warning(),
-        attention(),     author(),       authors(),       bug(),                complexity(),
-        copyright(),     date(),         invariant(),     mutatingVariant(),    nonMutatingVariant(),
-        postcondition(), precondition(), remark(),        requires_(),          since(),
-        todo(),          version(),      throws(),        seeAlso(),
+        note(),
+        tip(),
+        important(),
+        experiment(),
+        warning(),
+        attention(),
+        author(),
+        authors(),
+        bug(),
+        complexity(),
+        copyright(),
+        date(),
+        invariant(),
+        mutatingVariant(),
+        nonMutatingVariant(),
+        postcondition(),
+        precondition(),
+        remark(),
+        requires_(),
+        since(),
+        todo(),
+        version(),
+        throws(),
+        seeAlso(),
     };
     return kinds;
 }
@@ -85,13 +104,16 @@ std::optional<AsideTag> parseAsideTag(const BlockQuote& blockQuote, Aside::TagRe
 
     std::optional<SourceRange> newRange;
     if (const std::optional<SourceRange>& oldRange = text.range()) {
-        SourceLocation start(oldRange->start().line(), oldRange->start().column() + shift, oldRange->start().source());
+        SourceLocation start(oldRange->start().line(), oldRange->start().column() + shift,
+                             oldRange->start().source());
         // A recorded range shorter than its text would otherwise put the start after the end.
         newRange = SourceRange(start > oldRange->end() ? oldRange->end() : start, oldRange->end());
     }
-    RawMarkupRef newText = RawMarkup::create(RawMarkupData::text(string.substr(restStart)), std::move(newRange), {});
+    RawMarkupRef newText =
+        RawMarkup::create(RawMarkupData::text(string.substr(restStart)), std::move(newRange), {});
     const std::array<std::int64_t, 2> positions{0, 0};
-    std::optional<MarkupData> rebuilt = blockQuote.data().substitutingChild(std::move(newText), positions, true);
+    std::optional<MarkupData> rebuilt =
+        blockQuote.data().substitutingChild(std::move(newText), positions, true);
     if (!rebuilt || rebuilt->node().kind() != RawKind::blockQuote) {
         return std::nullopt;
     }

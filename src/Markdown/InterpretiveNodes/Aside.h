@@ -45,8 +45,8 @@ public:
         /// The 24 predefined kinds, "Note" first and "SeeAlso" last.
         static const std::vector<Kind>& allCases();
 
-        /// "See Also", "Non-Mutating Variant", "Mutating Variant" and "To Do" for the four compound raw values
-        /// (compared byte for byte); any other raw value is its own display name.
+        /// "See Also", "Non-Mutating Variant", "Mutating Variant" and "To Do" for the four compound raw
+        /// values (compared byte for byte); any other raw value is its own display name.
         std::string displayName() const;
 
         friend bool operator==(const Kind& a, const Kind& b);

@@ -11,8 +11,7 @@ namespace Markdown {
 /// place, or nothing to drop it. By default every element is rebuilt from its rewritten children with its
 /// own payload and range, so a rewrite that changes nothing still gives new identities. Deep trees are
 /// rewritten in stack-sized shares (see TraversalStack.h).
-template <class Derived>
-class MarkupRewriter : public MarkupVisitor<Derived, std::optional<Markup>> {
+template <class Derived> class MarkupRewriter : public MarkupVisitor<Derived, std::optional<Markup>> {
 public:
     std::optional<Markup> defaultVisit(const Markup& markup) {
         std::vector<Markup> newChildren;

@@ -9,8 +9,9 @@ void requireChildKinds(std::span<const RawMarkupRef> nodes, bool (*accepts)(RawK
                        std::string_view receiver) {
     for (const RawMarkupRef& node : nodes) {
         if (!accepts(node->kind())) {
-            throw std::invalid_argument(std::string(receiver) + ": a " + std::string(rawKindName(node->kind())) +
-                                        " is not " + std::string(family));
+            throw std::invalid_argument(std::string(receiver) + ": a " +
+                                        std::string(rawKindName(node->kind())) + " is not " +
+                                        std::string(family));
         }
     }
 }

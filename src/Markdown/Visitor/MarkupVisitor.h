@@ -8,9 +8,9 @@
 //     };
 //
 // `visit(markup)` calls `markup.accept(visitor)`, which calls exactly the operation of the element's own type
-// (`visitHeading`); each operation not supplied by the visitor falls back to `defaultVisit(markup)`. A visitor
-// supplies any of these by declaring a member of the same name; calls always go through the most derived
-// visitor, so its state persists across one traversal.
+// (`visitHeading`); each operation not supplied by the visitor falls back to `defaultVisit(markup)`. A
+// visitor supplies any of these by declaring a member of the same name; calls always go through the most
+// derived visitor, so its state persists across one traversal.
 
 #include "Markdown/BlockNodes/BlockDirective.h"
 #include "Markdown/BlockNodes/ContainerBlocks.h"
@@ -26,8 +26,7 @@
 
 namespace Markdown {
 
-template <class Derived, class Result>
-class MarkupVisitor {
+template <class Derived, class Result> class MarkupVisitor {
 public:
     using ResultType = Result;
 
@@ -76,8 +75,7 @@ private:
     Result fallback(const Markup& element) { return derived().defaultVisit(element); }
 };
 
-template <class Visitor>
-auto Markup::accept(Visitor& visitor) const {
+template <class Visitor> auto Markup::accept(Visitor& visitor) const {
     switch (kind()) {
     case RawKind::codeBlock:
         return CodeBlock(_data).accept(visitor);

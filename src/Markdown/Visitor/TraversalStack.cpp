@@ -46,7 +46,8 @@ void runOnFreshStack(const std::function<void()>& work) {
     pthread_attr_destroy(&attributes);
     if (status != 0) {
         throw std::runtime_error("Markdown: the tree is nested too deeply to traverse (no thread for level " +
-                                 std::to_string(levelsOnThisThread()) + " on, error " + std::to_string(status) + ")");
+                                 std::to_string(levelsOnThisThread()) + " on, error " +
+                                 std::to_string(status) + ")");
     }
     pthread_join(helper, nullptr);
     if (task.error) {

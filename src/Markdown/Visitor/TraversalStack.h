@@ -38,8 +38,7 @@ public:
 };
 
 /// Runs one level of a recursive traversal, moving to a fresh stack when this thread's share is used up.
-template <class Work>
-std::invoke_result_t<Work&> withinTraversalLevel(Work&& work) {
+template <class Work> std::invoke_result_t<Work&> withinTraversalLevel(Work&& work) {
     using Result = std::invoke_result_t<Work&>;
     auto runHere = [&work]() -> Result {
         TraversalLevel level;

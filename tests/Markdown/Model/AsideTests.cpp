@@ -15,9 +15,9 @@ TEST(Aside, TagsUnderEachRequirement) {
     struct Case {
         std::string text;
         Requirement requirement;
-        std::optional<std::string> kind;  // absent: no aside
+        std::optional<std::string> kind; // absent: no aside
         std::string rest;
-        std::int64_t shift;  // how far the text's start column moves
+        std::int64_t shift; // how far the text's start column moves
     };
     const Case cases[] = {
         {"Note: Hello", Requirement::tagNotRequired, "Note", "Hello", 6},
@@ -35,7 +35,8 @@ TEST(Aside, TagsUnderEachRequirement) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        const BlockQuote quote = parsedQuote(c.text, rangeOf(1, 3, 1, 3 + static_cast<std::int64_t>(c.text.size())));
+        const BlockQuote quote =
+            parsedQuote(c.text, rangeOf(1, 3, 1, 3 + static_cast<std::int64_t>(c.text.size())));
         const std::optional<Aside> aside = Aside::make(quote, c.requirement);
         ASSERT_EQ(aside.has_value(), c.kind.has_value());
         if (!aside) {
@@ -62,8 +63,12 @@ TEST(Aside, PredefinedKindsAndDisplayNames) {
     EXPECT_EQ(all.front().rawValue, "Note");
     EXPECT_EQ(all.back().rawValue, "SeeAlso");
     const std::pair<const char*, const char*> names[] = {
-        {"ToDo", "To Do"},          {"SeeAlso", "See Also"},         {"MutatingVariant", "Mutating Variant"},
-        {"NonMutatingVariant", "Non-Mutating Variant"}, {"Warning", "Warning"}, {"Custom", "Custom"},
+        {"ToDo", "To Do"},
+        {"SeeAlso", "See Also"},
+        {"MutatingVariant", "Mutating Variant"},
+        {"NonMutatingVariant", "Non-Mutating Variant"},
+        {"Warning", "Warning"},
+        {"Custom", "Custom"},
     };
     for (const auto& [raw, display] : names) {
         EXPECT_EQ(Aside::Kind(raw).displayName(), display);

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -57,9 +57,10 @@ public:
         case 1:
             return parsedNode(RawMarkupData::heading(pick(1, 6)), nextRange(), inlines(1));
         case 2:
-            return parsedNode(RawMarkupData::codeBlock("code " + std::to_string(pick(0, 9)),
-                                                       pick(0, 1) ? std::optional<std::string>("c") : std::nullopt),
-                              nextRange());
+            return parsedNode(
+                RawMarkupData::codeBlock("code " + std::to_string(pick(0, 9)),
+                                         pick(0, 1) ? std::optional<std::string>("c") : std::nullopt),
+                nextRange());
         case 3: {
             std::vector<RawMarkupRef> blocks;
             for (int i = pick(0, 2); i >= 0; --i) {
@@ -91,11 +92,11 @@ public:
         case 3:
             return parsedNode(RawKind::emphasis, nextRange(), inlines(depth - 1));
         case 4:
-            return parsedNode(RawMarkupData::link("d" + std::to_string(pick(0, 3)), std::nullopt), nextRange(),
-                              inlines(depth - 1));
+            return parsedNode(RawMarkupData::link("d" + std::to_string(pick(0, 3)), std::nullopt),
+                              nextRange(), inlines(depth - 1));
         default:
-            return parsedNode(RawMarkupData::image(pick(0, 1) ? std::optional<std::string>("s") : std::nullopt,
-                                                   std::nullopt),
+            return parsedNode(RawMarkupData::image(
+                                  pick(0, 1) ? std::optional<std::string>("s") : std::nullopt, std::nullopt),
                               nextRange(), inlines(0));
         }
     }
@@ -170,7 +171,8 @@ RefNode& refAt(RefNode& root, const std::vector<std::int64_t>& path) {
 }
 
 /// After an edit that built a new node at `path` with `newRange`, every ancestor carries that range.
-void handRangeUp(RefNode& root, const std::vector<std::int64_t>& path, const std::optional<SourceRange>& newRange) {
+void handRangeUp(RefNode& root, const std::vector<std::int64_t>& path,
+                 const std::optional<SourceRange>& newRange) {
     RefNode* node = &root;
     for (std::int64_t position : path) {
         node->range = newRange;
@@ -193,7 +195,8 @@ TEST_P(ReferenceModelTest, RandomEditSequencesAgreeWithTheReferenceAndKeepInvari
         std::vector<std::int64_t> path;
         Markup target = current;
         while (target.childCount() > 0 && generator.pick(0, 3) != 0) {
-            const auto position = static_cast<std::int64_t>(generator.pick(0, static_cast<int>(target.childCount()) - 1));
+            const auto position =
+                static_cast<std::int64_t>(generator.pick(0, static_cast<int>(target.childCount()) - 1));
             path.push_back(position);
             target = *target.child(position);
         }
@@ -213,11 +216,13 @@ TEST_P(ReferenceModelTest, RandomEditSequencesAgreeWithTheReferenceAndKeepInvari
         if (target.is<Text>() || target.is<Heading>() || target.is<Image>() || target.is<Link>()) {
             offered.push_back(0);
         }
-        if (target.is<Paragraph>() || target.is<Emphasis>() || target.is<BlockQuote>() || target.is<Document>()) {
+        if (target.is<Paragraph>() || target.is<Emphasis>() || target.is<BlockQuote>() ||
+            target.is<Document>()) {
             offered.push_back(1);
             offered.push_back(1);
         }
-        const int choice = offered[static_cast<std::size_t>(generator.pick(0, static_cast<int>(offered.size()) - 1))];
+        const int choice =
+            offered[static_cast<std::size_t>(generator.pick(0, static_cast<int>(offered.size()) - 1))];
         if (choice == 0 && target.is<Text>()) {
             operation = "Text::setString";
             Text text = *target.as<Text>();
@@ -242,7 +247,8 @@ TEST_P(ReferenceModelTest, RandomEditSequencesAgreeWithTheReferenceAndKeepInvari
         } else if (choice == 0 && target.is<Image>()) {
             operation = "Image::setSource";
             Image image = *target.as<Image>();
-            const std::optional<std::string> source = generator.pick(0, 1) ? std::optional<std::string>("s") : std::nullopt;
+            const std::optional<std::string> source =
+                generator.pick(0, 1) ? std::optional<std::string>("s") : std::nullopt;
             changed = source != image.source();
             image.setSource(source);
             if (changed) {
@@ -267,7 +273,8 @@ TEST_P(ReferenceModelTest, RandomEditSequencesAgreeWithTheReferenceAndKeepInvari
             for (int i = generator.pick(0, 2); i > 0; --i) {
                 // Either a fresh element built in code or a shared subtree of the current tree.
                 if (generator.pick(0, 1) == 0 && target.childCount() > 0) {
-                    Markup sibling = *target.child(generator.pick(0, static_cast<int>(target.childCount()) - 1));
+                    Markup sibling =
+                        *target.child(generator.pick(0, static_cast<int>(target.childCount()) - 1));
                     incoming.push_back(sibling);
                 } else {
                     incoming.push_back(blocks ? Markup(Paragraph({Text("new")})) : Markup(Text("new")));
@@ -279,18 +286,21 @@ TEST_P(ReferenceModelTest, RandomEditSequencesAgreeWithTheReferenceAndKeepInvari
                 refIncoming.push_back(refFromRaw(element.data().node()));
             }
             if (blocks) {
-                BlockContainerBase container = target.is<Document>() ? BlockContainerBase(*target.as<Document>())
-                                                                     : BlockContainerBase(*target.as<BlockQuote>());
+                BlockContainerBase container = target.is<Document>()
+                                                   ? BlockContainerBase(*target.as<Document>())
+                                                   : BlockContainerBase(*target.as<BlockQuote>());
                 container.replaceChildrenInRange(lower, upper, incoming);
                 edited = container;
             } else {
-                InlineContainerBase container = target.is<Paragraph>() ? InlineContainerBase(*target.as<Paragraph>())
-                                                                       : InlineContainerBase(*target.as<Emphasis>());
+                InlineContainerBase container = target.is<Paragraph>()
+                                                    ? InlineContainerBase(*target.as<Paragraph>())
+                                                    : InlineContainerBase(*target.as<Emphasis>());
                 container.replaceChildrenInRange(lower, upper, incoming);
                 edited = container;
             }
             refTarget.children.erase(refTarget.children.begin() + lower, refTarget.children.begin() + upper);
-            refTarget.children.insert(refTarget.children.begin() + lower, std::make_move_iterator(refIncoming.begin()),
+            refTarget.children.insert(refTarget.children.begin() + lower,
+                                      std::make_move_iterator(refIncoming.begin()),
                                       std::make_move_iterator(refIncoming.end()));
             handRangeUp(*reference, path, refTarget.range);
         } else {

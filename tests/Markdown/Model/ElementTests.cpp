@@ -10,8 +10,7 @@ using namespace ModelTest;
 
 // Each element below is parsed (it carries a range) inside a document, so a rebuild is visible as a new root
 // identifier and a dropped range.
-template <class T>
-T parsedInDocument(RawMarkupRef node, RawKind parentKind = RawKind::paragraph) {
+template <class T> T parsedInDocument(RawMarkupRef node, RawKind parentKind = RawKind::paragraph) {
     const RawMarkupRef parent = parsedNode(parentKind, rangeOf(1, 1, 9, 9), {node});
     const Markup document = rootView(parsedNode(RawKind::document, rangeOf(1, 1, 9, 9), {parent}));
     return *document.child({0, 0})->as<T>();
@@ -29,14 +28,16 @@ TEST(ElementSetters, WhichCompareFirstAndWhichAlwaysRebuild) {
     const std::vector<SetterCase> cases = {
         {"Heading.level", true,
          [&] {
-             auto e = parsedInDocument<Heading>(parsedNode(RawMarkupData::heading(2), r), RawKind::blockQuote);
+             auto e =
+                 parsedInDocument<Heading>(parsedNode(RawMarkupData::heading(2), r), RawKind::blockQuote);
              const Markup original = e;
              e.setLevel(2);
              return std::pair<Markup, Markup>{original, e};
          }},
         {"OrderedList.startIndex", true,
          [&] {
-             auto e = parsedInDocument<OrderedList>(parsedNode(RawMarkupData::orderedList(3), r), RawKind::blockQuote);
+             auto e = parsedInDocument<OrderedList>(parsedNode(RawMarkupData::orderedList(3), r),
+                                                    RawKind::blockQuote);
              const Markup original = e;
              e.setStartIndex(3);
              return std::pair<Markup, Markup>{original, e};
@@ -57,7 +58,8 @@ TEST(ElementSetters, WhichCompareFirstAndWhichAlwaysRebuild) {
          }},
         {"Image.source (canonically equal)", true,
          [&] {
-             auto e = parsedInDocument<Image>(parsedNode(RawMarkupData::image("caf\xC3\xA9", std::nullopt), r));
+             auto e =
+                 parsedInDocument<Image>(parsedNode(RawMarkupData::image("caf\xC3\xA9", std::nullopt), r));
              const Markup original = e;
              e.setSource("cafe\xCC\x81");
              return std::pair<Markup, Markup>{original, e};
@@ -72,21 +74,24 @@ TEST(ElementSetters, WhichCompareFirstAndWhichAlwaysRebuild) {
          }},
         {"CodeBlock.code", false,
          [&] {
-             auto e = parsedInDocument<CodeBlock>(parsedNode(RawMarkupData::codeBlock("x", "c"), r), RawKind::blockQuote);
+             auto e = parsedInDocument<CodeBlock>(parsedNode(RawMarkupData::codeBlock("x", "c"), r),
+                                                  RawKind::blockQuote);
              const Markup original = e;
              e.setCode("x");
              return std::pair<Markup, Markup>{original, e};
          }},
         {"CodeBlock.language", false,
          [&] {
-             auto e = parsedInDocument<CodeBlock>(parsedNode(RawMarkupData::codeBlock("x", "c"), r), RawKind::blockQuote);
+             auto e = parsedInDocument<CodeBlock>(parsedNode(RawMarkupData::codeBlock("x", "c"), r),
+                                                  RawKind::blockQuote);
              const Markup original = e;
              e.setLanguage("c");
              return std::pair<Markup, Markup>{original, e};
          }},
         {"HTMLBlock.rawHTML", false,
          [&] {
-             auto e = parsedInDocument<HTMLBlock>(parsedNode(RawMarkupData::htmlBlock("<p>"), r), RawKind::blockQuote);
+             auto e = parsedInDocument<HTMLBlock>(parsedNode(RawMarkupData::htmlBlock("<p>"), r),
+                                                  RawKind::blockQuote);
              const Markup original = e;
              e.setRawHTML("<p>");
              return std::pair<Markup, Markup>{original, e};
@@ -142,7 +147,8 @@ TEST(ElementSetters, WhichCompareFirstAndWhichAlwaysRebuild) {
          }},
         {"Table.Cell.colspan", false,
          [&] {
-             auto e = parsedInDocument<TableCell>(parsedNode(RawMarkupData::tableCell(1, 1), r), RawKind::tableRow);
+             auto e = parsedInDocument<TableCell>(parsedNode(RawMarkupData::tableCell(1, 1), r),
+                                                  RawKind::tableRow);
              const Markup original = e;
              e.setColspan(1);
              return std::pair<Markup, Markup>{original, e};
@@ -150,7 +156,8 @@ TEST(ElementSetters, WhichCompareFirstAndWhichAlwaysRebuild) {
         {"BlockDirective.name", false,
          [&] {
              auto e = parsedInDocument<BlockDirective>(
-                 parsedNode(RawMarkupData::blockDirective("Name", SourceLocation(2, 2), DirectiveArgumentText()), r),
+                 parsedNode(
+                     RawMarkupData::blockDirective("Name", SourceLocation(2, 2), DirectiveArgumentText()), r),
                  RawKind::blockQuote);
              const Markup original = e;
              e.setName("Name");
@@ -190,16 +197,16 @@ TEST(ElementSetters, EmptyStringsThatBecomeAbsent) {
     Image image("", "");
     EXPECT_EQ(image.source(), std::nullopt);
     const std::uint64_t before = rootIdOf(image);
-    image.setSource("");  // absent vs empty differ: rebuilds, and stores absent
+    image.setSource(""); // absent vs empty differ: rebuilds, and stores absent
     EXPECT_NE(rootIdOf(image), before);
     EXPECT_EQ(image.source(), std::nullopt);
 
     EXPECT_EQ(InlineAttributes("").attributes(), "");
 
     SymbolLink symbol;
-    EXPECT_EQ(symbol.destination(), std::optional<std::string>(""));  // built without one: the empty string
+    EXPECT_EQ(symbol.destination(), std::optional<std::string>("")); // built without one: the empty string
     symbol.setDestination("");
-    EXPECT_EQ(symbol.destination(), std::nullopt);  // set to empty: absent
+    EXPECT_EQ(symbol.destination(), std::nullopt); // set to empty: absent
 
     CodeBlock code;
     EXPECT_EQ(code.language(), std::nullopt);
@@ -242,7 +249,9 @@ TEST(ElementPlainText, Forms) {
         std::function<std::string(const Markup&)> plainText;
         std::string expected;
     };
-    auto inlineContainer = [](const Markup& m) { return plainTextOf(m.data().node()); };
+    auto inlineContainer = [](const Markup& m) {
+        return plainTextOf(m.data().node());
+    };
     const Case cases[] = {
         {"text", Text("a"), inlineContainer, "a"},
         {"inline code with a backtick", InlineCode("a`b"), inlineContainer, "`a`b`"},
@@ -256,14 +265,16 @@ TEST(ElementPlainText, Forms) {
         {"nested strikethrough", Emphasis({Strikethrough({Text("a")}), Text("b")}), inlineContainer, "~a~b"},
         {"emphasis with soft break", Emphasis({Text("a"), SoftBreak(), Text("b")}), inlineContainer, "a b"},
         {"image", Image("pic", std::nullopt, std::vector<Markup>{Text("alt")}), inlineContainer, "alt"},
-        {"link", Link("d", std::nullopt, std::vector<Markup>{Text("x"), InlineCode("y")}), inlineContainer, "x`y`"},
+        {"link", Link("d", std::nullopt, std::vector<Markup>{Text("x"), InlineCode("y")}), inlineContainer,
+         "x`y`"},
         {"paragraph", Paragraph({Text("a"), SoftBreak(), Text("b")}), inlineContainer, "a b"},
         {"empty paragraph", Paragraph(), inlineContainer, ""},
         {"heading", Heading(3, {Text("a"), Text("b")}), inlineContainer, "ab"},
         {"cell", TableCell({Text("a"), Text("b")}), inlineContainer, "ab"},
         {"custom inline", CustomInline("c"), inlineContainer, "c"},
         {"non-inline child skipped",
-         Paragraph({Text("a")}).withUncheckedChildren(std::vector<Markup>{Text("a"), ThematicBreak(), Text("b")}),
+         Paragraph({Text("a")})
+             .withUncheckedChildren(std::vector<Markup>{Text("a"), ThematicBreak(), Text("b")}),
          inlineContainer, "ab"},
     };
     for (const Case& c : cases) {
@@ -276,7 +287,8 @@ TEST(ElementPlainText, Forms) {
 TEST(ElementPlainText, DeeplyNestedInlinesNeedNoRecursion) {
     Markup nested = Text("x");
     for (int i = 0; i < 50000; ++i) {
-        nested = i % 2 ? Markup(Emphasis(std::vector<Markup>{nested})) : Markup(Strikethrough(std::vector<Markup>{nested}));
+        nested = i % 2 ? Markup(Emphasis(std::vector<Markup>{nested}))
+                       : Markup(Strikethrough(std::vector<Markup>{nested}));
     }
     const std::string text = plainTextOf(nested.data().node());
     EXPECT_EQ(text.size(), 50001u);
@@ -294,7 +306,8 @@ TEST(Link, Autolink) {
 TEST(Containers, ChildrenOfTheWrongFamilyAreRefused) {
     EXPECT_THROW(Paragraph({ThematicBreak()}), std::invalid_argument);
     EXPECT_THROW(Document({Text("x")}), std::invalid_argument);
-    EXPECT_THROW(Link("d", std::nullopt, std::vector<Markup>{Link("e", std::nullopt, {})}), std::invalid_argument);
+    EXPECT_THROW(Link("d", std::nullopt, std::vector<Markup>{Link("e", std::nullopt, {})}),
+                 std::invalid_argument);
     EXPECT_THROW(Image("d", std::nullopt, std::vector<Markup>{SymbolLink("s")}), std::invalid_argument);
     BlockQuote quote({Paragraph()});
     const BlockQuote before = quote;
@@ -344,7 +357,8 @@ TEST(Lists, ItemsStartIndexAndAppending) {
     for (const ListItem& item : list.listItems()) {
         checkboxes.push_back(item.checkbox());
     }
-    EXPECT_EQ(checkboxes, (std::vector<std::optional<Checkbox>>{std::nullopt, Checkbox::checked, Checkbox::unchecked}));
+    EXPECT_EQ(checkboxes,
+              (std::vector<std::optional<Checkbox>>{std::nullopt, Checkbox::checked, Checkbox::unchecked}));
     EXPECT_THROW(list.replaceItemsInRange(2, 9, std::vector<ListItem>{}), std::out_of_range);
 }
 
@@ -360,20 +374,22 @@ TEST(Lists, BuildingFromAChildOfAnotherDocumentLeavesItUnchanged) {
 }
 
 TEST(Table, AlignmentsAreCompletedToTheColumnCountAndNeverCut) {
-    auto row = [](int cells) { return TableRow(std::vector<TableCell>(static_cast<std::size_t>(cells), TableCell())); };
+    auto row = [](int cells) {
+        return TableRow(std::vector<TableCell>(static_cast<std::size_t>(cells), TableCell()));
+    };
     const Table table(std::nullopt, TableHead(std::vector<TableCell>(3, TableCell())),
                       TableBody({row(2), row(4), row(1)}));
     EXPECT_EQ(table.maxColumnCount(), 4);
     EXPECT_EQ(table.columnAlignments(), Table::ColumnAlignments(4));
 
-    const Table wide(Table::ColumnAlignments(5, TableColumnAlignment::left), TableHead(std::vector<TableCell>(2)),
-                     TableBody());
+    const Table wide(Table::ColumnAlignments(5, TableColumnAlignment::left),
+                     TableHead(std::vector<TableCell>(2)), TableBody());
     EXPECT_EQ(wide.columnAlignments().size(), 5u);
 
     Table edited = table;
     edited.setColumnAlignments({TableColumnAlignment::center});
-    EXPECT_EQ(edited.columnAlignments(),
-              (Table::ColumnAlignments{TableColumnAlignment::center, std::nullopt, std::nullopt, std::nullopt}));
+    EXPECT_EQ(edited.columnAlignments(), (Table::ColumnAlignments{TableColumnAlignment::center, std::nullopt,
+                                                                  std::nullopt, std::nullopt}));
     edited.setHead(TableHead(std::vector<TableCell>(6)));
     EXPECT_EQ(edited.columnAlignments().size(), 6u);
     EXPECT_EQ(edited.columnAlignments()[0], TableColumnAlignment::center);
@@ -398,11 +414,13 @@ TEST(Table, EmptinessSpansAndParts) {
 }
 
 TEST(Table, RowEditsKeepTheBodyRangeAndCellsFromElsewhereAreShared) {
-    const RawMarkupRef body = parsedNode(RawKind::tableBody, rangeOf(3, 1, 4, 5),
-                                         {parsedNode(RawKind::tableRow, rangeOf(3, 1, 3, 5),
-                                                     {parsedNode(RawMarkupData::tableCell(1, 1), rangeOf(3, 2, 3, 3))})});
-    const Table parsed = rootView<Table>(parsedNode(RawMarkupData::table({std::nullopt}), rangeOf(1, 1, 4, 5),
-                                                    {parsedNode(RawKind::tableHead, rangeOf(1, 1, 1, 5)), body}));
+    const RawMarkupRef body =
+        parsedNode(RawKind::tableBody, rangeOf(3, 1, 4, 5),
+                   {parsedNode(RawKind::tableRow, rangeOf(3, 1, 3, 5),
+                               {parsedNode(RawMarkupData::tableCell(1, 1), rangeOf(3, 2, 3, 3))})});
+    const Table parsed =
+        rootView<Table>(parsedNode(RawMarkupData::table({std::nullopt}), rangeOf(1, 1, 4, 5),
+                                   {parsedNode(RawKind::tableHead, rangeOf(1, 1, 1, 5)), body}));
     TableBody parsedBody = parsed.body();
     parsedBody.appendRow(TableRow(TableCell()));
     EXPECT_EQ(parsedBody.range(), rangeOf(3, 1, 4, 5));
@@ -440,7 +458,10 @@ TEST(BlockDirective, ArgumentTextIsCutIntoLines) {
         {"a\r\n\rb", {"a", "", "b"}},
         {"a\n", {"a", ""}},
         {"a\n\nb", {"a", "", "b"}},
-        {"a\xE2\x80\xA8" "b\xC2\x85" "c\fd", {"a", "b", "c", "d"}},
+        {"a\xE2\x80\xA8"
+         "b\xC2\x85"
+         "c\fd",
+         {"a", "b", "c", "d"}},
     };
     for (const Case& c : cases) {
         const BlockDirective directive("Name", c.argumentText);
@@ -459,12 +480,16 @@ TEST(BlockDirective, NameRangeAndItsLossOnEdit) {
     EXPECT_EQ(BlockDirective("Abc").nameRange(), std::nullopt);
     auto parsed = [](std::string name) {
         return parsedInDocument<BlockDirective>(
-            parsedNode(RawMarkupData::blockDirective(std::move(name), SourceLocation(3, 5), DirectiveArgumentText("x")),
+            parsedNode(RawMarkupData::blockDirective(std::move(name), SourceLocation(3, 5),
+                                                     DirectiveArgumentText("x")),
                        rangeOf(3, 4, 3, 20), {parsedNode(RawKind::paragraph, std::nullopt)}),
             RawKind::blockQuote);
     };
     EXPECT_EQ(parsed("Abc").nameRange(), rangeOf(3, 5, 3, 8));
-    EXPECT_EQ(parsed("\xC3\xA9" "b").nameRange(), rangeOf(3, 5, 3, 8));
+    EXPECT_EQ(parsed("\xC3\xA9"
+                     "b")
+                  .nameRange(),
+              rangeOf(3, 5, 3, 8));
     BlockDirective directive = parsed("Abc");
     directive.setArgumentText(DirectiveArgumentText("y"));
     EXPECT_EQ(directive.nameLocation(), std::nullopt);
@@ -495,8 +520,10 @@ TEST(Elements, LiteralInitialisersAndEmptyValues) {
     EXPECT_TRUE(ThematicBreak().isEmpty());
     static_assert(LiteralMarkup<Text> && LiteralMarkup<HTMLBlock> && LiteralMarkup<InlineHTML>);
     static_assert(BlockContainer<BlockDirective> && !BasicBlockContainer<BlockDirective>);
-    static_assert(RecurringInlineMarkup<Strong> && !RecurringInlineMarkup<Link> && !RecurringInlineMarkup<SymbolLink>);
-    static_assert(InlineContainer<Heading> && !BasicInlineContainer<Heading> && BasicInlineContainer<TableCell>);
+    static_assert(RecurringInlineMarkup<Strong> && !RecurringInlineMarkup<Link> &&
+                  !RecurringInlineMarkup<SymbolLink>);
+    static_assert(InlineContainer<Heading> && !BasicInlineContainer<Heading> &&
+                  BasicInlineContainer<TableCell>);
     static_assert(ListItemContainer<OrderedList> && !BlockMarkup<TableRow> && !InlineMarkup<Paragraph>);
 }
 

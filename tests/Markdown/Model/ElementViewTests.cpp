@@ -37,7 +37,7 @@ TEST_F(ParsedDocument, ChildIdentifiersArePreorderNumbers) {
         pending.insert(pending.end(), children.rbegin(), children.rend());
     }
     const std::vector<std::pair<std::string, std::int64_t>> expected = {
-        {"Document", 0}, {"Paragraph", 1}, {"Text", 2}, {"Emphasis", 3},
+        {"Document", 0}, {"Paragraph", 1}, {"Text", 2},         {"Emphasis", 3},
         {"Text", 4},     {"Text", 5},      {"ThematicBreak", 6}};
     EXPECT_EQ(seen, expected);
     const Markup rule = *document.child(1);
@@ -58,8 +58,8 @@ TEST_F(ParsedDocument, BackwardIterationGivesTheSameViewsReversed) {
         EXPECT_TRUE(forward[i].isIdentical(backward[2 - i]));
         EXPECT_EQ(backward[2 - i].indexInParent(), static_cast<std::int64_t>(i));
     }
-    EXPECT_EQ(childIdOf(backward[0]),
-              childIdOf(paragraph) + paragraph.data().node().subtreeCount() - backward[0].data().node().subtreeCount());
+    EXPECT_EQ(childIdOf(backward[0]), childIdOf(paragraph) + paragraph.data().node().subtreeCount() -
+                                          backward[0].data().node().subtreeCount());
 }
 
 TEST_F(ParsedDocument, ChildLookupsOutsideTheTreeAreAbsent) {
@@ -69,7 +69,8 @@ TEST_F(ParsedDocument, ChildLookupsOutsideTheTreeAreAbsent) {
     EXPECT_EQ(document.child({0, 5}), std::nullopt);
     EXPECT_EQ(document.child({0, -1}), std::nullopt);
     EXPECT_EQ(document.child(TypedChildIndexPath{{0, RawKind::heading}}), std::nullopt);
-    const std::optional<Markup> t2 = document.child(TypedChildIndexPath{{0, RawKind::paragraph}, {1, std::nullopt}, {0, RawKind::text}});
+    const std::optional<Markup> t2 =
+        document.child(TypedChildIndexPath{{0, RawKind::paragraph}, {1, std::nullopt}, {0, RawKind::text}});
     ASSERT_TRUE(t2.has_value());
     EXPECT_EQ(t2->as<Text>()->string(), "T2");
     EXPECT_TRUE(document.child(std::vector<std::int64_t>{0, 1, 0})->isIdentical(*t2));
@@ -195,6 +196,58 @@ TEST(ElementViews, ViewsOfAVeryDeepTreeAreReleasedWithoutRecursion) {
     view.reset();
     leaf.setString("edited");
     EXPECT_EQ(leaf.root().data().node().subtreeCount(), depth + 1);
+}
+
+} // namespace
+
+namespace {
+
+struct TextCollector : MarkupWalker<TextCollector> {
+    std::string texts;
+    void visitText(const Text& text) { texts += text.string(); }
+};
+
+TEST(ElementViews, ThreadsShareOneTreeWhileEachEditsItsOwnCopy) {
+    std::vector<Markup> paragraphs;
+    for (int i = 0; i < 50; ++i) {
+        paragraphs.push_back(Paragraph({Text(std::to_string(i)), Emphasis({Text("e")})}));
+    }
+    const Document shared(paragraphs);
+    TextCollector expected;
+    expected.visit(shared);
+
+    constexpr int threadCount = 8;
+    std::vector<std::string> failures(threadCount);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 200; ++round) {
+                TextCollector collector;
+                collector.visit(shared);
+                const int editedIndex = (t + round) % 50;
+                const int untouchedIndex = (editedIndex + 1) % 50;
+                Text text = *shared.child({editedIndex, 0})->as<Text>();
+                text.setString("edited");
+                const Markup edited = text.root();
+                const bool sharesUntouched = edited.child(untouchedIndex)->data().raw().markup ==
+                                             shared.child(untouchedIndex)->data().raw().markup;
+                if (collector.texts != expected.texts || edited.hasSameStructure(shared) ||
+                    !sharesUntouched) {
+                    failures[static_cast<std::size_t>(t)] = "round " + std::to_string(round);
+                    return;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const std::string& failure : failures) {
+        EXPECT_EQ(failure, "");
+    }
+    TextCollector after;
+    after.visit(shared);
+    EXPECT_EQ(after.texts, expected.texts);
 }
 
 } // namespace

@@ -27,8 +27,7 @@ inline RawMarkupRef parsedNode(RawKind kind, std::optional<SourceRange> range,
 }
 
 /// Wraps a raw node as the root view of a new tree, in the element type `T`.
-template <class T = Markup>
-T rootView(RawMarkupRef node) {
+template <class T = Markup> T rootView(RawMarkupRef node) {
     return T(MarkupData::newRoot(std::move(node)));
 }
 

@@ -10,9 +10,9 @@ TEST(RawMarkup, SubtreeCountsAddUpFromTheLeaves) {
     const RawMarkupRef leaf = parsedNode(RawKind::thematicBreak, std::nullopt);
     EXPECT_EQ(leaf->childCount(), 0);
     EXPECT_EQ(leaf->subtreeCount(), 1);
-    const RawMarkupRef paragraph =
-        parsedNode(RawKind::paragraph, std::nullopt,
-                   {parsedNode(RawMarkupData::text("a"), std::nullopt), parsedNode(RawMarkupData::text("b"), std::nullopt)});
+    const RawMarkupRef paragraph = parsedNode(RawKind::paragraph, std::nullopt,
+                                              {parsedNode(RawMarkupData::text("a"), std::nullopt),
+                                               parsedNode(RawMarkupData::text("b"), std::nullopt)});
     EXPECT_EQ(paragraph->subtreeCount(), 3);
     const RawMarkupRef document = parsedNode(RawKind::document, std::nullopt, {paragraph, leaf});
     EXPECT_EQ(document->subtreeCount(), 5);
@@ -20,7 +20,8 @@ TEST(RawMarkup, SubtreeCountsAddUpFromTheLeaves) {
 }
 
 TEST(RawMarkup, ChildAccessOutsideTheChildrenThrows) {
-    const RawMarkupRef document = parsedNode(RawKind::document, std::nullopt, {parsedNode(RawKind::thematicBreak, {})});
+    const RawMarkupRef document =
+        parsedNode(RawKind::document, std::nullopt, {parsedNode(RawKind::thematicBreak, {})});
     EXPECT_THROW(document->child(1), std::out_of_range);
     EXPECT_THROW(document->child(-1), std::out_of_range);
 }
@@ -39,24 +40,31 @@ TEST(RawMarkupData, EqualityComparesKindAndEveryPayloadField) {
         bool equal;
     };
     const Case cases[] = {
-        {"absent vs empty language", RawMarkupData::codeBlock("x", std::nullopt), RawMarkupData::codeBlock("x", ""), false},
+        {"absent vs empty language", RawMarkupData::codeBlock("x", std::nullopt),
+         RawMarkupData::codeBlock("x", ""), false},
         {"same code block", RawMarkupData::codeBlock("x", "c"), RawMarkupData::codeBlock("x", "c"), true},
-        {"precomposed vs combining", RawMarkupData::text("caf\xC3\xA9"), RawMarkupData::text("cafe\xCC\x81"), true},
+        {"precomposed vs combining", RawMarkupData::text("caf\xC3\xA9"), RawMarkupData::text("cafe\xCC\x81"),
+         true},
         {"kelvin sign is not K", RawMarkupData::text("K"), RawMarkupData::text("k"), false},
         {"text vs inline code", RawMarkupData::text("x"), RawMarkupData::inlineCode("x"), false},
-        {"checked vs unchecked", RawMarkupData::listItem(Checkbox::checked), RawMarkupData::listItem(Checkbox::unchecked), false},
-        {"absent checkbox vs checked", RawMarkupData::listItem(std::nullopt), RawMarkupData::listItem(Checkbox::checked), false},
+        {"checked vs unchecked", RawMarkupData::listItem(Checkbox::checked),
+         RawMarkupData::listItem(Checkbox::unchecked), false},
+        {"absent checkbox vs checked", RawMarkupData::listItem(std::nullopt),
+         RawMarkupData::listItem(Checkbox::checked), false},
         {"absent alignment vs left", RawMarkupData::table({std::nullopt, TableColumnAlignment::right}),
          RawMarkupData::table({TableColumnAlignment::left, TableColumnAlignment::right}), false},
         {"same alignments", RawMarkupData::table({std::nullopt}), RawMarkupData::table({std::nullopt}), true},
         {"link title differs", RawMarkupData::link("d", "t"), RawMarkupData::link("d", std::nullopt), false},
-        {"link vs image", RawMarkupData::link("d", std::nullopt), RawMarkupData::image("d", std::nullopt), false},
+        {"link vs image", RawMarkupData::link("d", std::nullopt), RawMarkupData::image("d", std::nullopt),
+         false},
         {"spans", RawMarkupData::tableCell(1, 2), RawMarkupData::tableCell(2, 1), false},
-        {"directive name location", RawMarkupData::blockDirective("a", SourceLocation(1, 2), DirectiveArgumentText("x")),
+        {"directive name location",
+         RawMarkupData::blockDirective("a", SourceLocation(1, 2), DirectiveArgumentText("x")),
          RawMarkupData::blockDirective("a", std::nullopt, DirectiveArgumentText("x")), false},
         {"directive arguments", RawMarkupData::blockDirective("a", std::nullopt, DirectiveArgumentText("x")),
          RawMarkupData::blockDirective("a", std::nullopt, DirectiveArgumentText("x")), true},
-        {"payload-free kinds", RawMarkupData::withoutPayload(RawKind::strong), RawMarkupData::withoutPayload(RawKind::strong), true},
+        {"payload-free kinds", RawMarkupData::withoutPayload(RawKind::strong),
+         RawMarkupData::withoutPayload(RawKind::strong), true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.a == c.b, c.equal) << c.name;
@@ -65,18 +73,18 @@ TEST(RawMarkupData, EqualityComparesKindAndEveryPayloadField) {
 
 TEST(RawMarkup, SameStructureIgnoresRangesButSeesDeepDifferences) {
     auto build = [](std::string deepText, std::int64_t line) {
-        return parsedNode(
-            RawKind::document, rangeOf(line, 1, line, 9),
-            {parsedNode(RawKind::paragraph, rangeOf(line, 1, line, 5),
-                        {parsedNode(RawKind::emphasis, std::nullopt,
-                                    {parsedNode(RawMarkupData::text(std::move(deepText)), rangeOf(line, 2, line, 3))})})});
+        return parsedNode(RawKind::document, rangeOf(line, 1, line, 9),
+                          {parsedNode(RawKind::paragraph, rangeOf(line, 1, line, 5),
+                                      {parsedNode(RawKind::emphasis, std::nullopt,
+                                                  {parsedNode(RawMarkupData::text(std::move(deepText)),
+                                                              rangeOf(line, 2, line, 3))})})});
     };
     const RawMarkupRef first = build("x", 1);
     EXPECT_TRUE(first->hasSameStructure(*first));
     EXPECT_TRUE(first->hasSameStructure(*build("x", 7)));
     EXPECT_FALSE(first->hasSameStructure(*build("y", 1)));
-    const RawMarkupRef extraChild =
-        parsedNode(RawKind::document, std::nullopt, {first->child(0), parsedNode(RawKind::thematicBreak, {})});
+    const RawMarkupRef extraChild = parsedNode(RawKind::document, std::nullopt,
+                                               {first->child(0), parsedNode(RawKind::thematicBreak, {})});
     EXPECT_FALSE(first->hasSameStructure(*extraChild));
 }
 

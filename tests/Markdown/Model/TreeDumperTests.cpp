@@ -7,21 +7,21 @@ namespace {
 using namespace ModelTest;
 
 TEST(TreeDumper, OneParagraph) {
-    EXPECT_EQ(Document({Paragraph({Text("Hello")})}).debugDescription(),
-              "Document\n"
-              "└─ Paragraph\n"
-              "   └─ Text \"Hello\"");
+    EXPECT_EQ(Document({Paragraph({Text("Hello")})}).debugDescription(), "Document\n"
+                                                                         "└─ Paragraph\n"
+                                                                         "   └─ Text \"Hello\"");
 }
 
 TEST(TreeDumper, SiblingsDrawBarsWhereMoreFollow) {
-    EXPECT_EQ(Document({Paragraph({Text("a"), Emphasis({Text("b")})}), Paragraph({Text("c")})}).debugDescription(),
-              "Document\n"
-              "├─ Paragraph\n"
-              "│  ├─ Text \"a\"\n"
-              "│  └─ Emphasis\n"
-              "│     └─ Text \"b\"\n"
-              "└─ Paragraph\n"
-              "   └─ Text \"c\"");
+    EXPECT_EQ(
+        Document({Paragraph({Text("a"), Emphasis({Text("b")})}), Paragraph({Text("c")})}).debugDescription(),
+        "Document\n"
+        "├─ Paragraph\n"
+        "│  ├─ Text \"a\"\n"
+        "│  └─ Emphasis\n"
+        "│     └─ Text \"b\"\n"
+        "└─ Paragraph\n"
+        "   └─ Text \"c\"");
 }
 
 TEST(TreeDumper, ASubtreeDumpsFromItsOwnTopLine) {
@@ -72,8 +72,10 @@ TEST(TreeDumper, DetailTexts) {
         {"parameter", DoxygenParameter("p"), "DoxygenParameter parameter: p"},
         {"directive", BlockDirective("Na\"me"), "BlockDirective name: \"Na\\\"me\""},
         {"code block without language", CodeBlock(), "CodeBlock language: none"},
-        {"table", Table(Table::ColumnAlignments{TableColumnAlignment::left, std::nullopt, TableColumnAlignment::center, TableColumnAlignment::right},
-                        TableHead(), TableBody()),
+        {"table",
+         Table(Table::ColumnAlignments{TableColumnAlignment::left, std::nullopt, TableColumnAlignment::center,
+                                       TableColumnAlignment::right},
+               TableHead(), TableBody()),
          "Table alignments: |l|-|c|r|"},
     };
     for (const Case& c : cases) {
@@ -88,19 +90,18 @@ TEST(TreeDumper, DetailTexts) {
 TEST(TreeDumper, LiteralBlocksSitInsideTheDrawing) {
     const Document document({CodeBlock("swift", "let x = 1\n\nlet y = 2\n"), HTMLBlock("<div>\n</div>"),
                              BlockDirective("Row", "a: 1\nb: 2")});
-    EXPECT_EQ(document.debugDescription(),
-              "Document\n"
-              "├─ CodeBlock language: swift\n"
-              "│  let x = 1\n"
-              "│  \n"
-              "│  let y = 2\n"
-              "├─ HTMLBlock\n"
-              "│  <div>\n"
-              "│  </div>\n"
-              "└─ BlockDirective name: \"Row\"\n"
-              "├─ Argument text segments:\n"
-              "   a: 1\n"
-              "   b: 2");
+    EXPECT_EQ(document.debugDescription(), "Document\n"
+                                           "├─ CodeBlock language: swift\n"
+                                           "│  let x = 1\n"
+                                           "│  \n"
+                                           "│  let y = 2\n"
+                                           "├─ HTMLBlock\n"
+                                           "│  <div>\n"
+                                           "│  </div>\n"
+                                           "└─ BlockDirective name: \"Row\"\n"
+                                           "├─ Argument text segments:\n"
+                                           "   a: 1\n"
+                                           "   b: 2");
 }
 
 TEST(TreeDumper, DeepTreesDumpWithoutRecursion) {

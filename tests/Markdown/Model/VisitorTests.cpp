@@ -43,8 +43,8 @@ Document sampleDocument() {
 TEST(Walker, VisitsEveryElementParentFirstInDocumentOrder) {
     TypeRecorder recorder;
     recorder.visit(sampleDocument());
-    EXPECT_EQ(recorder.types,
-              (std::vector<std::string>{"Document", "Heading", "Text", "Paragraph", "Text", "Emphasis", "Text"}));
+    EXPECT_EQ(recorder.types, (std::vector<std::string>{"Document", "Heading", "Text", "Paragraph", "Text",
+                                                        "Emphasis", "Text"}));
     TypeRecorder empty;
     empty.visit(Document());
     EXPECT_EQ(empty.types, std::vector<std::string>{"Document"});
@@ -123,7 +123,8 @@ TEST(Rewriter, DeepTreesAreRewrittenWithoutOverflowingTheStack) {
     const Markup nested = nestedQuotes(depth, Paragraph({Text("a"), SoftBreak(), Text("b")}));
     const std::optional<Markup> rewritten = nested.withoutSoftBreaks();
     ASSERT_TRUE(rewritten.has_value());
-    EXPECT_TRUE(rewritten->hasSameStructure(nestedQuotes(depth, Paragraph({Text("a"), Text(" "), Text("b")}))));
+    EXPECT_TRUE(
+        rewritten->hasSameStructure(nestedQuotes(depth, Paragraph({Text("a"), Text(" "), Text("b")}))));
 }
 
 struct IdentityRewriter : MarkupRewriter<IdentityRewriter> {};
@@ -149,18 +150,19 @@ struct ParagraphCounter : MarkupRewriter<ParagraphCounter> {
 };
 
 Document parsedSample() {
-    return rootView<Document>(parsedNode(
-        RawKind::document, rangeOf(1, 1, 4, 1),
-        {parsedNode(RawKind::paragraph, rangeOf(1, 1, 2, 2),
-                    {parsedNode(RawMarkupData::text("a"), rangeOf(1, 1, 1, 2)),
-                     parsedNode(RawKind::softBreak, rangeOf(1, 2, 2, 1)),
-                     parsedNode(RawMarkupData::text("b"), rangeOf(2, 1, 2, 2))}),
-         parsedNode(RawKind::blockQuote, rangeOf(3, 1, 3, 4),
-                    {parsedNode(RawKind::paragraph, rangeOf(3, 3, 3, 4),
-                                {parsedNode(RawMarkupData::text("c"), rangeOf(3, 3, 3, 4))})}),
-         parsedNode(RawMarkupData::table({TableColumnAlignment::right}), rangeOf(4, 1, 4, 1),
-                    {parsedNode(RawKind::tableHead, std::nullopt, {parsedNode(RawMarkupData::tableCell(2, 0), std::nullopt)}),
-                     parsedNode(RawKind::tableBody, std::nullopt)})}));
+    return rootView<Document>(
+        parsedNode(RawKind::document, rangeOf(1, 1, 4, 1),
+                   {parsedNode(RawKind::paragraph, rangeOf(1, 1, 2, 2),
+                               {parsedNode(RawMarkupData::text("a"), rangeOf(1, 1, 1, 2)),
+                                parsedNode(RawKind::softBreak, rangeOf(1, 2, 2, 1)),
+                                parsedNode(RawMarkupData::text("b"), rangeOf(2, 1, 2, 2))}),
+                    parsedNode(RawKind::blockQuote, rangeOf(3, 1, 3, 4),
+                               {parsedNode(RawKind::paragraph, rangeOf(3, 3, 3, 4),
+                                           {parsedNode(RawMarkupData::text("c"), rangeOf(3, 3, 3, 4))})}),
+                    parsedNode(RawMarkupData::table({TableColumnAlignment::right}), rangeOf(4, 1, 4, 1),
+                               {parsedNode(RawKind::tableHead, std::nullopt,
+                                           {parsedNode(RawMarkupData::tableCell(2, 0), std::nullopt)}),
+                                parsedNode(RawKind::tableBody, std::nullopt)})}));
 }
 
 void expectSameRanges(const Markup& a, const Markup& b) {

@@ -187,8 +187,7 @@ std::string MarkupTreeDumper::detailText(const Markup& element) const {
         const std::string literal = literalBlock(code.code, element);
         return "language: " + code.language.value_or("none") + (literal.empty() ? "" : "\n" + literal);
     }
-    case RawKind::htmlBlock:
-    {
+    case RawKind::htmlBlock: {
         const std::string literal = literalBlock(data.stringPayload().value, element);
         return literal.empty() ? std::string() : "\n" + literal;
     }

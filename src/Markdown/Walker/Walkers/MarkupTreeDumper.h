@@ -16,10 +16,14 @@ struct MarkupDumpOptions {
     static constexpr std::uint64_t printUniqueIdentifiersBit = 2;
     static MarkupDumpOptions printSourceLocations() { return {printSourceLocationsBit}; }
     static MarkupDumpOptions printUniqueIdentifiers() { return {printUniqueIdentifiersBit}; }
-    static MarkupDumpOptions printEverything() { return {printSourceLocationsBit | printUniqueIdentifiersBit}; }
+    static MarkupDumpOptions printEverything() {
+        return {printSourceLocationsBit | printUniqueIdentifiersBit};
+    }
 
     bool contains(MarkupDumpOptions other) const { return (rawValue & other.rawValue) == other.rawValue; }
-    friend MarkupDumpOptions operator|(MarkupDumpOptions a, MarkupDumpOptions b) { return {a.rawValue | b.rawValue}; }
+    friend MarkupDumpOptions operator|(MarkupDumpOptions a, MarkupDumpOptions b) {
+        return {a.rawValue | b.rawValue};
+    }
     friend bool operator==(MarkupDumpOptions a, MarkupDumpOptions b) = default;
 };
 
@@ -33,10 +37,10 @@ struct MarkupDumpOptions {
 ///
 /// Each line: the element's type name, " @" and its range (with `printSourceLocations`), " Root #" and the
 /// root identifier for a true root and " #" and the child identifier (with `printUniqueIdentifiers`), then
-/// the element's details. Literal text (code, HTML, directive arguments) follows on lines of its own, indented
-/// where the element's children would be; its empty lines are kept, except the one after a final line feed.
-/// Table column alignments print as "l", "c", "r", or "-" for none. The output has no final newline.
-/// The walk keeps its own stack, so any depth can be dumped.
+/// the element's details. Literal text (code, HTML, directive arguments) follows on lines of its own,
+/// indented where the element's children would be; its empty lines are kept, except the one after a final
+/// line feed. Table column alignments print as "l", "c", "r", or "-" for none. The output has no final
+/// newline. The walk keeps its own stack, so any depth can be dumped.
 class MarkupTreeDumper : public MarkupWalker<MarkupTreeDumper> {
 public:
     explicit MarkupTreeDumper(MarkupDumpOptions options = {}) : options(options) {}
