@@ -10,7 +10,7 @@ namespace Markdown::TraversalStack {
 namespace {
 
 // Room for the traversal levels of one share plus whatever the visitor's own operations put on the stack.
-constexpr std::size_t helperStackBytes = 8u * 1024u * 1024u;
+constexpr std::size_t helperStackBytes = 4u * 1024u * 1024u;
 
 struct HelperTask {
     const std::function<void()>* work;
