@@ -55,10 +55,16 @@ function(qs_add_gtest name)
     list(APPEND T_LABELS sanitize)
     set_property(GLOBAL APPEND PROPERTY QS_SANITIZE_TARGETS ${name})
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}" ENVIRONMENT "${env}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  # gtest_discover_tests flattens list-valued PROPERTIES (several labels, several environment
+  # entries), so the properties are set by a script of our own that CTest runs after discovery.
+  set(properties_script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${properties_script}"
+    "if(DEFINED ${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES TIMEOUT ${T_TIMEOUT}\n"
+    "    LABELS [==[${T_LABELS}]==] ENVIRONMENT [==[${env}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties_script}")
 endfunction()
 
 # qs_add_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark program under bench/.
