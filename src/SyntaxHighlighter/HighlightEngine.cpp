@@ -4,6 +4,8 @@
 #include "HighlightScript.h"
 #include "UTF.h"
 
+#include <algorithm>
+
 namespace SyntaxHighlighter {
 namespace {
 
@@ -129,6 +131,7 @@ std::vector<std::string> SyntaxHighlighter::availableThemes() const {
         while ((found = name.find(kThemeSuffix)) != std::string::npos)
             name.erase(found, kThemeSuffix.size());
     }
+    std::ranges::sort(names);
     return names;
 }
 

@@ -1,6 +1,5 @@
 #include "ResourceBundle.h"
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -62,7 +61,6 @@ std::vector<std::string> ResourceBundle::resourceNames(std::string_view type) co
         if (name.size() > suffix.size() && name.ends_with(suffix) && entry.is_regular_file(error))
             names.push_back(std::move(name));
     }
-    std::ranges::sort(names);
     return names;
 }
 

@@ -25,7 +25,7 @@ public:
     // The path of the resource "<name>.<type>", when such a regular file exists. Names that would
     // leave the bundle ("/", "..", NUL) give none.
     std::optional<std::filesystem::path> pathForResource(std::string_view name, std::string_view type) const;
-    // The file names of all resources of a type, sorted.
+    // The file names of all resources of a type.
     std::vector<std::string> resourceNames(std::string_view type) const;
 
 private:

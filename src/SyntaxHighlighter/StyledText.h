@@ -50,6 +50,8 @@ public:
     struct Run {
         Range range;
         TextAttributes attributes;
+
+        bool operator==(const Run&) const = default;
     };
 
     StyledText() = default;
