@@ -82,19 +82,28 @@ void appendUtf16(std::u16string& out, char32_t scalar) {
 }
 
 std::u16string utf8ToUtf16(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
+    // UTF-16 never needs more units than UTF-8 has bytes: write in place, then trim.
+    std::u16string out(text.size(), u'\0');
+    std::size_t written = 0;
     std::size_t position = 0;
     while (position < text.size()) {
         // ASCII stretches dominate source code; copy them without decoding.
         unsigned char c = static_cast<unsigned char>(text[position]);
         if (c < 0x80) {
-            out += static_cast<char16_t>(c);
+            out[written++] = c;
             ++position;
             continue;
         }
-        appendUtf16(out, decodeUtf8(text, position));
+        char32_t scalar = decodeUtf8(text, position);
+        if (scalar < 0x10000) {
+            out[written++] = static_cast<char16_t>(scalar);
+        } else {
+            scalar -= 0x10000;
+            out[written++] = static_cast<char16_t>(0xD800 + (scalar >> 10));
+            out[written++] = static_cast<char16_t>(0xDC00 + (scalar & 0x3FF));
+        }
     }
+    out.resize(written);
     return out;
 }
 
