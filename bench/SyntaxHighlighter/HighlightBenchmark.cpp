@@ -19,7 +19,8 @@ namespace {
 
 ResourceBundle bundle() {
     const char* resources = std::getenv("QS_RESOURCE_DIR");
-    std::filesystem::path base = resources ? resources : std::filesystem::path(QS_TEST_BINARY_DIR) / "share/quillstack";
+    std::filesystem::path base =
+        resources ? resources : std::filesystem::path(QS_TEST_BINARY_DIR) / "share/quillstack";
     auto found = ResourceBundle::at(base / ResourceBundle::kDirectoryName);
     if (!found) {
         std::fprintf(stderr, "no resource bundle under %s\n", base.c_str());
@@ -65,7 +66,9 @@ std::string cppSource(int lines) {
     return out;
 }
 
-std::u16string toUtf16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string toUtf16(const std::string& ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 struct BareContext {
     BareContext() {
@@ -79,16 +82,18 @@ struct BareContext {
     }
 
     // The script's own work: the call and reading its HTML.
-    std::size_t highlight(const std::string& code, const char* language) { return html(code, language).size(); }
+    std::size_t highlight(const std::string& code, const char* language) {
+        return html(code, language).size();
+    }
 
     std::string html(const std::string& code, const char* language) {
         GBytes* bytes = g_bytes_new(code.data(), code.size());
         JSCValue* codeValue = jsc_value_new_string_from_bytes(context, bytes);
-        JSCValue* result = language
-                               ? jsc_value_object_invoke_method(hljs, "highlight", G_TYPE_STRING, language, JSC_TYPE_VALUE,
-                                                                codeValue, G_TYPE_BOOLEAN, FALSE, G_TYPE_NONE)
-                               : jsc_value_object_invoke_method(hljs, "highlightAuto", JSC_TYPE_VALUE, codeValue,
-                                                                G_TYPE_NONE);
+        JSCValue* result = language ? jsc_value_object_invoke_method(hljs, "highlight", G_TYPE_STRING,
+                                                                     language, JSC_TYPE_VALUE, codeValue,
+                                                                     G_TYPE_BOOLEAN, FALSE, G_TYPE_NONE)
+                                    : jsc_value_object_invoke_method(hljs, "highlightAuto", JSC_TYPE_VALUE,
+                                                                     codeValue, G_TYPE_NONE);
         JSCValue* value = jsc_value_object_get_property(result, "value");
         GBytes* html = jsc_value_to_string_as_bytes(value);
         gsize size = 0;

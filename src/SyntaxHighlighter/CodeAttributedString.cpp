@@ -54,11 +54,13 @@ struct CodeAttributedString::Core : std::enable_shared_from_this<Core> {
 
     void apply(Range range, const std::optional<StyledText>& result) {
         bool fits = range.end() <= storage.length();
-        bool matches = fits && result &&
-                       std::u16string_view(storage.text()).substr(range.location, range.length) == result->text();
+        bool matches =
+            fits && result &&
+            std::u16string_view(storage.text()).substr(range.location, range.length) == result->text();
         if (matches) {
             for (const StyledText::Run& run : result->runs()) {
-                Range target = clamped({range.location + run.range.location, run.range.length}, storage.length());
+                Range target =
+                    clamped({range.location + run.range.location, run.range.length}, storage.length());
                 storage.setAttributes(target, run.attributes);
             }
             edited(editedAttributes, range, 0);
@@ -68,9 +70,9 @@ struct CodeAttributedString::Core : std::enable_shared_from_this<Core> {
     }
 
     void edited(unsigned mask, Range range, std::ptrdiff_t changeInLength) {
-        std::size_t newEnd = static_cast<std::size_t>(std::max<std::ptrdiff_t>(
-            static_cast<std::ptrdiff_t>(range.location),
-            static_cast<std::ptrdiff_t>(range.end()) + changeInLength));
+        std::size_t newEnd = static_cast<std::size_t>(
+            std::max<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(range.location),
+                                     static_cast<std::ptrdiff_t>(range.end()) + changeInLength));
         if (editedMask == 0) {
             editedRange = {range.location, newEnd - range.location};
         } else {
@@ -108,37 +110,49 @@ CodeAttributedString::CodeAttributedString(std::shared_ptr<SyntaxHighlighter> hi
                                            std::shared_ptr<MainQueue> mainQueue)
     : m_core(std::make_shared<Core>(std::move(highlighter), std::move(mainQueue))) {
     // The theme may change on any thread; the text is only touched on the main queue.
-    m_core->highlighter->setThemeChanged([weak = std::weak_ptr<Core>(m_core), queue = m_core->mainQueue](
-                                             const std::shared_ptr<Theme>&) {
-        queue->async([weak] {
-            if (auto core = weak.lock())
-                core->highlight({0, core->storage.length()});
+    m_core->highlighter->setThemeChanged(
+        [weak = std::weak_ptr<Core>(m_core), queue = m_core->mainQueue](const std::shared_ptr<Theme>&) {
+            queue->async([weak] {
+                if (auto core = weak.lock())
+                    core->highlight({0, core->storage.length()});
+            });
         });
-    });
 }
 
 CodeAttributedString::~CodeAttributedString() = default;
 
-std::shared_ptr<HighlightDelegate> CodeAttributedString::highlightDelegate() const { return m_core->delegate; }
+std::shared_ptr<HighlightDelegate> CodeAttributedString::highlightDelegate() const {
+    return m_core->delegate;
+}
 
 void CodeAttributedString::setHighlightDelegate(std::shared_ptr<HighlightDelegate> delegate) {
     m_core->delegate = std::move(delegate);
 }
 
-const std::optional<std::string>& CodeAttributedString::language() const { return m_core->language; }
+const std::optional<std::string>& CodeAttributedString::language() const {
+    return m_core->language;
+}
 
 void CodeAttributedString::setLanguage(std::optional<std::string> language) {
     m_core->language = std::move(language);
     m_core->highlight({0, m_core->storage.length()});
 }
 
-void CodeAttributedString::highlight(Range range) { m_core->highlight(range); }
+void CodeAttributedString::highlight(Range range) {
+    m_core->highlight(range);
+}
 
-const std::u16string& CodeAttributedString::string() const { return m_core->storage.text(); }
+const std::u16string& CodeAttributedString::string() const {
+    return m_core->storage.text();
+}
 
-std::size_t CodeAttributedString::length() const { return m_core->storage.length(); }
+std::size_t CodeAttributedString::length() const {
+    return m_core->storage.length();
+}
 
-const StyledText& CodeAttributedString::styledText() const { return m_core->storage; }
+const StyledText& CodeAttributedString::styledText() const {
+    return m_core->storage;
+}
 
 TextAttributes CodeAttributedString::attributes(std::size_t position, Range* effectiveRange) const {
     if (position >= m_core->storage.length()) {
@@ -162,7 +176,9 @@ void CodeAttributedString::setAttributes(const TextAttributes& attributes, Range
     m_core->edited(editedAttributes, target, 0);
 }
 
-void CodeAttributedString::beginEditing() { ++m_core->editingDepth; }
+void CodeAttributedString::beginEditing() {
+    ++m_core->editingDepth;
+}
 
 void CodeAttributedString::endEditing() {
     if (m_core->editingDepth == 0)

@@ -39,7 +39,8 @@ public:
     static std::unique_ptr<CodeAttributedString> create(std::shared_ptr<MainQueue> mainQueue);
     // Takes over the engine's theme-change callback: every theme change re-highlights the whole
     // text, on the main queue.
-    CodeAttributedString(std::shared_ptr<SyntaxHighlighter> highlighter, std::shared_ptr<MainQueue> mainQueue);
+    CodeAttributedString(std::shared_ptr<SyntaxHighlighter> highlighter,
+                         std::shared_ptr<MainQueue> mainQueue);
     ~CodeAttributedString();
     CodeAttributedString(const CodeAttributedString&) = delete;
     CodeAttributedString& operator=(const CodeAttributedString&) = delete;

@@ -19,15 +19,16 @@ SyntaxHighlighter::SyntaxHighlighter(ResourceBundle bundle, std::unique_ptr<High
 
 SyntaxHighlighter::~SyntaxHighlighter() = default;
 
-std::unique_ptr<SyntaxHighlighter> SyntaxHighlighter::create(std::optional<std::filesystem::path> highlightPath) {
+std::unique_ptr<SyntaxHighlighter>
+SyntaxHighlighter::create(std::optional<std::filesystem::path> highlightPath) {
     const auto& bundle = ResourceBundle::module();
     if (!bundle)
         return nullptr;
     return create(*bundle, std::move(highlightPath));
 }
 
-std::unique_ptr<SyntaxHighlighter> SyntaxHighlighter::create(const ResourceBundle& bundle,
-                                                             std::optional<std::filesystem::path> highlightPath) {
+std::unique_ptr<SyntaxHighlighter>
+SyntaxHighlighter::create(const ResourceBundle& bundle, std::optional<std::filesystem::path> highlightPath) {
     if (!highlightPath)
         highlightPath = bundle.pathForResource("highlight.min", "js");
     if (!highlightPath)
@@ -92,7 +93,8 @@ bool SyntaxHighlighter::setTheme(std::string_view name) {
 }
 
 std::optional<StyledText> SyntaxHighlighter::highlight(std::u16string_view code,
-                                                       std::optional<std::string_view> language, bool fastRender) {
+                                                       std::optional<std::string_view> language,
+                                                       bool fastRender) {
     std::string utf8Code = utf16ToUtf8(code);
     HighlightScript::Output output;
     {

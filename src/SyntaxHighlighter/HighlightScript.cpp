@@ -67,7 +67,8 @@ std::unique_ptr<HighlightScript> HighlightScript::load(std::string_view script) 
     if (!context->context)
         return nullptr;
     JSCContext* jsc = context->context.get();
-    context->finish(jsc_context_evaluate(jsc, kSilentConsole.data(), static_cast<gssize>(kSilentConsole.size())));
+    context->finish(
+        jsc_context_evaluate(jsc, kSilentConsole.data(), static_cast<gssize>(kSilentConsole.size())));
     context->finish(jsc_context_evaluate(jsc, script.data(), static_cast<gssize>(script.size())));
     context->hljs = context->finish(jsc_context_get_value(jsc, "hljs"));
     if (!context->hljs || !jsc_value_is_object(context->hljs.get()))
@@ -80,15 +81,15 @@ HighlightScript::Output HighlightScript::highlight(std::string_view language, st
     ValuePtr languageValue = m_context->string(language);
     ValuePtr codeValue = m_context->string(code);
     ValuePtr result = m_context->finish(jsc_value_object_invoke_method(
-        m_context->hljs.get(), "highlight", JSC_TYPE_VALUE, languageValue.get(), JSC_TYPE_VALUE, codeValue.get(),
-        G_TYPE_BOOLEAN, ignoreIllegals ? TRUE : FALSE, G_TYPE_NONE));
+        m_context->hljs.get(), "highlight", JSC_TYPE_VALUE, languageValue.get(), JSC_TYPE_VALUE,
+        codeValue.get(), G_TYPE_BOOLEAN, ignoreIllegals ? TRUE : FALSE, G_TYPE_NONE));
     return m_context->output(std::move(result));
 }
 
 HighlightScript::Output HighlightScript::highlightAuto(std::string_view code) {
     ValuePtr codeValue = m_context->string(code);
-    ValuePtr result = m_context->finish(jsc_value_object_invoke_method(m_context->hljs.get(), "highlightAuto",
-                                                                       JSC_TYPE_VALUE, codeValue.get(), G_TYPE_NONE));
+    ValuePtr result = m_context->finish(jsc_value_object_invoke_method(
+        m_context->hljs.get(), "highlightAuto", JSC_TYPE_VALUE, codeValue.get(), G_TYPE_NONE));
     return m_context->output(std::move(result));
 }
 

@@ -8,8 +8,8 @@ namespace SyntaxHighlighter {
 namespace {
 
 bool isSafeName(std::string_view name) {
-    return !name.empty() && name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos &&
-           name.find("..") == std::string_view::npos;
+    return !name.empty() && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos && name.find("..") == std::string_view::npos;
 }
 
 std::vector<std::filesystem::path> candidateDirectories() {

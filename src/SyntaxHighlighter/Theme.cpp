@@ -85,7 +85,8 @@ Theme::Theme(std::string themeString) : m_theme(std::move(themeString)) {
 }
 
 std::optional<Color> Theme::backgroundFromStrippedTheme() const {
-    auto hljs = std::ranges::find_if(*m_strippedTheme, [](const auto& entry) { return entry.first == ".hljs"; });
+    auto hljs =
+        std::ranges::find_if(*m_strippedTheme, [](const auto& entry) { return entry.first == ".hljs"; });
     const std::string* value = nullptr;
     if (hljs != m_strippedTheme->end()) {
         value = findProperty(hljs->second, "background");
@@ -170,7 +171,9 @@ Theme::StrippedTheme Theme::stripTheme(std::string_view css) {
         std::string list(selectorList);
         std::ranges::replace(list, ' ', ',');
         auto selectors = split(list, ',');
-        auto contains = [&](std::string_view name) { return std::ranges::find(selectors, name) != selectors.end(); };
+        auto contains = [&](std::string_view name) {
+            return std::ranges::find(selectors, name) != selectors.end();
+        };
         std::optional<std::string> compoundKey;
         if (contains(".hljs-title") && contains(".hljs-function"))
             compoundKey = "hljs-function-hljs-title";
@@ -211,7 +214,8 @@ std::string Theme::strippedThemeToString(const StrippedTheme& stripped) {
     return css;
 }
 
-std::unordered_map<std::string, TextAttributes> Theme::strippedThemeToTheme(const StrippedTheme& stripped) const {
+std::unordered_map<std::string, TextAttributes>
+Theme::strippedThemeToTheme(const StrippedTheme& stripped) const {
     std::unordered_map<std::string, TextAttributes> dictionary;
     for (const auto& [key, properties] : stripped) {
         TextAttributes attributes;
@@ -283,7 +287,9 @@ TextAttributes Theme::attributesForStyleList(const std::vector<std::string>& sty
     if (styleList.empty() || !m_themeDict)
         return attributes;
 
-    auto contains = [&](std::string_view name) { return std::ranges::find(styleList, name) != styleList.end(); };
+    auto contains = [&](std::string_view name) {
+        return std::ranges::find(styleList, name) != styleList.end();
+    };
     const TextAttributes* compound = nullptr;
     if (contains("hljs-title")) {
         if (contains("hljs-function"))
@@ -311,7 +317,8 @@ TextAttributes Theme::attributesForStyleList(const std::vector<std::string>& sty
     return attributes;
 }
 
-StyledText Theme::applyStyleToString(std::u16string_view text, const std::vector<std::string>& styleList) const {
+StyledText Theme::applyStyleToString(std::u16string_view text,
+                                     const std::vector<std::string>& styleList) const {
     StyledText styled;
     styled.append(text, attributesForStyleList(styleList));
     return styled;

@@ -8,7 +8,9 @@ constexpr char32_t kReplacement = 0xFFFD;
 // Decodes one scalar at position and advances past it; an ill-formed sequence yields U+FFFD and
 // advances by its longest valid prefix (at least one byte).
 char32_t decodeUtf8(std::string_view text, std::size_t& position) {
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    auto byte = [&](std::size_t i) {
+        return static_cast<unsigned char>(text[i]);
+    };
     unsigned char lead = byte(position);
     if (lead < 0x80) {
         ++position;

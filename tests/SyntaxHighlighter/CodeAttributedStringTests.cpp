@@ -155,8 +155,8 @@ TEST_F(CodeAttributedStringTest, AVetoedPassNeverReportsBack) {
 TEST_F(CodeAttributedStringTest, APassOverChangedTextIsDropped) {
     storage->replaceCharacters({0, 0}, u"int x = 1;\nint y = 2;\n");
     storage->setLanguage("cpp");
-    storage->replaceCharacters({0, 11}, u"");       // the pass over the whole text no longer fits
-    storage->replaceCharacters({0, 3}, u"long");    // and this pass sees different text
+    storage->replaceCharacters({0, 11}, u"");    // the pass over the whole text no longer fits
+    storage->replaceCharacters({0, 3}, u"long"); // and this pass sees different text
     storage->replaceCharacters({0, 4}, u"char");
     ASSERT_TRUE(queue->runNext());
     ASSERT_TRUE(queue->runNext());
@@ -261,9 +261,9 @@ TEST(ParagraphRangeTest, CoversTheTouchedLinesWithTheirTerminators) {
         Range expected;
     };
     const Case cases[] = {
-        {u"ab\ncd\nef", {4, 0}, {3, 3}},   {u"ab\ncd\nef", {1, 3}, {0, 6}},  {u"ab\ncd\nef", {7, 1}, {6, 2}},
-        {u"ab\r\ncd", {1, 0}, {0, 4}},     {u"ab\r\ncd", {2, 1}, {0, 4}},    {u"ab\ncd", {0, 3}, {0, 3}},
-        {u"", {0, 0}, {0, 0}},             {u"ab\n", {3, 0}, {3, 0}},        {u"ab", {5, 5}, {0, 2}},
+        {u"ab\ncd\nef", {4, 0}, {3, 3}}, {u"ab\ncd\nef", {1, 3}, {0, 6}}, {u"ab\ncd\nef", {7, 1}, {6, 2}},
+        {u"ab\r\ncd", {1, 0}, {0, 4}},   {u"ab\r\ncd", {2, 1}, {0, 4}},   {u"ab\ncd", {0, 3}, {0, 3}},
+        {u"", {0, 0}, {0, 0}},           {u"ab\n", {3, 0}, {3, 0}},       {u"ab", {5, 5}, {0, 2}},
         {u"a\u2028b", {2, 0}, {2, 1}},
     };
     for (const Case& c : cases)

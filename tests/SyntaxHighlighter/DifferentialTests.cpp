@@ -30,20 +30,25 @@ const std::vector<Sample>& corpus() {
     static const std::vector<Sample> samples{
         {"cpp", u"#include <vector>\r\n#include \"a.h\"\r\n\r\ntemplate <typename T>\r\nint f(T& t) {\r\n"
                 u"\treturn t < 3 && t > 1 ? 0x1F : -2; // \u00e9 & done\r\n}\r\n"},
-        {"python", u"def greet(name: str) -> str:\n    \"\"\"Say hi \U0001F600\"\"\"\n"
-                   u"    return f\"hi {name!r} & <bye>\"  # \U0001F680 rocket\n\n@decorator\nclass A(B):\n\tpass\n"},
-        {"javascript", u"const re = /a&b<c/g;\nlet s = `x ${a + `y ${b}`} &amp; z`;\n"
-                       u"const f = async (x) => { return x?.y ?? 'q\\'s'; };\nconsole.log(\"&#x1F600;\", '\U0001F9E1');\n"},
+        {"python",
+         u"def greet(name: str) -> str:\n    \"\"\"Say hi \U0001F600\"\"\"\n"
+         u"    return f\"hi {name!r} & <bye>\"  # \U0001F680 rocket\n\n@decorator\nclass A(B):\n\tpass\n"},
+        {"javascript",
+         u"const re = /a&b<c/g;\nlet s = `x ${a + `y ${b}`} &amp; z`;\n"
+         u"const f = async (x) => { return x?.y ?? 'q\\'s'; };\nconsole.log(\"&#x1F600;\", '\U0001F9E1');\n"},
         {"json", u"{\"a\": [1, 2.5e3, true, null], \"b\": \"\\u00e9 <&>\", \"\U0001F600\": {}}\n"},
         {"html", u"<!DOCTYPE html>\n<html lang=\"en\"><head><style>p { color: red; }</style>"
                  u"<script>if (a < b && c) { x = '&lt;'; }</script></head>\n"
                  u"<body><p class=\"x\">Tom &amp; Jerry &copy; &#169; \U0001F600</p></body></html>\n"},
         {"sql", u"SELECT a.id, COUNT(*) AS n\r\nFROM t a WHERE a.name <> 'O''Brien' -- c\r\nGROUP BY 1;\r\n"},
-        {"rust", u"fn main() -> Result<(), Box<dyn Error>> {\n    let v: Vec<&str> = vec![\"a\", \"\U0001F600\"];\n"
-                 u"    println!(\"{:?}\", v); Ok(())\n}\n"},
-        {"go", u"package main\n\nimport \"fmt\"\n\nfunc main() {\n\tch := make(chan int)\n\tgo func() { ch <- 1 }()\n"
+        {"rust",
+         u"fn main() -> Result<(), Box<dyn Error>> {\n    let v: Vec<&str> = vec![\"a\", \"\U0001F600\"];\n"
+         u"    println!(\"{:?}\", v); Ok(())\n}\n"},
+        {"go", u"package main\n\nimport \"fmt\"\n\nfunc main() {\n\tch := make(chan int)\n\tgo func() { ch "
+               u"<- 1 }()\n"
                u"\tfmt.Println(<-ch, \"\u4e16\u754c\")\n}\n"},
-        {"swift", u"func f(_ x: Int) -> String {\n    let s = \"\\(x) \U0001F600\"\n    return s.count > 1 ? s : \"\"\n}\n"},
+        {"swift", u"func f(_ x: Int) -> String {\n    let s = \"\\(x) \U0001F600\"\n    return s.count > 1 ? "
+                  u"s : \"\"\n}\n"},
         {"php", u"<?php\n$a = ['k' => \"v & w\"];\necho htmlspecialchars($a['k']) . \"<br>\";\n?>\n"},
         {"cpp", u""},
         {"cpp", u"\t\t\r\n\r\n  \t"},
@@ -91,7 +96,8 @@ std::optional<std::vector<std::optional<std::string>>> nodeHTML(const std::vecto
     std::string inputPath = input.string();
     std::string outputPath = output.string();
     std::string nodePath = node.string();
-    char* argv[] = {nodePath.data(), script.data(), highlightJS.data(), inputPath.data(), outputPath.data(), nullptr};
+    char* argv[] = {nodePath.data(),  script.data(),     highlightJS.data(),
+                    inputPath.data(), outputPath.data(), nullptr};
     pid_t pid = 0;
     int status = -1;
     if (posix_spawn(&pid, nodePath.c_str(), nullptr, nullptr, argv, environ) == 0)
@@ -214,15 +220,24 @@ TEST_F(DifferentialTest, ThemesColourTheClassesAsTheirStylesheetsSay) {
         bool italic;
     };
     const Case cases[] = {
-        {"atom-one-dark", "hljs", 0xabb2bf, false},        {"atom-one-dark", "hljs-keyword", 0xc678dd, false},
-        {"atom-one-dark", "hljs-string", 0x98c379, false}, {"atom-one-dark", "hljs-comment", 0x5c6370, true},
-        {"atom-one-dark", "hljs-number", 0xd19a66, false}, {"atom-one-dark", "hljs-type", 0xd19a66, false},
-        {"xcode", "hljs", 0x000000, false},                {"xcode", "hljs-keyword", 0xaa0d91, false},
-        {"xcode", "hljs-string", 0xc41a16, false},         {"xcode", "hljs-comment", 0x007400, false},
-        {"xcode", "hljs-number", 0x1c00cf, false},         {"xcode", "hljs-type", 0x5c2699, false},
-        {"pojoaque", "hljs", 0xdccf8f, false},             {"pojoaque", "hljs-keyword", 0xb64926, false},
-        {"pojoaque", "hljs-string", 0x468966, false},      {"pojoaque", "hljs-comment", 0x586e75, true},
-        {"pojoaque", "hljs-number", 0x468966, false},      {"pojoaque", "hljs-type", 0xb58900, false},
+        {"atom-one-dark", "hljs", 0xabb2bf, false},
+        {"atom-one-dark", "hljs-keyword", 0xc678dd, false},
+        {"atom-one-dark", "hljs-string", 0x98c379, false},
+        {"atom-one-dark", "hljs-comment", 0x5c6370, true},
+        {"atom-one-dark", "hljs-number", 0xd19a66, false},
+        {"atom-one-dark", "hljs-type", 0xd19a66, false},
+        {"xcode", "hljs", 0x000000, false},
+        {"xcode", "hljs-keyword", 0xaa0d91, false},
+        {"xcode", "hljs-string", 0xc41a16, false},
+        {"xcode", "hljs-comment", 0x007400, false},
+        {"xcode", "hljs-number", 0x1c00cf, false},
+        {"xcode", "hljs-type", 0x5c2699, false},
+        {"pojoaque", "hljs", 0xdccf8f, false},
+        {"pojoaque", "hljs-keyword", 0xb64926, false},
+        {"pojoaque", "hljs-string", 0x468966, false},
+        {"pojoaque", "hljs-comment", 0x586e75, true},
+        {"pojoaque", "hljs-number", 0x468966, false},
+        {"pojoaque", "hljs-type", 0xb58900, false},
     };
     const Sample sample{"cpp", u"int main() {\n    const char* s = \"hi\";\n    return 42; // done\n}\n"};
     auto stacks = classStacks(utf8ToUtf16(*javaScriptCoreHTML(*script, sample)));
@@ -237,8 +252,10 @@ TEST_F(DifferentialTest, ThemesColourTheClassesAsTheirStylesheetsSay) {
                 continue;
             ++checked;
             const TextAttributes& attributes = styled->attributes(unit);
-            EXPECT_TRUE(sameColor(attributes.foreground, hex(c.colour))) << c.theme << " " << c.innermostClass;
-            EXPECT_EQ(attributes.font, c.italic ? engine->theme()->italicCodeFont() : engine->theme()->codeFont())
+            EXPECT_TRUE(sameColor(attributes.foreground, hex(c.colour)))
+                << c.theme << " " << c.innermostClass;
+            EXPECT_EQ(attributes.font,
+                      c.italic ? engine->theme()->italicCodeFont() : engine->theme()->codeFont())
                 << c.theme << " " << c.innermostClass;
         }
         EXPECT_GT(checked, 0) << c.theme << " " << c.innermostClass;

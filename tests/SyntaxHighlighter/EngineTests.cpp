@@ -25,7 +25,9 @@ public:
     void copy(const std::string& name, const std::string& as = {}) {
         std::filesystem::copy_file(testBundle().directory() / name, m_directory / (as.empty() ? name : as));
     }
-    void write(const std::string& name, const std::string& content) { std::ofstream(m_directory / name) << content; }
+    void write(const std::string& name, const std::string& content) {
+        std::ofstream(m_directory / name) << content;
+    }
     ResourceBundle bundle() const { return *ResourceBundle::at(m_directory); }
     const std::filesystem::path& directory() const { return m_directory; }
 
@@ -90,8 +92,8 @@ TEST_F(EngineTest, SetThemeReportsEveryChangeAndRefusesUnknownOrEscapingNames) {
         last = theme;
     });
     auto before = engine->theme();
-    for (const char* name : {"no-such-theme", "../SyntaxHighlighter_SyntaxHighlighter.bundle/xcode", "base16/github",
-                             "/etc/passwd", "..", "", "xcode.min.css"})
+    for (const char* name : {"no-such-theme", "../SyntaxHighlighter_SyntaxHighlighter.bundle/xcode",
+                             "base16/github", "/etc/passwd", "..", "", "xcode.min.css"})
         EXPECT_FALSE(engine->setTheme(std::string_view(name))) << name;
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(engine->theme(), before);
@@ -110,7 +112,8 @@ TEST_F(EngineTest, ListsThemesAndLanguages) {
     EXPECT_TRUE(std::ranges::is_sorted(themes));
 
     auto languages = engine->supportedLanguages();
-    for (const char* name : {"swift", "python", "rust", "cpp", "go", "php", "xml", "sql", "json", "javascript"})
+    for (const char* name :
+         {"swift", "python", "rust", "cpp", "go", "php", "xml", "sql", "json", "javascript"})
         EXPECT_NE(std::ranges::find(languages, name), languages.end()) << name;
 }
 
@@ -148,8 +151,8 @@ TEST(EngineCreationTest, AnExplicitScriptStillTakesThemesFromTheBundle) {
     bundle.copy("pojoaque.min.css");
     bundle.write("plain.css", ".hljs{color:#123456}");
     bundle.write("notes.txt", "not a theme");
-    auto engine = SyntaxHighlighter::SyntaxHighlighter::create(
-        bundle.bundle(), testBundle().directory() / "highlight.min.js");
+    auto engine = SyntaxHighlighter::SyntaxHighlighter::create(bundle.bundle(),
+                                                               testBundle().directory() / "highlight.min.js");
     ASSERT_TRUE(engine);
     EXPECT_EQ(engine->availableThemes(), (std::vector<std::string>{"plain.css", "pojoaque"}));
     EXPECT_FALSE(engine->setTheme("xcode"));
@@ -159,11 +162,12 @@ TEST(EngineCreationTest, AnExplicitScriptStillTakesThemesFromTheBundle) {
 TEST(EngineCreationTest, ScriptFailuresGiveNoResultOrNoLanguages) {
     ScratchBundle bundle;
     bundle.copy("pojoaque.min.css");
-    bundle.write("highlight.min.js",
-                 "var hljs = { highlight(l, c) { if (l === 'throw') throw new Error('x');"
-                 "  if (l === 'novalue') return {}; return { value: 'L<span class=\"hljs-x\">' + c + '</span>' }; },"
-                 "  highlightAuto(c) { return c === 'none' ? undefined : { value: 'A' + c }; },"
-                 "  listLanguages() { return ['a', 2]; } };");
+    bundle.write(
+        "highlight.min.js",
+        "var hljs = { highlight(l, c) { if (l === 'throw') throw new Error('x');"
+        "  if (l === 'novalue') return {}; return { value: 'L<span class=\"hljs-x\">' + c + '</span>' }; },"
+        "  highlightAuto(c) { return c === 'none' ? undefined : { value: 'A' + c }; },"
+        "  listLanguages() { return ['a', 2]; } };");
     auto engine = SyntaxHighlighter::SyntaxHighlighter::create(bundle.bundle());
     ASSERT_TRUE(engine);
     EXPECT_EQ(engine->highlight(u"c", "ok", true)->text(), u"Lc");

@@ -47,9 +47,8 @@ TEST_F(HighlightOutputTest, EntitiesDecodeAfterStylingAndKeepTheRunStyle) {
 }
 
 TEST_F(HighlightOutputTest, EntitiesDecodeAtTheRightPlaceAfterSurrogatePairs) {
-    StyledText result =
-        processHTMLString(u"&#65;&#x42;&#X43;<span class=\"outer\">&#x1F600;&quot;</span>&#xD800;&#x110000;&bogus;",
-                          theme);
+    StyledText result = processHTMLString(
+        u"&#65;&#x42;&#X43;<span class=\"outer\">&#x1F600;&quot;</span>&#xD800;&#x110000;&bogus;", theme);
     EXPECT_EQ(result.text(), u"ABC\U0001F600\"&#xD800;&#x110000;&bogus;");
     EXPECT_TRUE(sameColor(colourAt(result, 2), hex(0x000001)));
     EXPECT_TRUE(sameColor(colourAt(result, 3), hex(0x000002)));
@@ -105,7 +104,8 @@ TEST_F(HighlightOutputTest, MalformedTagsNeverReadPastTheEndOrPopAnEmptyStack) {
 
 TEST_F(HighlightOutputTest, RunsCoverTheTextAndAdjacentRunsDiffer) {
     StyledText result = processHTMLString(
-        u"<span class=\"outer\">a</span><span class=\"outer\">b</span>&amp;<span class=\"inner\">c</span>", theme);
+        u"<span class=\"outer\">a</span><span class=\"outer\">b</span>&amp;<span class=\"inner\">c</span>",
+        theme);
     EXPECT_EQ(result.text(), u"ab&c");
     std::size_t covered = 0;
     for (std::size_t i = 0; i < result.runs().size(); ++i) {

@@ -13,7 +13,8 @@ namespace SyntaxHighlighter::Testing {
 
 inline std::filesystem::path bundleDirectory() {
     const char* resources = std::getenv("QS_RESOURCE_DIR");
-    std::filesystem::path base = resources ? resources : std::filesystem::path(QS_TEST_BINARY_DIR) / "share/quillstack";
+    std::filesystem::path base =
+        resources ? resources : std::filesystem::path(QS_TEST_BINARY_DIR) / "share/quillstack";
     return base / ResourceBundle::kDirectoryName;
 }
 
@@ -31,14 +32,16 @@ inline Color hex(unsigned rgb) {
 inline ::testing::AssertionResult sameColor(const std::optional<Color>& actual, const Color& expected) {
     if (!actual)
         return ::testing::AssertionFailure() << "no colour";
-    auto close = [](double a, double b) { return std::abs(a - b) < 1e-9; };
+    auto close = [](double a, double b) {
+        return std::abs(a - b) < 1e-9;
+    };
     if (close(actual->red, expected.red) && close(actual->green, expected.green) &&
         close(actual->blue, expected.blue) && close(actual->alpha, expected.alpha))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "colour (" << actual->red << ", " << actual->green << ", "
-                                         << actual->blue << ", " << actual->alpha << ") expected (" << expected.red
-                                         << ", " << expected.green << ", " << expected.blue << ", " << expected.alpha
-                                         << ")";
+    return ::testing::AssertionFailure()
+           << "colour (" << actual->red << ", " << actual->green << ", " << actual->blue << ", "
+           << actual->alpha << ") expected (" << expected.red << ", " << expected.green << ", "
+           << expected.blue << ", " << expected.alpha << ")";
 }
 
 } // namespace SyntaxHighlighter::Testing

@@ -68,7 +68,8 @@ TEST(ThemeTest, ColourValues) {
         {"#zzzzzz", Color::black()},
     };
     for (const Case& c : cases)
-        EXPECT_TRUE(sameColor(styleOf(Theme(".x{color:" + c.value + "}"), {"x"}).foreground, c.expected)) << c.value;
+        EXPECT_TRUE(sameColor(styleOf(Theme(".x{color:" + c.value + "}"), {"x"}).foreground, c.expected))
+            << c.value;
 }
 
 TEST(ThemeTest, FontWeightsAndStylesPickTheCodeFaces) {
@@ -114,7 +115,8 @@ TEST(ThemeTest, SetCodeFontRestylesEveryClass) {
 }
 
 TEST(ThemeTest, SelectorListsSpreadOverEachSelector) {
-    Theme theme(".hljs-comment,.hljs-quote{color:#111111}pre code.hljs{color:#222222}.hljs-a .hljs-b{color:#333333}");
+    Theme theme(
+        ".hljs-comment,.hljs-quote{color:#111111}pre code.hljs{color:#222222}.hljs-a .hljs-b{color:#333333}");
     EXPECT_TRUE(sameColor(styleOf(theme, {"hljs-comment"}).foreground, hex(0x111111)));
     EXPECT_TRUE(sameColor(styleOf(theme, {"hljs-quote"}).foreground, hex(0x111111)));
     // A match may start inside a longer selector: "pre code.hljs" is read as ".hljs".
@@ -137,7 +139,8 @@ TEST(ThemeTest, CompoundTitleSelectors) {
 
     Theme classTitle(".hljs-class .hljs-title,.hljs-function{color:#0f0}");
     EXPECT_EQ(*classTitle.lightTheme(), "hljs-class-hljs-title{color:#0f0;}");
-    EXPECT_TRUE(sameColor(styleOf(classTitle, {"hljs", "hljs-class", "hljs-title"}).foreground, {0, 1, 0, 1}));
+    EXPECT_TRUE(
+        sameColor(styleOf(classTitle, {"hljs", "hljs-class", "hljs-title"}).foreground, {0, 1, 0, 1}));
 }
 
 TEST(ThemeTest, DeclarationsAreTakenAsWritten) {
@@ -185,7 +188,8 @@ TEST(ThemeTest, InnerClassesOverrideOuterOnes) {
 }
 
 TEST(ThemeTest, UnreadableRulesAreSkipped) {
-    Theme theme("@media x{.a{color:#111111}}.b{color:#222222.c{color:#333333}#id{color:#444444}.d{color:#555555");
+    Theme theme(
+        "@media x{.a{color:#111111}}.b{color:#222222.c{color:#333333}#id{color:#444444}.d{color:#555555");
     EXPECT_TRUE(sameColor(styleOf(theme, {"a"}).foreground, hex(0x111111)));
     // ".b" has no "}" before ".c{...}" starts, so its body runs up to the first "}".
     EXPECT_FALSE(styleOf(theme, {"c"}).foreground);

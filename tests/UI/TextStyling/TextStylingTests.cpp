@@ -21,7 +21,8 @@ namespace {
 
 ResourceBundle testBundle() {
     const char* resources = std::getenv("QS_RESOURCE_DIR");
-    std::filesystem::path base = resources ? resources : std::filesystem::path(QS_TEST_BINARY_DIR) / "share/quillstack";
+    std::filesystem::path base =
+        resources ? resources : std::filesystem::path(QS_TEST_BINARY_DIR) / "share/quillstack";
     return *ResourceBundle::at(base / ResourceBundle::kDirectoryName);
 }
 
