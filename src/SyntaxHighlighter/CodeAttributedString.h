@@ -35,7 +35,8 @@ public:
         editedCharacters = 2,
     };
 
-    // With an engine of its own; none when no engine can be created.
+    // The main queue must be given (not null). With an engine of its own; none when no engine can
+    // be created.
     static std::unique_ptr<CodeAttributedString> create(std::shared_ptr<MainQueue> mainQueue);
     // Takes over the engine's theme-change callback: every theme change re-highlights the whole
     // text, on the main queue.

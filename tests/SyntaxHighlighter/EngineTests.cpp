@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 using namespace SyntaxHighlighter;
 using namespace std::string_literals;
@@ -177,6 +181,45 @@ TEST(EngineCreationTest, ScriptFailuresGiveNoResultOrNoLanguages) {
     // A thrown exception is cleared: the engine goes on working.
     EXPECT_EQ(engine->highlight(u"c", "ok", true)->text(), u"Lc");
     EXPECT_TRUE(engine->supportedLanguages().empty());
+}
+
+} // namespace
+
+namespace {
+
+// Run in a copy of this program placed where no bundle lies beside it: the look-up of the
+// process-wide bundle fails and creation gives nothing instead of ending the program.
+TEST(ModuleBundleTest, AProgramWithoutTheBundleGetsNoEngineAndGoesOn) {
+    if (std::getenv("QS_EXPECT_NO_MODULE_BUNDLE")) {
+        EXPECT_FALSE(ResourceBundle::module());
+        EXPECT_FALSE(SyntaxHighlighter::SyntaxHighlighter::create());
+        EXPECT_FALSE(CodeAttributedString::create(nullptr));
+        return;
+    }
+    if (std::filesystem::exists(std::filesystem::path(QS_TEST_INSTALL_RESOURCE_DIR) /
+                                ResourceBundle::kDirectoryName))
+        GTEST_SKIP() << "a bundle is installed in the prefix";
+    ScratchBundle directory; // used only as an empty place for the program
+    std::filesystem::create_directory(directory.directory() / "bin");
+    std::filesystem::path program = directory.directory() / "bin" / "tests";
+    std::filesystem::copy_file(std::filesystem::read_symlink("/proc/self/exe"), program);
+
+    std::string path = program.string();
+    std::string filter = "--gtest_filter=ModuleBundleTest.*";
+    char* argv[] = {path.data(), filter.data(), nullptr};
+    std::vector<std::string> environment{"QS_EXPECT_NO_MODULE_BUNDLE=1"};
+    for (char** variable = environ; *variable; ++variable)
+        environment.emplace_back(*variable);
+    std::vector<char*> envp;
+    for (auto& variable : environment)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+    int status = -1;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace
