@@ -193,7 +193,10 @@ TEST(ModuleBundleTest, AProgramWithoutTheBundleGetsNoEngineAndGoesOn) {
     if (std::getenv("QS_EXPECT_NO_MODULE_BUNDLE")) {
         EXPECT_FALSE(ResourceBundle::module());
         EXPECT_FALSE(SyntaxHighlighter::SyntaxHighlighter::create());
-        EXPECT_FALSE(CodeAttributedString::create(nullptr));
+        struct UnusedQueue : MainQueue {
+            void async(std::function<void()>) override {}
+        };
+        EXPECT_FALSE(CodeAttributedString::create(std::make_shared<UnusedQueue>()));
         return;
     }
     if (std::filesystem::exists(std::filesystem::path(QS_TEST_INSTALL_RESOURCE_DIR) /
