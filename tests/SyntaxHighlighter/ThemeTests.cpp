@@ -197,3 +197,32 @@ TEST(ThemeTest, UnreadableRulesAreSkipped) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(FontTest, MissingFamiliesFallBackToTheSystemMonospace) {
+    auto monospace = Font::codeFont("monospace", 12);
+    ASSERT_TRUE(monospace);
+    auto missing = Font::codeFont("No Such Family For Quillstack", 12);
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->family, monospace->family);
+    EXPECT_EQ(missing->pointSize, 12);
+}
+
+TEST(FontTest, FacesAreFoundOnlyWhenTheFamilyHasThem) {
+    auto regular = Font::codeFont("monospace", 10);
+    ASSERT_TRUE(regular);
+    auto bold = Font::face(regular->family, "Bold", 10);
+    ASSERT_TRUE(bold);
+    EXPECT_EQ(bold->family, regular->family);
+    EXPECT_GE(bold->weight, 600);
+    // Whichever slanted face the family has, one of the two names finds it.
+    auto italic = Font::face(regular->family, "Italic", 10);
+    if (!italic)
+        italic = Font::face(regular->family, "Oblique", 10);
+    ASSERT_TRUE(italic);
+    EXPECT_TRUE(italic->italic);
+    EXPECT_FALSE(Font::face("No Such Family For Quillstack", "Bold", 10));
+}
+
+} // namespace
