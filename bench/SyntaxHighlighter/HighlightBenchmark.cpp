@@ -196,16 +196,29 @@ BENCHMARK(BM_BareContextCreation)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineCreation)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's time per iteration so the ratios can be printed at the end.
+// Keeps each benchmark's time per iteration (the median when repetitions are asked for) so the
+// ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[run.run_name.str()] = run.GetAdjustedRealTime();
+            else if (run.run_type == Run::RT_Iteration)
+                times[run.run_name.str()] = run.GetAdjustedRealTime();
+        }
     }
+    double time(const std::string& name) const {
+        if (auto median = medians.find(name); median != medians.end())
+            return median->second;
+        auto single = times.find(name);
+        return single == times.end() ? 0 : single->second;
+    }
+
+private:
     std::map<std::string, double> times;
+    std::map<std::string, double> medians;
 };
 
 } // namespace
@@ -215,12 +228,11 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     auto ratio = [&](const std::string& measured, const std::string& baseline, const char* meaning) {
-        auto m = reporter.times.find(measured);
-        auto b = reporter.times.find(baseline);
-        if (m == reporter.times.end() || b == reporter.times.end() || b->second <= 0)
+        double m = reporter.time(measured);
+        double b = reporter.time(baseline);
+        if (m <= 0 || b <= 0)
             return;
-        std::printf("%-28s / %-26s = %.3f  %s\n", measured.c_str(), baseline.c_str(), m->second / b->second,
-                    meaning);
+        std::printf("%-28s / %-26s = %.3f  %s\n", measured.c_str(), baseline.c_str(), m / b, meaning);
     };
     std::printf("\nRatios against the bare JavaScriptCore call in the same run:\n");
     for (const char* lines : {"200", "2000"}) {

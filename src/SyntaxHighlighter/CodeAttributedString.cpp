@@ -58,11 +58,7 @@ struct CodeAttributedString::Core : std::enable_shared_from_this<Core> {
             fits && result &&
             std::u16string_view(storage.text()).substr(range.location, range.length) == result->text();
         if (matches) {
-            for (const StyledText::Run& run : result->runs()) {
-                Range target =
-                    clamped({range.location + run.range.location, run.range.length}, storage.length());
-                storage.setAttributes(target, run.attributes);
-            }
+            storage.copyAttributes(*result, range.location);
             edited(editedAttributes, range, 0);
         }
         if (delegate)

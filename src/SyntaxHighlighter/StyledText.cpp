@@ -99,24 +99,37 @@ void StyledText::replaceCharacters(Range range, std::u16string_view text) {
 }
 
 void StyledText::setAttributes(Range range, const TextAttributes& attributes) {
+    replaceRuns(range, {Run{{0, range.length}, attributes}});
+}
+
+void StyledText::copyAttributes(const StyledText& source, std::size_t location) {
+    replaceRuns({location, source.length()}, source.m_runs);
+}
+
+void StyledText::replaceRuns(Range range, const std::vector<Run>& runs) {
     std::size_t start = std::min(range.location, m_text.size());
     std::size_t end = start + std::min(range.length, m_text.size() - start);
     if (start == end)
         return;
     splitAt(start);
     splitAt(end);
-    std::vector<Run> runs;
-    runs.reserve(m_runs.size() + 1);
+    std::vector<Run> merged;
+    merged.reserve(m_runs.size() + runs.size());
     for (Run& run : m_runs) {
         if (run.range.end() <= start)
-            runs.push_back(std::move(run));
+            merged.push_back(std::move(run));
     }
-    runs.push_back({{start, end - start}, attributes});
+    for (const Run& run : runs) {
+        std::size_t runStart = start + run.range.location;
+        if (runStart >= end)
+            break;
+        merged.push_back({{runStart, std::min(run.range.length, end - runStart)}, run.attributes});
+    }
     for (Run& run : m_runs) {
         if (run.range.location >= end)
-            runs.push_back(std::move(run));
+            merged.push_back(std::move(run));
     }
-    m_runs = std::move(runs);
+    m_runs = std::move(merged);
     coalesce();
 }
 

@@ -72,12 +72,18 @@ public:
     void replaceCharacters(Range range, std::u16string_view text);
     // Sets the attributes of a range (clamped to the text), replacing all attributes there.
     void setAttributes(Range range, const TextAttributes& attributes);
+    // Gives the characters from location on the attributes of the source's runs, as far as this
+    // text goes, in one pass.
+    void copyAttributes(const StyledText& source, std::size_t location);
 
     bool operator==(const StyledText&) const = default;
 
 private:
     std::size_t runIndexAt(std::size_t position) const;
     void splitAt(std::size_t position);
+    // Replaces the runs over a range (clamped to the text) by the given ones, whose locations
+    // count from the range's start.
+    void replaceRuns(Range range, const std::vector<Run>& runs);
     void coalesce();
 
     std::u16string m_text;

@@ -272,3 +272,28 @@ TEST(ParagraphRangeTest, CoversTheTouchedLinesWithTheirTerminators) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StyledTextTest, CopyingAttributesReplacesTheRunsOnlyAsFarAsTheTextGoes) {
+    TextAttributes black{Color::black(), std::nullopt, std::nullopt};
+    TextAttributes white{Color::white(), std::nullopt, std::nullopt};
+    TextAttributes grey{Color::grey(), std::nullopt, std::nullopt};
+    StyledText text(u"abcdef", black);
+    StyledText source;
+    source.append(u"xy", white);
+    source.append(u"zzzz", grey);
+    text.copyAttributes(source, 2); // c, d white; e, f grey; the rest of the source falls off
+    EXPECT_EQ(text.text(), u"abcdef");
+    ASSERT_EQ(text.runs().size(), 3u);
+    EXPECT_EQ(text.runs()[0], (StyledText::Run{{0, 2}, black}));
+    EXPECT_EQ(text.runs()[1], (StyledText::Run{{2, 2}, white}));
+    EXPECT_EQ(text.runs()[2], (StyledText::Run{{4, 2}, grey}));
+
+    text.copyAttributes(StyledText(u"qq", black), 1); // joins the runs it touches where equal
+    EXPECT_EQ(text.runs()[0], (StyledText::Run{{0, 3}, black}));
+    text.copyAttributes(source, 10); // beyond the text: nothing
+    EXPECT_EQ(text.runs().size(), 3u);
+}
+
+} // namespace
