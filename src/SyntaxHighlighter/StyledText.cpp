@@ -34,12 +34,6 @@ void StyledText::append(std::u16string_view text, const TextAttributes& attribut
         m_runs.push_back({{start, text.size()}, attributes});
 }
 
-void StyledText::append(const StyledText& other) {
-    for (const Run& run : other.m_runs)
-        append(std::u16string_view(other.m_text).substr(run.range.location, run.range.length),
-               run.attributes);
-}
-
 void StyledText::splitAt(std::size_t position) {
     if (position == 0 || position >= m_text.size())
         return;

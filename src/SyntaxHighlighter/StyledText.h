@@ -65,7 +65,6 @@ public:
     const TextAttributes& attributes(std::size_t position, Range* effectiveRange = nullptr) const;
 
     void append(std::u16string_view text, const TextAttributes& attributes);
-    void append(const StyledText& other);
 
     // Replaces the characters of a range (clamped to the text). Inserted text takes the attributes
     // of the first replaced character, else of the character before, else of the one after.
