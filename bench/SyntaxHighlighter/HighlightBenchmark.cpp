@@ -139,7 +139,8 @@ void BM_ConvertHTML(benchmark::State& state) {
 }
 
 // The engine's own steps, interleaved in one context so that load on the machine hits both alike:
-// the script call, and the conversions around it (code to UTF-8, HTML to styled text).
+// the script call (the named language, or detection for a second argument of 1), and the
+// conversions around it (code to UTF-8, HTML to styled text).
 void BM_ConversionShare(benchmark::State& state) {
     auto script = HighlightScript::load(::script());
     Theme theme(*readFile(bundle().directory() / "atom-one-dark.min.css"));
@@ -151,7 +152,7 @@ void BM_ConversionShare(benchmark::State& state) {
         auto start = Clock::now();
         std::string utf8 = utf16ToUtf8(code);
         auto called = Clock::now();
-        auto output = script->highlight("cpp", utf8, false);
+        auto output = state.range(1) ? script->highlightAuto(utf8) : script->highlight("cpp", utf8, false);
         auto returned = Clock::now();
         benchmark::DoNotOptimize(processHTMLString(utf8ToUtf16(output.html), theme));
         auto converted = Clock::now();
@@ -219,7 +220,11 @@ void BM_EngineMemory(benchmark::State& state) {
 BENCHMARK(BM_BareHighlight)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineHighlight)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertHTML)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ConversionShare)->Arg(200)->Arg(2000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConversionShare)
+    ->ArgsProduct({{200, 2000}, {0, 1}})
+    ->ArgNames({"lines", "detect"})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareHighlightAuto)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineHighlightAuto)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareContextCreation)->Unit(benchmark::kMillisecond);
