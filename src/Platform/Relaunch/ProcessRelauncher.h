@@ -1,0 +1,23 @@
+#pragma once
+
+#include <Platform/Relauncher.h>
+
+#include <QString>
+#include <QStringList>
+
+namespace Platform {
+
+// Starts the executable directly (never through a shell) as a detached process.
+class ProcessRelauncher final : public Relauncher {
+public:
+    // `program` defaults to the running executable.
+    explicit ProcessRelauncher(QString program = {}, QStringList extraArguments = {});
+
+    bool relaunch() override;
+
+private:
+    QString m_program;
+    QStringList m_extraArguments;
+};
+
+} // namespace Platform
