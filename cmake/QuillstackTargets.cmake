@@ -18,7 +18,7 @@ endfunction()
 #   SOURCES a.cpp ...
 #   LIBS target ...
 #   [MAIN none|core|gui]   test main: none = gtest_main (no Qt); core = QCoreApplication;
-#                          gui = QApplication (offscreen unless X11 is given)
+#                          gui = QApplication (on the offscreen platform unless X11 is given)
 #   [X11]                  the test needs the real X server of the test session (DISPLAY)
 #   [SANITIZE]             also built and run in the ASan/UBSan pass of the test command
 #   [TIMEOUT seconds]
@@ -37,28 +37,36 @@ function(qs_add_gtest name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   elseif(T_MAIN STREQUAL "core")
     target_link_libraries(${name} PRIVATE qs_test_main_core)
-  elseif(T_MAIN STREQUAL "gui")
+  elseif(T_MAIN STREQUAL "gui" AND T_X11)
     target_link_libraries(${name} PRIVATE qs_test_main_gui)
+  elseif(T_MAIN STREQUAL "gui")
+    target_link_libraries(${name} PRIVATE qs_test_main_gui_offscreen)
   else()
     message(FATAL_ERROR "qs_add_gtest: unknown MAIN ${T_MAIN}")
   endif()
   target_compile_definitions(${name} PRIVATE
     QS_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QS_TEST_BINARY_DIR="${CMAKE_BINARY_DIR}")
 
-  set(env "QS_RESOURCE_DIR=${QS_RESOURCE_BUILD_DIR}")
   if(T_X11)
     list(APPEND T_LABELS x11)
-  else()
-    list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
   if(T_SANITIZE)
     list(APPEND T_LABELS sanitize)
     set_property(GLOBAL APPEND PROPERTY QS_SANITIZE_TARGETS ${name})
   endif()
+  # Test discovery flattens list values into the property list, so every property gets a single
+  # value: one environment entry (tests without X11 get the offscreen platform from their test main)
+  # and the labels joined into one ("sanitize_x11"), which `ctest -L <label>` still matches.
+  set(properties TIMEOUT ${T_TIMEOUT} ENVIRONMENT "QS_RESOURCE_DIR=${QS_RESOURCE_BUILD_DIR}")
+  if(T_LABELS)
+    list(SORT T_LABELS)
+    list(JOIN T_LABELS "_" label)
+    list(APPEND properties LABELS "${label}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}" ENVIRONMENT "${env}")
+    PROPERTIES ${properties})
 endfunction()
 
 # qs_add_benchmark(NAME SOURCES ... LIBS ...): a Google Benchmark program under bench/.

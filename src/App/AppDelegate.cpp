@@ -81,6 +81,7 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
 
     // 11. First run.
     showOnboardingIfNeeded();
+    qCDebug(lcShell) << "launch finished";
 }
 
 void AppDelegate::openUrls(const QList<QUrl>& urls) {

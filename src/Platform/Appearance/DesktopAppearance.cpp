@@ -41,6 +41,8 @@ DesktopAppearance::DesktopAppearance(const QPalette& startupPalette, QDBusConnec
       m_connection(std::move(connection)) {
     if (!m_connection.isConnected())
         return;
+    // The slot's argument type is looked up by name, so it must be registered first.
+    qRegisterMetaType<QDBusVariant>();
     m_connection.connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
                          SLOT(onSettingChanged(QString, QString, QDBusVariant)));
     read(appearanceNamespace, colorSchemeKey);

@@ -7,16 +7,13 @@
 
 namespace Platform {
 
-ProcessRelauncher::ProcessRelauncher(QString program, QStringList extraArguments)
-    : m_program(std::move(program)), m_extraArguments(std::move(extraArguments)) {}
+ProcessRelauncher::ProcessRelauncher(QString program) : m_program(std::move(program)) {}
 
 bool ProcessRelauncher::relaunch() {
     const QString program = m_program.isEmpty() ? QCoreApplication::applicationFilePath() : m_program;
-    QStringList arguments = m_extraArguments;
-    arguments.prepend(QString::fromLatin1(relaunchFlag));
     QProcess process;
     process.setProgram(program);
-    process.setArguments(arguments);
+    process.setArguments({QString::fromLatin1(relaunchFlag)});
     // startDetached reports a program that could not be executed, not only a failed fork.
     if (!process.startDetached()) {
         std::fprintf(stderr, "Quillstack: could not start a new instance of %s: %s\n", qPrintable(program),

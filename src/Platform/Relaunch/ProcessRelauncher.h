@@ -3,7 +3,6 @@
 #include <Platform/Relauncher.h>
 
 #include <QString>
-#include <QStringList>
 
 namespace Platform {
 
@@ -11,13 +10,12 @@ namespace Platform {
 class ProcessRelauncher final : public Relauncher {
 public:
     // `program` defaults to the running executable.
-    explicit ProcessRelauncher(QString program = {}, QStringList extraArguments = {});
+    explicit ProcessRelauncher(QString program = {});
 
     bool relaunch() override;
 
 private:
     QString m_program;
-    QStringList m_extraArguments;
 };
 
 } // namespace Platform
