@@ -22,7 +22,8 @@ const QString pausedSymbol = QStringLiteral("doc.on.clipboard.fill");
 const QString statusDescription = QStringLiteral("Quillstack");
 } // namespace
 
-AppDelegate::AppDelegate(AppServices services, QObject* parent) : QObject(parent), m_services(std::move(services)) {
+AppDelegate::AppDelegate(AppServices services, QObject* parent)
+    : QObject(parent), m_services(std::move(services)) {
     if (m_services.makePanelController)
         m_panelController = m_services.makePanelController();
 }
@@ -205,7 +206,8 @@ Platform::MenuModel AppDelegate::buildMenu() {
     Platform::MenuModel menu;
     menu.push_back({tr("Show History"), {}, call(&AppDelegate::showHistory)});
     if (m_monitor) {
-        menu.push_back({m_monitor->isPaused() ? tr("Resume Monitoring") : tr("Pause Monitoring"), {},
+        menu.push_back({m_monitor->isPaused() ? tr("Resume Monitoring") : tr("Pause Monitoring"),
+                        {},
                         call(&AppDelegate::togglePause)});
     }
     menu.push_back(Platform::MenuEntry::separator());

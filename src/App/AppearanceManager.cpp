@@ -11,7 +11,7 @@ namespace App {
 namespace {
 Platform::ColorScheme schemeOf(const QPalette& palette) {
     return palette.color(QPalette::Window).lightness() < 128 ? Platform::ColorScheme::Dark
-                                                               : Platform::ColorScheme::Light;
+                                                             : Platform::ColorScheme::Light;
 }
 
 QPalette makePalette(QColor window, QColor base, QColor alternateBase, QColor text, QColor button,
@@ -45,8 +45,8 @@ QPalette makePalette(QColor window, QColor base, QColor alternateBase, QColor te
 
 AppearanceManager::AppearanceManager(Platform::UserDefaults& defaults, Platform::AppearanceProvider& provider,
                                      QPalette startupPalette, QObject* parent)
-    : QObject(parent), m_defaults(defaults), m_provider(provider), m_startupPalette(std::move(startupPalette)),
-      m_startupScheme(schemeOf(m_startupPalette)) {
+    : QObject(parent), m_defaults(defaults), m_provider(provider),
+      m_startupPalette(std::move(startupPalette)), m_startupScheme(schemeOf(m_startupPalette)) {
     connect(&m_provider, &Platform::AppearanceProvider::changed, this, [this] {
         if (m_followsSystem)
             apply();
@@ -77,9 +77,9 @@ void AppearanceManager::apply() {
 }
 
 QPalette AppearanceManager::lightPalette() {
-    return makePalette(QColor(0xEC, 0xEC, 0xEC), Qt::white, QColor(0xF5, 0xF5, 0xF5), QColor(0x1D, 0x1D, 0x1F),
-                       QColor(0xF6, 0xF6, 0xF6), QColor(0x0A, 0x64, 0xD8), QColor(0x9A, 0x9A, 0x9E),
-                       QColor(0x0A, 0x64, 0xD8));
+    return makePalette(QColor(0xEC, 0xEC, 0xEC), Qt::white, QColor(0xF5, 0xF5, 0xF5),
+                       QColor(0x1D, 0x1D, 0x1F), QColor(0xF6, 0xF6, 0xF6), QColor(0x0A, 0x64, 0xD8),
+                       QColor(0x9A, 0x9A, 0x9E), QColor(0x0A, 0x64, 0xD8));
 }
 
 QPalette AppearanceManager::darkPalette() {

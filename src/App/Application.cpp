@@ -91,23 +91,29 @@ std::optional<int> Application::start(const QStringList& arguments) {
     m_language->installTranslators();
 
     m_appearanceProvider = std::make_unique<Platform::DesktopAppearance>(QApplication::palette());
-    m_appearance = std::make_unique<AppearanceManager>(*m_defaults, *m_appearanceProvider, QApplication::palette());
+    m_appearance =
+        std::make_unique<AppearanceManager>(*m_defaults, *m_appearanceProvider, QApplication::palette());
     m_scheduler = std::make_unique<Platform::QtScheduler>();
-    m_tray = std::make_unique<Platform::QtSystemTray>(QDir(resourceDirectory()).filePath(QStringLiteral("icons")));
+    m_tray =
+        std::make_unique<Platform::QtSystemTray>(QDir(resourceDirectory()).filePath(QStringLiteral("icons")));
 
     AppServices services;
     services.defaults = m_defaults.get();
     services.scheduler = m_scheduler.get();
     services.instance = m_instance.get();
     services.tray = m_tray.get();
-    services.applyAppearance = [this] { m_appearance->apply(); };
+    services.applyAppearance = [this] {
+        m_appearance->apply();
+    };
     services.makeSettingsWindow = m_windows.settings;
     if (m_windows.onboarding) {
         services.makeOnboardingWindow = [this](std::function<void()> onFinish) {
             return m_windows.onboarding(std::move(onFinish), [this] { return m_appearance->reduceMotion(); });
         };
     }
-    services.quit = [] { QCoreApplication::quit(); };
+    services.quit = [] {
+        QCoreApplication::quit();
+    };
     m_delegate = std::make_unique<AppDelegate>(std::move(services));
 
     // URLs given on this command line count as opened before launch finished.

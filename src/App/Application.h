@@ -24,7 +24,8 @@ class LanguageManager;
 // The windows the shell opens; they live in the UI layer, which the shell does not depend on.
 struct WindowFactories {
     std::function<std::unique_ptr<SettingsWindow>()> settings;
-    std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish, std::function<bool()> reduceMotion)>
+    std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish,
+                                                    std::function<bool()> reduceMotion)>
         onboarding;
 };
 

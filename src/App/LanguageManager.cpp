@@ -17,7 +17,8 @@ bool isValidSelection(const QString& value) {
 }
 } // namespace
 
-LanguageManager::LanguageManager(Platform::UserDefaults& defaults, SystemLanguages systemLanguages, QObject* parent)
+LanguageManager::LanguageManager(Platform::UserDefaults& defaults, SystemLanguages systemLanguages,
+                                 QObject* parent)
     : QObject(parent), m_defaults(defaults), m_systemLanguages(std::move(systemLanguages)) {
     const QString stored = m_defaults.stringValue(SettingsKeys::appLanguage);
     if (isValidSelection(stored)) {
@@ -57,7 +58,8 @@ void LanguageManager::setShared(LanguageManager* manager) {
 QStringList LanguageManager::desktopLanguages() {
     QStringList languages = QLocale::system().uiLanguages();
     // The C and POSIX locales name no language.
-    languages.removeIf([](const QString& l) { return l == QLatin1String("C") || l == QLatin1String("POSIX"); });
+    languages.removeIf(
+        [](const QString& l) { return l == QLatin1String("C") || l == QLatin1String("POSIX"); });
     return languages;
 }
 

@@ -24,7 +24,8 @@ class LanguageManager : public QObject {
 public:
     using SystemLanguages = std::function<QStringList()>;
 
-    LanguageManager(Platform::UserDefaults& defaults, SystemLanguages systemLanguages, QObject* parent = nullptr);
+    LanguageManager(Platform::UserDefaults& defaults, SystemLanguages systemLanguages,
+                    QObject* parent = nullptr);
     ~LanguageManager() override;
 
     // The process-wide manager; set once at start-up.

@@ -7,7 +7,8 @@
 namespace App {
 
 QString resourceDirectory() {
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/quillstack"));
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/quillstack"));
     if (QFileInfo(beside).isDir())
         return QDir::cleanPath(beside);
     return QStringLiteral(QS_INSTALLED_RESOURCE_DIR);

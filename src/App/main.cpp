@@ -13,7 +13,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     App::WindowFactories windows;
-    windows.settings = [] { return std::make_unique<UI::SettingsWindowController>(); };
+    windows.settings = [] {
+        return std::make_unique<UI::SettingsWindowController>();
+    };
     windows.onboarding = [](std::function<void()> onFinish, std::function<bool()> reduceMotion) {
         return std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), std::move(reduceMotion));
     };

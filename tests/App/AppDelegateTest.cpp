@@ -18,8 +18,12 @@ protected:
     AppDelegateTest() {
         QObject::connect(&defaults, &Platform::UserDefaults::valueChanged,
                          [this](const QString& key) { journal.add(QStringLiteral("defaults.set ") + key); });
-        instance.onCall = [this](const QString& call) { journal.add(QStringLiteral("instance.") + call); };
-        tray.onCall = [this](const QString& call) { journal.add(call); };
+        instance.onCall = [this](const QString& call) {
+            journal.add(QStringLiteral("instance.") + call);
+        };
+        tray.onCall = [this](const QString& call) {
+            journal.add(call);
+        };
     }
 
     App::AppDelegate& makeDelegate() {
@@ -28,7 +32,9 @@ protected:
         services.scheduler = &scheduler;
         services.instance = &instance;
         services.tray = &tray;
-        services.applyAppearance = [this] { journal.add(QStringLiteral("appearance.apply")); };
+        services.applyAppearance = [this] {
+            journal.add(QStringLiteral("appearance.apply"));
+        };
         services.makeMonitor = [this] {
             journal.add(QStringLiteral("monitor.create"));
             auto monitor = std::make_unique<FakeMonitor>(journal);
@@ -53,7 +59,9 @@ protected:
             onboarding = window.get();
             return window;
         };
-        services.quit = [this] { journal.add(QStringLiteral("quit")); };
+        services.quit = [this] {
+            journal.add(QStringLiteral("quit"));
+        };
         delegate = std::make_unique<App::AppDelegate>(std::move(services));
         return *delegate;
     }

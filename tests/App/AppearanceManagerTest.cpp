@@ -81,12 +81,14 @@ TEST_F(AppearanceManagerTest, ReduceMotionComesFromTheDesktop) {
 }
 
 TEST(Palettes, TextIsReadableOnBothPalettes) {
-    for (const QPalette& palette : {App::AppearanceManager::lightPalette(), App::AppearanceManager::darkPalette()}) {
+    for (const QPalette& palette :
+         {App::AppearanceManager::lightPalette(), App::AppearanceManager::darkPalette()}) {
         const int window = palette.color(QPalette::Window).lightness();
         const int text = palette.color(QPalette::WindowText).lightness();
         EXPECT_GT(std::abs(window - text), 150);
-        EXPECT_GT(std::abs(palette.color(QPalette::Base).lightness() - palette.color(QPalette::Text).lightness()),
-                  150);
+        EXPECT_GT(
+            std::abs(palette.color(QPalette::Base).lightness() - palette.color(QPalette::Text).lightness()),
+            150);
     }
 }
 

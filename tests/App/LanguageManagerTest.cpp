@@ -12,7 +12,7 @@ namespace {
 
 struct MigrationCase {
     const char* name;
-    std::optional<const char*> stored;  // "appLanguage" before the first use
+    std::optional<const char*> stored; // "appLanguage" before the first use
     QStringList systemLanguages;
     const char* selection;              // selection after the first use
     std::optional<const char*> written; // "appLanguage" afterwards; empty: still absent
@@ -79,7 +79,9 @@ TEST(LanguageManager, TranslatorsFollowTheSelectionLive) {
     defaults.setValue("appLanguage", "en");
     App::LanguageManager manager(defaults, [] { return QStringList{"en-US"}; });
     manager.installTranslators();
-    const auto title = [] { return QCoreApplication::translate("App::AppDelegate", "Show History"); };
+    const auto title = [] {
+        return QCoreApplication::translate("App::AppDelegate", "Show History");
+    };
     EXPECT_EQ(title(), "Show History");
     manager.setSelection("pl");
     EXPECT_EQ(title(), QString::fromUtf8("Pokaż historię"));

@@ -24,7 +24,9 @@ class FakeMonitor final : public App::PasteboardMonitor {
 public:
     explicit FakeMonitor(Journal& journal) : m_journal(journal) {}
     void start() override { m_journal.add(QStringLiteral("monitor.start")); }
-    void check(bool force) override { m_journal.add(force ? QStringLiteral("monitor.check(force)") : QStringLiteral("monitor.check")); }
+    void check(bool force) override {
+        m_journal.add(force ? QStringLiteral("monitor.check(force)") : QStringLiteral("monitor.check"));
+    }
     bool isPaused() const override { return m_paused; }
     void setPaused(bool paused) override { m_paused = paused; }
 

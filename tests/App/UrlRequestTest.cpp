@@ -33,14 +33,17 @@ INSTANTIATE_TEST_SUITE_P(
                       ActionCase{"quillstack://anything-else?x=1", "anything-else"},
                       ActionCase{"quillstack:some/deeper/Path/", "some/deeper/path"},
                       // Foreign schemes, no scheme, malformed input.
-                      ActionCase{"https://show", std::nullopt}, ActionCase{"quillstackx://show", std::nullopt},
+                      ActionCase{"https://show", std::nullopt},
+                      ActionCase{"quillstackx://show", std::nullopt},
                       ActionCase{"file:///tmp/quillstack", std::nullopt}, ActionCase{"show", std::nullopt},
                       ActionCase{"//show", std::nullopt}, ActionCase{"", std::nullopt},
-                      ActionCase{"quillstack://exa mple", std::nullopt}, ActionCase{"quillstack://[::1", std::nullopt}));
+                      ActionCase{"quillstack://exa mple", std::nullopt},
+                      ActionCase{"quillstack://[::1", std::nullopt}));
 
 TEST(ParseCommandLine, CollectsFlagsAndUrlsInOrder) {
-    const App::LaunchRequest request = App::parseCommandLine(
-        {"quillstack", "--show-history", "quillstack://show", "not a url", "--relaunched", "https://x.org/a"});
+    const App::LaunchRequest request =
+        App::parseCommandLine({"quillstack", "--show-history", "quillstack://show", "not a url",
+                               "--relaunched", "https://x.org/a"});
     EXPECT_TRUE(request.showHistory);
     EXPECT_TRUE(request.relaunched);
     ASSERT_EQ(request.urls.size(), 2);

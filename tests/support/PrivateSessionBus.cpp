@@ -4,8 +4,8 @@
 
 PrivateSessionBus::PrivateSessionBus() {
     m_daemon.setProgram(QStringLiteral("dbus-daemon"));
-    m_daemon.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nosyslog"),
-                           QStringLiteral("--print-address=1")});
+    m_daemon.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
+                           QStringLiteral("--nosyslog"), QStringLiteral("--print-address=1")});
     m_daemon.setProcessChannelMode(QProcess::SeparateChannels);
     m_daemon.start();
     if (!m_daemon.waitForStarted(5000))

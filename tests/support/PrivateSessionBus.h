@@ -14,7 +14,8 @@ public:
     bool isRunning() const { return !m_address.isEmpty(); }
     QString address() const { return m_address; }
     // `base` with DBUS_SESSION_BUS_ADDRESS pointing at this bus.
-    QProcessEnvironment environment(QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
+    QProcessEnvironment
+    environment(QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
 
 private:
     QProcess m_daemon;

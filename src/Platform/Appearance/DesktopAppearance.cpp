@@ -58,8 +58,8 @@ bool DesktopAppearance::reduceMotion() const {
 }
 
 void DesktopAppearance::read(const QString& nameSpace, const QString& key) {
-    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
-                                                       QStringLiteral("Read"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, QStringLiteral("Read"));
     call.setArguments({nameSpace, key});
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -71,7 +71,8 @@ void DesktopAppearance::read(const QString& nameSpace, const QString& key) {
             });
 }
 
-void DesktopAppearance::onSettingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value) {
+void DesktopAppearance::onSettingChanged(const QString& nameSpace, const QString& key,
+                                         const QDBusVariant& value) {
     apply(nameSpace, key, unwrap(value.variant()));
 }
 

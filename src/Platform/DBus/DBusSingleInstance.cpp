@@ -108,9 +108,9 @@ void DBusSingleInstance::onShowHistorySignal() {
 bool DBusSingleInstance::callRunningInstance(const QString& method, const QVariantList& arguments) {
     if (!m_connection.isConnected())
         return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName),
-                                                       QString::fromLatin1(objectPath),
-                                                       QString::fromLatin1(interfaceName), method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+                                       QString::fromLatin1(interfaceName), method);
     call.setArguments(arguments);
     const QDBusMessage reply = m_connection.call(call, QDBus::Block, callTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;

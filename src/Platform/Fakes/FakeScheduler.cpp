@@ -16,7 +16,8 @@ private:
 };
 
 void FakeScheduler::schedule(Duration delay, QObject* context, Task task) {
-    m_entries.push_back({m_now + delay, m_nextOrder++, context, context != nullptr, std::move(task), nullptr, {}});
+    m_entries.push_back(
+        {m_now + delay, m_nextOrder++, context, context != nullptr, std::move(task), nullptr, {}});
 }
 
 std::unique_ptr<RepeatingTimer> FakeScheduler::repeat(Duration interval, Duration, Task task) {
@@ -38,8 +39,8 @@ void FakeScheduler::advance(Duration by) {
         m_entries.erase(next);
         m_now = entry.due;
         if (entry.alive) {
-            m_entries.push_back({m_now + entry.interval, m_nextOrder++, nullptr, false, entry.task, entry.alive,
-                                 entry.interval});
+            m_entries.push_back({m_now + entry.interval, m_nextOrder++, nullptr, false, entry.task,
+                                 entry.alive, entry.interval});
             entry.task();
         } else if (!entry.hasContext || entry.context) {
             entry.task();

@@ -46,7 +46,8 @@ private:
 
 OnboardingWindowController::OnboardingWindowController(std::function<void()> onFinish,
                                                        std::function<bool()> reduceMotion)
-    : m_reduceMotion(std::move(reduceMotion)), m_window(std::make_unique<OnboardingWindowWidget>(std::move(onFinish))) {}
+    : m_reduceMotion(std::move(reduceMotion)),
+      m_window(std::make_unique<OnboardingWindowWidget>(std::move(onFinish))) {}
 
 OnboardingWindowController::~OnboardingWindowController() = default;
 

@@ -14,8 +14,9 @@ QString settingsTitle() {
 
 class SettingsWindowWidget final : public QWidget {
 public:
-    SettingsWindowWidget() : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                                                  Qt::WindowMinimizeButtonHint) {
+    SettingsWindowWidget()
+        : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                               Qt::WindowMinimizeButtonHint) {
         setFixedSize(640, 540);
         setWindowTitle(settingsTitle());
     }

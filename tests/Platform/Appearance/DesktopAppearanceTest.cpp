@@ -24,7 +24,8 @@ public slots:
     Q_SCRIPTABLE QDBusVariant Read(const QString& nameSpace, const QString& key) {
         const auto found = values.constFind(nameSpace + ' ' + key);
         if (found == values.constEnd()) {
-            sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"), QStringLiteral("no such key"));
+            sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
+                           QStringLiteral("no such key"));
             return {};
         }
         // The portal wraps the value in a second variant.

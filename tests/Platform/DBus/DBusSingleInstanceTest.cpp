@@ -32,8 +32,7 @@ protected:
     }
 
     // Runs `work` on another thread, as a second process would, while this thread serves the bus.
-    template <typename Work>
-    auto fromOtherThread(Work work) {
+    template <typename Work> auto fromOtherThread(Work work) {
         std::atomic<bool> done = false;
         decltype(work()) result{};
         std::thread thread([&] {
@@ -113,7 +112,9 @@ TEST_F(DBusSingleInstanceTest, BroadcastSignalFromAnyObjectReachesTheRunningInst
         EXPECT_TRUE(QTest::qWaitFor([&] { return showRequests == before + 1; }, 5000)) << path;
     }
     // Another interface's signal of the same name is not the request.
-    EXPECT_EQ(runClient({"emit", "--session", "--object-path", "/x", "--signal", "org.example.Other.showHistory"}), 0);
+    EXPECT_EQ(
+        runClient({"emit", "--session", "--object-path", "/x", "--signal", "org.example.Other.showHistory"}),
+        0);
     QTest::qWait(200);
     EXPECT_EQ(showRequests, 2);
 }
@@ -179,7 +180,8 @@ TEST_F(DBusSingleInstanceTest, ReplacementWaitsUntilTheOldInstanceHasGone) {
 }
 
 TEST(DBusSingleInstanceWithoutBus, ReportsTheBusUnavailable) {
-    DBusSingleInstance instance(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), "none"));
+    DBusSingleInstance instance(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), "none"));
     EXPECT_EQ(instance.claim(), Claim::Unavailable);
     EXPECT_FALSE(instance.sendShowHistory());
     QDBusConnection::disconnectFromBus("none");

@@ -30,7 +30,8 @@ TEST(NotificationCenter, ObservationCanBeEndedAndTheDefaultCentreIsShared) {
     EXPECT_EQ(&center, &Platform::NotificationCenter::defaultCenter());
     QObject context;
     int count = 0;
-    const QMetaObject::Connection connection = center.observe("tick", &context, [&](const QVariantMap&) { ++count; });
+    const QMetaObject::Connection connection =
+        center.observe("tick", &context, [&](const QVariantMap&) { ++count; });
     center.post("tick");
     QObject::disconnect(connection);
     center.post("tick");

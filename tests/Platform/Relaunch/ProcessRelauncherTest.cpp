@@ -21,9 +21,10 @@ QString writeScript(const QTemporaryDir& dir, const QByteArray& body, bool execu
 TEST(ProcessRelauncher, StartsTheProgramWithTheRelaunchFlag) {
     QTemporaryDir dir;
     const QString out = dir.filePath("arguments");
-    const QString program = writeScript(dir, "printf '%s\\n' \"$@\" > \"" + out.toUtf8() + ".tmp\"; mv \"" +
-                                                 out.toUtf8() + ".tmp\" \"" + out.toUtf8() + "\"\n",
-                                         true);
+    const QString program = writeScript(dir,
+                                        "printf '%s\\n' \"$@\" > \"" + out.toUtf8() + ".tmp\"; mv \"" +
+                                            out.toUtf8() + ".tmp\" \"" + out.toUtf8() + "\"\n",
+                                        true);
     Platform::ProcessRelauncher relauncher(program);
     ASSERT_TRUE(relauncher.relaunch());
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 5000));

@@ -14,7 +14,9 @@ TEST(FakeScheduler, RunsTasksInDueOrderAtTheirOwnTime) {
     QObject context;
     std::vector<std::pair<std::string, long>> runs;
     auto record = [&](std::string name) {
-        return [&, name] { runs.emplace_back(name, static_cast<long>(scheduler.now().count())); };
+        return [&, name] {
+            runs.emplace_back(name, static_cast<long>(scheduler.now().count()));
+        };
     };
     scheduler.schedule(250ms, &context, record("c"));
     scheduler.schedule(50ms, &context, record("a"));

@@ -15,7 +15,8 @@ TEST(OnboardingWindow, ShowsCentredAndFadesInUnlessMotionIsReduced) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         EXPECT_EQ(window->size(), QSize(580, 560));
         const QPoint screenCentre = window->screen()->availableGeometry().center();
-        EXPECT_LE((window->frameGeometry().center() - screenCentre).manhattanLength(), 10) << "centred up to the frame";
+        EXPECT_LE((window->frameGeometry().center() - screenCentre).manhattanLength(), 10)
+            << "centred up to the frame";
         if (reduceMotion) {
             EXPECT_DOUBLE_EQ(window->windowOpacity(), 1.0);
         } else {

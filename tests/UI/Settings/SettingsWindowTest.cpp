@@ -18,14 +18,16 @@ TEST(SettingsWindow, FixedSizeCentredOnEveryShowAndOnlyHiddenByClose) {
     EXPECT_EQ(window->size(), QSize(640, 540));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
     const QPoint screenCentre = window->screen()->availableGeometry().center();
-    EXPECT_LE((window->frameGeometry().center() - screenCentre).manhattanLength(), 10) << "centred up to the frame";
+    EXPECT_LE((window->frameGeometry().center() - screenCentre).manhattanLength(), 10)
+        << "centred up to the frame";
 
     window->move(0, 0);
     window->close();
     EXPECT_FALSE(window->isVisible());
     controller.show();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_LE((window->frameGeometry().center() - screenCentre).manhattanLength(), 10) << "centred up to the frame";
+    EXPECT_LE((window->frameGeometry().center() - screenCentre).manhattanLength(), 10)
+        << "centred up to the frame";
 }
 
 TEST(SettingsWindow, TitleFollowsTheInAppLanguageWhileOpen) {
@@ -37,9 +39,11 @@ TEST(SettingsWindow, TitleFollowsTheInAppLanguageWhileOpen) {
     controller.show();
     EXPECT_EQ(controller.window()->windowTitle(), "Quillstack Settings");
     language.setSelection("pl");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return controller.window()->windowTitle() == "Ustawienia Quillstack"; }, 2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return controller.window()->windowTitle() == "Ustawienia Quillstack"; }, 2000));
     language.setSelection("en");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return controller.window()->windowTitle() == "Quillstack Settings"; }, 2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return controller.window()->windowTitle() == "Quillstack Settings"; }, 2000));
 }
 
 } // namespace
