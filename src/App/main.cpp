@@ -5,7 +5,17 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    // Clipboard capture, global shortcuts and synthetic paste all work through X11 (or XWayland).
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "Quillstack needs an X11 desktop session, and DISPLAY is not set. Start it from "
+                             "within your desktop session.\n");
+        return 1;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillstack"));
     QApplication::setDesktopFileName(QStringLiteral("quillstack"));

@@ -211,4 +211,12 @@ TEST_F(EndToEnd, RelaunchedInstanceGivesUpWhenTheOldOneStays) {
     EXPECT_EQ(nameOwnerPid(), old->pid());
 }
 
+TEST_F(EndToEnd, WithoutAnXDisplayItSaysSoAndFails) {
+    QProcessEnvironment env = environment();
+    env.remove("DISPLAY");
+    Instance lonely(env);
+    EXPECT_EQ(lonely.waitForExit(), 1);
+    EXPECT_TRUE(lonely.log().contains("DISPLAY is not set")) << qPrintable(lonely.log());
+}
+
 } // namespace
