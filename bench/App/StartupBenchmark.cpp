@@ -37,7 +37,9 @@ int runChild(const char* mode, int argc, char** argv) {
         return 0;
     }
     App::WindowFactories windows;
-    windows.settings = [] { return std::make_unique<UI::SettingsWindowController>(); };
+    windows.settings = [] {
+        return std::make_unique<UI::SettingsWindowController>();
+    };
     windows.onboarding = [](std::function<void()> onFinish, std::function<bool()> reduceMotion) {
         return std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), std::move(reduceMotion));
     };
@@ -88,7 +90,8 @@ void startUp(benchmark::State& state, bool firstRun) {
             QDir().mkpath(home.filePath("config/quillstack"));
             QFile settings(home.filePath("config/quillstack/settings.json"));
             if (settings.open(QIODevice::WriteOnly))
-                settings.write(R"({"hasCompletedOnboarding": true, "appLanguage": "en", "ignoredBundleIDs": []})");
+                settings.write(
+                    R"({"hasCompletedOnboarding": true, "appLanguage": "en", "ignoredBundleIDs": []})");
         }
         const double baseline = timeChild("baseline", environment);
         const double launch = timeChild("launch", environment);
@@ -114,7 +117,10 @@ void BM_StartupToTrayReady_ReturningUser(benchmark::State& state) {
     startUp(state, false);
 }
 BENCHMARK(BM_StartupToTrayReady_FirstRun)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
-BENCHMARK(BM_StartupToTrayReady_ReturningUser)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(BM_StartupToTrayReady_ReturningUser)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
 
 } // namespace
 

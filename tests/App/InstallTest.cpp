@@ -28,9 +28,9 @@ TEST(Install, PutsEverythingInThePrefixLayout) {
     const QDir root(prefix.path());
     const QFileInfo binary(root.filePath("bin/quillstack"));
     EXPECT_TRUE(binary.isExecutable());
-    for (const char* file : {"share/quillstack/icons/doc.on.clipboard.svg",
-                             "share/quillstack/icons/doc.on.clipboard.fill.svg",
-                             "share/icons/hicolor/scalable/apps/quillstack.svg", "share/applications/quillstack.desktop"})
+    for (const char* file :
+         {"share/quillstack/icons/doc.on.clipboard.svg", "share/quillstack/icons/doc.on.clipboard.fill.svg",
+          "share/icons/hicolor/scalable/apps/quillstack.svg", "share/applications/quillstack.desktop"})
         EXPECT_TRUE(QFile::exists(root.filePath(file))) << file;
 
     QSettings desktop(root.filePath("share/applications/quillstack.desktop"), QSettings::IniFormat);

@@ -20,8 +20,8 @@ private:
     void rebuildMenu();
 
     QString m_iconDirectory;
+    QMenu m_menu; // declared first: the icon refers to it and goes before it
     QSystemTrayIcon m_icon;
-    QMenu m_menu;
     std::function<MenuModel()> m_builder;
 };
 
