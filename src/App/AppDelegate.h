@@ -60,7 +60,6 @@ public:
     void openSettings();
 
     bool isLaunchFinished() const { return m_launchFinished; }
-    PasteboardMonitor* monitor() const { return m_monitor.get(); }
     const QList<QUrl>& pendingUrls() const { return m_pendingURLs; }
     bool isOnboardingShown() const { return m_onboardingController != nullptr; }
 

@@ -19,7 +19,6 @@ inline const QString windowPosition = QStringLiteral("windowPosition");
 inline const QString ignoredBundleIDs = QStringLiteral("ignoredBundleIDs");
 inline const QString hasCompletedOnboarding = QStringLiteral("hasCompletedOnboarding");
 inline const QString appLanguage = QStringLiteral("appLanguage");
-inline const QString launchAtLogin = QStringLiteral("launchAtLogin");
 } // namespace SettingsKeys
 
 // The applications ignored until the user edits the list.

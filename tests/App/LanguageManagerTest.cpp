@@ -33,6 +33,7 @@ TEST_P(LanguageMigration, OnFirstUse) {
     else
         EXPECT_FALSE(defaults.hasStoredValue("appLanguage")) << c.name;
     EXPECT_EQ(manager.localeName(), c.locale) << c.name;
+    EXPECT_EQ(manager.locale().language(), QLocale(c.locale).language()) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
