@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 
 namespace {
 
@@ -18,6 +19,10 @@ struct MigrationCase {
     std::optional<const char*> written; // "appLanguage" afterwards; empty: still absent
     const char* locale;
 };
+
+void PrintTo(const MigrationCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class LanguageMigration : public ::testing::TestWithParam<MigrationCase> {};
 

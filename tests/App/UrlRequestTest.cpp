@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 
 namespace {
 
@@ -10,6 +11,10 @@ struct ActionCase {
     const char* url;
     std::optional<const char*> action; // empty: the URL is ignored
 };
+
+void PrintTo(const ActionCase& c, std::ostream* out) {
+    *out << '"' << c.url << '"';
+}
 
 class QuillstackAction : public ::testing::TestWithParam<ActionCase> {};
 
