@@ -135,9 +135,12 @@ TEST_F(EndToEnd, BroadcastSignalReachesTheRunningInstance) {
     EXPECT_TRUE(first->waitForLog("show the history panel"));
 }
 
-TEST_F(EndToEnd, FirstLaunchWithTheFlagShowsThePanelItself) {
-    auto first = startFirst({"--show-history"});
-    EXPECT_TRUE(first->waitForLog("show the history panel"));
+TEST_F(EndToEnd, FirstLaunchWithARequestShowsThePanelItself) {
+    for (const QStringList& arguments : {QStringList{"--show-history"}, QStringList{"quillstack:history"}}) {
+        auto first = startFirst(arguments);
+        EXPECT_TRUE(first->waitForLog("show the history panel")) << qPrintable(arguments.join(' '));
+        first.reset();
+    }
 }
 
 TEST_F(EndToEnd, SettingsFileAfterFirstRunHoldsOnlyWhatTheFirstLaunchWrites) {
