@@ -79,8 +79,12 @@ std::optional<int> Application::start(const QStringList& arguments) {
         }
         if (handOver(*m_instance, request))
             return 0;
-        say("the running instance did not answer the request.");
-        return 1;
+        // The running instance may have quit meanwhile; then this one takes its place.
+        if (m_instance->claim() != Platform::SingleInstance::Claim::Primary) {
+            say("the running instance did not answer the request.");
+            return 1;
+        }
+        break;
     }
 
     m_defaults = std::make_unique<Platform::UserDefaults>(settingsFilePath());
