@@ -81,7 +81,7 @@ std::optional<int> Application::start(const QStringList& arguments) {
             return 0;
         // The running instance may have quit meanwhile; then this one takes its place.
         if (m_instance->claim() != Platform::SingleInstance::Claim::Primary) {
-            say("the running instance did not answer the request.");
+            say("the running instance did not take the request.");
             return 1;
         }
         break;

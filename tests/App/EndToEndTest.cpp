@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -19,6 +20,30 @@
 namespace {
 
 const QString binary = QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack");
+
+// Holds the application's bus name without being the application: it refuses every request and,
+// when `quitOnRequest` is set, gives the name up as it refuses, like an instance that is quitting.
+class NameHolder : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "dev.corvinel.quillstack")
+public:
+    NameHolder(QDBusConnection connection, bool quitOnRequest)
+        : m_connection(connection), m_quitOnRequest(quitOnRequest) {
+        m_connection.registerObject("/dev/corvinel/quillstack", this, QDBusConnection::ExportScriptableSlots);
+        m_connection.registerService("dev.corvinel.quillstack");
+    }
+
+public slots:
+    Q_SCRIPTABLE void ShowHistory() {
+        sendErrorReply(QDBusError::Failed, "quitting");
+        if (m_quitOnRequest)
+            m_connection.unregisterService("dev.corvinel.quillstack");
+    }
+
+private:
+    QDBusConnection m_connection;
+    bool m_quitOnRequest;
+};
 constexpr int startTimeoutMs = 15000;
 
 class Instance {
@@ -214,6 +239,25 @@ TEST_F(EndToEnd, RelaunchedInstanceGivesUpWhenTheOldOneStays) {
     EXPECT_EQ(nameOwnerPid(), old->pid());
 }
 
+TEST_F(EndToEnd, SecondLaunchReportsARunningInstanceThatRefusesTheRequest) {
+    QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), "holder");
+    NameHolder holder(connection, false);
+    Instance second(environment(), {"--show-history"});
+    EXPECT_EQ(second.waitForExit(), 1);
+    EXPECT_TRUE(second.log().contains("did not take the request")) << qPrintable(second.log());
+    QDBusConnection::disconnectFromBus("holder");
+}
+
+TEST_F(EndToEnd, SecondLaunchTakesOverFromAnInstanceThatQuitMeanwhile) {
+    QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), "holder");
+    NameHolder holder(connection, true);
+    Instance second(environment(), {"--show-history"});
+    EXPECT_TRUE(second.waitForLog("launch finished")) << qPrintable(second.log());
+    EXPECT_TRUE(second.waitForLog("show the history panel"));
+    EXPECT_EQ(nameOwnerPid(), second.pid());
+    QDBusConnection::disconnectFromBus("holder");
+}
+
 TEST_F(EndToEnd, WithoutAnXDisplayItSaysSoAndFails) {
     QProcessEnvironment env = environment();
     env.remove("DISPLAY");
@@ -223,3 +267,5 @@ TEST_F(EndToEnd, WithoutAnXDisplayItSaysSoAndFails) {
 }
 
 } // namespace
+
+#include "EndToEndTest.moc"

@@ -33,9 +33,13 @@ TEST(QtSystemTray, MenuIsRebuiltFromTheModelEachTimeItOpens) {
     tray.setMenuBuilder([&] {
         ++opened;
         Platform::MenuModel model;
-        model.push_back({opened == 1 ? "Pause Monitoring" : "Resume Monitoring", {}, [&] { ran.append("pause"); }});
+        model.push_back({opened == 1 ? "Pause Monitoring" : "Resume Monitoring", {}, [&] {
+                             ran.append("pause");
+                         }});
         model.push_back(Platform::MenuEntry::separator());
-        model.push_back({"Quit Quillstack", "Ctrl+Q", [&] { ran.append("quit"); }});
+        model.push_back({"Quit Quillstack", "Ctrl+Q", [&] {
+                             ran.append("quit");
+                         }});
         return model;
     });
     tray.show("doc.on.clipboard", "Quillstack");
