@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
     // Listing the tests (CTest's discovery) needs no application and so no display.
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
+#if defined(QS_TEST_OFFSCREEN)
+    // Widget tests that need no X server run on Qt's offscreen platform.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

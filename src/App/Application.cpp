@@ -1,0 +1,129 @@
+#include "Application.h"
+
+#include "AppearanceManager.h"
+#include "LanguageManager.h"
+#include "ResourceDirectory.h"
+#include "UrlRequest.h"
+
+#include <Platform/Appearance/DesktopAppearance.h>
+#include <Platform/DBus/DBusSingleInstance.h>
+#include <Platform/Scheduling/QtScheduler.h>
+#include <Platform/Tray/QtSystemTray.h>
+#include <Platform/UserDefaults.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+using namespace std::chrono_literals;
+
+namespace App {
+
+namespace {
+// How long an instance started to replace the running one waits for it to go.
+constexpr auto relaunchWait = 10s;
+
+void say(const char* message) {
+    std::fprintf(stderr, "Quillstack: %s\n", message);
+}
+
+QString settingsFilePath() {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(QStringLiteral("quillstack/settings.json"));
+}
+
+// A later launch hands its request to the running instance; true when every part arrived.
+bool handOver(Platform::SingleInstance& instance, const LaunchRequest& request) {
+    bool delivered = true;
+    if (!request.urls.isEmpty())
+        delivered = instance.sendUrls(request.urls) && delivered;
+    if (request.showHistory)
+        delivered = instance.sendShowHistory() && delivered;
+    return delivered;
+}
+} // namespace
+
+Application::Application(WindowFactories windows) : m_windows(std::move(windows)) {}
+
+Application::~Application() {
+    // The window and tray go first; the bus name is released last, when nothing can act any more.
+    m_delegate.reset();
+    m_tray.reset();
+    LanguageManager::setShared(nullptr);
+    Platform::UserDefaults::setStandard(nullptr);
+}
+
+std::optional<int> Application::start(const QStringList& arguments) {
+    const LaunchRequest request = parseCommandLine(arguments);
+
+    m_instance = std::make_unique<Platform::DBusSingleInstance>();
+    const Platform::SingleInstance::Claim claim =
+        request.relaunched ? m_instance->claimWhenReleased(relaunchWait) : m_instance->claim();
+    switch (claim) {
+    case Platform::SingleInstance::Claim::Primary:
+        break;
+    case Platform::SingleInstance::Claim::Unavailable:
+        say("the session D-Bus is not reachable; other programs cannot ask this instance for the history, "
+            "and a second start will not be detected.");
+        break;
+    case Platform::SingleInstance::Claim::AlreadyRunning:
+        if (request.relaunched) {
+            say("the previous instance did not quit in time; this new instance stops.");
+            return 1;
+        }
+        if (!request.asksForSomething()) {
+            say("already running.");
+            return 0;
+        }
+        if (handOver(*m_instance, request))
+            return 0;
+        // The running instance may have quit meanwhile; then this one takes its place.
+        if (m_instance->claim() != Platform::SingleInstance::Claim::Primary) {
+            say("the running instance did not take the request.");
+            return 1;
+        }
+        break;
+    }
+
+    m_defaults = std::make_unique<Platform::UserDefaults>(settingsFilePath());
+    Platform::UserDefaults::setStandard(m_defaults.get());
+
+    m_language = std::make_unique<LanguageManager>(*m_defaults, &LanguageManager::desktopLanguages);
+    LanguageManager::setShared(m_language.get());
+    m_language->installTranslators();
+
+    m_appearanceProvider = std::make_unique<Platform::DesktopAppearance>(QApplication::palette());
+    m_appearance =
+        std::make_unique<AppearanceManager>(*m_defaults, *m_appearanceProvider, QApplication::palette());
+    m_scheduler = std::make_unique<Platform::QtScheduler>();
+    m_tray =
+        std::make_unique<Platform::QtSystemTray>(QDir(resourceDirectory()).filePath(QStringLiteral("icons")));
+
+    AppServices services;
+    services.defaults = m_defaults.get();
+    services.scheduler = m_scheduler.get();
+    services.instance = m_instance.get();
+    services.tray = m_tray.get();
+    services.applyAppearance = [this] {
+        m_appearance->apply();
+    };
+    services.makeSettingsWindow = m_windows.settings;
+    if (m_windows.onboarding) {
+        services.makeOnboardingWindow = [this](std::function<void()> onFinish) {
+            return m_windows.onboarding(std::move(onFinish), [this] { return m_appearance->reduceMotion(); });
+        };
+    }
+    services.quit = [] {
+        QCoreApplication::quit();
+    };
+    m_delegate = std::make_unique<AppDelegate>(std::move(services));
+
+    // URLs given on this command line count as opened before launch finished.
+    m_delegate->openUrls(request.urls);
+    m_delegate->applicationDidFinishLaunching(arguments);
+    return std::nullopt;
+}
+
+} // namespace App

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "AppDelegate.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace Platform {
+class DBusSingleInstance;
+class DesktopAppearance;
+class QtScheduler;
+class QtSystemTray;
+class UserDefaults;
+} // namespace Platform
+
+namespace App {
+
+class AppearanceManager;
+class LanguageManager;
+
+// The windows the shell opens; they live in the UI layer, which the shell does not depend on.
+struct WindowFactories {
+    std::function<std::unique_ptr<SettingsWindow>()> settings;
+    std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish,
+                                                    std::function<bool()> reduceMotion)>
+        onboarding;
+};
+
+// Puts the real services together around the AppDelegate and decides, before anything is shown,
+// whether this process becomes the running instance or hands its request to the one already running.
+class Application {
+public:
+    explicit Application(WindowFactories windows);
+    ~Application();
+
+    // Runs everything up to the end of the launch sequence. Empty when the event loop should run;
+    // otherwise the exit code to end the process with at once.
+    std::optional<int> start(const QStringList& arguments);
+
+    AppDelegate* delegate() const { return m_delegate.get(); }
+
+private:
+    WindowFactories m_windows;
+    std::unique_ptr<Platform::DBusSingleInstance> m_instance;
+    std::unique_ptr<Platform::UserDefaults> m_defaults;
+    std::unique_ptr<LanguageManager> m_language;
+    std::unique_ptr<Platform::DesktopAppearance> m_appearanceProvider;
+    std::unique_ptr<AppearanceManager> m_appearance;
+    std::unique_ptr<Platform::QtScheduler> m_scheduler;
+    std::unique_ptr<Platform::QtSystemTray> m_tray;
+    std::unique_ptr<AppDelegate> m_delegate;
+};
+
+} // namespace App

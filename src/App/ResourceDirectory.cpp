@@ -1,0 +1,17 @@
+#include "ResourceDirectory.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace App {
+
+QString resourceDirectory() {
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/quillstack"));
+    if (QFileInfo(beside).isDir())
+        return QDir::cleanPath(beside);
+    return QStringLiteral(QS_INSTALLED_RESOURCE_DIR);
+}
+
+} // namespace App

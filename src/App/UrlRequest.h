@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+namespace App {
+
+// The action a URL of the quillstack: scheme asks for: its host, or its path when it has no host,
+// without leading and trailing "/" and lower-cased ("show", "history", "" or any other word, all of
+// which show the history). Empty for a URL without a scheme or of another scheme.
+std::optional<QString> quillstackAction(const QUrl& url);
+
+// What the command line asks for. Arguments that parse as URLs with a scheme are collected as
+// URLs, in order; anything else that is not a known flag is ignored.
+struct LaunchRequest {
+    bool showHistory = false;
+    bool relaunched = false;
+    QList<QUrl> urls;
+
+    bool asksForSomething() const { return showHistory || !urls.isEmpty(); }
+};
+
+LaunchRequest parseCommandLine(const QStringList& arguments);
+
+} // namespace App

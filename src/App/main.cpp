@@ -1,0 +1,37 @@
+#include "Application.h"
+
+#include <UI/Onboarding/OnboardingWindowController.h>
+#include <UI/Settings/SettingsWindowController.h>
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    // Clipboard capture, global shortcuts and synthetic paste all work through X11 (or XWayland).
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "Quillstack needs an X11 desktop session, and DISPLAY is not set. Start it from "
+                             "within your desktop session.\n");
+        return 1;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillstack"));
+    QApplication::setDesktopFileName(QStringLiteral("quillstack"));
+    // A tray accessory: closing a window never ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    App::WindowFactories windows;
+    windows.settings = [] {
+        return std::make_unique<UI::SettingsWindowController>();
+    };
+    windows.onboarding = [](std::function<void()> onFinish, std::function<bool()> reduceMotion) {
+        return std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), std::move(reduceMotion));
+    };
+
+    App::Application application(std::move(windows));
+    if (const std::optional<int> exitCode = application.start(QApplication::arguments()))
+        return *exitCode;
+    return QApplication::exec();
+}

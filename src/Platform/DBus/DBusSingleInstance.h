@@ -1,0 +1,55 @@
+#pragma once
+
+#include <Platform/SingleInstance.h>
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+
+namespace Platform {
+
+// The running instance owns the session-bus name "dev.corvinel.quillstack" and serves the object
+// "/dev/corvinel/quillstack" with interface "dev.corvinel.quillstack": the methods ShowHistory and
+// OpenURLs (used by a second launch) and the broadcast signal showHistory, which any program may
+// emit from any object path.
+class DBusSingleInstance final : public QObject, public SingleInstance {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "dev.corvinel.quillstack")
+public:
+    static constexpr const char* serviceName = "dev.corvinel.quillstack";
+    static constexpr const char* objectPath = "/dev/corvinel/quillstack";
+    static constexpr const char* interfaceName = "dev.corvinel.quillstack";
+    static constexpr const char* showHistorySignal = "showHistory";
+
+    explicit DBusSingleInstance(QDBusConnection connection = QDBusConnection::sessionBus(),
+                                QObject* parent = nullptr);
+    ~DBusSingleInstance() override;
+
+    Claim claim() override;
+    Claim claimWhenReleased(std::chrono::milliseconds timeout) override;
+    bool sendShowHistory() override;
+    bool sendUrls(const QList<QUrl>& urls) override;
+    void observeShowHistory(std::function<void()> handler) override;
+    void observeOpenUrls(std::function<void(const QList<QUrl>&)> handler) override;
+
+    // Gives the bus name up (the application does so when it quits).
+    void release();
+
+public slots:
+    Q_SCRIPTABLE void ShowHistory();
+    Q_SCRIPTABLE void OpenURLs(const QStringList& urls);
+
+private slots:
+    void onShowHistorySignal();
+
+private:
+    bool callRunningInstance(const QString& method, const QVariantList& arguments);
+
+    QDBusConnection m_connection;
+    bool m_registered = false;
+    bool m_ownsName = false;
+    std::function<void()> m_showHistory;
+    std::function<void(const QList<QUrl>&)> m_openUrls;
+};
+
+} // namespace Platform

@@ -1,0 +1,271 @@
+// Runs the built quillstack binary under the test session's X server, each test with its own
+// session bus and XDG directories.
+#include <PrivateSessionBus.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString binary = QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack");
+
+// Holds the application's bus name without being the application: it refuses every request and,
+// when `quitOnRequest` is set, gives the name up as it refuses, like an instance that is quitting.
+class NameHolder : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "dev.corvinel.quillstack")
+public:
+    NameHolder(QDBusConnection connection, bool quitOnRequest)
+        : m_connection(connection), m_quitOnRequest(quitOnRequest) {
+        m_connection.registerObject("/dev/corvinel/quillstack", this, QDBusConnection::ExportScriptableSlots);
+        m_connection.registerService("dev.corvinel.quillstack");
+    }
+
+public slots:
+    Q_SCRIPTABLE void ShowHistory() {
+        sendErrorReply(QDBusError::Failed, "quitting");
+        if (m_quitOnRequest)
+            m_connection.unregisterService("dev.corvinel.quillstack");
+    }
+
+private:
+    QDBusConnection m_connection;
+    bool m_quitOnRequest;
+};
+constexpr int startTimeoutMs = 15000;
+
+class Instance {
+public:
+    explicit Instance(const QProcessEnvironment& environment, const QStringList& arguments = {}) {
+        QObject::connect(&m_process, &QProcess::readyReadStandardError,
+                         [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
+        m_process.setProcessEnvironment(environment);
+        m_process.start(binary, arguments);
+    }
+    ~Instance() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool waitForLog(const QString& text, int timeoutMs = startTimeoutMs) {
+        return QTest::qWaitFor([&] { return m_log.contains(text); }, timeoutMs);
+    }
+    // Exit code, or -1 when it did not finish in time.
+    int waitForExit(int timeoutMs = startTimeoutMs) {
+        if (!QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeoutMs))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -2;
+    }
+    void terminate() {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    qint64 pid() const { return m_process.processId(); }
+    const QString& log() const { return m_log; }
+    int count(const QString& text) const { return static_cast<int>(m_log.count(text)); }
+
+private:
+    QProcess m_process;
+    QString m_log;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bus.isRunning());
+        ASSERT_TRUE(QFile::exists(binary)) << qPrintable(binary);
+    }
+
+    QProcessEnvironment environment(const QMap<QString, QString>& locale = {{"LANG", "en_US.UTF-8"}}) const {
+        QProcessEnvironment env = bus.environment();
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        env.insert("XDG_CACHE_HOME", home.filePath("cache"));
+        env.insert("QT_LOGGING_RULES", "quillstack.*.debug=true");
+        for (const char* key : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
+            env.remove(key);
+        for (auto it = locale.begin(); it != locale.end(); ++it)
+            env.insert(it.key(), it.value());
+        return env;
+    }
+    QString settingsPath() const { return home.filePath("config/quillstack/settings.json"); }
+
+    std::unique_ptr<Instance> startFirst(const QStringList& arguments = {}) {
+        auto first = std::make_unique<Instance>(environment(), arguments);
+        EXPECT_TRUE(first->waitForLog("launch finished")) << qPrintable(first->log());
+        return first;
+    }
+
+    qint64 nameOwnerPid() {
+        QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), "observer");
+        const QDBusReply<uint> pid = connection.interface()->servicePid("dev.corvinel.quillstack");
+        const qint64 result = pid.isValid() ? pid.value() : -1;
+        QDBusConnection::disconnectFromBus("observer");
+        return result;
+    }
+
+    PrivateSessionBus bus;
+    QTemporaryDir home;
+};
+
+TEST_F(EndToEnd, SecondLaunchLeavesOneProcess) {
+    auto first = startFirst();
+    Instance second(environment());
+    EXPECT_EQ(second.waitForExit(), 0) << qPrintable(second.log());
+    EXPECT_TRUE(first->isRunning());
+    EXPECT_EQ(nameOwnerPid(), first->pid());
+}
+
+TEST_F(EndToEnd, SecondLaunchHandsItsRequestToTheFirst) {
+    auto first = startFirst();
+    {
+        Instance second(environment(), {"--show-history"});
+        EXPECT_EQ(second.waitForExit(), 0) << qPrintable(second.log());
+    }
+    EXPECT_TRUE(first->waitForLog("external request to show the history"));
+    EXPECT_TRUE(first->waitForLog("show the history panel"));
+
+    {
+        Instance third(environment(), {"quillstack://show"});
+        EXPECT_EQ(third.waitForExit(), 0) << qPrintable(third.log());
+    }
+    EXPECT_TRUE(first->waitForLog("URL request"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first->count("show the history panel") == 2; }, 5000));
+    EXPECT_TRUE(first->isRunning());
+}
+
+TEST_F(EndToEnd, BroadcastSignalReachesTheRunningInstance) {
+    auto first = startFirst();
+    QProcess emitter;
+    emitter.setProcessEnvironment(bus.environment());
+    emitter.start("gdbus", {"emit", "--session", "--object-path", "/dev/corvinel/quillstack", "--signal",
+                            "dev.corvinel.quillstack.showHistory"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return emitter.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(emitter.exitCode(), 0);
+    EXPECT_TRUE(first->waitForLog("show the history panel"));
+}
+
+TEST_F(EndToEnd, FirstLaunchWithARequestShowsThePanelItself) {
+    for (const QStringList& arguments : {QStringList{"--show-history"}, QStringList{"quillstack:history"}}) {
+        auto first = startFirst(arguments);
+        EXPECT_TRUE(first->waitForLog("show the history panel")) << qPrintable(arguments.join(' '));
+        first.reset();
+    }
+}
+
+TEST_F(EndToEnd, SettingsFileAfterFirstRunHoldsOnlyWhatTheFirstLaunchWrites) {
+    struct Case {
+        QMap<QString, QString> locale;
+        std::optional<QString> appLanguage;
+    };
+    const std::vector<Case> cases = {
+        {{{"LANGUAGE", "pl_PL:en"}, {"LANG", "pl_PL.UTF-8"}}, QString("pl")},
+        {{{"LANG", "en_GB.UTF-8"}}, QString("en")},
+        {{{"LANG", "fr_FR.UTF-8"}}, QString("system")},
+        {{{"LANG", "C"}}, std::nullopt},
+    };
+    const QJsonArray seed{"com.1password.1password", "com.bitwarden.desktop", "com.agilebits.onepassword7"};
+    for (const Case& c : cases) {
+        QFile::remove(settingsPath());
+        const QString label = c.locale.value("LANG");
+        {
+            Instance first(environment(c.locale));
+            ASSERT_TRUE(first.waitForLog("launch finished")) << qPrintable(first.log());
+        }
+        QFile file(settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(label);
+        const QJsonObject stored = QJsonDocument::fromJson(file.readAll()).object();
+        QJsonObject expected{{"ignoredBundleIDs", seed}};
+        if (c.appLanguage)
+            expected.insert("appLanguage", *c.appLanguage);
+        EXPECT_EQ(stored, expected) << qPrintable(label) << " "
+                                    << QJsonDocument(stored).toJson(QJsonDocument::Compact).constData();
+        EXPECT_EQ(file.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), 0);
+    }
+}
+
+TEST_F(EndToEnd, CorruptSettingsFileIsReportedKeptAndNotOverwritten) {
+    QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
+    const QByteArray garbage = "{\"historyLimit\": 50, oops";
+    {
+        QFile file(settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    auto first = startFirst();
+    EXPECT_TRUE(first->log().contains("could not be read")) << qPrintable(first->log());
+    QFile corrupt(settingsPath() + ".corrupt");
+    ASSERT_TRUE(corrupt.open(QIODevice::ReadOnly));
+    EXPECT_EQ(corrupt.readAll(), garbage);
+    EXPECT_TRUE(first->isRunning());
+}
+
+TEST_F(EndToEnd, RelaunchedInstanceWaitsForTheOldOneInsteadOfHandingOver) {
+    auto old = startFirst();
+    Instance replacement(environment(), {"--relaunched", "--show-history"});
+    QTest::qWait(700);
+    EXPECT_TRUE(replacement.isRunning());
+    EXPECT_FALSE(replacement.log().contains("launch finished"));
+    EXPECT_FALSE(old->log().contains("external request")) << "a replacement never hands over";
+
+    old->terminate();
+    ASSERT_TRUE(replacement.waitForLog("launch finished")) << qPrintable(replacement.log());
+    EXPECT_TRUE(replacement.waitForLog("show the history panel"));
+    EXPECT_EQ(nameOwnerPid(), replacement.pid());
+}
+
+TEST_F(EndToEnd, RelaunchedInstanceGivesUpWhenTheOldOneStays) {
+    auto old = startFirst();
+    Instance replacement(environment(), {"--relaunched"});
+    // The wait is bounded (ten seconds); the replacement then ends with an error and the old stays.
+    EXPECT_EQ(replacement.waitForExit(30000), 1) << qPrintable(replacement.log());
+    EXPECT_TRUE(replacement.log().contains("did not quit in time"));
+    EXPECT_TRUE(old->isRunning());
+    EXPECT_EQ(nameOwnerPid(), old->pid());
+}
+
+TEST_F(EndToEnd, SecondLaunchReportsARunningInstanceThatRefusesTheRequest) {
+    QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), "holder");
+    NameHolder holder(connection, false);
+    Instance second(environment(), {"--show-history"});
+    EXPECT_EQ(second.waitForExit(), 1);
+    EXPECT_TRUE(second.log().contains("did not take the request")) << qPrintable(second.log());
+    QDBusConnection::disconnectFromBus("holder");
+}
+
+TEST_F(EndToEnd, SecondLaunchTakesOverFromAnInstanceThatQuitMeanwhile) {
+    QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), "holder");
+    NameHolder holder(connection, true);
+    Instance second(environment(), {"--show-history"});
+    EXPECT_TRUE(second.waitForLog("launch finished")) << qPrintable(second.log());
+    EXPECT_TRUE(second.waitForLog("show the history panel"));
+    EXPECT_EQ(nameOwnerPid(), second.pid());
+    QDBusConnection::disconnectFromBus("holder");
+}
+
+TEST_F(EndToEnd, WithoutAnXDisplayItSaysSoAndFails) {
+    QProcessEnvironment env = environment();
+    env.remove("DISPLAY");
+    Instance lonely(env);
+    EXPECT_EQ(lonely.waitForExit(), 1);
+    EXPECT_TRUE(lonely.log().contains("DISPLAY is not set")) << qPrintable(lonely.log());
+}
+
+} // namespace
+
+#include "EndToEndTest.moc"
