@@ -1,0 +1,22 @@
+#pragma once
+
+// The global shortcuts library: named shortcuts stored in the application's settings, system-wide
+// hot keys (X11), their rendering, and the widgets that record them.
+
+#include "Hotkeys/GlobalHotkeys.h"
+#include "Hotkeys/HotkeyBackend.h"
+#include "Hotkeys/Key.h"
+#include "Hotkeys/KeyboardLayout.h"
+#include "Hotkeys/LocalEventMonitor.h"
+#include "Hotkeys/Localization.h"
+#include "Hotkeys/MenuItemBinding.h"
+#include "Hotkeys/Modifiers.h"
+#include "Hotkeys/Name.h"
+#include "Hotkeys/Notifications.h"
+#include "Hotkeys/Recorder.h"
+#include "Hotkeys/RecorderControl.h"
+#include "Hotkeys/RecorderKeyFilter.h"
+#include "Hotkeys/Registry.h"
+#include "Hotkeys/SettingsStorage.h"
+#include "Hotkeys/Shortcut.h"
+#include "Hotkeys/ViewHelpers.h"
