@@ -12,7 +12,7 @@ public:
     static constexpr int kBadAccess = 10;
 
     int grab(quint64 id, const Hotkeys::Shortcut& shortcut) override {
-        ++grabCalls;
+        grabIds.append(id);
         if (refused.contains(shortcut))
             return kBadAccess;
         grabs.insert(id, shortcut);
@@ -39,5 +39,5 @@ public:
     QSet<Hotkeys::Shortcut> refused;
     QSet<Hotkeys::Shortcut> takenElsewhere;
     QList<Hotkeys::Shortcut> probed;
-    int grabCalls = 0;
+    QList<quint64> grabIds; // every grab asked for, refused ones too
 };
