@@ -106,7 +106,7 @@ bool RecorderControl::event(QEvent* event) {
 
 void RecorderControl::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (event->reason() == Qt::ActiveWindowFocusReason) {
+    if (event->reason() == Qt::ActiveWindowFocusReason && !m_resumeAfterAlert) {
         // The window just became active (or was opened): that alone never starts a recording.
         QTimer::singleShot(0, this, [this] {
             if (hasFocus() && !isRecording())
@@ -115,6 +115,13 @@ void RecorderControl::focusInEvent(QFocusEvent* event) {
         return;
     }
     startRecording();
+}
+
+void RecorderControl::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    // Focused by the window's activation a moment ago: a click still starts recording.
+    if (hasFocus())
+        startRecording();
 }
 
 void RecorderControl::focusOutEvent(QFocusEvent* event) {
@@ -139,6 +146,7 @@ void RecorderControl::changeEvent(QEvent* event) {
 }
 
 void RecorderControl::startRecording() {
+    m_resumeAfterAlert = false;
     if (isRecording())
         return;
     setPlaceholderText(localized("press_shortcut"));
@@ -228,6 +236,9 @@ int RecorderControl::showConflictAlert(const QString& message, const QString& in
     }
     alert.exec();
     const bool forced = force && alert.clickedButton() == force;
+    // Recording resumes as soon as the window is in front again.
+    m_resumeAfterAlert = true;
+    window()->activateWindow();
     setFocus(Qt::OtherFocusReason);
     return forced ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
 }

@@ -38,6 +38,7 @@ protected:
     bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -57,6 +58,8 @@ private:
     Name m_name;
     OnChange m_onChange;
     std::unique_ptr<LocalEventMonitor> m_monitor;
+    // Set while an alert is shown, so that the window's return in front resumes recording.
+    bool m_resumeAfterAlert = false;
 };
 
 } // namespace Hotkeys

@@ -1,6 +1,4 @@
-#include "FakeHotkeyBackend.h"
-
-#include <Hotkeys/Hotkeys.h>
+#include "HotkeysFixture.h"
 
 #include <QJsonArray>
 #include <QMenu>
@@ -20,44 +18,7 @@ const Shortcut kPastePlain(Key::v, ModifierFlag::Option | ModifierFlag::Shift | 
 const Shortcut kCtrlAltK(Key::k, ModifierFlag::Control | ModifierFlag::Option);
 constexpr quint32 kXKeyV = 55;
 
-class RegistryTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        KeyboardLayout::setCurrentOverride(KeyboardLayout::fromNames(QStringLiteral("us")));
-        storage = std::make_shared<MemorySettingsStorage>();
-        setStorage(storage);
-        auto fake = std::make_unique<FakeHotkeyBackend>();
-        backend = fake.get();
-        GlobalHotkeys::setBackend(std::move(fake));
-        connection = QObject::connect(&NotificationCenter::instance(), &NotificationCenter::posted,
-                                      [this](const QString& notification, const QVariantMap& userInfo) {
-                                          if (notification == shortcutByNameDidChange)
-                                              changed.append(userInfo.value("name").value<Name>().rawValue());
-                                      });
-    }
-
-    void TearDown() override {
-        QObject::disconnect(connection);
-        removeAllHandlers();
-        disable(used);
-        for (const Shortcut& shortcut : backend->grabs)
-            GlobalHotkeys::unregisterHotkey(shortcut);
-        setEnabled(true);
-        KeyboardLayout::setCurrentOverride(nullptr);
-    }
-
-    Name name(const QString& rawValue, std::optional<Shortcut> defaultShortcut = std::nullopt) {
-        Name declared(rawValue, defaultShortcut);
-        used.append(declared);
-        return declared;
-    }
-
-    std::shared_ptr<MemorySettingsStorage> storage;
-    FakeHotkeyBackend* backend = nullptr;
-    QMetaObject::Connection connection;
-    QStringList changed;
-    QList<Name> used;
-};
+using RegistryTest = HotkeysFixture;
 
 } // namespace
 
