@@ -72,11 +72,13 @@ void deliver(quint64 id, EventType type) {
     action(shortcut);
 }
 
-// The keyboard mapping changed: grabs follow the new modifier map, refused ones get another chance.
-void regrabAll() {
+// The keyboard mapping changed: refused grabs get another chance, stale ones are made again.
+void handleMappingChange(bool grabsStale) {
     if (!shouldBeLive())
         return;
     for (auto it = state().hotKeys.begin(); it != state().hotKeys.end(); ++it) {
+        if (it->grab == Grab::live && !grabsStale)
+            continue;
         release(it.key(), it.value());
         grab(it.key(), it.value());
     }
@@ -85,7 +87,7 @@ void regrabAll() {
 void connectBackend(HotkeyBackend* service) {
     QObject::connect(service, &HotkeyBackend::pressed, service, [](quint64 id) { deliver(id, EventType::keyDown); });
     QObject::connect(service, &HotkeyBackend::released, service, [](quint64 id) { deliver(id, EventType::keyUp); });
-    QObject::connect(service, &HotkeyBackend::mappingChanged, service, &regrabAll);
+    QObject::connect(service, &HotkeyBackend::mappingChanged, service, &handleMappingChange);
 }
 
 bool handleMenuKeyEvent(QEvent* event) {

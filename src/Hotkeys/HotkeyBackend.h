@@ -23,8 +23,9 @@ signals:
     // One press per physical press (auto-repeat is not a press); one release per press.
     void pressed(quint64 id);
     void released(quint64 id);
-    // The keyboard mapping changed: live grabs may be stale and refused ones may now succeed.
-    void mappingChanged();
+    // The keyboard mapping changed: refused grabs may now succeed, and when the modifier keys moved
+    // (`grabsStale`) live grabs no longer cover the lock combinations and must be made again.
+    void mappingChanged(bool grabsStale);
 };
 
 } // namespace Hotkeys

@@ -236,10 +236,13 @@ int RecorderControl::showConflictAlert(const QString& message, const QString& in
     }
     alert.exec();
     const bool forced = force && alert.clickedButton() == force;
-    // Recording resumes as soon as the window is in front again.
+    // Recording resumes as soon as the window is in front again, or at once when the field got the
+    // focus back already while the alert was closing.
     m_resumeAfterAlert = true;
     window()->activateWindow();
     setFocus(Qt::OtherFocusReason);
+    if (hasFocus())
+        startRecording();
     return forced ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
 }
 

@@ -33,7 +33,7 @@ public:
         press(shortcut);
         release(shortcut);
     }
-    void changeMapping() { emit mappingChanged(); }
+    void changeMapping(bool grabsStale = false) { emit mappingChanged(grabsStale); }
 
     QHash<quint64, Hotkeys::Shortcut> grabs;
     QSet<Hotkeys::Shortcut> refused;

@@ -96,7 +96,7 @@ void answerNextAlert(const QString& buttonText, QString* seenMessage = nullptr) 
     timer->start(10);
 }
 
-class RecorderTest : public HotkeysFixture {
+class HotkeysRecorderTest : public HotkeysFixture {
 protected:
     void SetUp() override {
         HotkeysFixture::SetUp();
@@ -143,7 +143,7 @@ private:
 
 } // namespace
 
-TEST(RecorderKeyFilter, DecidesEachKeyEvent) {
+TEST(HotkeysRecorderKeyFilter, DecidesEachKeyEvent) {
     for (const KeyCase& c : kKeyCases) {
         SCOPED_TRACE(c.label);
         const QKeyEvent event = keyEvent(c.type, c.key, c.modifiers, c.scanCode);
@@ -151,14 +151,14 @@ TEST(RecorderKeyFilter, DecidesEachKeyEvent) {
     }
 }
 
-TEST_F(RecorderTest, OpeningTheWindowDoesNotRecord) {
+TEST_F(HotkeysRecorderTest, OpeningTheWindowDoesNotRecord) {
     EXPECT_EQ(recorder->text(), QStringLiteral("⇧⌘V"));
     EXPECT_EQ(recorder->placeholderText(), QStringLiteral("Record Shortcut"));
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_FALSE(isPaused());
 }
 
-TEST_F(RecorderTest, RecordsStoresAndEnds) {
+TEST_F(HotkeysRecorderTest, RecordsStoresAndEnds) {
     startRecording();
     EXPECT_TRUE(isPaused());
     EXPECT_EQ(recorder->placeholderText(), QStringLiteral("Press Shortcut"));
@@ -177,7 +177,7 @@ TEST_F(RecorderTest, RecordsStoresAndEnds) {
     EXPECT_THAT(activeStatuses, ElementsAre(true, false));
 }
 
-TEST_F(RecorderTest, EscapeEndsWithoutChange) {
+TEST_F(HotkeysRecorderTest, EscapeEndsWithoutChange) {
     startRecording();
     press(recorder, Qt::Key_Escape, Qt::NoModifier, kXEscape);
     EXPECT_FALSE(recorder->isRecording());
@@ -185,7 +185,7 @@ TEST_F(RecorderTest, EscapeEndsWithoutChange) {
     EXPECT_TRUE(changes.isEmpty());
 }
 
-TEST_F(RecorderTest, DeleteRemovesShortcutAndKeepsRecording) {
+TEST_F(HotkeysRecorderTest, DeleteRemovesShortcutAndKeepsRecording) {
     startRecording();
     press(recorder, Qt::Key_Delete, Qt::NoModifier, kXDelete);
     EXPECT_EQ(recorder->text(), QString());
@@ -199,7 +199,7 @@ TEST_F(RecorderTest, DeleteRemovesShortcutAndKeepsRecording) {
     EXPECT_EQ(changes.size(), 1);
 }
 
-TEST_F(RecorderTest, ClearButtonRemovesShortcut) {
+TEST_F(HotkeysRecorderTest, ClearButtonRemovesShortcut) {
     auto* clearButton = recorder->findChild<QToolButton*>();
     ASSERT_NE(clearButton, nullptr);
     clearButton->click();
@@ -207,7 +207,7 @@ TEST_F(RecorderTest, ClearButtonRemovesShortcut) {
     EXPECT_THAT(changes, ElementsAre(std::nullopt));
 }
 
-TEST_F(RecorderTest, RefreshingToEmptyNeverDeletes) {
+TEST_F(HotkeysRecorderTest, RefreshingToEmptyNeverDeletes) {
     const Name other = name("other");
     setShortcut(kCtrlK, other);
     recorder->setShortcutName(other);
@@ -219,21 +219,21 @@ TEST_F(RecorderTest, RefreshingToEmptyNeverDeletes) {
     EXPECT_TRUE(changes.isEmpty());
 }
 
-TEST_F(RecorderTest, FollowsChangesOfItsOwnNameOnly) {
+TEST_F(HotkeysRecorderTest, FollowsChangesOfItsOwnNameOnly) {
     setShortcut(kCtrlK, showHistory());
     EXPECT_EQ(recorder->text(), QStringLiteral("⌃K"));
     setShortcut(Shortcut(Key::j, ModifierFlag::Control), name("unrelated"));
     EXPECT_EQ(recorder->text(), QStringLiteral("⌃K"));
 }
 
-TEST_F(RecorderTest, BareTabMovesFocusOn) {
+TEST_F(HotkeysRecorderTest, BareTabMovesFocusOn) {
     startRecording();
     QTest::keyClick(recorder, Qt::Key_Tab);
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_TRUE(other->hasFocus());
 }
 
-TEST_F(RecorderTest, ClickOutsideTheSlopEndsRecording) {
+TEST_F(HotkeysRecorderTest, ClickOutsideTheSlopEndsRecording) {
     startRecording();
     const auto release = [&](QPoint local) {
         const QPoint global = recorder->mapToGlobal(local);
@@ -247,7 +247,7 @@ TEST_F(RecorderTest, ClickOutsideTheSlopEndsRecording) {
     EXPECT_FALSE(recorder->isRecording());
 }
 
-TEST_F(RecorderTest, IdleOrRemovedRecordersDoNotUnpause) {
+TEST_F(HotkeysRecorderTest, IdleOrRemovedRecordersDoNotUnpause) {
     auto* second = new RecorderControl(name("second"));
     window->centralWidget()->layout()->addWidget(second);
     second->show();
@@ -267,7 +267,7 @@ TEST_F(RecorderTest, IdleOrRemovedRecordersDoNotUnpause) {
     EXPECT_FALSE(activeStatuses.last());
 }
 
-TEST_F(RecorderTest, SystemConflictAsksAndCanForce) {
+TEST_F(HotkeysRecorderTest, SystemConflictAsksAndCanForce) {
     backend->takenElsewhere.insert(kCtrlK);
     startRecording();
     QString message;
@@ -285,7 +285,7 @@ TEST_F(RecorderTest, SystemConflictAsksAndCanForce) {
     EXPECT_FALSE(recorder->isRecording());
 }
 
-TEST_F(RecorderTest, BareF12IsNotCheckedAgainstTheSystem) {
+TEST_F(HotkeysRecorderTest, BareF12IsNotCheckedAgainstTheSystem) {
     backend->takenElsewhere.insert(Shortcut(Key::f12, {}));
     startRecording();
     press(recorder, Qt::Key_F12, Qt::NoModifier, kXF12);
@@ -293,7 +293,7 @@ TEST_F(RecorderTest, BareF12IsNotCheckedAgainstTheSystem) {
     EXPECT_TRUE(backend->probed.isEmpty());
 }
 
-TEST_F(RecorderTest, MenuConflictIsRefused) {
+TEST_F(HotkeysRecorderTest, MenuConflictIsRefused) {
     QMenu* edit = window->menuBar()->addMenu("&Edit");
     QAction* paste = edit->addAction("&Paste Special");
     paste->setShortcut(QKeySequence(Qt::SHIFT | Qt::META | Qt::Key_V));
@@ -307,13 +307,13 @@ TEST_F(RecorderTest, MenuConflictIsRefused) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return recorder->isRecording(); }));
 }
 
-TEST_F(RecorderTest, TextsFollowLanguage) {
+TEST_F(HotkeysRecorderTest, TextsFollowLanguage) {
     setLanguage(QStringLiteral("pl"));
     RecorderControl polish(showHistory());
     EXPECT_EQ(polish.placeholderText(), QStringLiteral("Nagraj skrót"));
 }
 
-TEST(MenuSearch, FindsFirstMatchDepthFirst) {
+TEST(HotkeysMenuSearch, FindsFirstMatchDepthFirst) {
     KeyboardLayout::setCurrentOverride(KeyboardLayout::fromNames(QStringLiteral("us")));
     QMenu root;
     QAction* plain = root.addAction("Paste");
@@ -332,9 +332,9 @@ TEST(MenuSearch, FindsFirstMatchDepthFirst) {
     KeyboardLayout::setCurrentOverride(nullptr);
 }
 
-using BindingTest = HotkeysFixture;
+using HotkeysBindingTest = HotkeysFixture;
 
-TEST_F(BindingTest, MenuItemFollowsBoundName) {
+TEST_F(HotkeysBindingTest, MenuItemFollowsBoundName) {
     const Name bound = name("bound");
     QAction action("Show");
     setShortcutFor(&action, bound);
@@ -354,7 +354,7 @@ TEST_F(BindingTest, MenuItemFollowsBoundName) {
     EXPECT_TRUE(action.shortcut().isEmpty());
 }
 
-TEST_F(BindingTest, ButtonLosesShortcutWhileRecording) {
+TEST_F(HotkeysBindingTest, ButtonLosesShortcutWhileRecording) {
     const Name bound = name("bound", kCtrlK);
     QPushButton button("Go");
     globalKeyboardShortcut(&button, bound);
@@ -375,7 +375,7 @@ TEST_F(BindingTest, ButtonLosesShortcutWhileRecording) {
     EXPECT_EQ(button.shortcut(), QKeySequence(Qt::SHIFT | Qt::META | Qt::Key_V));
 }
 
-TEST_F(BindingTest, WidgetHandlerLivesWithTheWidget) {
+TEST_F(HotkeysBindingTest, WidgetHandlerLivesWithTheWidget) {
     const Name bound = name("bound", kCtrlK);
     auto widget = std::make_unique<QWidget>();
     int releases = 0;
@@ -386,7 +386,7 @@ TEST_F(BindingTest, WidgetHandlerLivesWithTheWidget) {
     EXPECT_FALSE(backend->isGrabbed(kCtrlK));
 }
 
-TEST(RecorderView, LabelIsOptionalAndLiteral) {
+TEST(HotkeysRecorderView, LabelIsOptionalAndLiteral) {
     Recorder bare(Name("viewBare"));
     EXPECT_EQ(bare.label(), nullptr);
     Recorder labelled(QStringLiteral("record_shortcut"), Name("viewLabelled"));

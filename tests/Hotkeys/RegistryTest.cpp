@@ -18,11 +18,11 @@ const Shortcut kPastePlain(Key::v, ModifierFlag::Option | ModifierFlag::Shift | 
 const Shortcut kCtrlAltK(Key::k, ModifierFlag::Control | ModifierFlag::Option);
 constexpr quint32 kXKeyV = 55;
 
-using RegistryTest = HotkeysFixture;
+using HotkeysRegistryTest = HotkeysFixture;
 
 } // namespace
 
-TEST_F(RegistryTest, DeclaringStoresDefaultOnceAndRegistersIt) {
+TEST_F(HotkeysRegistryTest, DeclaringStoresDefaultOnceAndRegistersIt) {
     const Name showHistory = name("showHistory", kShowHistory);
     EXPECT_EQ(storage->value("Hotkeys_showHistory").toString(), R"({"carbonKeyCode":9,"carbonModifiers":768})");
     EXPECT_TRUE(backend->isGrabbed(kShowHistory));
@@ -34,7 +34,7 @@ TEST_F(RegistryTest, DeclaringStoresDefaultOnceAndRegistersIt) {
     EXPECT_EQ(getShortcut(showHistory), kShowHistory);
 }
 
-TEST_F(RegistryTest, StoredFalseKeepsDefaultAway) {
+TEST_F(HotkeysRegistryTest, StoredFalseKeepsDefaultAway) {
     storage->setValue("Hotkeys_pastePlainText", false);
     const Name pastePlainText = name("pastePlainText", kPastePlain);
     EXPECT_FALSE(getShortcut(pastePlainText));
@@ -43,7 +43,7 @@ TEST_F(RegistryTest, StoredFalseKeepsDefaultAway) {
     EXPECT_FALSE(isEnabled(pastePlainText));
 }
 
-TEST_F(RegistryTest, ReadsEachStorageState) {
+TEST_F(HotkeysRegistryTest, ReadsEachStorageState) {
     struct Case {
         const char* label;
         QJsonValue stored;
@@ -70,7 +70,7 @@ TEST_F(RegistryTest, ReadsEachStorageState) {
     }
 }
 
-TEST_F(RegistryTest, ClearingFollowsTheNamesDefault) {
+TEST_F(HotkeysRegistryTest, ClearingFollowsTheNamesDefault) {
     const Name withDefault = name("withDefault", kShowHistory);
     const Name withoutDefault = name("withoutDefault");
     withoutDefault.setShortcut(kCtrlAltK);
@@ -94,7 +94,7 @@ TEST_F(RegistryTest, ClearingFollowsTheNamesDefault) {
     EXPECT_EQ(storage->value("Hotkeys_withoutDefault").toString(), "garbage");
 }
 
-TEST_F(RegistryTest, StoringTheSameShortcutGrabsItAgain) {
+TEST_F(HotkeysRegistryTest, StoringTheSameShortcutGrabsItAgain) {
     const Name showHistory = name("showHistory", kShowHistory);
     const qsizetype grabsBefore = backend->grabIds.size();
     changed.clear();
@@ -104,7 +104,7 @@ TEST_F(RegistryTest, StoringTheSameShortcutGrabsItAgain) {
     EXPECT_THAT(changed, ElementsAre("showHistory"));
 }
 
-TEST_F(RegistryTest, ResetRestoresDefaultsAndResetAllRemovesStoredShortcuts) {
+TEST_F(HotkeysRegistryTest, ResetRestoresDefaultsAndResetAllRemovesStoredShortcuts) {
     const Name showHistory = name("showHistory", kShowHistory);
     setShortcut(std::nullopt, showHistory);
     reset({showHistory});
@@ -122,7 +122,7 @@ TEST_F(RegistryTest, ResetRestoresDefaultsAndResetAllRemovesStoredShortcuts) {
     EXPECT_TRUE(storage->value("unrelated").isString());
 }
 
-TEST_F(RegistryTest, ActionsRunInOrderForTheirDirectionOnly) {
+TEST_F(HotkeysRegistryTest, ActionsRunInOrderForTheirDirectionOnly) {
     const Name showHistory = name("showHistory", kShowHistory);
     QStringList calls;
     onKeyUp(showHistory, [&] { calls << "up 1"; });
@@ -134,7 +134,7 @@ TEST_F(RegistryTest, ActionsRunInOrderForTheirDirectionOnly) {
     EXPECT_THAT(calls, ElementsAre("down", "up 1", "up 2"));
 }
 
-TEST_F(RegistryTest, NamesWithTheSameRawValueShareEntryAndActions) {
+TEST_F(HotkeysRegistryTest, NamesWithTheSameRawValueShareEntryAndActions) {
     const Name first = name("shared", kShowHistory);
     const Name second = name("shared", kPastePlain);
     EXPECT_EQ(first, second);
@@ -145,7 +145,7 @@ TEST_F(RegistryTest, NamesWithTheSameRawValueShareEntryAndActions) {
     EXPECT_EQ(calls, 2);
 }
 
-TEST_F(RegistryTest, DispatchReadsTheStoredShortcutAtEachPress) {
+TEST_F(HotkeysRegistryTest, DispatchReadsTheStoredShortcutAtEachPress) {
     const Name showHistory = name("showHistory", kShowHistory);
     int calls = 0;
     onKeyUp(showHistory, [&] { ++calls; });
@@ -155,7 +155,7 @@ TEST_F(RegistryTest, DispatchReadsTheStoredShortcutAtEachPress) {
     EXPECT_EQ(calls, 0);
 }
 
-TEST_F(RegistryTest, PausedWhileAnyRecorderRecords) {
+TEST_F(HotkeysRegistryTest, PausedWhileAnyRecorderRecords) {
     const Name showHistory = name("showHistory", kShowHistory);
     int calls = 0;
     onKeyUp(showHistory, [&] { ++calls; });
@@ -172,7 +172,7 @@ TEST_F(RegistryTest, PausedWhileAnyRecorderRecords) {
     EXPECT_EQ(calls, 1);
 }
 
-TEST_F(RegistryTest, StreamKeepsHotKeyAfterHandlersAreRemoved) {
+TEST_F(HotkeysRegistryTest, StreamKeepsHotKeyAfterHandlersAreRemoved) {
     const Name showHistory = name("showHistory", kShowHistory);
     onKeyUp(showHistory, [] {});
     QList<EventType> received;
@@ -187,7 +187,7 @@ TEST_F(RegistryTest, StreamKeepsHotKeyAfterHandlersAreRemoved) {
     EXPECT_FALSE(backend->isGrabbed(kShowHistory));
 }
 
-TEST_F(RegistryTest, FilteredStreamSeesOneKind) {
+TEST_F(HotkeysRegistryTest, FilteredStreamSeesOneKind) {
     const Name showHistory = name("showHistory", kShowHistory);
     QList<EventType> received;
     auto stream = events(EventType::keyUp, showHistory);
@@ -197,7 +197,7 @@ TEST_F(RegistryTest, FilteredStreamSeesOneKind) {
     EXPECT_THAT(received, ElementsAre(EventType::keyUp, EventType::keyUp));
 }
 
-TEST_F(RegistryTest, WithdrawingOneNameKeepsAnotherNamesIdenticalHotKey) {
+TEST_F(HotkeysRegistryTest, WithdrawingOneNameKeepsAnotherNamesIdenticalHotKey) {
     const Name first = name("first", kShowHistory);
     const Name second = name("second", kShowHistory);
     int secondCalls = 0;
@@ -213,7 +213,7 @@ TEST_F(RegistryTest, WithdrawingOneNameKeepsAnotherNamesIdenticalHotKey) {
     EXPECT_FALSE(backend->isGrabbed(kShowHistory));
 }
 
-TEST_F(RegistryTest, RefusedGrabIsReportedNotEnabledAndRetried) {
+TEST_F(HotkeysRegistryTest, RefusedGrabIsReportedNotEnabledAndRetried) {
     backend->refused.insert(kShowHistory);
     testing::internal::CaptureStdout();
     const Name showHistory = name("showHistory", kShowHistory);
@@ -238,7 +238,17 @@ TEST_F(RegistryTest, RefusedGrabIsReportedNotEnabledAndRetried) {
     EXPECT_TRUE(isEnabled(showHistory));
 }
 
-TEST_F(RegistryTest, IdsCountUpAlsoAfterRefusals) {
+TEST_F(HotkeysRegistryTest, MappingChangeRedoesLiveGrabsOnlyWhenStale) {
+    name("showHistory", kShowHistory);
+    const qsizetype grabs = backend->grabIds.size();
+    backend->changeMapping(false);
+    EXPECT_EQ(backend->grabIds.size(), grabs);
+    backend->changeMapping(true);
+    EXPECT_EQ(backend->grabIds.size(), grabs + 1);
+    EXPECT_TRUE(backend->isGrabbed(kShowHistory));
+}
+
+TEST_F(HotkeysRegistryTest, IdsCountUpAlsoAfterRefusals) {
     backend->refused.insert(kPastePlain);
     testing::internal::CaptureStdout();
     name("one", kShowHistory);
@@ -250,7 +260,7 @@ TEST_F(RegistryTest, IdsCountUpAlsoAfterRefusals) {
     EXPECT_EQ(backend->grabIds[2], backend->grabIds[0] + 2);
 }
 
-TEST_F(RegistryTest, DisabledShortcutsAreNotGrabbedEvenWhenRegistered) {
+TEST_F(HotkeysRegistryTest, DisabledShortcutsAreNotGrabbedEvenWhenRegistered) {
     const Name showHistory = name("showHistory", kShowHistory);
     int calls = 0;
     onKeyUp(showHistory, [&] { ++calls; });
@@ -268,7 +278,7 @@ TEST_F(RegistryTest, DisabledShortcutsAreNotGrabbedEvenWhenRegistered) {
     EXPECT_EQ(calls, 0);
 }
 
-TEST_F(RegistryTest, OpenMenuReleasesGrabsAndTakesMatchingKeysItself) {
+TEST_F(HotkeysRegistryTest, OpenMenuReleasesGrabsAndTakesMatchingKeysItself) {
     const Name showHistory = name("showHistory", kShowHistory);
     int downs = 0;
     int ups = 0;
@@ -299,7 +309,7 @@ TEST_F(RegistryTest, OpenMenuReleasesGrabsAndTakesMatchingKeysItself) {
     EXPECT_TRUE(backend->isGrabbed(kCtrlAltK));
 }
 
-TEST_F(RegistryTest, SystemCheckNeverProbesOurOwnHotKeys) {
+TEST_F(HotkeysRegistryTest, SystemCheckNeverProbesOurOwnHotKeys) {
     name("showHistory", kShowHistory);
     backend->takenElsewhere.insert(kCtrlAltK);
     EXPECT_FALSE(GlobalHotkeys::isUsedBySystem(kShowHistory));

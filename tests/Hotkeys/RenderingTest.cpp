@@ -59,20 +59,20 @@ const LayoutCase kDescriptions[] = {
     {"ru", 0, Shortcut(9, 0x300), u"⇧⌘М"},
 };
 
-class RenderingTest : public ::testing::TestWithParam<LayoutCase> {};
+class HotkeysRenderingTest : public ::testing::TestWithParam<LayoutCase> {};
 
 } // namespace
 
-TEST_P(RenderingTest, DescribesShortcutInCompiledLayout) {
+TEST_P(HotkeysRenderingTest, DescribesShortcutInCompiledLayout) {
     const LayoutCase& c = GetParam();
     const auto layout = KeyboardLayout::fromNames(QString::fromLatin1(c.layouts), {}, c.activeGroup);
     ASSERT_TRUE(layout);
     EXPECT_EQ(c.shortcut.presentableDescription(*layout), QString::fromUtf16(c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, RenderingTest, ::testing::ValuesIn(kDescriptions));
+INSTANTIATE_TEST_SUITE_P(Layouts, HotkeysRenderingTest, ::testing::ValuesIn(kDescriptions));
 
-class CurrentLayoutTest : public ::testing::Test {
+class HotkeysCurrentLayoutTest : public ::testing::Test {
 protected:
     void TearDown() override {
         KeyboardLayout::setCurrentOverride(nullptr);
@@ -80,7 +80,7 @@ protected:
     }
 };
 
-TEST_F(CurrentLayoutTest, DescriptionFollowsCurrentLayoutAtEachCall) {
+TEST_F(HotkeysCurrentLayoutTest, DescriptionFollowsCurrentLayoutAtEachCall) {
     const Shortcut shortcut(16, 0x100);
     KeyboardLayout::setCurrentOverride(KeyboardLayout::fromNames(QStringLiteral("us")));
     EXPECT_EQ(shortcut.presentableDescription(), QStringLiteral("⌘Y"));
@@ -88,7 +88,7 @@ TEST_F(CurrentLayoutTest, DescriptionFollowsCurrentLayoutAtEachCall) {
     EXPECT_EQ(shortcut.presentableDescription(), QStringLiteral("⌘Z"));
 }
 
-TEST_F(CurrentLayoutTest, SpaceKeyFollowsLanguage) {
+TEST_F(HotkeysCurrentLayoutTest, SpaceKeyFollowsLanguage) {
     KeyboardLayout::setCurrentOverride(KeyboardLayout::fromNames(QStringLiteral("us")));
     const Shortcut space(Key::space, ModifierFlag::Command);
     setLanguage(QStringLiteral("en"));
@@ -101,7 +101,7 @@ TEST_F(CurrentLayoutTest, SpaceKeyFollowsLanguage) {
     EXPECT_EQ(localized("no_such_key"), QStringLiteral("no_such_key"));
 }
 
-TEST(KeySequence, MapsShortcutToQtKeys) {
+TEST(HotkeysKeySequence, MapsShortcutToQtKeys) {
     const auto us = KeyboardLayout::fromNames(QStringLiteral("us"));
     const auto de = KeyboardLayout::fromNames(QStringLiteral("de"));
     EXPECT_EQ(Shortcut(9, 0x300).keySequence(*us), QKeySequence(Qt::SHIFT | Qt::META | Qt::Key_V));
@@ -115,7 +115,7 @@ TEST(KeySequence, MapsShortcutToQtKeys) {
     EXPECT_FALSE(Shortcut(74, 0x100).keySequence(*us));      // no character
 }
 
-TEST(KeyToCharacter, SpecialKeysAreNeverTranslated) {
+TEST(HotkeysKeyToCharacter, SpecialKeysAreNeverTranslated) {
     const auto us = KeyboardLayout::fromNames(QStringLiteral("us"));
     EXPECT_EQ(Shortcut(9, 0).keyToCharacter(*us), QStringLiteral("v"));
     EXPECT_FALSE(Shortcut(49, 0).keyToCharacter(*us));

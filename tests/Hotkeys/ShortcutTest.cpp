@@ -20,7 +20,7 @@ QKeyEvent keyEvent(QEvent::Type type, int qtKey, Qt::KeyboardModifiers modifiers
 
 } // namespace
 
-TEST(ModifierConversion, KnowsExactlyFiveModifiers) {
+TEST(HotkeysModifierConversion, KnowsExactlyFiveModifiers) {
     EXPECT_EQ(carbonModifiers(ModifierFlag::Shift | ModifierFlag::Command), 0x300);
     EXPECT_EQ(carbonModifiers(ModifierFlag::Option | ModifierFlag::Shift | ModifierFlag::Command), 0xB00);
     EXPECT_EQ(carbonModifiers(ModifierFlag::Control | ModifierFlag::Option), 0x1800);
@@ -32,14 +32,14 @@ TEST(ModifierConversion, KnowsExactlyFiveModifiers) {
     EXPECT_EQ(modifierFlags(qint64(0x400 | 0x2000 | 0x4000 | 0x80)), ModifierFlags());
 }
 
-TEST(ModifierConversion, SuperIsCommandAltIsOption) {
+TEST(HotkeysModifierConversion, SuperIsCommandAltIsOption) {
     EXPECT_EQ(modifierFlags(Qt::ShiftModifier | Qt::MetaModifier), ModifierFlag::Shift | ModifierFlag::Command);
     EXPECT_EQ(modifierFlags(Qt::AltModifier | Qt::ControlModifier), ModifierFlag::Option | ModifierFlag::Control);
     EXPECT_EQ(qtModifiers(ModifierFlag::Option | ModifierFlag::Command | ModifierFlag::Function),
               Qt::AltModifier | Qt::MetaModifier);
 }
 
-TEST(ShortcutValue, NormalisesModifiersWhenBuilt) {
+TEST(HotkeysShortcutValue, NormalisesModifiersWhenBuilt) {
     EXPECT_EQ(Shortcut(9, 0x700).carbonModifiers(), 0x300);
     EXPECT_EQ(Shortcut(122, 0x20000).carbonModifiers(), 0x20000);
     const Shortcut showHistory(Key::v, ModifierFlag::Shift | ModifierFlag::Command);
@@ -50,7 +50,7 @@ TEST(ShortcutValue, NormalisesModifiersWhenBuilt) {
     EXPECT_EQ(Key(500).rawValue, 500);
 }
 
-TEST(ShortcutValue, EqualityAndHashFollowBothFields) {
+TEST(HotkeysShortcutValue, EqualityAndHashFollowBothFields) {
     std::unordered_set<Shortcut> set{Shortcut(9, 768), Shortcut(9, 768), Shortcut(9, 256), Shortcut(8, 768)};
     EXPECT_EQ(set.size(), 3u);
     const auto decoded = Shortcut::fromJson(R"({"carbonModifiers":768,"carbonKeyCode":9})");
@@ -59,13 +59,13 @@ TEST(ShortcutValue, EqualityAndHashFollowBothFields) {
     EXPECT_EQ(qHash(*decoded), qHash(Shortcut(9, 768)));
 }
 
-TEST(ShortcutJson, EncodesCompactObjectWithBothMembers) {
+TEST(HotkeysShortcutJson, EncodesCompactObjectWithBothMembers) {
     const QByteArray json = Shortcut(Key::v, ModifierFlag::Shift | ModifierFlag::Command).toJson();
     EXPECT_EQ(json, R"({"carbonKeyCode":9,"carbonModifiers":768})");
     EXPECT_EQ(Shortcut::fromJson(json), Shortcut(9, 768));
 }
 
-TEST(ShortcutJson, DecodesOnlyObjectsWithTwoIntegers) {
+TEST(HotkeysShortcutJson, DecodesOnlyObjectsWithTwoIntegers) {
     struct Case {
         const char* json;
         std::optional<Shortcut> expected;
@@ -98,7 +98,7 @@ TEST(ShortcutJson, DecodesOnlyObjectsWithTwoIntegers) {
     EXPECT_NE(*withAlphaLock, Shortcut(9, 0));
 }
 
-TEST(ShortcutFromKeyEvent, TakesKeyPositionAndModifiers) {
+TEST(HotkeysShortcutFromKeyEvent, TakesKeyPositionAndModifiers) {
     const auto press = keyEvent(QEvent::KeyPress, Qt::Key_V, Qt::ShiftModifier | Qt::MetaModifier, kXKeyV);
     EXPECT_EQ(Shortcut::fromKeyEvent(press), Shortcut(9, 768));
     const auto release = keyEvent(QEvent::KeyRelease, Qt::Key_V, Qt::AltModifier, kXKeyV);
@@ -110,7 +110,7 @@ TEST(ShortcutFromKeyEvent, TakesKeyPositionAndModifiers) {
     EXPECT_EQ(Shortcut::fromKeyEvent(keypad), Shortcut(122, 0));
 }
 
-TEST(ShortcutFromKeyEvent, NoShortcutForOtherEventsOrUnknownKeys) {
+TEST(HotkeysShortcutFromKeyEvent, NoShortcutForOtherEventsOrUnknownKeys) {
     const auto override = keyEvent(QEvent::ShortcutOverride, Qt::Key_V, Qt::MetaModifier, kXKeyV);
     EXPECT_FALSE(Shortcut::fromKeyEvent(override));
     const auto noScanCode = keyEvent(QEvent::KeyPress, Qt::Key_V, Qt::MetaModifier, 0);
@@ -120,7 +120,7 @@ TEST(ShortcutFromKeyEvent, NoShortcutForOtherEventsOrUnknownKeys) {
     EXPECT_FALSE(Shortcut::fromKeyEvent(menuKey));
 }
 
-TEST(KeyPositions, MapBothWays) {
+TEST(HotkeysKeyPositions, MapBothWays) {
     EXPECT_EQ(evdevCodeForKey(Key::v), 47);
     EXPECT_EQ(evdevCodeForKey(Key::f1), 59);
     EXPECT_EQ(evdevCodeForKey(Key::help), 110);

@@ -75,7 +75,7 @@ private:
     bool m_grabbed = false;
 };
 
-class X11HotkeysTest : public ::testing::Test {
+class HotkeysX11Test : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(X11Keyboard::connection()) << "needs the X11 test session";
@@ -112,7 +112,7 @@ protected:
 
 } // namespace
 
-TEST_F(X11HotkeysTest, ShortcutFiresOncePerPress) {
+TEST_F(HotkeysX11Test, ShortcutFiresOncePerPress) {
     const Name showHistory = name("showHistory", kShowHistory);
     count(showHistory);
     EXPECT_TRUE(isEnabled(showHistory));
@@ -124,7 +124,7 @@ TEST_F(X11HotkeysTest, ShortcutFiresOncePerPress) {
     EXPECT_EQ(downs, 2);
 }
 
-TEST_F(X11HotkeysTest, LockKeysDoNotDisableTheShortcut) {
+TEST_F(HotkeysX11Test, LockKeysDoNotDisableTheShortcut) {
     const Name showHistory = name("showHistory", kShowHistory);
     count(showHistory);
     {
@@ -139,7 +139,7 @@ TEST_F(X11HotkeysTest, LockKeysDoNotDisableTheShortcut) {
     EXPECT_TRUE(QTest::qWaitFor([] { return lockState() == 0; }));
 }
 
-TEST_F(X11HotkeysTest, HoldingTheKeyGivesOneKeyUp) {
+TEST_F(HotkeysX11Test, HoldingTheKeyGivesOneKeyUp) {
     const Name showHistory = name("showHistory", kShowHistory);
     count(showHistory);
     xdotool({"keydown", "shift+super+v"});
@@ -152,7 +152,7 @@ TEST_F(X11HotkeysTest, HoldingTheKeyGivesOneKeyUp) {
     EXPECT_EQ(downs, 1);
 }
 
-TEST_F(X11HotkeysTest, ShortcutHeldByAnotherProgramIsReportedAndRetried) {
+TEST_F(HotkeysX11Test, ShortcutHeldByAnotherProgramIsReportedAndRetried) {
     OtherGrabber other(kXKeyV, kShiftSuper);
     ASSERT_TRUE(other.grabbed());
     EXPECT_TRUE(GlobalHotkeys::isUsedBySystem(kShowHistory));
@@ -172,14 +172,14 @@ TEST_F(X11HotkeysTest, ShortcutHeldByAnotherProgramIsReportedAndRetried) {
     EXPECT_TRUE(waitForUps(1));
 }
 
-TEST_F(X11HotkeysTest, ProbingAFreeShortcutLeavesItFree) {
+TEST_F(HotkeysX11Test, ProbingAFreeShortcutLeavesItFree) {
     const Shortcut free(Key::k, ModifierFlag::Control | ModifierFlag::Option | ModifierFlag::Command);
     EXPECT_FALSE(GlobalHotkeys::isUsedBySystem(free));
     OtherGrabber other(45, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4);
     EXPECT_TRUE(other.grabbed());
 }
 
-TEST_F(X11HotkeysTest, KeyNamesFollowTheServerLayout) {
+TEST_F(HotkeysX11Test, KeyNamesFollowTheServerLayout) {
     const Shortcut commandY(Key::y, ModifierFlag::Command);
     EXPECT_EQ(commandY.presentableDescription(), QStringLiteral("⌘Y"));
     setxkbmap({"-layout", "de"});
@@ -189,7 +189,7 @@ TEST_F(X11HotkeysTest, KeyNamesFollowTheServerLayout) {
     setxkbmap({"-layout", "us"});
 }
 
-TEST_F(X11HotkeysTest, OpenMenuTakesTheShortcutItself) {
+TEST_F(HotkeysX11Test, OpenMenuTakesTheShortcutItself) {
     const Name showHistory = name("showHistory", kShowHistory);
     count(showHistory);
     QMenu menu;

@@ -10,6 +10,7 @@
 #include <xcb/xkb.h>
 #undef explicit
 
+#include <array>
 #include <cstdlib>
 
 namespace Hotkeys {
@@ -88,7 +89,7 @@ std::optional<X11HotkeyBackend::KeyGrab> X11HotkeyBackend::keyGrabFor(const Shor
         modifiers |= m_altMask;
     if (flags & ModifierFlag::Command)
         modifiers |= m_superMask;
-    return KeyGrab{xcb_keycode_t(*evdev + kEvdevToX11Keycode), modifiers};
+    return KeyGrab{xcb_keycode_t(*evdev + kEvdevToX11Keycode), modifiers, {}};
 }
 
 QList<uint16_t> X11HotkeyBackend::lockCombinations() const {
@@ -105,8 +106,9 @@ QList<uint16_t> X11HotkeyBackend::lockCombinations() const {
     return combinations;
 }
 
-int X11HotkeyBackend::grabAllCombinations(const KeyGrab& keyGrab) {
+int X11HotkeyBackend::grabAllCombinations(KeyGrab& keyGrab) {
     const QList<uint16_t> combinations = lockCombinations();
+    keyGrab.lockCombinations = combinations;
     QList<xcb_void_cookie_t> cookies;
     for (const uint16_t locks : combinations) {
         cookies.append(xcb_grab_key_checked(m_connection, 0, m_root, keyGrab.modifiers | locks, keyGrab.keycode,
@@ -131,12 +133,12 @@ int X11HotkeyBackend::grabAllCombinations(const KeyGrab& keyGrab) {
 }
 
 void X11HotkeyBackend::ungrabAllCombinations(const KeyGrab& keyGrab) {
-    for (const uint16_t locks : lockCombinations())
+    for (const uint16_t locks : keyGrab.lockCombinations)
         xcb_ungrab_key(m_connection, keyGrab.keycode, m_root, keyGrab.modifiers | locks);
 }
 
 int X11HotkeyBackend::grab(quint64 id, const Shortcut& shortcut) {
-    const auto keyGrab = keyGrabFor(shortcut);
+    auto keyGrab = keyGrabFor(shortcut);
     if (!keyGrab)
         return XCB_VALUE;
     const int status = grabAllCombinations(*keyGrab);
@@ -152,7 +154,6 @@ void X11HotkeyBackend::ungrab(quint64 id) {
     ungrabAllCombinations(*it);
     xcb_flush(m_connection);
     m_grabs.erase(it);
-    m_pressed.removeIf([id](QHash<xcb_keycode_t, quint64>::iterator entry) { return entry.value() == id; });
 }
 
 bool X11HotkeyBackend::isTakenElsewhere(const Shortcut& shortcut) {
@@ -168,7 +169,8 @@ bool X11HotkeyBackend::isTakenElsewhere(const Shortcut& shortcut) {
     return false;
 }
 
-void X11HotkeyBackend::readModifierMap() {
+bool X11HotkeyBackend::readModifierMap() {
+    const std::array<uint16_t, 4> before{m_altMask, m_superMask, m_numLockMask, m_scrollLockMask};
     m_altMask = XCB_MOD_MASK_1;
     m_superMask = XCB_MOD_MASK_4;
     m_numLockMask = 0;
@@ -184,7 +186,7 @@ void X11HotkeyBackend::readModifierMap() {
     Reply<xcb_get_keyboard_mapping_reply_t> keyboardMap{
         xcb_get_keyboard_mapping_reply(m_connection, keyboardCookie, nullptr)};
     if (!modifierMap || !keyboardMap)
-        return;
+        return false;
 
     const xcb_keycode_t* modifierKeycodes = xcb_get_modifier_mapping_keycodes(modifierMap.get());
     const int perModifier = modifierMap->keycodes_per_modifier;
@@ -220,6 +222,7 @@ void X11HotkeyBackend::readModifierMap() {
             }
         }
     }
+    return before != std::array<uint16_t, 4>{m_altMask, m_superMask, m_numLockMask, m_scrollLockMask};
 }
 
 void X11HotkeyBackend::scheduleMappingChange() {
@@ -229,8 +232,7 @@ void X11HotkeyBackend::scheduleMappingChange() {
     m_mappingChangePending = true;
     QTimer::singleShot(0, this, [this] {
         m_mappingChangePending = false;
-        readModifierMap();
-        emit mappingChanged();
+        emit mappingChanged(readModifierMap());
     });
 }
 

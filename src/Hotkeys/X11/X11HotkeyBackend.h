@@ -39,14 +39,17 @@ private:
     struct KeyGrab {
         xcb_keycode_t keycode;
         uint16_t modifiers;
+        // The lock combinations grabbed with it (the modifier map of the moment).
+        QList<uint16_t> lockCombinations;
     };
 
     std::optional<KeyGrab> keyGrabFor(const Shortcut& shortcut) const;
     QList<uint16_t> lockCombinations() const;
     // Grabs every lock combination; answers 0 or the first X error code (nothing stays grabbed).
-    int grabAllCombinations(const KeyGrab& keyGrab);
+    int grabAllCombinations(KeyGrab& keyGrab);
     void ungrabAllCombinations(const KeyGrab& keyGrab);
-    void readModifierMap();
+    // Answers whether any modifier bit moved.
+    bool readModifierMap();
     void scheduleMappingChange();
 
     xcb_connection_t* m_connection;
@@ -60,7 +63,8 @@ private:
     uint16_t m_scrollLockMask = 0;
 
     QHash<quint64, KeyGrab> m_grabs;
-    // The hot key each held key started, by key code.
+    // The hot key each held key started, by key code. A held key stays actively grabbed until it is
+    // released, whatever happens to the passive grab meanwhile, so its release always comes here.
     QHash<xcb_keycode_t, quint64> m_pressed;
 };
 
