@@ -41,10 +41,13 @@ State& state() {
     return instance;
 }
 
-bool shouldBeLive() { return isEnabled() && !isMenuOpen(); }
+bool shouldBeLive() {
+    return isEnabled() && !isMenuOpen();
+}
 
 void reportRefusal(const Shortcut& shortcut, int status) {
-    std::printf("Error registering hotkey %s: %d\n", shortcut.presentableDescription().toUtf8().constData(), status);
+    std::printf("Error registering hotkey %s: %d\n", shortcut.presentableDescription().toUtf8().constData(),
+                status);
     std::fflush(stdout);
 }
 
@@ -85,8 +88,10 @@ void handleMappingChange(bool grabsStale) {
 }
 
 void connectBackend(HotkeyBackend* service) {
-    QObject::connect(service, &HotkeyBackend::pressed, service, [](quint64 id) { deliver(id, EventType::keyDown); });
-    QObject::connect(service, &HotkeyBackend::released, service, [](quint64 id) { deliver(id, EventType::keyUp); });
+    QObject::connect(service, &HotkeyBackend::pressed, service,
+                     [](quint64 id) { deliver(id, EventType::keyDown); });
+    QObject::connect(service, &HotkeyBackend::released, service,
+                     [](quint64 id) { deliver(id, EventType::keyUp); });
     QObject::connect(service, &HotkeyBackend::mappingChanged, service, &handleMappingChange);
 }
 
@@ -147,7 +152,8 @@ void setBackend(std::unique_ptr<HotkeyBackend> service) {
 
 HotkeyBackend* backend() {
     State& s = state();
-    if (!s.backendChosen) {
+    // Chosen once an application exists: Qt's X11 connection comes with it.
+    if (!s.backendChosen && QCoreApplication::instance()) {
         s.backendChosen = true;
         s.backend = X11HotkeyBackend::create();
         if (s.backend)
@@ -166,7 +172,9 @@ bool registerHotkey(const Shortcut& shortcut, Action onKeyDown, Action onKeyUp) 
         return it->grab == Grab::live;
     }
     const quint64 id = ++s.hotKeyId;
-    HotKey& hotKey = s.hotKeys.insert(id, HotKey{shortcut, Grab::released, std::move(onKeyDown), std::move(onKeyUp)}).value();
+    HotKey& hotKey =
+        s.hotKeys.insert(id, HotKey{shortcut, Grab::released, std::move(onKeyDown), std::move(onKeyUp)})
+            .value();
     if (shouldBeLive())
         grab(id, hotKey);
     return hotKey.grab == Grab::live;
@@ -177,7 +185,8 @@ void unregisterHotkey(const Shortcut& shortcut) {
     for (auto it = s.hotKeys.begin(); it != s.hotKeys.end();) {
         if (it->shortcut == shortcut) {
             release(it.key(), it.value());
-            s.menuPressesByScanCode.removeIf([id = it.key()](QHash<quint32, quint64>::iterator entry) { return entry.value() == id; });
+            s.menuPressesByScanCode.removeIf(
+                [id = it.key()](QHash<quint32, quint64>::iterator entry) { return entry.value() == id; });
             it = s.hotKeys.erase(it);
         } else {
             ++it;

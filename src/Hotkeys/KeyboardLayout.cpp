@@ -25,15 +25,24 @@ std::shared_ptr<const KeyboardLayout>& overrideLayout() {
 // Dead keys name the accent they put on the next letter.
 char32_t deadKeyAccent(xkb_keysym_t sym) {
     switch (sym) {
-    case XKB_KEY_dead_grave: return U'`';
-    case XKB_KEY_dead_acute: return U'\u00B4';
-    case XKB_KEY_dead_circumflex: return U'^';
-    case XKB_KEY_dead_tilde: return U'~';
-    case XKB_KEY_dead_diaeresis: return U'\u00A8';
-    case XKB_KEY_dead_cedilla: return U'\u00B8';
-    case XKB_KEY_dead_abovering: return U'\u02DA';
-    case XKB_KEY_dead_caron: return U'\u02C7';
-    default: return 0;
+    case XKB_KEY_dead_grave:
+        return U'`';
+    case XKB_KEY_dead_acute:
+        return U'\u00B4';
+    case XKB_KEY_dead_circumflex:
+        return U'^';
+    case XKB_KEY_dead_tilde:
+        return U'~';
+    case XKB_KEY_dead_diaeresis:
+        return U'\u00A8';
+    case XKB_KEY_dead_cedilla:
+        return U'\u00B8';
+    case XKB_KEY_dead_abovering:
+        return U'\u02DA';
+    case XKB_KEY_dead_caron:
+        return U'\u02C7';
+    default:
+        return 0;
     }
 }
 
@@ -70,10 +79,12 @@ KeyboardLayout::KeyboardLayout(xkb_keymap* keymap, int activeGroup) : m_keymap(k
     }
 }
 
-KeyboardLayout::~KeyboardLayout() { xkb_keymap_unref(m_keymap); }
+KeyboardLayout::~KeyboardLayout() {
+    xkb_keymap_unref(m_keymap);
+}
 
-std::shared_ptr<const KeyboardLayout> KeyboardLayout::fromNames(const QString& layouts, const QString& variants,
-                                                                int activeGroup) {
+std::shared_ptr<const KeyboardLayout> KeyboardLayout::fromNames(const QString& layouts,
+                                                                const QString& variants, int activeGroup) {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (!context)
         return nullptr;
@@ -111,7 +122,8 @@ bool KeyboardLayout::isAsciiCapable(unsigned group) const {
     // The key in the A position types a Latin letter in every ASCII-capable layout (QWERTY, AZERTY,
     // Dvorak...) and something else in Cyrillic, Greek, Arabic... layouts.
     const auto aPosition = evdevCodeForKey(Key::a);
-    const auto character = characterAtFirstLevel(m_keymap, group, xkb_keycode_t(*aPosition) + kXkbKeycodeOffset);
+    const auto character =
+        characterAtFirstLevel(m_keymap, group, xkb_keycode_t(*aPosition) + kXkbKeycodeOffset);
     return character && *character < 0x80;
 }
 
@@ -119,7 +131,8 @@ std::optional<QString> KeyboardLayout::character(Key key) const {
     const auto evdev = evdevCodeForKey(key);
     if (!evdev)
         return std::nullopt;
-    const auto character = characterAtFirstLevel(m_keymap, m_namingGroup, xkb_keycode_t(*evdev) + kXkbKeycodeOffset);
+    const auto character =
+        characterAtFirstLevel(m_keymap, m_namingGroup, xkb_keycode_t(*evdev) + kXkbKeycodeOffset);
     if (!character)
         return std::nullopt;
     const char32_t units[] = {*character};

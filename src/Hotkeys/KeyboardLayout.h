@@ -18,8 +18,8 @@ class KeyboardLayout {
 public:
     // Compiles the keymap named by XKB layouts (comma-separated, e.g. "us,ru") and variants, with
     // `activeGroup` as the active group. None when xkbcommon cannot compile it.
-    static std::shared_ptr<const KeyboardLayout> fromNames(const QString& layouts, const QString& variants = {},
-                                                           int activeGroup = 0);
+    static std::shared_ptr<const KeyboardLayout> fromNames(const QString& layouts,
+                                                           const QString& variants = {}, int activeGroup = 0);
     // Takes over a compiled keymap (one reference) with its active group.
     KeyboardLayout(xkb_keymap* keymap, int activeGroup);
     ~KeyboardLayout();

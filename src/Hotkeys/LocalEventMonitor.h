@@ -19,7 +19,6 @@ public:
     ~LocalEventMonitor() override;
 
     LocalEventMonitor& start();
-    bool isStarted() const { return m_started; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

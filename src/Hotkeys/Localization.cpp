@@ -29,7 +29,8 @@ QTranslator& translator() {
     State& s = state();
     if (!s.translator) {
         s.translator = std::make_unique<QTranslator>();
-        const QString file = QStringLiteral(":/hotkeys/i18n/hotkeys_%1.qm").arg(effectiveLanguage(s.language));
+        const QString file =
+            QStringLiteral(":/hotkeys/i18n/hotkeys_%1.qm").arg(effectiveLanguage(s.language));
         if (!s.translator->load(file))
             qFatal("Hotkeys: the string table %s is missing from the resources", qPrintable(file));
     }
@@ -46,7 +47,9 @@ void setLanguage(const QString& language) {
     s.translator.reset();
 }
 
-QString language() { return state().language; }
+QString language() {
+    return state().language;
+}
 
 QString localized(const char* key) {
     const QString text = translator().translate("Hotkeys", key);

@@ -8,7 +8,6 @@ namespace Hotkeys {
 // The language follows what the application sets: "en", "pl", or "system" (the default) for the
 // system locale; an unknown language reads as English.
 void setLanguage(const QString& language);
-QString language();
 
 // The text for a key of the library's string table in the current language; the key itself when
 // the table has no entry.

@@ -13,6 +13,7 @@ namespace Hotkeys {
 // "Hotkeys_" + rawValue. Names are equal and hashed by rawValue alone.
 class Name {
 public:
+    // An empty name, for QVariant.
     Name() = default;
     // Declares the name. When a default is given and nothing at all is stored under the name yet,
     // the default is stored (and so registered, and announced).
@@ -32,7 +33,9 @@ private:
     std::optional<Shortcut> m_defaultShortcut;
 };
 
-inline size_t qHash(const Name& name, size_t seed = 0) { return qHash(name.rawValue(), seed); }
+inline size_t qHash(const Name& name, size_t seed = 0) {
+    return qHash(name.rawValue(), seed);
+}
 
 } // namespace Hotkeys
 

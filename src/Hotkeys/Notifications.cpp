@@ -7,6 +7,8 @@ NotificationCenter& NotificationCenter::instance() {
     return center;
 }
 
-void NotificationCenter::post(const QString& name, const QVariantMap& userInfo) { emit posted(name, userInfo); }
+void NotificationCenter::post(const QString& name, const QVariantMap& userInfo) {
+    emit posted(name, userInfo);
+}
 
 } // namespace Hotkeys

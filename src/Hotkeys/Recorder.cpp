@@ -12,7 +12,8 @@ Recorder::Recorder(const Name& name, RecorderControl::OnChange onChange, QWidget
     layout->addWidget(m_control);
 }
 
-Recorder::Recorder(const QString& title, const Name& name, RecorderControl::OnChange onChange, QWidget* parent)
+Recorder::Recorder(const QString& title, const Name& name, RecorderControl::OnChange onChange,
+                   QWidget* parent)
     : Recorder(name, std::move(onChange), parent) {
     m_label = new QLabel(title, this);
     m_label->setTextFormat(Qt::PlainText);

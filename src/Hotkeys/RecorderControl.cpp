@@ -77,7 +77,9 @@ RecorderControl::RecorderControl(const Name& name, OnChange onChange, QWidget* p
             });
 }
 
-RecorderControl::~RecorderControl() { stopRecording(); }
+RecorderControl::~RecorderControl() {
+    stopRecording();
+}
 
 void RecorderControl::setShortcutName(const Name& name) {
     if (name == m_name)
@@ -86,9 +88,13 @@ void RecorderControl::setShortcutName(const Name& name) {
     refreshText();
 }
 
-QSize RecorderControl::sizeHint() const { return {kMinimumWidth, QLineEdit::sizeHint().height()}; }
+QSize RecorderControl::sizeHint() const {
+    return {kMinimumWidth, QLineEdit::sizeHint().height()};
+}
 
-QSize RecorderControl::minimumSizeHint() const { return sizeHint(); }
+QSize RecorderControl::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void RecorderControl::refreshText() {
     const auto shortcut = getShortcut(m_name);
@@ -170,7 +176,8 @@ void RecorderControl::stopRecording() {
 }
 
 void RecorderControl::postActiveStatus() {
-    NotificationCenter::instance().post(recorderActiveStatusDidChange, {{QStringLiteral("isActive"), isPaused()}});
+    NotificationCenter::instance().post(recorderActiveStatusDidChange,
+                                        {{QStringLiteral("isActive"), isPaused()}});
 }
 
 bool RecorderControl::handleMonitoredEvent(QEvent* event) {
@@ -223,7 +230,8 @@ bool RecorderControl::handleKeyPress(QKeyEvent* event) {
     return true;
 }
 
-int RecorderControl::showConflictAlert(const QString& message, const QString& informativeText, bool offerForce) {
+int RecorderControl::showConflictAlert(const QString& message, const QString& informativeText,
+                                       bool offerForce) {
     clearFocus();
     QMessageBox alert(QMessageBox::Warning, QString(), message, QMessageBox::NoButton, window());
     alert.setInformativeText(informativeText);

@@ -47,7 +47,9 @@ State& state() {
     return instance;
 }
 
-QString storageKey(const QString& rawValue) { return kKeyPrefix + rawValue; }
+QString storageKey(const QString& rawValue) {
+    return kKeyPrefix + rawValue;
+}
 
 std::optional<Shortcut> storedShortcut(const QString& rawValue) {
     const QJsonValue value = state().storage->value(storageKey(rawValue));
@@ -56,10 +58,13 @@ std::optional<Shortcut> storedShortcut(const QString& rawValue) {
     return Shortcut::fromJson(value.toString().toUtf8());
 }
 
-bool userDefaultsContains(const Name& name) { return !state().storage->value(storageKey(name.rawValue())).isUndefined(); }
+bool userDefaultsContains(const Name& name) {
+    return !state().storage->value(storageKey(name.rawValue())).isUndefined();
+}
 
 void userDefaultsDidChange(const Name& name) {
-    NotificationCenter::instance().post(shortcutByNameDidChange, {{QStringLiteral("name"), QVariant::fromValue(name)}});
+    NotificationCenter::instance().post(shortcutByNameDidChange,
+                                        {{QStringLiteral("name"), QVariant::fromValue(name)}});
 }
 
 void dispatch(const Shortcut& pressed, EventType type) {
@@ -123,7 +128,8 @@ bool hasLegacyHandlers(const QString& rawValue) {
 
 bool hasStreamHandlers(const QString& rawValue) {
     const State& s = state();
-    return !s.streamKeyDownHandlers.value(rawValue).isEmpty() || !s.streamKeyUpHandlers.value(rawValue).isEmpty();
+    return !s.streamKeyDownHandlers.value(rawValue).isEmpty() ||
+           !s.streamKeyUpHandlers.value(rawValue).isEmpty();
 }
 
 // Installs the menu tracking once a Qt application exists.
@@ -159,9 +165,13 @@ bool MenuTracker::eventFilter(QObject* watched, QEvent* event) {
 
 } // namespace
 
-void setStorage(std::shared_ptr<SettingsStorage> storage) { state().storage = std::move(storage); }
+void setStorage(std::shared_ptr<SettingsStorage> storage) {
+    state().storage = std::move(storage);
+}
 
-SettingsStorage& storage() { return *state().storage; }
+SettingsStorage& storage() {
+    return *state().storage;
+}
 
 Name::Name(const QString& rawValue, std::optional<Shortcut> defaultShortcut)
     : m_rawValue(rawValue), m_defaultShortcut(std::move(defaultShortcut)) {
@@ -170,13 +180,21 @@ Name::Name(const QString& rawValue, std::optional<Shortcut> defaultShortcut)
     initialize();
 }
 
-std::optional<Shortcut> Name::shortcut() const { return getShortcut(*this); }
+std::optional<Shortcut> Name::shortcut() const {
+    return getShortcut(*this);
+}
 
-void Name::setShortcut(const std::optional<Shortcut>& shortcut) const { Hotkeys::setShortcut(shortcut, *this); }
+void Name::setShortcut(const std::optional<Shortcut>& shortcut) const {
+    Hotkeys::setShortcut(shortcut, *this);
+}
 
-std::optional<Shortcut> Shortcut::forName(const Name& name) { return getShortcut(name); }
+std::optional<Shortcut> Shortcut::forName(const Name& name) {
+    return getShortcut(name);
+}
 
-std::optional<Shortcut> getShortcut(const Name& name) { return storedShortcut(name.rawValue()); }
+std::optional<Shortcut> getShortcut(const Name& name) {
+    return storedShortcut(name.rawValue());
+}
 
 void userDefaultsSet(const Name& name, const Shortcut& shortcut) {
     const QString json = QString::fromUtf8(shortcut.toJson());
@@ -268,7 +286,9 @@ void disable(const QList<Name>& names) {
     }
 }
 
-bool isEnabled() { return state().enabled; }
+bool isEnabled() {
+    return state().enabled;
+}
 
 void setEnabled(bool enabled) {
     State& s = state();
@@ -284,9 +304,13 @@ bool isEnabled(const Name& name) {
            GlobalHotkeys::isLive(*shortcut);
 }
 
-bool isPaused() { return state().activeRecorders > 0; }
+bool isPaused() {
+    return state().activeRecorders > 0;
+}
 
-void beginRecording() { ++state().activeRecorders; }
+void beginRecording() {
+    ++state().activeRecorders;
+}
 
 void endRecording() {
     State& s = state();
@@ -299,7 +323,8 @@ bool isMenuOpen() {
     return s.menuTracker && !s.menuTracker->openMenus.isEmpty();
 }
 
-EventStream::EventStream(const Name& name, std::optional<EventType> only) : m_name(name), m_id(++state().lastStreamId) {
+EventStream::EventStream(const Name& name, std::optional<EventType> only)
+    : m_name(name), m_id(++state().lastStreamId) {
     State& s = state();
     if (!only || *only == EventType::keyDown)
         s.streamKeyDownHandlers[name.rawValue()].insert(m_id, [this] { emit event(EventType::keyDown); });
@@ -325,7 +350,9 @@ EventStream::~EventStream() {
         withdraw(rawValue, *shortcut);
 }
 
-std::unique_ptr<EventStream> events(const Name& name) { return std::make_unique<EventStream>(name, std::nullopt); }
+std::unique_ptr<EventStream> events(const Name& name) {
+    return std::make_unique<EventStream>(name, std::nullopt);
+}
 
 std::unique_ptr<EventStream> events(EventType type, const Name& name) {
     return std::make_unique<EventStream>(name, type);

@@ -83,7 +83,9 @@ const SpecialKey kSpecialKeys[] = {
     {Key::keypadPlus.rawValue, u"+", 0},
 };
 
-bool isKeypadKey(const SpecialKey& special) { return special.glyph && special.qtKey == 0; }
+bool isKeypadKey(const SpecialKey& special) {
+    return special.glyph && special.qtKey == 0;
+}
 
 const SpecialKey* specialKey(qint64 key) {
     for (const SpecialKey& special : kSpecialKeys) {
@@ -125,7 +127,8 @@ std::optional<qint64> integerMember(const QJsonObject& object, const char* key) 
 } // namespace
 
 Shortcut::Shortcut(qint64 carbonKeyCode, qint64 carbonModifiers)
-    : m_carbonKeyCode(carbonKeyCode), m_carbonModifiers(Hotkeys::carbonModifiers(modifierFlags(carbonModifiers))) {}
+    : m_carbonKeyCode(carbonKeyCode),
+      m_carbonModifiers(Hotkeys::carbonModifiers(modifierFlags(carbonModifiers))) {}
 
 Shortcut::Shortcut(Key key, ModifierFlags modifiers)
     : m_carbonKeyCode(key.rawValue), m_carbonModifiers(Hotkeys::carbonModifiers(modifiers)) {}
@@ -163,7 +166,9 @@ std::optional<Shortcut> Shortcut::fromJson(const QByteArray& json) {
     return Shortcut(Raw{}, *keyCode, *modifiers);
 }
 
-QString Shortcut::presentableDescription() const { return presentableDescription(*KeyboardLayout::current()); }
+QString Shortcut::presentableDescription() const {
+    return presentableDescription(*KeyboardLayout::current());
+}
 
 QString Shortcut::presentableDescription(const KeyboardLayout& layout) const {
     QString text = symbolicRepresentation(modifiers());
@@ -179,7 +184,9 @@ std::optional<QString> Shortcut::keyToCharacter(const KeyboardLayout& layout) co
     return layout.character(key());
 }
 
-std::optional<QKeySequence> Shortcut::keySequence() const { return keySequence(*KeyboardLayout::current()); }
+std::optional<QKeySequence> Shortcut::keySequence() const {
+    return keySequence(*KeyboardLayout::current());
+}
 
 std::optional<QKeySequence> Shortcut::keySequence(const KeyboardLayout& layout) const {
     const ModifierFlags flags = modifiers();
@@ -212,6 +219,8 @@ QAction* Shortcut::menuItemWithMatchingShortcut(const QList<QAction*>& actions) 
     return nullptr;
 }
 
-bool isFunctionKey(int qtKey) { return qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F35; }
+bool isFunctionKey(int qtKey) {
+    return qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F35;
+}
 
 } // namespace Hotkeys

@@ -63,7 +63,8 @@ public:
 
 private:
     struct Raw {};
-    Shortcut(Raw, qint64 keyCode, qint64 modifiers) : m_carbonKeyCode(keyCode), m_carbonModifiers(modifiers) {}
+    Shortcut(Raw, qint64 keyCode, qint64 modifiers)
+        : m_carbonKeyCode(keyCode), m_carbonModifiers(modifiers) {}
 
     qint64 m_carbonKeyCode;
     qint64 m_carbonModifiers;
@@ -78,7 +79,6 @@ bool isFunctionKey(int qtKey);
 
 } // namespace Hotkeys
 
-template <>
-struct std::hash<Hotkeys::Shortcut> {
+template <> struct std::hash<Hotkeys::Shortcut> {
     size_t operator()(const Hotkeys::Shortcut& shortcut) const { return Hotkeys::qHash(shortcut); }
 };

@@ -28,7 +28,8 @@ void onKeyboardShortcut(QWidget* widget, const Name& name, std::function<void(Ev
 
 void onKeyboardShortcut(QWidget* widget, const Name& name, EventType type, std::function<void()> perform) {
     auto stream = events(type, name);
-    QObject::connect(stream.get(), &EventStream::event, widget, [perform = std::move(perform)](EventType) { perform(); });
+    QObject::connect(stream.get(), &EventStream::event, widget,
+                     [perform = std::move(perform)](EventType) { perform(); });
     attach(widget, std::move(stream));
 }
 

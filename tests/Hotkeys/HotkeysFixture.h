@@ -20,13 +20,14 @@ protected:
         auto fake = std::make_unique<FakeHotkeyBackend>();
         backend = fake.get();
         Hotkeys::GlobalHotkeys::setBackend(std::move(fake));
-        connection = QObject::connect(&Hotkeys::NotificationCenter::instance(), &Hotkeys::NotificationCenter::posted,
-                                      [this](const QString& notification, const QVariantMap& userInfo) {
-                                          if (notification == Hotkeys::shortcutByNameDidChange)
-                                              changed.append(userInfo.value("name").value<Hotkeys::Name>().rawValue());
-                                          if (notification == Hotkeys::recorderActiveStatusDidChange)
-                                              activeStatuses.append(userInfo.value("isActive").toBool());
-                                      });
+        connection =
+            QObject::connect(&Hotkeys::NotificationCenter::instance(), &Hotkeys::NotificationCenter::posted,
+                             [this](const QString& notification, const QVariantMap& userInfo) {
+                                 if (notification == Hotkeys::shortcutByNameDidChange)
+                                     changed.append(userInfo.value("name").value<Hotkeys::Name>().rawValue());
+                                 if (notification == Hotkeys::recorderActiveStatusDidChange)
+                                     activeStatuses.append(userInfo.value("isActive").toBool());
+                             });
     }
 
     void TearDown() override {
@@ -40,7 +41,8 @@ protected:
         Hotkeys::setLanguage(QStringLiteral("system"));
     }
 
-    Hotkeys::Name name(const QString& rawValue, std::optional<Hotkeys::Shortcut> defaultShortcut = std::nullopt) {
+    Hotkeys::Name name(const QString& rawValue,
+                       std::optional<Hotkeys::Shortcut> defaultShortcut = std::nullopt) {
         Hotkeys::Name declared(rawValue, defaultShortcut);
         used.append(declared);
         return declared;

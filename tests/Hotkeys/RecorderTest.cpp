@@ -23,9 +23,9 @@ namespace {
 using Action = RecorderKeyDecision::Action;
 
 // X keycodes (evdev code + 8).
-constexpr quint32 kXTab = 23, kXEscape = 9, kXBackspace = 22, kXDelete = 119, kXF5 = 71, kXF12 = 96,
-                  kXK = 45, kXV = 55, kXA = 38, kXShiftL = 50, kXSuperL = 133, kXCaps = 66, kXAltGr = 108,
-                  kXMenu = 135, kXKeypad1 = 87;
+constexpr quint32 kXTab = 23, kXEscape = 9, kXBackspace = 22, kXDelete = 119, kXF5 = 71, kXF12 = 96, kXK = 45,
+                  kXV = 55, kXA = 38, kXShiftL = 50, kXSuperL = 133, kXCaps = 66, kXAltGr = 108, kXMenu = 135,
+                  kXKeypad1 = 87;
 
 const Shortcut kShowHistory(Key::v, ModifierFlag::Shift | ModifierFlag::Command);
 const Shortcut kCtrlK(Key::k, ModifierFlag::Control);
@@ -49,19 +49,53 @@ const KeyCase kKeyCases[] = {
     {"Shift+letter", QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, kXA, {Action::beep, {}}},
     {"keypad digit", QEvent::KeyPress, Qt::Key_1, Qt::KeypadModifier, kXKeypad1, {Action::beep, {}}},
     {"bare F5", QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier, kXF5, {Action::record, Shortcut(96, 0)}},
-    {"Shift+F5", QEvent::KeyPress, Qt::Key_F5, Qt::ShiftModifier, kXF5, {Action::record, Shortcut(96, 0x200)}},
+    {"Shift+F5",
+     QEvent::KeyPress,
+     Qt::Key_F5,
+     Qt::ShiftModifier,
+     kXF5,
+     {Action::record, Shortcut(96, 0x200)}},
     {"bare Tab", QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, kXTab, {Action::pass, {}}},
     {"Shift+Tab", QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier, kXTab, {Action::beep, {}}},
-    {"bare Escape", QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, kXEscape, {Action::resignFocusAndSwallow, {}}},
-    {"Super+Escape", QEvent::KeyPress, Qt::Key_Escape, Qt::MetaModifier, kXEscape, {Action::record, Shortcut(53, 0x100)}},
+    {"bare Escape",
+     QEvent::KeyPress,
+     Qt::Key_Escape,
+     Qt::NoModifier,
+     kXEscape,
+     {Action::resignFocusAndSwallow, {}}},
+    {"Super+Escape",
+     QEvent::KeyPress,
+     Qt::Key_Escape,
+     Qt::MetaModifier,
+     kXEscape,
+     {Action::record, Shortcut(53, 0x100)}},
     {"bare Backspace", QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, kXBackspace, {Action::clear, {}}},
     {"bare Delete", QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, kXDelete, {Action::clear, {}}},
-    {"Super+Backspace", QEvent::KeyPress, Qt::Key_Backspace, Qt::MetaModifier, kXBackspace, {Action::record, Shortcut(51, 0x100)}},
+    {"Super+Backspace",
+     QEvent::KeyPress,
+     Qt::Key_Backspace,
+     Qt::MetaModifier,
+     kXBackspace,
+     {Action::record, Shortcut(51, 0x100)}},
     {"Ctrl+K", QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier, kXK, {Action::record, kCtrlK}},
-    {"Shift+Super+V", QEvent::KeyPress, Qt::Key_V, Qt::ShiftModifier | Qt::MetaModifier, kXV, {Action::record, kShowHistory}},
-    {"Alt+Shift+Super+V", QEvent::KeyPress, Qt::Key_V, Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier, kXV,
+    {"Shift+Super+V",
+     QEvent::KeyPress,
+     Qt::Key_V,
+     Qt::ShiftModifier | Qt::MetaModifier,
+     kXV,
+     {Action::record, kShowHistory}},
+    {"Alt+Shift+Super+V",
+     QEvent::KeyPress,
+     Qt::Key_V,
+     Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier,
+     kXV,
      {Action::record, Shortcut(9, 0xB00)}},
-    {"Ctrl+Menu (no stored number)", QEvent::KeyPress, Qt::Key_Menu, Qt::ControlModifier, kXMenu, {Action::beep, {}}},
+    {"Ctrl+Menu (no stored number)",
+     QEvent::KeyPress,
+     Qt::Key_Menu,
+     Qt::ControlModifier,
+     kXMenu,
+     {Action::beep, {}}},
 };
 
 QKeyEvent keyEvent(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, quint32 scanCode) {
@@ -103,9 +137,8 @@ protected:
         window = std::make_unique<QMainWindow>();
         auto* central = new QWidget;
         auto* layout = new QVBoxLayout(central);
-        recorder = new RecorderControl(showHistory(), [this](const std::optional<Shortcut>& shortcut) {
-            changes.append(shortcut);
-        });
+        recorder = new RecorderControl(
+            showHistory(), [this](const std::optional<Shortcut>& shortcut) { changes.append(shortcut); });
         other = new QPushButton("Other");
         layout->addWidget(recorder);
         layout->addWidget(other);
@@ -326,9 +359,11 @@ TEST(HotkeysMenuSearch, FindsFirstMatchDepthFirst) {
 
     EXPECT_EQ(kShowHistory.menuItemWithMatchingShortcut(root.actions()), nested);
     EXPECT_EQ(Shortcut(Key::v, ModifierFlag::Command).menuItemWithMatchingShortcut(root.actions()), plain);
-    EXPECT_EQ(Shortcut(Key::v, ModifierFlag::Command | ModifierFlag::Option).menuItemWithMatchingShortcut(root.actions()),
+    EXPECT_EQ(Shortcut(Key::v, ModifierFlag::Command | ModifierFlag::Option)
+                  .menuItemWithMatchingShortcut(root.actions()),
               nullptr);
-    EXPECT_EQ(Shortcut(Key::keypad0, ModifierFlag::Command).menuItemWithMatchingShortcut(root.actions()), nullptr);
+    EXPECT_EQ(Shortcut(Key::keypad0, ModifierFlag::Command).menuItemWithMatchingShortcut(root.actions()),
+              nullptr);
     KeyboardLayout::setCurrentOverride(nullptr);
 }
 

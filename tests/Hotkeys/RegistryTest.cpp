@@ -24,7 +24,8 @@ using HotkeysRegistryTest = HotkeysFixture;
 
 TEST_F(HotkeysRegistryTest, DeclaringStoresDefaultOnceAndRegistersIt) {
     const Name showHistory = name("showHistory", kShowHistory);
-    EXPECT_EQ(storage->value("Hotkeys_showHistory").toString(), R"({"carbonKeyCode":9,"carbonModifiers":768})");
+    EXPECT_EQ(storage->value("Hotkeys_showHistory").toString(),
+              R"({"carbonKeyCode":9,"carbonModifiers":768})");
     EXPECT_TRUE(backend->isGrabbed(kShowHistory));
     EXPECT_THAT(changed, ElementsAre("showHistory"));
 
@@ -294,7 +295,8 @@ TEST_F(HotkeysRegistryTest, OpenMenuReleasesGrabsAndTakesMatchingKeysItself) {
     EXPECT_FALSE(backend->isGrabbed(kCtrlAltK));
 
     QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ShiftModifier | Qt::MetaModifier, kXKeyV, 0, 0);
-    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_V, Qt::ShiftModifier | Qt::MetaModifier, kXKeyV, 0, 0, {}, true);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_V, Qt::ShiftModifier | Qt::MetaModifier, kXKeyV, 0, 0, {},
+                     true);
     // Modifiers already let go: the release still belongs to the press of the same key.
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_V, Qt::NoModifier, kXKeyV, 0, 0);
     EXPECT_TRUE(QCoreApplication::sendEvent(&menu, &press));

@@ -1,6 +1,5 @@
 #include <Hotkeys/Hotkeys.h>
 
-
 #include <gtest/gtest.h>
 
 using namespace Hotkeys;
@@ -110,9 +109,9 @@ TEST(HotkeysKeySequence, MapsShortcutToQtKeys) {
     EXPECT_EQ(Shortcut(41, 0x100).keySequence(*de), QKeySequence(Qt::META | Qt::Key_Odiaeresis));
     EXPECT_EQ(Shortcut(122, 0).keySequence(*us), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(Shortcut(49, 0x100).keySequence(*us), QKeySequence(Qt::META | Qt::Key_Space));
-    EXPECT_FALSE(Shortcut(82, 0x100).keySequence(*us));      // keypad keys have none
-    EXPECT_FALSE(Shortcut(122, 0x20000).keySequence(*us));   // Qt has no Fn modifier
-    EXPECT_FALSE(Shortcut(74, 0x100).keySequence(*us));      // no character
+    EXPECT_FALSE(Shortcut(82, 0x100).keySequence(*us));    // keypad keys have none
+    EXPECT_FALSE(Shortcut(122, 0x20000).keySequence(*us)); // Qt has no Fn modifier
+    EXPECT_FALSE(Shortcut(74, 0x100).keySequence(*us));    // no character
 }
 
 TEST(HotkeysKeyToCharacter, SpecialKeysAreNeverTranslated) {

@@ -33,8 +33,10 @@ TEST(HotkeysModifierConversion, KnowsExactlyFiveModifiers) {
 }
 
 TEST(HotkeysModifierConversion, SuperIsCommandAltIsOption) {
-    EXPECT_EQ(modifierFlags(Qt::ShiftModifier | Qt::MetaModifier), ModifierFlag::Shift | ModifierFlag::Command);
-    EXPECT_EQ(modifierFlags(Qt::AltModifier | Qt::ControlModifier), ModifierFlag::Option | ModifierFlag::Control);
+    EXPECT_EQ(modifierFlags(Qt::ShiftModifier | Qt::MetaModifier),
+              ModifierFlag::Shift | ModifierFlag::Command);
+    EXPECT_EQ(modifierFlags(Qt::AltModifier | Qt::ControlModifier),
+              ModifierFlag::Option | ModifierFlag::Control);
     EXPECT_EQ(qtModifiers(ModifierFlag::Option | ModifierFlag::Command | ModifierFlag::Function),
               Qt::AltModifier | Qt::MetaModifier);
 }

@@ -23,18 +23,21 @@ constexpr quint32 kXKeyV = 55;
 constexpr uint16_t kShiftSuper = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_4;
 
 void xdotool(const QStringList& arguments) {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0) << arguments.join(' ').toStdString();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0)
+        << arguments.join(' ').toStdString();
 }
 
 void setxkbmap(const QStringList& arguments) {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), arguments), 0) << arguments.join(' ').toStdString();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), arguments), 0)
+        << arguments.join(' ').toStdString();
 }
 
 // The lock modifiers currently on (Lock, and Num Lock's Mod2 on the default map).
 uint16_t lockState() {
     xcb_connection_t* connection = X11Keyboard::connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    xcb_query_pointer_reply_t* reply = xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    xcb_query_pointer_reply_t* reply =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
     const uint16_t mask = reply ? reply->mask : 0;
     std::free(reply);
     return mask & (XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2);
@@ -57,7 +60,8 @@ private:
 class OtherGrabber {
 public:
     OtherGrabber(xcb_keycode_t keycode, uint16_t modifiers) {
-        m_process.start(QStringLiteral(QS_GRAB_HELPER), {QString::number(keycode), QString::number(modifiers)});
+        m_process.start(QStringLiteral(QS_GRAB_HELPER),
+                        {QString::number(keycode), QString::number(modifiers)});
         m_process.waitForReadyRead(5000);
         m_grabbed = m_process.readAllStandardOutput().startsWith("grabbed");
     }

@@ -31,8 +31,7 @@ constexpr xcb_keysym_t kSuperR = 0xffec;
 struct FreeDeleter {
     void operator()(void* pointer) const { std::free(pointer); }
 };
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace
 
@@ -52,7 +51,8 @@ X11HotkeyBackend::X11HotkeyBackend(xcb_connection_t* connection, xcb_window_t ro
         xkb && xkb->present) {
         m_xkbFirstEvent = xkb->first_event;
         Reply<xcb_xkb_use_extension_reply_t>(xcb_xkb_use_extension_reply(
-            m_connection, xcb_xkb_use_extension(m_connection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr));
+            m_connection, xcb_xkb_use_extension(m_connection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION),
+            nullptr));
         // Without this the server sends a release before every repeated press of a held key.
         const uint32_t detectable = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
         Reply<xcb_xkb_per_client_flags_reply_t>(xcb_xkb_per_client_flags_reply(
@@ -111,8 +111,8 @@ int X11HotkeyBackend::grabAllCombinations(KeyGrab& keyGrab) {
     keyGrab.lockCombinations = combinations;
     QList<xcb_void_cookie_t> cookies;
     for (const uint16_t locks : combinations) {
-        cookies.append(xcb_grab_key_checked(m_connection, 0, m_root, keyGrab.modifiers | locks, keyGrab.keycode,
-                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        cookies.append(xcb_grab_key_checked(m_connection, 0, m_root, keyGrab.modifiers | locks,
+                                            keyGrab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     }
     int status = 0;
     QList<uint16_t> taken;
@@ -160,8 +160,9 @@ bool X11HotkeyBackend::isTakenElsewhere(const Shortcut& shortcut) {
     const auto keyGrab = keyGrabFor(shortcut);
     if (!keyGrab)
         return false;
-    const xcb_void_cookie_t cookie = xcb_grab_key_checked(m_connection, 0, m_root, keyGrab->modifiers,
-                                                          keyGrab->keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    const xcb_void_cookie_t cookie =
+        xcb_grab_key_checked(m_connection, 0, m_root, keyGrab->modifiers, keyGrab->keycode,
+                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     if (Reply<xcb_generic_error_t> error{xcb_request_check(m_connection, cookie)})
         return error->error_code == XCB_ACCESS;
     xcb_ungrab_key(m_connection, keyGrab->keycode, m_root, keyGrab->modifiers);

@@ -21,7 +21,8 @@ std::shared_ptr<const KeyboardLayout> currentLayout() {
     if (!conn)
         return nullptr;
     if (!xkb_x11_setup_xkb_extension(conn, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                     XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
+                                     XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr,
+                                     nullptr))
         return nullptr;
     const int32_t device = xkb_x11_get_core_keyboard_device_id(conn);
     if (device < 0)
