@@ -47,10 +47,6 @@ void setLanguage(const QString& language) {
     s.translator.reset();
 }
 
-QString language() {
-    return state().language;
-}
-
 QString localized(const char* key) {
     const QString text = translator().translate("Hotkeys", key);
     return text.isEmpty() ? QString::fromUtf8(key) : text;
