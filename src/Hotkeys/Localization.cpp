@@ -1,8 +1,9 @@
 #include "Hotkeys/Localization.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLocale>
 #include <QTranslator>
+#include <QWidget>
 
 #include <memory>
 
@@ -45,6 +46,15 @@ void setLanguage(const QString& language) {
         return;
     s.language = language;
     s.translator.reset();
+    // Recorders on screen show the new texts at once.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        for (QWidget* widget : QApplication::allWidgets()) {
+            if (widget->inherits("Hotkeys::RecorderControl")) {
+                QEvent change(QEvent::LanguageChange);
+                QCoreApplication::sendEvent(widget, &change);
+            }
+        }
+    }
 }
 
 QString localized(const char* key) {

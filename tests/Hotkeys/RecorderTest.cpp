@@ -342,8 +342,14 @@ TEST_F(HotkeysRecorderTest, MenuConflictIsRefused) {
 
 TEST_F(HotkeysRecorderTest, TextsFollowLanguage) {
     setLanguage(QStringLiteral("pl"));
-    RecorderControl polish(showHistory());
-    EXPECT_EQ(polish.placeholderText(), QStringLiteral("Nagraj skrót"));
+    EXPECT_EQ(recorder->placeholderText(), QStringLiteral("Nagraj skrót"));
+    setShortcut(Shortcut(Key::space, ModifierFlag::Command), showHistory());
+    EXPECT_EQ(recorder->text(), QStringLiteral("⌘Spacja"));
+    startRecording();
+    EXPECT_EQ(recorder->placeholderText(), QStringLiteral("Naciśnij skrót"));
+    setLanguage(QStringLiteral("en"));
+    EXPECT_EQ(recorder->placeholderText(), QStringLiteral("Press Shortcut"));
+    EXPECT_EQ(recorder->text(), QStringLiteral("⌘Space"));
 }
 
 TEST(HotkeysMenuSearch, FindsFirstMatchDepthFirst) {

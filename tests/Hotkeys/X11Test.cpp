@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -207,4 +208,28 @@ TEST_F(HotkeysX11Test, OpenMenuTakesTheShortcutItself) {
     EXPECT_EQ(downs, 1);
     menu.hide();
     EXPECT_TRUE(isEnabled(showHistory));
+}
+
+TEST_F(HotkeysX11Test, RecorderTakesRealKeyPressesAndRegistersAtOnce) {
+    const Name recorded = name("recorded", std::nullopt);
+    QWidget window;
+    auto* recorder = new RecorderControl(recorded);
+    (new QVBoxLayout(&window))->addWidget(recorder);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::mouseClick(recorder, Qt::LeftButton);
+    ASSERT_TRUE(recorder->isRecording());
+
+    xdotool({"key", "ctrl+alt+k"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return getShortcut(recorded).has_value(); }, 3000));
+    const Shortcut controlOptionK(Key::k, ModifierFlag::Control | ModifierFlag::Option);
+    EXPECT_EQ(getShortcut(recorded), controlOptionK);
+    EXPECT_EQ(recorder->text(), QStringLiteral("⌃⌥K"));
+    EXPECT_FALSE(recorder->isRecording());
+    EXPECT_TRUE(isEnabled(recorded));
+
+    count(recorded);
+    xdotool({"key", "ctrl+alt+k"});
+    EXPECT_TRUE(waitForUps(1));
 }
