@@ -4,7 +4,7 @@
 #include "Hotkeys/Registry.h"
 #include "Hotkeys/X11/X11HotkeyBackend.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QHash>
 #include <QKeyEvent>
 #include <QMap>
@@ -29,6 +29,7 @@ struct HotKey {
 struct State {
     std::unique_ptr<HotkeyBackend> backend;
     bool backendChosen = false;
+    bool releaseRoutineAdded = false;
     QMap<quint64, HotKey> hotKeys;
     quint64 hotKeyId = 0;
     // While a menu is open: the key presses reaching the application, matched to records.
@@ -87,7 +88,25 @@ void handleMappingChange(bool grabsStale) {
     }
 }
 
+// The backend goes before the application does: Qt closes its X11 connection when the application
+// object is destroyed, after running its post routines.
+void releaseBackendAtExit() {
+    State& s = state();
+    s.keyEventMonitor.reset();
+    s.menuPressesByScanCode.clear();
+    s.backend.reset();
+    s.backendChosen = false;
+    s.releaseRoutineAdded = false;
+    for (HotKey& hotKey : s.hotKeys)
+        hotKey.grab = Grab::released;
+}
+
 void connectBackend(HotkeyBackend* service) {
+    State& s = state();
+    if (!s.releaseRoutineAdded) {
+        qAddPostRoutine(&releaseBackendAtExit);
+        s.releaseRoutineAdded = true;
+    }
     QObject::connect(service, &HotkeyBackend::pressed, service,
                      [](quint64 id) { deliver(id, EventType::keyDown); });
     QObject::connect(service, &HotkeyBackend::released, service,
