@@ -233,3 +233,14 @@ TEST_F(HotkeysX11Test, RecorderTakesRealKeyPressesAndRegistersAtOnce) {
     xdotool({"key", "ctrl+alt+k"});
     EXPECT_TRUE(waitForUps(1));
 }
+
+TEST_F(HotkeysX11Test, ShortcutsX11CannotExpressAreRefused) {
+    testing::internal::CaptureStdout();
+    const Name withFn = name("withFn", Shortcut(Key::f1, ModifierFlag::Function | ModifierFlag::Command));
+    const Name unknownKey = name("unknownKey", Shortcut(500, CarbonModifier::command));
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_THAT(output, HasSubstr("Error registering hotkey ⌘\U0001F310\uFE0EF1: 2\n"));
+    EXPECT_THAT(output, HasSubstr("Error registering hotkey ⌘\uFFFD: 2\n"));
+    EXPECT_FALSE(isEnabled(withFn));
+    EXPECT_FALSE(isEnabled(unknownKey));
+}
