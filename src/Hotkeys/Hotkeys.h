@@ -2,6 +2,14 @@
 
 // The global shortcuts library: named shortcuts stored in the application's settings, system-wide
 // hot keys (X11), their rendering, and the widgets that record them.
+//
+// An application, once its QApplication exists:
+//  1. binds the storage to its settings store: setStorage() with a SettingsStorage over it;
+//  2. sets the language of the library's texts, and again whenever its own language changes:
+//     setLanguage("system" | "en" | "pl");
+//  3. declares its names with their defaults (Name("showHistory", Shortcut(Key::v, Shift|Command)))
+//     and attaches actions with onKeyUp()/onKeyDown(); the hot keys are grabbed from then on.
+// Everything runs on the GUI thread.
 
 #include "Hotkeys/GlobalHotkeys.h"
 #include "Hotkeys/HotkeyBackend.h"
