@@ -60,6 +60,11 @@ function(qs_add_gtest name)
   if(NOT T_X11)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
+  # Tests on the shared X server type real keys, move focus and change the keymap: one at a time.
+  set(lock "")
+  if(T_X11)
+    set(lock "RESOURCE_LOCK x11-display")
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
   # gtest_discover_tests flattens list-valued PROPERTIES (several labels, several environment
   # entries), so the properties are set by a script of our own that CTest runs after discovery.
@@ -67,7 +72,7 @@ function(qs_add_gtest name)
   file(WRITE "${properties_script}"
     "if(DEFINED ${name}_TESTS)\n"
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES TIMEOUT ${T_TIMEOUT}\n"
-    "    LABELS [==[${T_LABELS}]==] ENVIRONMENT [==[${env}]==])\n"
+    "    LABELS [==[${T_LABELS}]==] ENVIRONMENT [==[${env}]==] ${lock})\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties_script}")
 endfunction()
