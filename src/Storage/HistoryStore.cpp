@@ -27,12 +27,17 @@ constexpr QFileDevice::Permissions kOwnerOnlyDirectory =
 const char kColumns[] = "id, typeRaw, plainText, richData, imageFilename, detectedLanguage, sourceAppBundleID, "
                         "sourceAppName, createdAt, isPinned, dedupeKey, snippetTitle, ocrText, contentTagsRaw";
 
+// Qt binds a null QString as NULL; an empty value that is present must stay an empty string.
 QVariant textValue(const std::optional<QString>& value) {
-    return value ? QVariant(*value) : QVariant(QMetaType::fromType<QString>());
+    if (!value)
+        return QVariant(QMetaType::fromType<QString>());
+    return value->isNull() ? QVariant(QStringLiteral("")) : QVariant(*value);
 }
 
 QVariant blobValue(const std::optional<QByteArray>& value) {
-    return value ? QVariant(*value) : QVariant(QMetaType::fromType<QByteArray>());
+    if (!value)
+        return QVariant(QMetaType::fromType<QByteArray>());
+    return value->isNull() ? QVariant(QByteArray("")) : QVariant(*value);
 }
 
 std::optional<QString> optionalText(const QVariant& value) {

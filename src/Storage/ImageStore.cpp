@@ -1,5 +1,7 @@
 #include "ImageStore.h"
 
+#include "PngThumbnailReader.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -86,6 +88,10 @@ QImage ImageStore::readThumbnail(const QString& filename, int pixels) const {
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return {};
+    // Qt decodes a PNG whole before scaling it; a large one is streamed instead.
+    const qint64 decodedBytes = static_cast<qint64>(size.width()) * size.height() * 4;
+    if (reader.format() == "png" && decodedBytes > static_cast<qint64>(kThumbnailAllocationLimitMB) * 1024 * 1024)
+        return PngThumbnailReader::read(path(filename), pixels);
     const int larger = qMax(size.width(), size.height());
     if (larger > pixels) {
         const double scale = static_cast<double>(pixels) / larger;
