@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 
 #include <array>
+#include <bit>
 
 namespace CodeDetector {
 
@@ -22,6 +23,30 @@ bool isSymbol(QChar c) {
     default:
         return false;
     }
+}
+
+// One pass for all keywords instead of one search each.
+bool containsKeyword(QStringView text) {
+    // For each ASCII character, the keywords that start with it.
+    static const std::array<quint32, 128> startingWith = [] {
+        std::array<quint32, 128> masks{};
+        for (size_t k = 0; k < kKeywords.size(); ++k)
+            masks[kKeywords[k][0].unicode()] |= 1u << k;
+        return masks;
+    }();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        const char16_t c = text[i].unicode();
+        quint32 candidates = c < 0x80 ? startingWith[c] : 0;
+        while (candidates) {
+            const QStringView keyword = kKeywords[static_cast<size_t>(std::countr_zero(candidates))];
+            candidates &= candidates - 1;
+            // Cheap second-character check first; the whole comparison only for rare candidates.
+            if (keyword[1] == text[i + 1] && i + keyword.size() <= n && text.sliced(i, keyword.size()) == keyword)
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -68,12 +93,8 @@ bool isCode(const QString& text, const std::optional<QString>& sourceBundleID) {
     if (static_cast<double>(symbols) / divisor > 0.03)
         score += 1;
 
-    for (QStringView keyword : kKeywords) {
-        if (text.contains(keyword)) {
-            score += 1;
-            break;
-        }
-    }
+    if (containsKeyword(text))
+        score += 1;
 
     if (text.contains(u". ") && !text.contains(u';') && !text.contains(u'{'))
         score -= 1;
