@@ -27,7 +27,8 @@ QString adversarialMarkdown() {
 }
 
 QString proseMegabyte() {
-    return QStringLiteral("Lorem ipsum dolor sit amet, consectetur adipiscing elit; sed do eiusmod.\n").repeated(14000);
+    return QStringLiteral("Lorem ipsum dolor sit amet, consectetur adipiscing elit; sed do eiusmod.\n")
+        .repeated(14000);
 }
 
 double onePass(const QString& text) {
@@ -36,8 +37,7 @@ double onePass(const QString& text) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-template <typename Work>
-void measure(benchmark::State& state, const QString& text, Work work) {
+template <typename Work> void measure(benchmark::State& state, const QString& text, Work work) {
     const double baseline = onePass(text);
     double total = 0;
     for (auto _ : state) {
@@ -51,7 +51,8 @@ void measure(benchmark::State& state, const QString& text, Work work) {
 }
 
 void BM_MarkdownAdversarial1MB(benchmark::State& state) {
-    measure(state, adversarialMarkdown(), [](const QString& t) { return MarkdownDetector::looksLikeMarkdown(t); });
+    measure(state, adversarialMarkdown(),
+            [](const QString& t) { return MarkdownDetector::looksLikeMarkdown(t); });
 }
 BENCHMARK(BM_MarkdownAdversarial1MB)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -30,9 +30,12 @@ double g_bareInsertSeconds = 0;
 NewClipboardItem textItem(int n) {
     NewClipboardItem item;
     item.type = ItemType::text;
-    item.plainText = QStringLiteral("Clipboard text number %1, long enough to look like a real copied sentence.").arg(n);
-    item.dedupeKey = QStringLiteral("txt:") +
-                     QString::fromLatin1(QCryptographicHash::hash(item.plainText->toUtf8(), QCryptographicHash::Sha256).toHex());
+    item.plainText =
+        QStringLiteral("Clipboard text number %1, long enough to look like a real copied sentence.").arg(n);
+    item.dedupeKey =
+        QStringLiteral("txt:") +
+        QString::fromLatin1(
+            QCryptographicHash::hash(item.plainText->toUtf8(), QCryptographicHash::Sha256).toHex());
     item.sourceAppBundleID = QStringLiteral("org.gnome.TextEditor");
     item.sourceAppName = QStringLiteral("Text Editor");
     return item;
@@ -67,14 +70,15 @@ double measureBareInsert(int rows) {
     sqlite3* db = nullptr;
     sqlite3_open(path.constData(), &db);
     sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
-    sqlite3_exec(db,
-                 "CREATE TABLE ClipboardItem (id TEXT NOT NULL UNIQUE, typeRaw TEXT NOT NULL, plainText TEXT, "
-                 "richData BLOB, imageFilename TEXT, detectedLanguage TEXT, sourceAppBundleID TEXT, sourceAppName "
-                 "TEXT, createdAt REAL NOT NULL, isPinned INTEGER NOT NULL DEFAULT 0, dedupeKey TEXT NOT NULL, "
-                 "snippetTitle TEXT, ocrText TEXT, contentTagsRaw TEXT);"
-                 "CREATE INDEX ClipboardItem_dedupeKey ON ClipboardItem (dedupeKey);"
-                 "CREATE INDEX ClipboardItem_createdAt ON ClipboardItem (createdAt);",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db,
+        "CREATE TABLE ClipboardItem (id TEXT NOT NULL UNIQUE, typeRaw TEXT NOT NULL, plainText TEXT, "
+        "richData BLOB, imageFilename TEXT, detectedLanguage TEXT, sourceAppBundleID TEXT, sourceAppName "
+        "TEXT, createdAt REAL NOT NULL, isPinned INTEGER NOT NULL DEFAULT 0, dedupeKey TEXT NOT NULL, "
+        "snippetTitle TEXT, ocrText TEXT, contentTagsRaw TEXT);"
+        "CREATE INDEX ClipboardItem_dedupeKey ON ClipboardItem (dedupeKey);"
+        "CREATE INDEX ClipboardItem_createdAt ON ClipboardItem (createdAt);",
+        nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
                        "INSERT INTO ClipboardItem (id, typeRaw, plainText, sourceAppBundleID, sourceAppName, "
@@ -83,8 +87,8 @@ double measureBareInsert(int rows) {
     std::vector<std::array<QByteArray, 3>> values;
     for (int i = 0; i < rows; ++i) {
         const NewClipboardItem item = textItem(i);
-        values.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toUtf8(), item.plainText->toUtf8(),
-                          item.dedupeKey.toUtf8()});
+        values.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toUtf8(),
+                          item.plainText->toUtf8(), item.dedupeKey.toUtf8()});
     }
     const auto start = Clock::now();
     for (const auto& [id, text, key] : values) {
@@ -205,14 +209,15 @@ void BM_RecognizeScreenshot1920x1080(benchmark::State& state) {
         painter.setFont(font);
         painter.setPen(QColor(30, 30, 30));
         for (int line = 0; line < 40; ++line)
-            painter.drawText(40, 40 + line * 25,
-                             QStringLiteral("Wiersz %1: zażółć gęślą jaźń, the quick brown fox jumps over the lazy dog.")
-                                 .arg(line));
+            painter.drawText(
+                40, 40 + line * 25,
+                QStringLiteral("Wiersz %1: zażółć gęślą jaźń, the quick brown fox jumps over the lazy dog.")
+                    .arg(line));
     }
     const QString path = dir.filePath(QStringLiteral("screenshot.png"));
     screenshot.save(path, "PNG");
     Platform::TesseractTextRecognizer recognizer;
-    OCRService::recognize(path, &recognizer).waitForFinished();  // engine start-up is not measured
+    OCRService::recognize(path, &recognizer).waitForFinished(); // engine start-up is not measured
     double total = 0;
     for (auto _ : state) {
         const auto start = Clock::now();

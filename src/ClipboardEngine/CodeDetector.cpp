@@ -12,13 +12,20 @@ namespace CodeDetector {
 namespace {
 
 constexpr std::array<QStringView, 16> kKeywords = {
-    u"func ",   u"def ",     u"class ", u"import ", u"return ", u"const ", u"let ", u"var ",
+    u"func ",   u"def ",     u"class ", u"import ", u"return ", u"const ", u"let ",     u"var ",
     u"public ", u"private ", u"if (",   u"for (",   u"=> ",     u"fn ",    u"#include", u"package ",
 };
 
 bool isSymbol(QChar c) {
     switch (c.unicode()) {
-    case u'{': case u'}': case u';': case u'=': case u'<': case u'>': case u'(': case u')':
+    case u'{':
+    case u'}':
+    case u';':
+    case u'=':
+    case u'<':
+    case u'>':
+    case u'(':
+    case u')':
         return true;
     default:
         return false;
@@ -42,7 +49,8 @@ bool containsKeyword(QStringView text) {
             const QStringView keyword = kKeywords[static_cast<size_t>(std::countr_zero(candidates))];
             candidates &= candidates - 1;
             // Cheap second-character check first; the whole comparison only for rare candidates.
-            if (keyword[1] == text[i + 1] && i + keyword.size() <= n && text.sliced(i, keyword.size()) == keyword)
+            if (keyword[1] == text[i + 1] && i + keyword.size() <= n &&
+                text.sliced(i, keyword.size()) == keyword)
                 return true;
         }
     }
@@ -53,12 +61,12 @@ bool containsKeyword(QStringView text) {
 
 const QSet<QString>& editorBundleIDs() {
     static const QSet<QString> ids = {
-        QStringLiteral("com.apple.dt.Xcode"),      QStringLiteral("com.microsoft.VSCode"),
-        QStringLiteral("com.googlecode.iterm2"),   QStringLiteral("com.apple.Terminal"),
-        QStringLiteral("com.jetbrains.intellij"),  QStringLiteral("com.jetbrains.AppCode"),
-        QStringLiteral("com.jetbrains.pycharm"),   QStringLiteral("com.jetbrains.WebStorm"),
-        QStringLiteral("com.sublimetext.4"),       QStringLiteral("dev.zed.Zed"),
-        QStringLiteral("com.github.atom"),         QStringLiteral("com.panic.Nova"),
+        QStringLiteral("com.apple.dt.Xcode"),     QStringLiteral("com.microsoft.VSCode"),
+        QStringLiteral("com.googlecode.iterm2"),  QStringLiteral("com.apple.Terminal"),
+        QStringLiteral("com.jetbrains.intellij"), QStringLiteral("com.jetbrains.AppCode"),
+        QStringLiteral("com.jetbrains.pycharm"),  QStringLiteral("com.jetbrains.WebStorm"),
+        QStringLiteral("com.sublimetext.4"),      QStringLiteral("dev.zed.Zed"),
+        QStringLiteral("com.github.atom"),        QStringLiteral("com.panic.Nova"),
         QStringLiteral("org.vim.MacVim"),
     };
     return ids;

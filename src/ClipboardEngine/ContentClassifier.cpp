@@ -52,8 +52,7 @@ qsizetype charactersUpTo(QStringView text, qsizetype limit) {
 }
 
 // Calls `visit` with every code point of the text.
-template <typename Visit>
-void forEachCodePoint(QStringView text, Visit visit) {
+template <typename Visit> void forEachCodePoint(QStringView text, Visit visit) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t cp = text[i].unicode();
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
@@ -162,7 +161,8 @@ bool looksLikeDate(QStringView text) {
         return true;
     // "yyyy-MM-dd'T'HH:mm:ss", with or without a zone (the ISO 8601 internet form included).
     if (s.size() >= 19 && s[10] == u'T' &&
-        parsesAsDateTime(s.left(10), QStringLiteral("yyyy-MM-dd"), s.mid(11, 8), QStringLiteral("HH:mm:ss"))) {
+        parsesAsDateTime(s.left(10), QStringLiteral("yyyy-MM-dd"), s.mid(11, 8),
+                         QStringLiteral("HH:mm:ss"))) {
         const QStringView zone = QStringView(s).sliced(19);
         return zone.isEmpty() || isZoneDesignator(zone);
     }
@@ -177,8 +177,8 @@ bool looksLikeAddress(QStringView text) {
         return false;
     const QString lower = text.toString().toLower();
     const bool hasPostalCode = postalCode().match(lower).hasMatch();
-    static const std::array<QStringView, 9> streetWords = {u"ul.",    u"ulica", u"al.",  u"aleje", u"street",
-                                                           u"st.",    u"avenue", u"road", u"rd."};
+    static const std::array<QStringView, 9> streetWords = {u"ul.", u"ulica",  u"al.",  u"aleje", u"street",
+                                                           u"st.", u"avenue", u"road", u"rd."};
     const bool hasStreetWord =
         std::any_of(streetWords.begin(), streetWords.end(), [&](QStringView w) { return lower.contains(w); });
     // The house-number pattern "\d{1,4}[a-z]?" matches wherever there is a digit.
@@ -375,7 +375,8 @@ QUrl mapsUrl(const QString& address) {
     QUrl url(QStringLiteral("https://maps.google.com/maps"));
     // Percent-encode everything outside the unreserved set, so "&", "+", "#" and "=" in the
     // address stay part of the one query value.
-    url.setQuery(QStringLiteral("q=") + QString::fromLatin1(QUrl::toPercentEncoding(address)), QUrl::StrictMode);
+    url.setQuery(QStringLiteral("q=") + QString::fromLatin1(QUrl::toPercentEncoding(address)),
+                 QUrl::StrictMode);
     return url;
 }
 

@@ -177,8 +177,8 @@ std::vector<qsizetype> nextIndexOf(QStringView text, QChar c) {
 }
 
 // "\[[^\]]+\]\([^)]+\)" and, with `image`, "!\[[^\]]*\]\([^)]+\)".
-bool hasLink(QStringView text, const std::vector<qsizetype>& nextClose, const std::vector<qsizetype>& nextParen,
-             bool image) {
+bool hasLink(QStringView text, const std::vector<qsizetype>& nextClose,
+             const std::vector<qsizetype>& nextParen, bool image) {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (text[i] != u'[' || (image && (i == 0 || text[i - 1] != u'!')))

@@ -17,7 +17,8 @@ namespace OCRService {
 // "\n" and trimmed; nullopt when the file cannot be read as an image or nothing is found. The work,
 // decoding included, runs off the calling thread; `recognizer` must outlive it (nullptr means
 // Platform::TextRecognizer::standard()).
-QFuture<std::optional<QString>> recognize(const QString& imagePath, Platform::TextRecognizer* recognizer = nullptr);
+QFuture<std::optional<QString>> recognize(const QString& imagePath,
+                                          Platform::TextRecognizer* recognizer = nullptr);
 
 // Images larger than this many pixels are scaled down before recognition; a screenshot of any
 // common display stays whole.

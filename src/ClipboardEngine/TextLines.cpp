@@ -30,7 +30,9 @@ QStringView trimHorizontal(QStringView line) {
 QStringView trimAll(QStringView text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    auto blank = [](QChar c) { return c.isSpace() || isNewline(c.unicode()); };
+    auto blank = [](QChar c) {
+        return c.isSpace() || isNewline(c.unicode());
+    };
     while (begin < end && blank(text[begin]))
         ++begin;
     while (end > begin && blank(text[end - 1]))

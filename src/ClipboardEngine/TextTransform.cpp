@@ -136,7 +136,7 @@ QString escapedAsJSONString(const QString& text) {
 
 const QList<TextTransform>& allCases() {
     static const QList<TextTransform> all = {
-        TextTransform::uppercased,   TextTransform::lowercased,   TextTransform::trimmed,
+        TextTransform::uppercased,       TextTransform::lowercased,   TextTransform::trimmed,
         TextTransform::removeEmptyLines, TextTransform::camelToSnake, TextTransform::snakeToCamel,
         TextTransform::escapeJSON,
     };

@@ -6,7 +6,15 @@
 #include <optional>
 
 // The text transformations offered on an item's text: pure functions from string to string.
-enum class TextTransform { uppercased, lowercased, trimmed, removeEmptyLines, camelToSnake, snakeToCamel, escapeJSON };
+enum class TextTransform {
+    uppercased,
+    lowercased,
+    trimmed,
+    removeEmptyLines,
+    camelToSnake,
+    snakeToCamel,
+    escapeJSON
+};
 
 namespace TextTransforms {
 

@@ -24,8 +24,9 @@ constexpr QFileDevice::Permissions kOwnerOnlyFile = QFileDevice::ReadOwner | QFi
 constexpr QFileDevice::Permissions kOwnerOnlyDirectory =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
-const char kColumns[] = "id, typeRaw, plainText, richData, imageFilename, detectedLanguage, sourceAppBundleID, "
-                        "sourceAppName, createdAt, isPinned, dedupeKey, snippetTitle, ocrText, contentTagsRaw";
+const char kColumns[] =
+    "id, typeRaw, plainText, richData, imageFilename, detectedLanguage, sourceAppBundleID, "
+    "sourceAppName, createdAt, isPinned, dedupeKey, snippetTitle, ocrText, contentTagsRaw";
 
 // Qt binds a null QString as NULL; an empty value that is present must stay an empty string.
 QVariant textValue(const std::optional<QString>& value) {
@@ -123,7 +124,8 @@ std::unique_ptr<HistoryStore> HistoryStore::open(Options options, QString* error
     }
 
     static QAtomicInt connectionCounter;
-    const QString connection = QStringLiteral("quillstack-history-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    const QString connection =
+        QStringLiteral("quillstack-history-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(options.busyTimeoutMs));
@@ -162,11 +164,12 @@ bool HistoryStore::createOrMigrateSchema(QString* error) {
         return true;
 
     const QStringList statements = {
-        QStringLiteral("CREATE TABLE ClipboardItem ("
-                       "id TEXT NOT NULL UNIQUE, typeRaw TEXT NOT NULL, plainText TEXT, richData BLOB, "
-                       "imageFilename TEXT, detectedLanguage TEXT, sourceAppBundleID TEXT, sourceAppName TEXT, "
-                       "createdAt REAL NOT NULL, isPinned INTEGER NOT NULL DEFAULT 0, dedupeKey TEXT NOT NULL, "
-                       "snippetTitle TEXT, ocrText TEXT, contentTagsRaw TEXT)"),
+        QStringLiteral(
+            "CREATE TABLE ClipboardItem ("
+            "id TEXT NOT NULL UNIQUE, typeRaw TEXT NOT NULL, plainText TEXT, richData BLOB, "
+            "imageFilename TEXT, detectedLanguage TEXT, sourceAppBundleID TEXT, sourceAppName TEXT, "
+            "createdAt REAL NOT NULL, isPinned INTEGER NOT NULL DEFAULT 0, dedupeKey TEXT NOT NULL, "
+            "snippetTitle TEXT, ocrText TEXT, contentTagsRaw TEXT)"),
         QStringLiteral("CREATE INDEX ClipboardItem_dedupeKey ON ClipboardItem (dedupeKey)"),
         QStringLiteral("CREATE INDEX ClipboardItem_createdAt ON ClipboardItem (createdAt)"),
         QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion),
@@ -243,7 +246,8 @@ ClipboardItemPtr HistoryStore::item(const QUuid& id) const {
 }
 
 int HistoryStore::historyLimit() const {
-    Platform::UserDefaults* defaults = m_options.defaults ? m_options.defaults : Platform::UserDefaults::standard();
+    Platform::UserDefaults* defaults =
+        m_options.defaults ? m_options.defaults : Platform::UserDefaults::standard();
     const qint64 limit = defaults ? defaults->intValue(QStringLiteral("historyLimit"), 0) : 0;
     if (limit < 1)
         return kDefaultHistoryLimit;
@@ -265,8 +269,9 @@ bool HistoryStore::transaction(const std::function<bool()>& body) {
 
 bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                      .arg(QLatin1String(kColumns)));
+    query.prepare(
+        QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(QLatin1String(kColumns)));
     query.addBindValue(idText(r.id));
     query.addBindValue(r.typeRaw);
     query.addBindValue(textValue(r.plainText));
@@ -286,10 +291,11 @@ bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
 
 bool HistoryStore::updateRow(const ClipboardItemRecord& r) {
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral(
-        "UPDATE ClipboardItem SET typeRaw = ?, plainText = ?, richData = ?, imageFilename = ?, detectedLanguage = ?, "
-        "sourceAppBundleID = ?, sourceAppName = ?, createdAt = ?, isPinned = ?, dedupeKey = ?, snippetTitle = ?, "
-        "ocrText = ?, contentTagsRaw = ? WHERE id = ?"));
+    query.prepare(QStringLiteral("UPDATE ClipboardItem SET typeRaw = ?, plainText = ?, richData = ?, "
+                                 "imageFilename = ?, detectedLanguage = ?, "
+                                 "sourceAppBundleID = ?, sourceAppName = ?, createdAt = ?, isPinned = ?, "
+                                 "dedupeKey = ?, snippetTitle = ?, "
+                                 "ocrText = ?, contentTagsRaw = ? WHERE id = ?"));
     query.addBindValue(r.typeRaw);
     query.addBindValue(textValue(r.plainText));
     query.addBindValue(blobValue(r.richData));
@@ -353,9 +359,8 @@ bool HistoryStore::deleteItems(const QList<ClipboardItemPtr>& doomed) {
     if (doomed.isEmpty())
         return false;
     const bool committed = transaction([&] {
-        return std::all_of(doomed.begin(), doomed.end(), [&](const ClipboardItemPtr& item) {
-            return deleteRow(item->id());
-        });
+        return std::all_of(doomed.begin(), doomed.end(),
+                           [&](const ClipboardItemPtr& item) { return deleteRow(item->id()); });
     });
     if (!committed)
         return false;
@@ -379,7 +384,8 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
         // Only a text written as a colour ("#" first) becomes a colour item; "add" or "100" are
         // valid hex digits but stay text.
         if ((type == ItemType::text || type == ItemType::richText) &&
-            ContentClassifier::parseTags(incoming.contentTagsRaw).contains(ContentClassifier::ContentTag::hexColor) &&
+            ContentClassifier::parseTags(incoming.contentTagsRaw)
+                .contains(ContentClassifier::ContentTag::hexColor) &&
             TextLines::trimAll(*incoming.plainText).startsWith(u'#'))
             incoming.typeRaw = ItemTypes::rawValue(ItemType::color);
     }
@@ -478,7 +484,8 @@ ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& c
     NewClipboardItem snippetContent;
     snippetContent.type = ItemType::snippet;
     snippetContent.plainText = content;
-    snippetContent.dedupeKey = QStringLiteral("snippet:") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    snippetContent.dedupeKey =
+        QStringLiteral("snippet:") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     snippetContent.snippetTitle = title;
     snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
     const ClipboardItemPtr snippet = ClipboardItem::make(std::move(snippetContent));
@@ -548,7 +555,8 @@ void HistoryStore::scheduleOCR(const ClipboardItemPtr& item, const QString& file
     m_recognitions.removeIf([](const QFuture<std::optional<QString>>& f) { return f.isFinished(); });
     // Only the id crosses the wait: an item deleted meanwhile is simply not found afterwards.
     const QUuid id = item->id();
-    QFuture<std::optional<QString>> recognition = OCRService::recognize(m_options.images->path(filename), recognizer);
+    QFuture<std::optional<QString>> recognition =
+        OCRService::recognize(m_options.images->path(filename), recognizer);
     m_recognitions.append(recognition);
     recognition.then(this, [this, id](const std::optional<QString>& text) {
         if (text)

@@ -90,12 +90,14 @@ QImage ImageStore::readThumbnail(const QString& filename, int pixels) const {
         return {};
     // Qt decodes a PNG whole before scaling it; a large one is streamed instead.
     const qint64 decodedBytes = static_cast<qint64>(size.width()) * size.height() * 4;
-    if (reader.format() == "png" && decodedBytes > static_cast<qint64>(kThumbnailAllocationLimitMB) * 1024 * 1024)
+    if (reader.format() == "png" &&
+        decodedBytes > static_cast<qint64>(kThumbnailAllocationLimitMB) * 1024 * 1024)
         return PngThumbnailReader::read(path(filename), pixels);
     const int larger = qMax(size.width(), size.height());
     if (larger > pixels) {
         const double scale = static_cast<double>(pixels) / larger;
-        reader.setScaledSize(QSize(qMax(1, qRound(size.width() * scale)), qMax(1, qRound(size.height() * scale))));
+        reader.setScaledSize(
+            QSize(qMax(1, qRound(size.width() * scale)), qMax(1, qRound(size.height() * scale))));
     }
     return reader.read();
 }
@@ -130,33 +132,35 @@ QImage ImageStore::image(const QString& filename) {
 
 void ImageStore::imageAsync(const QString& filename, QObject* context, std::function<void(QImage)> done) {
     if (auto cached = m_fullImages.find(filename)) {
-        QMetaObject::invokeMethod(context, [done = std::move(done), image = *cached] { done(image); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            context, [done = std::move(done), image = *cached] { done(image); }, Qt::QueuedConnection);
         return;
     }
-    QtConcurrent::run([this, filename] { return readImage(filename); })
-        .then(context, [this, filename, done = std::move(done)](QImage image) {
-            if (!image.isNull())
-                m_fullImages.insert(filename, image, fullImageCost(image));
-            done(image);
-        });
+    QtConcurrent::run([this, filename] {
+        return readImage(filename);
+    }).then(context, [this, filename, done = std::move(done)](QImage image) {
+        if (!image.isNull())
+            m_fullImages.insert(filename, image, fullImageCost(image));
+        done(image);
+    });
 }
 
 void ImageStore::thumbnailAsync(const QString& filename, double maxDimension, QObject* context,
                                 std::function<void(QImage)> done) {
     const QString key = thumbnailKey(filename, maxDimension);
     if (auto cached = m_thumbnails.find(key)) {
-        QMetaObject::invokeMethod(context, [done = std::move(done), image = *cached] { done(image); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            context, [done = std::move(done), image = *cached] { done(image); }, Qt::QueuedConnection);
         return;
     }
     const int pixels = thumbnailPixels(maxDimension);
-    QtConcurrent::run([this, filename, pixels] { return readThumbnail(filename, pixels); })
-        .then(context, [this, key, done = std::move(done)](QImage image) {
-            if (!image.isNull())
-                m_thumbnails.insert(key, image, thumbnailCost(image));
-            done(image);
-        });
+    QtConcurrent::run([this, filename, pixels] {
+        return readThumbnail(filename, pixels);
+    }).then(context, [this, key, done = std::move(done)](QImage image) {
+        if (!image.isNull())
+            m_thumbnails.insert(key, image, thumbnailCost(image));
+        done(image);
+    });
 }
 
 bool ImageStore::write(const QString& filename, const QByteArray& png) {

@@ -3,8 +3,9 @@
 namespace ItemTypes {
 
 const QList<ItemType>& allCases() {
-    static const QList<ItemType> all = {ItemType::text, ItemType::richText, ItemType::code,  ItemType::image,
-                                        ItemType::url,  ItemType::file,     ItemType::color, ItemType::snippet};
+    static const QList<ItemType> all = {ItemType::text,  ItemType::richText, ItemType::code,
+                                        ItemType::image, ItemType::url,      ItemType::file,
+                                        ItemType::color, ItemType::snippet};
     return all;
 }
 

@@ -24,7 +24,7 @@ struct Geometry {
 struct Buffers {
     std::vector<png_byte> row;
     std::vector<int> columnOf;
-    std::vector<quint64> sums;  // premultiplied red, green, blue and alpha per target pixel
+    std::vector<quint64> sums; // premultiplied red, green, blue and alpha per target pixel
     std::vector<quint64> columnCount;
     std::vector<quint64> rowCount;
 };
@@ -89,7 +89,8 @@ QImage read(const QString& path, int maxSide) {
                     ++buffers.columnCount[static_cast<size_t>(buffers.columnOf[x])];
                 }
                 for (png_uint_32 y = 0; y < g.height; ++y)
-                    ++buffers.rowCount[static_cast<size_t>(static_cast<quint64>(y) * g.targetHeight / g.height)];
+                    ++buffers
+                          .rowCount[static_cast<size_t>(static_cast<quint64>(y) * g.targetHeight / g.height)];
                 buffers.sums.assign(static_cast<size_t>(g.targetWidth) * g.targetHeight * 4, 0);
                 accumulateRows(png, g, buffers.row.data(), buffers.columnOf.data(), buffers.sums.data());
                 ok = true;
@@ -106,7 +107,8 @@ QImage read(const QString& path, int maxSide) {
         uchar* out = image.scanLine(ty);
         const quint64* in = buffers.sums.data() + static_cast<size_t>(ty) * g.targetWidth * 4;
         for (int tx = 0; tx < g.targetWidth; ++tx, in += 4, out += 4) {
-            const quint64 count = buffers.columnCount[static_cast<size_t>(tx)] * buffers.rowCount[static_cast<size_t>(ty)];
+            const quint64 count =
+                buffers.columnCount[static_cast<size_t>(tx)] * buffers.rowCount[static_cast<size_t>(ty)];
             const quint64 weight = qMax<quint64>(1, count * 255);
             out[0] = static_cast<uchar>(in[0] / weight);
             out[1] = static_cast<uchar>(in[1] / weight);

@@ -26,14 +26,16 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CodeDetectorIsCode,
     ::testing::Values(
         // A single line of 120 characters is never code; at 121 it is scored.
-        CodeCase{"line120", QStringLiteral("let ") + QStringLiteral("f(a); ").repeated(19) + QStringLiteral("ab"),
+        CodeCase{"line120",
+                 QStringLiteral("let ") + QStringLiteral("f(a); ").repeated(19) + QStringLiteral("ab"),
                  kXcode, false},
-        CodeCase{"line121", QStringLiteral("let ") + QStringLiteral("f(a); ").repeated(19) + QStringLiteral("abc"),
+        CodeCase{"line121",
+                 QStringLiteral("let ") + QStringLiteral("f(a); ").repeated(19) + QStringLiteral("abc"),
                  std::nullopt, true},
         // Two plain lines from an editor score exactly 2 (the editor bonus).
         CodeCase{"editorTwoLines", QStringLiteral("hello there\nworld"), kXcode, true},
-        CodeCase{"otherAppTwoLines", QStringLiteral("hello there\nworld"), QStringLiteral("org.gnome.TextEditor"),
-                 false},
+        CodeCase{"otherAppTwoLines", QStringLiteral("hello there\nworld"),
+                 QStringLiteral("org.gnome.TextEditor"), false},
         CodeCase{"editorIdIsCaseSensitive", QStringLiteral("hello there\nworld"),
                  QStringLiteral("com.apple.dt.xcode"), false},
         // 3 lines with 1 indented (0.33) earn the indentation point, 4 lines with 1 (0.25) do not.
@@ -86,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"jsonObject", QStringLiteral("{\"a\": \"x => y\"}"), QStringLiteral("json")},
         LanguageCase{"jsonArray", QStringLiteral("[1, 2, 3]"), QStringLiteral("json")},
         LanguageCase{"jsonAfterSpace", QStringLiteral(" {\"a\": 1}"), std::nullopt},
-        LanguageCase{"jsonAfterSpaceFallsToJs", QStringLiteral("\n{\"a\": \"=>\"}"), QStringLiteral("javascript")},
+        LanguageCase{"jsonAfterSpaceFallsToJs", QStringLiteral("\n{\"a\": \"=>\"}"),
+                     QStringLiteral("javascript")},
         LanguageCase{"brokenJsonFallsToJs", QStringLiteral("{ a => b }"), QStringLiteral("javascript")},
         LanguageCase{"javascript", QStringLiteral("console.log(1)"), QStringLiteral("javascript")},
         LanguageCase{"nothing", QStringLiteral("plain words"), std::nullopt}),

@@ -39,9 +39,11 @@ INSTANTIATE_TEST_SUITE_P(
         TagCase{"emailUpperCase", QStringLiteral("JAN@EXAMPLE.COM"), QStringLiteral("email")},
         TagCase{"email253", emailOfLength(253), QStringLiteral("email")},
         TagCase{"email254", emailOfLength(254), std::nullopt},
-        TagCase{"emailInShortSentence", QStringLiteral("write to ola@example.org today"), QStringLiteral("email")},
+        TagCase{"emailInShortSentence", QStringLiteral("write to ola@example.org today"),
+                QStringLiteral("email")},
         TagCase{"emailInLongSentence",
-                QStringLiteral("write to ola@example.org today, or tomorrow, or on any other day you like, really"),
+                QStringLiteral(
+                    "write to ola@example.org today, or tomorrow, or on any other day you like, really"),
                 std::nullopt},
         TagCase{"phoneNineDigits", QStringLiteral("123456789"), QStringLiteral("phone")},
         // Eight digits are too few for a phone number, but they are an eight-digit colour.
@@ -68,13 +70,15 @@ INSTANTIATE_TEST_SUITE_P(
         TagCase{"dateTimeUtc", QStringLiteral("2024-03-05T14:30:00Z"), QStringLiteral("date")},
         TagCase{"dateTimeLocal", QStringLiteral("2024-03-05T14:30:00"), QStringLiteral("date")},
         TagCase{"impossibleDate", QStringLiteral("2024-02-30"), std::nullopt},
-        TagCase{"date40Characters", QStringLiteral("2024-03-05 and thirty more characters...."), std::nullopt},
+        TagCase{"date40Characters", QStringLiteral("2024-03-05 and thirty more characters...."),
+                std::nullopt},
         TagCase{"addressPostalCode", QStringLiteral("Warszawa 00-950, Polska"), QStringLiteral("address")},
         TagCase{"addressStreet", QStringLiteral("ul. Długa 5\nGdańsk"), QStringLiteral("address")},
         TagCase{"addressStreetNoDigit", QStringLiteral("Baker Street, London"), std::nullopt},
         TagCase{"addressTooShort", QStringLiteral("ulica 5"), std::nullopt},
         TagCase{"address200", QStringLiteral("ulica 5 ") + QString(192, u'a'), std::nullopt},
-        TagCase{"phoneAndAddress", QStringLiteral("Main Road 12\n+1 555 123 4567"), QStringLiteral("address")},
+        TagCase{"phoneAndAddress", QStringLiteral("Main Road 12\n+1 555 123 4567"),
+                QStringLiteral("address")},
         TagCase{"phoneAndDate", QStringLiteral("2024-03-05 14:30"), QStringLiteral("phone,date")}),
     [](const ::testing::TestParamInfo<TagCase>& info) { return std::string(info.param.name); });
 
@@ -129,7 +133,8 @@ TEST(ContentClassifier, ActionsFollowTheFixedOrder) {
 
     EXPECT_TRUE(ContentClassifier::actions(QStringLiteral("no numbers"), {ContentTag::phone}).isEmpty());
     EXPECT_TRUE(ContentClassifier::actions(QStringLiteral("2024-03-05"), {ContentTag::date}).isEmpty());
-    const QList<SmartAction> maps = ContentClassifier::actions(QStringLiteral("  ul. Długa 5  "), {ContentTag::address});
+    const QList<SmartAction> maps =
+        ContentClassifier::actions(QStringLiteral("  ul. Długa 5  "), {ContentTag::address});
     ASSERT_EQ(maps.size(), 1);
     EXPECT_EQ(maps[0].id(), QStringLiteral("maps-ul. Długa 5"));
     EXPECT_EQ(ContentClassifier::actions(QStringLiteral("abc"), {ContentTag::hexColor}).value(0).id(),
@@ -147,7 +152,9 @@ TEST(ContentClassifier, ActionTitlesAreTheEnglishSources) {
 TEST(ContentClassifier, PerformOpensUrlsThroughThePlatform) {
     Platform::FakeUrlOpener opener;
     QStringList pasted;
-    auto paste = [&](const QString& text) { pasted.append(text); };
+    auto paste = [&](const QString& text) {
+        pasted.append(text);
+    };
 
     ContentClassifier::perform({Kind::mail, QStringLiteral("ola@example.org")}, paste, opener);
     ContentClassifier::perform({Kind::call, QStringLiteral("+48221234567")}, paste, opener);
@@ -181,7 +188,8 @@ TEST(ContentClassifier, HugeAndBrokenTextIsHandled) {
     EXPECT_EQ(ContentClassifier::tagsRaw(huge), std::nullopt);
     const QString invalid = QString::fromUtf8(QByteArray("\xff\xfe 123456789 \xc3", 15));
     EXPECT_EQ(ContentClassifier::tagsRaw(invalid), std::nullopt);
-    EXPECT_EQ(ContentClassifier::tagsRaw(QStringLiteral("[").repeated(100000) + QStringLiteral("]").repeated(100000)),
+    EXPECT_EQ(ContentClassifier::tagsRaw(QStringLiteral("[").repeated(100000) +
+                                         QStringLiteral("]").repeated(100000)),
               std::nullopt);
 }
 

@@ -28,7 +28,8 @@ protected:
 };
 
 TEST_F(OCRServiceTest, JoinsLinesAndTrims) {
-    Platform::FakeTextRecognizer recognizer({QStringLiteral("  Pierwsza linia"), QStringLiteral("Second line  ")});
+    Platform::FakeTextRecognizer recognizer(
+        {QStringLiteral("  Pierwsza linia"), QStringLiteral("Second line  ")});
     EXPECT_EQ(recognize(writeImage(QStringLiteral("a.png"), {40, 30}), recognizer),
               QStringLiteral("Pierwsza linia\nSecond line"));
     ASSERT_EQ(recognizer.imageSizes().size(), 1);
@@ -80,7 +81,8 @@ TEST_F(OCRServiceTest, RunsOffTheCallingThread) {
 }
 
 TEST_F(OCRServiceTest, NoRecognizerMeansNoText) {
-    EXPECT_EQ(OCRService::recognize(writeImage(QStringLiteral("e.png"), {8, 8}), nullptr).result(), std::nullopt);
+    EXPECT_EQ(OCRService::recognize(writeImage(QStringLiteral("e.png"), {8, 8}), nullptr).result(),
+              std::nullopt);
 }
 
 } // namespace

@@ -26,42 +26,54 @@ INSTANTIATE_TEST_SUITE_P(
         TransformCase{"upperSharpS", T::uppercased, QStringLiteral("straße"), QStringLiteral("STRASSE")},
         TransformCase{"upperPolish", T::uppercased, QStringLiteral("zażółć"), QStringLiteral("ZAŻÓŁĆ")},
         TransformCase{"lowerPolish", T::lowercased, QStringLiteral("ŻÓŁW İ"), QStringLiteral("żółw i̇")},
-        TransformCase{"trimLines", T::trimmed, QStringLiteral("  a  \n\n  b\t\n\n"), QStringLiteral("a\n\nb")},
+        TransformCase{"trimLines", T::trimmed, QStringLiteral("  a  \n\n  b\t\n\n"),
+                      QStringLiteral("a\n\nb")},
         TransformCase{"trimCrLf", T::trimmed, QStringLiteral("a\r\nb"), QStringLiteral("a\n\nb")},
         TransformCase{"trimNoBreakSpace", T::trimmed, QStringLiteral("\u00a0a\u00a0"), QStringLiteral("a")},
-        TransformCase{"removeEmpty", T::removeEmptyLines, QStringLiteral("a\n  \n\tb  \n"), QStringLiteral("a\n\tb  ")},
-        TransformCase{"removeEmptyCrLf", T::removeEmptyLines, QStringLiteral("a\r\nb"), QStringLiteral("a\nb")},
+        TransformCase{"removeEmpty", T::removeEmptyLines, QStringLiteral("a\n  \n\tb  \n"),
+                      QStringLiteral("a\n\tb  ")},
+        TransformCase{"removeEmptyCrLf", T::removeEmptyLines, QStringLiteral("a\r\nb"),
+                      QStringLiteral("a\nb")},
         TransformCase{"removeEmptyBlankOnly", T::removeEmptyLines, QStringLiteral(" \n\t\n"), QString()},
         TransformCase{"removeEmptyLineSeparator", T::removeEmptyLines, QStringLiteral("a\u2028\u2029b"),
                       QStringLiteral("a\nb")},
         TransformCase{"camelString", T::camelToSnake, QStringLiteral("camelCaseString"),
                       QStringLiteral("camel_case_string")},
-        TransformCase{"camelLeadingCapital", T::camelToSnake, QStringLiteral("CamelCase"), QStringLiteral("camel_case")},
-        TransformCase{"camelAcronym", T::camelToSnake, QStringLiteral("XMLParser"), QStringLiteral("xmlparser")},
+        TransformCase{"camelLeadingCapital", T::camelToSnake, QStringLiteral("CamelCase"),
+                      QStringLiteral("camel_case")},
+        TransformCase{"camelAcronym", T::camelToSnake, QStringLiteral("XMLParser"),
+                      QStringLiteral("xmlparser")},
         TransformCase{"camelInnerAcronym", T::camelToSnake, QStringLiteral("parseXMLResponse"),
                       QStringLiteral("parse_xmlresponse")},
-        TransformCase{"camelDigit", T::camelToSnake, QStringLiteral("version2Beta"), QStringLiteral("version2_beta")},
+        TransformCase{"camelDigit", T::camelToSnake, QStringLiteral("version2Beta"),
+                      QStringLiteral("version2_beta")},
         TransformCase{"camelNoOverlap", T::camelToSnake, QStringLiteral("aBcD"), QStringLiteral("a_bc_d")},
         TransformCase{"camelUpperRun", T::camelToSnake, QStringLiteral("xYZ"), QStringLiteral("x_yz")},
         TransformCase{"camelAlreadySnake", T::camelToSnake, QStringLiteral("already_snake"),
                       QStringLiteral("already_snake")},
-        TransformCase{"camelPolish", T::camelToSnake, QStringLiteral("żółwPies"), QStringLiteral("żółw_pies")},
+        TransformCase{"camelPolish", T::camelToSnake, QStringLiteral("żółwPies"),
+                      QStringLiteral("żółw_pies")},
         TransformCase{"snakeString", T::snakeToCamel, QStringLiteral("snake_case_string"),
                       QStringLiteral("snakeCaseString")},
-        TransformCase{"snakeShouting", T::snakeToCamel, QStringLiteral("HELLO_WORLD"), QStringLiteral("helloWORLD")},
-        TransformCase{"snakeCapitalised", T::snakeToCamel, QStringLiteral("Foo_Bar"), QStringLiteral("fooBar")},
+        TransformCase{"snakeShouting", T::snakeToCamel, QStringLiteral("HELLO_WORLD"),
+                      QStringLiteral("helloWORLD")},
+        TransformCase{"snakeCapitalised", T::snakeToCamel, QStringLiteral("Foo_Bar"),
+                      QStringLiteral("fooBar")},
         TransformCase{"snakeDoubleUnderscore", T::snakeToCamel, QStringLiteral("a__b"), QStringLiteral("aB")},
         TransformCase{"snakeLeading", T::snakeToCamel, QStringLiteral("_leading_under"),
                       QStringLiteral("leadingUnder")},
-        TransformCase{"snakePrivate", T::snakeToCamel, QStringLiteral("_private"), QStringLiteral("_private")},
+        TransformCase{"snakePrivate", T::snakeToCamel, QStringLiteral("_private"),
+                      QStringLiteral("_private")},
         TransformCase{"snakeDunder", T::snakeToCamel, QStringLiteral("__init__"), QStringLiteral("__init__")},
         TransformCase{"snakeSingleWord", T::snakeToCamel, QStringLiteral("Hello"), QStringLiteral("Hello")},
-        TransformCase{"snakeDigits", T::snakeToCamel, QStringLiteral("my_2nd_value"), QStringLiteral("my2ndValue")},
+        TransformCase{"snakeDigits", T::snakeToCamel, QStringLiteral("my_2nd_value"),
+                      QStringLiteral("my2ndValue")},
         TransformCase{"snakeSpacesKept", T::snakeToCamel, QStringLiteral("foo_bar  baz_qux"),
                       QStringLiteral("fooBar  bazQux")},
         TransformCase{"snakeTabJoins", T::snakeToCamel, QStringLiteral("one\ttwo_three"),
                       QStringLiteral("one\ttwoThree")},
-        TransformCase{"snakeLines", T::snakeToCamel, QStringLiteral("a_b\r\nc_d"), QStringLiteral("aB\n\ncD")},
+        TransformCase{"snakeLines", T::snakeToCamel, QStringLiteral("a_b\r\nc_d"),
+                      QStringLiteral("aB\n\ncD")},
         TransformCase{"snakeCombiningMark", T::snakeToCamel, QStringLiteral("x_e\u0301te"),
                       QStringLiteral("xE\u0301te")},
         TransformCase{"escapeSpecials", T::escapeJSON, QStringLiteral("a\"\\/\n"),
@@ -74,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TextTransform, EveryTransformOfEmptyTextIsEmpty) {
     for (TextTransform transform : TextTransforms::allCases())
-        EXPECT_EQ(TextTransforms::apply(transform, QString()), QString()) << TextTransforms::rawValue(transform).toStdString();
+        EXPECT_EQ(TextTransforms::apply(transform, QString()), QString())
+            << TextTransforms::rawValue(transform).toStdString();
 }
 
 TEST(TextTransform, RawValuesAndTitles) {
@@ -82,7 +95,8 @@ TEST(TextTransform, RawValuesAndTitles) {
     for (TextTransform transform : TextTransforms::allCases())
         EXPECT_EQ(TextTransforms::fromRawValue(TextTransforms::rawValue(transform)), transform);
     EXPECT_EQ(TextTransforms::fromRawValue(u"Uppercased"), std::nullopt);
-    EXPECT_EQ(TextTransforms::title(TextTransform::camelToSnake), QStringLiteral("camelCase \u2192 snake_case"));
+    EXPECT_EQ(TextTransforms::title(TextTransform::camelToSnake),
+              QStringLiteral("camelCase \u2192 snake_case"));
     EXPECT_EQ(TextTransforms::title(TextTransform::trimmed), QStringLiteral("Trim whitespace"));
 }
 

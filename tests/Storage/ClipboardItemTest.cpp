@@ -5,7 +5,8 @@
 namespace {
 
 ClipboardItemPtr itemWith(std::optional<QString> plainText, std::optional<QString> ocrText = std::nullopt,
-                          std::optional<QString> snippetTitle = std::nullopt, QString typeRaw = QStringLiteral("text")) {
+                          std::optional<QString> snippetTitle = std::nullopt,
+                          QString typeRaw = QStringLiteral("text")) {
     ClipboardItemRecord record;
     record.id = QUuid::createUuid();
     record.typeRaw = std::move(typeRaw);
@@ -57,30 +58,35 @@ TEST_P(ClipboardItemPreviewTitle, FirstNonBlankLineUntrimmed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ClipboardItemPreviewTitle,
-    ::testing::Values(TitleCase{"keepsSpaces", QStringLiteral("\n   \n  abc  \n"), std::nullopt, QStringLiteral("  abc  ")},
-                      TitleCase{"crlf", QStringLiteral("\r\nabc"), std::nullopt, QStringLiteral("abc")},
-                      TitleCase{"blankThenOcr", QStringLiteral(" \n\t"), QStringLiteral("\nHello"), QStringLiteral("Hello")},
-                      TitleCase{"noBreakSpaceIsBlank", QStringLiteral("\u00a0\nx"), std::nullopt, QStringLiteral("x")},
-                      TitleCase{"lineSeparators", QStringLiteral("\u2028\u0085b\u2029c"), std::nullopt, QStringLiteral("b")},
-                      TitleCase{"nothing", std::nullopt, std::nullopt, QString()},
-                      TitleCase{"allBlank", QStringLiteral(" "), QStringLiteral("\t"), QString()}),
+    ::testing::Values(
+        TitleCase{"keepsSpaces", QStringLiteral("\n   \n  abc  \n"), std::nullopt, QStringLiteral("  abc  ")},
+        TitleCase{"crlf", QStringLiteral("\r\nabc"), std::nullopt, QStringLiteral("abc")},
+        TitleCase{"blankThenOcr", QStringLiteral(" \n\t"), QStringLiteral("\nHello"),
+                  QStringLiteral("Hello")},
+        TitleCase{"noBreakSpaceIsBlank", QStringLiteral("\u00a0\nx"), std::nullopt, QStringLiteral("x")},
+        TitleCase{"lineSeparators", QStringLiteral("\u2028\u0085b\u2029c"), std::nullopt,
+                  QStringLiteral("b")},
+        TitleCase{"nothing", std::nullopt, std::nullopt, QString()},
+        TitleCase{"allBlank", QStringLiteral(" "), QStringLiteral("\t"), QString()}),
     [](const ::testing::TestParamInfo<TitleCase>& info) { return std::string(info.param.name); });
 
 TEST(ClipboardItem, SymbolsFollowTheType) {
     const std::pair<const char*, const char*> expected[] = {
-        {"text", "doc.text"},   {"richText", "doc.text"},  {"code", "curlybraces"}, {"image", "photo"},
-        {"url", "link"},        {"file", "doc"},           {"color", "paintpalette"}, {"snippet", "note.text"},
-        {"Text", "doc.text"},   {"", "doc.text"},
+        {"text", "doc.text"}, {"richText", "doc.text"}, {"code", "curlybraces"},   {"image", "photo"},
+        {"url", "link"},      {"file", "doc"},          {"color", "paintpalette"}, {"snippet", "note.text"},
+        {"Text", "doc.text"}, {"", "doc.text"},
     };
     for (const auto& [raw, symbol] : expected) {
-        const ClipboardItemPtr item = itemWith(std::nullopt, std::nullopt, std::nullopt, QString::fromLatin1(raw));
+        const ClipboardItemPtr item =
+            itemWith(std::nullopt, std::nullopt, std::nullopt, QString::fromLatin1(raw));
         EXPECT_EQ(item->systemImageName(), QString::fromLatin1(symbol)) << raw;
     }
     EXPECT_EQ(itemWith({}, {}, {}, QStringLiteral("Snippet"))->type(), ItemType::text);
 }
 
 TEST(ClipboardItem, SearchableTextJoinsPresentFields) {
-    EXPECT_EQ(itemWith(QStringLiteral("a"), std::nullopt, QStringLiteral("t"))->searchableText(), QStringLiteral("a\nt"));
+    EXPECT_EQ(itemWith(QStringLiteral("a"), std::nullopt, QStringLiteral("t"))->searchableText(),
+              QStringLiteral("a\nt"));
     EXPECT_EQ(itemWith(QString())->searchableText(), QString());
     EXPECT_EQ(itemWith(QString(), QString(), QString())->searchableText(), QStringLiteral("\n\n"));
     EXPECT_EQ(itemWith(std::nullopt, QStringLiteral("ocr"))->searchableText(), QStringLiteral("ocr"));

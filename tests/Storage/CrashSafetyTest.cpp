@@ -25,7 +25,7 @@ QSet<QString> promisedKeys(const QString& logPath) {
     QSet<QString> keys;
     for (const QByteArray& line : log.readAll().split('\n')) {
         if (line.size() < 3)
-            continue;  // the last line may be cut short by the kill
+            continue; // the last line may be cut short by the kill
         const QString key = QString::fromUtf8(line.mid(2));
         if (line.startsWith("A "))
             keys.insert(key);
@@ -85,7 +85,8 @@ TEST(StorageCrashSafety, KilledWriterLosesNothingThatWasCommitted) {
             stored.insert(item->dedupeKey());
             if (item->imageFilename()) {
                 EXPECT_TRUE(images.exists(*item->imageFilename()))
-                    << "round " << round << ": " << item->imageFilename()->toStdString() << " is referenced but missing";
+                    << "round " << round << ": " << item->imageFilename()->toStdString()
+                    << " is referenced but missing";
             }
         }
         for (const QString& key : promised)

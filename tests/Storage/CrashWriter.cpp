@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
             log.write("A " + item->dedupeKey().toUtf8() + '\n');
         } else if (kind < 9) {
             // A few distinct pictures, so that re-copies (and their file deletions) happen often.
-            const QByteArray png = StorageTestSupport::pngBytes({8, 8}, QColor::fromHsv(random.bounded(6) * 60, 200, 200));
+            const QByteArray png =
+                StorageTestSupport::pngBytes({8, 8}, QColor::fromHsv(random.bounded(6) * 60, 200, 200));
             const QString filename = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + ".png";
             if (!images.write(filename, png))
                 continue;

@@ -1,6 +1,6 @@
+#include "Storage/HistoryStore.h"
 #include "Platform/Fakes/FakeTextRecognizer.h"
 #include "Platform/UserDefaults.h"
-#include "Storage/HistoryStore.h"
 #include "Storage/ImageStore.h"
 #include "StorageTestSupport.h"
 
@@ -91,7 +91,8 @@ protected:
 
     // A captured image: its PNG file written first, as the clip factory does.
     ClipboardItemPtr addImage(const QByteArray& png) {
-        const QString filename = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+        const QString filename =
+            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
         EXPECT_TRUE(images.write(filename, png));
         NewClipboardItem content;
         content.type = ItemType::image;
@@ -109,9 +110,7 @@ protected:
         return result;
     }
 
-    QStringList imageFiles() const {
-        return QDir(images.directory()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList imageFiles() const { return QDir(images.directory()).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir root;
     ImageStore images{root.filePath(QStringLiteral("Quillstack/Images"))};
@@ -128,9 +127,9 @@ TEST_F(HistoryStoreTest, SchemaIsTheDocumentedTable) {
     QStringList names;
     while (columns.next())
         names.append(columns.value(1).toString());
-    EXPECT_EQ(names, (QStringList{"id", "typeRaw", "plainText", "richData", "imageFilename", "detectedLanguage",
-                                  "sourceAppBundleID", "sourceAppName", "createdAt", "isPinned", "dedupeKey",
-                                  "snippetTitle", "ocrText", "contentTagsRaw"}));
+    EXPECT_EQ(names, (QStringList{"id", "typeRaw", "plainText", "richData", "imageFilename",
+                                  "detectedLanguage", "sourceAppBundleID", "sourceAppName", "createdAt",
+                                  "isPinned", "dedupeKey", "snippetTitle", "ocrText", "contentTagsRaw"}));
     EXPECT_EQ(raw.scalar(QStringLiteral("SELECT count(*) FROM pragma_index_list('ClipboardItem') i "
                                         "JOIN pragma_index_info(i.name) c WHERE c.name = 'dedupeKey'"))
                   .toInt(),
@@ -139,7 +138,8 @@ TEST_F(HistoryStoreTest, SchemaIsTheDocumentedTable) {
 
 TEST_F(HistoryStoreTest, FilesArePrivate) {
     const auto everyone = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
-    EXPECT_EQ(QFileInfo(databasePath()).permissions() & ~everyone, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(QFileInfo(databasePath()).permissions() & ~everyone,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(QFileInfo(QFileInfo(databasePath()).absolutePath()).permissions() & ~everyone,
               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
@@ -164,7 +164,7 @@ TEST_F(HistoryStoreTest, EveryFieldSurvivesReopening) {
     store = reopen();
     ASSERT_EQ(store->items().size(), 1);
     EXPECT_EQ(store->items()[0]->record(), written);
-    EXPECT_EQ(store->items()[0]->imageFilename(), QString());  // empty, not absent
+    EXPECT_EQ(store->items()[0]->imageFilename(), QString()); // empty, not absent
     EXPECT_EQ(store->items()[0]->snippetTitle(), std::nullopt);
     RawConnection raw(databasePath());
     EXPECT_EQ(raw.scalar(QStringLiteral("SELECT count(*) FROM ClipboardItem WHERE snippetTitle IS NULL AND "
@@ -191,7 +191,7 @@ TEST_F(HistoryStoreTest, NewestFirstAndOneObjectPerItem) {
     EXPECT_EQ(store->items()[1], a);
     QSignalSpy listChanges(store.get(), &HistoryStore::itemsChanged);
     store->reload();
-    EXPECT_EQ(listChanges.count(), 0);  // same records, same order: nobody is told
+    EXPECT_EQ(listChanges.count(), 0); // same records, same order: nobody is told
     EXPECT_EQ(store->items()[0], b);
     EXPECT_EQ(store->item(a->id()), a);
 }
@@ -223,7 +223,7 @@ TEST_F(HistoryStoreTest, RecopiedItemTakesNewTagsOnly) {
     store->add(original);
 
     NewClipboardItem untagged = textItem(QStringLiteral("x"));
-    untagged.plainText = std::nullopt;  // nothing to tag: carries no tags
+    untagged.plainText = std::nullopt; // nothing to tag: carries no tags
     store->add(ClipboardItem::make(untagged));
     EXPECT_EQ(original->contentTagsRaw(), QStringLiteral("email"));
 
@@ -293,15 +293,20 @@ TEST_P(HistoryStoreColourRule, RetypesOnlyWrittenColours) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, HistoryStoreColourRule,
     ::testing::Values(
-        ColourCase{"hashColour", ItemType::text, QStringLiteral("#ff8800"), std::nullopt, "color", "hexColor"},
-        ColourCase{"richTextColour", ItemType::richText, QStringLiteral(" #FFF\n"), std::nullopt, "color", "hexColor"},
+        ColourCase{"hashColour", ItemType::text, QStringLiteral("#ff8800"), std::nullopt, "color",
+                   "hexColor"},
+        ColourCase{"richTextColour", ItemType::richText, QStringLiteral(" #FFF\n"), std::nullopt, "color",
+                   "hexColor"},
         ColourCase{"wordAdd", ItemType::text, QStringLiteral("add"), std::nullopt, "text", "hexColor"},
         ColourCase{"wordBed", ItemType::text, QStringLiteral("bed"), std::nullopt, "text", "hexColor"},
         ColourCase{"number100", ItemType::text, QStringLiteral("100"), std::nullopt, "text", "hexColor"},
-        ColourCase{"eightDigits", ItemType::text, QStringLiteral("12345678"), std::nullopt, "text", "hexColor"},
-        ColourCase{"codeKeepsType", ItemType::code, QStringLiteral("#abcdef"), std::nullopt, "code", "hexColor"},
+        ColourCase{"eightDigits", ItemType::text, QStringLiteral("12345678"), std::nullopt, "text",
+                   "hexColor"},
+        ColourCase{"codeKeepsType", ItemType::code, QStringLiteral("#abcdef"), std::nullopt, "code",
+                   "hexColor"},
         ColourCase{"urlKeepsType", ItemType::url, QStringLiteral("#abc"), std::nullopt, "url", "hexColor"},
-        ColourCase{"presetTagsKept", ItemType::text, QStringLiteral("#abc"), QStringLiteral("json"), "text", "json"},
+        ColourCase{"presetTagsKept", ItemType::text, QStringLiteral("#abc"), QStringLiteral("json"), "text",
+                   "json"},
         ColourCase{"noTags", ItemType::text, QStringLiteral("hello"), std::nullopt, "text", std::nullopt}),
     [](const ::testing::TestParamInfo<ColourCase>& info) { return std::string(info.param.name); });
 
@@ -429,7 +434,8 @@ TEST_F(HistoryStoreTest, Snippets) {
     EXPECT_TRUE(empty->dedupeKey().startsWith(QStringLiteral("snippet:")));
     EXPECT_NE(empty->dedupeKey().mid(8), empty->id().toString(QUuid::WithoutBraces).toUpper());
 
-    const ClipboardItemPtr mail = store->addSnippet(QStringLiteral("Mail"), QStringLiteral("ola@example.org"));
+    const ClipboardItemPtr mail =
+        store->addSnippet(QStringLiteral("Mail"), QStringLiteral("ola@example.org"));
     EXPECT_EQ(mail->contentTagsRaw(), QStringLiteral("email"));
     addText(QStringLiteral("plain"));
     EXPECT_EQ(store->snippets(), (QList<ClipboardItemPtr>{mail, empty}));
@@ -456,7 +462,8 @@ TEST_F(HistoryStoreTest, SourceAppsByMostRecentUse) {
     fromApp(QStringLiteral("3"), QString(), QStringLiteral("Nameless"));
     fromApp(QStringLiteral("4"), QStringLiteral("org.example.A"), QString());
     store->setDisplayNameLookup([](const QString& id) { return QStringLiteral("App ") + id.right(1); });
-    EXPECT_EQ(store->sourceApps(), (QList<HistoryStore::SourceApp>{{"org.example.A", ""}, {"org.example.B", "App B"}}));
+    EXPECT_EQ(store->sourceApps(),
+              (QList<HistoryStore::SourceApp>{{"org.example.A", ""}, {"org.example.B", "App B"}}));
 }
 
 // Blocks recognition until released, to change the history while it runs.

@@ -104,7 +104,7 @@ TEST(ImageCache, EvictsByCountAndByCost) {
     const QImage image(1, 1, QImage::Format_ARGB32);
     byCount.insert(QStringLiteral("a"), image, 1);
     byCount.insert(QStringLiteral("b"), image, 1);
-    ASSERT_TRUE(byCount.find(QStringLiteral("a")));  // "a" is now the most recently used
+    ASSERT_TRUE(byCount.find(QStringLiteral("a"))); // "a" is now the most recently used
     byCount.insert(QStringLiteral("c"), image, 1);
     EXPECT_TRUE(byCount.find(QStringLiteral("a")));
     EXPECT_FALSE(byCount.find(QStringLiteral("b")));
@@ -177,7 +177,8 @@ TEST_F(ImageStoreTest, BrokenFilesGiveNoImage) {
     const QByteArray whole = pngBytes({200, 200});
     ASSERT_TRUE(store.write(QStringLiteral("cut.png"), whole.left(50)));
     ASSERT_TRUE(store.write(QStringLiteral("text.png"), QByteArray("not an image at all")));
-    for (const QString& name : {QStringLiteral("empty.png"), QStringLiteral("cut.png"), QStringLiteral("text.png")}) {
+    for (const QString& name :
+         {QStringLiteral("empty.png"), QStringLiteral("cut.png"), QStringLiteral("text.png")}) {
         EXPECT_TRUE(store.image(name).isNull()) << name.toStdString();
         EXPECT_TRUE(store.thumbnail(name, 40).isNull()) << name.toStdString();
     }
