@@ -3,6 +3,7 @@
 #include "ClipboardEngine/ContentClassifier.h"
 #include "ClipboardEngine/OCRService.h"
 #include "ClipboardEngine/TextLines.h"
+#include "FutureDelivery.h"
 #include "ImageStore.h"
 #include "Platform/TextRecognizer.h"
 #include "Platform/UserDefaults.h"
@@ -558,7 +559,7 @@ void HistoryStore::scheduleOCR(const ClipboardItemPtr& item, const QString& file
     QFuture<std::optional<QString>> recognition =
         OCRService::recognize(m_options.images->path(filename), recognizer);
     m_recognitions.append(recognition);
-    recognition.then(this, [this, id](const std::optional<QString>& text) {
+    deliverOnContextThread(recognition, this, [this, id](const std::optional<QString>& text) {
         if (text)
             applyRecognizedText(id, *text);
     });

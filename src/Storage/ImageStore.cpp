@@ -1,5 +1,6 @@
 #include "ImageStore.h"
 
+#include "FutureDelivery.h"
 #include "PngThumbnailReader.h"
 
 #include <QDir>
@@ -136,9 +137,8 @@ void ImageStore::imageAsync(const QString& filename, QObject* context, std::func
             context, [done = std::move(done), image = *cached] { done(image); }, Qt::QueuedConnection);
         return;
     }
-    QtConcurrent::run([this, filename] {
-        return readImage(filename);
-    }).then(context, [this, filename, done = std::move(done)](QImage image) {
+    QFuture<QImage> load = QtConcurrent::run([this, filename] { return readImage(filename); });
+    deliverOnContextThread(load, context, [this, filename, done = std::move(done)](const QImage& image) {
         if (!image.isNull())
             m_fullImages.insert(filename, image, fullImageCost(image));
         done(image);
@@ -154,9 +154,9 @@ void ImageStore::thumbnailAsync(const QString& filename, double maxDimension, QO
         return;
     }
     const int pixels = thumbnailPixels(maxDimension);
-    QtConcurrent::run([this, filename, pixels] {
-        return readThumbnail(filename, pixels);
-    }).then(context, [this, key, done = std::move(done)](QImage image) {
+    QFuture<QImage> load =
+        QtConcurrent::run([this, filename, pixels] { return readThumbnail(filename, pixels); });
+    deliverOnContextThread(load, context, [this, key, done = std::move(done)](const QImage& image) {
         if (!image.isNull())
             m_thumbnails.insert(key, image, thumbnailCost(image));
         done(image);

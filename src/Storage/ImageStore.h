@@ -40,7 +40,8 @@ public:
     QImage image(const QString& filename);
 
     // The same loads on a worker thread; `done` runs on the thread of `context` (the GUI thread in
-    // practice), and not at all when `context` is gone by then. Results are cached there too.
+    // practice), and not at all when `context` is gone by then. Results are cached there too. The
+    // store must outlive the loads it has started (the application's store lives for the process).
     void imageAsync(const QString& filename, QObject* context, std::function<void(QImage)> done);
     void thumbnailAsync(const QString& filename, double maxDimension, QObject* context,
                         std::function<void(QImage)> done);
