@@ -631,6 +631,18 @@ TEST_F(HistoryStoreOpenTest, NewerSchemaIsRefused) {
     EXPECT_EQ(file.readAll(), before);
 }
 
+TEST_F(HistoryStoreOpenTest, DefaultLocationsFollowXdgDataHome) {
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("xdg")).toLocal8Bit());
+    EXPECT_EQ(HistoryStore::defaultDatabasePath(),
+              root.filePath(QStringLiteral("xdg/Quillstack/history.sqlite")));
+    EXPECT_EQ(ImageStore::defaultDirectory(), root.filePath(QStringLiteral("xdg/Quillstack/Images")));
+    if (saved.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
+}
+
 TEST_F(HistoryStoreOpenTest, SharedStoreThatCannotOpenEndsTheProgram) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const QString dataHome = root.filePath(QStringLiteral("data"));
