@@ -1,7 +1,9 @@
 #include "ClipboardEngine/MarkdownDetector.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -101,6 +103,69 @@ TEST(MarkdownDetector, AdversarialMegabyteClipsFinish) {
         MarkdownDetector::looksLikeMarkdown(clip);
         RecordProperty("ms", static_cast<int>(timer.elapsed()));
     }
+}
+
+// The scoring written with the regular expressions themselves, for short ASCII texts where a
+// backtracking engine is harmless. The detector's scanners must agree with it on every input.
+bool referenceLooksLikeMarkdown(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() < 3)
+        return false;
+    static QHash<const char*, QRegularExpression> compiled;
+    auto matches = [](const char* pattern, const QString& subject) {
+        auto found = compiled.find(pattern);
+        if (found == compiled.end())
+            found = compiled.insert(pattern, QRegularExpression(QString::fromLatin1(pattern)));
+        return found->match(subject).hasMatch();
+    };
+    int score = 0;
+    const QStringList allLines = trimmed.split(u'\n');
+    for (const QString& raw : allLines.mid(0, 120)) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty())
+            continue;
+        score += matches("^#{1,6}\\s+\\S", line) ? 3 : 0;
+        score += matches("^([-*+]|\\d+\\.)\\s+\\S", line) ? 2 : 0;
+        score += matches("^[-*+]\\s+\\[[ xX]\\]\\s", line) ? 3 : 0;
+        score += (line.startsWith(QStringLiteral("> ")) || line == QStringLiteral(">")) ? 2 : 0;
+        score += (line.startsWith(QStringLiteral("```")) || line.startsWith(QStringLiteral("~~~"))) ? 4 : 0;
+        score += matches("^\\|(.+\\|)+", line) ? 2 : 0;
+        score += matches("^:?-{3,}:?(\\s*\\|?\\s*:?-{3,}:?)+$", line) ? 3 : 0;
+        score += matches("^(-{3,}|\\*{3,}|_{3,})$", line) ? 1 : 0;
+    }
+    score += matches("\\[[^\\]]+\\]\\([^)]+\\)", trimmed) ? 3 : 0;
+    score += matches("!\\[[^\\]]*\\]\\([^)]+\\)", trimmed) ? 3 : 0;
+    score += (trimmed.contains(QStringLiteral("```")) || trimmed.contains(QStringLiteral("~~~"))) ? 3 : 0;
+    score += matches("`[^`\\n]+`", trimmed) ? 1 : 0;
+    score += matches("(\\*\\*|__).+?\\1", trimmed) ? 1 : 0;
+    score += matches("(^|\\s)(\\*|_)[^*\\n]+?\\2(\\s|$|[.,;:!?])", trimmed) ? 1 : 0;
+    return score >= 3;
+}
+
+TEST(MarkdownDetector, AgreesWithTheRegularExpressionsOnRandomTexts) {
+    // Single characters and Markdown-like fragments, so that both outcomes are common.
+    const QStringList pieces = {"#",   "-",  "*",  "+",   "_",    "[",      "]",  "(",   ")",  "!",
+                                "`",   "|",  ":",  "~",   ">",    ".",      " ",  "x",   "1",  "\n",
+                                "\t",  "# ", "- ", "1. ", "[ ] ", "[a](b)", "**", "---", "| ", "> ",
+                                "```", " _", "_ ", " *",  "* ",   ":--",    "|\n"};
+    QRandomGenerator generator(20261210);
+    int disagreements = 0;
+    int markdown = 0;
+    for (int round = 0; round < 30000; ++round) {
+        QString text;
+        const int length = generator.bounded(1, 14);
+        for (int i = 0; i < length; ++i)
+            text.append(pieces[generator.bounded(pieces.size())]);
+        const bool expected = referenceLooksLikeMarkdown(text);
+        markdown += expected ? 1 : 0;
+        if (MarkdownDetector::looksLikeMarkdown(text) != expected && ++disagreements <= 10)
+            ADD_FAILURE() << "disagrees on \"" << text.toStdString() << "\" (expected " << expected << ")";
+    }
+    EXPECT_EQ(disagreements, 0);
+    // Both outcomes are well represented, so the comparison means something.
+    EXPECT_GT(markdown, 3000);
+    EXPECT_LT(markdown, 27000);
+    RecordProperty("markdown", markdown);
 }
 
 } // namespace

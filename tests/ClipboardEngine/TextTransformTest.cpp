@@ -1,5 +1,8 @@
 #include "ClipboardEngine/TextTransform.h"
 
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,6 +101,21 @@ TEST(TextTransform, RawValuesAndTitles) {
     EXPECT_EQ(TextTransforms::title(TextTransform::camelToSnake),
               QStringLiteral("camelCase \u2192 snake_case"));
     EXPECT_EQ(TextTransforms::title(TextTransform::trimmed), QStringLiteral("Trim whitespace"));
+}
+
+// camelToSnake is a regular-expression replacement; the scanner must give the same text.
+TEST(TextTransform, CamelToSnakeAgreesWithTheRegularExpression) {
+    const QRegularExpression boundary(QStringLiteral("([a-z0-9])([A-Z])"));
+    const QString alphabet = QStringLiteral("aZb9Y_ ż\nŻ0");
+    QRandomGenerator generator(42);
+    for (int round = 0; round < 5000; ++round) {
+        QString text;
+        const int length = generator.bounded(0, 12);
+        for (int i = 0; i < length; ++i)
+            text.append(alphabet[generator.bounded(alphabet.size())]);
+        const QString expected = QString(text).replace(boundary, QStringLiteral("\\1_\\2")).toLower();
+        ASSERT_EQ(TextTransforms::apply(TextTransform::camelToSnake, text), expected) << text.toStdString();
+    }
 }
 
 } // namespace
