@@ -154,6 +154,18 @@ bool HistoryStore::createOrMigrateSchema(QString* error) {
                      .arg(kSchemaVersion);
         return false;
     }
+    if (version == 0) {
+        // A new store is empty; a database that already holds tables belongs to something else
+        // and is left exactly as it is.
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next()) {
+            *error = lastError(query);
+            return false;
+        }
+        if (query.value(0).toInt() != 0) {
+            *error = QStringLiteral("the file is an SQLite database of another program, not a history");
+            return false;
+        }
+    }
     // WAL keeps readers and the writer apart; FULL syncs every commit, so a committed change
     // survives a crash of the process and of the machine.
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||

@@ -613,12 +613,23 @@ TEST_F(HistoryStoreOpenTest, CorruptDatabaseBodyIsReported) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST_F(HistoryStoreOpenTest, NewerSchemaIsRefused) {
+struct ForeignDatabaseCase {
+    const char* name;
+    int userVersion;
+    const char* errorMentions;
+};
+
+class HistoryStoreForeignDatabase : public HistoryStoreOpenTest,
+                                    public ::testing::WithParamInterface<ForeignDatabaseCase> {};
+
+// A newer history, or another program's database, is refused and not changed by a single byte.
+TEST_P(HistoryStoreForeignDatabase, IsRefusedUntouched) {
+    const ForeignDatabaseCase& c = GetParam();
     const QString path = root.filePath(QStringLiteral("history.sqlite"));
     {
         RawConnection raw(path);
-        raw.query(QStringLiteral("CREATE TABLE Future (x)"));
-        raw.query(QStringLiteral("PRAGMA user_version = 99"));
+        raw.query(QStringLiteral("CREATE TABLE Other (x)"));
+        raw.query(QStringLiteral("PRAGMA user_version = %1").arg(c.userVersion));
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -626,10 +637,17 @@ TEST_F(HistoryStoreOpenTest, NewerSchemaIsRefused) {
     file.close();
     QString error;
     EXPECT_FALSE(open(path, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("99"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromLatin1(c.errorMentions))) << error.toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, HistoryStoreForeignDatabase,
+                         ::testing::Values(ForeignDatabaseCase{"newerHistory", 99, "99"},
+                                           ForeignDatabaseCase{"otherProgram", 0, "another program"}),
+                         [](const ::testing::TestParamInfo<ForeignDatabaseCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(HistoryStoreOpenTest, DefaultLocationsFollowXdgDataHome) {
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
