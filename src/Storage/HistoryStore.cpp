@@ -9,6 +9,7 @@
 #include "Platform/UserDefaults.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,15 +83,17 @@ QString HistoryStore::defaultDatabasePath() {
 }
 
 HistoryStore& HistoryStore::shared() {
-    static std::unique_ptr<HistoryStore> store = [] {
+    static HistoryStore* store = [] {
         QString error;
         Options options;
         options.databasePath = defaultDatabasePath();
         options.images = &ImageStore::shared();
-        auto opened = open(std::move(options), &error);
+        std::unique_ptr<HistoryStore> opened = open(std::move(options), &error);
         if (!opened)
             qFatal("Nie można otworzyć bazy historii: %s", qUtf8Printable(error));
-        return opened;
+        // Closed with the application object, while Qt's SQL driver is still loaded.
+        opened->setParent(QCoreApplication::instance());
+        return opened.release();
     }();
     return *store;
 }

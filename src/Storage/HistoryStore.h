@@ -57,8 +57,9 @@ public:
     // is not a history database, or one written by a newer version, is left exactly as it is.
     static std::unique_ptr<HistoryStore> open(Options options, QString* error = nullptr);
 
-    // The application's store at defaultDatabasePath(), opened on first use. When it cannot be
-    // opened the program ends with "Nie można otworzyć bazy historii: " and the reason.
+    // The application's store at defaultDatabasePath(), opened on first use (after the application
+    // object exists; it is closed with it). When it cannot be opened the program ends with
+    // "Nie można otworzyć bazy historii: " and the reason.
     static HistoryStore& shared();
     static QString defaultDatabasePath();
 

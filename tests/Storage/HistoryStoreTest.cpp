@@ -4,6 +4,7 @@
 #include "Storage/ImageStore.h"
 #include "StorageTestSupport.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -659,6 +660,18 @@ TEST_F(HistoryStoreOpenTest, DefaultLocationsFollowXdgDataHome) {
         qunsetenv("XDG_DATA_HOME");
     else
         qputenv("XDG_DATA_HOME", saved);
+}
+
+TEST_F(HistoryStoreOpenTest, SharedStoreLivesInTheXdgDataDirectory) {
+    qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("shared")).toLocal8Bit());
+    HistoryStore& shared = HistoryStore::shared();
+    EXPECT_EQ(&shared, &HistoryStore::shared());
+    shared.add(ClipboardItem::make(textItem(QStringLiteral("kept"))));
+    EXPECT_EQ(shared.parent(), QCoreApplication::instance());
+    RawConnection raw(root.filePath(QStringLiteral("shared/Quillstack/history.sqlite")));
+    EXPECT_EQ(raw.scalar(QStringLiteral("SELECT plainText FROM ClipboardItem")).toString(),
+              QStringLiteral("kept"));
+    EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("shared/Quillstack/Images"))).isDir());
 }
 
 TEST_F(HistoryStoreOpenTest, SharedStoreThatCannotOpenEndsTheProgram) {
