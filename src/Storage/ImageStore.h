@@ -33,10 +33,11 @@ public:
     QString path(const QString& filename) const;
 
     // A downsampled image whose larger side has at most 2 × maxDimension pixels, orientation
-    // applied. The reader decodes at that size where the format allows (PNG does), so a huge image
-    // is never held whole in memory.
+    // applied. A huge picture is never held whole in memory: large PNG files are read row by row
+    // into the small size, formats whose reader scales while decoding (JPEG) are decoded small,
+    // and any other picture beyond 64 MB decoded gives no thumbnail.
     QImage thumbnail(const QString& filename, double maxDimension);
-    // The whole image.
+    // The whole image; pictures beyond Qt's image allocation limit (256 MB decoded) give none.
     QImage image(const QString& filename);
 
     // The same loads on a worker thread; `done` runs on the thread of `context` (the GUI thread in
