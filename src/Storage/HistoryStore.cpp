@@ -1,0 +1,599 @@
+#include "HistoryStore.h"
+
+#include "ClipboardEngine/ContentClassifier.h"
+#include "ClipboardEngine/OCRService.h"
+#include "ClipboardEngine/TextLines.h"
+#include "FutureDelivery.h"
+#include "ImageStore.h"
+#include "Platform/TextRecognizer.h"
+#include "Platform/UserDefaults.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+constexpr QFileDevice::Permissions kOwnerOnlyFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions kOwnerOnlyDirectory =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+const char kColumns[] =
+    "id, typeRaw, plainText, richData, imageFilename, detectedLanguage, sourceAppBundleID, "
+    "sourceAppName, createdAt, isPinned, dedupeKey, snippetTitle, ocrText, contentTagsRaw";
+
+// Qt binds a null QString as NULL; an empty value that is present must stay an empty string.
+QVariant textValue(const std::optional<QString>& value) {
+    if (!value)
+        return QVariant(QMetaType::fromType<QString>());
+    return value->isNull() ? QVariant(QStringLiteral("")) : QVariant(*value);
+}
+
+QVariant blobValue(const std::optional<QByteArray>& value) {
+    if (!value)
+        return QVariant(QMetaType::fromType<QByteArray>());
+    return value->isNull() ? QVariant(QByteArray("")) : QVariant(*value);
+}
+
+std::optional<QString> optionalText(const QVariant& value) {
+    if (value.isNull())
+        return std::nullopt;
+    return value.toString();
+}
+
+QString idText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+// The SQLite file signature; a non-empty file without it is never handed to SQLite.
+bool hasDatabaseHeader(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+QString lastError(const QSqlQuery& query) {
+    return query.lastError().text();
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(Options options, QSqlDatabase database)
+    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)) {}
+
+HistoryStore::~HistoryStore() {
+    waitForRecognitions();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+QString HistoryStore::defaultDatabasePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Quillstack/history.sqlite");
+}
+
+HistoryStore& HistoryStore::shared() {
+    static HistoryStore* store = [] {
+        QString error;
+        Options options;
+        options.databasePath = defaultDatabasePath();
+        options.images = &ImageStore::shared();
+        std::unique_ptr<HistoryStore> opened = open(std::move(options), &error);
+        if (!opened)
+            qFatal("Nie można otworzyć bazy historii: %s", qUtf8Printable(error));
+        // Closed with the application object, while Qt's SQL driver is still loaded.
+        opened->setParent(QCoreApplication::instance());
+        return opened.release();
+    }();
+    return *store;
+}
+
+std::unique_ptr<HistoryStore> HistoryStore::open(Options options, QString* error) {
+    QString problem;
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error = reason;
+        return nullptr;
+    };
+    if (!options.images)
+        return fail(QStringLiteral("no image store given"));
+
+    const QString path = options.databasePath;
+    const QFileInfo info(path);
+    if (!info.dir().exists()) {
+        if (!QDir().mkpath(info.absolutePath()))
+            return fail(QStringLiteral("cannot create the folder %1").arg(info.absolutePath()));
+        QFile::setPermissions(info.absolutePath(), kOwnerOnlyDirectory);
+    }
+    if (info.exists()) {
+        if (!info.isFile())
+            return fail(QStringLiteral("%1 is not a file").arg(path));
+        if (info.size() > 0 && !hasDatabaseHeader(path))
+            return fail(QStringLiteral("%1 is not a history database (file is not a database)").arg(path));
+    } else {
+        // Created here, so that SQLite (and its WAL files, which copy the mode) start private.
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnlyFile))
+            return fail(QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
+    }
+
+    static QAtomicInt connectionCounter;
+    const QString connection =
+        QStringLiteral("quillstack-history-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(options.busyTimeoutMs));
+    std::unique_ptr<HistoryStore> store(new HistoryStore(std::move(options), db));
+    db = QSqlDatabase();
+    if (!store->m_db.open())
+        return fail(store->m_db.lastError().text());
+    if (!store->createOrMigrateSchema(&problem))
+        return fail(problem);
+    store->reload();
+    return store;
+}
+
+bool HistoryStore::createOrMigrateSchema(QString* error) {
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        *error = lastError(query);
+        return false;
+    }
+    const int version = query.value(0).toInt();
+    if (version > kSchemaVersion) {
+        *error = QStringLiteral("the history was written by a newer version of Quillstack (schema %1, this "
+                                "version knows %2)")
+                     .arg(version)
+                     .arg(kSchemaVersion);
+        return false;
+    }
+    if (version == 0) {
+        // A new store is empty; a database that already holds tables belongs to something else
+        // and is left exactly as it is.
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !query.next()) {
+            *error = lastError(query);
+            return false;
+        }
+        if (query.value(0).toInt() != 0) {
+            *error = QStringLiteral("the file is an SQLite database of another program, not a history");
+            return false;
+        }
+    }
+    // WAL keeps readers and the writer apart; FULL syncs every commit, so a committed change
+    // survives a crash of the process and of the machine.
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
+        !query.exec(QStringLiteral("PRAGMA synchronous=FULL"))) {
+        *error = lastError(query);
+        return false;
+    }
+    if (version == kSchemaVersion)
+        return true;
+
+    const QStringList statements = {
+        QStringLiteral(
+            "CREATE TABLE ClipboardItem ("
+            "id TEXT NOT NULL UNIQUE, typeRaw TEXT NOT NULL, plainText TEXT, richData BLOB, "
+            "imageFilename TEXT, detectedLanguage TEXT, sourceAppBundleID TEXT, sourceAppName TEXT, "
+            "createdAt REAL NOT NULL, isPinned INTEGER NOT NULL DEFAULT 0, dedupeKey TEXT NOT NULL, "
+            "snippetTitle TEXT, ocrText TEXT, contentTagsRaw TEXT)"),
+        QStringLiteral("CREATE INDEX ClipboardItem_dedupeKey ON ClipboardItem (dedupeKey)"),
+        QStringLiteral("CREATE INDEX ClipboardItem_createdAt ON ClipboardItem (createdAt)"),
+        QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion),
+    };
+    if (!m_db.transaction()) {
+        *error = m_db.lastError().text();
+        return false;
+    }
+    for (const QString& statement : statements) {
+        if (!query.exec(statement)) {
+            *error = lastError(query);
+            m_db.rollback();
+            return false;
+        }
+    }
+    if (!m_db.commit()) {
+        *error = m_db.lastError().text();
+        m_db.rollback();
+        return false;
+    }
+    return true;
+}
+
+std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll() {
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM ClipboardItem ORDER BY createdAt DESC, rowid DESC")
+                        .arg(QLatin1String(kColumns))))
+        return std::nullopt;
+    QList<ClipboardItemRecord> records;
+    while (query.next()) {
+        ClipboardItemRecord r;
+        r.id = QUuid::fromString(query.value(0).toString());
+        r.typeRaw = query.value(1).toString();
+        r.plainText = optionalText(query.value(2));
+        if (!query.value(3).isNull())
+            r.richData = query.value(3).toByteArray();
+        r.imageFilename = optionalText(query.value(4));
+        r.detectedLanguage = optionalText(query.value(5));
+        r.sourceAppBundleID = optionalText(query.value(6));
+        r.sourceAppName = optionalText(query.value(7));
+        r.createdAt = query.value(8).toDouble();
+        r.isPinned = query.value(9).toInt() != 0;
+        r.dedupeKey = query.value(10).toString();
+        r.snippetTitle = optionalText(query.value(11));
+        r.ocrText = optionalText(query.value(12));
+        r.contentTagsRaw = optionalText(query.value(13));
+        records.append(std::move(r));
+    }
+    if (query.lastError().isValid())
+        return std::nullopt;
+    return records;
+}
+
+void HistoryStore::reload() {
+    const std::optional<QList<ClipboardItemRecord>> records = fetchAll();
+    QList<ClipboardItemPtr> list;
+    if (records) {
+        list.reserve(records->size());
+        for (const ClipboardItemRecord& record : *records) {
+            if (ClipboardItemPtr existing = m_byId.value(record.id)) {
+                applyRecord(existing, record);
+                list.append(existing);
+            } else {
+                list.append(ClipboardItem::restore(record));
+            }
+        }
+    }
+    replaceList(std::move(list));
+}
+
+ClipboardItemPtr HistoryStore::item(const QUuid& id) const {
+    return m_byId.value(id);
+}
+
+int HistoryStore::historyLimit() const {
+    Platform::UserDefaults* defaults =
+        m_options.defaults ? m_options.defaults : Platform::UserDefaults::standard();
+    const qint64 limit = defaults ? defaults->intValue(QStringLiteral("historyLimit"), 0) : 0;
+    if (limit < 1)
+        return kDefaultHistoryLimit;
+    return static_cast<int>(qMin<qint64>(limit, std::numeric_limits<int>::max()));
+}
+
+bool HistoryStore::transaction(const std::function<bool()>& body) {
+    if (!m_db.transaction()) {
+        reload();
+        return false;
+    }
+    if (!body() || !m_db.commit()) {
+        m_db.rollback();
+        reload();
+        return false;
+    }
+    return true;
+}
+
+bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
+    QSqlQuery query(m_db);
+    query.prepare(
+        QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(QLatin1String(kColumns)));
+    query.addBindValue(idText(r.id));
+    query.addBindValue(r.typeRaw);
+    query.addBindValue(textValue(r.plainText));
+    query.addBindValue(blobValue(r.richData));
+    query.addBindValue(textValue(r.imageFilename));
+    query.addBindValue(textValue(r.detectedLanguage));
+    query.addBindValue(textValue(r.sourceAppBundleID));
+    query.addBindValue(textValue(r.sourceAppName));
+    query.addBindValue(r.createdAt);
+    query.addBindValue(r.isPinned ? 1 : 0);
+    query.addBindValue(r.dedupeKey);
+    query.addBindValue(textValue(r.snippetTitle));
+    query.addBindValue(textValue(r.ocrText));
+    query.addBindValue(textValue(r.contentTagsRaw));
+    return query.exec();
+}
+
+bool HistoryStore::updateRow(const ClipboardItemRecord& r) {
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE ClipboardItem SET typeRaw = ?, plainText = ?, richData = ?, "
+                                 "imageFilename = ?, detectedLanguage = ?, "
+                                 "sourceAppBundleID = ?, sourceAppName = ?, createdAt = ?, isPinned = ?, "
+                                 "dedupeKey = ?, snippetTitle = ?, "
+                                 "ocrText = ?, contentTagsRaw = ? WHERE id = ?"));
+    query.addBindValue(r.typeRaw);
+    query.addBindValue(textValue(r.plainText));
+    query.addBindValue(blobValue(r.richData));
+    query.addBindValue(textValue(r.imageFilename));
+    query.addBindValue(textValue(r.detectedLanguage));
+    query.addBindValue(textValue(r.sourceAppBundleID));
+    query.addBindValue(textValue(r.sourceAppName));
+    query.addBindValue(r.createdAt);
+    query.addBindValue(r.isPinned ? 1 : 0);
+    query.addBindValue(r.dedupeKey);
+    query.addBindValue(textValue(r.snippetTitle));
+    query.addBindValue(textValue(r.ocrText));
+    query.addBindValue(textValue(r.contentTagsRaw));
+    query.addBindValue(idText(r.id));
+    return query.exec() && query.numRowsAffected() == 1;
+}
+
+bool HistoryStore::deleteRow(const QUuid& id) {
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("DELETE FROM ClipboardItem WHERE id = ?"));
+    query.addBindValue(idText(id));
+    return query.exec();
+}
+
+void HistoryStore::applyRecord(const ClipboardItemPtr& item, ClipboardItemRecord record) {
+    if (item->m_record == record)
+        return;
+    item->m_record = std::move(record);
+    emit itemChanged(item->id());
+}
+
+void HistoryStore::replaceList(QList<ClipboardItemPtr> items) {
+    const bool same = std::equal(items.begin(), items.end(), m_items.begin(), m_items.end());
+    m_byId.clear();
+    for (const ClipboardItemPtr& item : items)
+        m_byId.insert(item->id(), item);
+    m_items = std::move(items);
+    if (!same)
+        emit itemsChanged();
+}
+
+// Puts `item` (new or moved) at its place in the newest-first list; it goes before items of the
+// same time, as the newest write.
+void HistoryStore::placeItem(const ClipboardItemPtr& item) {
+    QList<ClipboardItemPtr> list = m_items;
+    list.removeOne(item);
+    const auto position = std::find_if(list.begin(), list.end(), [&](const ClipboardItemPtr& other) {
+        return other->createdAtSeconds() <= item->createdAtSeconds();
+    });
+    list.insert(position, item);
+    replaceList(std::move(list));
+}
+
+void HistoryStore::forgetItems(const QList<ClipboardItemPtr>& gone) {
+    QList<ClipboardItemPtr> list = m_items;
+    list.removeIf([&](const ClipboardItemPtr& item) { return gone.contains(item); });
+    replaceList(std::move(list));
+}
+
+bool HistoryStore::deleteItems(const QList<ClipboardItemPtr>& doomed) {
+    if (doomed.isEmpty())
+        return false;
+    const bool committed = transaction([&] {
+        return std::all_of(doomed.begin(), doomed.end(),
+                           [&](const ClipboardItemPtr& item) { return deleteRow(item->id()); });
+    });
+    if (!committed)
+        return false;
+    forgetItems(doomed);
+    for (const ClipboardItemPtr& item : doomed) {
+        if (item->imageFilename())
+            m_options.images->remove(*item->imageFilename());
+    }
+    return true;
+}
+
+void HistoryStore::add(const ClipboardItemPtr& item) {
+    if (!item)
+        return;
+    ClipboardItemRecord& incoming = item->m_record;
+
+    // Tagging and the colour rule, only for items that arrive untagged.
+    if (incoming.plainText && !incoming.contentTagsRaw) {
+        incoming.contentTagsRaw = ContentClassifier::tagsRaw(*incoming.plainText);
+        const ItemType type = item->type();
+        // Only a text written as a colour ("#" first) becomes a colour item; "add" or "100" are
+        // valid hex digits but stay text.
+        if ((type == ItemType::text || type == ItemType::richText) &&
+            ContentClassifier::parseTags(incoming.contentTagsRaw)
+                .contains(ContentClassifier::ContentTag::hexColor) &&
+            TextLines::trimAll(*incoming.plainText).startsWith(u'#'))
+            incoming.typeRaw = ItemTypes::rawValue(ItemType::color);
+    }
+
+    const auto existingIt = std::find_if(m_items.begin(), m_items.end(), [&](const ClipboardItemPtr& other) {
+        return other->dedupeKey() == incoming.dedupeKey;
+    });
+    if (existingIt != m_items.end()) {
+        const ClipboardItemPtr existing = *existingIt;
+        ClipboardItemRecord updated = existing->record();
+        updated.createdAt = ClipboardItem::now();
+        if (incoming.contentTagsRaw)
+            updated.contentTagsRaw = incoming.contentTagsRaw;
+        const std::optional<QString>& newFile = incoming.imageFilename;
+        bool adoptNewFile = false;
+        if (newFile && updated.imageFilename != newFile) {
+            // The existing item's file is gone (deleted by hand, lost in a crash): the new copy of
+            // the same picture takes its place instead of being thrown away.
+            adoptNewFile = existing->type() == ItemType::image && m_options.images->exists(*newFile) &&
+                           (!updated.imageFilename || !m_options.images->exists(*updated.imageFilename));
+            if (adoptNewFile)
+                updated.imageFilename = newFile;
+        }
+        const bool committed = transaction([&] { return updateRow(updated); });
+        if (committed) {
+            applyRecord(existing, updated);
+            placeItem(existing);
+        }
+        // The new file is referenced by nothing stored unless it was adopted and that committed.
+        if (newFile && newFile != existing->imageFilename() && !(adoptNewFile && !committed))
+            m_options.images->remove(*newFile);
+        return;
+    }
+
+    if (!transaction([&] { return insertRow(incoming); }))
+        return;
+    m_byId.insert(item->id(), item);
+    placeItem(item);
+    enforceLimit();
+
+    if (item->type() == ItemType::image && item->imageFilename() && m_byId.contains(item->id()))
+        scheduleOCR(item, *item->imageFilename());
+}
+
+void HistoryStore::enforceLimit() {
+    QList<ClipboardItemPtr> candidates;
+    for (const ClipboardItemPtr& item : m_items) {
+        if (!item->isPinned() && item->type() != ItemType::snippet)
+            candidates.append(item);
+    }
+    const qsizetype excess = candidates.size() - historyLimit();
+    if (excess <= 0)
+        return;
+    deleteItems(candidates.last(excess));
+}
+
+void HistoryStore::clearAll(bool keepPinned, bool includeSnippets) {
+    QList<ClipboardItemPtr> doomed;
+    for (const ClipboardItemPtr& item : m_items) {
+        if (!includeSnippets && item->type() == ItemType::snippet)
+            continue;
+        if (keepPinned && item->isPinned())
+            continue;
+        doomed.append(item);
+    }
+    if (!deleteItems(doomed))
+        reload();
+}
+
+void HistoryStore::deleteItem(const ClipboardItemPtr& item) {
+    if (!item || !m_byId.contains(item->id()))
+        return;
+    deleteItems({m_byId.value(item->id())});
+}
+
+void HistoryStore::togglePin(const ClipboardItemPtr& item) {
+    const ClipboardItemPtr stored = item ? m_byId.value(item->id()) : nullptr;
+    if (!stored)
+        return;
+    ClipboardItemRecord updated = stored->record();
+    updated.isPinned = !updated.isPinned;
+    if (transaction([&] { return updateRow(updated); }))
+        applyRecord(stored, updated);
+}
+
+QList<ClipboardItemPtr> HistoryStore::snippets() const {
+    QList<ClipboardItemPtr> result;
+    for (const ClipboardItemPtr& item : m_items) {
+        if (item->type() == ItemType::snippet)
+            result.append(item);
+    }
+    return result;
+}
+
+ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& content) {
+    NewClipboardItem snippetContent;
+    snippetContent.type = ItemType::snippet;
+    snippetContent.plainText = content;
+    snippetContent.dedupeKey =
+        QStringLiteral("snippet:") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    snippetContent.snippetTitle = title;
+    snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
+    const ClipboardItemPtr snippet = ClipboardItem::make(std::move(snippetContent));
+    if (transaction([&] { return insertRow(snippet->record()); })) {
+        m_byId.insert(snippet->id(), snippet);
+        placeItem(snippet);
+    }
+    return snippet;
+}
+
+void HistoryStore::updateSnippet(const ClipboardItemPtr& item, const QString& title, const QString& content) {
+    const ClipboardItemPtr stored = item ? m_byId.value(item->id()) : nullptr;
+    if (!stored)
+        return;
+    ClipboardItemRecord updated = stored->record();
+    updated.snippetTitle = title;
+    updated.plainText = content;
+    updated.contentTagsRaw = ContentClassifier::tagsRaw(content);
+    if (transaction([&] { return updateRow(updated); }))
+        applyRecord(stored, updated);
+}
+
+QList<HistoryStore::SourceApp> HistoryStore::sourceApps() const {
+    QList<SourceApp> apps;
+    QSet<QString> seen;
+    for (const ClipboardItemPtr& item : m_items) {
+        const std::optional<QString>& bundleID = item->sourceAppBundleID();
+        if (!bundleID || bundleID->isEmpty() || seen.contains(*bundleID))
+            continue;
+        seen.insert(*bundleID);
+        QString name;
+        if (item->sourceAppName())
+            name = *item->sourceAppName();
+        else
+            name = m_displayName ? m_displayName(*bundleID) : *bundleID;
+        apps.append({*bundleID, name});
+    }
+    return apps;
+}
+
+void HistoryStore::setDisplayNameLookup(std::function<QString(const QString&)> lookup) {
+    m_displayName = std::move(lookup);
+}
+
+bool HistoryStore::eraseAll() {
+    const QList<ClipboardItemPtr> all = m_items;
+    const bool committed = transaction([&] {
+        QSqlQuery query(m_db);
+        return query.exec(QStringLiteral("DELETE FROM ClipboardItem"));
+    });
+    if (!committed)
+        return false;
+    for (const ClipboardItemPtr& item : all) {
+        if (item->imageFilename())
+            m_options.images->remove(*item->imageFilename());
+    }
+    reload();
+    m_options.images->removeDirectory();
+    return true;
+}
+
+void HistoryStore::scheduleOCR(const ClipboardItemPtr& item, const QString& filename) {
+    Platform::TextRecognizer* recognizer =
+        m_options.recognizer ? m_options.recognizer : Platform::TextRecognizer::standard();
+    if (!recognizer)
+        return;
+    m_recognitions.removeIf([](const QFuture<std::optional<QString>>& f) { return f.isFinished(); });
+    // Only the id crosses the wait: an item deleted meanwhile is simply not found afterwards.
+    const QUuid id = item->id();
+    QFuture<std::optional<QString>> recognition =
+        OCRService::recognize(m_options.images->path(filename), recognizer);
+    m_recognitions.append(recognition);
+    deliverOnContextThread(recognition, this, [this, id](const std::optional<QString>& text) {
+        if (text)
+            applyRecognizedText(id, *text);
+    });
+}
+
+void HistoryStore::applyRecognizedText(const QUuid& id, const QString& text) {
+    const ClipboardItemPtr stored = m_byId.value(id);
+    if (!stored)
+        return;
+    ClipboardItemRecord updated = stored->record();
+    updated.ocrText = text;
+    if (!updated.contentTagsRaw)
+        updated.contentTagsRaw = ContentClassifier::tagsRaw(text);
+    if (transaction([&] { return updateRow(updated); }))
+        applyRecord(stored, updated);
+}
+
+void HistoryStore::waitForRecognitions() {
+    for (QFuture<std::optional<QString>>& recognition : m_recognitions)
+        recognition.waitForFinished();
+    m_recognitions.clear();
+}

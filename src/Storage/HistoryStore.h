@@ -1,0 +1,143 @@
+#pragma once
+
+#include "ClipboardItem.h"
+
+#include <QFuture>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ImageStore;
+namespace Platform {
+class TextRecognizer;
+class UserDefaults;
+} // namespace Platform
+
+// The persistent history: every item and snippet in one SQLite table (ClipboardItem, one column
+// per stored field), the in-memory list all views show (newest first), and every operation that
+// changes it. GUI thread only; text recognition is the one piece of work that leaves it.
+//
+// Each change is one transaction. Image files of removed items are deleted only after the
+// transaction that forgets them has committed; a change that cannot be written is rolled back and
+// the list reloaded from the file, so the list always shows what is stored. No operation reports
+// an error to its caller.
+class HistoryStore : public QObject {
+    Q_OBJECT
+public:
+    // The table layout version kept in PRAGMA user_version.
+    static constexpr int kSchemaVersion = 1;
+    static constexpr int kDefaultHistoryLimit = 200;
+
+    struct Options {
+        QString databasePath;
+        // Where image files live; the store deletes them with their items.
+        ImageStore* images = nullptr;
+        // "historyLimit" comes from here (Platform::UserDefaults::standard() when null).
+        Platform::UserDefaults* defaults = nullptr;
+        // Reads text in new images (Platform::TextRecognizer::standard() when null; no recognition
+        // when that is unset too).
+        Platform::TextRecognizer* recognizer = nullptr;
+        // How long a write waits for another connection's lock before it counts as failed.
+        int busyTimeoutMs = 2000;
+    };
+
+    struct SourceApp {
+        QString bundleID;
+        QString name;
+        bool operator==(const SourceApp&) const = default;
+    };
+
+    // Opens (or creates) the store. On failure returns null and the reason in `error`; a file that
+    // is not a history database, or one written by a newer version, is left exactly as it is.
+    static std::unique_ptr<HistoryStore> open(Options options, QString* error = nullptr);
+
+    // The application's store at defaultDatabasePath(), opened on first use (after the application
+    // object exists; it is closed with it). When it cannot be opened the program ends with
+    // "Nie można otworzyć bazy historii: " and the reason.
+    static HistoryStore& shared();
+    static QString defaultDatabasePath();
+
+    ~HistoryStore() override;
+
+    // Every stored item, snippets included, newest first.
+    const QList<ClipboardItemPtr>& items() const { return m_items; }
+    ClipboardItemPtr item(const QUuid& id) const;
+
+    // Reads the list again from the file (an unreadable file gives an empty list).
+    void reload();
+
+    // Files a newly captured item: tags its text, applies the colour rule, merges it into an
+    // existing item with the same dedupe key (which moves to the top) or inserts it and trims the
+    // history; a new image then has its text recognised in the background.
+    void add(const ClipboardItemPtr& item);
+    // Trims unpinned, non-snippet items beyond "historyLimit", oldest first.
+    void enforceLimit();
+    void clearAll(bool keepPinned, bool includeSnippets);
+    void deleteItem(const ClipboardItemPtr& item);
+    void togglePin(const ClipboardItemPtr& item);
+
+    QList<ClipboardItemPtr> snippets() const;
+    ClipboardItemPtr addSnippet(const QString& title, const QString& content);
+    void updateSnippet(const ClipboardItemPtr& item, const QString& title, const QString& content);
+
+    // The distinct source applications, most recently used first.
+    QList<SourceApp> sourceApps() const;
+    // How an application without a stored name is named in sourceApps() (the bundle identifier
+    // itself until set).
+    void setDisplayNameLookup(std::function<QString(const QString& bundleID)> lookup);
+
+    // Erases everything for a reset: every item (pinned ones and snippets too), their image files
+    // and the images directory itself. False when the items could not be deleted (nothing is then
+    // removed from disk).
+    bool eraseAll();
+
+    // "historyLimit", or 200 when it is absent or below 1.
+    int historyLimit() const;
+
+    // Blocks until text recognitions started by this store have finished their work (their
+    // results still arrive through the event loop). For orderly shutdown and tests.
+    void waitForRecognitions();
+
+signals:
+    // The list changed: an item came, went or moved.
+    void itemsChanged();
+    // Stored fields of the item changed (pin, tags, recognised text, snippet text...).
+    void itemChanged(const QUuid& id);
+
+private:
+    explicit HistoryStore(Options options, QSqlDatabase database);
+
+    bool createOrMigrateSchema(QString* error);
+    std::optional<QList<ClipboardItemRecord>> fetchAll();
+
+    // Runs `body` in one transaction; false (after a rollback and a reload) when any step fails.
+    bool transaction(const std::function<bool()>& body);
+    bool insertRow(const ClipboardItemRecord& record);
+    bool updateRow(const ClipboardItemRecord& record);
+    bool deleteRow(const QUuid& id);
+    // Deletes the items in one transaction, then their image files; false when nothing changed.
+    bool deleteItems(const QList<ClipboardItemPtr>& doomed);
+
+    // In-memory counterparts, applied after a commit.
+    void applyRecord(const ClipboardItemPtr& item, ClipboardItemRecord record);
+    void placeItem(const ClipboardItemPtr& item);
+    void forgetItems(const QList<ClipboardItemPtr>& gone);
+    void replaceList(QList<ClipboardItemPtr> items);
+
+    void scheduleOCR(const ClipboardItemPtr& item, const QString& filename);
+    void applyRecognizedText(const QUuid& id, const QString& text);
+
+    Options m_options;
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    QList<ClipboardItemPtr> m_items;
+    QHash<QUuid, ClipboardItemPtr> m_byId;
+    std::function<QString(const QString&)> m_displayName;
+    QList<QFuture<std::optional<QString>>> m_recognitions;
+};

@@ -1,0 +1,691 @@
+#include "Storage/HistoryStore.h"
+#include "Platform/Fakes/FakeTextRecognizer.h"
+#include "Platform/UserDefaults.h"
+#include "Storage/ImageStore.h"
+#include "StorageTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using StorageTestSupport::dedupeKey;
+using StorageTestSupport::pngBytes;
+using StorageTestSupport::textItem;
+
+// Runs SQL on the store's file through a connection of its own, as an outsider would.
+class RawConnection {
+public:
+    explicit RawConnection(const QString& path)
+        : m_name(QStringLiteral("raw-%1").arg(QUuid::createUuid().toString())) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=50"));
+        db.open();
+    }
+    ~RawConnection() {
+        QSqlDatabase::database(m_name).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlQuery query(const QString& sql) {
+        QSqlQuery q(QSqlDatabase::database(m_name));
+        q.exec(sql);
+        return q;
+    }
+    QVariant scalar(const QString& sql) {
+        QSqlQuery q = query(sql);
+        return q.next() ? q.value(0) : QVariant();
+    }
+
+private:
+    QString m_name;
+};
+
+class HistoryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(root.isValid());
+        store = openStore();
+        ASSERT_TRUE(store);
+    }
+
+    void TearDown() override {
+        if (store)
+            store->waitForRecognitions();
+    }
+
+    QString databasePath() const { return root.filePath(QStringLiteral("Quillstack/history.sqlite")); }
+
+    std::unique_ptr<HistoryStore> openStore(QString* error = nullptr, int busyTimeoutMs = 2000) {
+        HistoryStore::Options options;
+        options.databasePath = databasePath();
+        options.images = &images;
+        options.defaults = &defaults;
+        options.recognizer = &recognizer;
+        options.busyTimeoutMs = busyTimeoutMs;
+        return HistoryStore::open(options, error);
+    }
+
+    std::unique_ptr<HistoryStore> reopen() {
+        store.reset();
+        return openStore();
+    }
+
+    ClipboardItemPtr addText(const QString& text) {
+        const ClipboardItemPtr item = ClipboardItem::make(textItem(text));
+        store->add(item);
+        return item;
+    }
+
+    // A captured image: its PNG file written first, as the clip factory does.
+    ClipboardItemPtr addImage(const QByteArray& png) {
+        const QString filename =
+            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+        EXPECT_TRUE(images.write(filename, png));
+        NewClipboardItem content;
+        content.type = ItemType::image;
+        content.imageFilename = filename;
+        content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
+        const ClipboardItemPtr item = ClipboardItem::make(content);
+        store->add(item);
+        return item;
+    }
+
+    QStringList texts() const {
+        QStringList result;
+        for (const ClipboardItemPtr& item : store->items())
+            result.append(item->plainText().value_or(QStringLiteral("<none>")));
+        return result;
+    }
+
+    QStringList imageFiles() const { return QDir(images.directory()).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir root;
+    ImageStore images{root.filePath(QStringLiteral("Quillstack/Images"))};
+    Platform::UserDefaults defaults;
+    Platform::FakeTextRecognizer recognizer;
+    std::unique_ptr<HistoryStore> store;
+};
+
+TEST_F(HistoryStoreTest, SchemaIsTheDocumentedTable) {
+    RawConnection raw(databasePath());
+    EXPECT_EQ(raw.scalar(QStringLiteral("PRAGMA user_version")).toInt(), HistoryStore::kSchemaVersion);
+    EXPECT_EQ(raw.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+    QSqlQuery columns = raw.query(QStringLiteral("PRAGMA table_info(ClipboardItem)"));
+    QStringList names;
+    while (columns.next())
+        names.append(columns.value(1).toString());
+    EXPECT_EQ(names, (QStringList{"id", "typeRaw", "plainText", "richData", "imageFilename",
+                                  "detectedLanguage", "sourceAppBundleID", "sourceAppName", "createdAt",
+                                  "isPinned", "dedupeKey", "snippetTitle", "ocrText", "contentTagsRaw"}));
+    EXPECT_EQ(raw.scalar(QStringLiteral("SELECT count(*) FROM pragma_index_list('ClipboardItem') i "
+                                        "JOIN pragma_index_info(i.name) c WHERE c.name = 'dedupeKey'"))
+                  .toInt(),
+              1);
+}
+
+TEST_F(HistoryStoreTest, FilesArePrivate) {
+    const auto everyone = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    EXPECT_EQ(QFileInfo(databasePath()).permissions() & ~everyone,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(QFileInfo(QFileInfo(databasePath()).absolutePath()).permissions() & ~everyone,
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(HistoryStoreTest, EveryFieldSurvivesReopening) {
+    NewClipboardItem content;
+    content.type = ItemType::richText;
+    content.plainText = QString::fromUtf8(QByteArray("ok \xff\xfe bad \xc3", 12)); // invalid UTF-8, decoded
+    content.richData = QByteArray("{\\rtf1 \0 binary}", 16);
+    content.imageFilename = QString();
+    content.detectedLanguage = QString();
+    content.sourceAppBundleID = QStringLiteral("org.gnome.TextEditor");
+    content.sourceAppName = QStringLiteral("Edytor tekstu");
+    content.dedupeKey = QStringLiteral("txt:abc");
+    content.snippetTitle = std::nullopt;
+    content.ocrText = QStringLiteral("żółć");
+    content.contentTagsRaw = QStringLiteral("phone");
+    const ClipboardItemPtr item = ClipboardItem::make(content);
+    store->add(item);
+    const ClipboardItemRecord written = item->record();
+
+    store = reopen();
+    ASSERT_EQ(store->items().size(), 1);
+    EXPECT_EQ(store->items()[0]->record(), written);
+    EXPECT_EQ(store->items()[0]->imageFilename(), QString()); // empty, not absent
+    EXPECT_EQ(store->items()[0]->snippetTitle(), std::nullopt);
+    RawConnection raw(databasePath());
+    EXPECT_EQ(raw.scalar(QStringLiteral("SELECT count(*) FROM ClipboardItem WHERE snippetTitle IS NULL AND "
+                                        "imageFilename = '' AND detectedLanguage = ''"))
+                  .toInt(),
+              1);
+    EXPECT_EQ(raw.scalar(QStringLiteral("SELECT id FROM ClipboardItem")).toString(),
+              written.id.toString(QUuid::WithoutBraces).toUpper());
+}
+
+TEST_F(HistoryStoreTest, TwentyMegabyteText) {
+    const QString huge = QString(20 * 1024 * 1024, u'x') + QStringLiteral("\nend");
+    addText(huge);
+    store = reopen();
+    ASSERT_EQ(store->items().size(), 1);
+    EXPECT_EQ(store->items()[0]->plainText()->size(), huge.size());
+    EXPECT_EQ(store->items()[0]->previewTitle().size(), 20 * 1024 * 1024);
+}
+
+TEST_F(HistoryStoreTest, NewestFirstAndOneObjectPerItem) {
+    const ClipboardItemPtr a = addText(QStringLiteral("a"));
+    const ClipboardItemPtr b = addText(QStringLiteral("b"));
+    EXPECT_EQ(texts(), (QStringList{"b", "a"}));
+    EXPECT_EQ(store->items()[1], a);
+    QSignalSpy listChanges(store.get(), &HistoryStore::itemsChanged);
+    store->reload();
+    EXPECT_EQ(listChanges.count(), 0); // same records, same order: nobody is told
+    EXPECT_EQ(store->items()[0], b);
+    EXPECT_EQ(store->item(a->id()), a);
+}
+
+TEST_F(HistoryStoreTest, RecopiedTextMovesUpAndKeepsItsState) {
+    const ClipboardItemPtr first = addText(QStringLiteral("same"));
+    addText(QStringLiteral("other"));
+    store->togglePin(first);
+    const double before = first->createdAtSeconds();
+    QSignalSpy changed(store.get(), &HistoryStore::itemChanged);
+
+    const ClipboardItemPtr again = addText(QStringLiteral("same"));
+    EXPECT_EQ(texts(), (QStringList{"same", "other"}));
+    EXPECT_EQ(store->items()[0], first);
+    EXPECT_EQ(store->item(again->id()), nullptr);
+    EXPECT_GT(first->createdAtSeconds(), before);
+    EXPECT_TRUE(first->isPinned());
+    EXPECT_EQ(changed.count(), 1);
+
+    store = reopen();
+    EXPECT_EQ(texts(), (QStringList{"same", "other"}));
+    EXPECT_TRUE(store->items()[0]->isPinned());
+}
+
+TEST_F(HistoryStoreTest, RecopiedItemTakesNewTagsOnly) {
+    NewClipboardItem tagged = textItem(QStringLiteral("x"));
+    tagged.contentTagsRaw = QStringLiteral("email");
+    const ClipboardItemPtr original = ClipboardItem::make(tagged);
+    store->add(original);
+
+    NewClipboardItem untagged = textItem(QStringLiteral("x"));
+    untagged.plainText = std::nullopt; // nothing to tag: carries no tags
+    store->add(ClipboardItem::make(untagged));
+    EXPECT_EQ(original->contentTagsRaw(), QStringLiteral("email"));
+
+    tagged.contentTagsRaw = QStringLiteral("phone,date");
+    store->add(ClipboardItem::make(tagged));
+    EXPECT_EQ(original->contentTagsRaw(), QStringLiteral("phone,date"));
+    EXPECT_EQ(store->items().size(), 1);
+}
+
+TEST_F(HistoryStoreTest, RecopiedImageKeepsOneFile) {
+    const QByteArray png = pngBytes({20, 10});
+    const ClipboardItemPtr first = addImage(png);
+    const ClipboardItemPtr second = addImage(png);
+    ASSERT_EQ(store->items().size(), 1);
+    EXPECT_EQ(store->items()[0], first);
+    EXPECT_EQ(imageFiles(), QStringList{*first->imageFilename()});
+    EXPECT_FALSE(images.exists(*second->imageFilename()));
+}
+
+TEST_F(HistoryStoreTest, RecopiedImageReplacesALostFile) {
+    const QByteArray png = pngBytes({20, 10});
+    const ClipboardItemPtr first = addImage(png);
+    const QString lost = *first->imageFilename();
+    ASSERT_TRUE(QFile::remove(images.path(lost)));
+
+    const ClipboardItemPtr second = addImage(png);
+    ASSERT_EQ(store->items().size(), 1);
+    EXPECT_EQ(first->imageFilename(), second->imageFilename());
+    EXPECT_EQ(imageFiles(), QStringList{*second->imageFilename()});
+    store = reopen();
+    EXPECT_EQ(store->items()[0]->imageFilename(), second->imageFilename());
+}
+
+TEST_F(HistoryStoreTest, RecopiedFilesAreOneItem) {
+    NewClipboardItem files;
+    files.type = ItemType::file;
+    files.plainText = QStringLiteral("/home/u/a.txt\n/home/u/b.txt");
+    files.dedupeKey = dedupeKey(QStringLiteral("file:"), files.plainText->toUtf8());
+    store->add(ClipboardItem::make(files));
+    addText(QStringLiteral("between"));
+    store->add(ClipboardItem::make(files));
+    EXPECT_EQ(texts(), (QStringList{"/home/u/a.txt\n/home/u/b.txt", "between"}));
+}
+
+struct ColourCase {
+    const char* name;
+    ItemType type;
+    QString text;
+    std::optional<QString> presetTags;
+    QString storedType;
+    std::optional<QString> storedTags;
+};
+
+class HistoryStoreColourRule : public HistoryStoreTest, public ::testing::WithParamInterface<ColourCase> {};
+
+TEST_P(HistoryStoreColourRule, RetypesOnlyWrittenColours) {
+    const ColourCase& c = GetParam();
+    NewClipboardItem content = textItem(c.text);
+    content.type = c.type;
+    content.contentTagsRaw = c.presetTags;
+    const ClipboardItemPtr item = ClipboardItem::make(content);
+    store->add(item);
+    EXPECT_EQ(item->typeRaw(), c.storedType) << c.name;
+    EXPECT_EQ(item->contentTagsRaw(), c.storedTags) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HistoryStoreColourRule,
+    ::testing::Values(
+        ColourCase{"hashColour", ItemType::text, QStringLiteral("#ff8800"), std::nullopt, "color",
+                   "hexColor"},
+        ColourCase{"richTextColour", ItemType::richText, QStringLiteral(" #FFF\n"), std::nullopt, "color",
+                   "hexColor"},
+        ColourCase{"wordAdd", ItemType::text, QStringLiteral("add"), std::nullopt, "text", "hexColor"},
+        ColourCase{"wordBed", ItemType::text, QStringLiteral("bed"), std::nullopt, "text", "hexColor"},
+        ColourCase{"number100", ItemType::text, QStringLiteral("100"), std::nullopt, "text", "hexColor"},
+        ColourCase{"eightDigits", ItemType::text, QStringLiteral("12345678"), std::nullopt, "text",
+                   "hexColor"},
+        ColourCase{"codeKeepsType", ItemType::code, QStringLiteral("#abcdef"), std::nullopt, "code",
+                   "hexColor"},
+        ColourCase{"urlKeepsType", ItemType::url, QStringLiteral("#abc"), std::nullopt, "url", "hexColor"},
+        ColourCase{"presetTagsKept", ItemType::text, QStringLiteral("#abc"), QStringLiteral("json"), "text",
+                   "json"},
+        ColourCase{"noTags", ItemType::text, QStringLiteral("hello"), std::nullopt, "text", std::nullopt}),
+    [](const ::testing::TestParamInfo<ColourCase>& info) { return std::string(info.param.name); });
+
+TEST_F(HistoryStoreTest, TrimmingKeepsPinnedItemsAndSnippets) {
+    defaults.setValue(QStringLiteral("historyLimit"), 20);
+    const ClipboardItemPtr pinned = addText(QStringLiteral("pinned"));
+    store->togglePin(pinned);
+    const ClipboardItemPtr snippet = store->addSnippet(QStringLiteral("s"), QStringLiteral("snippet text"));
+    const ClipboardItemPtr oldImage = addImage(pngBytes({3, 3}));
+    for (int i = 0; i < 24; ++i)
+        addText(QStringLiteral("t%1").arg(i));
+
+    EXPECT_EQ(store->items().size(), 22);
+    EXPECT_TRUE(store->item(pinned->id()));
+    EXPECT_TRUE(store->item(snippet->id()));
+    EXPECT_FALSE(store->item(oldImage->id()));
+    EXPECT_FALSE(images.exists(*oldImage->imageFilename()));
+    EXPECT_TRUE(imageFiles().isEmpty());
+    EXPECT_EQ(texts().mid(0, 20), [] {
+        QStringList expected;
+        for (int i = 23; i >= 4; --i)
+            expected.append(QStringLiteral("t%1").arg(i));
+        return expected;
+    }());
+    store = reopen();
+    EXPECT_EQ(store->items().size(), 22);
+}
+
+TEST_F(HistoryStoreTest, LimitAtEqualityChangesNothing) {
+    defaults.setValue(QStringLiteral("historyLimit"), 3);
+    for (int i = 0; i < 3; ++i)
+        addText(QStringLiteral("t%1").arg(i));
+    QSignalSpy listChanges(store.get(), &HistoryStore::itemsChanged);
+    store->enforceLimit();
+    EXPECT_EQ(listChanges.count(), 0);
+    EXPECT_EQ(store->items().size(), 3);
+}
+
+TEST_F(HistoryStoreTest, LimitBelowOneOrAbsentIs200) {
+    EXPECT_EQ(store->historyLimit(), 200);
+    defaults.setValue(QStringLiteral("historyLimit"), 0);
+    EXPECT_EQ(store->historyLimit(), 200);
+    defaults.setValue(QStringLiteral("historyLimit"), -5);
+    EXPECT_EQ(store->historyLimit(), 200);
+    defaults.setValue(QStringLiteral("historyLimit"), 50);
+    EXPECT_EQ(store->historyLimit(), 50);
+}
+
+TEST_F(HistoryStoreTest, UnknownTypeCountsAsText) {
+    defaults.setValue(QStringLiteral("historyLimit"), 1);
+    NewClipboardItem odd = textItem(QStringLiteral("odd"));
+    const ClipboardItemPtr item = ClipboardItem::make(odd);
+    store->add(item);
+    RawConnection(databasePath()).query(QStringLiteral("UPDATE ClipboardItem SET typeRaw = 'Snippet'"));
+    store->reload();
+    addText(QStringLiteral("new"));
+    EXPECT_EQ(texts(), QStringList{"new"});
+}
+
+struct ClearCase {
+    const char* name;
+    bool keepPinned;
+    bool includeSnippets;
+    QStringList remaining;
+};
+
+class HistoryStoreClearAll : public HistoryStoreTest, public ::testing::WithParamInterface<ClearCase> {};
+
+TEST_P(HistoryStoreClearAll, DeletesTheChosenItems) {
+    const ClearCase& c = GetParam();
+    addText(QStringLiteral("plain"));
+    store->togglePin(addText(QStringLiteral("pinned")));
+    store->addSnippet(QStringLiteral("t"), QStringLiteral("snippet"));
+    store->togglePin(store->addSnippet(QStringLiteral("t"), QStringLiteral("pinned snippet")));
+    const ClipboardItemPtr image = addImage(pngBytes({2, 2}));
+    store->clearAll(c.keepPinned, c.includeSnippets);
+    QStringList remaining = texts();
+    remaining.sort();
+    EXPECT_EQ(remaining, c.remaining) << c.name;
+    EXPECT_FALSE(images.exists(*image->imageFilename()));
+    store = reopen();
+    QStringList reopened = texts();
+    reopened.sort();
+    EXPECT_EQ(reopened, c.remaining) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HistoryStoreClearAll,
+    ::testing::Values(ClearCase{"menuClear", true, false, {"pinned", "pinned snippet", "snippet"}},
+                      ClearCase{"privacyClear", false, false, {"pinned snippet", "snippet"}},
+                      ClearCase{"everything", false, true, {}}),
+    [](const ::testing::TestParamInfo<ClearCase>& info) { return std::string(info.param.name); });
+
+TEST_F(HistoryStoreTest, DeleteRemovesItemAndFile) {
+    const ClipboardItemPtr image = addImage(pngBytes({2, 2}));
+    addText(QStringLiteral("stays"));
+    store->deleteItem(image);
+    EXPECT_EQ(texts(), QStringList{"stays"});
+    EXPECT_TRUE(imageFiles().isEmpty());
+    // Deleting what is no longer there is harmless.
+    store->deleteItem(image);
+    EXPECT_EQ(store->items().size(), 1);
+}
+
+TEST_F(HistoryStoreTest, PinKeepsThePlace) {
+    const ClipboardItemPtr a = addText(QStringLiteral("a"));
+    addText(QStringLiteral("b"));
+    const double created = a->createdAtSeconds();
+    QSignalSpy changed(store.get(), &HistoryStore::itemChanged);
+    store->togglePin(a);
+    EXPECT_TRUE(a->isPinned());
+    EXPECT_EQ(a->createdAtSeconds(), created);
+    EXPECT_EQ(texts(), (QStringList{"b", "a"}));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].value<QUuid>(), a->id());
+    store->togglePin(a);
+    EXPECT_FALSE(a->isPinned());
+}
+
+TEST_F(HistoryStoreTest, Snippets) {
+    const ClipboardItemPtr empty = store->addSnippet(QString(), QString());
+    EXPECT_EQ(empty->snippetTitle(), QString());
+    EXPECT_EQ(empty->plainText(), QString());
+    EXPECT_EQ(empty->contentTagsRaw(), std::nullopt);
+    EXPECT_TRUE(empty->dedupeKey().startsWith(QStringLiteral("snippet:")));
+    EXPECT_NE(empty->dedupeKey().mid(8), empty->id().toString(QUuid::WithoutBraces).toUpper());
+
+    const ClipboardItemPtr mail =
+        store->addSnippet(QStringLiteral("Mail"), QStringLiteral("ola@example.org"));
+    EXPECT_EQ(mail->contentTagsRaw(), QStringLiteral("email"));
+    addText(QStringLiteral("plain"));
+    EXPECT_EQ(store->snippets(), (QList<ClipboardItemPtr>{mail, empty}));
+
+    const double created = mail->createdAtSeconds();
+    store->updateSnippet(mail, QStringLiteral("Phone"), QStringLiteral("+48 123 456 789"));
+    EXPECT_EQ(mail->snippetTitle(), QStringLiteral("Phone"));
+    EXPECT_EQ(mail->contentTagsRaw(), QStringLiteral("phone"));
+    EXPECT_EQ(mail->createdAtSeconds(), created);
+    store = reopen();
+    EXPECT_EQ(store->snippets().size(), 2);
+    EXPECT_EQ(store->snippets()[0]->plainText(), QStringLiteral("+48 123 456 789"));
+}
+
+TEST_F(HistoryStoreTest, SourceAppsByMostRecentUse) {
+    auto fromApp = [&](const QString& text, std::optional<QString> bundle, std::optional<QString> name) {
+        NewClipboardItem content = textItem(text);
+        content.sourceAppBundleID = std::move(bundle);
+        content.sourceAppName = std::move(name);
+        store->add(ClipboardItem::make(content));
+    };
+    fromApp(QStringLiteral("1"), QStringLiteral("org.example.A"), QStringLiteral("Old name"));
+    fromApp(QStringLiteral("2"), QStringLiteral("org.example.B"), std::nullopt);
+    fromApp(QStringLiteral("3"), QString(), QStringLiteral("Nameless"));
+    fromApp(QStringLiteral("4"), QStringLiteral("org.example.A"), QString());
+    store->setDisplayNameLookup([](const QString& id) { return QStringLiteral("App ") + id.right(1); });
+    EXPECT_EQ(store->sourceApps(),
+              (QList<HistoryStore::SourceApp>{{"org.example.A", ""}, {"org.example.B", "App B"}}));
+}
+
+// Blocks recognition until released, to change the history while it runs.
+class GatedRecognizer final : public Platform::TextRecognizer {
+public:
+    QStringList recognizeLines(const QImage&) override {
+        started.release();
+        gate.acquire();
+        return {QStringLiteral("Faktura 2024-03-05")};
+    }
+    QSemaphore started;
+    QSemaphore gate;
+};
+
+TEST_F(HistoryStoreTest, RecognisedTextIsWrittenBackById) {
+    recognizer.setLines({QStringLiteral("Rachunek"), QStringLiteral("ola@example.org")});
+    const ClipboardItemPtr image = addImage(pngBytes({30, 30}));
+    QSignalSpy changed(store.get(), &HistoryStore::itemChanged);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return image->ocrText().has_value(); }, 10000));
+    EXPECT_EQ(image->ocrText(), QStringLiteral("Rachunek\nola@example.org"));
+    EXPECT_EQ(image->contentTagsRaw(), QStringLiteral("email"));
+    EXPECT_EQ(image->previewTitle(), QStringLiteral("Rachunek"));
+    store = reopen();
+    EXPECT_EQ(store->items()[0]->ocrText(), QStringLiteral("Rachunek\nola@example.org"));
+    EXPECT_EQ(recognizer.callCount(), 1);
+}
+
+TEST_F(HistoryStoreTest, RecognisedTextTagsAnUntaggedImage) {
+    recognizer.setLines({QStringLiteral("2024-03-05")});
+    const ClipboardItemPtr image = addImage(pngBytes({30, 30}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return image->ocrText().has_value(); }, 10000));
+    EXPECT_EQ(image->contentTagsRaw(), QStringLiteral("date"));
+    // A copy of the same picture is not recognised again.
+    addImage(pngBytes({30, 30}));
+    QTest::qWait(50);
+    EXPECT_EQ(recognizer.callCount(), 1);
+}
+
+TEST(HistoryStoreRecognition, ItemDeletedWhileRecognisingIsLeftAlone) {
+    QTemporaryDir root;
+    ImageStore images(root.filePath(QStringLiteral("Images")));
+    Platform::UserDefaults defaults;
+    GatedRecognizer gated;
+    HistoryStore::Options options;
+    options.databasePath = root.filePath(QStringLiteral("history.sqlite"));
+    options.images = &images;
+    options.defaults = &defaults;
+    options.recognizer = &gated;
+    std::unique_ptr<HistoryStore> store = HistoryStore::open(options);
+    ASSERT_TRUE(store);
+
+    const QByteArray png = pngBytes({8, 8});
+    ASSERT_TRUE(images.write(QStringLiteral("P.png"), png));
+    NewClipboardItem content;
+    content.type = ItemType::image;
+    content.imageFilename = QStringLiteral("P.png");
+    content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
+    const ClipboardItemPtr image = ClipboardItem::make(content);
+    store->add(image);
+    ASSERT_TRUE(gated.started.tryAcquire(1, 10000));
+    store->deleteItem(image);
+    QSignalSpy changed(store.get(), &HistoryStore::itemChanged);
+    gated.gate.release();
+    store->waitForRecognitions();
+    QTest::qWait(50);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_TRUE(store->items().isEmpty());
+    EXPECT_FALSE(image->ocrText());
+}
+
+// Another program holds the write lock: changes fail, are rolled back, and no file is deleted
+// for an item that is still stored.
+TEST_F(HistoryStoreTest, FailedWritesLeaveFilesAndListAlone) {
+    store = nullptr;
+    store = openStore(nullptr, 50);
+    const ClipboardItemPtr image = addImage(pngBytes({4, 4}));
+    addText(QStringLiteral("text"));
+    {
+        RawConnection locker(databasePath());
+        locker.query(QStringLiteral("BEGIN IMMEDIATE"));
+        store->deleteItem(image);
+        store->clearAll(false, true);
+        addText(QStringLiteral("not stored"));
+        store->togglePin(image);
+        EXPECT_EQ(texts(), (QStringList{"text", "<none>"}));
+        EXPECT_TRUE(images.exists(*image->imageFilename()));
+        EXPECT_FALSE(image->isPinned());
+        locker.query(QStringLiteral("ROLLBACK"));
+    }
+    store->deleteItem(image);
+    EXPECT_EQ(texts(), QStringList{"text"});
+    EXPECT_FALSE(images.exists(*image->imageFilename()));
+}
+
+TEST_F(HistoryStoreTest, EraseAllRemovesEverythingOnDisk) {
+    store->togglePin(addText(QStringLiteral("pinned")));
+    store->addSnippet(QStringLiteral("s"), QStringLiteral("snippet"));
+    addImage(pngBytes({2, 2}));
+    EXPECT_TRUE(store->eraseAll());
+    EXPECT_TRUE(store->items().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(images.directory()));
+    store = reopen();
+    EXPECT_TRUE(store->items().isEmpty());
+}
+
+class HistoryStoreOpenTest : public ::testing::Test {
+protected:
+    std::unique_ptr<HistoryStore> open(const QString& path, QString* error) {
+        HistoryStore::Options options;
+        options.databasePath = path;
+        options.images = &images;
+        options.defaults = &defaults;
+        return HistoryStore::open(options, error);
+    }
+
+    QTemporaryDir root;
+    ImageStore images{root.filePath(QStringLiteral("Images"))};
+    Platform::UserDefaults defaults;
+};
+
+TEST_F(HistoryStoreOpenTest, FileThatIsNotADatabaseIsLeftUntouched) {
+    const QString path = root.filePath(QStringLiteral("history.sqlite"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QByteArray content = QByteArray("my notes, not a database\n").repeated(200);
+    file.write(content);
+    file.close();
+    const QDateTime modified = QFileInfo(path).lastModified();
+
+    QString error;
+    EXPECT_FALSE(open(path, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("not a database"))) << error.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), content);
+    EXPECT_EQ(QFileInfo(path).lastModified(), modified);
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-wal")));
+}
+
+TEST_F(HistoryStoreOpenTest, CorruptDatabaseBodyIsReported) {
+    const QString path = root.filePath(QStringLiteral("history.sqlite"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\x7f'));
+    file.close();
+    QString error;
+    EXPECT_FALSE(open(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+struct ForeignDatabaseCase {
+    const char* name;
+    int userVersion;
+    const char* errorMentions;
+};
+
+class HistoryStoreForeignDatabase : public HistoryStoreOpenTest,
+                                    public ::testing::WithParamInterface<ForeignDatabaseCase> {};
+
+// A newer history, or another program's database, is refused and not changed by a single byte.
+TEST_P(HistoryStoreForeignDatabase, IsRefusedUntouched) {
+    const ForeignDatabaseCase& c = GetParam();
+    const QString path = root.filePath(QStringLiteral("history.sqlite"));
+    {
+        RawConnection raw(path);
+        raw.query(QStringLiteral("CREATE TABLE Other (x)"));
+        raw.query(QStringLiteral("PRAGMA user_version = %1").arg(c.userVersion));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QString error;
+    EXPECT_FALSE(open(path, &error));
+    EXPECT_TRUE(error.contains(QString::fromLatin1(c.errorMentions))) << error.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HistoryStoreForeignDatabase,
+                         ::testing::Values(ForeignDatabaseCase{"newerHistory", 99, "99"},
+                                           ForeignDatabaseCase{"otherProgram", 0, "another program"}),
+                         [](const ::testing::TestParamInfo<ForeignDatabaseCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(HistoryStoreOpenTest, DefaultLocationsFollowXdgDataHome) {
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("xdg")).toLocal8Bit());
+    EXPECT_EQ(HistoryStore::defaultDatabasePath(),
+              root.filePath(QStringLiteral("xdg/Quillstack/history.sqlite")));
+    EXPECT_EQ(ImageStore::defaultDirectory(), root.filePath(QStringLiteral("xdg/Quillstack/Images")));
+    if (saved.isEmpty())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
+}
+
+TEST_F(HistoryStoreOpenTest, SharedStoreLivesInTheXdgDataDirectory) {
+    qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("shared")).toLocal8Bit());
+    HistoryStore& shared = HistoryStore::shared();
+    EXPECT_EQ(&shared, &HistoryStore::shared());
+    shared.add(ClipboardItem::make(textItem(QStringLiteral("kept"))));
+    EXPECT_EQ(shared.parent(), QCoreApplication::instance());
+    RawConnection raw(root.filePath(QStringLiteral("shared/Quillstack/history.sqlite")));
+    EXPECT_EQ(raw.scalar(QStringLiteral("SELECT plainText FROM ClipboardItem")).toString(),
+              QStringLiteral("kept"));
+    EXPECT_TRUE(QFileInfo(root.filePath(QStringLiteral("shared/Quillstack/Images"))).isDir());
+}
+
+TEST_F(HistoryStoreOpenTest, SharedStoreThatCannotOpenEndsTheProgram) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QString dataHome = root.filePath(QStringLiteral("data"));
+    QDir().mkpath(dataHome + QStringLiteral("/Quillstack"));
+    QFile file(dataHome + QStringLiteral("/Quillstack/history.sqlite"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("plain text");
+    file.close();
+    qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+    EXPECT_DEATH(HistoryStore::shared(), "Nie można otworzyć bazy historii: .*not a database");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("plain text"));
+}
+
+} // namespace
