@@ -12,9 +12,8 @@ struct KeyRelease {
     std::uint32_t keysym = 0;
     // A Ctrl key was held when the key was released.
     bool controlHeld = false;
-
     // The release of the V of a Ctrl+V (other modifiers held as well do not matter).
-    bool isPasteChord() const;
+    bool isPasteChord = false;
 };
 
 // Watches key releases of the whole session without grabbing any key.

@@ -11,6 +11,10 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace TestSession {
 
