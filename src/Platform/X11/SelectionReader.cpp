@@ -30,6 +30,10 @@ QStringList filePathsFromUriList(const QByteArray& list) {
     return paths;
 }
 
+QByteArray sha256(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
 std::optional<QByteArray> pngFromTiff(const QByteArray& tiff) {
     QImage image;
     if (!image.loadFromData(tiff, "TIFF") || image.isNull())
@@ -40,24 +44,6 @@ std::optional<QByteArray> pngFromTiff(const QByteArray& tiff) {
     if (!image.save(&buffer, "PNG"))
         return std::nullopt;
     return png;
-}
-
-// The digest by which a clip is recognised as a re-publication of an earlier concealed one.
-QByteArray contentDigest(const PasteboardClip& clip) {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!clip.filePaths.isEmpty()) {
-        hash.addData("files\n");
-        hash.addData(clip.filePaths.join(u'\n').toUtf8());
-    } else if (clip.png) {
-        hash.addData("png\n");
-        hash.addData(*clip.png);
-    } else if (clip.string) {
-        hash.addData("string\n");
-        hash.addData(clip.string->toUtf8());
-    } else {
-        return {};
-    }
-    return hash.result();
 }
 
 } // namespace
@@ -230,44 +216,56 @@ PasteboardClip SelectionReader::readClip(Clock::time_point deadline) {
                      clip.types.contains(Pasteboard::passwordManagerHintType);
     clip.transient = clip.types.contains(Pasteboard::transientType);
 
+    // The bytes that identify the content, for recognising a re-published secret.
+    QByteArray content;
     [&] {
         if (const auto list = readFirst(offered, {"text/uri-list"}, deadline, &timedOut)) {
             clip.filePaths = filePathsFromUriList(*list);
-            if (!clip.filePaths.isEmpty())
+            if (!clip.filePaths.isEmpty()) {
+                content = "files\n" + clip.filePaths.join(u'\n').toUtf8();
                 return;
+            }
         }
         if (timedOut)
             return;
         if (auto png = readFirst(offered, {"image/png"}, deadline, &timedOut)) {
             clip.png = std::move(*png);
+            content = *clip.png;
             return;
         }
         if (timedOut)
             return;
         if (const auto tiff = readFirst(offered, {"image/tiff"}, deadline, &timedOut)) {
-            if ((clip.png = pngFromTiff(*tiff)))
+            if ((clip.png = pngFromTiff(*tiff))) {
+                content = *clip.png;
                 return;
+            }
         }
         if (timedOut)
             return;
         if (const auto utf8 = readFirst(offered, {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain"},
                                         deadline, &timedOut)) {
             clip.string = QString::fromUtf8(*utf8);
+            content = "string\n" + *utf8;
         } else if (timedOut) {
             return;
         } else if (const auto latin1 = readFirst(offered, {"STRING"}, deadline, &timedOut)) {
             clip.string = QString::fromLatin1(*latin1);
+            content = "string\n" + clip.string->toUtf8();
         }
         if (clip.string && !timedOut)
             clip.rtf = readFirst(offered, {"text/rtf", "application/rtf"}, deadline, &timedOut);
     }();
     clip.timedOut = timedOut;
 
-    const QByteArray digest = contentDigest(clip);
-    if (clip.concealed)
-        m_lastConcealedDigest = digest;
-    else if (!digest.isEmpty() && digest == m_lastConcealedDigest)
+    if (clip.concealed) {
+        m_lastConcealed = content.isEmpty() ? std::nullopt
+                                            : std::optional(ConcealedDigest{content.size(), sha256(content)});
+    } else if (m_lastConcealed && m_lastConcealed->size == content.size() &&
+               m_lastConcealed->digest == sha256(content)) {
+        // Only content of the secret's exact size is hashed, so ordinary clips cost nothing here.
         clip.concealed = true;
+    }
     return clip;
 }
 

@@ -54,8 +54,12 @@ private:
     std::size_t m_nextProperty = 0;
     QHash<QByteArray, xcb_atom_t> m_atoms;
     QHash<xcb_atom_t, QString> m_atomNames;
-    // Only a digest of the last concealed clip is kept, never its content.
-    QByteArray m_lastConcealedDigest;
+    // Only the size and digest of the last concealed clip are kept, never its content.
+    struct ConcealedDigest {
+        qsizetype size = 0;
+        QByteArray digest;
+    };
+    std::optional<ConcealedDigest> m_lastConcealed;
 };
 
 } // namespace Platform::X11
