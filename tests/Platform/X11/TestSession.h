@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -37,6 +40,21 @@ std::optional<T> result(QFuture<T> future, int timeoutMs = 5000) {
     if (!waitUntil([&] { return future.isFinished(); }, timeoutMs) || future.resultCount() == 0)
         return std::nullopt;
     return future.result();
+}
+
+// Whether the X server's keyboard focus is on `window`. Keys typed before the window manager has
+// moved the focus there would go elsewhere, so tests wait for this before typing.
+inline bool hasInputFocus(quint32 window) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    const bool focused = reply && reply->focus == window;
+    std::free(reply);
+    xcb_disconnect(c);
+    return focused;
+}
+
+inline bool waitForInputFocus(quint32 window) {
+    return waitUntil([window] { return hasInputFocus(window); });
 }
 
 // A child process that is killed when the test ends; its output is read line by line.
@@ -93,6 +111,8 @@ public:
     }
 
     QProcess& process() { return m_process; }
+    // Every line read so far, for failure messages.
+    QString lines() const { return m_lines.join(u'|'); }
 
 private:
     QProcess m_process;

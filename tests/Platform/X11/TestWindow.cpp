@@ -1,11 +1,11 @@
 // A window for tests: one text field, a chosen WM_CLASS and optional application-id properties.
-// Prints "window <id>" once shown and "text <content>" after every change of the field.
+// Prints "window <id>" before it is shown and "text <content>" after every change of the field.
 //
 //   qs-test-window [--class INSTANCE,CLASS] [--gtk-application-id ID] [--kde-desktop-file NAME]
+//                  [--text TEXT --cursor POSITION]
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLineEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -38,7 +38,9 @@ int main(int argc, char** argv) {
     QCommandLineOption wmClass("class", "WM_CLASS as INSTANCE,CLASS", "class");
     QCommandLineOption gtkId("gtk-application-id", "_GTK_APPLICATION_ID", "id");
     QCommandLineOption kdeFile("kde-desktop-file", "_KDE_NET_WM_DESKTOP_FILE", "name");
-    parser.addOptions({wmClass, gtkId, kdeFile});
+    QCommandLineOption text("text", "initial text of the field", "text");
+    QCommandLineOption cursor("cursor", "caret position in the initial text", "position");
+    parser.addOptions({wmClass, gtkId, kdeFile, text, cursor});
     parser.process(app);
 
     QWidget window;
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
     auto* field = new QLineEdit(&window);
     field->setObjectName(QStringLiteral("field"));
     layout->addWidget(field);
+    field->setText(parser.value(text));
+    if (parser.isSet(cursor))
+        field->setCursorPosition(parser.value(cursor).toInt());
     window.resize(400, 120);
     QObject::connect(field, &QLineEdit::textChanged, [](const QString& text) {
         std::printf("text %s\n", text.toUtf8().constData());
@@ -69,11 +74,9 @@ int main(int argc, char** argv) {
     if (parser.isSet(kdeFile))
         setStringProperty(c, id, "_KDE_NET_WM_DESKTOP_FILE", parser.value(kdeFile).toUtf8(), "UTF8_STRING");
 
+    std::printf("window %u\n", id);
+    std::fflush(stdout);
     window.show();
     field->setFocus();
-    QTimer::singleShot(0, [id] {
-        std::printf("window %u\n", id);
-        std::fflush(stdout);
-    });
     return app.exec();
 }

@@ -27,6 +27,7 @@ protected:
             const auto front = workspace.frontmostApplication();
             return front && front->window == id->toUInt();
         }));
+        ASSERT_TRUE(TestSession::waitForInputFocus(id->toUInt()));
     }
 
     static void xdotool(const QStringList& arguments) {

@@ -136,9 +136,10 @@ TEST(X11Workspace, ActivatesAnotherApplicationAndItGetsTheKeys) {
     ASSERT_TRUE(firstApplication.has_value());
     EXPECT_TRUE(workspace.activate(*firstApplication));
     ASSERT_TRUE(becomesFrontmost(workspace, first.window));
+    ASSERT_TRUE(TestSession::waitForInputFocus(first.window));
 
     Child typing(QStringLiteral("xdotool"), {"type", "--delay", "20", "abc"});
-    EXPECT_EQ(first.child().waitForLine(QStringLiteral("text abc")), QString());
+    EXPECT_EQ(first.child().waitForLine(QStringLiteral("text abc")), QString()) << first.child().lines().toStdString();
 
     EXPECT_FALSE(workspace.activate(RunningApplication{}));
 }
