@@ -27,8 +27,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 xcb_atom_t intern(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
@@ -38,8 +38,8 @@ xcb_window_t makeWindow(xcb_connection_t* c) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t window = xcb_generate_id(c);
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
     return window;
 }
 
@@ -83,8 +83,8 @@ private:
                 xcb_atom_t property = request->property;
                 if (request->target == m_targets) {
                     const xcb_atom_t list[] = {m_targets, m_target};
-                    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request->requestor, property, XCB_ATOM_ATOM, 32,
-                                        2, list);
+                    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request->requestor, property,
+                                        XCB_ATOM_ATOM, 32, 2, list);
                 } else if (request->target == m_target) {
                     xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request->requestor, property, m_target, 8,
                                         static_cast<uint32_t>(m_payload.size()), m_payload.constData());
@@ -137,7 +137,8 @@ public:
                 break;
         }
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0x1fffffff), nullptr);
+            m_c, xcb_get_property(m_c, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0x1fffffff),
+            nullptr);
         const qsizetype size = reply ? xcb_get_property_value_length(reply) : 0;
         std::free(reply);
         return size;

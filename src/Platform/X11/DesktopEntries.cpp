@@ -22,12 +22,25 @@ QString unescapeValue(QStringView value) {
             continue;
         }
         switch (value[++i].unicode()) {
-        case u's': result += u' '; break;
-        case u'n': result += u'\n'; break;
-        case u't': result += u'\t'; break;
-        case u'r': result += u'\r'; break;
-        case u'\\': result += u'\\'; break;
-        default: result += u'\\'; result += value[i]; break;
+        case u's':
+            result += u' ';
+            break;
+        case u'n':
+            result += u'\n';
+            break;
+        case u't':
+            result += u'\t';
+            break;
+        case u'r':
+            result += u'\r';
+            break;
+        case u'\\':
+            result += u'\\';
+            break;
+        default:
+            result += u'\\';
+            result += value[i];
+            break;
         }
     }
     return result;
@@ -77,10 +90,17 @@ QString expandInline(const QString& argument, const DesktopEntry& entry) {
             continue;
         }
         switch (argument[++i].unicode()) {
-        case u'%': result += u'%'; break;
-        case u'c': result += entry.name; break;
-        case u'k': result += entry.path; break;
-        default: break; // %d %D %n %N %v %m and unknown codes expand to nothing
+        case u'%':
+            result += u'%';
+            break;
+        case u'c':
+            result += entry.name;
+            break;
+        case u'k':
+            result += entry.path;
+            break;
+        default:
+            break; // %d %D %n %N %v %m and unknown codes expand to nothing
         }
     }
     return result;
@@ -153,8 +173,12 @@ std::optional<QList<QStringList>> commandLines(const DesktopEntry& entry, const 
     if (!split || split->isEmpty())
         return std::nullopt;
     QStringList arguments = *split;
-    const auto isSingle = [](const QString& a) { return a == u"%f" || a == u"%u"; };
-    const auto isMulti = [](const QString& a) { return a == u"%F" || a == u"%U"; };
+    const auto isSingle = [](const QString& a) {
+        return a == u"%f" || a == u"%u";
+    };
+    const auto isMulti = [](const QString& a) {
+        return a == u"%F" || a == u"%U";
+    };
     bool single = std::any_of(arguments.begin(), arguments.end(), isSingle);
     const bool multi = std::any_of(arguments.begin(), arguments.end(), isMulti);
     if (!single && !multi && !files.isEmpty()) {
@@ -202,7 +226,8 @@ void DesktopEntryIndex::refresh() {
         const QFileInfo info(applications);
         directories << applications;
         signature += applications + u'@' +
-                     (info.isDir() ? QString::number(info.lastModified().toMSecsSinceEpoch()) : QString()) + u'\n';
+                     (info.isDir() ? QString::number(info.lastModified().toMSecsSinceEpoch()) : QString()) +
+                     u'\n';
     }
     if (signature == m_signature)
         return;
@@ -210,7 +235,8 @@ void DesktopEntryIndex::refresh() {
     m_entries.clear();
     m_byId.clear();
     for (const QString& applications : std::as_const(directories)) {
-        QDirIterator it(applications, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(applications, {QStringLiteral("*.desktop")}, QDir::Files,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             QString id = QDir(applications).relativeFilePath(path);
@@ -234,7 +260,8 @@ std::optional<DesktopEntry> DesktopEntryIndex::byId(const QString& id) {
     return index >= 0 ? std::optional(m_entries[index]) : std::nullopt;
 }
 
-std::optional<DesktopEntry> DesktopEntryIndex::byWindowClass(const QString& instance, const QString& windowClass) {
+std::optional<DesktopEntry> DesktopEntryIndex::byWindowClass(const QString& instance,
+                                                             const QString& windowClass) {
     refresh();
     for (const QString& name : {windowClass, instance}) {
         if (name.isEmpty())

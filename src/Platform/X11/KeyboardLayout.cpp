@@ -8,7 +8,8 @@ namespace Platform::X11 {
 
 KeyboardLayout::KeyboardLayout(xcb_connection_t* connection) {
     if (!xkb_x11_setup_xkb_extension(connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                     XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
+                                     XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr,
+                                     nullptr))
         return;
     const int32_t device = xkb_x11_get_core_keyboard_device_id(connection);
     if (device < 0)

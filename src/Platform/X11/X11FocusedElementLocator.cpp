@@ -68,7 +68,8 @@ std::optional<ActiveWindow> activeWindow() {
     const auto window = x.cardinalProperty(x.root(), x.atom("_NET_ACTIVE_WINDOW"));
     if (!window || *window == XCB_WINDOW_NONE)
         return std::nullopt;
-    XcbPtr<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, xcb_get_geometry(c, *window), nullptr));
+    XcbPtr<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, *window), nullptr));
     XcbPtr<xcb_translate_coordinates_reply_t> origin(
         xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, *window, x.root(), 0, 0), nullptr));
     if (!geometry || !origin || geometry->width == 0 || geometry->height == 0)
@@ -83,12 +84,12 @@ std::optional<ActiveWindow> activeWindow() {
 class AccessibilityBus {
 public:
     AccessibilityBus(const QElapsedTimer& clock, std::chrono::milliseconds budget)
-        : m_clock(clock), m_budget(budget), m_name(QStringLiteral("quillstack-atspi-") +
-                                                   QUuid::createUuid().toString(QUuid::WithoutBraces)),
+        : m_clock(clock), m_budget(budget),
+          m_name(QStringLiteral("quillstack-atspi-") + QUuid::createUuid().toString(QUuid::WithoutBraces)),
           m_bus(QDBusConnection(m_name)) {
-        QDBusMessage request = QDBusMessage::createMethodCall(
-            QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"), QStringLiteral("org.a11y.Bus"),
-            QStringLiteral("GetAddress"));
+        QDBusMessage request =
+            QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                           QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress"));
         const QDBusMessage reply = QDBusConnection::sessionBus().call(request, QDBus::Block, remaining());
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return;
@@ -102,8 +103,8 @@ public:
                          const QList<QVariant>& arguments = {}) {
         if (remaining() <= 0)
             return {};
-        QDBusMessage request = QDBusMessage::createMethodCall(object.service, object.path.path(),
-                                                              QString::fromLatin1(interface), QString::fromLatin1(method));
+        QDBusMessage request = QDBusMessage::createMethodCall(
+            object.service, object.path.path(), QString::fromLatin1(interface), QString::fromLatin1(method));
         request.setArguments(arguments);
         const QDBusMessage reply = m_bus.call(request, QDBus::Block, remaining());
         return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments() : QList<QVariant>{};
@@ -187,7 +188,8 @@ std::optional<AccessibleReference> focusedObject(AccessibilityBus& bus, qint64 p
             if (bus.state(window) & (quint64(1) << stateActive))
                 queue << window;
         }
-        for (int visited = 0; !queue.isEmpty() && visited < maximumVisitedNodes && bus.isConnected(); ++visited) {
+        for (int visited = 0; !queue.isEmpty() && visited < maximumVisitedNodes && bus.isConnected();
+             ++visited) {
             const AccessibleReference object = queue.takeFirst();
             const quint64 state = bus.state(object);
             if (state & (quint64(1) << stateFocused))

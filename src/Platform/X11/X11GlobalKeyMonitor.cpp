@@ -10,7 +10,9 @@ namespace Platform::X11 {
 
 X11GlobalKeyMonitor::X11GlobalKeyMonitor(QObject* parent) : QObject(parent) {}
 
-X11GlobalKeyMonitor::~X11GlobalKeyMonitor() { stop(); }
+X11GlobalKeyMonitor::~X11GlobalKeyMonitor() {
+    stop();
+}
 
 bool X11GlobalKeyMonitor::start(Handler handler) {
     stop();

@@ -50,7 +50,8 @@ void X11Pasteboard::takeOwnerEvents(bool roundTrip) {
     xcb_connection_t* c = m_watch.get();
     if (roundTrip) {
         // Every event the server generated before answering is queued once the answer is in.
-        XcbPtr<xcb_get_input_focus_reply_t> reply(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        XcbPtr<xcb_get_input_focus_reply_t> reply(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     }
     int changes = 0;
     while (xcb_generic_event_t* raw = roundTrip ? xcb_poll_for_queued_event(c) : xcb_poll_for_event(c)) {

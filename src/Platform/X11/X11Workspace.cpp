@@ -110,7 +110,8 @@ std::optional<RunningApplication> X11Workspace::frontmostApplication() {
     xcb_window_t window = m_x.cardinalProperty(m_x.root(), m_activeWindow).value_or(XCB_WINDOW_NONE);
     if (window == XCB_WINDOW_NONE) {
         xcb_connection_t* c = m_x.get();
-        XcbPtr<xcb_get_input_focus_reply_t> focus(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+        XcbPtr<xcb_get_input_focus_reply_t> focus(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
         if (focus && focus->focus > XCB_INPUT_FOCUS_POINTER_ROOT)
             window = clientWindow(focus->focus);
     }
@@ -131,9 +132,10 @@ QList<RunningApplication> X11Workspace::runningApplications() {
         const auto application = applicationOfWindow(window);
         if (!application)
             continue;
-        const bool known = std::any_of(applications.begin(), applications.end(), [&](const RunningApplication& a) {
-            return a.desktopId == application->desktopId && a.pid == application->pid;
-        });
+        const bool known =
+            std::any_of(applications.begin(), applications.end(), [&](const RunningApplication& a) {
+                return a.desktopId == application->desktopId && a.pid == application->pid;
+            });
         if (!known)
             applications << *application;
     }
@@ -181,8 +183,7 @@ bool X11Workspace::openFiles(const QStringList& paths, const QString& desktopId)
         QString program = line.first();
         if (!program.contains(u'/'))
             program = QStandardPaths::findExecutable(program);
-        if (program.isEmpty() ||
-            !QProcess::startDetached(program, line.mid(1), entry->workingDirectory))
+        if (program.isEmpty() || !QProcess::startDetached(program, line.mid(1), entry->workingDirectory))
             started = false;
     }
     return started;

@@ -32,7 +32,8 @@ QString XcbConnection::atomName(xcb_atom_t atom) const {
         xcb_get_atom_name_reply(m_connection, xcb_get_atom_name(m_connection, atom), nullptr));
     if (!reply)
         return {};
-    return QString::fromLatin1(xcb_get_atom_name_name(reply.get()), xcb_get_atom_name_name_length(reply.get()));
+    return QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
+                               xcb_get_atom_name_name_length(reply.get()));
 }
 
 std::optional<QByteArray> XcbConnection::property(xcb_window_t window, xcb_atom_t property, xcb_atom_t* type,
@@ -41,11 +42,11 @@ std::optional<QByteArray> XcbConnection::property(xcb_window_t window, xcb_atom_
     uint32_t offset = 0; // in 32-bit units
     for (;;) {
         // Ask for everything that is left; the server answers with what the property holds.
-        XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-            m_connection,
-            xcb_get_property(m_connection, deleteAfterRead, window, property, XCB_GET_PROPERTY_TYPE_ANY, offset,
-                             0x1fffffff),
-            nullptr));
+        XcbPtr<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(m_connection,
+                                   xcb_get_property(m_connection, deleteAfterRead, window, property,
+                                                    XCB_GET_PROPERTY_TYPE_ANY, offset, 0x1fffffff),
+                                   nullptr));
         if (!reply || reply->type == XCB_ATOM_NONE)
             return offset == 0 ? std::nullopt : std::optional<QByteArray>(bytes);
         if (type)

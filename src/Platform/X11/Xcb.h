@@ -15,8 +15,7 @@ namespace Platform::X11 {
 struct FreeDeleter {
     void operator()(void* pointer) const { std::free(pointer); }
 };
-template <typename T>
-using XcbPtr = std::unique_ptr<T, FreeDeleter>;
+template <typename T> using XcbPtr = std::unique_ptr<T, FreeDeleter>;
 
 // An xcb connection of our own (not Qt's), closed on destruction.
 class XcbConnection {

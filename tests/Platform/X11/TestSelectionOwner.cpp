@@ -17,8 +17,8 @@
 namespace {
 
 xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
     return atom;
@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
         if (equals == std::string::npos)
             return 2;
         std::ifstream file(arg.substr(equals + 1), std::ios::binary);
-        offers.emplace_back(arg.substr(0, equals),
-                            std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+        offers.emplace_back(arg.substr(0, equals), std::string(std::istreambuf_iterator<char>(file),
+                                                               std::istreambuf_iterator<char>()));
     }
 
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t window = xcb_generate_id(c);
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_EVENT_MASK, &mask);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
     const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
     const xcb_atom_t targets = intern(c, "TARGETS");
     std::map<xcb_atom_t, const std::string*> data;
@@ -95,8 +95,8 @@ int main(int argc, char** argv) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property, XCB_ATOM_ATOM, 32,
                                     static_cast<uint32_t>(list.size()), list.data());
             } else if (const auto it = data.find(request->target); it != data.end()) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property, request->target, 8,
-                                    static_cast<uint32_t>(it->second->size()), it->second->data());
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, request->requestor, property, request->target,
+                                    8, static_cast<uint32_t>(it->second->size()), it->second->data());
             } else {
                 property = XCB_ATOM_NONE;
             }
@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
             notify.selection = request->selection;
             notify.target = request->target;
             notify.property = property;
-            xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&notify));
+            xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
+                           reinterpret_cast<const char*>(&notify));
             xcb_flush(c);
         }
         std::free(event);

@@ -17,7 +17,9 @@
 #include <ostream>
 
 // Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace TestSession {
 
@@ -35,8 +37,7 @@ inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 50
 }
 
 // Waits for a future while the event loop runs (the owner of a selection may be this very process).
-template <typename T>
-std::optional<T> result(QFuture<T> future, int timeoutMs = 5000) {
+template <typename T> std::optional<T> result(QFuture<T> future, int timeoutMs = 5000) {
     if (!waitUntil([&] { return future.isFinished(); }, timeoutMs) || future.resultCount() == 0)
         return std::nullopt;
     return future.result();

@@ -81,7 +81,8 @@ TEST(X11FocusedElementLocator, FindsTheCaretOfTheFocusedField) {
 TEST(X11FocusedElementLocator, FallsBackToTheFieldFrameBehindTheText) {
     ASSERT_NO_FATAL_FAILURE(startAccessibilityBus());
     // A caret after the last character has no character bounds: the field's frame is the answer.
-    WindowUnderTest window({"QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"}, {"--text", "caret here", "--cursor", "10"});
+    WindowUnderTest window({"QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"},
+                           {"--text", "caret here", "--cursor", "10"});
     const QRect frame = window.frame();
     std::optional<QRect> field;
     TestSession::waitUntil([&] {

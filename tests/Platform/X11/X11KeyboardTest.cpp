@@ -87,8 +87,8 @@ TEST_F(X11KeyboardTest, MonitorReportsCtrlVReleases) {
     EXPECT_FALSE(seen[1].isPasteChord);
 
     // Extra modifiers do not matter.
-    seen = releasesAfter({"keydown", "ctrl", "keydown", "shift", "keydown", "v", "keyup", "v", "keyup", "shift",
-                          "keyup", "ctrl"},
+    seen = releasesAfter({"keydown", "ctrl", "keydown", "shift", "keydown", "v", "keyup", "v", "keyup",
+                          "shift", "keyup", "ctrl"},
                          3);
     ASSERT_GE(seen.size(), 3u);
     EXPECT_TRUE(seen[0].isPasteChord);

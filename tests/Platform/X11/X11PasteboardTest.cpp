@@ -143,10 +143,11 @@ TEST_F(X11PasteboardTest, UndecodableTiffFallsBackToText) {
 TEST_F(X11PasteboardTest, ReadsOnlyFileUrlsOfAUriList) {
     const QString first = dir.filePath(QStringLiteral("a b.txt"));
     const QString second = dir.filePath(QStringLiteral("zdjęcie.png"));
-    const QByteArray list = "# comment\r\n" + QUrl::fromLocalFile(first).toEncoded() + "\r\nhttps://example.org/x\r\n" +
-                            QUrl::fromLocalFile(second).toEncoded() + "\r\n";
-    copyWithTestOwner({{QStringLiteral("text/uri-list"), list},
-                       {QStringLiteral("image/png"), pngOf(noiseImage(4, 4))}});
+    const QByteArray list = "# comment\r\n" + QUrl::fromLocalFile(first).toEncoded() +
+                            "\r\nhttps://example.org/x\r\n" + QUrl::fromLocalFile(second).toEncoded() +
+                            "\r\n";
+    copyWithTestOwner(
+        {{QStringLiteral("text/uri-list"), list}, {QStringLiteral("image/png"), pngOf(noiseImage(4, 4))}});
     const PasteboardClip clip = read();
     EXPECT_EQ(clip.filePaths, (QStringList{first, second}));
     // File URLs win over the icon image a file manager puts beside them.
@@ -187,7 +188,8 @@ TEST_F(X11PasteboardTest, HonoursConcealedAndTransientMarkers) {
     int index = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.marker.toStdString());
-        copyWithTestOwner({{c.marker, c.value}, {QStringLiteral("UTF8_STRING"), "value " + QByteArray::number(index++)}});
+        copyWithTestOwner(
+            {{c.marker, c.value}, {QStringLiteral("UTF8_STRING"), "value " + QByteArray::number(index++)}});
         const PasteboardClip clip = read();
         EXPECT_EQ(clip.concealed, c.concealed);
         EXPECT_EQ(clip.transient, c.transient);
@@ -288,8 +290,8 @@ TEST_F(X11PasteboardTest, WrittenFilesOfferUriListAndGnomeList) {
     Child xclip(QStringLiteral("xclip"),
                 {"-o", "-selection", "clipboard", "-t", "x-special/gnome-copied-files"});
     ASSERT_TRUE(xclip.waitForExit());
-    EXPECT_EQ(xclip.process().readAllStandardOutput(),
-              "copy\n" + QUrl::fromLocalFile(first).toEncoded() + "\n" + QUrl::fromLocalFile(second).toEncoded());
+    EXPECT_EQ(xclip.process().readAllStandardOutput(), "copy\n" + QUrl::fromLocalFile(first).toEncoded() +
+                                                           "\n" + QUrl::fromLocalFile(second).toEncoded());
 }
 
 } // namespace

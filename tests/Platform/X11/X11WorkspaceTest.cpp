@@ -1,7 +1,7 @@
 // The workspace against the real server and window manager of the test session, with test windows
 // of our own and desktop files in temporary XDG data directories.
-#include "Platform/X11/DesktopEntries.h"
 #include "Platform/X11/X11Workspace.h"
+#include "Platform/X11/DesktopEntries.h"
 #include "TestSession.h"
 
 #include <QDir>
@@ -30,7 +30,8 @@ public:
     }
 
     QString write(const QString& id, const QByteArray& body, bool inHome = true) {
-        const QString path = (inHome ? home : system).filePath(QStringLiteral("applications/") + id + ".desktop");
+        const QString path =
+            (inHome ? home : system).filePath(QStringLiteral("applications/") + id + ".desktop");
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -78,27 +79,39 @@ TEST(X11WorkspaceIdentity, FollowsTheOrderOfIdentitySources) {
          {"--class", "notes,Notes", "--gtk-application-id", "org.example.Notes"},
          {{"org.example.Notes", "Name=Notes\nIcon=notes-icon\nExec=notes\n"},
           {"notes", "Name=Wrong by class\nExec=notes\n"}},
-         "org.example.Notes", "Notes", "notes-icon"},
+         "org.example.Notes",
+         "Notes",
+         "notes-icon"},
         {"KDE desktop file",
          {"--class", "kate,Kate", "--kde-desktop-file", "org.example.Kate"},
          {{"org.example.Kate", "Name=Kate\nIcon=kate\nExec=kate\n"}},
-         "org.example.Kate", "Kate", "kate"},
+         "org.example.Kate",
+         "Kate",
+         "kate"},
         {"WM_CLASS matches the file name, ignoring case",
          {"--class", "quillpad,Quillpad"},
          {{"quillpad", "Name=Quill Pad\nIcon=/icons/quill.png\nExec=quillpad\n"}},
-         "quillpad", "Quill Pad", "/icons/quill.png"},
+         "quillpad",
+         "Quill Pad",
+         "/icons/quill.png"},
         {"StartupWMClass",
          {"--class", "scribe,Scribe"},
          {{"com.example.Writer", "Name=Writer\nExec=writer\nStartupWMClass=Scribe\n"}},
-         "com.example.Writer", "Writer", ""},
+         "com.example.Writer",
+         "Writer",
+         ""},
         {"the process executable",
          {"--class", "nothing-matches,NothingMatches"},
          {{"exe-app", "Name=Found by executable\nIcon=exe\nExec=" + program.toUtf8() + " %F\n"}},
-         "exe-app", "Found by executable", "exe"},
+         "exe-app",
+         "Found by executable",
+         "exe"},
         {"no desktop file: the class name",
          {"--class", "loner,Loner"},
          {{"unrelated", "Name=Unrelated\nExec=/bin/true\n"}},
-         "Loner", "Loner", ""},
+         "Loner",
+         "Loner",
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,7 +152,8 @@ TEST(X11Workspace, ActivatesAnotherApplicationAndItGetsTheKeys) {
     ASSERT_TRUE(TestSession::waitForInputFocus(first.window));
 
     Child typing(QStringLiteral("xdotool"), {"type", "--delay", "20", "abc"});
-    EXPECT_EQ(first.child().waitForLine(QStringLiteral("text abc")), QString()) << first.child().lines().toStdString();
+    EXPECT_EQ(first.child().waitForLine(QStringLiteral("text abc")), QString())
+        << first.child().lines().toStdString();
 
     EXPECT_FALSE(workspace.activate(RunningApplication{}));
 }
@@ -180,10 +194,14 @@ TEST(DesktopExecLine, ExpandsFieldCodesWithoutAShell) {
         {"editor %F", two, {{"editor", "/tmp/a b.md", "/tmp/$HOME;rm.md"}}},
         {"editor %f", two, {{"editor", "/tmp/a b.md"}, {"editor", "/tmp/$HOME;rm.md"}}},
         {"editor %U", {"/tmp/a b.md"}, {{"editor", "file:///tmp/a%20b.md"}}},
-        {"editor --new-window", two, {{"editor", "--new-window", "/tmp/a b.md"}, {"editor", "--new-window", "/tmp/$HOME;rm.md"}}},
+        {"editor --new-window",
+         two,
+         {{"editor", "--new-window", "/tmp/a b.md"}, {"editor", "--new-window", "/tmp/$HOME;rm.md"}}},
         {"editor %F", {}, {{"editor"}}},
-        {R"("/opt/My Editor/bin/editor" --title=%c %i %k 100%% %d %F)", {"/x.md"},
-         {{"/opt/My Editor/bin/editor", "--title=Editor", "--icon", "editor-icon", "/apps/e.desktop", "100%", "", "/x.md"}}},
+        {R"("/opt/My Editor/bin/editor" --title=%c %i %k 100%% %d %F)",
+         {"/x.md"},
+         {{"/opt/My Editor/bin/editor", "--title=Editor", "--icon", "editor-icon", "/apps/e.desktop", "100%",
+           "", "/x.md"}}},
         {R"(sh -c "echo \"\$1\"" %f)", {"/x.md"}, {{"sh", "-c", R"(echo "$1")", "/x.md"}}},
     };
     for (const Case& c : cases) {
@@ -213,7 +231,8 @@ TEST(X11Workspace, OpensFilesThroughTheExecLine) {
     {
         QFile file(script);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" + log.toUtf8() + "\"; done\n");
+        file.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" + log.toUtf8() +
+                   "\"; done\n");
         file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
     }
     dirs.write("org.example.Recorder", "Name=Recorder\nExec=\"" + script.toUtf8() + "\" --from %c %F\n");
