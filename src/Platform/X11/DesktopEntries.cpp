@@ -225,9 +225,11 @@ void DesktopEntryIndex::refresh() {
         const QString applications = dir + QStringLiteral("/applications");
         const QFileInfo info(applications);
         directories << applications;
-        signature += applications + u'@' +
-                     (info.isDir() ? QString::number(info.lastModified().toMSecsSinceEpoch()) : QString()) +
-                     u'\n';
+        // The modification time alone misses a file added within the file system's time resolution.
+        const qsizetype entries =
+            info.isDir() ? QDir(applications).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size() : -1;
+        signature += applications + u'@' + QString::number(info.lastModified().toMSecsSinceEpoch()) + u'#' +
+                     QString::number(entries) + u'\n';
     }
     if (signature == m_signature)
         return;

@@ -33,7 +33,8 @@ std::optional<QList<QStringList>> commandLines(const DesktopEntry& entry, const 
 
 // The application desktop files of the XDG data directories ($XDG_DATA_HOME first, then
 // $XDG_DATA_DIRS), a file earlier in that order hiding later ones of the same id. The index is built on
-// first use and rebuilt when the directories or their modification times change.
+// first use and rebuilt when the directories, their modification times or their numbers of entries
+// change.
 class DesktopEntryIndex {
 public:
     std::optional<DesktopEntry> byId(const QString& id);

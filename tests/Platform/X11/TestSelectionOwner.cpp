@@ -1,8 +1,8 @@
 // A CLIPBOARD owner for tests: offers the given targets with the contents of the given files, or
-// takes the selection and never answers (--silent). Prints "owner" once it owns the selection and
-// exits when it loses it.
+// takes the selection and never answers (--silent), or answers only the list of targets
+// (--silent-after-targets). Prints "owner" once it owns the selection and exits when it loses it.
 //
-//   qs-test-selection-owner [--silent] TARGET=FILE...
+//   qs-test-selection-owner [--silent | --silent-after-targets] TARGET=FILE...
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -28,11 +28,12 @@ xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
 
 int main(int argc, char** argv) {
     bool silent = false;
+    bool silentAfterTargets = false;
     std::vector<std::pair<std::string, std::string>> offers;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--silent") {
-            silent = true;
+        if (arg == "--silent" || arg == "--silent-after-targets") {
+            (arg == "--silent" ? silent : silentAfterTargets) = true;
             continue;
         }
         const auto equals = arg.rfind('=');
@@ -85,8 +86,10 @@ int main(int argc, char** argv) {
             std::free(event);
             break;
         }
-        if (type == XCB_SELECTION_REQUEST && !silent) {
-            const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+        const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
+        const bool answers =
+            type == XCB_SELECTION_REQUEST && !silent && (!silentAfterTargets || request->target == targets);
+        if (answers) {
             xcb_atom_t property = request->property == XCB_ATOM_NONE ? request->target : request->property;
             if (request->target == targets) {
                 std::vector<xcb_atom_t> list{targets};

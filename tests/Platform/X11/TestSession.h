@@ -24,7 +24,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 namespace TestSession {
 
 // Spins the event loop until `condition` holds or `timeoutMs` passed; returns the condition.
-inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {

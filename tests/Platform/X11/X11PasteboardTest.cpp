@@ -49,10 +49,14 @@ protected:
     }
 
     // Copies with the test owner, offering each target with its bytes.
-    void copyWithTestOwner(const QList<std::pair<QString, QByteArray>>& offers, bool silent = false) {
+    enum class Answers { All, Nothing, TargetsOnly };
+    void copyWithTestOwner(const QList<std::pair<QString, QByteArray>>& offers,
+                           Answers answers = Answers::All) {
         QStringList arguments;
-        if (silent)
+        if (answers == Answers::Nothing)
             arguments << QStringLiteral("--silent");
+        else if (answers == Answers::TargetsOnly)
+            arguments << QStringLiteral("--silent-after-targets");
         for (const auto& [target, bytes] : offers)
             arguments << target + u'=' + writeFile(QStringLiteral("offer-%1").arg(arguments.size()), bytes);
         expectOwnerChange([&] {
@@ -212,7 +216,7 @@ TEST_F(X11PasteboardTest, RepublishedSecretIsStillConcealed) {
 
 TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOnlyTheTimeout) {
     pasteboard.setReadTimeout(std::chrono::milliseconds(400));
-    copyWithTestOwner({{QStringLiteral("UTF8_STRING"), "never sent"}}, true);
+    copyWithTestOwner({{QStringLiteral("UTF8_STRING"), "never sent"}}, Answers::Nothing);
     QElapsedTimer timer;
     timer.start();
     const PasteboardClip hung = read();
@@ -224,6 +228,21 @@ TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOnlyTheTimeout) {
     const PasteboardClip next = read();
     EXPECT_FALSE(next.timedOut);
     EXPECT_EQ(next.string, QStringLiteral("after the silent owner"));
+}
+
+TEST_F(X11PasteboardTest, OwnerThatStopsAnsweringAfterItsTargetsStillShowsItsMarkers) {
+    pasteboard.setReadTimeout(std::chrono::milliseconds(400));
+    copyWithTestOwner({{QStringLiteral("x-kde-passwordManagerHint"), "secret"},
+                       {QStringLiteral("UTF8_STRING"), "never sent"}},
+                      Answers::TargetsOnly);
+    QElapsedTimer timer;
+    timer.start();
+    const PasteboardClip clip = read();
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_TRUE(clip.timedOut);
+    EXPECT_TRUE(clip.concealed);
+    EXPECT_TRUE(clip.types.contains(QStringLiteral("UTF8_STRING")));
+    EXPECT_FALSE(clip.string.has_value());
 }
 
 TEST_F(X11PasteboardTest, CountsEveryOwnerChangeAndSignalsIt) {

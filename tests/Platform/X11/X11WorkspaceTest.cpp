@@ -171,16 +171,22 @@ TEST(X11Workspace, FindsDesktopFilesInXdgOrder) {
     QFile(dirs.home.filePath("applications/org.example.Link.desktop")).open(QIODevice::WriteOnly);
 
     X11Workspace workspace;
-    EXPECT_EQ(workspace.application("org.example.Both")->name, QStringLiteral("From home"));
-    EXPECT_EQ(workspace.application("org.example.SystemOnly")->iconName, QStringLiteral("sys"));
+    const auto nameOf = [&](const QString& id) {
+        const auto application = workspace.application(id);
+        return application ? application->name : QStringLiteral("(not found)");
+    };
+    EXPECT_EQ(nameOf("org.example.Both"), QStringLiteral("From home"));
+    EXPECT_EQ(
+        workspace.application("org.example.SystemOnly").value_or(Platform::DesktopApplication{}).iconName,
+        QStringLiteral("sys"));
     EXPECT_FALSE(workspace.application("org.example.Hidden").has_value());
-    EXPECT_EQ(workspace.application("vendor-nested")->name, QStringLiteral("Nested"));
+    EXPECT_EQ(nameOf("vendor-nested"), QStringLiteral("Nested"));
     EXPECT_FALSE(workspace.application("org.example.Link").has_value()); // not an application file
     EXPECT_FALSE(workspace.application("org.example.Missing").has_value());
 
     // Installed later: found without a new workspace.
     dirs.write("org.example.Later", "Name=Later\n", true);
-    EXPECT_EQ(workspace.application("org.example.Later")->name, QStringLiteral("Later"));
+    EXPECT_EQ(nameOf("org.example.Later"), QStringLiteral("Later"));
 }
 
 TEST(DesktopExecLine, ExpandsFieldCodesWithoutAShell) {
