@@ -16,6 +16,7 @@ namespace {
 // An owner may stream an INCR transfer for as long as the deadline allows; this bounds the memory
 // such a transfer can take.
 constexpr qsizetype maximumTransferSize = 256 * 1024 * 1024;
+constexpr std::size_t maximumTargets = 512;
 
 QStringList filePathsFromUriList(const QByteArray& list) {
     QStringList paths;
@@ -66,14 +67,6 @@ xcb_atom_t SelectionReader::atom(const char* name) {
     const xcb_atom_t value = m_x.atom(name);
     m_atoms.insert(key, value);
     return value;
-}
-
-QString SelectionReader::atomName(xcb_atom_t atom) {
-    if (const auto it = m_atomNames.constFind(atom); it != m_atomNames.constEnd())
-        return *it;
-    const QString name = m_x.atomName(atom);
-    m_atomNames.insert(atom, name);
-    return name;
 }
 
 XcbPtr<xcb_generic_event_t> SelectionReader::waitForEvent(Clock::time_point deadline, const auto& matches) {
@@ -153,7 +146,9 @@ std::optional<QStringList> SelectionReader::targets(Clock::time_point deadline, 
     if (transfer.outcome != Outcome::Delivered)
         return std::nullopt;
 
-    const auto count = static_cast<std::size_t>(transfer.bytes.size()) / sizeof(xcb_atom_t);
+    // Real owners offer a few dozen targets; a list far longer than that is cut rather than looked up.
+    const auto count =
+        std::min(static_cast<std::size_t>(transfer.bytes.size()) / sizeof(xcb_atom_t), maximumTargets);
     std::vector<xcb_atom_t> atoms(count);
     std::memcpy(atoms.data(), transfer.bytes.constData(), count * sizeof(xcb_atom_t));
 

@@ -5,6 +5,7 @@
 
 #include <QHash>
 
+#include <array>
 #include <chrono>
 #include <optional>
 
@@ -41,7 +42,6 @@ private:
     XcbPtr<xcb_generic_event_t> waitForEvent(Clock::time_point deadline, const auto& matches);
     std::optional<QByteArray> readFirst(const QStringList& types, std::initializer_list<const char*> targets,
                                         Clock::time_point deadline, bool* timedOut);
-    QString atomName(xcb_atom_t atom);
 
     XcbConnection m_x;
     xcb_window_t m_window = XCB_WINDOW_NONE;

@@ -80,6 +80,10 @@ QFuture<PasteboardClip> X11Pasteboard::read() {
     }
     {
         std::lock_guard lock(m_mutex);
+        // A read of the same clip that has not started yet answers this request too, so repeated
+        // checks cannot pile up timeouts behind an owner that never answers.
+        if (!m_jobs.empty() && m_jobs.back().changeCount == job.changeCount)
+            return m_jobs.back().promise.future();
         m_jobs.push_back(std::move(job));
     }
     m_wake.notify_one();

@@ -27,15 +27,6 @@ xcb_atom_t XcbConnection::atom(const char* name) const {
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-QString XcbConnection::atomName(xcb_atom_t atom) const {
-    XcbPtr<xcb_get_atom_name_reply_t> reply(
-        xcb_get_atom_name_reply(m_connection, xcb_get_atom_name(m_connection, atom), nullptr));
-    if (!reply)
-        return {};
-    return QString::fromLatin1(xcb_get_atom_name_name(reply.get()),
-                               xcb_get_atom_name_name_length(reply.get()));
-}
-
 std::optional<QByteArray> XcbConnection::property(xcb_window_t window, xcb_atom_t property, xcb_atom_t* type,
                                                   bool deleteAfterRead) const {
     QByteArray bytes;

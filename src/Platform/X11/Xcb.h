@@ -32,7 +32,6 @@ public:
     xcb_window_t root() const { return m_screen ? m_screen->root : xcb_window_t(XCB_WINDOW_NONE); }
 
     xcb_atom_t atom(const char* name) const;
-    QString atomName(xcb_atom_t atom) const;
 
     // A whole property of `window`, or nothing when it is absent. `type` receives its type.
     std::optional<QByteArray> property(xcb_window_t window, xcb_atom_t property, xcb_atom_t* type = nullptr,

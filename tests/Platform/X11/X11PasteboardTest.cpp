@@ -230,6 +230,20 @@ TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOnlyTheTimeout) {
     EXPECT_EQ(next.string, QStringLiteral("after the silent owner"));
 }
 
+TEST_F(X11PasteboardTest, RepeatedChecksOfASilentOwnerDoNotQueueTimeouts) {
+    pasteboard.setReadTimeout(std::chrono::milliseconds(300));
+    copyWithTestOwner({{QStringLiteral("UTF8_STRING"), "never sent"}}, Answers::Nothing);
+    QElapsedTimer timer;
+    timer.start();
+    QList<QFuture<PasteboardClip>> reads;
+    for (int i = 0; i < 5; ++i)
+        reads << pasteboard.read();
+    for (const auto& future : reads)
+        EXPECT_TRUE(TestSession::result(future).value_or(PasteboardClip{}).timedOut);
+    // One read runs, the others wait for the next one together: two timeouts, not five.
+    EXPECT_LT(timer.elapsed(), 1200);
+}
+
 TEST_F(X11PasteboardTest, OwnerThatStopsAnsweringAfterItsTargetsStillShowsItsMarkers) {
     pasteboard.setReadTimeout(std::chrono::milliseconds(400));
     copyWithTestOwner({{QStringLiteral("x-kde-passwordManagerHint"), "secret"},
