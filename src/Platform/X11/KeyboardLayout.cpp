@@ -26,6 +26,9 @@ KeyboardLayout::KeyboardLayout(xcb_connection_t* connection) {
     }
 }
 
+KeyboardLayout::KeyboardLayout(xkb_keymap* keymap, xkb_layout_index_t group)
+    : m_keymap(xkb_keymap_ref(keymap)), m_group(group) {}
+
 KeyboardLayout::~KeyboardLayout() {
     xkb_keymap_unref(m_keymap);
     xkb_context_unref(m_context);

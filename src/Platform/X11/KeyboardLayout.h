@@ -13,6 +13,8 @@ namespace Platform::X11 {
 class KeyboardLayout {
 public:
     explicit KeyboardLayout(xcb_connection_t* connection);
+    // A given keymap with `group` as the current group.
+    KeyboardLayout(xkb_keymap* keymap, xkb_layout_index_t group);
     ~KeyboardLayout();
     KeyboardLayout(const KeyboardLayout&) = delete;
     KeyboardLayout& operator=(const KeyboardLayout&) = delete;
