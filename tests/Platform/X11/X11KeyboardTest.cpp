@@ -1,6 +1,8 @@
 // Synthetic Ctrl+V, the global key monitor and the trust check against the real server, with a test
-// window of our own receiving the keys and xdotool typing like a user.
+// window of our own receiving the keys and xdotool typing like a user; and every facility without a
+// server.
 #include "Platform/X11/X11AccessibilityTrust.h"
+#include "Platform/X11/X11FocusedElementLocator.h"
 #include "Platform/X11/X11GlobalKeyMonitor.h"
 #include "Platform/X11/X11Pasteboard.h"
 #include "Platform/X11/X11SyntheticKeyboard.h"
@@ -134,6 +136,32 @@ TEST_F(X11KeyboardTest, HandlerMayStopTheMonitor) {
 
 TEST(X11AccessibilityTrust, AnX11SessionWithXTestIsTrusted) {
     EXPECT_TRUE(Platform::X11::X11AccessibilityTrust().isTrusted());
+}
+
+} // namespace
+
+namespace {
+
+// Every facility answers "no" without an X server (a pure Wayland session), and none blocks.
+TEST(X11WithoutAServer, EveryFacilityDeclines) {
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":999");
+    EXPECT_FALSE(Platform::X11::X11AccessibilityTrust().isTrusted());
+    Platform::X11::X11SyntheticKeyboard keyboard;
+    EXPECT_FALSE(keyboard.postPaste());
+    Platform::X11::X11GlobalKeyMonitor monitor;
+    EXPECT_FALSE(monitor.start([](const KeyRelease&) {}));
+    EXPECT_FALSE(monitor.isRunning());
+    Platform::X11::X11Workspace workspace;
+    EXPECT_FALSE(workspace.frontmostApplication().has_value());
+    EXPECT_TRUE(workspace.runningApplications().isEmpty());
+    Platform::X11::X11Pasteboard pasteboard;
+    EXPECT_FALSE(pasteboard.isValid());
+    const QFuture<Platform::PasteboardClip> read = pasteboard.read();
+    EXPECT_TRUE(read.isFinished());
+    EXPECT_FALSE(read.result().string.has_value());
+    EXPECT_FALSE(Platform::X11::X11FocusedElementLocator::locate(std::chrono::milliseconds(500)).has_value());
+    qputenv("DISPLAY", display);
 }
 
 } // namespace
