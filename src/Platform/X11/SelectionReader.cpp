@@ -211,13 +211,15 @@ PasteboardClip SelectionReader::readClip(Clock::time_point deadline) {
                      clip.types.contains(Pasteboard::passwordManagerHintType);
     clip.transient = clip.types.contains(Pasteboard::transientType);
 
-    // The bytes that identify the content, for recognising a re-published secret.
+    // What identifies the content, for recognising a re-published secret: its kind and bytes.
+    ContentKind kind = ContentKind::None;
     QByteArray content;
     [&] {
         if (const auto list = readFirst(offered, {"text/uri-list"}, deadline, &timedOut)) {
             clip.filePaths = filePathsFromUriList(*list);
             if (!clip.filePaths.isEmpty()) {
-                content = "files\n" + clip.filePaths.join(u'\n').toUtf8();
+                kind = ContentKind::Files;
+                content = clip.filePaths.join(u'\n').toUtf8();
                 return;
             }
         }
@@ -225,6 +227,7 @@ PasteboardClip SelectionReader::readClip(Clock::time_point deadline) {
             return;
         if (auto png = readFirst(offered, {"image/png"}, deadline, &timedOut)) {
             clip.png = std::move(*png);
+            kind = ContentKind::Image;
             content = *clip.png;
             return;
         }
@@ -232,6 +235,7 @@ PasteboardClip SelectionReader::readClip(Clock::time_point deadline) {
             return;
         if (const auto tiff = readFirst(offered, {"image/tiff"}, deadline, &timedOut)) {
             if ((clip.png = pngFromTiff(*tiff))) {
+                kind = ContentKind::Image;
                 content = *clip.png;
                 return;
             }
@@ -241,12 +245,14 @@ PasteboardClip SelectionReader::readClip(Clock::time_point deadline) {
         if (const auto utf8 = readFirst(offered, {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain"},
                                         deadline, &timedOut)) {
             clip.string = QString::fromUtf8(*utf8);
-            content = "string\n" + *utf8;
+            kind = ContentKind::String;
+            content = *utf8;
         } else if (timedOut) {
             return;
         } else if (const auto latin1 = readFirst(offered, {"STRING"}, deadline, &timedOut)) {
             clip.string = QString::fromLatin1(*latin1);
-            content = "string\n" + clip.string->toUtf8();
+            kind = ContentKind::String;
+            content = clip.string->toUtf8();
         }
         if (clip.string && !timedOut)
             clip.rtf = readFirst(offered, {"text/rtf", "application/rtf"}, deadline, &timedOut);
@@ -254,9 +260,10 @@ PasteboardClip SelectionReader::readClip(Clock::time_point deadline) {
     clip.timedOut = timedOut;
 
     if (clip.concealed) {
-        m_lastConcealed = content.isEmpty() ? std::nullopt
-                                            : std::optional(ConcealedDigest{content.size(), sha256(content)});
-    } else if (m_lastConcealed && m_lastConcealed->size == content.size() &&
+        m_lastConcealed = content.isEmpty()
+                              ? std::nullopt
+                              : std::optional(ConcealedDigest{kind, content.size(), sha256(content)});
+    } else if (m_lastConcealed && m_lastConcealed->kind == kind && m_lastConcealed->size == content.size() &&
                m_lastConcealed->digest == sha256(content)) {
         // Only content of the secret's exact size is hashed, so ordinary clips cost nothing here.
         clip.concealed = true;

@@ -55,7 +55,9 @@ private:
     QHash<QByteArray, xcb_atom_t> m_atoms;
     QHash<xcb_atom_t, QString> m_atomNames;
     // Only the size and digest of the last concealed clip are kept, never its content.
+    enum class ContentKind { None, Files, Image, String };
     struct ConcealedDigest {
+        ContentKind kind = ContentKind::None;
         qsizetype size = 0;
         QByteArray digest;
     };
