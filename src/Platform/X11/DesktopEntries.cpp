@@ -235,6 +235,7 @@ void DesktopEntryIndex::refresh() {
         return;
     m_signature = signature;
     m_entries.clear();
+    m_programs.clear();
     m_byId.clear();
     for (const QString& applications : std::as_const(directories)) {
         QDirIterator it(applications, {QStringLiteral("*.desktop")}, QDir::Files,
@@ -295,23 +296,30 @@ std::optional<DesktopEntry> DesktopEntryIndex::byExecutable(const QString& execu
     const QString canonical = QFileInfo(executable).canonicalFilePath();
     if (canonical.isEmpty())
         return std::nullopt;
-    std::optional<DesktopEntry> sameName;
-    for (const DesktopEntry& entry : std::as_const(m_entries)) {
-        QString program = entry.tryExec;
-        if (program.isEmpty()) {
-            const auto arguments = splitExec(entry.exec);
-            if (!arguments || arguments->isEmpty())
-                continue;
-            program = arguments->first();
+    if (m_programs.size() != m_entries.size()) {
+        // Resolved once per index: a lookup through $PATH for every entry is many file-system calls.
+        m_programs.clear();
+        for (const DesktopEntry& entry : std::as_const(m_entries)) {
+            QString program = entry.tryExec;
+            if (program.isEmpty()) {
+                const auto arguments = splitExec(entry.exec);
+                program = arguments && !arguments->isEmpty() ? arguments->first() : QString();
+            }
+            if (!program.isEmpty() && !program.contains(u'/'))
+                program = QStandardPaths::findExecutable(program);
+            m_programs << (program.isEmpty() ? QString() : QFileInfo(program).canonicalFilePath());
         }
-        if (!program.contains(u'/'))
-            program = QStandardPaths::findExecutable(program);
+    }
+    const QString fileName = QFileInfo(canonical).fileName();
+    std::optional<DesktopEntry> sameName;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const QString& program = m_programs[i];
         if (program.isEmpty())
             continue;
-        if (QFileInfo(program).canonicalFilePath() == canonical)
-            return entry;
-        if (!sameName && QFileInfo(program).fileName() == QFileInfo(canonical).fileName())
-            sameName = entry;
+        if (program == canonical)
+            return m_entries[i];
+        if (!sameName && QFileInfo(program).fileName() == fileName)
+            sameName = m_entries[i];
     }
     return sameName;
 }

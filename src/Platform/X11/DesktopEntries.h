@@ -49,6 +49,8 @@ private:
 
     QString m_signature;
     QList<DesktopEntry> m_entries;
+    // The canonical path of each entry's program, resolved on the first lookup by executable.
+    QStringList m_programs;
     QHash<QString, qsizetype> m_byId;
 };
 
