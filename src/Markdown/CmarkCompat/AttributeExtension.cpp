@@ -1,0 +1,299 @@
+#include "AttributeExtension.h"
+
+#include "CompatTables.h"
+
+#include <cmark-gfm-core-extensions.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace Markdown::CmarkCompat {
+
+namespace {
+
+bool isAsciiPunctuation(unsigned char c) {
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
+}
+
+// Bracket and parenthesis pairs of one inline subject, found in one pass so that many unmatched
+// openers cost linear time. Code spans and backslash escapes hide the characters inside them.
+struct SubjectScan {
+    cmark_node* block = nullptr;
+    std::string bytes;
+    std::unordered_map<int, int> closingBracket;                     // '[' -> ']'
+    std::unordered_map<int, std::pair<int, int>> closingParenthesis; // '(' -> (')', nesting inside)
+
+    void build(cmark_node* owner, cmark_inline_parser* parser) {
+        block = owner;
+        bytes.clear();
+        closingBracket.clear();
+        closingParenthesis.clear();
+        for (int i = 0;; ++i) {
+            const unsigned char c = cmark_inline_parser_peek_at(parser, i);
+            if (c == 0) {
+                break;
+            }
+            bytes.push_back(static_cast<char>(c));
+        }
+        const int n = static_cast<int>(bytes.size());
+
+        // Backtick runs, each with the index of the next run of the same length.
+        std::vector<std::pair<int, int>> runs; // (start, length)
+        for (int i = 0; i < n;) {
+            if (bytes[i] == '`') {
+                int j = i;
+                while (j < n && bytes[j] == '`') {
+                    ++j;
+                }
+                runs.emplace_back(i, j - i);
+                i = j;
+            } else {
+                ++i;
+            }
+        }
+        std::vector<int> nextSameLength(runs.size(), -1);
+        std::unordered_map<int, int> lastByLength;
+        for (int r = static_cast<int>(runs.size()) - 1; r >= 0; --r) {
+            if (auto found = lastByLength.find(runs[r].second); found != lastByLength.end()) {
+                nextSameLength[r] = found->second;
+            }
+            lastByLength[runs[r].second] = r;
+        }
+
+        std::vector<int> brackets;
+        std::vector<std::pair<int, int>> parentheses; // (position, deepest nesting inside)
+        std::size_t run = 0;
+        for (int i = 0; i < n;) {
+            const unsigned char c = static_cast<unsigned char>(bytes[i]);
+            if (c == '\\' && i + 1 < n && isAsciiPunctuation(static_cast<unsigned char>(bytes[i + 1]))) {
+                i += 2;
+                continue;
+            }
+            if (c == '`') {
+                while (run < runs.size() && runs[run].first < i) {
+                    ++run;
+                }
+                const int closing = run < runs.size() ? nextSameLength[run] : -1;
+                i = closing >= 0 ? runs[closing].first + runs[closing].second : i + runs[run].second;
+                continue;
+            }
+            if (c == '[') {
+                brackets.push_back(i);
+            } else if (c == ']' && !brackets.empty()) {
+                closingBracket[brackets.back()] = i;
+                brackets.pop_back();
+            } else if (c == '(') {
+                parentheses.emplace_back(i, 1);
+            } else if (c == ')' && !parentheses.empty()) {
+                const auto [open, depth] = parentheses.back();
+                parentheses.pop_back();
+                closingParenthesis[open] = {i, depth};
+                if (!parentheses.empty() && parentheses.back().second < depth + 1) {
+                    parentheses.back().second = depth + 1;
+                }
+            }
+            ++i;
+        }
+    }
+};
+
+struct ActiveState {
+    AttributeParseScope scope;
+    int nesting = 0;
+    std::vector<SubjectScan> scans; // one per nesting level
+};
+
+std::unique_ptr<ActiveState> g_active; // guarded by the cmark lock
+cmark_syntax_extension* g_extension = nullptr;
+
+constexpr char kFragmentPrefix = '%'; // starts a paragraph and has no inline meaning
+
+void collectSubtree(cmark_node* root, std::vector<cmark_node*>& out) {
+    cmark_iter* iter = cmark_iter_new(root);
+    cmark_event_type event;
+    while ((event = cmark_iter_next(iter)) != CMARK_EVENT_DONE) {
+        if (event == CMARK_EVENT_ENTER) {
+            out.push_back(cmark_iter_get_node(iter));
+        }
+    }
+    cmark_iter_free(iter);
+}
+
+// Parses the bracketed text on its own and returns the inlines of its one paragraph, or nullptr
+// (with nothing changed) when the text does not come out as one paragraph.
+cmark_node* parseFragment(ActiveState& state, cmark_parser* outer, const std::string& text) {
+    cmark_parser* parser = cmark_parser_new(state.scope.cmarkOptions);
+    attachExtensions(parser, state.scope.withTableExtension);
+    std::string input;
+    input.reserve(text.size() + 1);
+    input.push_back(kFragmentPrefix);
+    input.append(text);
+    ++state.nesting;
+    cmark_parser_feed(parser, input.data(), input.size());
+    cmark_node* document = cmark_parser_finish(parser);
+    --state.nesting;
+    cmark_parser_free(parser);
+    // The fragment's parser cleared the shared special-character table when it finished.
+    cmark_manage_extensions_special_characters(outer, 1);
+
+    cmark_node* paragraph = cmark_node_first_child(document);
+    if (!paragraph || cmark_node_get_type(paragraph) != CMARK_NODE_PARAGRAPH || cmark_node_next(paragraph)) {
+        cmark_node_free(document);
+        return nullptr;
+    }
+    return document;
+}
+
+cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_node* parent,
+                           unsigned char character, cmark_inline_parser* inlineParser) {
+    if (character != '^' || !g_active || g_active->nesting >= kMaxAttributeNesting) {
+        return nullptr;
+    }
+    ActiveState& state = *g_active;
+    const int caret = cmark_inline_parser_get_offset(inlineParser);
+    if (cmark_inline_parser_peek_at(inlineParser, caret + 1) != '[') {
+        return nullptr;
+    }
+    if (state.scans.size() <= static_cast<std::size_t>(state.nesting)) {
+        state.scans.resize(state.nesting + 1);
+    }
+    SubjectScan& scan = state.scans[state.nesting];
+    if (scan.block != parent) {
+        scan.build(parent, inlineParser);
+    }
+    const auto bracket = scan.closingBracket.find(caret + 1);
+    if (bracket == scan.closingBracket.end()) {
+        return nullptr;
+    }
+    const int closeBracket = bracket->second;
+    const auto parenthesis = scan.closingParenthesis.find(closeBracket + 1);
+    if (parenthesis == scan.closingParenthesis.end() ||
+        parenthesis->second.second > kMaxAttributeParenthesisDepth) {
+        return nullptr;
+    }
+    const int closeParenthesis = parenthesis->second.first;
+    // The stock inline parser cannot be told about lines skipped by an extension, so a span that
+    // crosses a line break would shift every later position of its block: it stays literal.
+    const std::string_view whole =
+        std::string_view(scan.bytes).substr(caret, closeParenthesis - caret + 1);
+    if (whole.find('\n') != std::string_view::npos) {
+        return nullptr;
+    }
+
+    const int line = cmark_inline_parser_get_line(inlineParser);
+    const int column = cmark_inline_parser_get_column(inlineParser);
+    const std::string inner = scan.bytes.substr(caret + 2, closeBracket - caret - 2);
+    const std::string attributesText =
+        scan.bytes.substr(closeBracket + 2, closeParenthesis - closeBracket - 2);
+
+    // `scan` may move while the fragment is parsed; it is not used again below.
+    cmark_node* fragment = parseFragment(state, parser, inner);
+    if (!fragment) {
+        return nullptr;
+    }
+
+    CmarkDocument::Tables& tables = *state.scope.tables;
+    // A link node marked with our extension: the stock table cell accepts only stock inline types.
+    cmark_node* node = cmark_node_new_with_mem(CMARK_NODE_LINK, cmark_get_default_mem_allocator());
+    cmark_node_set_syntax_extension(node, g_extension);
+    tables.attributes[node] = attributesText;
+    tables.positions[node] = {line, column, line, column + static_cast<int>(whole.size()) - 1};
+
+    // Move the fragment's inlines under the new node, mapping their positions: the fragment's one
+    // line starts with the prefix, in place of "^[".
+    cmark_node* paragraph = cmark_node_first_child(fragment);
+    // Fragment column 2 (after the prefix) is outer column `column` + 2.
+    const int columnShift = column;
+    std::vector<cmark_node*> moved;
+    for (cmark_node* child = cmark_node_first_child(paragraph); child; child = cmark_node_next(child)) {
+        collectSubtree(child, moved);
+    }
+    for (cmark_node* each : moved) {
+        // Literals may point into the fragment's block content, which is freed below.
+        if (const char* literal = cmark_node_get_literal(each)) {
+            const std::string owned = literal;
+            cmark_node_set_literal(each, owned.c_str());
+        }
+        NodePosition position = tables.positionOf(each);
+        if (position.startLine > 0) {
+            position.startLine = line;
+            position.startColumn += columnShift;
+        }
+        if (position.endLine > 0) {
+            position.endLine = line;
+            position.endColumn += columnShift;
+        }
+        tables.positions[each] = position;
+    }
+    cmark_node* first = cmark_node_first_child(paragraph);
+    if (first && cmark_node_get_type(first) == CMARK_NODE_TEXT) {
+        const std::string literal = cmark_node_get_literal(first);
+        if (literal.size() <= 1) {
+            tables.positions.erase(first);
+            cmark_node_free(first);
+        } else {
+            cmark_node_set_literal(first, literal.c_str() + 1);
+            tables.positions[first].startColumn += 1;
+        }
+    }
+    while (cmark_node* child = cmark_node_first_child(paragraph)) {
+        cmark_node_unlink(child);
+        cmark_node_append_child(node, child);
+    }
+    cmark_node_free(fragment);
+
+    cmark_inline_parser_set_offset(inlineParser, closeParenthesis + 1);
+    return node;
+}
+
+const char* attributeTypeString(cmark_syntax_extension*, cmark_node*) { return kAttributeTypeString.data(); }
+
+int attributeCanContain(cmark_syntax_extension*, cmark_node*, cmark_node_type child) {
+    return (child & CMARK_NODE_TYPE_MASK) == CMARK_NODE_TYPE_INLINE;
+}
+
+void createExtension() {
+    cmark_gfm_core_extensions_ensure_registered();
+    g_extension = cmark_syntax_extension_new("quillstack-attribute");
+    cmark_syntax_extension_set_match_inline_func(g_extension, matchAttribute);
+    cmark_syntax_extension_set_get_type_string_func(g_extension, attributeTypeString);
+    cmark_syntax_extension_set_can_contain_func(g_extension, attributeCanContain);
+    cmark_mem* mem = cmark_get_default_mem_allocator();
+    cmark_syntax_extension_set_special_inline_chars(
+        g_extension, cmark_llist_append(mem, nullptr, reinterpret_cast<void*>(static_cast<uintptr_t>('^'))));
+}
+
+} // namespace
+
+cmark_syntax_extension* attributeExtension() {
+    static std::once_flag once;
+    std::call_once(once, createExtension);
+    return g_extension;
+}
+
+bool isAttributeNode(cmark_node* node) {
+    return node && cmark_node_get_syntax_extension(node) == attributeExtension();
+}
+
+void attachExtensions(cmark_parser* parser, bool withTableExtension) {
+    cmark_syntax_extension* attribute = attributeExtension(); // registers the core extensions first
+    if (withTableExtension) {
+        cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension("table"));
+    }
+    cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension("strikethrough"));
+    cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension("tasklist"));
+    cmark_parser_attach_syntax_extension(parser, attribute);
+}
+
+ActiveAttributeScope::ActiveAttributeScope(const AttributeParseScope& scope) {
+    g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}});
+}
+
+ActiveAttributeScope::~ActiveAttributeScope() { g_active.reset(); }
+
+} // namespace Markdown::CmarkCompat

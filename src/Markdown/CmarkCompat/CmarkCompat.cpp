@@ -1,0 +1,102 @@
+#include "CmarkCompat.h"
+
+#include "AttributeExtension.h"
+#include "BacktickCounts.h"
+#include "CompatTables.h"
+#include "InputGuards.h"
+#include "NestingCap.h"
+#include "TableSpans.h"
+
+#include <mutex>
+
+namespace Markdown::CmarkCompat {
+
+namespace {
+
+// cmark-gfm keeps process-wide state (the extension registry and the inline parser's table of
+// special characters, rewritten by every parse that has inline extensions), so parses take turns.
+std::mutex& cmarkStateLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+struct ParserDeleter {
+    void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
+};
+
+} // namespace
+
+CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& settings) {
+    auto tables = std::make_unique<Tables>();
+    tables->text = replaceInvalidUtf8(text, tables->report.invalidUtf8Sequences);
+    const bool withTables = !tableCostExceedsBound(tables->text);
+    tables->report.tableExtensionDropped = !withTables;
+
+    int options = CMARK_OPT_DEFAULT;
+    if (settings.smartPunctuation) {
+        options |= CMARK_OPT_SMART;
+    }
+    if (settings.sourcePositions) {
+        options |= CMARK_OPT_SOURCEPOS;
+    }
+    {
+        std::lock_guard guard(cmarkStateLock());
+        std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
+        attachExtensions(parser.get(), withTables);
+        ActiveAttributeScope scope({tables.get(), options, withTables});
+        cmark_parser_feed(parser.get(), tables->text.data(), tables->text.size());
+        tables->root = cmark_parser_finish(parser.get());
+    }
+    if (settings.tableCellSpans) {
+        recordTableCellSpans(*tables);
+    }
+    foldDeepNesting(*tables);
+    recordBacktickCounts(*tables);
+    return CmarkDocument(std::move(tables));
+}
+
+CmarkDocument::CmarkDocument(std::unique_ptr<Tables> tables) : tables_(std::move(tables)) {}
+CmarkDocument::CmarkDocument(CmarkDocument&&) noexcept = default;
+CmarkDocument& CmarkDocument::operator=(CmarkDocument&&) noexcept = default;
+CmarkDocument::~CmarkDocument() = default;
+
+cmark_node* CmarkDocument::root() const { return tables_->root; }
+const std::string& CmarkDocument::parsedText() const { return tables_->text; }
+const GuardReport& CmarkDocument::guardReport() const { return tables_->report; }
+
+int CmarkDocument::backtickCount(cmark_node* node) const {
+    const auto found = tables_->backtickCounts.find(node);
+    return found == tables_->backtickCounts.end() ? 0 : found->second;
+}
+
+const char* CmarkDocument::attributes(cmark_node* node) const {
+    const auto found = tables_->attributes.find(node);
+    return found == tables_->attributes.end() ? nullptr : found->second.c_str();
+}
+
+int CmarkDocument::tableCellColspan(cmark_node* node) const {
+    if (!node || typeString(node) != "table_cell") {
+        return -1;
+    }
+    const auto found = tables_->cellSpans.find(node);
+    return found == tables_->cellSpans.end() ? 1 : found->second.first;
+}
+
+int CmarkDocument::tableCellRowspan(cmark_node* node) const {
+    if (!node || typeString(node) != "table_cell") {
+        return -1;
+    }
+    const auto found = tables_->cellSpans.find(node);
+    return found == tables_->cellSpans.end() ? 1 : found->second.second;
+}
+
+NodePosition CmarkDocument::position(cmark_node* node) const { return tables_->positionOf(node); }
+
+std::string_view CmarkDocument::typeString(cmark_node* node) {
+    if (isAttributeNode(node)) {
+        return kAttributeTypeString;
+    }
+    return cmark_node_get_type_string(node);
+}
+
+} // namespace Markdown::CmarkCompat

@@ -1,0 +1,273 @@
+// What the layer adds to stock cmark-gfm: backtick counts, attribute spans, cell spans, and the
+// guards on its input.
+
+#include "CompatTree.h"
+
+#include <Markdown/CmarkCompat/CmarkCompat.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace Markdown::CmarkCompat {
+namespace {
+
+std::vector<cmark_node*> nodesOfType(const CmarkDocument& document, std::string_view type) {
+    std::vector<cmark_node*> found;
+    cmark_iter* iter = cmark_iter_new(document.root());
+    cmark_event_type event;
+    while ((event = cmark_iter_next(iter)) != CMARK_EVENT_DONE) {
+        cmark_node* node = cmark_iter_get_node(iter);
+        if (event == CMARK_EVENT_ENTER && CmarkDocument::typeString(node) == type) {
+            found.push_back(node);
+        }
+    }
+    cmark_iter_free(iter);
+    return found;
+}
+
+std::vector<int> backtickCounts(const CmarkDocument& document) {
+    std::vector<int> counts;
+    for (cmark_node* code : nodesOfType(document, "code")) {
+        counts.push_back(document.backtickCount(code));
+    }
+    return counts;
+}
+
+std::string literalText(cmark_node* node) {
+    std::string text;
+    cmark_iter* iter = cmark_iter_new(node);
+    cmark_event_type event;
+    while ((event = cmark_iter_next(iter)) != CMARK_EVENT_DONE) {
+        if (const char* literal = cmark_node_get_literal(cmark_iter_get_node(iter));
+            literal && event == CMARK_EVENT_ENTER) {
+            text += literal;
+        }
+    }
+    cmark_iter_free(iter);
+    return text;
+}
+
+// The start-up self-test of the layer: each addition answers on a small input.
+TEST(CmarkCompatTest, SelfTestOfEveryAddition) {
+    const CmarkDocument document =
+        CmarkDocument::parse("``a`b`` ^[word](rainbow)\n\n| x | y | z |\n|---|---|---|\n| a || b |\n| ^ | c | d |\n");
+    EXPECT_EQ(backtickCounts(document), std::vector<int>{2});
+    const auto attributes = nodesOfType(document, kAttributeTypeString);
+    ASSERT_EQ(attributes.size(), 1u);
+    EXPECT_STREQ(document.attributes(attributes[0]), "rainbow");
+    const auto cells = nodesOfType(document, "table_cell");
+    ASSERT_EQ(cells.size(), 9u);
+    EXPECT_EQ(document.tableCellColspan(cells[3]), 2);
+    EXPECT_EQ(document.tableCellColspan(cells[4]), 0);
+    EXPECT_EQ(document.tableCellRowspan(cells[3]), 2);
+    EXPECT_EQ(document.tableCellRowspan(cells[6]), 0);
+}
+
+struct BacktickCase {
+    const char* name;
+    const char* markdown;
+    std::vector<int> counts;
+};
+
+class BacktickCountTest : public ::testing::TestWithParam<BacktickCase> {};
+
+TEST_P(BacktickCountTest, CountsTheOpeningRunFromTheBlockContent) {
+    const CmarkDocument document = CmarkDocument::parse(GetParam().markdown);
+    EXPECT_EQ(backtickCounts(document), GetParam().counts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, BacktickCountTest,
+    ::testing::Values(
+        BacktickCase{"plain", "`a` ``b`` ```c```\n", {1, 2, 3}},
+        BacktickCase{"lazyLineInQuote", "> ``a``\nlazy ```b``` `c`\n", {2, 3, 1}},
+        BacktickCase{"indentedContinuation", "first\n      ``x`` then `y`\n", {2, 1}},
+        BacktickCase{"afterReferenceDefinition", "[r]: /url\n``a`` and `b`\n", {2, 1}},
+        BacktickCase{"afterTwoReferenceDefinitions", "[r]: /u\n[s]: /v\n`a` ```b```\n", {1, 3}},
+        BacktickCase{"indentedAtxHeading", "  ## `h` ``x``  ##\n", {1, 2}},
+        BacktickCase{"atxHeadingWithTab", "#\t``t``\n", {2}},
+        BacktickCase{"setextHeading", "  set ``x``\n  ===\n", {2}},
+        BacktickCase{"tableCells", "| `a` | ``b`` |\n|---|---|\n|  ```c```  | x `d` ``e``|\n", {1, 2, 3, 1, 2}},
+        BacktickCase{"tableCellWithEscapedPipe", "| a |\n|---|\n| ``c`` \\| `d` |\n", {2, 1}},
+        BacktickCase{"tableInQuoteWithExtraBlank", "> | a |\n> |---|\n>  |  ``c``  |\n", {2}},
+        BacktickCase{"spanOverTwoLines", "x ``a\nb`` `c`\n", {2, 1}},
+        BacktickCase{"insideLinkAndEmphasis", "[``a``](/u) *`b`*\n", {2, 1}},
+        BacktickCase{"insideAttributeSpan", "^[``a`` b](x) `c`\n", {2, 1}},
+        BacktickCase{"listItemParagraph", "- item\n\n  ```a``` `b`\n", {3, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CmarkCompatTest, BacktickCountIsZeroForOtherNodes) {
+    const CmarkDocument document = CmarkDocument::parse("text `code`\n");
+    for (cmark_node* text : nodesOfType(document, "text")) {
+        EXPECT_EQ(document.backtickCount(text), 0);
+    }
+}
+
+TEST(CmarkCompatTest, AttributeSpanHoldsItsInlinesAndRawAttributesText) {
+    const CmarkDocument document = CmarkDocument::parse("Say ^[*hi* there](rainbow: \\(x\\), 'extreme') now\n");
+    const auto attributes = nodesOfType(document, kAttributeTypeString);
+    ASSERT_EQ(attributes.size(), 1u);
+    cmark_node* attribute = attributes[0];
+    EXPECT_STREQ(document.attributes(attribute), "rainbow: \\(x\\), 'extreme'");
+    EXPECT_EQ(document.position(attribute), (NodePosition{1, 5, 1, 44}));
+    cmark_node* emphasis = cmark_node_first_child(attribute);
+    ASSERT_NE(emphasis, nullptr);
+    EXPECT_EQ(CmarkDocument::typeString(emphasis), "emph");
+    EXPECT_EQ(document.position(emphasis), (NodePosition{1, 7, 1, 10}));
+    cmark_node* text = cmark_node_next(emphasis);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(cmark_node_get_literal(text), " there");
+    EXPECT_EQ(document.position(text), (NodePosition{1, 11, 1, 16}));
+    EXPECT_EQ(literalText(document.root()), "Say hi there now");
+    EXPECT_EQ(document.attributes(text), nullptr);
+    EXPECT_EQ(document.attributes(nullptr), nullptr);
+}
+
+TEST(CmarkCompatTest, AttributeSpanNeedsTheParenthesisRightAfterTheBracket) {
+    for (const char* markdown : {"^[word] (x)\n", "^[word]\n", "^[word](x\n", "^ [word](x)\n"}) {
+        const CmarkDocument document = CmarkDocument::parse(markdown);
+        EXPECT_TRUE(nodesOfType(document, kAttributeTypeString).empty()) << markdown;
+    }
+    const CmarkDocument literal = CmarkDocument::parse("^[word] (x)\n");
+    EXPECT_EQ(literalText(literal.root()), "^[word] (x)");
+}
+
+TEST(CmarkCompatTest, AttributeSpansNestAndSurviveInTableCells) {
+    const CmarkDocument nested = CmarkDocument::parse("^[a ^[b](inner) c](outer)\n");
+    const auto attributes = nodesOfType(nested, kAttributeTypeString);
+    ASSERT_EQ(attributes.size(), 2u);
+    EXPECT_STREQ(nested.attributes(attributes[0]), "outer");
+    EXPECT_STREQ(nested.attributes(attributes[1]), "inner");
+    EXPECT_EQ(cmark_node_parent(attributes[1]), attributes[0]);
+    EXPECT_EQ(nested.position(attributes[1]), (NodePosition{1, 5, 1, 15}));
+
+    const CmarkDocument table = CmarkDocument::parse("| h |\n|---|\n| ^[x](y) ~~s~~ |\n");
+    const auto inCell = nodesOfType(table, kAttributeTypeString);
+    ASSERT_EQ(inCell.size(), 1u);
+    EXPECT_EQ(CmarkDocument::typeString(cmark_node_parent(inCell[0])), "table_cell");
+    EXPECT_EQ(nodesOfType(table, "strikethrough").size(), 1u); // the extension's characters still work
+}
+
+TEST(CmarkCompatTest, AttributeParenthesesNestUpToTheLimit) {
+    const std::string deepEnough = "^[x](" + std::string(31, '(') + std::string(31, ')') + ")\n";
+    EXPECT_EQ(nodesOfType(CmarkDocument::parse(deepEnough), kAttributeTypeString).size(), 1u);
+    const std::string tooDeep = "^[x](" + std::string(32, '(') + std::string(32, ')') + ")\n";
+    EXPECT_TRUE(nodesOfType(CmarkDocument::parse(tooDeep), kAttributeTypeString).empty());
+}
+
+struct SpanCase {
+    const char* name;
+    const char* markdown;
+    std::vector<std::pair<int, int>> spans; // (colspan, rowspan) of every cell in order
+    std::vector<std::string> texts;         // every cell's text in order
+};
+
+class CellSpanTest : public ::testing::TestWithParam<SpanCase> {};
+
+TEST_P(CellSpanTest, SpansComeFromTheStockTable) {
+    const CmarkDocument document = CmarkDocument::parse(GetParam().markdown);
+    std::vector<std::pair<int, int>> spans;
+    std::vector<std::string> texts;
+    for (cmark_node* cell : nodesOfType(document, "table_cell")) {
+        spans.emplace_back(document.tableCellColspan(cell), document.tableCellRowspan(cell));
+        texts.push_back(literalText(cell));
+    }
+    EXPECT_EQ(spans, GetParam().spans);
+    EXPECT_EQ(texts, GetParam().texts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, CellSpanTest,
+    ::testing::Values(
+        SpanCase{"emptyCellWidensItsLeftNeighbour",
+                 "| x | y | z |\n|---|---|---|\n| a || b |\n| a | | b |\n",
+                 {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {0, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                 {"x", "y", "z", "a", "", "b", "a", "", "b"}},
+        SpanCase{"caretExtendsTheCellAbove",
+                 "| x | y |\n|---|---|\n| a | b |\n| ^ | c |\n| ^ | d |\n",
+                 {{1, 1}, {1, 1}, {1, 3}, {1, 1}, {1, 0}, {1, 1}, {1, 0}, {1, 1}},
+                 {"x", "y", "a", "b", "", "c", "", "d"}},
+        SpanCase{"caretInHeaderStaysAnOrdinaryCell", "| ^ | y |\n|---|---|\n| a | b |\n",
+                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                 {"^", "y", "a", "b"}},
+        SpanCase{"leadingEmptyCellHasNothingToWiden", "| x | y |\n|---|---|\n|| b |\n",
+                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                 {"x", "y", "", "b"}},
+        SpanCase{"caretUnderFillerCellStaysText", "| x | y |\n|---|---|\n| a |\n| b | ^ |\n",
+                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                 {"x", "y", "a", "", "b", "^"}},
+        SpanCase{"caretUnderHeaderExtendsTheHeaderCell", "| x | y |\n|---|---|\n| ^ | b |\n",
+                 {{1, 2}, {1, 1}, {1, 0}, {1, 1}},
+                 {"x", "y", "", "b"}},
+        SpanCase{"surplusCellsAreDroppedAndShortRowsFilled", "| x | y |\n|---|---|\n| a | b | c |\n| d |\n",
+                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                 {"x", "y", "a", "b", "d", ""}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CmarkCompatTest, SpanAccessorsAnswerMinusOneForOtherNodes) {
+    const CmarkDocument document = CmarkDocument::parse("text\n");
+    EXPECT_EQ(document.tableCellColspan(document.root()), -1);
+    EXPECT_EQ(document.tableCellRowspan(nullptr), -1);
+}
+
+TEST(CmarkCompatTest, SpansAreOneWhenNotRequested) {
+    ParseSettings settings;
+    settings.tableCellSpans = false;
+    const CmarkDocument document = CmarkDocument::parse("| x | y |\n|---|---|\n| a || \n| ^ | b |\n", settings);
+    for (cmark_node* cell : nodesOfType(document, "table_cell")) {
+        EXPECT_EQ(document.tableCellColspan(cell), 1);
+        EXPECT_EQ(document.tableCellRowspan(cell), 1);
+    }
+}
+
+TEST(CmarkCompatTest, InvalidUtf8IsReplacedBeforeParsing) {
+    const std::string input = "a\xFF" "b \xE2\x82 c \xED\xA0\x80 d \xF0\x9F\x98\x80\n";
+    const CmarkDocument document = CmarkDocument::parse(input);
+    EXPECT_EQ(document.guardReport().invalidUtf8Sequences, 5);
+    EXPECT_EQ(document.parsedText(), "a\xEF\xBF\xBD" "b \xEF\xBF\xBD c \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD d "
+                                     "\xF0\x9F\x98\x80\n");
+}
+
+TEST(CmarkCompatTest, ValidUtf8IsLeftAlone) {
+    const std::string input = "z\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\n";
+    const CmarkDocument document = CmarkDocument::parse(input);
+    EXPECT_EQ(document.guardReport().invalidUtf8Sequences, 0);
+    EXPECT_EQ(document.parsedText(), input);
+}
+
+TEST(CmarkCompatTest, SettingsReachTheParser) {
+    const CmarkDocument smart = CmarkDocument::parse("\"a\" -- b\n");
+    EXPECT_EQ(literalText(smart.root()), "\xE2\x80\x9C" "a\xE2\x80\x9D \xE2\x80\x93 b");
+    ParseSettings plain;
+    plain.smartPunctuation = false;
+    plain.sourcePositions = false;
+    const CmarkDocument document = CmarkDocument::parse("\"a\" -- b\n", plain);
+    EXPECT_EQ(literalText(document.root()), "\"a\" -- b");
+}
+
+TEST(CmarkCompatTest, ParsesFromManyThreadsAtOnce) {
+    const std::string markdown = "# T\n\n| a | b |\n|---|---|\n| ^[x](y) | ~~z~~ `q` |\n";
+    const std::string expected =
+        Testing::describe(Testing::comparableTreeFromCompat(CmarkDocument::parse(markdown)));
+    std::vector<std::thread> threads;
+    std::vector<std::string> results(6);
+    for (std::size_t t = 0; t < results.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 30; ++i) {
+                results[t] = Testing::describe(Testing::comparableTreeFromCompat(CmarkDocument::parse(markdown)));
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (const std::string& result : results) {
+        EXPECT_EQ(result, expected);
+    }
+}
+
+} // namespace
+} // namespace Markdown::CmarkCompat

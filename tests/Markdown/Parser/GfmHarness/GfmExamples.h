@@ -1,0 +1,18 @@
+#pragma once
+// The examples of cmark-gfm's own specification file, read at test time.
+
+#include <string>
+#include <vector>
+
+namespace Markdown::Testing {
+
+struct GfmExample {
+    int number = 0;        // 1-based, in file order
+    std::string markdown;  // with the file's tab arrows turned back into tabs
+    std::string extension; // the word after "example", empty for core examples
+};
+
+// Reads every example; throws std::runtime_error naming the file when it is missing or holds none.
+std::vector<GfmExample> loadGfmExamples();
+
+} // namespace Markdown::Testing
