@@ -201,8 +201,9 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     // A link node marked with our extension: the stock table cell accepts only stock inline types.
     cmark_node* node = cmark_node_new_with_mem(CMARK_NODE_LINK, cmark_get_default_mem_allocator());
     cmark_node_set_syntax_extension(node, g_extension);
-    tables.attributes[node] = attributesText;
-    tables.positions[node] = {line, column, line, column + static_cast<int>(whole.size()) - 1};
+    NodeAnnotation& annotation = tables.annotate(node);
+    annotation.attributes = attributesText;
+    annotation.position = NodePosition{line, column, line, column + static_cast<int>(whole.size()) - 1};
 
     // Move the fragment's inlines under the new node, mapping their positions: the fragment's one
     // line starts with the prefix, in place of "^[".
@@ -228,17 +229,16 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
             position.endLine = line;
             position.endColumn += columnShift;
         }
-        tables.positions[each] = position;
+        tables.annotate(each).position = position;
     }
     cmark_node* first = cmark_node_first_child(paragraph);
     if (first && cmark_node_get_type(first) == CMARK_NODE_TEXT) {
         const std::string literal = cmark_node_get_literal(first);
         if (literal.size() <= 1) {
-            tables.positions.erase(first);
             cmark_node_free(first);
         } else {
             cmark_node_set_literal(first, literal.c_str() + 1);
-            tables.positions[first].startColumn += 1;
+            tables.annotate(first).position->startColumn += 1;
         }
     }
     while (cmark_node* child = cmark_node_first_child(paragraph)) {

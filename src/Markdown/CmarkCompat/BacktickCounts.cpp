@@ -3,6 +3,7 @@
 #include <cmark-gfm-extension_api.h>
 
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -105,23 +106,14 @@ std::vector<int> candidateOffsets(const BlockContent& content, const CodeSpan& s
     return offsets;
 }
 
-void recordBlock(CmarkDocument::Tables& tables, cmark_node* block) {
+void recordBlock(CmarkDocument::Tables& tables, cmark_node* block, std::span<cmark_node* const> codeNodes) {
     std::vector<CodeSpan> spans;
-    cmark_iter* iter = cmark_iter_new(block);
-    cmark_event_type event;
-    while ((event = cmark_iter_next(iter)) != CMARK_EVENT_DONE) {
-        cmark_node* node = cmark_iter_get_node(iter);
-        if (event == CMARK_EVENT_ENTER && cmark_node_get_type(node) == CMARK_NODE_CODE) {
-            spans.push_back({node, tables.positionOf(node)});
-        }
+    spans.reserve(codeNodes.size());
+    for (cmark_node* node : codeNodes) {
+        spans.push_back({node, CmarkDocument::Tables::positionOf(node)});
     }
-    cmark_iter_free(iter);
-    if (spans.empty()) {
-        return;
-    }
-
     const BlockContent content(block);
-    const NodePosition blockPosition = tables.positionOf(block);
+    const NodePosition blockPosition = CmarkDocument::Tables::positionOf(block);
     const int minimumOffset = blockPosition.startColumn - 1;
     // Paragraphs and setext headings start their content at their own column; ATX headings and table
     // cells start it after their markers or padding, which the offset search finds.
@@ -145,26 +137,18 @@ void recordBlock(CmarkDocument::Tables& tables, cmark_node* block) {
             }
         }
         // A span the content does not explain keeps the shortest possible run.
-        tables.backtickCounts[span.node] = count > 0 ? count : 1;
+        tables.annotate(span.node).backtickCount = count > 0 ? count : 1;
     }
 }
 
 } // namespace
 
-void recordBacktickCounts(CmarkDocument::Tables& tables) {
-    cmark_iter* iter = cmark_iter_new(tables.root);
-    cmark_event_type event;
-    while ((event = cmark_iter_next(iter)) != CMARK_EVENT_DONE) {
-        if (event != CMARK_EVENT_ENTER) {
-            continue;
-        }
-        cmark_node* node = cmark_iter_get_node(iter);
-        const cmark_node_type type = cmark_node_get_type(node);
-        if (holdsInlines(type) || CmarkDocument::typeString(node) == "table_cell") {
-            recordBlock(tables, node);
-        }
+void recordBacktickCounts(CmarkDocument::Tables& tables, const TreeSurvey& survey) {
+    for (std::size_t i = 0; i < survey.blocks.size(); ++i) {
+        const std::span<cmark_node* const> codes(survey.codeSpans.data() + survey.codeStart[i],
+                                                 survey.codeStart[i + 1] - survey.codeStart[i]);
+        recordBlock(tables, survey.blocks[i], codes);
     }
-    cmark_iter_free(iter);
 }
 
 } // namespace Markdown::CmarkCompat

@@ -6,6 +6,7 @@
 #include "InputGuards.h"
 #include "NestingCap.h"
 #include "TableSpans.h"
+#include "TreeSurvey.h"
 
 #include <mutex>
 
@@ -47,11 +48,15 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
         cmark_parser_feed(parser.get(), tables->text.data(), tables->text.size());
         tables->root = cmark_parser_finish(parser.get());
     }
-    if (settings.tableCellSpans) {
-        recordTableCellSpans(*tables);
+    TreeSurvey survey = surveyTree(tables->root);
+    if (!survey.tooDeep.empty()) {
+        foldIntoPlainText(*tables, survey.tooDeep);
+        survey = surveyTree(tables->root);
     }
-    foldDeepNesting(*tables);
-    recordBacktickCounts(*tables);
+    if (settings.tableCellSpans) {
+        recordTableCellSpans(*tables, survey.tables);
+    }
+    recordBacktickCounts(*tables, survey);
     return CmarkDocument(std::move(tables));
 }
 
@@ -65,32 +70,32 @@ const std::string& CmarkDocument::parsedText() const { return tables_->text; }
 const GuardReport& CmarkDocument::guardReport() const { return tables_->report; }
 
 int CmarkDocument::backtickCount(cmark_node* node) const {
-    const auto found = tables_->backtickCounts.find(node);
-    return found == tables_->backtickCounts.end() ? 0 : found->second;
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation ? annotation->backtickCount : 0;
 }
 
 const char* CmarkDocument::attributes(cmark_node* node) const {
-    const auto found = tables_->attributes.find(node);
-    return found == tables_->attributes.end() ? nullptr : found->second.c_str();
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation && annotation->attributes ? annotation->attributes->c_str() : nullptr;
 }
 
 int CmarkDocument::tableCellColspan(cmark_node* node) const {
     if (!node || typeString(node) != "table_cell") {
         return -1;
     }
-    const auto found = tables_->cellSpans.find(node);
-    return found == tables_->cellSpans.end() ? 1 : found->second.first;
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation && annotation->cellSpans ? annotation->cellSpans->first : 1;
 }
 
 int CmarkDocument::tableCellRowspan(cmark_node* node) const {
     if (!node || typeString(node) != "table_cell") {
         return -1;
     }
-    const auto found = tables_->cellSpans.find(node);
-    return found == tables_->cellSpans.end() ? 1 : found->second.second;
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation && annotation->cellSpans ? annotation->cellSpans->second : 1;
 }
 
-NodePosition CmarkDocument::position(cmark_node* node) const { return tables_->positionOf(node); }
+NodePosition CmarkDocument::position(cmark_node* node) const { return Tables::positionOf(node); }
 
 std::string_view CmarkDocument::typeString(cmark_node* node) {
     if (isAttributeNode(node)) {

@@ -63,7 +63,8 @@ public:
     CmarkDocument& operator=(CmarkDocument&&) noexcept;
     ~CmarkDocument();
 
-    // The document node; the tree stays owned by this object.
+    // The document node; the tree stays owned by this object. This layer keeps its data in the
+    // nodes' user-data slots: callers must not set them.
     cmark_node* root() const;
     // The text cmark-gfm actually parsed (the input after invalid UTF-8 was replaced).
     const std::string& parsedText() const;

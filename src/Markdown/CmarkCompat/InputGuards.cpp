@@ -2,7 +2,9 @@
 
 #include "CmarkCompat.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace Markdown::CmarkCompat {
 
@@ -95,6 +97,18 @@ std::string replaceInvalidUtf8(std::string_view text, int& replacements) {
     std::size_t copiedUpTo = 0;
     std::size_t i = 0;
     while (i < text.size()) {
+        // Skip ASCII eight bytes at a time.
+        while (i + 8 <= text.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if (word & 0x8080808080808080ULL) {
+                break;
+            }
+            i += 8;
+        }
+        if (i >= text.size()) {
+            break;
+        }
         int invalidLength = 0;
         const int length = wellFormedLength(text, i, invalidLength);
         if (length > 0) {
@@ -128,10 +142,7 @@ bool tableCostExceedsBound(std::string_view text) {
             end = text.size();
         }
         const std::string_view line = text.substr(start, end - start);
-        long pipes = 0;
-        for (char c : line) {
-            pipes += c == '|';
-        }
+        const long pipes = std::count(line.begin(), line.end(), '|');
         if (pipes > kMaxTableColumns) {
             return true;
         }
@@ -142,7 +153,7 @@ bool tableCostExceedsBound(std::string_view text) {
                 return true;
             }
         }
-        if (pendingColumns == 0 && isDelimiterRow(line)) {
+        if (pendingColumns == 0 && pipes > 0 && isDelimiterRow(line)) {
             pendingColumns = pipes + 1;
             rows = 2; // the header and the delimiter row
         }

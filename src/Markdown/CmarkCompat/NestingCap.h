@@ -2,13 +2,14 @@
 
 #include "CompatTables.h"
 
+#include <vector>
+
 namespace Markdown::CmarkCompat {
 
-// Folds every subtree that reaches depth kMaxNestingDepth into plain text, so that nothing downstream
-// recurses without bound (no node ends up deeper than kMaxNestingDepth + 1): the outermost node that
-// can be replaced (an inline, or a block whose parent takes paragraphs) becomes a text node, or a
-// paragraph holding one, with the subtree's literal text and the subtree's position. Works without
-// recursion.
-void foldDeepNesting(CmarkDocument::Tables& tables);
+// Folds each of `subtrees` (the survey's too-deep subtrees) into plain text, so that nothing
+// downstream recurses without bound (no node ends up deeper than kMaxNestingDepth + 1): an inline
+// becomes a text node, a block a paragraph holding one, with the subtree's literal text and the
+// subtree's position. Works without recursion.
+void foldIntoPlainText(CmarkDocument::Tables& tables, const std::vector<cmark_node*>& subtrees);
 
 } // namespace Markdown::CmarkCompat

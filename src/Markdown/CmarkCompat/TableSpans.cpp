@@ -80,7 +80,7 @@ void recordTable(CmarkDocument::Tables& tables, cmark_node* table) {
     for (const std::vector<Cell>& cells : rows) {
         for (const Cell& cell : cells) {
             if (cell.hasSpanData) {
-                tables.cellSpans[cell.node] = {cell.colspan, cell.rowspan};
+                tables.annotate(cell.node).cellSpans = std::pair(cell.colspan, cell.rowspan);
             }
         }
     }
@@ -88,18 +88,8 @@ void recordTable(CmarkDocument::Tables& tables, cmark_node* table) {
 
 } // namespace
 
-void recordTableCellSpans(CmarkDocument::Tables& tables) {
-    std::vector<cmark_node*> found;
-    cmark_iter* iter = cmark_iter_new(tables.root);
-    cmark_event_type event;
-    while ((event = cmark_iter_next(iter)) != CMARK_EVENT_DONE) {
-        cmark_node* node = cmark_iter_get_node(iter);
-        if (event == CMARK_EVENT_ENTER && CmarkDocument::typeString(node) == "table") {
-            found.push_back(node);
-        }
-    }
-    cmark_iter_free(iter);
-    for (cmark_node* table : found) {
+void recordTableCellSpans(CmarkDocument::Tables& tables, const std::vector<cmark_node*>& tableNodes) {
+    for (cmark_node* table : tableNodes) {
         recordTable(tables, table);
     }
 }

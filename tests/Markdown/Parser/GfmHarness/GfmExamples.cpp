@@ -48,8 +48,10 @@ std::string withTabs(std::string_view line) {
 
 } // namespace
 
+std::string loadGfmExamplesText() { return readGzipFile(kExamplesPath); }
+
 std::vector<GfmExample> loadGfmExamples() {
-    const std::string content = readGzipFile(kExamplesPath);
+    const std::string content = loadGfmExamplesText();
     std::vector<GfmExample> examples;
     enum class Section { outside, markdown, html } section = Section::outside;
     std::size_t start = 0;

@@ -15,4 +15,7 @@ struct GfmExample {
 // Reads every example; throws std::runtime_error naming the file when it is missing or holds none.
 std::vector<GfmExample> loadGfmExamples();
 
+// The whole file the examples come from, as one Markdown text.
+std::string loadGfmExamplesText();
+
 } // namespace Markdown::Testing

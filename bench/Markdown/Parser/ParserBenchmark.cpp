@@ -1,0 +1,194 @@
+// Stock cmark-gfm parse plus iteration (the baseline) against the compatibility layer's parse plus
+// the reads a conversion makes, on the same inputs in the same run. Each benchmark reports both times
+// and their ratio as counters; the hostile inputs report the layer's time alone (the stock parser
+// takes minutes on some of them, which is why the layer guards against them).
+
+#include <Markdown/CmarkCompat/CmarkCompat.h>
+
+#include "GfmHarness/GfmExamples.h"
+
+#include <benchmark/benchmark.h>
+#include <cmark-gfm-core-extensions.h>
+#include <cmark-gfm-extension_api.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+
+namespace {
+
+using Markdown::CmarkCompat::CmarkDocument;
+
+long rawCmarkParseAndIterate(const std::string& text) {
+    cmark_gfm_core_extensions_ensure_registered();
+    cmark_parser* parser = cmark_parser_new(CMARK_OPT_SOURCEPOS | CMARK_OPT_SMART);
+    for (const char* name : {"table", "strikethrough", "tasklist"}) {
+        cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension(name));
+    }
+    cmark_parser_feed(parser, text.data(), text.size());
+    cmark_node* document = cmark_parser_finish(parser);
+    long sum = 0;
+    cmark_iter* iter = cmark_iter_new(document);
+    while (cmark_iter_next(iter) != CMARK_EVENT_DONE) {
+        cmark_node* node = cmark_iter_get_node(iter);
+        sum += cmark_node_get_start_line(node) + cmark_node_get_end_column(node);
+    }
+    cmark_node_free(document);
+    cmark_iter_free(iter);
+    cmark_parser_free(parser);
+    return sum;
+}
+
+long layerParseAndIterate(const std::string& text) {
+    const CmarkDocument document = CmarkDocument::parse(text);
+    long sum = 0;
+    cmark_iter* iter = cmark_iter_new(document.root());
+    while (cmark_iter_next(iter) != CMARK_EVENT_DONE) {
+        cmark_node* node = cmark_iter_get_node(iter);
+        const Markdown::CmarkCompat::NodePosition position = document.position(node);
+        sum += position.startLine + position.endColumn + document.backtickCount(node) +
+               static_cast<long>(CmarkDocument::typeString(node).size());
+    }
+    cmark_iter_free(iter);
+    return sum;
+}
+
+std::string mixedDocument(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    const char* paragraphs[] = {
+        "Some *emphasis*, **strong** text, `code`, ``code with ` tick`` and a [link](https://example.com \"t\").\n",
+        "A line with ~~struck~~ words and ^[attributed text](rainbow: 'extreme') in it,\nand a lazy second "
+        "line with \"quotes\" -- and dashes...\n",
+        "> A quote with `code` and\ncontinued lazily, then *more*.\n",
+    };
+    std::string text;
+    int n = 0;
+    while (text.size() < size) {
+        switch (random() % 7) {
+        case 0:
+            text += "## Heading " + std::to_string(++n) + " with `code`\n\n";
+            break;
+        case 1:
+            text += "- item one\n- [x] done item\n- [ ] open item with `x`\n  1. nested\n  2. list\n\n";
+            break;
+        case 2:
+            text += "| Name | Value | Note |\n|:-----|------:|:----:|\n| a | 1 | `x` |\n| b || y |\n| ^ | 3 | z |\n\n";
+            break;
+        case 3:
+            text += "```cpp\nint main() { return 0; }\n```\n\n";
+            break;
+        default:
+            text += paragraphs[random() % 3];
+            text += "\n";
+            break;
+        }
+    }
+    return text;
+}
+
+// Clipboard-like: copied code, shell output, a few Markdown bits and long unbroken lines.
+std::string clipboardDocument(std::size_t size) {
+    std::string text;
+    int n = 0;
+    while (text.size() < size) {
+        ++n;
+        text += "2026-12-10 13:0" + std::to_string(n % 10) + " INFO worker[" + std::to_string(n) +
+                "]: processed item id=" + std::to_string(n * 7919) + " path=/var/lib/app/data_" +
+                std::to_string(n) + ".json\n";
+        if (n % 5 == 0) {
+            text += "    if (value > 0 && *pointer != nullptr) { result = map[key] | flags; }\n";
+        }
+        if (n % 9 == 0) {
+            text += "* copied bullet with a `snippet` and https://example.org/path?q=" + std::to_string(n) + "\n\n";
+        }
+        if (n % 13 == 0) {
+            text += std::string(300, 'x') + " " + std::string(200, '_') + "\n";
+        }
+    }
+    return text;
+}
+
+void compareWithBaseline(benchmark::State& state, const std::string& text) {
+    double rawSeconds = 0, layerSeconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(rawCmarkParseAndIterate(text));
+        const auto middle = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(layerParseAndIterate(text));
+        const auto end = std::chrono::steady_clock::now();
+        rawSeconds += std::chrono::duration<double>(middle - start).count();
+        layerSeconds += std::chrono::duration<double>(end - middle).count();
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["raw_ms"] = rawSeconds / iterations * 1e3;
+    state.counters["layer_ms"] = layerSeconds / iterations * 1e3;
+    state.counters["layer_over_raw"] = layerSeconds / rawSeconds;
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void BM_GfmExamplesText(benchmark::State& state) {
+    static const std::string text = Markdown::Testing::loadGfmExamplesText();
+    compareWithBaseline(state, text);
+}
+BENCHMARK(BM_GfmExamplesText)->Unit(benchmark::kMillisecond);
+
+void BM_MixedDocument2MB(benchmark::State& state) {
+    static const std::string text = mixedDocument(2 * 1024 * 1024, 42);
+    compareWithBaseline(state, text);
+}
+BENCHMARK(BM_MixedDocument2MB)->Unit(benchmark::kMillisecond);
+
+void BM_ClipboardDocument100KB(benchmark::State& state) {
+    static const std::string text = clipboardDocument(100 * 1024);
+    compareWithBaseline(state, text);
+}
+BENCHMARK(BM_ClipboardDocument100KB)->Unit(benchmark::kMillisecond);
+
+std::string hostileInput(int which) {
+    switch (which) {
+    case 0:
+        return std::string(100000, '>') + "\n";
+    case 1:
+        return std::string(50000, '*') + "\n";
+    case 2: {
+        std::string text = "|";
+        for (int i = 0; i < 2000; ++i) {
+            text += "a|";
+        }
+        text += "\n|";
+        for (int i = 0; i < 2000; ++i) {
+            text += "-|";
+        }
+        text += "\n";
+        for (int i = 0; i < 5000; ++i) {
+            text += "x\n";
+        }
+        return text;
+    }
+    case 3:
+        return "|a|\n|-|\n" + std::string(20000, '|') + "\n";
+    default: {
+        std::string text;
+        for (int i = 0; i < 100000; ++i) {
+            text += static_cast<char>(0x80 + i % 64);
+            text += i % 50 == 0 ? '\n' : 'a';
+        }
+        return text;
+    }
+    }
+}
+
+void BM_HostileInputThroughTheLayer(benchmark::State& state) {
+    const std::string text = hostileInput(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(layerParseAndIterate(text));
+    }
+}
+BENCHMARK(BM_HostileInputThroughTheLayer)
+    ->ArgName("nestedQuotes100k_stars50k_wideHeader2000x5000_pipes20000_invalidUtf8")
+    ->DenseRange(0, 4)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
