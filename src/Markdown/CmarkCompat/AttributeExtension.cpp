@@ -4,9 +4,11 @@
 
 #include <cmark-gfm-core-extensions.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -25,12 +27,24 @@ bool isAsciiPunctuation(unsigned char c) {
 struct SubjectScan {
     cmark_node* block = nullptr;
     std::string bytes;
+    std::vector<int> lineStarts;
+    // The subject's block offset (cmark's columns are offsets in a content line plus this), learnt
+    // from the first match, and the line breaks matches have consumed so far.
+    std::optional<int> blockOffset;
+    int linesSkipped = 0;
+
+    int lineStartOf(int offset) const {
+        return *(std::upper_bound(lineStarts.begin(), lineStarts.end(), offset) - 1);
+    }
     std::unordered_map<int, int> closingBracket;                     // '[' -> ']'
     std::unordered_map<int, std::pair<int, int>> closingParenthesis; // '(' -> (')', nesting inside)
 
     void build(cmark_node* owner, cmark_inline_parser* parser) {
         block = owner;
         bytes.clear();
+        lineStarts.assign(1, 0);
+        blockOffset.reset();
+        linesSkipped = 0;
         closingBracket.clear();
         closingParenthesis.clear();
         for (int i = 0;; ++i) {
@@ -39,6 +53,9 @@ struct SubjectScan {
                 break;
             }
             bytes.push_back(static_cast<char>(c));
+            if (c == '\n') {
+                lineStarts.push_back(i + 1);
+            }
         }
         const int n = static_cast<int>(bytes.size());
 
@@ -102,11 +119,66 @@ struct SubjectScan {
     }
 };
 
+// A match that consumed line breaks. The stock inline parser cannot be told about them, so the nodes
+// it makes after the match, in the same block, carry line numbers short by the breaks consumed so far
+// and, up to the next line break it handles, columns counted from the wrong line start.
+struct LineSkip {
+    int reportedLine;        // the line cmark reports for the rest of that line
+    int reportedColumnAfter; // the column cmark reports for the first byte after the match
+    int linesSkipped;        // all breaks consumed in the block up to and including this match
+    int columnExcess;        // how far cmark's columns run ahead on the rest of that line
+};
+
 struct ActiveState {
     AttributeParseScope scope;
     int nesting = 0;
     std::vector<SubjectScan> scans; // one per nesting level
+    std::unordered_map<cmark_node*, std::vector<LineSkip>> lineSkips; // by block
 };
+
+// Maps one position bound cmark reported after `skips` to the position it should have had.
+void correctBound(const std::vector<LineSkip>& skips, int& line, int& column) {
+    if (line <= 0) {
+        return;
+    }
+    const LineSkip* last = nullptr;
+    for (const LineSkip& skip : skips) {
+        if (line > skip.reportedLine || (line == skip.reportedLine && column >= skip.reportedColumnAfter)) {
+            last = &skip;
+        }
+    }
+    if (!last) {
+        return;
+    }
+    if (line == last->reportedLine) {
+        column -= last->columnExcess;
+    }
+    line += last->linesSkipped;
+}
+
+void correctPositionsAfterSkips(CmarkDocument::Tables& tables, cmark_node* block,
+                                const std::vector<LineSkip>& skips) {
+    cmark_iter* iter = cmark_iter_new(block);
+    cmark_event_type event;
+    while ((event = cmark_iter_next(iter)) != CMARK_EVENT_DONE) {
+        cmark_node* node = cmark_iter_get_node(iter);
+        if (event != CMARK_EVENT_ENTER || node == block) {
+            continue;
+        }
+        if (const NodeAnnotation* annotation = CmarkDocument::Tables::annotation(node);
+            annotation && annotation->position) {
+            continue; // made by a match, already right
+        }
+        NodePosition position = CmarkDocument::Tables::positionOf(node);
+        const NodePosition reported = position;
+        correctBound(skips, position.startLine, position.startColumn);
+        correctBound(skips, position.endLine, position.endColumn);
+        if (position != reported) {
+            tables.annotate(node).position = position;
+        }
+    }
+    cmark_iter_free(iter);
+}
 
 std::unique_ptr<ActiveState> g_active; // guarded by the cmark lock
 cmark_syntax_extension* g_extension = nullptr;
@@ -146,6 +218,10 @@ cmark_node* parseFragment(ActiveState& state, cmark_parser* outer, const std::st
         cmark_node_free(document);
         return nullptr;
     }
+    if (auto skips = state.lineSkips.find(paragraph); skips != state.lineSkips.end()) {
+        correctPositionsAfterSkips(*state.scope.tables, paragraph, skips->second);
+        state.lineSkips.erase(skips);
+    }
     return document;
 }
 
@@ -177,16 +253,31 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
         return nullptr;
     }
     const int closeParenthesis = parenthesis->second.first;
-    // The stock inline parser cannot be told about lines skipped by an extension, so a span that
-    // crosses a line break would shift every later position of its block: it stays literal.
     const std::string_view whole =
         std::string_view(scan.bytes).substr(caret, closeParenthesis - caret + 1);
-    if (whole.find('\n') != std::string_view::npos) {
-        return nullptr;
-    }
+    const int lineBreaks = static_cast<int>(std::count(whole.begin(), whole.end(), '\n'));
 
-    const int line = cmark_inline_parser_get_line(inlineParser);
-    const int column = cmark_inline_parser_get_column(inlineParser);
+    // cmark's position of the caret, and the one it should have after earlier matches' line breaks.
+    const int reportedLine = cmark_inline_parser_get_line(inlineParser);
+    const int reportedColumn = cmark_inline_parser_get_column(inlineParser);
+    const int caretLineStart = scan.lineStartOf(caret);
+    if (!scan.blockOffset) {
+        if (scan.linesSkipped > 0) {
+            return nullptr; // cannot happen: the first match that skips lines learns the offset
+        }
+        scan.blockOffset = reportedColumn - 1 - (caret - caretLineStart);
+    }
+    const int blockOffset = *scan.blockOffset;
+    const int line = reportedLine + scan.linesSkipped;
+    const int column = caret - caretLineStart + 1 + blockOffset;
+    const int closeLineStart = scan.lineStartOf(closeParenthesis);
+    const NodePosition span{line, column, line + lineBreaks, closeParenthesis - closeLineStart + 1 + blockOffset};
+    if (lineBreaks > 0) {
+        const int reportedLineStart = caret + 1 + blockOffset - reportedColumn;
+        scan.linesSkipped += lineBreaks;
+        state.lineSkips[parent].push_back({reportedLine, reportedColumn + closeParenthesis + 1 - caret,
+                                           scan.linesSkipped, closeLineStart - reportedLineStart});
+    }
     const std::string inner = scan.bytes.substr(caret + 2, closeBracket - caret - 2);
     const std::string attributesText =
         scan.bytes.substr(closeBracket + 2, closeParenthesis - closeBracket - 2);
@@ -194,6 +285,10 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     // `scan` may move while the fragment is parsed; it is not used again below.
     cmark_node* fragment = parseFragment(state, parser, inner);
     if (!fragment) {
+        if (lineBreaks > 0) { // undo: nothing was consumed
+            state.lineSkips[parent].pop_back();
+            state.scans[state.nesting].linesSkipped -= lineBreaks;
+        }
         return nullptr;
     }
 
@@ -203,13 +298,19 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     cmark_node_set_syntax_extension(node, g_extension);
     NodeAnnotation& annotation = tables.annotate(node);
     annotation.attributes = attributesText;
-    annotation.position = NodePosition{line, column, line, column + static_cast<int>(whole.size()) - 1};
+    annotation.position = span;
 
-    // Move the fragment's inlines under the new node, mapping their positions: the fragment's one
-    // line starts with the prefix, in place of "^[".
+    // Move the fragment's inlines under the new node, mapping their positions. The fragment's first
+    // line starts with the prefix in place of "^[", so its column 2 is `column` + 2; its later lines
+    // are the block's next content lines.
     cmark_node* paragraph = cmark_node_first_child(fragment);
-    // Fragment column 2 (after the prefix) is outer column `column` + 2.
-    const int columnShift = column;
+    const auto mapBound = [&](int& boundLine, int& boundColumn) {
+        if (boundLine <= 0) {
+            return;
+        }
+        boundColumn += boundLine == 1 ? column : blockOffset;
+        boundLine += line - 1;
+    };
     std::vector<cmark_node*> moved;
     for (cmark_node* child = cmark_node_first_child(paragraph); child; child = cmark_node_next(child)) {
         collectSubtree(child, moved);
@@ -221,14 +322,8 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
             cmark_node_set_literal(each, owned.c_str());
         }
         NodePosition position = tables.positionOf(each);
-        if (position.startLine > 0) {
-            position.startLine = line;
-            position.startColumn += columnShift;
-        }
-        if (position.endLine > 0) {
-            position.endLine = line;
-            position.endColumn += columnShift;
-        }
+        mapBound(position.startLine, position.startColumn);
+        mapBound(position.endLine, position.endColumn);
         tables.annotate(each).position = position;
     }
     cmark_node* first = cmark_node_first_child(paragraph);
@@ -291,9 +386,16 @@ void attachExtensions(cmark_parser* parser, bool withTableExtension) {
 }
 
 ActiveAttributeScope::ActiveAttributeScope(const AttributeParseScope& scope) {
-    g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}});
+    g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}, {}});
 }
 
 ActiveAttributeScope::~ActiveAttributeScope() { g_active.reset(); }
+
+void ActiveAttributeScope::correctPositionsAfterMultiLineSpans() {
+    for (const auto& [block, skips] : g_active->lineSkips) {
+        correctPositionsAfterSkips(*g_active->scope.tables, block, skips);
+    }
+    g_active->lineSkips.clear();
+}
 
 } // namespace Markdown::CmarkCompat

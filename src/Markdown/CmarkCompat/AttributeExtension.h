@@ -33,6 +33,10 @@ class ActiveAttributeScope {
 public:
     explicit ActiveAttributeScope(const AttributeParseScope& scope);
     ~ActiveAttributeScope();
+
+    // After the parse: moves the positions cmark gave the nodes that follow an attribute span with
+    // line breaks to where they belong.
+    void correctPositionsAfterMultiLineSpans();
     ActiveAttributeScope(const ActiveAttributeScope&) = delete;
     ActiveAttributeScope& operator=(const ActiveAttributeScope&) = delete;
 };

@@ -47,6 +47,7 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
         ActiveAttributeScope scope({tables.get(), options, withTables});
         cmark_parser_feed(parser.get(), tables->text.data(), tables->text.size());
         tables->root = cmark_parser_finish(parser.get());
+        scope.correctPositionsAfterMultiLineSpans();
     }
     TreeSurvey survey = surveyTree(tables->root);
     if (!survey.tooDeep.empty()) {

@@ -2,6 +2,7 @@
 // guards on its input.
 
 #include "CompatTree.h"
+#include "GfmHarness/CmarkCli.h"
 
 #include <Markdown/CmarkCompat/CmarkCompat.h>
 
@@ -149,6 +150,94 @@ TEST(CmarkCompatTest, AttributeSpansNestAndSurviveInTableCells) {
     ASSERT_EQ(inCell.size(), 1u);
     EXPECT_EQ(CmarkDocument::typeString(cmark_node_parent(inCell[0])), "table_cell");
     EXPECT_EQ(nodesOfType(table, "strikethrough").size(), 1u); // the extension's characters still work
+}
+
+std::vector<NodePosition> codeSpanPositions(const CmarkDocument& document) {
+    std::vector<NodePosition> positions;
+    for (cmark_node* code : nodesOfType(document, "code")) {
+        bool insideAttribute = false;
+        for (cmark_node* up = cmark_node_parent(code); up; up = cmark_node_parent(up)) {
+            insideAttribute = insideAttribute || document.attributes(up) != nullptr;
+        }
+        if (!insideAttribute) {
+            positions.push_back(document.position(code));
+        }
+    }
+    return positions;
+}
+
+// `text` with every byte of its attribute spans but line breaks replaced by "x".
+std::string maskAttributeSpans(const std::string& text, const CmarkDocument& document) {
+    std::string masked = text;
+    for (cmark_node* attribute : nodesOfType(document, kAttributeTypeString)) {
+        if (cmark_node_get_type(cmark_node_parent(attribute)) != CMARK_NODE_PARAGRAPH) {
+            continue; // nested spans are masked with their outer span
+        }
+        const NodePosition position = document.position(attribute);
+        std::size_t offset = 0;
+        for (int line = 1; line < position.startLine; ++line) {
+            offset = masked.find('\n', offset) + 1;
+        }
+        const std::size_t start = masked.find("^[", offset);
+        std::size_t end = start;
+        for (int line = position.startLine; line < position.endLine; ++line) {
+            end = masked.find('\n', end) + 1;
+        }
+        end = masked.find(')', end); // the span's last line ends it with its closing parenthesis
+        for (std::size_t i = start; i <= end; ++i) {
+            if (masked[i] != '\n') {
+                masked[i] = 'x';
+            }
+        }
+    }
+    return masked;
+}
+
+// The stock inline parser is not told about the line breaks inside a span, so the layer moves the
+// positions of what follows: they must be what the stock parser gives once the span is plain text.
+TEST(CmarkCompatTest, MultiLineAttributeSpansLeaveLaterPositionsRight) {
+    for (const std::string markdown :
+         {"a ^[b\nc *d*](x\ny) e `f`\ng `h`\n", "> q ^[b\nlazy](x) `e` ^[m\nn](o) `p`\n> r `s`\n",
+          "  ^[one\n   two](a\nb) ``x`` ^[three](c) `y`\n  `z`\n",
+          "t ^[u ^[v\nw](i) `k`\nz](o) `q`\n", "| a |\n|---|\n| ^[x](y) `b` |\n"}) {
+        const CmarkDocument document = CmarkDocument::parse(markdown);
+        ASSERT_FALSE(nodesOfType(document, kAttributeTypeString).empty()) << markdown;
+        const std::string masked = maskAttributeSpans(markdown, document);
+        const Testing::ComparableNode expected =
+            Testing::comparableTreeFromCmarkXml(Testing::cmarkGfmXml(masked));
+        std::vector<std::string> expectedCode;
+        std::vector<const Testing::ComparableNode*> pending = {&expected};
+        while (!pending.empty()) {
+            const Testing::ComparableNode* node = pending.back();
+            pending.pop_back();
+            if (node->kind == "code") {
+                expectedCode.push_back(node->sourcepos);
+            }
+            for (auto child = node->children.rbegin(); child != node->children.rend(); ++child) {
+                pending.push_back(&*child);
+            }
+        }
+        std::vector<std::string> actualCode;
+        for (const NodePosition& position : codeSpanPositions(document)) {
+            actualCode.push_back(std::to_string(position.startLine) + ":" + std::to_string(position.startColumn) +
+                                 "-" + std::to_string(position.endLine) + ":" +
+                                 std::to_string(position.endColumn));
+        }
+        EXPECT_EQ(actualCode, expectedCode) << markdown << "masked:\n" << masked;
+        EXPECT_EQ(Testing::describe(Testing::comparableTreeFromCompat(document)).find("@0"), std::string::npos);
+    }
+}
+
+TEST(CmarkCompatTest, MultiLineAttributeSpanRunsToItsClosingParenthesis) {
+    const CmarkDocument document = CmarkDocument::parse("a ^[b\nc](x\ny) d\n");
+    const auto attributes = nodesOfType(document, kAttributeTypeString);
+    ASSERT_EQ(attributes.size(), 1u);
+    EXPECT_STREQ(document.attributes(attributes[0]), "x\ny");
+    EXPECT_EQ(document.position(attributes[0]), (NodePosition{1, 3, 3, 2}));
+    const auto texts = nodesOfType(document, "text");
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(document.position(texts[2]), (NodePosition{2, 1, 2, 1})); // "c"
+    EXPECT_EQ(document.position(texts[3]), (NodePosition{3, 3, 3, 4})); // " d"
 }
 
 TEST(CmarkCompatTest, AttributeParenthesesNestUpToTheLimit) {
