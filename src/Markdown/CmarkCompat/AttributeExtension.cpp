@@ -1,5 +1,6 @@
 #include "AttributeExtension.h"
 
+#include "AttributeDefinitions.h"
 #include "CompatTables.h"
 
 #include <cmark-gfm-core-extensions.h>
@@ -32,6 +33,7 @@ struct SubjectScan {
     // from the first match, and the line breaks matches have consumed so far.
     std::optional<int> blockOffset;
     int linesSkipped = 0;
+    int definitionsEnd = -1; // where a definition following the removed ones would start
 
     int lineStartOf(int offset) const {
         return *(std::upper_bound(lineStarts.begin(), lineStarts.end(), offset) - 1);
@@ -45,6 +47,7 @@ struct SubjectScan {
         lineStarts.assign(1, 0);
         blockOffset.reset();
         linesSkipped = 0;
+        definitionsEnd = -1;
         closingBracket.clear();
         closingParenthesis.clear();
         for (int i = 0;; ++i) {
@@ -134,6 +137,8 @@ struct ActiveState {
     int nesting = 0;
     std::vector<SubjectScan> scans; // one per nesting level
     std::unordered_map<cmark_node*, std::vector<LineSkip>> lineSkips; // by block
+    const AttributeDefinitions* definitions = nullptr;
+    std::vector<cmark_node*> definitionPlaceholders;
 };
 
 // Maps one position bound cmark reported after `skips` to the position it should have had.
@@ -225,6 +230,50 @@ cmark_node* parseFragment(ActiveState& state, cmark_parser* outer, const std::st
     return document;
 }
 
+// Where a match ends and what it holds.
+struct Match {
+    int end = 0;                // offset of its last byte
+    std::string attributesText; // "" for a definition
+    bool isDefinition = false;
+};
+
+std::optional<Match> findMatch(const ActiveState& state, const SubjectScan& scan, cmark_node* parent, int caret) {
+    if (state.definitions && cmark_node_get_type(parent) == CMARK_NODE_PARAGRAPH &&
+        (caret == 0 || caret == scan.definitionsEnd)) {
+        if (const auto definition = parseAttributeDefinition(scan.bytes, static_cast<std::size_t>(caret))) {
+            return Match{static_cast<int>(definition->end) - 1, {}, true};
+        }
+    }
+    const auto bracket = scan.closingBracket.find(caret + 1);
+    if (bracket == scan.closingBracket.end()) {
+        return std::nullopt;
+    }
+    const int closeBracket = bracket->second;
+    const auto parenthesis = scan.closingParenthesis.find(closeBracket + 1);
+    if (parenthesis != scan.closingParenthesis.end()) {
+        if (parenthesis->second.second > kMaxAttributeParenthesisDepth) {
+            return std::nullopt;
+        }
+        const int close = parenthesis->second.first;
+        return Match{close, scan.bytes.substr(closeBracket + 2, close - closeBracket - 2), false};
+    }
+    if (!state.definitions || closeBracket + 1 >= static_cast<int>(scan.bytes.size()) ||
+        scan.bytes[closeBracket + 1] != '[') {
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> labelEnd = linkLabelEnd(scan.bytes, closeBracket + 1);
+    if (!labelEnd) {
+        return std::nullopt;
+    }
+    const std::string label = normalizedLabel(
+        std::string_view(scan.bytes).substr(closeBracket + 2, *labelEnd - closeBracket - 2));
+    const auto definition = state.definitions->find(label);
+    if (definition == state.definitions->end()) {
+        return std::nullopt;
+    }
+    return Match{static_cast<int>(*labelEnd), definition->second, false};
+}
+
 cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_node* parent,
                            unsigned char character, cmark_inline_parser* inlineParser) {
     if (character != '^' || !g_active || g_active->nesting >= kMaxAttributeNesting) {
@@ -242,45 +291,53 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     if (scan.block != parent) {
         scan.build(parent, inlineParser);
     }
-    const auto bracket = scan.closingBracket.find(caret + 1);
-    if (bracket == scan.closingBracket.end()) {
-        return nullptr;
-    }
-    const int closeBracket = bracket->second;
-    const auto parenthesis = scan.closingParenthesis.find(closeBracket + 1);
-    if (parenthesis == scan.closingParenthesis.end() ||
-        parenthesis->second.second > kMaxAttributeParenthesisDepth) {
-        return nullptr;
-    }
-    const int closeParenthesis = parenthesis->second.first;
-    const std::string_view whole =
-        std::string_view(scan.bytes).substr(caret, closeParenthesis - caret + 1);
-    const int lineBreaks = static_cast<int>(std::count(whole.begin(), whole.end(), '\n'));
-
     // cmark's position of the caret, and the one it should have after earlier matches' line breaks.
+    // No match has consumed a line break before the first call, which learns the block offset.
     const int reportedLine = cmark_inline_parser_get_line(inlineParser);
     const int reportedColumn = cmark_inline_parser_get_column(inlineParser);
     const int caretLineStart = scan.lineStartOf(caret);
     if (!scan.blockOffset) {
-        if (scan.linesSkipped > 0) {
-            return nullptr; // cannot happen: the first match that skips lines learns the offset
-        }
         scan.blockOffset = reportedColumn - 1 - (caret - caretLineStart);
     }
     const int blockOffset = *scan.blockOffset;
     const int line = reportedLine + scan.linesSkipped;
     const int column = caret - caretLineStart + 1 + blockOffset;
-    const int closeLineStart = scan.lineStartOf(closeParenthesis);
-    const NodePosition span{line, column, line + lineBreaks, closeParenthesis - closeLineStart + 1 + blockOffset};
-    if (lineBreaks > 0) {
-        const int reportedLineStart = caret + 1 + blockOffset - reportedColumn;
-        scan.linesSkipped += lineBreaks;
-        state.lineSkips[parent].push_back({reportedLine, reportedColumn + closeParenthesis + 1 - caret,
-                                           scan.linesSkipped, closeLineStart - reportedLineStart});
+
+    const std::optional<Match> match = findMatch(state, scan, parent, caret);
+    if (!match) {
+        return nullptr;
     }
+    const std::string_view whole = std::string_view(scan.bytes).substr(caret, match->end - caret + 1);
+    const int lineBreaks = static_cast<int>(std::count(whole.begin(), whole.end(), '\n'));
+    const int endLineStart = scan.lineStartOf(match->end);
+    const NodePosition span{line, column, line + lineBreaks, match->end - endLineStart + 1 + blockOffset};
+    const auto recordLineSkip = [&] {
+        if (lineBreaks > 0) {
+            const int reportedLineStart = caret + 1 + blockOffset - reportedColumn;
+            scan.linesSkipped += lineBreaks;
+            state.lineSkips[parent].push_back({reportedLine, reportedColumn + match->end + 1 - caret,
+                                               scan.linesSkipped, endLineStart - reportedLineStart});
+        }
+    };
+    CmarkDocument::Tables& tables = *state.scope.tables;
+
+    if (match->isDefinition) {
+        // Stands in for the definition until the parse ends, when it is removed with the line break
+        // after it (an inline HTML node, because the parser merges adjacent text nodes).
+        recordLineSkip();
+        scan.definitionsEnd = match->end + 2;
+        cmark_node* placeholder = cmark_node_new_with_mem(CMARK_NODE_HTML_INLINE, cmark_get_default_mem_allocator());
+        cmark_node_set_literal(placeholder, "");
+        cmark_node_set_syntax_extension(placeholder, g_extension);
+        tables.annotate(placeholder).position = span;
+        state.definitionPlaceholders.push_back(placeholder);
+        cmark_inline_parser_set_offset(inlineParser, match->end + 1);
+        return placeholder;
+    }
+
+    const int closeBracket = scan.closingBracket.at(caret + 1);
     const std::string inner = scan.bytes.substr(caret + 2, closeBracket - caret - 2);
-    const std::string attributesText =
-        scan.bytes.substr(closeBracket + 2, closeParenthesis - closeBracket - 2);
+    recordLineSkip();
 
     // `scan` may move while the fragment is parsed; it is not used again below.
     cmark_node* fragment = parseFragment(state, parser, inner);
@@ -292,12 +349,11 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
         return nullptr;
     }
 
-    CmarkDocument::Tables& tables = *state.scope.tables;
     // A link node marked with our extension: the stock table cell accepts only stock inline types.
     cmark_node* node = cmark_node_new_with_mem(CMARK_NODE_LINK, cmark_get_default_mem_allocator());
     cmark_node_set_syntax_extension(node, g_extension);
     NodeAnnotation& annotation = tables.annotate(node);
-    annotation.attributes = attributesText;
+    annotation.attributes = match->attributesText;
     annotation.position = span;
 
     // Move the fragment's inlines under the new node, mapping their positions. The fragment's first
@@ -342,7 +398,7 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     }
     cmark_node_free(fragment);
 
-    cmark_inline_parser_set_offset(inlineParser, closeParenthesis + 1);
+    cmark_inline_parser_set_offset(inlineParser, match->end + 1);
     return node;
 }
 
@@ -386,16 +442,29 @@ void attachExtensions(cmark_parser* parser, bool withTableExtension) {
 }
 
 ActiveAttributeScope::ActiveAttributeScope(const AttributeParseScope& scope) {
-    g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}, {}});
+    g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}, {}, scope.definitions, {}});
 }
 
 ActiveAttributeScope::~ActiveAttributeScope() { g_active.reset(); }
 
-void ActiveAttributeScope::correctPositionsAfterMultiLineSpans() {
+void ActiveAttributeScope::finishParse() {
     for (const auto& [block, skips] : g_active->lineSkips) {
         correctPositionsAfterSkips(*g_active->scope.tables, block, skips);
     }
     g_active->lineSkips.clear();
+    for (cmark_node* placeholder : g_active->definitionPlaceholders) {
+        cmark_node* paragraph = cmark_node_parent(placeholder);
+        cmark_node* next = cmark_node_next(placeholder);
+        if (next && (cmark_node_get_type(next) == CMARK_NODE_SOFTBREAK ||
+                     cmark_node_get_type(next) == CMARK_NODE_LINEBREAK)) {
+            cmark_node_free(next);
+        }
+        cmark_node_free(placeholder);
+        if (paragraph && !cmark_node_first_child(paragraph)) {
+            cmark_node_free(paragraph);
+        }
+    }
+    g_active->definitionPlaceholders.clear();
 }
 
 } // namespace Markdown::CmarkCompat

@@ -1,6 +1,7 @@
 #pragma once
 // The inline attributes syntax `^[text](attributes)` as a cmark-gfm syntax extension.
 
+#include "AttributeDefinitions.h"
 #include "CmarkCompat.h"
 
 #include <cmark-gfm-extension_api.h>
@@ -17,6 +18,9 @@ struct AttributeParseScope {
     CmarkDocument::Tables* tables;
     int cmarkOptions;
     bool withTableExtension;
+    // The document's attribute reference definitions, when it has any: then definitions are removed
+    // from their paragraphs and "^[text][label]" spans are resolved.
+    const AttributeDefinitions* definitions = nullptr;
 };
 
 // The extension, created once; the caller holds the cmark lock.
@@ -34,9 +38,9 @@ public:
     explicit ActiveAttributeScope(const AttributeParseScope& scope);
     ~ActiveAttributeScope();
 
-    // After the parse: moves the positions cmark gave the nodes that follow an attribute span with
-    // line breaks to where they belong.
-    void correctPositionsAfterMultiLineSpans();
+    // After the parse: moves the positions cmark gave the nodes that follow a span or definition with
+    // line breaks to where they belong, and removes the definitions (and paragraphs left empty).
+    void finishParse();
     ActiveAttributeScope(const ActiveAttributeScope&) = delete;
     ActiveAttributeScope& operator=(const ActiveAttributeScope&) = delete;
 };

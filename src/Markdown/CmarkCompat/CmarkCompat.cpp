@@ -1,5 +1,6 @@
 #include "CmarkCompat.h"
 
+#include "AttributeDefinitions.h"
 #include "AttributeExtension.h"
 #include "BacktickCounts.h"
 #include "CompatTables.h"
@@ -25,6 +26,20 @@ struct ParserDeleter {
     void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
 };
 
+// Parses tables.text into tables.root; the caller holds the cmark lock.
+void runCmark(CmarkDocument::Tables& tables, int options, bool withTables, const AttributeDefinitions* definitions) {
+    std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
+    attachExtensions(parser.get(), withTables);
+    ActiveAttributeScope scope({&tables, options, withTables, definitions});
+    cmark_parser_feed(parser.get(), tables.text.data(), tables.text.size());
+    tables.root = cmark_parser_finish(parser.get());
+    scope.finishParse();
+}
+
+bool mayHoldAttributeDefinitions(std::string_view text) {
+    return text.find("^[") != std::string_view::npos && text.find("]:") != std::string_view::npos;
+}
+
 } // namespace
 
 CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& settings) {
@@ -42,12 +57,18 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
     }
     {
         std::lock_guard guard(cmarkStateLock());
-        std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
-        attachExtensions(parser.get(), withTables);
-        ActiveAttributeScope scope({tables.get(), options, withTables});
-        cmark_parser_feed(parser.get(), tables->text.data(), tables->text.size());
-        tables->root = cmark_parser_finish(parser.get());
-        scope.correctPositionsAfterMultiLineSpans();
+        runCmark(*tables, options, withTables, nullptr);
+        // Attribute spans may name definitions found anywhere in the text, so a text with
+        // definitions is parsed a second time, knowing them.
+        if (mayHoldAttributeDefinitions(tables->text)) {
+            const AttributeDefinitions definitions = collectAttributeDefinitions(tables->root);
+            if (!definitions.empty()) {
+                cmark_node_free(tables->root);
+                tables->root = nullptr;
+                tables->annotations.clear();
+                runCmark(*tables, options, withTables, &definitions);
+            }
+        }
     }
     TreeSurvey survey = surveyTree(tables->root);
     if (!survey.tooDeep.empty()) {

@@ -13,6 +13,12 @@
 #include <vector>
 
 namespace Markdown::CmarkCompat {
+
+void PrintTo(const NodePosition& position, std::ostream* out) {
+    *out << position.startLine << ":" << position.startColumn << "-" << position.endLine << ":"
+         << position.endColumn;
+}
+
 namespace {
 
 std::vector<cmark_node*> nodesOfType(const CmarkDocument& document, std::string_view type) {
@@ -238,6 +244,45 @@ TEST(CmarkCompatTest, MultiLineAttributeSpanRunsToItsClosingParenthesis) {
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(document.position(texts[2]), (NodePosition{2, 1, 2, 1})); // "c"
     EXPECT_EQ(document.position(texts[3]), (NodePosition{3, 3, 3, 4})); // " d"
+}
+
+TEST(CmarkCompatTest, AttributeSpanTakesTheAttributesOfAReferenceDefinition) {
+    const CmarkDocument document = CmarkDocument::parse("Use ^[*this*][Look] here.\n\n^[look]: rainbow: 'extreme'\n");
+    const auto attributes = nodesOfType(document, kAttributeTypeString);
+    ASSERT_EQ(attributes.size(), 1u);
+    EXPECT_STREQ(document.attributes(attributes[0]), "rainbow: 'extreme'");
+    EXPECT_EQ(document.position(attributes[0]), (NodePosition{1, 5, 1, 19}));
+    EXPECT_EQ(CmarkDocument::typeString(cmark_node_first_child(attributes[0])), "emph");
+    // The definition's paragraph, left empty, is gone.
+    EXPECT_EQ(nodesOfType(document, "paragraph").size(), 1u);
+    EXPECT_EQ(literalText(document.root()), "Use this here.");
+}
+
+TEST(CmarkCompatTest, DefinitionsAtAParagraphStartAreRemovedAndTheRestStays) {
+    const CmarkDocument document =
+        CmarkDocument::parse("^[a]: first\n^[B]:\n  second value\nrest ^[t][b] `c`\n");
+    const auto paragraphs = nodesOfType(document, "paragraph");
+    ASSERT_EQ(paragraphs.size(), 1u);
+    cmark_node* rest = cmark_node_first_child(paragraphs[0]);
+    ASSERT_NE(rest, nullptr);
+    EXPECT_STREQ(cmark_node_get_literal(rest), "rest ");
+    EXPECT_EQ(document.position(rest), (NodePosition{4, 1, 4, 5}));
+    const auto attributes = nodesOfType(document, kAttributeTypeString);
+    ASSERT_EQ(attributes.size(), 1u);
+    EXPECT_STREQ(document.attributes(attributes[0]), "second value");
+    EXPECT_EQ(document.position(attributes[0]), (NodePosition{4, 6, 4, 12}));
+    const auto code = nodesOfType(document, "code");
+    ASSERT_EQ(code.size(), 1u);
+    EXPECT_EQ(document.position(code[0]), (NodePosition{4, 15, 4, 15}));
+    EXPECT_EQ(document.backtickCount(code[0]), 1);
+}
+
+TEST(CmarkCompatTest, LabelsWithoutADefinitionStayText) {
+    for (const char* markdown : {"^[t][nope]\n\n^[a]: x\n", "text\n^[a]: x\n\n^[t][a]\n", "^[t][a]\n\n^[a]:\n\nx\n"}) {
+        const CmarkDocument document = CmarkDocument::parse(markdown);
+        EXPECT_TRUE(nodesOfType(document, kAttributeTypeString).empty()) << markdown;
+        EXPECT_NE(literalText(document.root()).find("^[t]"), std::string::npos) << markdown;
+    }
 }
 
 TEST(CmarkCompatTest, AttributeParenthesesNestUpToTheLimit) {
