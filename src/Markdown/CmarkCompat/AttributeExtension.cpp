@@ -62,32 +62,38 @@ struct SubjectScan {
         }
         const int n = static_cast<int>(bytes.size());
 
-        // Backtick runs, each with the index of the next run of the same length.
-        std::vector<std::pair<int, int>> runs; // (start, length)
+        // Where maximal backtick runs start, by length: a run closes the code span opened by the next
+        // earlier unescaped run of the same length.
+        std::unordered_map<int, std::vector<int>> runStartsByLength;
         for (int i = 0; i < n;) {
-            if (bytes[i] == '`') {
-                int j = i;
-                while (j < n && bytes[j] == '`') {
-                    ++j;
-                }
-                runs.emplace_back(i, j - i);
-                i = j;
-            } else {
+            if (bytes[i] != '`') {
                 ++i;
+                continue;
             }
-        }
-        std::vector<int> nextSameLength(runs.size(), -1);
-        std::unordered_map<int, int> lastByLength;
-        for (int r = static_cast<int>(runs.size()) - 1; r >= 0; --r) {
-            if (auto found = lastByLength.find(runs[r].second); found != lastByLength.end()) {
-                nextSameLength[r] = found->second;
+            int j = i;
+            while (j < n && bytes[j] == '`') {
+                ++j;
             }
-            lastByLength[runs[r].second] = r;
+            runStartsByLength[j - i].push_back(i);
+            i = j;
         }
+        const auto codeSpanEnd = [&](int open) {
+            int length = 0;
+            while (open + length < n && bytes[open + length] == '`') {
+                ++length;
+            }
+            const auto starts = runStartsByLength.find(length);
+            if (starts != runStartsByLength.end()) {
+                const auto closing = std::upper_bound(starts->second.begin(), starts->second.end(), open);
+                if (closing != starts->second.end()) {
+                    return *closing + length;
+                }
+            }
+            return open + length; // no closing run: the backticks are text
+        };
 
         std::vector<int> brackets;
         std::vector<std::pair<int, int>> parentheses; // (position, deepest nesting inside)
-        std::size_t run = 0;
         for (int i = 0; i < n;) {
             const unsigned char c = static_cast<unsigned char>(bytes[i]);
             if (c == '\\' && i + 1 < n && isAsciiPunctuation(static_cast<unsigned char>(bytes[i + 1]))) {
@@ -95,11 +101,7 @@ struct SubjectScan {
                 continue;
             }
             if (c == '`') {
-                while (run < runs.size() && runs[run].first < i) {
-                    ++run;
-                }
-                const int closing = run < runs.size() ? nextSameLength[run] : -1;
-                i = closing >= 0 ? runs[closing].first + runs[closing].second : i + runs[run].second;
+                i = codeSpanEnd(i);
                 continue;
             }
             if (c == '[') {
@@ -211,6 +213,9 @@ cmark_node* parseFragment(ActiveState& state, cmark_parser* outer, const std::st
     input.push_back(kFragmentPrefix);
     input.append(text);
     ++state.nesting;
+    if (state.scans.size() > static_cast<std::size_t>(state.nesting)) {
+        state.scans[state.nesting].block = nullptr; // an earlier fragment's block may share the address
+    }
     cmark_parser_feed(parser, input.data(), input.size());
     cmark_node* document = cmark_parser_finish(parser);
     --state.nesting;

@@ -23,11 +23,14 @@ inline constexpr std::string_view kAttributeTypeString = "attribute";
 // Subtrees reaching this depth (the document is depth 0) are folded into plain text.
 inline constexpr int kMaxNestingDepth = 128;
 
-// A table whose delimiter row has more cells than this, or a line with more pipes than this, makes the
-// whole text parse without the table extension (the stock table code is quadratic in row width).
+// Guards against the stock table extension's slow paths. A text parses without the table extension
+// when one of its lines holds more pipes than kMaxTableColumns; when a table's columns times rows
+// exceed kMaxTableCells (every short row is padded to full width); or when the squared pipe counts
+// of all table lines (header rows included, whether or not they make a table) add up to more than
+// kMaxTableWidthCost (splitting a row into cells takes time quadratic in its width).
 inline constexpr int kMaxTableColumns = 1000;
-// Likewise for a table whose columns times rows exceed this (every short row is padded to full width).
-inline constexpr long kMaxTableCells = 200000;
+inline constexpr long kMaxTableCells = 100000;
+inline constexpr long long kMaxTableWidthCost = 20000000;
 
 struct ParseSettings {
     bool smartPunctuation = true;

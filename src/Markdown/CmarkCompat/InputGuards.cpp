@@ -57,12 +57,31 @@ int wellFormedLength(std::string_view text, std::size_t i, int& invalidLength) {
     return length;
 }
 
+// Drops what block quotes and list items put before a table row: blanks, ">", bullets and numbers.
 std::string_view stripContainerPrefix(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '>')) {
-        ++i;
+    for (;;) {
+        std::size_t i = 0;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '>')) {
+            ++i;
+        }
+        line.remove_prefix(i);
+        std::size_t marker = 0;
+        if (!line.empty() && (line[0] == '*' || line[0] == '+' || line[0] == '-')) {
+            marker = 1;
+        } else {
+            while (marker < line.size() && marker < 9 && line[marker] >= '0' && line[marker] <= '9') {
+                ++marker;
+            }
+            if (marker == 0 || marker >= line.size() || (line[marker] != '.' && line[marker] != ')')) {
+                return line;
+            }
+            ++marker;
+        }
+        if (marker >= line.size() || (line[marker] != ' ' && line[marker] != '\t')) {
+            return line;
+        }
+        line.remove_prefix(marker);
     }
-    return line.substr(i);
 }
 
 bool isDelimiterRow(std::string_view line) {
@@ -132,11 +151,13 @@ std::string replaceInvalidUtf8(std::string_view text, int& replacements) {
 }
 
 bool tableCostExceedsBound(std::string_view text) {
-    // Lines are visited once; a delimiter row counts the non-blank lines that follow it.
-    std::size_t start = 0;
-    long pendingColumns = 0; // columns of the table whose rows are being counted
+    // Lines are visited once; a delimiter row opens a table whose rows run to the next blank line.
+    long long widthCost = 0;  // sum of the squared pipe counts of every table line
+    long pendingColumns = 0;  // columns of the table whose rows are being counted
     long rows = 0;
-    while (start <= text.size()) {
+    long previousPipes = 0;
+    std::size_t start = 0;
+    for (;;) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
             end = text.size();
@@ -149,20 +170,27 @@ bool tableCostExceedsBound(std::string_view text) {
         if (pendingColumns > 0) {
             if (isBlank(line)) {
                 pendingColumns = 0;
-            } else if (++rows * pendingColumns > kMaxTableCells) {
-                return true;
+            } else {
+                widthCost += static_cast<long long>(pipes) * pipes;
+                if (++rows * pendingColumns > kMaxTableCells) {
+                    return true;
+                }
             }
         }
         if (pendingColumns == 0 && pipes > 0 && isDelimiterRow(line)) {
             pendingColumns = pipes + 1;
             rows = 2; // the header and the delimiter row
+            widthCost += static_cast<long long>(previousPipes) * previousPipes + static_cast<long long>(pipes) * pipes;
         }
+        if (widthCost > kMaxTableWidthCost) {
+            return true;
+        }
+        previousPipes = pipes;
         if (end == text.size()) {
-            break;
+            return false;
         }
         start = end + 1;
     }
-    return false;
 }
 
 } // namespace Markdown::CmarkCompat

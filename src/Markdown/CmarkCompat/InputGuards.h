@@ -10,8 +10,8 @@ namespace Markdown::CmarkCompat {
 // U+FFFD; `replacements` receives their number.
 std::string replaceInvalidUtf8(std::string_view text, int& replacements);
 
-// Whether the stock table extension would take quadratic time on `text`: a line with more pipes than
-// kMaxTableColumns, or a table whose delimiter row's columns times its rows exceed kMaxTableCells.
+// Whether the stock table extension would be too slow on `text` (see kMaxTableColumns and the bounds
+// after it).
 bool tableCostExceedsBound(std::string_view text);
 
 } // namespace Markdown::CmarkCompat

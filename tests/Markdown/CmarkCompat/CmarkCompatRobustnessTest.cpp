@@ -104,6 +104,22 @@ TEST(CmarkCompatRobustnessTest, TwentyThousandPipeRowParsesWithoutTheTableExtens
     }
 }
 
+TEST(CmarkCompatRobustnessTest, ManyWideRowsAndTablesInContainersParseWithoutTheTableExtension) {
+    std::string wideRows = "|a|b|\n|-|-|\n";
+    for (int i = 0; i < 300; ++i) {
+        wideRows += "|" + std::string(900, '|') + "\n";
+    }
+    std::string inList = "1. |h|\n   |-|\n";
+    std::string inQuote = "> * |h|\n>   |-|\n";
+    for (int i = 0; i < 60000; ++i) {
+        inList += "   |" + std::to_string(i) + "|\n";
+        inQuote += ">   |" + std::to_string(i) + "|\n";
+    }
+    for (const std::string& markdown : {wideRows, inList, inQuote}) {
+        EXPECT_TRUE(CmarkDocument::parse(markdown).guardReport().tableExtensionDropped);
+    }
+}
+
 TEST(CmarkCompatRobustnessTest, OrdinaryTablesKeepTheTableExtension) {
     std::string markdown = "| a | b | c |\n|---|---|---|\n";
     for (int i = 0; i < 1000; ++i) {

@@ -285,6 +285,18 @@ TEST(CmarkCompatTest, LabelsWithoutADefinitionStayText) {
     }
 }
 
+TEST(CmarkCompatTest, CodeSpansAndEscapesHideBracketsFromAttributeSpans) {
+    const CmarkDocument document = CmarkDocument::parse("^[a `]` \\] b](x) \\``^[c](d)` ^[e](f \\) g)\n");
+    const auto attributes = nodesOfType(document, kAttributeTypeString);
+    ASSERT_EQ(attributes.size(), 2u);
+    EXPECT_STREQ(document.attributes(attributes[0]), "x");
+    EXPECT_EQ(literalText(attributes[0]), "a ] ] b");
+    EXPECT_STREQ(document.attributes(attributes[1]), "f \\) g");
+    const auto code = nodesOfType(document, "code");
+    ASSERT_EQ(code.size(), 2u);
+    EXPECT_STREQ(cmark_node_get_literal(code[1]), "^[c](d)");
+}
+
 TEST(CmarkCompatTest, AttributeParenthesesNestUpToTheLimit) {
     const std::string deepEnough = "^[x](" + std::string(31, '(') + std::string(31, ')') + ")\n";
     EXPECT_EQ(nodesOfType(CmarkDocument::parse(deepEnough), kAttributeTypeString).size(), 1u);
