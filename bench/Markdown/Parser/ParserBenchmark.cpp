@@ -56,7 +56,8 @@ long layerParseAndIterate(const std::string& text) {
 std::string mixedDocument(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
     const char* paragraphs[] = {
-        "Some *emphasis*, **strong** text, `code`, ``code with ` tick`` and a [link](https://example.com \"t\").\n",
+        "Some *emphasis*, **strong** text, `code`, ``code with ` tick`` and a [link](https://example.com "
+        "\"t\").\n",
         "A line with ~~struck~~ words and ^[attributed text](rainbow: 'extreme') in it,\nand a lazy second "
         "line with \"quotes\" -- and dashes...\n",
         "> A quote with `code` and\ncontinued lazily, then *more*.\n",
@@ -72,7 +73,8 @@ std::string mixedDocument(std::size_t size, unsigned seed) {
             text += "- item one\n- [x] done item\n- [ ] open item with `x`\n  1. nested\n  2. list\n\n";
             break;
         case 2:
-            text += "| Name | Value | Note |\n|:-----|------:|:----:|\n| a | 1 | `x` |\n| b || y |\n| ^ | 3 | z |\n\n";
+            text += "| Name | Value | Note |\n|:-----|------:|:----:|\n| a | 1 | `x` |\n| b || y |\n| ^ | 3 "
+                    "| z |\n\n";
             break;
         case 3:
             text += "```cpp\nint main() { return 0; }\n```\n\n";
@@ -99,7 +101,8 @@ std::string clipboardDocument(std::size_t size) {
             text += "    if (value > 0 && *pointer != nullptr) { result = map[key] | flags; }\n";
         }
         if (n % 9 == 0) {
-            text += "* copied bullet with a `snippet` and https://example.org/path?q=" + std::to_string(n) + "\n\n";
+            text += "* copied bullet with a `snippet` and https://example.org/path?q=" + std::to_string(n) +
+                    "\n\n";
         }
         if (n % 13 == 0) {
             text += std::string(300, 'x') + " " + std::string(200, '_') + "\n";

@@ -7,11 +7,16 @@ namespace Markdown::CmarkCompat {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isWhiteSpace(char c) { return isBlank(c) || c == '\n' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isWhiteSpace(char c) {
+    return isBlank(c) || c == '\n' || c == '\r';
+}
 
 bool isAsciiPunctuation(unsigned char c) {
-    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') ||
+           (c >= '{' && c <= '~');
 }
 
 } // namespace

@@ -20,7 +20,8 @@ namespace Markdown::CmarkCompat {
 namespace {
 
 bool isAsciiPunctuation(unsigned char c) {
-    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') ||
+           (c >= '{' && c <= '~');
 }
 
 // Bracket and parenthesis pairs of one inline subject, found in one pass so that many unmatched
@@ -137,7 +138,7 @@ struct LineSkip {
 struct ActiveState {
     AttributeParseScope scope;
     int nesting = 0;
-    std::vector<SubjectScan> scans; // one per nesting level
+    std::vector<SubjectScan> scans;                                   // one per nesting level
     std::unordered_map<cmark_node*, std::vector<LineSkip>> lineSkips; // by block
     const AttributeDefinitions* definitions = nullptr;
     std::vector<cmark_node*> definitionPlaceholders;
@@ -242,7 +243,8 @@ struct Match {
     bool isDefinition = false;
 };
 
-std::optional<Match> findMatch(const ActiveState& state, const SubjectScan& scan, cmark_node* parent, int caret) {
+std::optional<Match> findMatch(const ActiveState& state, const SubjectScan& scan, cmark_node* parent,
+                               int caret) {
     if (state.definitions && cmark_node_get_type(parent) == CMARK_NODE_PARAGRAPH &&
         (caret == 0 || caret == scan.definitionsEnd)) {
         if (const auto definition = parseAttributeDefinition(scan.bytes, static_cast<std::size_t>(caret))) {
@@ -270,8 +272,8 @@ std::optional<Match> findMatch(const ActiveState& state, const SubjectScan& scan
     if (!labelEnd) {
         return std::nullopt;
     }
-    const std::string label = normalizedLabel(
-        std::string_view(scan.bytes).substr(closeBracket + 2, *labelEnd - closeBracket - 2));
+    const std::string label =
+        normalizedLabel(std::string_view(scan.bytes).substr(closeBracket + 2, *labelEnd - closeBracket - 2));
     const auto definition = state.definitions->find(label);
     if (definition == state.definitions->end()) {
         return std::nullopt;
@@ -331,7 +333,8 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
         // after it (an inline HTML node, because the parser merges adjacent text nodes).
         recordLineSkip();
         scan.definitionsEnd = match->end + 2;
-        cmark_node* placeholder = cmark_node_new_with_mem(CMARK_NODE_HTML_INLINE, cmark_get_default_mem_allocator());
+        cmark_node* placeholder =
+            cmark_node_new_with_mem(CMARK_NODE_HTML_INLINE, cmark_get_default_mem_allocator());
         cmark_node_set_literal(placeholder, "");
         cmark_node_set_syntax_extension(placeholder, g_extension);
         tables.annotate(placeholder).position = span;
@@ -407,7 +410,9 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     return node;
 }
 
-const char* attributeTypeString(cmark_syntax_extension*, cmark_node*) { return kAttributeTypeString.data(); }
+const char* attributeTypeString(cmark_syntax_extension*, cmark_node*) {
+    return kAttributeTypeString.data();
+}
 
 int attributeCanContain(cmark_syntax_extension*, cmark_node*, cmark_node_type child) {
     return (child & CMARK_NODE_TYPE_MASK) == CMARK_NODE_TYPE_INLINE;
@@ -450,7 +455,9 @@ ActiveAttributeScope::ActiveAttributeScope(const AttributeParseScope& scope) {
     g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}, {}, scope.definitions, {}});
 }
 
-ActiveAttributeScope::~ActiveAttributeScope() { g_active.reset(); }
+ActiveAttributeScope::~ActiveAttributeScope() {
+    g_active.reset();
+}
 
 void ActiveAttributeScope::finishParse() {
     for (const auto& [block, skips] : g_active->lineSkips) {

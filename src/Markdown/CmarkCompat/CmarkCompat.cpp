@@ -27,7 +27,8 @@ struct ParserDeleter {
 };
 
 // Parses tables.text into tables.root; the caller holds the cmark lock.
-void runCmark(CmarkDocument::Tables& tables, int options, bool withTables, const AttributeDefinitions* definitions) {
+void runCmark(CmarkDocument::Tables& tables, int options, bool withTables,
+              const AttributeDefinitions* definitions) {
     std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
     attachExtensions(parser.get(), withTables);
     ActiveAttributeScope scope({&tables, options, withTables, definitions});
@@ -41,6 +42,15 @@ bool mayHoldAttributeDefinitions(std::string_view text) {
 }
 
 } // namespace
+
+std::string withInvalidUtf8Replaced(std::string_view text, int* replacements) {
+    int count = 0;
+    std::string result = replaceInvalidUtf8(text, count);
+    if (replacements) {
+        *replacements = count;
+    }
+    return result;
+}
 
 CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& settings) {
     auto tables = std::make_unique<Tables>();
@@ -87,9 +97,15 @@ CmarkDocument::CmarkDocument(CmarkDocument&&) noexcept = default;
 CmarkDocument& CmarkDocument::operator=(CmarkDocument&&) noexcept = default;
 CmarkDocument::~CmarkDocument() = default;
 
-cmark_node* CmarkDocument::root() const { return tables_->root; }
-const std::string& CmarkDocument::parsedText() const { return tables_->text; }
-const GuardReport& CmarkDocument::guardReport() const { return tables_->report; }
+cmark_node* CmarkDocument::root() const {
+    return tables_->root;
+}
+const std::string& CmarkDocument::parsedText() const {
+    return tables_->text;
+}
+const GuardReport& CmarkDocument::guardReport() const {
+    return tables_->report;
+}
 
 int CmarkDocument::backtickCount(cmark_node* node) const {
     const NodeAnnotation* annotation = Tables::annotation(node);
@@ -117,7 +133,9 @@ int CmarkDocument::tableCellRowspan(cmark_node* node) const {
     return annotation && annotation->cellSpans ? annotation->cellSpans->second : 1;
 }
 
-NodePosition CmarkDocument::position(cmark_node* node) const { return Tables::positionOf(node); }
+NodePosition CmarkDocument::position(cmark_node* node) const {
+    return Tables::positionOf(node);
+}
 
 std::string_view CmarkDocument::typeString(cmark_node* node) {
     if (isAttributeNode(node)) {

@@ -56,6 +56,11 @@ struct GuardReport {
     int foldedSubtrees = 0; // subtrees below the nesting cap turned into plain text
 };
 
+// `text` with every ill-formed UTF-8 sequence replaced by U+FFFD, as CmarkDocument::parse sees it.
+// Callers that work on the text themselves as well (the block-directive path) start from this, so
+// that their columns and cmark's agree. `replacements`, when given, receives the number replaced.
+std::string withInvalidUtf8Replaced(std::string_view text, int* replacements = nullptr);
+
 class CmarkDocument {
 public:
     // Parses `text` with the "table", "strikethrough" and "tasklist" extensions and our attribute

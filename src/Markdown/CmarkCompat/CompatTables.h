@@ -13,9 +13,9 @@
 namespace Markdown::CmarkCompat {
 
 struct NodeAnnotation {
-    std::optional<NodePosition> position; // for nodes this layer created or moved
-    int backtickCount = 0;                // code spans
-    std::optional<std::string> attributes; // attribute nodes
+    std::optional<NodePosition> position;         // for nodes this layer created or moved
+    int backtickCount = 0;                        // code spans
+    std::optional<std::string> attributes;        // attribute nodes
     std::optional<std::pair<int, int>> cellSpans; // table cells with span data
 };
 

@@ -15,7 +15,9 @@ constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 // Length of the well-formed UTF-8 sequence at `i`, or 0 when none starts there; `invalidLength`
 // receives the length of the maximal invalid subpart in that case.
 int wellFormedLength(std::string_view text, std::size_t i, int& invalidLength) {
-    const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
+    const auto byte = [&](std::size_t k) {
+        return static_cast<std::uint8_t>(text[k]);
+    };
     const std::uint8_t lead = byte(i);
     invalidLength = 1;
     if (lead < 0x80) {
@@ -152,8 +154,8 @@ std::string replaceInvalidUtf8(std::string_view text, int& replacements) {
 
 bool tableCostExceedsBound(std::string_view text) {
     // Lines are visited once; a delimiter row opens a table whose rows run to the next blank line.
-    long long widthCost = 0;  // sum of the squared pipe counts of every table line
-    long pendingColumns = 0;  // columns of the table whose rows are being counted
+    long long widthCost = 0; // sum of the squared pipe counts of every table line
+    long pendingColumns = 0; // columns of the table whose rows are being counted
     long rows = 0;
     long previousPipes = 0;
     std::size_t start = 0;
@@ -180,7 +182,8 @@ bool tableCostExceedsBound(std::string_view text) {
         if (pendingColumns == 0 && pipes > 0 && isDelimiterRow(line)) {
             pendingColumns = pipes + 1;
             rows = 2; // the header and the delimiter row
-            widthCost += static_cast<long long>(previousPipes) * previousPipes + static_cast<long long>(pipes) * pipes;
+            widthCost +=
+                static_cast<long long>(previousPipes) * previousPipes + static_cast<long long>(pipes) * pipes;
         }
         if (widthCost > kMaxTableWidthCost) {
             return true;

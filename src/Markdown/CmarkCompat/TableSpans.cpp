@@ -16,7 +16,9 @@ struct Cell {
     int rowspan = 1;
 };
 
-bool isFiller(cmark_node* cell) { return cmark_node_get_start_column(cell) == 0; }
+bool isFiller(cmark_node* cell) {
+    return cmark_node_get_start_column(cell) == 0;
+}
 
 bool isEmptyBetweenPipes(cmark_node* cell) {
     return cmark_node_get_end_column(cell) < cmark_node_get_start_column(cell);

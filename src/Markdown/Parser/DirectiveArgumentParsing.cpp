@@ -171,7 +171,8 @@ std::vector<Argument> parseNameValueArguments(std::span<const ArgumentLine> line
     if (result.size() > 1) {
         for (std::size_t i = 0; i + 1 < result.size(); ++i) {
             if (!result[i].hasTrailingComma && result[i].valueRange) {
-                record(diagnostics, Diagnostic::Kind::missingExpectedCharacter, ",", result[i].valueRange->upper);
+                record(diagnostics, Diagnostic::Kind::missingExpectedCharacter, ",",
+                       result[i].valueRange->upper);
             }
         }
     }

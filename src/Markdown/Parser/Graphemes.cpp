@@ -9,7 +9,9 @@ namespace Markdown::Graphemes {
 
 namespace {
 
-bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+bool isAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
 
 // One character-break iterator per thread; ICU iterators are not shareable between threads.
 class BreakIterator {

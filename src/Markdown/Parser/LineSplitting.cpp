@@ -21,13 +21,16 @@ std::size_t lineBreakLength(std::string_view text, std::size_t i) {
         return 2; // U+0085
     }
     if (c == 0xE2 && i + 2 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x80 &&
-        (static_cast<unsigned char>(text[i + 2]) == 0xA8 || static_cast<unsigned char>(text[i + 2]) == 0xA9)) {
+        (static_cast<unsigned char>(text[i + 2]) == 0xA8 ||
+         static_cast<unsigned char>(text[i + 2]) == 0xA9)) {
         return 3; // U+2028, U+2029
     }
     return 0;
 }
 
-bool isBlank(std::string_view character) { return character == " " || character == "\t"; }
+bool isBlank(std::string_view character) {
+    return character == " " || character == "\t";
+}
 
 } // namespace
 
@@ -50,7 +53,8 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     return lines;
 }
 
-TrimmedLine::TrimmedLine(std::string_view untrimmedText, std::optional<int> lineNumber, std::size_t parseIndex)
+TrimmedLine::TrimmedLine(std::string_view untrimmedText, std::optional<int> lineNumber,
+                         std::size_t parseIndex)
     : untrimmedText_(untrimmedText), parseIndex_(std::min(parseIndex, untrimmedText.size())),
       lineNumber_(lineNumber) {}
 

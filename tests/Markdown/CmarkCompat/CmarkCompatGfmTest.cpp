@@ -31,7 +31,9 @@ std::string_view sourceLine(std::string_view text, int line) {
 
 // Examples with a caret may hold attribute spans or row-span markers, which the stock parser reads
 // differently by design.
-bool usesLayerSyntax(const GfmExample& example) { return example.markdown.find('^') != std::string::npos; }
+bool usesLayerSyntax(const GfmExample& example) {
+    return example.markdown.find('^') != std::string::npos;
+}
 
 TEST(CmarkCompatGfmTest, TreeEqualsTheCmarkGfmCommandForEveryExample) {
     std::vector<GfmExample> examples;
@@ -47,8 +49,8 @@ TEST(CmarkCompatGfmTest, TreeEqualsTheCmarkGfmCommandForEveryExample) {
         }
         const ComparableNode expected = comparableTreeFromCmarkXml(cmarkGfmXml(example.markdown));
         const ComparableNode actual = comparableTreeFromCompat(CmarkDocument::parse(example.markdown));
-        EXPECT_EQ(describe(expected), describe(actual))
-            << "GFM example " << example.number << ":\n" << example.markdown;
+        EXPECT_EQ(describe(expected), describe(actual)) << "GFM example " << example.number << ":\n"
+                                                        << example.markdown;
         ++compared;
     }
     EXPECT_GT(compared, 600);
@@ -91,7 +93,8 @@ TEST(CmarkCompatGfmTest, CodeSpansSitBetweenEqualBacktickRunsOfTheRecordedLength
             EXPECT_EQ(line.substr(openingEnd - count, count), run) << where.str();
             EXPECT_TRUE(openingEnd - count == 0 || line[openingEnd - count - 1] != '`') << where.str();
             EXPECT_EQ(line.substr(closingStart, count), run) << where.str();
-            EXPECT_TRUE(closingStart + count >= static_cast<int>(line.size()) || line[closingStart + count] != '`')
+            EXPECT_TRUE(closingStart + count >= static_cast<int>(line.size()) ||
+                        line[closingStart + count] != '`')
                 << where.str();
             ++checked;
         }

@@ -97,8 +97,8 @@ TEST(CmarkCompatRobustnessTest, WideHeaderWithManyRowsParsesWithoutTheTableExten
 }
 
 TEST(CmarkCompatRobustnessTest, TwentyThousandPipeRowParsesWithoutTheTableExtension) {
-    for (const std::string& markdown : {"|a|\n|-|\n" + std::string(20000, '|') + "\n",
-                                        std::string(20000, '|') + "\n|-|\n"}) {
+    for (const std::string& markdown :
+         {"|a|\n|-|\n" + std::string(20000, '|') + "\n", std::string(20000, '|') + "\n|-|\n"}) {
         const CmarkDocument document = CmarkDocument::parse(markdown);
         EXPECT_TRUE(document.guardReport().tableExtensionDropped);
     }

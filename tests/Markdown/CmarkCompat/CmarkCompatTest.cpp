@@ -59,8 +59,8 @@ std::string literalText(cmark_node* node) {
 
 // The start-up self-test of the layer: each addition answers on a small input.
 TEST(CmarkCompatTest, SelfTestOfEveryAddition) {
-    const CmarkDocument document =
-        CmarkDocument::parse("``a`b`` ^[word](rainbow)\n\n| x | y | z |\n|---|---|---|\n| a || b |\n| ^ | c | d |\n");
+    const CmarkDocument document = CmarkDocument::parse(
+        "``a`b`` ^[word](rainbow)\n\n| x | y | z |\n|---|---|---|\n| a || b |\n| ^ | c | d |\n");
     EXPECT_EQ(backtickCounts(document), std::vector<int>{2});
     const auto attributes = nodesOfType(document, kAttributeTypeString);
     ASSERT_EQ(attributes.size(), 1u);
@@ -79,6 +79,10 @@ struct BacktickCase {
     std::vector<int> counts;
 };
 
+void PrintTo(const BacktickCase& value, std::ostream* out) {
+    *out << value.name;
+}
+
 class BacktickCountTest : public ::testing::TestWithParam<BacktickCase> {};
 
 TEST_P(BacktickCountTest, CountsTheOpeningRunFromTheBlockContent) {
@@ -88,22 +92,23 @@ TEST_P(BacktickCountTest, CountsTheOpeningRunFromTheBlockContent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Blocks, BacktickCountTest,
-    ::testing::Values(
-        BacktickCase{"plain", "`a` ``b`` ```c```\n", {1, 2, 3}},
-        BacktickCase{"lazyLineInQuote", "> ``a``\nlazy ```b``` `c`\n", {2, 3, 1}},
-        BacktickCase{"indentedContinuation", "first\n      ``x`` then `y`\n", {2, 1}},
-        BacktickCase{"afterReferenceDefinition", "[r]: /url\n``a`` and `b`\n", {2, 1}},
-        BacktickCase{"afterTwoReferenceDefinitions", "[r]: /u\n[s]: /v\n`a` ```b```\n", {1, 3}},
-        BacktickCase{"indentedAtxHeading", "  ## `h` ``x``  ##\n", {1, 2}},
-        BacktickCase{"atxHeadingWithTab", "#\t``t``\n", {2}},
-        BacktickCase{"setextHeading", "  set ``x``\n  ===\n", {2}},
-        BacktickCase{"tableCells", "| `a` | ``b`` |\n|---|---|\n|  ```c```  | x `d` ``e``|\n", {1, 2, 3, 1, 2}},
-        BacktickCase{"tableCellWithEscapedPipe", "| a |\n|---|\n| ``c`` \\| `d` |\n", {2, 1}},
-        BacktickCase{"tableInQuoteWithExtraBlank", "> | a |\n> |---|\n>  |  ``c``  |\n", {2}},
-        BacktickCase{"spanOverTwoLines", "x ``a\nb`` `c`\n", {2, 1}},
-        BacktickCase{"insideLinkAndEmphasis", "[``a``](/u) *`b`*\n", {2, 1}},
-        BacktickCase{"insideAttributeSpan", "^[``a`` b](x) `c`\n", {2, 1}},
-        BacktickCase{"listItemParagraph", "- item\n\n  ```a``` `b`\n", {3, 1}}),
+    ::testing::Values(BacktickCase{"plain", "`a` ``b`` ```c```\n", {1, 2, 3}},
+                      BacktickCase{"lazyLineInQuote", "> ``a``\nlazy ```b``` `c`\n", {2, 3, 1}},
+                      BacktickCase{"indentedContinuation", "first\n      ``x`` then `y`\n", {2, 1}},
+                      BacktickCase{"afterReferenceDefinition", "[r]: /url\n``a`` and `b`\n", {2, 1}},
+                      BacktickCase{"afterTwoReferenceDefinitions", "[r]: /u\n[s]: /v\n`a` ```b```\n", {1, 3}},
+                      BacktickCase{"indentedAtxHeading", "  ## `h` ``x``  ##\n", {1, 2}},
+                      BacktickCase{"atxHeadingWithTab", "#\t``t``\n", {2}},
+                      BacktickCase{"setextHeading", "  set ``x``\n  ===\n", {2}},
+                      BacktickCase{"tableCells",
+                                   "| `a` | ``b`` |\n|---|---|\n|  ```c```  | x `d` ``e``|\n",
+                                   {1, 2, 3, 1, 2}},
+                      BacktickCase{"tableCellWithEscapedPipe", "| a |\n|---|\n| ``c`` \\| `d` |\n", {2, 1}},
+                      BacktickCase{"tableInQuoteWithExtraBlank", "> | a |\n> |---|\n>  |  ``c``  |\n", {2}},
+                      BacktickCase{"spanOverTwoLines", "x ``a\nb`` `c`\n", {2, 1}},
+                      BacktickCase{"insideLinkAndEmphasis", "[``a``](/u) *`b`*\n", {2, 1}},
+                      BacktickCase{"insideAttributeSpan", "^[``a`` b](x) `c`\n", {2, 1}},
+                      BacktickCase{"listItemParagraph", "- item\n\n  ```a``` `b`\n", {3, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CmarkCompatTest, BacktickCountIsZeroForOtherNodes) {
@@ -114,7 +119,8 @@ TEST(CmarkCompatTest, BacktickCountIsZeroForOtherNodes) {
 }
 
 TEST(CmarkCompatTest, AttributeSpanHoldsItsInlinesAndRawAttributesText) {
-    const CmarkDocument document = CmarkDocument::parse("Say ^[*hi* there](rainbow: \\(x\\), 'extreme') now\n");
+    const CmarkDocument document =
+        CmarkDocument::parse("Say ^[*hi* there](rainbow: \\(x\\), 'extreme') now\n");
     const auto attributes = nodesOfType(document, kAttributeTypeString);
     ASSERT_EQ(attributes.size(), 1u);
     cmark_node* attribute = attributes[0];
@@ -204,8 +210,8 @@ std::string maskAttributeSpans(const std::string& text, const CmarkDocument& doc
 TEST(CmarkCompatTest, MultiLineAttributeSpansLeaveLaterPositionsRight) {
     for (const std::string markdown :
          {"a ^[b\nc *d*](x\ny) e `f`\ng `h`\n", "> q ^[b\nlazy](x) `e` ^[m\nn](o) `p`\n> r `s`\n",
-          "  ^[one\n   two](a\nb) ``x`` ^[three](c) `y`\n  `z`\n",
-          "t ^[u ^[v\nw](i) `k`\nz](o) `q`\n", "| a |\n|---|\n| ^[x](y) `b` |\n"}) {
+          "  ^[one\n   two](a\nb) ``x`` ^[three](c) `y`\n  `z`\n", "t ^[u ^[v\nw](i) `k`\nz](o) `q`\n",
+          "| a |\n|---|\n| ^[x](y) `b` |\n"}) {
         const CmarkDocument document = CmarkDocument::parse(markdown);
         ASSERT_FALSE(nodesOfType(document, kAttributeTypeString).empty()) << markdown;
         const std::string masked = maskAttributeSpans(markdown, document);
@@ -225,12 +231,13 @@ TEST(CmarkCompatTest, MultiLineAttributeSpansLeaveLaterPositionsRight) {
         }
         std::vector<std::string> actualCode;
         for (const NodePosition& position : codeSpanPositions(document)) {
-            actualCode.push_back(std::to_string(position.startLine) + ":" + std::to_string(position.startColumn) +
-                                 "-" + std::to_string(position.endLine) + ":" +
-                                 std::to_string(position.endColumn));
+            actualCode.push_back(std::to_string(position.startLine) + ":" +
+                                 std::to_string(position.startColumn) + "-" +
+                                 std::to_string(position.endLine) + ":" + std::to_string(position.endColumn));
         }
         EXPECT_EQ(actualCode, expectedCode) << markdown << "masked:\n" << masked;
-        EXPECT_EQ(Testing::describe(Testing::comparableTreeFromCompat(document)).find("@0"), std::string::npos);
+        EXPECT_EQ(Testing::describe(Testing::comparableTreeFromCompat(document)).find("@0"),
+                  std::string::npos);
     }
 }
 
@@ -247,7 +254,8 @@ TEST(CmarkCompatTest, MultiLineAttributeSpanRunsToItsClosingParenthesis) {
 }
 
 TEST(CmarkCompatTest, AttributeSpanTakesTheAttributesOfAReferenceDefinition) {
-    const CmarkDocument document = CmarkDocument::parse("Use ^[*this*][Look] here.\n\n^[look]: rainbow: 'extreme'\n");
+    const CmarkDocument document =
+        CmarkDocument::parse("Use ^[*this*][Look] here.\n\n^[look]: rainbow: 'extreme'\n");
     const auto attributes = nodesOfType(document, kAttributeTypeString);
     ASSERT_EQ(attributes.size(), 1u);
     EXPECT_STREQ(document.attributes(attributes[0]), "rainbow: 'extreme'");
@@ -278,7 +286,8 @@ TEST(CmarkCompatTest, DefinitionsAtAParagraphStartAreRemovedAndTheRestStays) {
 }
 
 TEST(CmarkCompatTest, LabelsWithoutADefinitionStayText) {
-    for (const char* markdown : {"^[t][nope]\n\n^[a]: x\n", "text\n^[a]: x\n\n^[t][a]\n", "^[t][a]\n\n^[a]:\n\nx\n"}) {
+    for (const char* markdown :
+         {"^[t][nope]\n\n^[a]: x\n", "text\n^[a]: x\n\n^[t][a]\n", "^[t][a]\n\n^[a]:\n\nx\n"}) {
         const CmarkDocument document = CmarkDocument::parse(markdown);
         EXPECT_TRUE(nodesOfType(document, kAttributeTypeString).empty()) << markdown;
         EXPECT_NE(literalText(document.root()).find("^[t]"), std::string::npos) << markdown;
@@ -311,6 +320,10 @@ struct SpanCase {
     std::vector<std::string> texts;         // every cell's text in order
 };
 
+void PrintTo(const SpanCase& value, std::ostream* out) {
+    *out << value.name;
+}
+
 class CellSpanTest : public ::testing::TestWithParam<SpanCase> {};
 
 TEST_P(CellSpanTest, SpansComeFromTheStockTable) {
@@ -327,30 +340,34 @@ TEST_P(CellSpanTest, SpansComeFromTheStockTable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, CellSpanTest,
-    ::testing::Values(
-        SpanCase{"emptyCellWidensItsLeftNeighbour",
-                 "| x | y | z |\n|---|---|---|\n| a || b |\n| a | | b |\n",
-                 {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {0, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
-                 {"x", "y", "z", "a", "", "b", "a", "", "b"}},
-        SpanCase{"caretExtendsTheCellAbove",
-                 "| x | y |\n|---|---|\n| a | b |\n| ^ | c |\n| ^ | d |\n",
-                 {{1, 1}, {1, 1}, {1, 3}, {1, 1}, {1, 0}, {1, 1}, {1, 0}, {1, 1}},
-                 {"x", "y", "a", "b", "", "c", "", "d"}},
-        SpanCase{"caretInHeaderStaysAnOrdinaryCell", "| ^ | y |\n|---|---|\n| a | b |\n",
-                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}},
-                 {"^", "y", "a", "b"}},
-        SpanCase{"leadingEmptyCellHasNothingToWiden", "| x | y |\n|---|---|\n|| b |\n",
-                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}},
-                 {"x", "y", "", "b"}},
-        SpanCase{"caretUnderFillerCellStaysText", "| x | y |\n|---|---|\n| a |\n| b | ^ |\n",
-                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
-                 {"x", "y", "a", "", "b", "^"}},
-        SpanCase{"caretUnderHeaderExtendsTheHeaderCell", "| x | y |\n|---|---|\n| ^ | b |\n",
-                 {{1, 2}, {1, 1}, {1, 0}, {1, 1}},
-                 {"x", "y", "", "b"}},
-        SpanCase{"surplusCellsAreDroppedAndShortRowsFilled", "| x | y |\n|---|---|\n| a | b | c |\n| d |\n",
-                 {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
-                 {"x", "y", "a", "b", "d", ""}}),
+    ::testing::Values(SpanCase{"emptyCellWidensItsLeftNeighbour",
+                               "| x | y | z |\n|---|---|---|\n| a || b |\n| a | | b |\n",
+                               {{1, 1}, {1, 1}, {1, 1}, {2, 1}, {0, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                               {"x", "y", "z", "a", "", "b", "a", "", "b"}},
+                      SpanCase{"caretExtendsTheCellAbove",
+                               "| x | y |\n|---|---|\n| a | b |\n| ^ | c |\n| ^ | d |\n",
+                               {{1, 1}, {1, 1}, {1, 3}, {1, 1}, {1, 0}, {1, 1}, {1, 0}, {1, 1}},
+                               {"x", "y", "a", "b", "", "c", "", "d"}},
+                      SpanCase{"caretInHeaderStaysAnOrdinaryCell",
+                               "| ^ | y |\n|---|---|\n| a | b |\n",
+                               {{1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                               {"^", "y", "a", "b"}},
+                      SpanCase{"leadingEmptyCellHasNothingToWiden",
+                               "| x | y |\n|---|---|\n|| b |\n",
+                               {{1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                               {"x", "y", "", "b"}},
+                      SpanCase{"caretUnderFillerCellStaysText",
+                               "| x | y |\n|---|---|\n| a |\n| b | ^ |\n",
+                               {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                               {"x", "y", "a", "", "b", "^"}},
+                      SpanCase{"caretUnderHeaderExtendsTheHeaderCell",
+                               "| x | y |\n|---|---|\n| ^ | b |\n",
+                               {{1, 2}, {1, 1}, {1, 0}, {1, 1}},
+                               {"x", "y", "", "b"}},
+                      SpanCase{"surplusCellsAreDroppedAndShortRowsFilled",
+                               "| x | y |\n|---|---|\n| a | b | c |\n| d |\n",
+                               {{1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}, {1, 1}},
+                               {"x", "y", "a", "b", "d", ""}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CmarkCompatTest, SpanAccessorsAnswerMinusOneForOtherNodes) {
@@ -362,7 +379,8 @@ TEST(CmarkCompatTest, SpanAccessorsAnswerMinusOneForOtherNodes) {
 TEST(CmarkCompatTest, SpansAreOneWhenNotRequested) {
     ParseSettings settings;
     settings.tableCellSpans = false;
-    const CmarkDocument document = CmarkDocument::parse("| x | y |\n|---|---|\n| a || \n| ^ | b |\n", settings);
+    const CmarkDocument document =
+        CmarkDocument::parse("| x | y |\n|---|---|\n| a || \n| ^ | b |\n", settings);
     for (cmark_node* cell : nodesOfType(document, "table_cell")) {
         EXPECT_EQ(document.tableCellColspan(cell), 1);
         EXPECT_EQ(document.tableCellRowspan(cell), 1);
@@ -370,11 +388,21 @@ TEST(CmarkCompatTest, SpansAreOneWhenNotRequested) {
 }
 
 TEST(CmarkCompatTest, InvalidUtf8IsReplacedBeforeParsing) {
-    const std::string input = "a\xFF" "b \xE2\x82 c \xED\xA0\x80 d \xF0\x9F\x98\x80\n";
+    const std::string input = "a\xFF"
+                              "b \xE2\x82 c \xED\xA0\x80 d \xF0\x9F\x98\x80\n";
     const CmarkDocument document = CmarkDocument::parse(input);
     EXPECT_EQ(document.guardReport().invalidUtf8Sequences, 5);
-    EXPECT_EQ(document.parsedText(), "a\xEF\xBF\xBD" "b \xEF\xBF\xBD c \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD d "
+    EXPECT_EQ(document.parsedText(), "a\xEF\xBF\xBD"
+                                     "b \xEF\xBF\xBD c \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD d "
                                      "\xF0\x9F\x98\x80\n");
+}
+
+TEST(CmarkCompatTest, ReplacementIsAvailableToOtherReadersOfTheText) {
+    int replacements = 0;
+    EXPECT_EQ(withInvalidUtf8Replaced("x\xC0\xAFy\xF4\x90\x80\x80", &replacements),
+              "x\xEF\xBF\xBD\xEF\xBF\xBDy\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(replacements, 6); // overlong and beyond U+10FFFF: every byte is its own maximal subpart
+    EXPECT_EQ(withInvalidUtf8Replaced("truncated \xE2\x82"), "truncated \xEF\xBF\xBD");
 }
 
 TEST(CmarkCompatTest, ValidUtf8IsLeftAlone) {
@@ -386,7 +414,8 @@ TEST(CmarkCompatTest, ValidUtf8IsLeftAlone) {
 
 TEST(CmarkCompatTest, SettingsReachTheParser) {
     const CmarkDocument smart = CmarkDocument::parse("\"a\" -- b\n");
-    EXPECT_EQ(literalText(smart.root()), "\xE2\x80\x9C" "a\xE2\x80\x9D \xE2\x80\x93 b");
+    EXPECT_EQ(literalText(smart.root()), "\xE2\x80\x9C"
+                                         "a\xE2\x80\x9D \xE2\x80\x93 b");
     ParseSettings plain;
     plain.smartPunctuation = false;
     plain.sourcePositions = false;
@@ -403,7 +432,8 @@ TEST(CmarkCompatTest, ParsesFromManyThreadsAtOnce) {
     for (std::size_t t = 0; t < results.size(); ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 30; ++i) {
-                results[t] = Testing::describe(Testing::comparableTreeFromCompat(CmarkDocument::parse(markdown)));
+                results[t] =
+                    Testing::describe(Testing::comparableTreeFromCompat(CmarkDocument::parse(markdown)));
             }
         });
     }

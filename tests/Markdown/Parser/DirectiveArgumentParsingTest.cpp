@@ -33,7 +33,9 @@ Parsed parse(const std::vector<ArgumentLine>& lines) {
     return parsed;
 }
 
-LineRange onLine(int line, int from, int to) { return {{line, from}, {line, to}}; }
+LineRange onLine(int line, int from, int to) {
+    return {{line, from}, {line, to}};
+}
 
 TEST(DirectiveArgumentParsingTest, EmptyTextGivesNothing) {
     EXPECT_TRUE(parse({}).arguments.empty());
@@ -64,8 +66,9 @@ TEST(DirectiveArgumentParsingTest, LoneLiteralIsAnUnnamedArgumentOnEveryLine) {
     EXPECT_EQ(parsed.arguments[1], (Argument{"", std::nullopt, "other", onLine(8, 3, 8), false}));
     EXPECT_EQ(parsed.arguments[2], (Argument{"", std::nullopt, "x", onLine(9, 1, 2), true}));
     // Two of them lack a comma after their value; the duplicate unnamed names have no ranges.
-    EXPECT_EQ(parsed.diagnostics, (std::vector<Diagnostic>{{Kind::missingExpectedCharacter, ",", {7, 9}, {}},
-                                                           {Kind::missingExpectedCharacter, ",", {8, 8}, {}}}));
+    EXPECT_EQ(parsed.diagnostics,
+              (std::vector<Diagnostic>{{Kind::missingExpectedCharacter, ",", {7, 9}, {}},
+                                       {Kind::missingExpectedCharacter, ",", {8, 8}, {}}}));
 }
 
 TEST(DirectiveArgumentParsingTest, QuotedValueKeepsItsEscapes) {
@@ -88,8 +91,9 @@ TEST(DirectiveArgumentParsingTest, UnclosedQuoteTakesTheRestOfTheLine) {
     const std::string asName = "@D(a: b, \"open";
     const Parsed dropped = parse({afterOpening(asName)});
     ASSERT_EQ(dropped.arguments.size(), 1u);
-    EXPECT_EQ(dropped.diagnostics, (std::vector<Diagnostic>{{Kind::missingExpectedCharacter, "\"", {7, 15}, {}},
-                                                            {Kind::missingExpectedCharacter, ":", {7, 15}, {}}}));
+    EXPECT_EQ(dropped.diagnostics,
+              (std::vector<Diagnostic>{{Kind::missingExpectedCharacter, "\"", {7, 15}, {}},
+                                       {Kind::missingExpectedCharacter, ":", {7, 15}, {}}}));
 }
 
 // Recovery skips to the next comma, and each pass that meets a comma reports it and skips to the one

@@ -16,6 +16,10 @@ struct SplitCase {
     std::vector<std::string> lines;
 };
 
+void PrintTo(const SplitCase& value, std::ostream* out) {
+    *out << value.name;
+}
+
 class SplitLinesTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitLinesTest, SplitsAtEveryLineBreak) {
@@ -26,20 +30,28 @@ TEST_P(SplitLinesTest, SplitsAtEveryLineBreak) {
     EXPECT_EQ(lines, GetParam().lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Breaks, SplitLinesTest,
-    ::testing::Values(SplitCase{"crLfIsOneBreak", "a\r\nb", {"a", "b"}},
-                      SplitCase{"loneCr", "a\rb", {"a", "b"}},
-                      SplitCase{"lfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
-                      SplitCase{"trailingBreakEndsWithEmptyLine", "a\n", {"a", ""}},
-                      SplitCase{"emptyTextIsOneEmptyLine", "", {""}},
-                      SplitCase{"verticalTabAndFormFeed", "a\vb\fc", {"a", "b", "c"}},
-                      SplitCase{"nextLineAndLineSeparator", "a\xC2\x85" "b\xE2\x80\xA8" "c\xE2\x80\xA9" "d",
-                                {"a", "b", "c", "d"}},
-                      SplitCase{"otherMultibyteIsNotABreak", "\xC2\xA0x\xE2\x80\xA7y", {"\xC2\xA0x\xE2\x80\xA7y"}},
-                      SplitCase{"combiningMarkAfterBreakStartsTheNextLine", "a\n\xCC\x81" "b",
-                                {"a", "\xCC\x81" "b"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Breaks, SplitLinesTest,
+                         ::testing::Values(SplitCase{"crLfIsOneBreak", "a\r\nb", {"a", "b"}},
+                                           SplitCase{"loneCr", "a\rb", {"a", "b"}},
+                                           SplitCase{"lfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
+                                           SplitCase{"trailingBreakEndsWithEmptyLine", "a\n", {"a", ""}},
+                                           SplitCase{"emptyTextIsOneEmptyLine", "", {""}},
+                                           SplitCase{"verticalTabAndFormFeed", "a\vb\fc", {"a", "b", "c"}},
+                                           SplitCase{"nextLineAndLineSeparator",
+                                                     "a\xC2\x85"
+                                                     "b\xE2\x80\xA8"
+                                                     "c\xE2\x80\xA9"
+                                                     "d",
+                                                     {"a", "b", "c", "d"}},
+                                           SplitCase{"otherMultibyteIsNotABreak",
+                                                     "\xC2\xA0x\xE2\x80\xA7y",
+                                                     {"\xC2\xA0x\xE2\x80\xA7y"}},
+                                           SplitCase{"combiningMarkAfterBreakStartsTheNextLine",
+                                                     "a\n\xCC\x81"
+                                                     "b",
+                                                     {"a", "\xCC\x81"
+                                                           "b"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LazySplitLinesTest, NumbersLinesFromOneAndStopsAtTheEnd) {
     const std::string text = "first\nsecond\n";
@@ -74,10 +86,14 @@ TEST(TrimmedLineTest, LocationCountsUtf8Bytes) {
 }
 
 TEST(TrimmedLineTest, TakeCountsUserPerceivedCharacters) {
-    TrimmedLine line("e\xCC\x81" "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD" "z", 1); // e + combining acute, thumbs up + tone
+    TrimmedLine line("e\xCC\x81"
+                     "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD"
+                     "z",
+                     1); // e + combining acute, thumbs up + tone
     const std::optional<Lex> two = line.take(2);
     ASSERT_TRUE(two);
-    EXPECT_EQ(two->text, "e\xCC\x81" "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");
+    EXPECT_EQ(two->text, "e\xCC\x81"
+                         "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");
     EXPECT_EQ(line.remaining(), "z");
 }
 

@@ -55,9 +55,9 @@ private:
 
 std::string cmarkGfmXml(std::string_view markdown) {
     const InputFile input(markdown);
-    std::vector<std::string> arguments = {"cmark-gfm", "-t",    "xml", "--sourcepos",   "--smart", "-e",
-                                          "table",     "-e",    "strikethrough", "-e", "tasklist",
-                                          input.path()};
+    std::vector<std::string> arguments = {"cmark-gfm",     "-t", "xml",      "--sourcepos",
+                                          "--smart",       "-e", "table",    "-e",
+                                          "strikethrough", "-e", "tasklist", input.path()};
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());

@@ -7,8 +7,8 @@ namespace Markdown::Testing {
 
 namespace {
 
-const std::set<std::string, std::less<>> kComparedPayload = {
-    "level", "type", "start", "info", "destination", "title", "align", "completed"};
+const std::set<std::string, std::less<>> kComparedPayload = {"level",       "type",  "start", "info",
+                                                             "destination", "title", "align", "completed"};
 const std::set<std::string, std::less<>> kLiteralKinds = {"text",       "code",       "html_inline",
                                                           "html_block", "code_block", "custom_inline"};
 
@@ -215,7 +215,9 @@ void describeInto(const ComparableNode& node, int depth, std::string& out) {
 
 } // namespace
 
-ComparableNode comparableTreeFromCmarkXml(std::string_view xml) { return XmlReader(xml).read(); }
+ComparableNode comparableTreeFromCmarkXml(std::string_view xml) {
+    return XmlReader(xml).read();
+}
 
 std::string describe(const ComparableNode& root) {
     std::string out;

@@ -48,7 +48,9 @@ std::string withTabs(std::string_view line) {
 
 } // namespace
 
-std::string loadGfmExamplesText() { return readGzipFile(kExamplesPath); }
+std::string loadGfmExamplesText() {
+    return readGzipFile(kExamplesPath);
+}
 
 std::vector<GfmExample> loadGfmExamples() {
     const std::string content = loadGfmExamplesText();
