@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -110,6 +111,76 @@ INSTANTIATE_TEST_SUITE_P(
                       BacktickCase{"insideAttributeSpan", "^[``a`` b](x) `c`\n", {2, 1}},
                       BacktickCase{"listItemParagraph", "- item\n\n  ```a``` `b`\n", {3, 1}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Generated paragraphs (in quotes, with lazy and indented continuation lines, after reference
+// definitions), tables (with padding) and headings, holding code spans of known run lengths.
+TEST(CmarkCompatTest, BacktickCountsMatchGeneratedSpans) {
+    std::mt19937 random(20261210);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const auto codeSpan = [&](std::vector<int>& counts) {
+        const int ticks = pick(1, 4);
+        counts.push_back(ticks);
+        std::string content = pick(0, 1) ? " x" : "a";
+        if (pick(0, 2) == 0) {
+            content += std::string(static_cast<std::size_t>(ticks + 1), '`') + "b";
+        }
+        content += pick(0, 1) ? "c " : "d";
+        const std::string run(static_cast<std::size_t>(ticks), '`');
+        return run + content + run;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::vector<int> expected;
+        std::string markdown;
+        const int shape = pick(0, 2);
+        if (shape == 2) {
+            markdown += std::string(static_cast<std::size_t>(pick(0, 3)), ' ') +
+                        std::string(static_cast<std::size_t>(pick(1, 6)), '#') + (pick(0, 1) ? " " : "\t");
+            for (int span = 0; span < pick(1, 3); ++span) {
+                markdown += codeSpan(expected) + " ";
+            }
+            markdown += pick(0, 1) ? "##\n" : "\n";
+            if (pick(0, 1)) {
+                markdown += "\n  setext " + codeSpan(expected);
+                markdown += "\n" + codeSpan(expected) + "\n===\n";
+            }
+        } else if (shape == 0) {
+            const int columns = pick(1, 4);
+            for (int row = 0; row < pick(2, 4); ++row) {
+                for (int column = 0; column < columns; ++column) {
+                    markdown += "|" + std::string(static_cast<std::size_t>(pick(0, 3)), ' ');
+                    if (row != 1) {
+                        for (int span = 0; span < pick(0, 2); ++span) {
+                            markdown +=
+                                codeSpan(expected) + std::string(static_cast<std::size_t>(pick(1, 2)), ' ');
+                        }
+                        markdown += "w";
+                    } else {
+                        markdown += "---";
+                    }
+                    markdown += std::string(static_cast<std::size_t>(pick(0, 3)), ' ');
+                }
+                markdown += "|\n";
+            }
+        } else {
+            if (pick(0, 2) == 0) {
+                markdown += "[ref]: /url\n";
+            }
+            const bool quoted = pick(0, 1) == 0;
+            for (int line = 0; line < pick(1, 4); ++line) {
+                markdown +=
+                    line == 0 ? (quoted ? "> " : "") : std::string(static_cast<std::size_t>(pick(0, 3)), ' ');
+                markdown += "w";
+                for (int span = 0; span < pick(0, 3); ++span) {
+                    markdown += " " + codeSpan(expected);
+                }
+                markdown += " v\n";
+            }
+        }
+        EXPECT_EQ(backtickCounts(CmarkDocument::parse(markdown)), expected) << markdown;
+    }
+}
 
 TEST(CmarkCompatTest, BacktickCountIsZeroForOtherNodes) {
     const CmarkDocument document = CmarkDocument::parse("text `code`\n");
