@@ -147,49 +147,68 @@ void BM_ClipboardDocument100KB(benchmark::State& state) {
 }
 BENCHMARK(BM_ClipboardDocument100KB)->Unit(benchmark::kMillisecond);
 
-std::string hostileInput(int which) {
-    switch (which) {
-    case 0:
-        return std::string(100000, '>') + "\n";
-    case 1:
-        return std::string(50000, '*') + "\n";
-    case 2: {
-        std::string text = "|";
-        for (int i = 0; i < 2000; ++i) {
-            text += "a|";
-        }
-        text += "\n|";
-        for (int i = 0; i < 2000; ++i) {
-            text += "-|";
-        }
-        text += "\n";
-        for (int i = 0; i < 5000; ++i) {
-            text += "x\n";
-        }
-        return text;
+std::string wideHeaderTable(int columns, int rows) {
+    std::string text = "|";
+    for (int i = 0; i < columns; ++i) {
+        text += "a|";
     }
-    case 3:
-        return "|a|\n|-|\n" + std::string(20000, '|') + "\n";
-    default: {
-        std::string text;
-        for (int i = 0; i < 100000; ++i) {
-            text += static_cast<char>(0x80 + i % 64);
-            text += i % 50 == 0 ? '\n' : 'a';
-        }
-        return text;
+    text += "\n|";
+    for (int i = 0; i < columns; ++i) {
+        text += "-|";
     }
+    text += "\n";
+    for (int i = 0; i < rows; ++i) {
+        text += "x\n";
     }
+    return text;
 }
 
-void BM_HostileInputThroughTheLayer(benchmark::State& state) {
-    const std::string text = hostileInput(static_cast<int>(state.range(0)));
+std::string manyWideRows() {
+    std::string text = "|a|b|\n|-|-|\n";
+    for (int i = 0; i < 300; ++i) {
+        text += "|" + std::string(900, '|') + "\n";
+    }
+    return text;
+}
+
+std::string invalidUtf8() {
+    std::string text;
+    for (int i = 0; i < 100000; ++i) {
+        text += static_cast<char>(0x80 + i % 64);
+        text += i % 50 == 0 ? '\n' : 'a';
+    }
+    return text;
+}
+
+std::string unclosedAttributeOpeners() {
+    std::string text;
+    for (int i = 0; i < 30000; ++i) {
+        text += "^[(";
+    }
+    return text + "\n";
+}
+
+void BM_HostileInputThroughTheLayer(benchmark::State& state, const std::string& text) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(layerParseAndIterate(text));
     }
+    state.counters["input_kb"] = static_cast<double>(text.size()) / 1024;
 }
-BENCHMARK(BM_HostileInputThroughTheLayer)
-    ->ArgName("nestedQuotes100k_stars50k_wideHeader2000x5000_pipes20000_invalidUtf8")
-    ->DenseRange(0, 4)
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, nestedQuotes100k, std::string(100000, '>') + "\n")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, stars50k, std::string(50000, '*') + "\n")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, header2000Columns5000Rows, wideHeaderTable(2000, 5000))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, row20000Pipes,
+                  "|a|\n|-|\n" + std::string(20000, '|') + "\n")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, header20000Pipes, std::string(20000, '|') + "\n|-|\n")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, rows900PipesEach, manyWideRows())
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, invalidUtf8, invalidUtf8())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, unclosedAttributeOpeners, unclosedAttributeOpeners())
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

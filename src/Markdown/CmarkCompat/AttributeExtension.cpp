@@ -281,6 +281,49 @@ std::optional<Match> findMatch(const ActiveState& state, const SubjectScan& scan
     return Match{static_cast<int>(*labelEnd), definition->second, false};
 }
 
+// Whether `text` parses to nothing but one text node with `text` as its literal.
+bool isPlainText(std::string_view text, bool smartPunctuation) {
+    for (const char c : text) {
+        switch (c) {
+        case '\n':
+        case '\r':
+        case '*':
+        case '_':
+        case '[':
+        case ']':
+        case '!':
+        case '<':
+        case '&':
+        case '\\':
+        case '`':
+        case '~':
+        case '^':
+            return false;
+        case '"':
+        case '\'':
+            if (smartPunctuation) {
+                return false;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return !smartPunctuation ||
+           (text.find("--") == std::string_view::npos && text.find("...") == std::string_view::npos);
+}
+
+// A link node marked with our extension: the stock table cell accepts only stock inline types.
+cmark_node* newAttributeNode(CmarkDocument::Tables& tables, const std::string& attributesText,
+                             const NodePosition& span) {
+    cmark_node* node = cmark_node_new_with_mem(CMARK_NODE_LINK, cmark_get_default_mem_allocator());
+    cmark_node_set_syntax_extension(node, g_extension);
+    NodeAnnotation& annotation = tables.annotate(node);
+    annotation.attributes = attributesText;
+    annotation.position = span;
+    return node;
+}
+
 cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_node* parent,
                            unsigned char character, cmark_inline_parser* inlineParser) {
     if (character != '^' || !g_active || g_active->nesting >= kMaxAttributeNesting) {
@@ -346,6 +389,20 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     const int closeBracket = scan.closingBracket.at(caret + 1);
     const std::string inner = scan.bytes.substr(caret + 2, closeBracket - caret - 2);
     recordLineSkip();
+    if (isPlainText(inner, state.scope.cmarkOptions & CMARK_OPT_SMART)) {
+        // What a fragment parse would give, without its cost: at most one text node.
+        cmark_node* node = newAttributeNode(tables, match->attributesText, span);
+        if (!inner.empty()) {
+            cmark_node* text = cmark_node_new_with_mem(CMARK_NODE_TEXT, cmark_get_default_mem_allocator());
+            cmark_node_set_literal(text, inner.c_str());
+            const int textColumn = column + 2;
+            tables.annotate(text).position =
+                NodePosition{line, textColumn, line, textColumn + static_cast<int>(inner.size()) - 1};
+            cmark_node_append_child(node, text);
+        }
+        cmark_inline_parser_set_offset(inlineParser, match->end + 1);
+        return node;
+    }
 
     // `scan` may move while the fragment is parsed; it is not used again below.
     cmark_node* fragment = parseFragment(state, parser, inner);
@@ -357,12 +414,7 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
         return nullptr;
     }
 
-    // A link node marked with our extension: the stock table cell accepts only stock inline types.
-    cmark_node* node = cmark_node_new_with_mem(CMARK_NODE_LINK, cmark_get_default_mem_allocator());
-    cmark_node_set_syntax_extension(node, g_extension);
-    NodeAnnotation& annotation = tables.annotate(node);
-    annotation.attributes = match->attributesText;
-    annotation.position = span;
+    cmark_node* node = newAttributeNode(tables, match->attributesText, span);
 
     // Move the fragment's inlines under the new node, mapping their positions. The fragment's first
     // line starts with the prefix in place of "^[", so its column 2 is `column` + 2; its later lines

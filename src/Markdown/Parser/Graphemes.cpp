@@ -92,10 +92,4 @@ std::size_t prefixLength(std::string_view text, std::size_t count, std::size_t& 
     return offset;
 }
 
-std::size_t count(std::string_view text) {
-    std::size_t taken = 0;
-    prefixLength(text, text.size(), taken);
-    return taken;
-}
-
 } // namespace Markdown::Graphemes

@@ -13,7 +13,4 @@ std::size_t nextBoundary(std::string_view text, std::size_t offset);
 // receives how many characters that is.
 std::size_t prefixLength(std::string_view text, std::size_t count, std::size_t& taken);
 
-// The number of characters of `text`.
-std::size_t count(std::string_view text);
-
 } // namespace Markdown::Graphemes

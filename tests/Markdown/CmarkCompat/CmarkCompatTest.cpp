@@ -282,7 +282,7 @@ TEST(CmarkCompatTest, MultiLineAttributeSpansLeaveLaterPositionsRight) {
     for (const std::string markdown :
          {"a ^[b\nc *d*](x\ny) e `f`\ng `h`\n", "> q ^[b\nlazy](x) `e` ^[m\nn](o) `p`\n> r `s`\n",
           "  ^[one\n   two](a\nb) ``x`` ^[three](c) `y`\n  `z`\n", "t ^[u ^[v\nw](i) `k`\nz](o) `q`\n",
-          "| a |\n|---|\n| ^[x](y) `b` |\n"}) {
+          "a ^[plain words](x\ny) e `f`\n", "| a |\n|---|\n| ^[x](y) `b` |\n"}) {
         const CmarkDocument document = CmarkDocument::parse(markdown);
         ASSERT_FALSE(nodesOfType(document, kAttributeTypeString).empty()) << markdown;
         const std::string masked = maskAttributeSpans(markdown, document);
