@@ -66,6 +66,7 @@ TEST(CmarkCompatTest, SelfTestOfEveryAddition) {
     const auto attributes = nodesOfType(document, kAttributeTypeString);
     ASSERT_EQ(attributes.size(), 1u);
     EXPECT_STREQ(document.attributes(attributes[0]), "rainbow");
+    EXPECT_STREQ(cmark_node_get_type_string(attributes[0]), "attribute"); // the stock function agrees
     const auto cells = nodesOfType(document, "table_cell");
     ASSERT_EQ(cells.size(), 9u);
     EXPECT_EQ(document.tableCellColspan(cells[3]), 2);
