@@ -1,9 +1,11 @@
 // Stock cmark-gfm parse plus iteration (the baseline) against the compatibility layer's parse plus
-// the reads a conversion makes, on the same inputs in the same run. Each benchmark reports both times
-// and their ratio as counters; the hostile inputs report the layer's time alone (the stock parser
-// takes minutes on some of them, which is why the layer guards against them).
+// the reads a conversion makes, and against the block-directive pre-parser, on the same inputs in the
+// same run. Each benchmark reports both times and their ratio as counters; the hostile inputs report
+// the layer's time alone (the stock parser takes minutes on some of them, which is why the layer
+// guards against them).
 
 #include <Markdown/CmarkCompat/CmarkCompat.h>
+#include <Markdown/Parser/BlockDirectiveParsing.h>
 
 #include "GfmHarness/GfmExamples.h"
 
@@ -111,22 +113,38 @@ std::string clipboardDocument(std::size_t size) {
     return text;
 }
 
-void compareWithBaseline(benchmark::State& state, const std::string& text) {
-    double rawSeconds = 0, layerSeconds = 0;
+// Runs the stock parse and `measured` on `text` in turns; reports both times and their ratio.
+template <typename Measured>
+void compareWithBaseline(benchmark::State& state, const std::string& text, Measured measured,
+                         const char* name) {
+    double rawSeconds = 0, measuredSeconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(rawCmarkParseAndIterate(text));
         const auto middle = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(layerParseAndIterate(text));
+        benchmark::DoNotOptimize(measured(text));
         const auto end = std::chrono::steady_clock::now();
         rawSeconds += std::chrono::duration<double>(middle - start).count();
-        layerSeconds += std::chrono::duration<double>(end - middle).count();
+        measuredSeconds += std::chrono::duration<double>(end - middle).count();
     }
     const double iterations = static_cast<double>(state.iterations());
     state.counters["raw_ms"] = rawSeconds / iterations * 1e3;
-    state.counters["layer_ms"] = layerSeconds / iterations * 1e3;
-    state.counters["layer_over_raw"] = layerSeconds / rawSeconds;
+    state.counters[std::string(name) + "_ms"] = measuredSeconds / iterations * 1e3;
+    state.counters[std::string(name) + "_over_raw"] = measuredSeconds / rawSeconds;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void compareWithBaseline(benchmark::State& state, const std::string& text) {
+    compareWithBaseline(state, text, layerParseAndIterate, "layer");
+}
+
+// The block-directive pre-parser alone: lines and containers, before any Markdown parsing.
+std::size_t preParse(const std::string& text) {
+    const Markdown::ParseContainerStack stack(
+        Markdown::LazySplitLines(text).makeIterator(),
+        Markdown::ParseOptions{Markdown::ParseOptions::parseBlockDirectives,
+                               Markdown::ParseOptions::parseMinimalDoxygen});
+    return stack.root().children().size();
 }
 
 void BM_GfmExamplesText(benchmark::State& state) {
@@ -146,6 +164,41 @@ void BM_ClipboardDocument100KB(benchmark::State& state) {
     compareWithBaseline(state, text);
 }
 BENCHMARK(BM_ClipboardDocument100KB)->Unit(benchmark::kMillisecond);
+
+// Directive-heavy text: the mixed document with every few blocks wrapped in nested directives.
+std::string directiveDocument(std::size_t size) {
+    const std::string body = mixedDocument(size / 2, 7);
+    std::string text;
+    std::size_t start = 0;
+    int n = 0;
+    while (start < body.size()) {
+        std::size_t end = body.find("\n\n", start);
+        end = end == std::string::npos ? body.size() : end + 2;
+        const std::string_view block(body.data() + start, end - start);
+        if (++n % 3 == 0) {
+            text += "@Section(title: \"Part " + std::to_string(n) + "\", level: 2) {\n";
+            std::size_t lineStart = 0;
+            while (lineStart < block.size()) {
+                std::size_t lineEnd = block.find('\n', lineStart);
+                lineEnd = lineEnd == std::string_view::npos ? block.size() : lineEnd + 1;
+                text += "    ";
+                text += block.substr(lineStart, lineEnd - lineStart);
+                lineStart = lineEnd;
+            }
+            text += "}\n\n";
+        } else {
+            text += block;
+        }
+        start = end;
+    }
+    return text;
+}
+
+void BM_PreParserOnDirectiveDocument(benchmark::State& state) {
+    static const std::string text = directiveDocument(2 * 1024 * 1024);
+    compareWithBaseline(state, text, preParse, "preparser");
+}
+BENCHMARK(BM_PreParserOnDirectiveDocument)->Unit(benchmark::kMillisecond);
 
 std::string wideHeaderTable(int columns, int rows) {
     std::string text = "|";
