@@ -62,9 +62,10 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
     if (settings.smartPunctuation) {
         options |= CMARK_OPT_SMART;
     }
-    if (settings.sourcePositions) {
-        options |= CMARK_OPT_SOURCEPOS;
-    }
+    // Positions are always tracked: the layer's own passes need them. Without sourcePositions they
+    // are only hidden from callers.
+    options |= CMARK_OPT_SOURCEPOS;
+    tables->reportsPositions = settings.sourcePositions;
     {
         std::lock_guard guard(cmarkStateLock());
         runCmark(*tables, options, withTables, nullptr);
@@ -134,7 +135,7 @@ int CmarkDocument::tableCellRowspan(cmark_node* node) const {
 }
 
 NodePosition CmarkDocument::position(cmark_node* node) const {
-    return Tables::positionOf(node);
+    return tables_->reportsPositions ? Tables::positionOf(node) : NodePosition{};
 }
 
 std::string_view CmarkDocument::typeString(cmark_node* node) {

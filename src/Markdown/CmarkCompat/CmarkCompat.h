@@ -1,7 +1,8 @@
 #pragma once
 // The layer over Debian's stock cmark-gfm. It adds what the stock library lacks (code-span backtick
-// counts, the inline "attribute" kind, table-cell spans) behind our own names, and guards the parse
-// against inputs that make the stock library slow or produce unboundedly deep trees.
+// counts, the inline "attribute" kind `^[text](attributes)` with its reference definitions, table-cell
+// spans) behind our own names, and guards the parse against inputs that make the stock library slow
+// or produce unboundedly deep trees.
 
 #include <cmark-gfm.h>
 #include <cmark-gfm_version.h>
@@ -9,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 static_assert(CMARK_GFM_VERSION == ((0 << 24) | (29 << 16) | (0 << 8) | 6),
               "The Markdown library is written against cmark-gfm 0.29.0.gfm.6 exactly: its compatibility "
@@ -34,13 +34,16 @@ inline constexpr long long kMaxTableWidthCost = 20000000;
 
 struct ParseSettings {
     bool smartPunctuation = true;
+    // Without it every position reads as unknown (the layer still tracks them for its own work).
     bool sourcePositions = true;
     // Computes column and row spans of table cells; without it every cell spans 1 x 1.
     bool tableCellSpans = true;
 };
 
-// cmark's own position convention: 1-based lines, 1-based UTF-8 byte columns, inclusive end.
-// A field of 0 means the position is unknown.
+// cmark's own position convention: 1-based lines, 1-based UTF-8 byte columns, inclusive end; a field
+// of 0 means the position is unknown. Like the stock library's, inline positions count lines from
+// their block's first line and columns within its content lines (which differs from the source on
+// lazy and indented continuation lines); a code span's position covers its content only.
 struct NodePosition {
     int startLine = 0;
     int startColumn = 0;
@@ -82,7 +85,9 @@ public:
     int backtickCount(cmark_node* node) const;
     // For an attribute node, its attributes text ("" when empty); nullptr for any other node.
     const char* attributes(cmark_node* node) const;
-    // For a table cell, its column and row span (1 for cells without span data); -1 otherwise.
+    // For a table cell, its column and row span: 0 for a cell covered by the one to its left or above,
+    // the number of cells covered (itself included) otherwise, 1 and 1 for filler cells the stock
+    // table added to a short row; -1 for any other node.
     int tableCellColspan(cmark_node* node) const;
     int tableCellRowspan(cmark_node* node) const;
     // The node's position, including nodes this layer created or moved.

@@ -23,6 +23,7 @@ struct CmarkDocument::Tables {
     std::string text;
     cmark_node* root = nullptr;
     GuardReport report;
+    bool reportsPositions = true;
     std::deque<NodeAnnotation> annotations; // stable addresses
 
     Tables() = default;

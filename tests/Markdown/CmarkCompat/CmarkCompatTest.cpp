@@ -491,8 +491,11 @@ TEST(CmarkCompatTest, SettingsReachTheParser) {
     ParseSettings plain;
     plain.smartPunctuation = false;
     plain.sourcePositions = false;
-    const CmarkDocument document = CmarkDocument::parse("\"a\" -- b\n", plain);
-    EXPECT_EQ(literalText(document.root()), "\"a\" -- b");
+    const CmarkDocument document = CmarkDocument::parse("\"a\" -- b ``c`` ^[d](e)\n", plain);
+    EXPECT_EQ(literalText(document.root()), "\"a\" -- b c d");
+    EXPECT_EQ(document.position(cmark_node_first_child(document.root())), NodePosition{});
+    EXPECT_EQ(backtickCounts(document), std::vector<int>{2}); // still known without positions
+    EXPECT_EQ(document.position(nodesOfType(document, kAttributeTypeString).at(0)), NodePosition{});
 }
 
 TEST(CmarkCompatTest, ParsesFromManyThreadsAtOnce) {
