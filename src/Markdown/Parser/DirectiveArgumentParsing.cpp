@@ -6,6 +6,7 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace Markdown::DirectiveArgumentParsing {
 
@@ -136,34 +137,39 @@ bool isAscii(std::string_view text) {
 
 } // namespace
 
-bool canonicallyEqual(std::string_view a, std::string_view b) {
-    if (a == b) {
-        return true;
-    }
-    if (isAscii(a) && isAscii(b)) {
-        return false;
+std::string canonicalForm(std::string_view text) {
+    if (isAscii(text)) {
+        return std::string(text);
     }
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
     if (U_FAILURE(status)) {
-        return false;
+        return std::string(text);
     }
-    const icu::UnicodeString left = nfc->normalize(icu::UnicodeString::fromUTF8(a), status);
-    const icu::UnicodeString right = nfc->normalize(icu::UnicodeString::fromUTF8(b), status);
-    return U_SUCCESS(status) && left == right;
+    const icu::UnicodeString normalized = nfc->normalize(icu::UnicodeString::fromUTF8(text), status);
+    if (U_FAILURE(status)) {
+        return std::string(text);
+    }
+    std::string result;
+    normalized.toUTF8String(result);
+    return result;
+}
+
+bool canonicallyEqual(std::string_view a, std::string_view b) {
+    return a == b || (!(isAscii(a) && isAscii(b)) && canonicalForm(a) == canonicalForm(b));
 }
 
 std::vector<Argument> parseNameValueArguments(std::span<const ArgumentLine> lines,
                                               std::vector<Diagnostic>& diagnostics) {
     std::vector<Argument> result;
+    std::unordered_map<std::string, std::size_t> firstByName; // canonical name -> index in result
     for (const ArgumentLine& line : lines) {
         for (Argument& argument : parseLine(line, diagnostics)) {
-            const auto first = std::find_if(result.begin(), result.end(), [&](const Argument& earlier) {
-                return canonicallyEqual(earlier.name, argument.name);
-            });
-            if (first != result.end() && first->nameRange && argument.nameRange) {
+            const auto [first, isFirst] =
+                firstByName.try_emplace(canonicalForm(argument.name), result.size());
+            if (!isFirst && result[first->second].nameRange && argument.nameRange) {
                 diagnostics.push_back({Diagnostic::Kind::duplicateArgument, argument.name,
-                                       argument.nameRange->lower, first->nameRange->lower});
+                                       argument.nameRange->lower, result[first->second].nameRange->lower});
             }
             result.push_back(std::move(argument));
         }

@@ -53,5 +53,7 @@ std::vector<Argument> parseNameValueArguments(std::span<const ArgumentLine> line
 
 // Whether two names or values are equal under Unicode canonical equivalence.
 bool canonicallyEqual(std::string_view a, std::string_view b);
+// The text in Normalization Form C: equal for canonically equivalent texts.
+std::string canonicalForm(std::string_view text);
 
 } // namespace Markdown::DirectiveArgumentParsing

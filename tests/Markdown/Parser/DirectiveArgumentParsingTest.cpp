@@ -149,6 +149,23 @@ TEST(DirectiveArgumentParsingTest, DuplicatesCompareUnderCanonicalEquivalence) {
     EXPECT_EQ(parsed.diagnostics[0].location, (LinePosition{7, 14}));
 }
 
+TEST(DirectiveArgumentParsingTest, ManyArgumentsOnOneLine) {
+    std::string text = "@D(";
+    for (int i = 0; i < 20000; ++i) {
+        text += "n" + std::to_string(i % 10000) + ": v, ";
+    }
+    const Parsed parsed = parse({afterOpening(text)});
+    EXPECT_EQ(parsed.arguments.size(), 20000u);
+    EXPECT_EQ(parsed.diagnostics.size(), 10000u); // the second round repeats every name
+}
+
+TEST(DirectiveArgumentParsingTest, CanonicalEquivalence) {
+    EXPECT_TRUE(canonicallyEqual("caf\xC3\xA9", "cafe\xCC\x81"));
+    EXPECT_FALSE(canonicallyEqual("cafe", "caf\xC3\xA9"));
+    EXPECT_FALSE(canonicallyEqual("Name", "name"));
+    EXPECT_TRUE(canonicallyEqual("", ""));
+}
+
 TEST(DirectiveArgumentParsingTest, TrailingCommaOnTheLastArgumentIsFine) {
     const std::string text = "@D(a: b, c: d,";
     const Parsed parsed = parse({afterOpening(text)});
