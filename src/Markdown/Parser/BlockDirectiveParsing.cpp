@@ -78,7 +78,7 @@ std::string asciiLowercase(std::string_view text) {
 
 } // namespace
 
-// MARK: Directive syntax
+// The directive syntax, one state at a time.
 
 bool PendingBlockDirective::parseArgumentsStart(TrimmedLine line) {
     line.lexWhitespace();
@@ -188,7 +188,7 @@ void PendingDoxygenCommand::addLine(const TrimmedLine& line) {
     }
 }
 
-// MARK: Containers
+// Containers.
 
 ParseContainer ParseContainer::root() {
     return ParseContainer(Kind::root);
@@ -351,7 +351,7 @@ std::string ParseContainer::debugDescription() const {
     return printer.out;
 }
 
-// MARK: The stack
+// The stack of open containers.
 
 ParseContainerStack::ParseContainerStack(LazySplitLines::Iterator lines, ParseOptions options)
     : options_(options) {
@@ -537,7 +537,7 @@ void ParseContainerStack::accept(const TrimmedLine& line) {
         return;
     }
 
-    // 3.
+    // 3. The first non-blank line to reach a directive fixes its content indentation.
     updateIndentation(line);
 
     // 4. A closing brace closes everything opened inside the nearest directive with a body; the
