@@ -170,7 +170,7 @@ TEST(TrimmedLineTest, IndentationColumnCount) {
 }
 
 TEST(TrimmedLineTest, IsProbablyCodeFence) {
-    EXPECT_TRUE(TrimmedLine("   ```swift").isProbablyCodeFence());
+    EXPECT_TRUE(TrimmedLine("   ```cpp").isProbablyCodeFence());
     EXPECT_TRUE(TrimmedLine("~~~~").isProbablyCodeFence());
     EXPECT_FALSE(TrimmedLine("``").isProbablyCodeFence());
     EXPECT_FALSE(TrimmedLine("    `code`").isProbablyCodeFence());

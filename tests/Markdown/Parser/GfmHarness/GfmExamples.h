@@ -1,5 +1,5 @@
 #pragma once
-// The examples of cmark-gfm's own specification file, read at test time.
+// The GFM examples, read at test time from the file cmark-gfm installs.
 
 #include <string>
 #include <vector>
