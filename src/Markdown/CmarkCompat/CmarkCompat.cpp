@@ -1,0 +1,148 @@
+#include "CmarkCompat.h"
+
+#include "AttributeDefinitions.h"
+#include "AttributeExtension.h"
+#include "BacktickCounts.h"
+#include "CompatTables.h"
+#include "InputGuards.h"
+#include "NestingCap.h"
+#include "TableSpans.h"
+#include "TreeSurvey.h"
+
+#include <mutex>
+
+namespace Markdown::CmarkCompat {
+
+namespace {
+
+// cmark-gfm keeps process-wide state (the extension registry and the inline parser's table of
+// special characters, rewritten by every parse that has inline extensions), so parses take turns.
+std::mutex& cmarkStateLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+struct ParserDeleter {
+    void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
+};
+
+// Parses tables.text into tables.root; the caller holds the cmark lock.
+void runCmark(CmarkDocument::Tables& tables, int options, bool withTables,
+              const AttributeDefinitions* definitions) {
+    std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
+    attachExtensions(parser.get(), withTables);
+    ActiveAttributeScope scope({&tables, options, withTables, definitions});
+    cmark_parser_feed(parser.get(), tables.text.data(), tables.text.size());
+    tables.root = cmark_parser_finish(parser.get());
+    scope.finishParse();
+}
+
+bool mayHoldAttributeDefinitions(std::string_view text) {
+    return text.find("^[") != std::string_view::npos && text.find("]:") != std::string_view::npos;
+}
+
+} // namespace
+
+std::string withInvalidUtf8Replaced(std::string_view text, int* replacements) {
+    int count = 0;
+    std::string result = replaceInvalidUtf8(text, count);
+    if (replacements) {
+        *replacements = count;
+    }
+    return result;
+}
+
+CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& settings) {
+    auto tables = std::make_unique<Tables>();
+    tables->text = replaceInvalidUtf8(text, tables->report.invalidUtf8Sequences);
+    const bool withTables = !tableCostExceedsBound(tables->text);
+    tables->report.tableExtensionDropped = !withTables;
+
+    int options = CMARK_OPT_DEFAULT;
+    if (settings.smartPunctuation) {
+        options |= CMARK_OPT_SMART;
+    }
+    // Positions are always tracked: the layer's own passes need them. Without sourcePositions they
+    // are only hidden from callers.
+    options |= CMARK_OPT_SOURCEPOS;
+    tables->reportsPositions = settings.sourcePositions;
+    {
+        std::lock_guard guard(cmarkStateLock());
+        runCmark(*tables, options, withTables, nullptr);
+        // Attribute spans may name definitions found anywhere in the text, so a text with
+        // definitions is parsed a second time, knowing them.
+        if (mayHoldAttributeDefinitions(tables->text)) {
+            const AttributeDefinitions definitions = collectAttributeDefinitions(tables->root);
+            if (!definitions.empty()) {
+                cmark_node_free(tables->root);
+                tables->root = nullptr;
+                tables->annotations.clear();
+                runCmark(*tables, options, withTables, &definitions);
+            }
+        }
+    }
+    TreeSurvey survey = surveyTree(tables->root);
+    if (!survey.tooDeep.empty()) {
+        foldIntoPlainText(*tables, survey.tooDeep);
+        survey = surveyTree(tables->root);
+    }
+    if (settings.tableCellSpans) {
+        recordTableCellSpans(*tables, survey.tables);
+    }
+    recordBacktickCounts(*tables, survey);
+    return CmarkDocument(std::move(tables));
+}
+
+CmarkDocument::CmarkDocument(std::unique_ptr<Tables> tables) : tables_(std::move(tables)) {}
+CmarkDocument::CmarkDocument(CmarkDocument&&) noexcept = default;
+CmarkDocument& CmarkDocument::operator=(CmarkDocument&&) noexcept = default;
+CmarkDocument::~CmarkDocument() = default;
+
+cmark_node* CmarkDocument::root() const {
+    return tables_->root;
+}
+const std::string& CmarkDocument::parsedText() const {
+    return tables_->text;
+}
+const GuardReport& CmarkDocument::guardReport() const {
+    return tables_->report;
+}
+
+int CmarkDocument::backtickCount(cmark_node* node) const {
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation ? annotation->backtickCount : 0;
+}
+
+const char* CmarkDocument::attributes(cmark_node* node) const {
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation && annotation->attributes ? annotation->attributes->c_str() : nullptr;
+}
+
+int CmarkDocument::tableCellColspan(cmark_node* node) const {
+    if (!node || typeString(node) != "table_cell") {
+        return -1;
+    }
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation && annotation->cellSpans ? annotation->cellSpans->first : 1;
+}
+
+int CmarkDocument::tableCellRowspan(cmark_node* node) const {
+    if (!node || typeString(node) != "table_cell") {
+        return -1;
+    }
+    const NodeAnnotation* annotation = Tables::annotation(node);
+    return annotation && annotation->cellSpans ? annotation->cellSpans->second : 1;
+}
+
+NodePosition CmarkDocument::position(cmark_node* node) const {
+    return tables_->reportsPositions ? Tables::positionOf(node) : NodePosition{};
+}
+
+std::string_view CmarkDocument::typeString(cmark_node* node) {
+    if (isAttributeNode(node)) {
+        return kAttributeTypeString;
+    }
+    return cmark_node_get_type_string(node);
+}
+
+} // namespace Markdown::CmarkCompat
