@@ -1,8 +1,11 @@
 #include <App/AppearanceManager.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 #include <UI/Design/VisualEffectBackground.h>
 #include <UI/Design/WindowDragHandle.h>
 
 #include <QApplication>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -71,6 +74,26 @@ TEST(WindowDragHandle, PressingAndMovingMovesTheWholeWindow) {
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(handle, &stray);
     EXPECT_EQ(window.pos(), after);
+}
+
+TEST(ThinScrollbarConfigurator, NoHorizontalBarAndAThinVerticalOneThatFollowsTheScheme) {
+    QListWidget list;
+    list.setPalette(App::AppearanceManager::lightPalette());
+    for (int i = 0; i < 200; ++i)
+        list.addItem(QStringLiteral("A long enough line of text to overflow the list's width: %1").arg(i));
+    list.resize(120, 200);
+    ThinScrollbarConfigurator::apply(list);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    EXPECT_EQ(list.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+    ASSERT_TRUE(list.verticalScrollBar()->isVisible());
+    EXPECT_LE(list.verticalScrollBar()->sizeHint().width(), 8);
+    const QString lightStyle = list.verticalScrollBar()->styleSheet();
+
+    list.setPalette(App::AppearanceManager::darkPalette());
+    ThinScrollbarConfigurator::apply(list);
+    EXPECT_NE(list.verticalScrollBar()->styleSheet(), lightStyle) << "a light knob on a dark list";
 }
 
 } // namespace
