@@ -154,6 +154,9 @@ TEST(X11Workspace, ActivatesAnotherApplicationAndItGetsTheKeys) {
     Child typing(QStringLiteral("xdotool"), {"type", "--delay", "20", "abc"});
     EXPECT_EQ(first.child().waitForLine(QStringLiteral("text abc")), QString())
         << first.child().lines().toStdString();
+    // Let xdotool send its last release: killed between a press and its release, it would leave
+    // the key down and the server's auto-repeat typing into the next test's window.
+    EXPECT_TRUE(typing.waitForExit());
 
     EXPECT_FALSE(workspace.activate(RunningApplication{}));
 }
