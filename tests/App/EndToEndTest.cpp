@@ -292,6 +292,10 @@ TEST_F(EndToEnd, RelaunchedInstanceWaitsForTheOldOneInsteadOfHandingOver) {
     ASSERT_TRUE(replacement.waitForLog("launch finished")) << qPrintable(replacement.log());
     EXPECT_TRUE(replacement.waitForLog("show the history panel"));
     EXPECT_EQ(nameOwnerPid(), replacement.pid());
+    // The old instance's grabs went with it: the replacement holds the shortcuts now.
+    EXPECT_FALSE(replacement.log().contains(refusedHotkey)) << qPrintable(replacement.log());
+    xdotoolKey("shift+super+v");
+    EXPECT_TRUE(seenExactly(replacement, toggle, 1)) << qPrintable(replacement.log());
 }
 
 TEST_F(EndToEnd, RelaunchedInstanceGivesUpWhenTheOldOneStays) {
