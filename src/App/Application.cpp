@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "AppearanceManager.h"
+#include "HotkeysBinding.h"
 #include "LanguageManager.h"
 #include "ResourceDirectory.h"
 #include "UrlRequest.h"
@@ -48,9 +49,11 @@ bool handOver(Platform::SingleInstance& instance, const LaunchRequest& request) 
 Application::Application(WindowFactories windows) : m_windows(std::move(windows)) {}
 
 Application::~Application() {
-    // The window and tray go first; the bus name is released last, when nothing can act any more.
+    // The window and tray go first, then the hot keys; the bus name is released last, when nothing
+    // can act any more.
     m_delegate.reset();
     m_tray.reset();
+    m_hotkeys.reset();
     LanguageManager::setShared(nullptr);
     Platform::UserDefaults::setStandard(nullptr);
 }
@@ -94,6 +97,10 @@ std::optional<int> Application::start(const QStringList& arguments) {
     LanguageManager::setShared(m_language.get());
     m_language->installTranslators();
 
+    // The shortcut library keeps its shortcuts in these settings and speaks the in-app language;
+    // both are bound before the launch sequence declares the first name.
+    m_hotkeys = std::make_unique<HotkeysBinding>(*m_defaults, *m_language);
+
     m_appearanceProvider = std::make_unique<Platform::DesktopAppearance>(QApplication::palette());
     m_appearance =
         std::make_unique<AppearanceManager>(*m_defaults, *m_appearanceProvider, QApplication::palette());
@@ -106,6 +113,7 @@ std::optional<int> Application::start(const QStringList& arguments) {
     services.scheduler = m_scheduler.get();
     services.instance = m_instance.get();
     services.tray = m_tray.get();
+    services.hotkeys = m_hotkeys.get();
     services.applyAppearance = [this] {
         m_appearance->apply();
     };

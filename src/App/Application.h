@@ -19,6 +19,7 @@ class UserDefaults;
 namespace App {
 
 class AppearanceManager;
+class HotkeysBinding;
 class LanguageManager;
 
 // The windows the shell opens; they live in the UI layer, which the shell does not depend on.
@@ -47,6 +48,7 @@ private:
     std::unique_ptr<Platform::DBusSingleInstance> m_instance;
     std::unique_ptr<Platform::UserDefaults> m_defaults;
     std::unique_ptr<LanguageManager> m_language;
+    std::unique_ptr<HotkeysBinding> m_hotkeys;
     std::unique_ptr<Platform::DesktopAppearance> m_appearanceProvider;
     std::unique_ptr<AppearanceManager> m_appearance;
     std::unique_ptr<Platform::QtScheduler> m_scheduler;
