@@ -440,7 +440,8 @@ void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
         print(fenced ? std::string(lines[i]) : "    " + std::string(lines[i]), codeBlock);
     }
     if (fenced) {
-        state_.queuedNewlines += 1;
+        // Without lines the closing fence follows the opening one directly, so the code reads back empty.
+        state_.queuedNewlines += lines.empty() ? 0 : 1;
         print(fence, codeBlock);
     }
 }
