@@ -178,16 +178,13 @@ const MarkupFormatterOptions& MarkupFormatterOptions::defaultOptions() {
 }
 
 std::string Markup::format(const MarkupFormatterOptions& options) const {
-    MarkupFormatter formatter(options);
-    if (options.preferredLineLimit()) {
-        const std::optional<Markup> withoutBreaks = withoutSoftBreaks();
-        if (!withoutBreaks) {
-            return {};
-        }
-        formatter.visit(*withoutBreaks);
-    } else {
-        formatter.visit(*this);
+    // With a line limit the text is printed as if every soft break were a text of one space (see
+    // `withoutSoftBreaks`); the formatter does that as it goes instead of rebuilding the tree first.
+    if (options.preferredLineLimit() && kind() == RawKind::softBreak) {
+        return {};
     }
+    MarkupFormatter formatter(options);
+    formatter.visit(*this);
     return formatter.result();
 }
 
@@ -610,8 +607,12 @@ void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
     state_.queuedNewlines += 1;
 }
 
-void MarkupFormatter::visitSoftBreak(const SoftBreak&) {
-    state_.queuedNewlines += 1;
+void MarkupFormatter::visitSoftBreak(const SoftBreak& softBreak) {
+    if (softBreaksAsSpaces_) {
+        softWrapPrint(" ", softBreak);
+    } else {
+        state_.queuedNewlines += 1;
+    }
 }
 
 void MarkupFormatter::visitSymbolLink(const SymbolLink& symbolLink) {
@@ -635,9 +636,9 @@ void MarkupFormatter::visitCustomInline(const CustomInline& custom) {
 // Tables
 
 std::string formatIndependently(const TableCell& cell, const MarkupFormatter::Options& options) {
-    const std::optional<Markup> withoutBreaks = cell.detachedFromParent().withoutSoftBreaks();
     MarkupFormatter formatter(options);
-    for (const Markup& child : withoutBreaks->children()) {
+    formatter.softBreaksAsSpaces_ = true;
+    for (const Markup& child : cell.detachedFromParent().children()) {
         formatter.visit(child);
     }
     return formatter.result();

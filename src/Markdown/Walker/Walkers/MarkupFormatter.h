@@ -37,7 +37,9 @@ public:
         friend bool operator==(const State&, const State&) = default;
     };
 
-    explicit MarkupFormatter(Options formattingOptions) : formattingOptions(std::move(formattingOptions)) {}
+    explicit MarkupFormatter(Options formattingOptions)
+        : formattingOptions(std::move(formattingOptions)),
+          softBreaksAsSpaces_(this->formattingOptions.preferredLineLimit().has_value()) {}
 
     Options formattingOptions;
     const std::string& result() const { return result_; }
@@ -112,8 +114,13 @@ private:
     struct TableLines;
     void printTableLines(const TableLines& lines);
 
+    friend std::string formatIndependently(const TableCell& cell, const Options& options);
+
     std::string result_;
     State state_;
+    // Soft breaks print as texts of one space: under a line limit, where lines come from wrapping alone,
+    // and in table cells, which are one line each.
+    bool softBreaksAsSpaces_;
     // Elements being printed under the unbroken rule that will check themselves when done; the elements
     // nested in them need not check, because any element that would move forces its enclosing one to move.
     std::int64_t checkingElements_ = 0;
