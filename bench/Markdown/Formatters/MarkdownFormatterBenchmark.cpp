@@ -28,28 +28,29 @@ Markup section(int n) {
     const std::string number = std::to_string(n);
     std::vector<Markup> blocks;
     blocks.push_back(Heading(2, {Text("Section " + number)}));
-    blocks.push_back(Paragraph({Text("Some "), Emphasis({Text("emphasised")}), Text(" and "),
-                                Strong({Text("strong")}), Text(" text with "), InlineCode("code()"),
-                                Text(", a "), Link("https://example.org/" + number, std::nullopt, {Text("link")}),
-                                Text(" and an "), Image("img" + number + ".png", "title", {Text("image")}),
-                                SoftBreak(), Text("continued on a second line of ordinary prose."), LineBreak(),
-                                Text("After a hard break, "), Strikethrough({Text("struck")}), Text(" text.")}));
-    blocks.push_back(UnorderedList({ListItem(std::nullopt, {Paragraph({Text("first item " + number)})}),
-                                    ListItem(Checkbox::checked, {Paragraph({Text("done task")})}),
-                                    ListItem(std::nullopt, {Paragraph({Text("with a nested list")}),
-                                                            OrderedList({ListItem(std::nullopt, {Paragraph({Text("one")})}),
-                                                                         ListItem(std::nullopt, {Paragraph({Text("two")})})})})}));
+    blocks.push_back(
+        Paragraph({Text("Some "), Emphasis({Text("emphasised")}), Text(" and "), Strong({Text("strong")}),
+                   Text(" text with "), InlineCode("code()"), Text(", a "),
+                   Link("https://example.org/" + number, std::nullopt, {Text("link")}), Text(" and an "),
+                   Image("img" + number + ".png", "title", {Text("image")}), SoftBreak(),
+                   Text("continued on a second line of ordinary prose."), LineBreak(),
+                   Text("After a hard break, "), Strikethrough({Text("struck")}), Text(" text.")}));
+    blocks.push_back(UnorderedList(
+        {ListItem(std::nullopt, {Paragraph({Text("first item " + number)})}),
+         ListItem(Checkbox::checked, {Paragraph({Text("done task")})}),
+         ListItem(std::nullopt, {Paragraph({Text("with a nested list")}),
+                                 OrderedList({ListItem(std::nullopt, {Paragraph({Text("one")})}),
+                                              ListItem(std::nullopt, {Paragraph({Text("two")})})})})}));
     blocks.push_back(CodeBlock("cpp", "int main() {\n    return " + number + ";\n}\n"));
     blocks.push_back(BlockQuote({Paragraph({Text("A quoted paragraph that runs on for a while, "),
                                             Text("so that the quote has some text in it.")})}));
-    blocks.push_back(Table(Table::ColumnAlignments{TableColumnAlignment::left, std::nullopt,
-                                                   TableColumnAlignment::right},
-                           TableHead({TableCell({Text("name")}), TableCell({Text("value")}),
-                                      TableCell({Text("count")})}),
-                           TableBody({TableRow({TableCell({Text("alpha")}), TableCell({InlineCode("a|b")}),
-                                                TableCell({Text(number)})}),
-                                      TableRow({TableCell({Text("beta")}), TableCell({Emphasis({Text("b")})}),
-                                                TableCell({Text("2")})})})));
+    blocks.push_back(
+        Table(Table::ColumnAlignments{TableColumnAlignment::left, std::nullopt, TableColumnAlignment::right},
+              TableHead({TableCell({Text("name")}), TableCell({Text("value")}), TableCell({Text("count")})}),
+              TableBody({TableRow({TableCell({Text("alpha")}), TableCell({InlineCode("a|b")}),
+                                   TableCell({Text(number)})}),
+                         TableRow({TableCell({Text("beta")}), TableCell({Emphasis({Text("b")})}),
+                                   TableCell({Text("2")})})})));
     blocks.push_back(ThematicBreak());
     return CustomBlock(blocks);
 }

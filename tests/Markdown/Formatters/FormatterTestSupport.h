@@ -23,7 +23,8 @@ struct OptionValues {
     std::optional<PreferredLineLimit> preferredLineLimit;
     std::string customLinePrefix;
     DoxygenCommandPrefix doxygenCommandPrefix = DoxygenCommandPrefix::backslash;
-    AdjacentDoxygenCommandsSpacing adjacentDoxygenCommandsSpacing = AdjacentDoxygenCommandsSpacing::singleNewline;
+    AdjacentDoxygenCommandsSpacing adjacentDoxygenCommandsSpacing =
+        AdjacentDoxygenCommandsSpacing::singleNewline;
 
     MarkupFormatter::Options make() const {
         return MarkupFormatter::Options(unorderedListMarker, orderedListNumerals, useCodeFence,

@@ -106,7 +106,9 @@ std::vector<GfmExample> loadGfmExamples() {
 
 std::string renderWithCmarkGfm(std::string_view markdown) {
     // A child that exits early must not end the test with SIGPIPE; the failed write is reported instead.
-    static const bool pipeSignalIgnored = [] { return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR; }();
+    static const bool pipeSignalIgnored = [] {
+        return std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+    }();
     (void)pipeSignalIgnored;
     int toChild[2];
     int fromChild[2];
@@ -120,8 +122,8 @@ std::string renderWithCmarkGfm(std::string_view markdown) {
     for (const int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) {
         posix_spawn_file_actions_addclose(&actions, fd);
     }
-    const char* argv[] = {"cmark-gfm", "--smart",         "-e", "table", "-e",
-                          "strikethrough", "-e", "tasklist", nullptr};
+    const char* argv[] = {"cmark-gfm",     "--smart", "-e",       "table", "-e",
+                          "strikethrough", "-e",      "tasklist", nullptr};
     pid_t child = 0;
     const int spawned =
         posix_spawnp(&child, "cmark-gfm", &actions, nullptr, const_cast<char* const*>(argv), environ);

@@ -30,10 +30,11 @@ BlockQuote taggedQuote(const std::string& firstText) {
 
 Table spanningTable() {
     using Alignments = Table::ColumnAlignments;
-    return Table(Alignments{TableColumnAlignment::left, TableColumnAlignment::center, TableColumnAlignment::right},
-                 TableHead({TableCell(2, 1, {Text("wide")}), TableCell(0, 1), cell("c")}),
-                 TableBody({TableRow({TableCell(1, 2, {Text("tall")}), cell("b"), cell("c")}),
-                            TableRow({TableCell(1, 0), cell("y"), cell("z")})}));
+    return Table(
+        Alignments{TableColumnAlignment::left, TableColumnAlignment::center, TableColumnAlignment::right},
+        TableHead({TableCell(2, 1, {Text("wide")}), TableCell(0, 1), cell("c")}),
+        TableBody({TableRow({TableCell(1, 2, {Text("tall")}), cell("b"), cell("c")}),
+                   TableRow({TableCell(1, 0), cell("y"), cell("z")})}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -51,10 +52,12 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  noOptions, "<ol start=\"3\">\n<li><p>a</p>\n</li>\n</ol>\n"},
         // Task items
-        HTMLCase{"checkedTask", [] { return Markup(UnorderedList({item("done", Checkbox::checked)})); }, noOptions,
-                 "<ul>\n<li><input type=\"checkbox\" disabled=\"\" checked=\"\" /> <p>done</p>\n</li>\n</ul>\n"},
+        HTMLCase{
+            "checkedTask", [] { return Markup(UnorderedList({item("done", Checkbox::checked)})); }, noOptions,
+            "<ul>\n<li><input type=\"checkbox\" disabled=\"\" checked=\"\" /> <p>done</p>\n</li>\n</ul>\n"},
         HTMLCase{"uncheckedTask", [] { return Markup(UnorderedList({item("open", Checkbox::unchecked)})); },
-                 noOptions, "<ul>\n<li><input type=\"checkbox\" disabled=\"\" /> <p>open</p>\n</li>\n</ul>\n"},
+                 noOptions,
+                 "<ul>\n<li><input type=\"checkbox\" disabled=\"\" /> <p>open</p>\n</li>\n</ul>\n"},
         HTMLCase{"plainItem", [] { return Markup(UnorderedList({item("x")})); }, noOptions,
                  "<ul>\n<li><p>x</p>\n</li>\n</ul>\n"},
         // Asides
@@ -72,11 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
         HTMLCase{"tableWithoutRowsHasNoBody",
                  [] { return Markup(Table(std::nullopt, TableHead({cell("a")}), TableBody())); }, noOptions,
                  "<table>\n<thead>\n<tr>\n<th>a</th>\n</tr>\n</thead>\n</table>\n"},
-        HTMLCase{"tableSpansAndAlignments", [] { return Markup(spanningTable()); }, noOptions,
-                 "<table>\n<thead>\n<tr>\n<th align=\"left\" colspan=\"2\">wide</th>\n<th align=\"right\">c</th>\n"
-                 "</tr>\n</thead>\n<tbody>\n<tr>\n<td align=\"left\" rowspan=\"2\">tall</td>\n"
-                 "<td align=\"center\">b</td>\n<td align=\"right\">c</td>\n</tr>\n<tr>\n"
-                 "<td align=\"center\">y</td>\n<td align=\"right\">z</td>\n</tr>\n</tbody>\n</table>\n"},
+        HTMLCase{
+            "tableSpansAndAlignments", [] { return Markup(spanningTable()); }, noOptions,
+            "<table>\n<thead>\n<tr>\n<th align=\"left\" colspan=\"2\">wide</th>\n<th align=\"right\">c</th>\n"
+            "</tr>\n</thead>\n<tbody>\n<tr>\n<td align=\"left\" rowspan=\"2\">tall</td>\n"
+            "<td align=\"center\">b</td>\n<td align=\"right\">c</td>\n</tr>\n<tr>\n"
+            "<td align=\"center\">y</td>\n<td align=\"right\">z</td>\n</tr>\n</tbody>\n</table>\n"},
         HTMLCase{"cellOutsideATableIsEmpty", [] { return Markup(cell("lonely")); }, noOptions, ""},
         // Inline attributes
         HTMLCase{"attributesWithoutClassOption",
@@ -89,29 +93,32 @@ INSTANTIATE_TEST_SUITE_P(
                  [] { return Markup(InlineAttributes("class: 'a\" onclick=\"x'", {Text("t")})); }, classes,
                  "<span data-attributes=\"class: 'a\\&quot; onclick=\\&quot;x'\" "
                  "class=\"a&quot; onclick=&quot;x\">t</span>"},
-        HTMLCase{"attributesWithoutClass", [] { return Markup(InlineAttributes("id: 1", {Text("t")})); }, classes,
-                 "<span data-attributes=\"id: 1\">t</span>"},
+        HTMLCase{"attributesWithoutClass", [] { return Markup(InlineAttributes("id: 1", {Text("t")})); },
+                 classes, "<span data-attributes=\"id: 1\">t</span>"},
         // Everything else
         HTMLCase{"headingIsPlainText",
-                 [] { return Markup(Heading(2, {Text("a "), Emphasis({Text("b")}), Text(" <c>")})); }, noOptions,
-                 "<h2>a b &lt;c&gt;</h2>\n"},
+                 [] {
+                     return Markup(Heading(2, {Text("a "), Emphasis({Text("b")}), Text(" <c>")}));
+                 },
+                 noOptions, "<h2>a b &lt;c&gt;</h2>\n"},
         HTMLCase{"codeBlockWithLanguage", [] { return Markup(CodeBlock("c++", "a < b && c\n")); }, noOptions,
                  "<pre><code class=\"language-c++\">a &lt; b &amp;&amp; c\n</code></pre>\n"},
         HTMLCase{"inlines",
                  [] {
-                     return Markup(Paragraph({Strong({Text("s")}), Emphasis({Text("e")}), Strikethrough({Text("d")}),
-                                              InlineCode("<c>"), LineBreak(), Text("x"), SoftBreak(),
-                                              Image("i.png", "t", {Text("alt")}), Image(), SymbolLink("S"),
-                                              Link(std::nullopt, std::nullopt, {Text("l")})}));
+                     return Markup(
+                         Paragraph({Strong({Text("s")}), Emphasis({Text("e")}), Strikethrough({Text("d")}),
+                                    InlineCode("<c>"), LineBreak(), Text("x"), SoftBreak(),
+                                    Image("i.png", "t", {Text("alt")}), Image(), SymbolLink("S"),
+                                    Link(std::nullopt, std::nullopt, {Text("l")})}));
                  },
                  noOptions,
                  "<p><strong>s</strong><em>e</em><del>d</del><code>&lt;c&gt;</code><br />\nx\n"
                  "<img src=\"i.png\" title=\"t\" /><img /><code>S</code><a>l</a></p>\n"},
         HTMLCase{"textAndAttributesEscapedRawHTMLKept",
                  [] {
-                     return Markup(Document(
-                         {Paragraph({Text("1 < 2 & \"q\""), InlineHTML("<b>"), Link("/a?b=1&c=\"2\"", "ti", {Text("l")})}),
-                          HTMLBlock("<div class=\"x\">\n</div>\n")}));
+                     return Markup(Document({Paragraph({Text("1 < 2 & \"q\""), InlineHTML("<b>"),
+                                                        Link("/a?b=1&c=\"2\"", "ti", {Text("l")})}),
+                                             HTMLBlock("<div class=\"x\">\n</div>\n")}));
                  },
                  noOptions,
                  "<p>1 &lt; 2 &amp; &quot;q&quot;<b><a href=\"/a?b=1&amp;c=&quot;2&quot;\">l</a></p>\n"
@@ -139,16 +146,17 @@ TEST_P(InlineAttributeClassTest, ReadsTheClassValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     LenientJSON, InlineAttributeClassTest,
-    ::testing::Values(AttributeCase{"class: \"note\"", "note"}, AttributeCase{"\"class\": \"note\"", "note"},
-                      AttributeCase{"'class': 'a b'", "a b"}, AttributeCase{"  class :\t\"x\" , ", "x"},
-                      AttributeCase{"id: 2, class: \"c\", extra: [1, {\"k\": \"]\"}], flag: true", "c"},
-                      AttributeCase{"class: \"it\\\"s \\u00e9\\ud83d\\ude00\"", "it\"s \xC3\xA9\xF0\x9F\x98\x80"},
-                      AttributeCase{"class: \"a\", class: \"b\"", "b"}, AttributeCase{"class: 3", std::nullopt},
-                      AttributeCase{"class: note", std::nullopt}, AttributeCase{"id: 1", std::nullopt},
-                      AttributeCase{"", std::nullopt}, AttributeCase{"class: \"open", std::nullopt},
-                      AttributeCase{"class \"x\"", std::nullopt}, AttributeCase{"class: \"x\" id: 1", std::nullopt},
-                      AttributeCase{"x: [[[[", std::nullopt}, AttributeCase{"x: {]", std::nullopt},
-                      AttributeCase{"class: {\"a\": 1}", std::nullopt}));
+    ::testing::Values(
+        AttributeCase{"class: \"note\"", "note"}, AttributeCase{"\"class\": \"note\"", "note"},
+        AttributeCase{"'class': 'a b'", "a b"}, AttributeCase{"  class :\t\"x\" , ", "x"},
+        AttributeCase{"id: 2, class: \"c\", extra: [1, {\"k\": \"]\"}], flag: true", "c"},
+        AttributeCase{"class: \"it\\\"s \\u00e9\\ud83d\\ude00\"", "it\"s \xC3\xA9\xF0\x9F\x98\x80"},
+        AttributeCase{"class: \"a\", class: \"b\"", "b"}, AttributeCase{"class: 3", std::nullopt},
+        AttributeCase{"class: note", std::nullopt}, AttributeCase{"id: 1", std::nullopt},
+        AttributeCase{"", std::nullopt}, AttributeCase{"class: \"open", std::nullopt},
+        AttributeCase{"class \"x\"", std::nullopt}, AttributeCase{"class: \"x\" id: 1", std::nullopt},
+        AttributeCase{"x: [[[[", std::nullopt}, AttributeCase{"x: {]", std::nullopt},
+        AttributeCase{"class: {\"a\": 1}", std::nullopt}));
 
 TEST(InlineAttributeClass, DeepNestingIsReadWithoutRecursion) {
     const std::string deep = "x: " + std::string(200000, '[') + std::string(200000, ']') + ", class: 'deep'";

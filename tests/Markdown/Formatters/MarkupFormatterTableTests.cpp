@@ -46,18 +46,20 @@ INSTANTIATE_TEST_SUITE_P(
                                    TableBody(TableRow({cell("ccc"), cell("d")})));
                   },
                   "|a  |bb|\n|---|--|\n|ccc|d |"},
-        TableCase{"centerNeedsThreeColumns",
-                  [] { return Table(Alignments{center}, TableHead(cell("x")), TableBody(TableRow(cell("y")))); },
-                  "|x  |\n|:-:|\n|y  |"},
+        TableCase{
+            "centerNeedsThreeColumns",
+            [] { return Table(Alignments{center}, TableHead(cell("x")), TableBody(TableRow(cell("y")))); },
+            "|x  |\n|:-:|\n|y  |"},
         TableCase{"leftAndRight",
                   [] {
                       return Table(Alignments{left, right}, TableHead({cell("x"), cell("long")}),
                                    TableBody(TableRow({cell("y"), cell("z")})));
                   },
                   "|x |long|\n|:-|---:|\n|y |z   |"},
-        TableCase{"emptyColumnIsOneWide",
-                  [] { return Table(std::nullopt, TableHead({cell("")}), TableBody(TableRow({TableCell()}))); },
-                  "| |\n|-|\n| |"},
+        TableCase{
+            "emptyColumnIsOneWide",
+            [] { return Table(std::nullopt, TableHead({cell("")}), TableBody(TableRow({TableCell()}))); },
+            "| |\n|-|\n| |"},
         TableCase{"headColspanCoversTwoWidths",
                   [] {
                       return Table(std::nullopt, TableHead({TableCell(2, 1, {Text("ab")}), TableCell(0, 1)}),
@@ -73,8 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "|h1|h2|\n|--|--|\n|x |y |\n|^ |z |"},
         TableCase{"shortRowsCompleted",
                   [] {
-                      return Table(std::nullopt, TableHead({cell("a")}),
-                                   TableBody({TableRow({cell("b"), cell("c"), cell("d")}), TableRow({cell("e")})}));
+                      return Table(
+                          std::nullopt, TableHead({cell("a")}),
+                          TableBody({TableRow({cell("b"), cell("c"), cell("d")}), TableRow({cell("e")})}));
                   },
                   "|a| | |\n|-|-|-|\n|b|c|d|\n|e| | |"},
         TableCase{"softBreaksInCellsAreSpaces",
@@ -84,7 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "|a b|\n|---|"},
         TableCase{"extraAlignmentsIgnored",
-                  [] { return Table(Alignments{right, left, center}, TableHead(cell("a")), TableBody()); },
+                  [] {
+                      return Table(Alignments{right, left, center}, TableHead(cell("a")), TableBody());
+                  },
                   "|a |\n|-:|"},
         TableCase{"pipesInCellsEscaped",
                   [] {
@@ -92,14 +97,15 @@ INSTANTIATE_TEST_SUITE_P(
                                    TableBody(TableRow(TableCell({InlineCode("x|y")}))));
                   },
                   "|a\\|b  |\n|------|\n|`x\\|y`|"},
-        TableCase{"widthsCountCharacters",
-                  [] { return Table(std::nullopt, TableHead(cell("żółw")), TableBody(TableRow(cell("ab")))); },
-                  "|żółw|\n|----|\n|ab  |"}),
+        TableCase{
+            "widthsCountCharacters",
+            [] { return Table(std::nullopt, TableHead(cell("żółw")), TableBody(TableRow(cell("ab")))); },
+            "|żółw|\n|----|\n|ab  |"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(TablePrinting, FollowsTheBlockBeforeItWithABlankLineAndCarriesThePrefix) {
     const Document document({paragraph("p"), BlockQuote({Table(std::nullopt, TableHead(cell("a")),
-                                                              TableBody(TableRow(cell("b"))))})});
+                                                               TableBody(TableRow(cell("b"))))})});
     EXPECT_EQ(formatted(document), "p\n\n> |a|\n> |-|\n> |b|");
 }
 
@@ -111,8 +117,9 @@ TEST(TablePrinting, WithALineLimitACellWrapsInsideItsRow) {
 }
 
 TEST(TablePrinting, ReadsBackWithTheSameCellsSpansAside) {
-    const Table table(Alignments{std::nullopt, center}, TableHead({cell("a|b"), cell("*c*")}),
-                      TableBody({TableRow({cell("1"), TableCell({InlineCode("x|y")})}), TableRow({cell("3")})}));
+    const Table table(
+        Alignments{std::nullopt, center}, TableHead({cell("a|b"), cell("*c*")}),
+        TableBody({TableRow({cell("1"), TableCell({InlineCode("x|y")})}), TableRow({cell("3")})}));
     EXPECT_EQ(renderWithCmarkGfm(formatted(Document({table}))),
               "<table>\n<thead>\n<tr>\n<th>a|b</th>\n<th align=\"center\"><em>c</em></th>\n</tr>\n</thead>\n"
               "<tbody>\n<tr>\n<td>1</td>\n<td align=\"center\"><code>x|y</code></td>\n</tr>\n"

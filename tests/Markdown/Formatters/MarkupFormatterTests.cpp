@@ -100,7 +100,8 @@ TEST_P(PrinterOptionTest, PrintsTheFixtureAsTheOptionSays) {
     EXPECT_EQ(formatted(GetParam().fixture(), values), GetParam().expected);
 }
 
-const auto none = [](OptionValues&) {};
+const auto none = [](OptionValues&) {
+};
 
 INSTANTIATE_TEST_SUITE_P(
     EachOption, PrinterOptionTest,
@@ -122,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"fenceNever", [](auto& o) { o.useCodeFence = UseCodeFence::never; }, codeWithLanguage,
                    "    print(1)"},
         OptionCase{"fenceWhenLanguagePresentWith",
-                   [](auto& o) { o.useCodeFence = UseCodeFence::onlyWhenLanguageIsPresent; }, codeWithLanguage,
-                   "```python\nprint(1)\n```"},
+                   [](auto& o) { o.useCodeFence = UseCodeFence::onlyWhenLanguageIsPresent; },
+                   codeWithLanguage, "```python\nprint(1)\n```"},
         OptionCase{"fenceWhenLanguagePresentWithout",
                    [](auto& o) { o.useCodeFence = UseCodeFence::onlyWhenLanguageIsPresent; },
                    codeWithoutLanguage, "    x = 1"},
@@ -133,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
                    codeWithLanguage, "```python\nprint(1)\n```"},
         OptionCase{"breakDash", none, breakFixture, "a\n\n-----"},
         OptionCase{"breakUnderline",
-                   [](auto& o) { o.thematicBreakCharacter = ThematicBreakCharacter::underline; }, breakFixture,
-                   "a\n\n_____"},
+                   [](auto& o) { o.thematicBreakCharacter = ThematicBreakCharacter::underline; },
+                   breakFixture, "a\n\n_____"},
         OptionCase{"breakStarShort",
                    [](auto& o) {
                        o.thematicBreakCharacter = ThematicBreakCharacter::star;
@@ -151,14 +152,19 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"headingsSetext", [](auto& o) { o.preferredHeadingStyle = PreferredHeadingStyle::setext; },
                    headingFixture, "Title\n=====\n\nSub\n---\n\n### Deep"},
         OptionCase{"noLineLimit", none, wrapFixture, "aaaa bbbb cccc dddd eeee ffff"},
-        OptionCase{"limitSoftBreak",
-                   [](auto& o) { o.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::softBreak); },
-                   wrapFixture, "aaaa bbbb cccc dddd\neeee ffff"},
-        OptionCase{"limitHardBreak",
-                   [](auto& o) { o.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::hardBreak); },
-                   wrapFixture, "aaaa bbbb cccc  \ndddd eeee ffff"},
+        OptionCase{
+            "limitSoftBreak",
+            [](auto& o) { o.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::softBreak); },
+            wrapFixture, "aaaa bbbb cccc dddd\neeee ffff"},
+        OptionCase{
+            "limitHardBreak",
+            [](auto& o) { o.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::hardBreak); },
+            wrapFixture, "aaaa bbbb cccc  \ndddd eeee ffff"},
         OptionCase{"customPrefix", [](auto& o) { o.customLinePrefix = "// "; },
-                   [] { return Markup(Document({paragraph("a"), paragraph("b")})); }, "// a\n// \n// b"},
+                   [] {
+                       return Markup(Document({paragraph("a"), paragraph("b")}));
+                   },
+                   "// a\n// \n// b"},
         OptionCase{"doxygenSingleNewline", none, doxygenFixture,
                    "Summary\n\n\\param x first\n\\param y second\n\\returns r"},
         OptionCase{"doxygenSeparateParagraphs",
@@ -188,17 +194,24 @@ INSTANTIATE_TEST_SUITE_P(
     Blocks, PrinterBlockTest,
     ::testing::Values(
         BlockCase{"twoParagraphsOneBlankLineNoFinalNewline",
-                  [] { return Markup(Document({paragraph("a"), paragraph("b")})); }, "a\n\nb"},
-        BlockCase{"quoteInQuoteStartsWithANewline",
-                  [] { return Markup(Document({BlockQuote(std::vector<Markup>{BlockQuote({paragraph("a")})})})); }, "\n> > a"},
+                  [] {
+                      return Markup(Document({paragraph("a"), paragraph("b")}));
+                  },
+                  "a\n\nb"},
+        BlockCase{
+            "quoteInQuoteStartsWithANewline",
+            [] { return Markup(Document({BlockQuote(std::vector<Markup>{BlockQuote({paragraph("a")})})})); },
+            "\n> > a"},
         BlockCase{"quoteAfterParagraphBlankLineWithoutMarker",
-                  [] { return Markup(Document({paragraph("a"), BlockQuote({paragraph("b"), paragraph("c")})})); },
+                  [] {
+                      return Markup(Document({paragraph("a"), BlockQuote({paragraph("b"), paragraph("c")})}));
+                  },
                   "a\n\n> b\n> \n> c"},
         BlockCase{"quoteInsideListItemIndentsItsLines",
                   [] {
                       return Markup(Document({UnorderedList({ListItem(
-                          std::nullopt,
-                          {paragraph("x"), BlockQuote({Paragraph({Text("a"), SoftBreak(), Text("b")})})})})}));
+                          std::nullopt, {paragraph("x"),
+                                         BlockQuote({Paragraph({Text("a"), SoftBreak(), Text("b")})})})})}));
                   },
                   "- x\n\n  > a\n  > b"},
         BlockCase{"quoteOpeningAnItemKeepsItsMarker",
@@ -209,43 +222,54 @@ INSTANTIATE_TEST_SUITE_P(
                   "- > a\n  > \n  > b"},
         BlockCase{"orderedContentIndentedByTheNumeralWidth",
                   [] {
-                      return Markup(Document({OrderedList({ListItem(std::nullopt, {paragraph("a"), paragraph("b")}),
-                                                           ListItem(std::nullopt, {paragraph("c"), paragraph("d")})})}));
+                      return Markup(Document(
+                          {OrderedList({ListItem(std::nullopt, {paragraph("a"), paragraph("b")}),
+                                        ListItem(std::nullopt, {paragraph("c"), paragraph("d")})})}));
                   },
                   "1. a\n   \n   b\n1. c\n   \n   d"},
         BlockCase{"taskItems",
                   [] {
-                      return Markup(
-                          Document({UnorderedList({item("done", Checkbox::checked), item("open", Checkbox::unchecked)}),
-                                    OrderedList({item("n", Checkbox::checked)})}));
+                      return Markup(Document({UnorderedList({item("done", Checkbox::checked),
+                                                             item("open", Checkbox::unchecked)}),
+                                              OrderedList({item("n", Checkbox::checked)})}));
                   },
                   "- [x] done\n- [ ] open\n\n1. [x] n"},
-        BlockCase{"nestedListItemThenSibling",
-                  [] {
-                      return Markup(Document({UnorderedList(
-                          {ListItem(std::nullopt, {paragraph("a"), UnorderedList({item("b")})}), item("c")})}));
-                  },
-                  "- a\n  \n  - b\n- c"},
+        BlockCase{
+            "nestedListItemThenSibling",
+            [] {
+                return Markup(Document({UnorderedList(
+                    {ListItem(std::nullopt, {paragraph("a"), UnorderedList({item("b")})}), item("c")})}));
+            },
+            "- a\n  \n  - b\n- c"},
         BlockCase{"codeBlockDropsOuterEmptyLinesKeepsInner",
                   [] { return Markup(Document({CodeBlock("c", "\n\nx\n\ny\n\n")})); }, "```c\nx\n\ny\n```"},
-        BlockCase{"emptyCodeBlockPrintsItsFences", [] { return Markup(Document({CodeBlock()})); }, "```\n```"},
+        BlockCase{"emptyCodeBlockPrintsItsFences", [] { return Markup(Document({CodeBlock()})); },
+                  "```\n```"},
         BlockCase{"htmlBlockLinesThenNextBlock",
-                  [] { return Markup(Document({HTMLBlock("\n<div>\n\n</div>\n"), paragraph("p")})); },
+                  [] {
+                      return Markup(Document({HTMLBlock("\n<div>\n\n</div>\n"), paragraph("p")}));
+                  },
                   "<div>\n\n</div>\n\np"},
-        BlockCase{"htmlBlockLineBreakKinds",
-                  [] { return Markup(Document({HTMLBlock("a\r\nb\rc\u2028d")})); }, "a\nb\nc\nd"},
+        BlockCase{"htmlBlockLineBreakKinds", [] { return Markup(Document({HTMLBlock("a\r\nb\rc\u2028d")})); },
+                  "a\nb\nc\nd"},
         BlockCase{"directiveAlone", [] { return Markup(Document({BlockDirective("Intro")})); }, "@Intro"},
         BlockCase{"directiveWithArgumentsAndChildren",
                   [] {
-                      return Markup(Document({BlockDirective("Box", "a: 1\nb: 2", {paragraph("x"), paragraph("y")})}));
+                      return Markup(
+                          Document({BlockDirective("Box", "a: 1\nb: 2", {paragraph("x"), paragraph("y")})}));
                   },
                   "@Box(a: 1\nb: 2) {\n    x\n    \n    y\n}"},
         BlockCase{"doxygenAfterParagraphAlwaysBlankLine",
-                  [] { return Markup(Document({paragraph("a"), DoxygenNote({paragraph("n")})})); },
+                  [] {
+                      return Markup(Document({paragraph("a"), DoxygenNote({paragraph("n")})}));
+                  },
                   "a\n\n\\note n"},
-        BlockCase{"customBlockPrintsItsBlocks",
-                  [] { return Markup(Document({paragraph("a"), CustomBlock({paragraph("b"), paragraph("c")})})); },
-                  "a\n\nb\n\nc"}),
+        BlockCase{
+            "customBlockPrintsItsBlocks",
+            [] {
+                return Markup(Document({paragraph("a"), CustomBlock({paragraph("b"), paragraph("c")})}));
+            },
+            "a\n\nb\n\nc"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(MarkupFormatter, SetextUnderlineCoversThePrefixedLine) {
@@ -262,10 +286,10 @@ TEST(MarkupFormatter, TextIsNotEscapedOutsideTables) {
 }
 
 TEST(MarkupFormatter, InlineElementsPrintInTheirMarkdownForms) {
-    const Paragraph para({Strikethrough({Text("s")}), Text(" "), Image("i.png", "T", {Text("alt")}), Text(" "),
-                          Link("u", std::nullopt, {Text("l")}), Text(" "), InlineHTML("<b>"), Text(" "),
-                          SymbolLink("Sym"), Text(" "), InlineAttributes("class: x", {Text("t")}), LineBreak(),
-                          Text("next"), SoftBreak(), Text("soft"), CustomInline("custom")});
+    const Paragraph para({Strikethrough({Text("s")}), Text(" "), Image("i.png", "T", {Text("alt")}),
+                          Text(" "), Link("u", std::nullopt, {Text("l")}), Text(" "), InlineHTML("<b>"),
+                          Text(" "), SymbolLink("Sym"), Text(" "), InlineAttributes("class: x", {Text("t")}),
+                          LineBreak(), Text("next"), SoftBreak(), Text("soft"), CustomInline("custom")});
     EXPECT_EQ(formatted(para),
               "~s~ ![alt](i.png \"T\") [l](u) <b> ``Sym`` ^[t](class: x)  \nnext\nsoftcustom");
 }
@@ -349,13 +373,14 @@ TEST(MarkupFormatterFaults, CodeSpansReadBackAsTheSameCode) {
                           Case{"`x", "`` `x ``"}, Case{" x ", "`  x  `"}, Case{"  ", "`  `"}}) {
         const Paragraph para({InlineCode(c.code)});
         EXPECT_EQ(formatted(para), c.printed);
-        EXPECT_EQ(cmarkHTML(Document({para})), "<p><code>" + escapedForHTML(c.code) + "</code></p>\n") << c.code;
+        EXPECT_EQ(cmarkHTML(Document({para})), "<p><code>" + escapedForHTML(c.code) + "</code></p>\n")
+            << c.code;
     }
 }
 
 TEST(MarkupFormatterFaults, LinkTitlesArePrintedAndQuoted) {
-    const Paragraph para({Link("/u", "say \"hi\" \\*", {Text("x")}), Text(" "),
-                          Image("/i.png", "it's \"x\"", {Text("alt")})});
+    const Paragraph para(
+        {Link("/u", "say \"hi\" \\*", {Text("x")}), Text(" "), Image("/i.png", "it's \"x\"", {Text("alt")})});
     EXPECT_EQ(formatted(para), R"([x](/u "say \"hi\" \\*") ![alt](/i.png "it's \"x\""))");
     EXPECT_EQ(cmarkHTML(Document({para})),
               "<p><a href=\"/u\" title=\"say &quot;hi&quot; \\*\">x</a> "
@@ -378,6 +403,53 @@ TEST(MarkupFormatterFaults, NestedLinksWithSoftBreaksReprintOnce) {
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(30, LineSplittingElement::softBreak);
     EXPECT_TRUE(formatted(para, values).starts_with("intro \n[*x[*x[*x["));
+}
+
+TEST(MarkupFormatterFaults, ListsAndQuotesInsideItemsStayInsideThem) {
+    OptionValues numbered;
+    numbered.orderedListNumerals = OrderedListNumerals::incrementing(9);
+    const Document nested(
+        {OrderedList({ListItem(std::nullopt, {paragraph("a"), UnorderedList({item("b")})}),
+                      ListItem(std::nullopt, {paragraph("c"), OrderedList({item("d")}),
+                                              BlockQuote({UnorderedList({item("e")})})})})});
+    const std::string printed = formatted(nested, numbered);
+    EXPECT_EQ(printed, "9. a\n   \n   - b\n10. c\n    \n    9. d\n\n    > - e");
+    EXPECT_EQ(renderWithCmarkGfm(printed),
+              "<ol start=\"9\">\n<li>\n<p>a</p>\n<ul>\n<li>b</li>\n</ul>\n</li>\n"
+              "<li>\n<p>c</p>\n<ol start=\"9\">\n<li>d</li>\n</ol>\n<blockquote>\n"
+              "<ul>\n<li>e</li>\n</ul>\n</blockquote>\n</li>\n</ol>\n");
+}
+
+TEST(MarkupFormatterFaults, SoftBreaksInsideOneLineHeadingsAreSpaces) {
+    const Document document({Heading(1, {Text("a"), SoftBreak(), Text("b")})});
+    EXPECT_EQ(formatted(document), "# a b");
+    OptionValues setext;
+    setext.preferredHeadingStyle = PreferredHeadingStyle::setext;
+    EXPECT_EQ(formatted(document, setext), "a\nb\n=");
+}
+
+TEST(MarkupFormatterFaults, DestinationsReadBackUnchanged) {
+    struct Case {
+        std::string destination;
+        std::string printed;
+        std::string href; // as cmark-gfm writes it, percent-encoded
+    };
+    for (const Case& c :
+         {Case{"/plain(ok)", "[x](/plain(ok))", "/plain(ok)"}, Case{"/my uri", "[x](</my uri>)", "/my%20uri"},
+          Case{"b)c", "[x](<b)c>)", "b)c"}, Case{"a(b", "[x](<a(b>)", "a(b"},
+          Case{"<a>", "[x](<\\<a\\>>)", "%3Ca%3E"}, Case{"a\\*b", "[x](a\\\\*b)", "a%5C*b"}}) {
+        const Paragraph para({Link(c.destination, std::nullopt, {Text("x")})});
+        EXPECT_EQ(formatted(para), c.printed);
+        EXPECT_EQ(renderWithCmarkGfm(formatted(para)), "<p><a href=\"" + c.href + "\">x</a></p>\n")
+            << c.destination;
+    }
+}
+
+TEST(MarkupFormatterFaults, EmptyQuotesKeepTheirMarker) {
+    EXPECT_EQ(formatted(Document({BlockQuote()})), "> ");
+    EXPECT_EQ(formatted(Document({paragraph("a"), BlockQuote()})), "a\n\n> ");
+    EXPECT_EQ(renderWithCmarkGfm(formatted(Document({paragraph("a"), BlockQuote()}))),
+              "<p>a</p>\n<blockquote>\n</blockquote>\n");
 }
 
 TEST(MarkupFormatterFaults, CustomElementsPrintTheirContent) {

@@ -254,7 +254,8 @@ private:
             return false;
         }
         const std::size_t start = position_;
-        while (!atEnd() && peek() != ',' && peek() != ' ' && peek() != '\t' && peek() != '\n' && peek() != '\r') {
+        while (!atEnd() && peek() != ',' && peek() != ' ' && peek() != '\t' && peek() != '\n' &&
+               peek() != '\r') {
             const char c = peek();
             const bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                                  c == '.' || c == '+' || c == '-';

@@ -28,7 +28,9 @@ bool isDoxygenCommand(const Markup& markup) {
 // The length of the next line break at `position` in UTF-8 `text`, or 0 when none starts there. Line feed,
 // vertical tab, form feed, carriage return (with a following line feed), U+0085, U+2028 and U+2029.
 std::size_t lineBreakLength(std::string_view text, std::size_t position) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const auto byte = [&](std::size_t i) {
+        return static_cast<unsigned char>(text[i]);
+    };
     switch (text[position]) {
     case '\n':
     case '\v':
@@ -93,7 +95,8 @@ std::string codeSpan(std::string_view code) {
 }
 
 bool isASCIIPunctuation(char c) {
-    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || (c >= '{' && c <= '~');
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') ||
+           (c >= '{' && c <= '~');
 }
 
 // A link or image title between double quotes, its quotes and escaping backslashes escaped.
@@ -109,6 +112,35 @@ std::string quotedTitle(std::string_view title) {
     return quoted + "\"";
 }
 
+// A link destination or image source as it reads back unchanged: between angle brackets when it holds
+// blanks, control characters or unbalanced parentheses, with escaping backslashes and (between angle
+// brackets) the brackets themselves escaped.
+std::string destinationText(std::string_view destination) {
+    bool needsBrackets = !destination.empty() && destination.front() == '<';
+    int openParentheses = 0;
+    for (const char c : destination) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F) {
+            needsBrackets = true;
+        } else if (c == '(') {
+            ++openParentheses;
+        } else if (c == ')' && --openParentheses < 0) {
+            needsBrackets = true;
+        }
+    }
+    needsBrackets = needsBrackets || openParentheses != 0;
+    std::string text = needsBrackets ? "<" : "";
+    for (std::size_t i = 0; i < destination.size(); ++i) {
+        const char c = destination[i];
+        const bool escapes =
+            c == '\\' && i + 1 < destination.size() && isASCIIPunctuation(destination[i + 1]);
+        if (escapes || (needsBrackets && (c == '<' || c == '>'))) {
+            text += '\\';
+        }
+        text += c;
+    }
+    return needsBrackets ? text + ">" : text;
+}
+
 // Splits at every space and tab, keeping empty words.
 std::vector<std::string_view> wordsOf(std::string_view text) {
     std::vector<std::string_view> words;
@@ -121,6 +153,16 @@ std::vector<std::string_view> wordsOf(std::string_view text) {
     }
     words.push_back(text.substr(wordStart));
     return words;
+}
+
+// True inside a heading printed after "#" marks, which ends at the end of its line.
+bool insideATXHeading(const Markup& element, PreferredHeadingStyle style) {
+    for (std::optional<Markup> ancestor = element.parent(); ancestor; ancestor = ancestor->parent()) {
+        if (const std::optional<Heading> heading = ancestor->as<Heading>()) {
+            return style == PreferredHeadingStyle::atx || heading->level() > 2;
+        }
+    }
+    return false;
 }
 
 bool hasHeadingAncestor(const Markup& element) {
@@ -152,7 +194,9 @@ std::int64_t minimumColumnWidth(const std::optional<TableColumnAlignment>& align
 }
 
 std::string delimiterCell(const std::optional<TableColumnAlignment>& alignment, std::int64_t width) {
-    const auto hyphens = [](std::int64_t count) { return std::string(static_cast<std::size_t>(count), '-'); };
+    const auto hyphens = [](std::int64_t count) {
+        return std::string(static_cast<std::size_t>(count), '-');
+    };
     if (!alignment) {
         return hyphens(width);
     }
@@ -250,17 +294,12 @@ std::string MarkupFormatter::linePrefix(const Markup& element) const {
         chain.push_back(*node);
     }
     std::string prefix = formattingOptions.customLinePrefix();
-    int unorderedListsSeen = 0;
-    int orderedListsSeen = 0;
     for (std::size_t i = chain.size(); i-- > 0;) {
         const Markup& node = chain[i];
         const Markup* parent = i + 1 < chain.size() ? &chain[i + 1] : nullptr;
-        if (node.kind() == RawKind::unorderedList) {
-            prefix += unorderedListsSeen++ > 0 ? "  " : "";
-        } else if (node.kind() == RawKind::orderedList) {
-            prefix += orderedListsSeen++ > 0 ? "   " : "";
-        } else if (node.kind() != RawKind::listItem && parent && parent->kind() == RawKind::listItem) {
-            // Content of a list item lines up behind the item's marker; a quote's "> " follows that.
+        if (parent && parent->kind() == RawKind::listItem) {
+            // Everything inside a list item, nested lists and quotes included, lines up behind the item's
+            // marker: two columns for "- ", the numeral's width for "10. ".
             const ListItem item(parent->data());
             const std::optional<Markup> list = item.parent();
             if (list && list->kind() == RawKind::unorderedList) {
@@ -365,6 +404,12 @@ void MarkupFormatter::visitBlockQuote(const BlockQuote& blockQuote) {
                state_.queuedNewlines == 0) {
         // The quote opens on its item's marker line, which carries no "> " of its own.
         print("> ", blockQuote);
+        descendInto(blockQuote);
+        return;
+    }
+    if (blockQuote.childCount() == 0) {
+        // An empty quote still writes its marker, through its own line prefix.
+        print("", blockQuote);
     }
     descendInto(blockQuote);
 }
@@ -446,7 +491,8 @@ void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
 void MarkupFormatter::visitHeading(const Heading& heading) {
     separateBlock(heading);
     if (formattingOptions.preferredHeadingStyle() == PreferredHeadingStyle::atx || heading.level() > 2) {
-        print(std::string(static_cast<std::size_t>(std::max<std::int64_t>(heading.level(), 0)), '#'), heading);
+        print(std::string(static_cast<std::size_t>(std::max<std::int64_t>(heading.level(), 0)), '#'),
+              heading);
         print(" ", heading);
         descendInto(heading);
         return;
@@ -499,7 +545,8 @@ void MarkupFormatter::ensureDoxygenCommandPrecedingNewline(const Markup& command
     if (command.indexInParent() == 0 || !command.parent()) {
         return;
     }
-    if (formattingOptions.adjacentDoxygenCommandsSpacing() == AdjacentDoxygenCommandsSpacing::separateParagraphs) {
+    if (formattingOptions.adjacentDoxygenCommandsSpacing() ==
+        AdjacentDoxygenCommandsSpacing::separateParagraphs) {
         ensureNewlines(2);
         return;
     }
@@ -573,7 +620,7 @@ void MarkupFormatter::visitImage(const Image& image) {
         print("![", image);
         descendInto(image);
         print("](", image);
-        print(image.source().value_or(""), image);
+        print(destinationText(image.source().value_or("")), image);
         if (image.title()) {
             print(quotedTitle(*image.title()), image);
         }
@@ -590,7 +637,7 @@ void MarkupFormatter::visitLink(const Link& link) {
         print("[", link);
         descendInto(link);
         print("](", link);
-        print(link.destination().value_or(""), link);
+        print(destinationText(link.destination().value_or("")), link);
         if (link.title()) {
             print(quotedTitle(*link.title()), link);
         }
@@ -608,7 +655,7 @@ void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
 }
 
 void MarkupFormatter::visitSoftBreak(const SoftBreak& softBreak) {
-    if (softBreaksAsSpaces_) {
+    if (softBreaksAsSpaces_ || insideATXHeading(softBreak, formattingOptions.preferredHeadingStyle())) {
         softWrapPrint(" ", softBreak);
     } else {
         state_.queuedNewlines += 1;
@@ -660,8 +707,9 @@ void MarkupFormatter::printTableLines(const TableLines& lines) {
         std::vector<Cell> cells;
         for (const TableCell& cell : row.cells()) {
             const bool coveredFromAbove = !isHead && cell.rowspan() == 0;
-            cells.push_back({coveredFromAbove ? "^" : escapedForTableCell(formatIndependently(cell, formattingOptions)),
-                             cell.colspan()});
+            cells.push_back(
+                {coveredFromAbove ? "^" : escapedForTableCell(formatIndependently(cell, formattingOptions)),
+                 cell.colspan()});
         }
         return cells;
     };
@@ -701,8 +749,9 @@ void MarkupFormatter::printTableLines(const TableLines& lines) {
                     width += widths[spanned];
                 }
                 line += cell.text;
-                line.append(static_cast<std::size_t>(std::max<std::int64_t>(0, width - characterCount(cell.text))),
-                            ' ');
+                line.append(
+                    static_cast<std::size_t>(std::max<std::int64_t>(0, width - characterCount(cell.text))),
+                    ' ');
             }
             line += "|";
         }

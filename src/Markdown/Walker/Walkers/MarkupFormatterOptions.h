@@ -38,7 +38,8 @@ template <class E> struct OptionRawValues;
 
 QS_MARKDOWN_OPTION_RAW_VALUES(UnorderedListMarker, {UnorderedListMarker::dash, "-"},
                               {UnorderedListMarker::plus, "+"}, {UnorderedListMarker::star, "*"})
-QS_MARKDOWN_OPTION_RAW_VALUES(UseCodeFence, {UseCodeFence::onlyWhenLanguageIsPresent, "when-language-present"},
+QS_MARKDOWN_OPTION_RAW_VALUES(UseCodeFence,
+                              {UseCodeFence::onlyWhenLanguageIsPresent, "when-language-present"},
                               {UseCodeFence::always, "always"}, {UseCodeFence::never, "never"})
 QS_MARKDOWN_OPTION_RAW_VALUES(ThematicBreakCharacter, {ThematicBreakCharacter::dash, "-"},
                               {ThematicBreakCharacter::underline, "_"}, {ThematicBreakCharacter::star, "*"})
