@@ -1,12 +1,28 @@
 #include "FormatterTestSupport.h"
 #include "GfmExamples.h"
 
+#include <Markdown/Walker/Walkers/CharacterCount.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace FormatterTest {
 namespace {
+
+TEST(CharacterCount, CountsUserPerceivedCharacters) {
+    struct Case {
+        std::string text;
+        std::int64_t characters;
+        std::size_t bytesOfLastTwo;
+    };
+    for (const Case& c : {Case{"", 0, 0}, Case{"abc", 3, 2}, Case{"a\r\nb", 3, 3}, Case{"żółw", 4, 3},
+                          Case{"xe\u0301y", 3, 4}, Case{"a\U0001F468\u200D\U0001F469\u200D\U0001F467", 2, 19},
+                          Case{"\U0001F1F5\U0001F1F1!", 2, 9}, Case{"é", 1, 2}}) {
+        EXPECT_EQ(characterCount(c.text), c.characters) << c.text;
+        EXPECT_EQ(byteLengthOfLastCharacters(c.text, 2), c.bytesOfLastTwo) << c.text;
+    }
+}
 
 // Option values
 
@@ -334,6 +350,12 @@ TEST(MarkupFormatter, UnbrokenElementsMoveWholeToTheNextLine) {
     EXPECT_EQ(formatted(Paragraph({Text("see "), Link("u", std::nullopt, {Text("one two three four five")})}),
                         values),
               "see \n[one two three four\nfive](u)");
+    // Taking back a moved element counts characters, not bytes.
+    values.preferredLineLimit = PreferredLineLimit(15, LineSplittingElement::softBreak);
+    EXPECT_EQ(
+        formatted(Paragraph({Text("żółw żółw "), Link("u", std::nullopt, {Text("żółw żółw żółw")})}), values),
+        "żółw żółw \n[żółw żółw\nżółw](u)");
+    values.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::softBreak);
     // A condensed autolink is never moved.
     EXPECT_EQ(formatted(Paragraph({Text("aaaa bbbb cccc "),
                                    Link("https://example.org", std::nullopt, {Text("https://example.org")})}),

@@ -17,7 +17,8 @@ namespace Markdown {
 /// them, each followed by the line prefix (custom prefix, "> " of quotes, list indentation) of the element
 /// that starts the new line. Text is not escaped, except where the printed form would otherwise read back
 /// as something else: code spans and fences are longer than any backtick run inside them, a `|` inside a
-/// table cell is written as "\|", and a double quote in a title as "\"".
+/// table cell is written as "\|", a double quote in a title as "\"", and a link destination holding blanks
+/// or unbalanced parentheses goes between angle brackets.
 ///
 /// With a preferred line limit, text wraps at spaces; a code span, image, link or inline-attribute span that
 /// would end up past the limit or broken over lines is moved whole to a new line, unless it is the first
