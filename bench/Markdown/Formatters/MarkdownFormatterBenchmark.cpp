@@ -3,23 +3,19 @@
 // Markdown and rendering it back with cmark_render_commonmark (for `format`) or cmark_render_html (for the
 // HTML formatter). Our side starts from the finished tree, the baseline from text, so the ratio says how the
 // formatter alone compares with a whole parse-and-render pass of the C library.
-#include <Markdown/Markdown.h>
+#include "CmarkBaseline.h"
 
-#include <cmark-gfm-core-extensions.h>
-#include <cmark-gfm.h>
+#include <Markdown/Markdown.h>
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace Markdown;
-using Clock = std::chrono::steady_clock;
+using namespace FormatterBenchmark;
 
 // About 2 MB of printed Markdown.
 constexpr int sectionCount = 3900;
@@ -67,27 +63,6 @@ Document largeDocument() {
     return Document(sections);
 }
 
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// One cmark-gfm pass with the extensions the library's parser uses, rendered by `render`.
-template <class Render> std::size_t cmarkParseAndRender(const std::string& text, Render render) {
-    cmark_gfm_core_extensions_ensure_registered();
-    cmark_parser* parser = cmark_parser_new(CMARK_OPT_DEFAULT);
-    for (const char* name : {"table", "strikethrough", "tasklist"}) {
-        cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension(name));
-    }
-    cmark_parser_feed(parser, text.data(), text.size());
-    cmark_node* document = cmark_parser_finish(parser);
-    char* output = render(document, cmark_parser_get_syntax_extensions(parser));
-    const std::size_t length = std::strlen(output);
-    std::free(output);
-    cmark_node_free(document);
-    cmark_parser_free(parser);
-    return length;
-}
-
 void FormatLargeDocument(benchmark::State& state) {
     const Document document = largeDocument();
     const std::string text = document.format(MarkupFormatter::Options::defaultOptions());
@@ -95,9 +70,7 @@ void FormatLargeDocument(benchmark::State& state) {
     double cmark = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        benchmark::DoNotOptimize(cmarkParseAndRender(text, [](cmark_node* node, cmark_llist*) {
-            return cmark_render_commonmark(node, CMARK_OPT_DEFAULT, 0);
-        }));
+        benchmark::DoNotOptimize(cmarkParseAndRender(text, CmarkOutput::commonMark));
         cmark += millisecondsSince(start);
         start = Clock::now();
         benchmark::DoNotOptimize(document.format(MarkupFormatter::Options::defaultOptions()));
@@ -123,9 +96,7 @@ void FormatLargeDocumentWithLineLimit(benchmark::State& state) {
     double cmark = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        benchmark::DoNotOptimize(cmarkParseAndRender(text, [](cmark_node* node, cmark_llist*) {
-            return cmark_render_commonmark(node, CMARK_OPT_DEFAULT, 40);
-        }));
+        benchmark::DoNotOptimize(cmarkParseAndRender(text, CmarkOutput::commonMark, 40));
         cmark += millisecondsSince(start);
         start = Clock::now();
         benchmark::DoNotOptimize(document.format(wrapping));
@@ -142,9 +113,7 @@ void HTMLOfLargeDocument(benchmark::State& state) {
     double cmark = 0;
     for (auto _ : state) {
         auto start = Clock::now();
-        benchmark::DoNotOptimize(cmarkParseAndRender(text, [](cmark_node* node, cmark_llist* extensions) {
-            return cmark_render_html(node, CMARK_OPT_DEFAULT, extensions);
-        }));
+        benchmark::DoNotOptimize(cmarkParseAndRender(text, CmarkOutput::html));
         cmark += millisecondsSince(start);
         start = Clock::now();
         benchmark::DoNotOptimize(HTMLFormatter::format(document));

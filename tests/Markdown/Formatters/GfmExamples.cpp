@@ -55,8 +55,12 @@ std::string withTabs(std::string_view line) {
 
 } // namespace
 
+std::string gfmExamplesText() {
+    return readGzipFile(gfmExamplesPath);
+}
+
 std::vector<GfmExample> loadGfmExamples() {
-    const std::string text = readGzipFile(gfmExamplesPath);
+    const std::string text = gfmExamplesText();
     std::vector<GfmExample> examples;
     std::string section;
     enum class Reading { prose, markdown, html } reading = Reading::prose;

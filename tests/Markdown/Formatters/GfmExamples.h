@@ -18,6 +18,9 @@ struct GfmExample {
     std::string html;
 };
 
+/// The whole GFM examples file shipped with cmark-gfm: prose and examples, itself a Markdown document.
+std::string gfmExamplesText();
+
 /// Every example of the GFM examples file shipped with cmark-gfm, in order, with "→" read as a tab.
 std::vector<GfmExample> loadGfmExamples();
 
