@@ -174,7 +174,7 @@ bool hasHeadingAncestor(const Markup& element) {
     return false;
 }
 
-std::string escapedForTableCell(std::string text) {
+std::string escapedForTableCell(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size());
     for (const char c : text) {
