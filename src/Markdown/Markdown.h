@@ -1,7 +1,7 @@
 #pragma once
 
 // The Markdown document model: immutable shared raw nodes under typed element views, copy-on-write editing,
-// source locations, visitors, walkers, rewriters and the tree dumper.
+// source locations, visitors, walkers, rewriters, the Markdown and HTML formatters and the tree dumper.
 
 #include "Markdown/Base/Markup.h"
 #include "Markdown/Base/PayloadValues.h"
@@ -24,4 +24,6 @@
 #include "Markdown/StructuralRestrictions/StructuralProtocols.h"
 #include "Markdown/Visitor/MarkupVisitor.h"
 #include "Markdown/Walker/MarkupWalker.h"
+#include "Markdown/Walker/Walkers/HTMLFormatter.h"
+#include "Markdown/Walker/Walkers/MarkupFormatter.h"
 #include "Markdown/Walker/Walkers/MarkupTreeDumper.h"

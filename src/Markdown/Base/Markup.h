@@ -29,6 +29,7 @@ namespace Markdown {
 
 class Markup;
 struct MarkupDumpOptions;
+class MarkupFormatterOptions;
 
 struct MarkupIdentifier {
     std::uint64_t rootId = 0;
@@ -282,6 +283,8 @@ public:
     /// The indented debug dump of this element's subtree.
     std::string debugDescription(MarkupDumpOptions options) const;
     std::string debugDescription() const;
+    /// This element and its subtree printed as Markdown text.
+    std::string format(const MarkupFormatterOptions& options) const;
     /// A copy of this element in which every soft break of the subtree is a text of one space; nothing when
     /// this element is itself a soft break.
     std::optional<Markup> withoutSoftBreaks() const;

@@ -1,0 +1,820 @@
+#include "Markdown/Walker/Walkers/MarkupFormatter.h"
+
+#include "Markdown/Walker/Walkers/CharacterCount.h"
+
+#include <algorithm>
+
+namespace Markdown {
+
+namespace {
+
+bool isList(const Markup& markup) {
+    return markup.kind() == RawKind::unorderedList || markup.kind() == RawKind::orderedList;
+}
+
+bool isDoxygenCommand(const Markup& markup) {
+    switch (markup.kind()) {
+    case RawKind::doxygenDiscussion:
+    case RawKind::doxygenAbstract:
+    case RawKind::doxygenNote:
+    case RawKind::doxygenParam:
+    case RawKind::doxygenReturns:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The length of the next line break at `position` in UTF-8 `text`, or 0 when none starts there. Line feed,
+// vertical tab, form feed, carriage return (with a following line feed), U+0085, U+2028 and U+2029.
+std::size_t lineBreakLength(std::string_view text, std::size_t position) {
+    const auto byte = [&](std::size_t i) {
+        return static_cast<unsigned char>(text[i]);
+    };
+    switch (text[position]) {
+    case '\n':
+    case '\v':
+    case '\f':
+        return 1;
+    case '\r':
+        return position + 1 < text.size() && text[position + 1] == '\n' ? 2 : 1;
+    default:
+        break;
+    }
+    if (byte(position) == 0xC2 && position + 1 < text.size() && byte(position + 1) == 0x85) {
+        return 2;
+    }
+    if (byte(position) == 0xE2 && position + 2 < text.size() && byte(position + 1) == 0x80 &&
+        (byte(position + 2) == 0xA8 || byte(position + 2) == 0xA9)) {
+        return 3;
+    }
+    return 0;
+}
+
+// The lines of a literal text, without the empty lines at its start and end.
+std::vector<std::string_view> trimmedLineSegments(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t lineStart = 0;
+    for (std::size_t position = 0; position < text.size();) {
+        if (const std::size_t length = lineBreakLength(text, position)) {
+            lines.push_back(text.substr(lineStart, position - lineStart));
+            position += length;
+            lineStart = position;
+        } else {
+            ++position;
+        }
+    }
+    lines.push_back(text.substr(lineStart));
+    const auto firstFull = std::find_if(lines.begin(), lines.end(), [](auto line) { return !line.empty(); });
+    if (firstFull == lines.end()) {
+        return {};
+    }
+    const auto lastFull = std::find_if(lines.rbegin(), lines.rend(), [](auto line) { return !line.empty(); });
+    return std::vector<std::string_view>(firstFull, lastFull.base());
+}
+
+std::size_t longestRunOf(char c, std::string_view text) {
+    std::size_t longest = 0;
+    std::size_t run = 0;
+    for (const char each : text) {
+        run = each == c ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// A code span whose delimiters are longer than any backtick run in the code, padded with a space on each
+// side where the code would otherwise merge with its delimiters or lose its own outer spaces.
+std::string codeSpan(std::string_view code) {
+    const std::string delimiter(longestRunOf('`', code) + 1, '`');
+    const bool onlySpaces = code.find_first_not_of(' ') == std::string_view::npos;
+    const bool pad = !code.empty() && (code.front() == '`' || code.back() == '`' ||
+                                       (code.front() == ' ' && code.back() == ' ' && !onlySpaces));
+    const std::string padding = pad ? " " : "";
+    return delimiter + padding + std::string(code) + padding + delimiter;
+}
+
+bool isASCIIPunctuation(char c) {
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') ||
+           (c >= '{' && c <= '~');
+}
+
+// A link or image title between double quotes, its quotes and escaping backslashes escaped.
+std::string quotedTitle(std::string_view title) {
+    std::string quoted = " \"";
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        const char c = title[i];
+        if (c == '"' || (c == '\\' && i + 1 < title.size() && isASCIIPunctuation(title[i + 1]))) {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// A link destination or image source as it reads back unchanged: between angle brackets when it holds
+// blanks, control characters or unbalanced parentheses, with escaping backslashes and (between angle
+// brackets) the brackets themselves escaped.
+std::string destinationText(std::string_view destination) {
+    bool needsBrackets = !destination.empty() && destination.front() == '<';
+    int openParentheses = 0;
+    for (const char c : destination) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F) {
+            needsBrackets = true;
+        } else if (c == '(') {
+            ++openParentheses;
+        } else if (c == ')' && --openParentheses < 0) {
+            needsBrackets = true;
+        }
+    }
+    needsBrackets = needsBrackets || openParentheses != 0;
+    std::string text = needsBrackets ? "<" : "";
+    for (std::size_t i = 0; i < destination.size(); ++i) {
+        const char c = destination[i];
+        const bool escapes =
+            c == '\\' && i + 1 < destination.size() && isASCIIPunctuation(destination[i + 1]);
+        if (escapes || (needsBrackets && (c == '<' || c == '>'))) {
+            text += '\\';
+        }
+        text += c;
+    }
+    return needsBrackets ? text + ">" : text;
+}
+
+// Splits at every space and tab, keeping empty words.
+std::vector<std::string_view> wordsOf(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t wordStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ' || text[i] == '\t') {
+            words.push_back(text.substr(wordStart, i - wordStart));
+            wordStart = i + 1;
+        }
+    }
+    words.push_back(text.substr(wordStart));
+    return words;
+}
+
+// True inside a heading printed after "#" marks, which ends at the end of its line.
+bool insideATXHeading(const Markup& element, PreferredHeadingStyle style) {
+    for (std::optional<Markup> ancestor = element.parent(); ancestor; ancestor = ancestor->parent()) {
+        if (const std::optional<Heading> heading = ancestor->as<Heading>()) {
+            return style == PreferredHeadingStyle::atx || heading->level() > 2;
+        }
+    }
+    return false;
+}
+
+bool hasHeadingAncestor(const Markup& element) {
+    for (std::optional<Markup> ancestor = element.parent(); ancestor; ancestor = ancestor->parent()) {
+        if (ancestor->kind() == RawKind::heading) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string escapedForTableCell(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        if (c == '|') {
+            escaped += '\\';
+        }
+        escaped += c;
+    }
+    return escaped;
+}
+
+std::int64_t minimumColumnWidth(const std::optional<TableColumnAlignment>& alignment) {
+    if (!alignment) {
+        return 1;
+    }
+    return *alignment == TableColumnAlignment::center ? 3 : 2;
+}
+
+std::string delimiterCell(const std::optional<TableColumnAlignment>& alignment, std::int64_t width) {
+    const auto hyphens = [](std::int64_t count) {
+        return std::string(static_cast<std::size_t>(count), '-');
+    };
+    if (!alignment) {
+        return hyphens(width);
+    }
+    switch (*alignment) {
+    case TableColumnAlignment::left:
+        return ":" + hyphens(width - 1);
+    case TableColumnAlignment::center:
+        return ":" + hyphens(width - 2) + ":";
+    case TableColumnAlignment::right:
+        return hyphens(width - 1) + ":";
+    }
+    return hyphens(width);
+}
+
+} // namespace
+
+const MarkupFormatterOptions& MarkupFormatterOptions::defaultOptions() {
+    static const MarkupFormatterOptions options(
+        UnorderedListMarker::dash, OrderedListNumerals::allSame(1), UseCodeFence::always, std::nullopt,
+        ThematicBreakCharacter::dash, 5, EmphasisMarker::star, true, PreferredHeadingStyle::atx, std::nullopt,
+        "", DoxygenCommandPrefix::backslash, AdjacentDoxygenCommandsSpacing::singleNewline);
+    return options;
+}
+
+std::string Markup::format(const MarkupFormatterOptions& options) const {
+    // With a line limit the text is printed as if every soft break were a text of one space (see
+    // `withoutSoftBreaks`); the formatter does that as it goes instead of rebuilding the tree first.
+    if (options.preferredLineLimit() && kind() == RawKind::softBreak) {
+        return {};
+    }
+    MarkupFormatter formatter(options);
+    formatter.visit(*this);
+    return formatter.result();
+}
+
+// Printing primitives
+
+void MarkupFormatter::addressPendingNewlines(const Markup& element) {
+    if (state_.queuedNewlines < 1) {
+        return;
+    }
+    const std::string prefix = linePrefix(element);
+    const std::int64_t prefixLength = characterCount(prefix);
+    for (std::int64_t i = 0; i < state_.queuedNewlines; ++i) {
+        result_ += '\n';
+        result_ += prefix;
+    }
+    state_.currentLength += state_.queuedNewlines * (prefixLength + 1);
+    state_.lineNumber += state_.queuedNewlines;
+    state_.newlineStreak += state_.queuedNewlines;
+    state_.queuedNewlines = 0;
+    state_.lastLineLength = prefixLength;
+}
+
+void MarkupFormatter::print(std::string_view text, const Markup& element) {
+    addressPendingNewlines(element);
+    if (result_.empty()) {
+        const std::string prefix = linePrefix(element);
+        const std::int64_t prefixLength = characterCount(prefix);
+        result_ += prefix;
+        state_.currentLength += prefixLength;
+        state_.lastLineLength += prefixLength;
+    }
+    const std::int64_t length = characterCount(text);
+    result_ += text;
+    state_.currentLength += length;
+    state_.lastLineLength += length;
+    state_.newlineStreak = 0;
+}
+
+void MarkupFormatter::ensureNewlines(std::int64_t count) {
+    if (state_.queuedNewlines + state_.newlineStreak < count) {
+        state_.queuedNewlines = count - state_.newlineStreak;
+    }
+}
+
+void MarkupFormatter::separateBlock(const Markup& block) {
+    if (block.indexInParent() > 0) {
+        ensureNewlines(2);
+    }
+}
+
+std::optional<std::string> MarkupFormatter::numeralPrefix(const ListItem& item) const {
+    const std::optional<Markup> list = item.parent();
+    if (!list || list->kind() != RawKind::orderedList) {
+        return std::nullopt;
+    }
+    return std::to_string(formattingOptions.orderedListNumerals().numeral(item.indexInParent())) + ". ";
+}
+
+std::string MarkupFormatter::linePrefix(const Markup& element) const {
+    // The chain from the element up to the root; walked below from the root down.
+    std::vector<Markup> chain;
+    for (std::optional<Markup> node = element; node; node = node->parent()) {
+        chain.push_back(*node);
+    }
+    std::string prefix = formattingOptions.customLinePrefix();
+    for (std::size_t i = chain.size(); i-- > 0;) {
+        const Markup& node = chain[i];
+        const Markup* parent = i + 1 < chain.size() ? &chain[i + 1] : nullptr;
+        if (parent && parent->kind() == RawKind::listItem) {
+            // Everything inside a list item, nested lists and quotes included, lines up behind the item's
+            // marker: two columns for "- ", the numeral's width for "10. ".
+            const ListItem item(parent->data());
+            const std::optional<Markup> list = item.parent();
+            if (list && list->kind() == RawKind::unorderedList) {
+                prefix += "  ";
+            } else if (list && list->kind() == RawKind::orderedList) {
+                prefix += std::string(numeralPrefix(item)->size(), ' ');
+            }
+        }
+        if (node.kind() == RawKind::blockQuote) {
+            prefix += "> ";
+        }
+        if (parent && parent->kind() == RawKind::blockDirective) {
+            prefix += "    ";
+        }
+    }
+    return prefix;
+}
+
+void MarkupFormatter::restoreState(const State& savedState) {
+    if (state_.currentLength != savedState.currentLength) {
+        result_.resize(result_.size() -
+                       byteLengthOfLastCharacters(result_, state_.currentLength - savedState.currentLength));
+    }
+    state_ = savedState;
+}
+
+void MarkupFormatter::softWrapPrint(std::string_view text, const Markup& element) {
+    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
+    if (!limit || hasHeadingAncestor(element)) {
+        print(text, element);
+        return;
+    }
+    const std::string_view breakText =
+        limit->lineSplittingElement == LineSplittingElement::softBreak ? "" : "  ";
+    const std::int64_t breakLength = characterCount(breakText);
+    const std::vector<std::string_view> words = wordsOf(text);
+    std::int64_t wordsOnLine = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::int64_t wordLength = characterCount(words[i]);
+        if (i == 0) {
+            if (state_.lastLineLength + wordLength >= limit->maxLength) {
+                state_.queuedNewlines += 1;
+            }
+        } else if (state_.lastLineLength + wordLength + breakLength + 1 < limit->maxLength) {
+            if (wordsOnLine > 0) {
+                print(" ", element);
+            }
+        } else {
+            print(breakText, element);
+            state_.queuedNewlines += 1;
+            wordsOnLine = 0;
+        }
+        print(words[i], element);
+        ++wordsOnLine;
+    }
+}
+
+template <class PrintElement>
+void MarkupFormatter::printUnbroken(const Markup& element, PrintElement printElement) {
+    if (reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
+        printElement();
+        return;
+    }
+    const State saved = state_;
+    ++checkingElements_;
+    printElement();
+    --checkingElements_;
+    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
+    const bool pastLimit = limit && state_.lastLineLength >= limit->maxLength;
+    const bool brokenOverLines =
+        state_.lineNumber + state_.queuedNewlines > saved.lineNumber + saved.queuedNewlines;
+    if (pastLimit || brokenOverLines) {
+        restoreState(saved);
+        state_.queuedNewlines += 1;
+        ++reprintDepth_;
+        printElement();
+        --reprintDepth_;
+    }
+}
+
+// Blocks
+
+void MarkupFormatter::visitCustomBlock(const CustomBlock& block) {
+    separateBlock(block);
+    descendInto(block);
+}
+
+void MarkupFormatter::visitParagraph(const Paragraph& paragraph) {
+    separateBlock(paragraph);
+    descendInto(paragraph);
+}
+
+void MarkupFormatter::visitBlockQuote(const BlockQuote& blockQuote) {
+    const std::optional<Markup> parent = blockQuote.parent();
+    if (parent && parent->kind() == RawKind::blockQuote) {
+        state_.queuedNewlines += 1;
+    } else if (blockQuote.indexInParent() > 0) {
+        state_.queuedNewlines += 1;
+        addressPendingNewlines(*parent);
+        state_.queuedNewlines += 1;
+    } else if (parent && parent->kind() == RawKind::listItem && !result_.empty() &&
+               state_.queuedNewlines == 0) {
+        // The quote opens on its item's marker line, which carries no "> " of its own.
+        print("> ", blockQuote);
+        descendInto(blockQuote);
+        return;
+    }
+    if (blockQuote.childCount() == 0) {
+        // An empty quote still writes its marker, through its own line prefix.
+        print("", blockQuote);
+    }
+    descendInto(blockQuote);
+}
+
+void MarkupFormatter::visitUnorderedList(const UnorderedList& list) {
+    const std::optional<Markup> parent = list.parent();
+    if (list.indexInParent() > 0 && !(parent && isList(*parent))) {
+        ensureNewlines(2);
+    }
+    descendInto(list);
+}
+
+void MarkupFormatter::visitOrderedList(const OrderedList& list) {
+    const std::optional<Markup> parent = list.parent();
+    if (list.indexInParent() > 0 && !(parent && isList(*parent))) {
+        ensureNewlines(2);
+    }
+    descendInto(list);
+}
+
+void MarkupFormatter::visitListItem(const ListItem& item) {
+    const std::optional<Markup> list = item.parent();
+    if (item.indexInParent() > 0 || (list && list->indexInParent() > 0)) {
+        ensureNewlines(1);
+    }
+    std::string checkbox;
+    if (item.checkbox()) {
+        checkbox = *item.checkbox() == Checkbox::checked ? "[x] " : "[ ] ";
+    }
+    if (list && list->kind() == RawKind::unorderedList) {
+        print(std::string(rawValue(formattingOptions.unorderedListMarker())) + " " + checkbox, item);
+    } else if (const std::optional<std::string> numeral = numeralPrefix(item)) {
+        print(*numeral + checkbox, item);
+    }
+    descendInto(item);
+}
+
+void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
+    separateBlock(codeBlock);
+    const std::vector<std::string_view> lines = trimmedLineSegments(codeBlock.code());
+    const std::optional<std::string>& language = codeBlock.language();
+    bool fenced = true;
+    switch (formattingOptions.useCodeFence()) {
+    case UseCodeFence::onlyWhenLanguageIsPresent:
+        fenced = language.has_value();
+        break;
+    case UseCodeFence::always:
+        fenced = true;
+        break;
+    case UseCodeFence::never:
+        fenced = false;
+        break;
+    }
+    std::string fence;
+    if (fenced) {
+        const std::string info = language.value_or(formattingOptions.defaultCodeBlockLanguage().value_or(""));
+        // The fence outlasts every run of its character in the code, so no code line can close it; an info
+        // string holding a backtick needs a tilde fence.
+        const char fenceCharacter = info.find('`') == std::string::npos ? '`' : '~';
+        fence.assign(std::max<std::size_t>(3, longestRunOf(fenceCharacter, codeBlock.code()) + 1),
+                     fenceCharacter);
+        print(fence, codeBlock);
+        print(info, codeBlock);
+        state_.queuedNewlines += 1;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            state_.queuedNewlines += 1;
+        }
+        print(fenced ? std::string(lines[i]) : "    " + std::string(lines[i]), codeBlock);
+    }
+    if (fenced) {
+        // Without lines the closing fence follows the opening one directly, so the code reads back empty.
+        state_.queuedNewlines += lines.empty() ? 0 : 1;
+        print(fence, codeBlock);
+    }
+}
+
+void MarkupFormatter::visitHeading(const Heading& heading) {
+    separateBlock(heading);
+    if (formattingOptions.preferredHeadingStyle() == PreferredHeadingStyle::atx || heading.level() > 2) {
+        print(std::string(static_cast<std::size_t>(std::max<std::int64_t>(heading.level(), 0)), '#'),
+              heading);
+        print(" ", heading);
+        descendInto(heading);
+        return;
+    }
+    descendInto(heading);
+    state_.queuedNewlines += 1;
+    print(std::string(static_cast<std::size_t>(state_.lastLineLength), heading.level() == 1 ? '=' : '-'),
+          heading);
+}
+
+void MarkupFormatter::visitThematicBreak(const ThematicBreak& thematicBreak) {
+    separateBlock(thematicBreak);
+    print(std::string(static_cast<std::size_t>(formattingOptions.thematicBreakLength()),
+                      rawValue(formattingOptions.thematicBreakCharacter()).front()),
+          thematicBreak);
+}
+
+void MarkupFormatter::visitHTMLBlock(const HTMLBlock& html) {
+    separateBlock(html);
+    for (const std::string_view line : trimmedLineSegments(html.rawHTML())) {
+        print(line, html);
+        state_.queuedNewlines += 1;
+    }
+}
+
+void MarkupFormatter::visitBlockDirective(const BlockDirective& directive) {
+    separateBlock(directive);
+    print("@" + directive.name(), directive);
+    const auto& segments = directive.argumentText().segments;
+    if (!segments.empty()) {
+        print("(", directive);
+        for (std::size_t i = 0; i < segments.size(); ++i) {
+            if (i > 0) {
+                state_.queuedNewlines += 1;
+            }
+            print(segments[i].trimmedText(), directive);
+        }
+        print(")", directive);
+    }
+    if (directive.childCount() > 0) {
+        print(" {", directive);
+        state_.queuedNewlines += 1;
+        descendInto(directive);
+        state_.queuedNewlines += 1;
+        print("}", directive);
+    }
+}
+
+void MarkupFormatter::ensureDoxygenCommandPrecedingNewline(const Markup& command) {
+    if (command.indexInParent() == 0 || !command.parent()) {
+        return;
+    }
+    if (formattingOptions.adjacentDoxygenCommandsSpacing() ==
+        AdjacentDoxygenCommandsSpacing::separateParagraphs) {
+        ensureNewlines(2);
+        return;
+    }
+    const std::optional<Markup> previous = command.parent()->child(command.indexInParent() - 1);
+    ensureNewlines(previous && isDoxygenCommand(*previous) ? 1 : 2);
+}
+
+void MarkupFormatter::printDoxygenCommand(const Markup& command, std::string_view word) {
+    ensureDoxygenCommandPrecedingNewline(command);
+    print(std::string(rawValue(formattingOptions.doxygenCommandPrefix())) + std::string(word) + " ", command);
+}
+
+void MarkupFormatter::visitDoxygenDiscussion(const DoxygenDiscussion& command) {
+    printDoxygenCommand(command, "discussion");
+    descendInto(command);
+}
+
+void MarkupFormatter::visitDoxygenAbstract(const DoxygenAbstract& command) {
+    printDoxygenCommand(command, "abstract");
+    descendInto(command);
+}
+
+void MarkupFormatter::visitDoxygenNote(const DoxygenNote& command) {
+    printDoxygenCommand(command, "note");
+    descendInto(command);
+}
+
+void MarkupFormatter::visitDoxygenParameter(const DoxygenParameter& command) {
+    printDoxygenCommand(command, "param");
+    print(command.name() + " ", command);
+    descendInto(command);
+}
+
+void MarkupFormatter::visitDoxygenReturns(const DoxygenReturns& command) {
+    printDoxygenCommand(command, "returns");
+    descendInto(command);
+}
+
+// Inlines
+
+void MarkupFormatter::visitText(const Text& text) {
+    softWrapPrint(text.string(), text);
+}
+
+void MarkupFormatter::visitInlineCode(const InlineCode& code) {
+    printUnbroken(code, [&] { softWrapPrint(codeSpan(code.code()), code); });
+}
+
+void MarkupFormatter::visitEmphasis(const Emphasis& emphasis) {
+    const std::string_view marker = rawValue(formattingOptions.emphasisMarker());
+    print(marker, emphasis);
+    descendInto(emphasis);
+    print(marker, emphasis);
+}
+
+void MarkupFormatter::visitStrong(const Strong& strong) {
+    const std::string marker(2, rawValue(formattingOptions.emphasisMarker()).front());
+    print(marker, strong);
+    descendInto(strong);
+    print(marker, strong);
+}
+
+void MarkupFormatter::visitStrikethrough(const Strikethrough& strikethrough) {
+    print("~", strikethrough);
+    descendInto(strikethrough);
+    print("~", strikethrough);
+}
+
+void MarkupFormatter::visitImage(const Image& image) {
+    printUnbroken(image, [&] {
+        print("![", image);
+        descendInto(image);
+        print("](", image);
+        print(destinationText(image.source().value_or("")), image);
+        if (image.title()) {
+            print(quotedTitle(*image.title()), image);
+        }
+        print(")", image);
+    });
+}
+
+void MarkupFormatter::visitLink(const Link& link) {
+    if (formattingOptions.condenseAutolinks() && link.destination() && link.isAutolink()) {
+        print("<" + *link.destination() + ">", link);
+        return;
+    }
+    printUnbroken(link, [&] {
+        print("[", link);
+        descendInto(link);
+        print("](", link);
+        print(destinationText(link.destination().value_or("")), link);
+        if (link.title()) {
+            print(quotedTitle(*link.title()), link);
+        }
+        print(")", link);
+    });
+}
+
+void MarkupFormatter::visitInlineHTML(const InlineHTML& html) {
+    print(html.rawHTML(), html);
+}
+
+void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
+    print("  ", lineBreak);
+    state_.queuedNewlines += 1;
+}
+
+void MarkupFormatter::visitSoftBreak(const SoftBreak& softBreak) {
+    if (softBreaksAsSpaces_ || insideATXHeading(softBreak, formattingOptions.preferredHeadingStyle())) {
+        softWrapPrint(" ", softBreak);
+    } else {
+        state_.queuedNewlines += 1;
+    }
+}
+
+void MarkupFormatter::visitSymbolLink(const SymbolLink& symbolLink) {
+    print("``" + symbolLink.destination().value_or("") + "``", symbolLink);
+}
+
+void MarkupFormatter::visitInlineAttributes(const InlineAttributes& attributes) {
+    printUnbroken(attributes, [&] {
+        print("^[", attributes);
+        descendInto(attributes);
+        print("](", attributes);
+        print(attributes.attributes(), attributes);
+        print(")", attributes);
+    });
+}
+
+void MarkupFormatter::visitCustomInline(const CustomInline& custom) {
+    softWrapPrint(custom.text(), custom);
+}
+
+// Tables
+
+std::string formatIndependently(const TableCell& cell, const MarkupFormatter::Options& options) {
+    MarkupFormatter formatter(options);
+    formatter.softBreaksAsSpaces_ = true;
+    for (const Markup& child : cell.detachedFromParent().children()) {
+        formatter.visit(child);
+    }
+    return formatter.result();
+}
+
+/// The parts of a table to print: the head (with the delimiter row) when present, and body rows.
+struct MarkupFormatter::TableLines {
+    std::optional<TableHead> head;
+    std::vector<TableRow> rows;
+    Table::ColumnAlignments alignments;
+};
+
+void MarkupFormatter::printTableLines(const TableLines& lines) {
+    struct Cell {
+        std::string text;
+        std::uint64_t colspan = 1;
+    };
+    const auto cellsOf = [&](const TableCellContainerBase& row, bool isHead) {
+        std::vector<Cell> cells;
+        for (const TableCell& cell : row.cells()) {
+            const bool coveredFromAbove = !isHead && cell.rowspan() == 0;
+            cells.push_back(
+                {coveredFromAbove ? "^" : escapedForTableCell(formatIndependently(cell, formattingOptions)),
+                 cell.colspan()});
+        }
+        return cells;
+    };
+    std::vector<std::vector<Cell>> rows;
+    if (lines.head) {
+        rows.push_back(cellsOf(*lines.head, true));
+    }
+    for (const TableRow& row : lines.rows) {
+        rows.push_back(cellsOf(row, false));
+    }
+    std::size_t columnCount = 0;
+    for (const auto& row : rows) {
+        columnCount = std::max(columnCount, row.size());
+    }
+    Table::ColumnAlignments alignments = lines.alignments;
+    alignments.resize(columnCount);
+
+    std::vector<std::int64_t> widths(columnCount);
+    for (std::size_t column = 0; column < columnCount; ++column) {
+        widths[column] = minimumColumnWidth(alignments[column]);
+    }
+    for (auto& row : rows) {
+        row.resize(columnCount);
+        for (std::size_t column = 0; column < columnCount; ++column) {
+            widths[column] = std::max(widths[column], characterCount(row[column].text));
+        }
+    }
+
+    const auto lineOf = [&](const std::vector<Cell>& row) {
+        std::string line = "|";
+        for (std::size_t column = 0; column < columnCount; ++column) {
+            const Cell& cell = row[column];
+            if (cell.colspan > 0) {
+                const std::size_t end = std::min<std::size_t>(columnCount, column + cell.colspan);
+                std::int64_t width = 0;
+                for (std::size_t spanned = column; spanned < end; ++spanned) {
+                    width += widths[spanned];
+                }
+                line += cell.text;
+                line.append(
+                    static_cast<std::size_t>(std::max<std::int64_t>(0, width - characterCount(cell.text))),
+                    ' ');
+            }
+            line += "|";
+        }
+        return line;
+    };
+
+    std::size_t rowIndex = 0;
+    if (lines.head) {
+        print(lineOf(rows[rowIndex++]), *lines.head);
+        state_.queuedNewlines += 1;
+        std::string delimiter = "|";
+        for (std::size_t column = 0; column < columnCount; ++column) {
+            delimiter += delimiterCell(alignments[column], widths[column]) + "|";
+        }
+        print(delimiter, *lines.head);
+        state_.queuedNewlines += 1;
+    }
+    for (const TableRow& row : lines.rows) {
+        print(lineOf(rows[rowIndex++]), row);
+        state_.queuedNewlines += 1;
+    }
+}
+
+namespace {
+
+std::vector<TableRow> rowsOf(const TableBody& body) {
+    std::vector<TableRow> rows;
+    for (const TableRow& row : body.rows()) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+Table::ColumnAlignments alignmentsAbove(const Markup& part) {
+    for (std::optional<Markup> ancestor = part.parent(); ancestor; ancestor = ancestor->parent()) {
+        if (const std::optional<Table> table = ancestor->as<Table>()) {
+            return table->columnAlignments();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+void MarkupFormatter::visitTable(const Table& table) {
+    separateBlock(table);
+    printTableLines({table.head(), rowsOf(table.body()), table.columnAlignments()});
+}
+
+void MarkupFormatter::visitTableHead(const TableHead& head) {
+    printTableLines({head, {}, alignmentsAbove(head)});
+}
+
+void MarkupFormatter::visitTableBody(const TableBody& body) {
+    printTableLines({std::nullopt, rowsOf(body), alignmentsAbove(body)});
+}
+
+void MarkupFormatter::visitTableRow(const TableRow& row) {
+    printTableLines({std::nullopt, {row}, alignmentsAbove(row)});
+}
+
+void MarkupFormatter::visitTableCell(const TableCell& cell) {
+    print(escapedForTableCell(formatIndependently(cell, formattingOptions)), cell);
+}
+
+} // namespace Markdown

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "Markdown/Walker/MarkupWalker.h"
+#include "Markdown/Walker/Walkers/MarkupFormatterOptions.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Markdown {
+
+/// Prints a tree back to Markdown text. Usually reached through `markup.format(options)`.
+///
+/// No visit writes a newline itself: blocks queue newlines (`ensureNewlines`), and the next `print` writes
+/// them, each followed by the line prefix (custom prefix, "> " of quotes, list indentation) of the element
+/// that starts the new line. Text is not escaped, except where the printed form would otherwise read back
+/// as something else: code spans and fences are longer than any backtick run inside them, a `|` inside a
+/// table cell is written as "\|", a double quote in a title as "\"", and a link destination holding blanks
+/// or unbalanced parentheses goes between angle brackets.
+///
+/// With a preferred line limit, text wraps at spaces; a code span, image, link or inline-attribute span that
+/// would end up past the limit or broken over lines is moved whole to a new line, unless it is the first
+/// element of its parent.
+class MarkupFormatter : public MarkupWalker<MarkupFormatter> {
+public:
+    using Options = MarkupFormatterOptions;
+
+    /// Line state; counts are user-perceived characters (grapheme clusters).
+    struct State {
+        std::int64_t currentLength = 0;
+        std::int64_t queuedNewlines = 0;
+        std::int64_t newlineStreak = 0;
+        /// Characters on the last line of the result, its line prefix included.
+        std::int64_t lastLineLength = 0;
+        std::int64_t lineNumber = 0;
+        friend bool operator==(const State&, const State&) = default;
+    };
+
+    explicit MarkupFormatter(Options formattingOptions)
+        : formattingOptions(std::move(formattingOptions)),
+          softBreaksAsSpaces_(this->formattingOptions.preferredLineLimit().has_value()) {}
+
+    Options formattingOptions;
+    const std::string& result() const { return result_; }
+    const State& state() const { return state_; }
+
+    void visitDocument(const Document& document) { descendInto(document); }
+    void visitCustomBlock(const CustomBlock& block);
+    void visitParagraph(const Paragraph& paragraph);
+    void visitBlockQuote(const BlockQuote& blockQuote);
+    void visitUnorderedList(const UnorderedList& list);
+    void visitOrderedList(const OrderedList& list);
+    void visitListItem(const ListItem& item);
+    void visitCodeBlock(const CodeBlock& codeBlock);
+    void visitHeading(const Heading& heading);
+    void visitThematicBreak(const ThematicBreak& thematicBreak);
+    void visitHTMLBlock(const HTMLBlock& html);
+    void visitBlockDirective(const BlockDirective& directive);
+    void visitDoxygenDiscussion(const DoxygenDiscussion& command);
+    void visitDoxygenAbstract(const DoxygenAbstract& command);
+    void visitDoxygenNote(const DoxygenNote& command);
+    void visitDoxygenParameter(const DoxygenParameter& command);
+    void visitDoxygenReturns(const DoxygenReturns& command);
+
+    void visitText(const Text& text);
+    void visitInlineCode(const InlineCode& code);
+    void visitEmphasis(const Emphasis& emphasis);
+    void visitStrong(const Strong& strong);
+    void visitStrikethrough(const Strikethrough& strikethrough);
+    void visitImage(const Image& image);
+    void visitLink(const Link& link);
+    void visitInlineHTML(const InlineHTML& html);
+    void visitLineBreak(const LineBreak& lineBreak);
+    void visitSoftBreak(const SoftBreak& softBreak);
+    void visitSymbolLink(const SymbolLink& symbolLink);
+    void visitInlineAttributes(const InlineAttributes& attributes);
+    void visitCustomInline(const CustomInline& custom);
+
+    /// A table prints as one unit: padded columns, the delimiter row with the alignments, spans as empty
+    /// cells (column span) and "^" (row span).
+    void visitTable(const Table& table);
+    /// A head, body, row or cell printed on its own gives the lines it would have in a table of its own: a
+    /// head with its delimiter row, rows padded to their own widths, a cell's content alone.
+    void visitTableHead(const TableHead& head);
+    void visitTableBody(const TableBody& body);
+    void visitTableRow(const TableRow& row);
+    void visitTableCell(const TableCell& cell);
+
+    /// Writes the queued newlines (each followed by `element`'s line prefix), then `text`.
+    void print(std::string_view text, const Markup& element);
+    void addressPendingNewlines(const Markup& element);
+    /// The text that starts every line written for `element`.
+    std::string linePrefix(const Markup& element) const;
+    /// "n. " for an item of an ordered list (n from the numeral option), nothing otherwise.
+    std::optional<std::string> numeralPrefix(const ListItem& item) const;
+    /// Takes the result back to a state saved earlier in the same walk.
+    void restoreState(const State& savedState);
+    /// Prints `text`, wrapping it at spaces when a line limit is set (never inside a heading).
+    void softWrapPrint(std::string_view text, const Markup& element);
+    void ensureDoxygenCommandPrecedingNewline(const Markup& command);
+
+private:
+    /// Queues newlines so that at least `count` separate what was printed from what comes next.
+    void ensureNewlines(std::int64_t count);
+    /// Applies the separation of a leaf or inline-container block: two newlines unless it comes first.
+    void separateBlock(const Markup& block);
+    void printDoxygenCommand(const Markup& command, std::string_view word);
+    /// Prints an inline element whose printed form must not be split across lines: when it ends past the
+    /// line limit or broken over lines (and is not its parent's first child), it is printed again from a new
+    /// line.
+    template <class PrintElement> void printUnbroken(const Markup& element, PrintElement printElement);
+
+    struct TableLines;
+    void printTableLines(const TableLines& lines);
+
+    friend std::string formatIndependently(const TableCell& cell, const Options& options);
+
+    std::string result_;
+    State state_;
+    // Soft breaks print as texts of one space: under a line limit, where lines come from wrapping alone,
+    // and in table cells, which are one line each.
+    bool softBreaksAsSpaces_;
+    // Elements being printed under the unbroken rule that will check themselves when done; the elements
+    // nested in them need not check, because any element that would move forces its enclosing one to move.
+    std::int64_t checkingElements_ = 0;
+    // Depth of reprints under the unbroken rule: nothing inside a reprint is checked again, so nested links
+    // and images cost linear time instead of doubling per level.
+    std::int64_t reprintDepth_ = 0;
+};
+
+/// The content of a table cell printed on its own: detached from its table, soft breaks as spaces, one line
+/// of inline Markdown (unescaped).
+std::string formatIndependently(const TableCell& cell, const MarkupFormatter::Options& options);
+
+} // namespace Markdown
