@@ -284,19 +284,20 @@ void RawMarkup::release(const RawMarkup* node) {
     }
 }
 
-// Nodes whose last reference went are queued here and freed by the outermost call on this thread, so freeing
-// a tree takes constant stack whatever its depth.
+// Nodes whose last reference went are queued and freed by the outermost call on this thread, so
+// freeing a tree takes constant stack whatever its depth. The queue lives on that call's stack and
+// the thread-local only points at it: a plain pointer has no destructor, so trees released while
+// the program exits (static objects, thread teardown) are still freed safely.
 void RawMarkup::destroyTree(RawMarkup* node) {
-    thread_local std::vector<RawMarkup*> pending;
-    thread_local bool draining = false;
-    pending.push_back(node);
-    if (draining) {
+    thread_local std::vector<RawMarkup*>* activeQueue = nullptr;
+    if (activeQueue != nullptr) {
+        activeQueue->push_back(node);
         return;
     }
-    draining = true;
-    while (!pending.empty()) {
-        RawMarkup* current = pending.back();
-        pending.pop_back();
+    std::vector<RawMarkup*> pending;
+    activeQueue = &pending;
+    RawMarkup* current = node;
+    while (current != nullptr) {
         RawMarkupRef* slots = current->childStorage();
         for (std::int64_t i = 0; i < current->childCount_; ++i) {
             RawMarkup* child = std::exchange(slots[i].node_, nullptr);
@@ -308,12 +309,14 @@ void RawMarkup::destroyTree(RawMarkup* node) {
         current->~RawMarkup();
         ::operator delete(current);
         liveNodes.fetch_sub(1, std::memory_order_relaxed);
+        if (pending.empty()) {
+            current = nullptr;
+        } else {
+            current = pending.back();
+            pending.pop_back();
+        }
     }
-    constexpr std::size_t retainedCapacity = 4096;
-    if (pending.capacity() > retainedCapacity) {
-        std::vector<RawMarkup*>().swap(pending);
-    }
-    draining = false;
+    activeQueue = nullptr;
 }
 
 std::optional<SourceRange> parsedRangeOfRun(std::span<const RawMarkupRef> nodes) {

@@ -167,3 +167,22 @@ TEST(RawMarkup, SharedSubtreesLiveUntilTheirLastParentGoes) {
 }
 
 } // namespace
+
+namespace {
+
+// A tree owned by a static object is released after the thread's own objects are gone; freeing it
+// then must not touch any per-thread state.
+TEST(RawMarkup, TreeHeldByAStaticIsFreedWhileTheProgramExits) {
+    EXPECT_EXIT(
+        {
+            static const RawMarkupRef held = ModelTest::parsedNode(
+                RawKind::paragraph, std::nullopt,
+                {ModelTest::parsedNode(RawMarkupData::text("a"), std::nullopt),
+                 ModelTest::parsedNode(RawMarkupData::text("b"), std::nullopt)});
+            (void)held;
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
