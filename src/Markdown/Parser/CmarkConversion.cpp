@@ -4,6 +4,7 @@
 
 #include <cmark-gfm-core-extensions.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -51,55 +52,9 @@ enum class NodeKind {
     tableCell,
 };
 
-// Core kinds are told apart by their type number; the extensions' kinds (and the attribute kind,
-// which is a link underneath) by their type string.
-NodeKind classify(cmark_node* node) {
-    switch (cmark_node_get_type(node)) {
-    case CMARK_NODE_DOCUMENT:
-        return NodeKind::document;
-    case CMARK_NODE_BLOCK_QUOTE:
-        return NodeKind::blockQuote;
-    case CMARK_NODE_LIST:
-        return NodeKind::list;
-    case CMARK_NODE_ITEM:
-        return std::string_view(cmark_node_get_type_string(node)) == "tasklist" ? NodeKind::taskItem
-                                                                                 : NodeKind::item;
-    case CMARK_NODE_CODE_BLOCK:
-        return NodeKind::codeBlock;
-    case CMARK_NODE_HTML_BLOCK:
-        return NodeKind::htmlBlock;
-    case CMARK_NODE_CUSTOM_BLOCK:
-        return NodeKind::customBlock;
-    case CMARK_NODE_PARAGRAPH:
-        return NodeKind::paragraph;
-    case CMARK_NODE_HEADING:
-        return NodeKind::heading;
-    case CMARK_NODE_THEMATIC_BREAK:
-        return NodeKind::thematicBreak;
-    case CMARK_NODE_TEXT:
-        return NodeKind::text;
-    case CMARK_NODE_SOFTBREAK:
-        return NodeKind::softBreak;
-    case CMARK_NODE_LINEBREAK:
-        return NodeKind::lineBreak;
-    case CMARK_NODE_CODE:
-        return NodeKind::code;
-    case CMARK_NODE_HTML_INLINE:
-        return NodeKind::htmlInline;
-    case CMARK_NODE_CUSTOM_INLINE:
-        return NodeKind::customInline;
-    case CMARK_NODE_EMPH:
-        return NodeKind::emphasis;
-    case CMARK_NODE_STRONG:
-        return NodeKind::strong;
-    case CMARK_NODE_LINK:
-        return CmarkDocument::typeString(node) == CmarkCompat::kAttributeTypeString ? NodeKind::attribute
-                                                                                     : NodeKind::link;
-    case CMARK_NODE_IMAGE:
-        return NodeKind::image;
-    default:
-        break;
-    }
+// The extensions' kinds get their type numbers when the extensions register; they are learned from
+// their type strings the first time a parse meets them.
+NodeKind extensionKind(cmark_node* node) {
     const std::string_view type = CmarkDocument::typeString(node);
     if (type == "strikethrough") {
         return NodeKind::strikethrough;
@@ -107,10 +62,7 @@ NodeKind classify(cmark_node* node) {
     if (type == "table") {
         return NodeKind::table;
     }
-    if (type == "table_header") {
-        return NodeKind::tableHeader;
-    }
-    if (type == "table_row") {
+    if (type == "table_header" || type == "table_row") {
         return NodeKind::tableRow;
     }
     if (type == "table_cell") {
@@ -118,6 +70,76 @@ NodeKind classify(cmark_node* node) {
     }
     fatal("Unknown cmark node type '" + std::string(type) + "' encountered during conversion");
 }
+
+// Core kinds are told apart by their type number; the attribute kind is a link underneath.
+class NodeClassifier {
+public:
+    NodeKind classify(cmark_node* node) {
+        const cmark_node_type type = cmark_node_get_type(node);
+        switch (type) {
+        case CMARK_NODE_DOCUMENT:
+            return NodeKind::document;
+        case CMARK_NODE_BLOCK_QUOTE:
+            return NodeKind::blockQuote;
+        case CMARK_NODE_LIST:
+            return NodeKind::list;
+        case CMARK_NODE_ITEM:
+            return std::string_view(cmark_node_get_type_string(node)) == "tasklist" ? NodeKind::taskItem
+                                                                                    : NodeKind::item;
+        case CMARK_NODE_CODE_BLOCK:
+            return NodeKind::codeBlock;
+        case CMARK_NODE_HTML_BLOCK:
+            return NodeKind::htmlBlock;
+        case CMARK_NODE_CUSTOM_BLOCK:
+            return NodeKind::customBlock;
+        case CMARK_NODE_PARAGRAPH:
+            return NodeKind::paragraph;
+        case CMARK_NODE_HEADING:
+            return NodeKind::heading;
+        case CMARK_NODE_THEMATIC_BREAK:
+            return NodeKind::thematicBreak;
+        case CMARK_NODE_TEXT:
+            return NodeKind::text;
+        case CMARK_NODE_SOFTBREAK:
+            return NodeKind::softBreak;
+        case CMARK_NODE_LINEBREAK:
+            return NodeKind::lineBreak;
+        case CMARK_NODE_CODE:
+            return NodeKind::code;
+        case CMARK_NODE_HTML_INLINE:
+            return NodeKind::htmlInline;
+        case CMARK_NODE_CUSTOM_INLINE:
+            return NodeKind::customInline;
+        case CMARK_NODE_EMPH:
+            return NodeKind::emphasis;
+        case CMARK_NODE_STRONG:
+            return NodeKind::strong;
+        case CMARK_NODE_LINK:
+            return CmarkDocument::typeString(node) == CmarkCompat::kAttributeTypeString ? NodeKind::attribute
+                                                                                        : NodeKind::link;
+        case CMARK_NODE_IMAGE:
+            return NodeKind::image;
+        default:
+            break;
+        }
+        NodeKind kind;
+        if (const auto learned = std::find_if(learned_.begin(), learned_.end(),
+                                              [type](const auto& entry) { return entry.first == type; });
+            learned != learned_.end()) {
+            kind = learned->second;
+        } else {
+            kind = extensionKind(node);
+            learned_.emplace_back(type, kind);
+        }
+        if (kind == NodeKind::tableRow && cmark_gfm_extensions_get_table_row_is_header(node)) {
+            return NodeKind::tableHeader;
+        }
+        return kind;
+    }
+
+private:
+    std::vector<std::pair<cmark_node_type, NodeKind>> learned_;
+};
 
 std::string literalOf(cmark_node* node) {
     const char* literal = cmark_node_get_literal(node);
@@ -155,8 +177,8 @@ std::optional<TableColumnAlignment> alignmentOf(std::uint8_t byte) {
     default: {
         char hex[8];
         std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(byte));
-        fatal("Unexpected table column character for cmark table: " + std::string(1, static_cast<char>(byte)) +
-              " (0x" + hex + ")");
+        fatal("Unexpected table column character for cmark table: " +
+              std::string(1, static_cast<char>(byte)) + " (0x" + hex + ")");
     }
     }
 }
@@ -184,7 +206,7 @@ public:
         while ((event = cmark_iter_next(iterator)) != CMARK_EVENT_DONE) {
             cmark_node* node = cmark_iter_get_node(iterator);
             if (event == CMARK_EVENT_ENTER) {
-                const NodeKind kind = classify(node);
+                const NodeKind kind = classifier_.classify(node);
                 if (CmarkCompat::getsNoExitEvent(node)) {
                     built_.push_back(leaf(node, kind));
                 } else {
@@ -234,13 +256,14 @@ private:
     RawMarkupRef leaf(cmark_node* node, NodeKind kind) const {
         switch (kind) {
         case NodeKind::codeBlock:
-            return RawMarkup::create(RawMarkupData::codeBlock(literalOf(node),
-                                                              nonEmpty(cmark_node_get_fence_info(node))),
-                                     rangeOf(node), {});
+            return RawMarkup::create(
+                RawMarkupData::codeBlock(literalOf(node), nonEmpty(cmark_node_get_fence_info(node))),
+                rangeOf(node), {});
         case NodeKind::htmlBlock:
             return RawMarkup::create(RawMarkupData::htmlBlock(literalOf(node)), rangeOf(node), {});
         case NodeKind::thematicBreak:
-            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::thematicBreak), rangeOf(node), {});
+            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::thematicBreak), rangeOf(node),
+                                     {});
         case NodeKind::text:
             return RawMarkup::create(RawMarkupData::text(literalOf(node)), rangeOf(node), {});
         case NodeKind::softBreak:
@@ -253,7 +276,8 @@ private:
                 return RawMarkup::create(RawMarkupData::symbolLink(literalOf(node)), rangeOf(node, backticks),
                                          {});
             }
-            return RawMarkup::create(RawMarkupData::inlineCode(literalOf(node)), rangeOf(node, backticks), {});
+            return RawMarkup::create(RawMarkupData::inlineCode(literalOf(node)), rangeOf(node, backticks),
+                                     {});
         }
         case NodeKind::htmlInline:
             return RawMarkup::create(RawMarkupData::inlineHTML(literalOf(node)), rangeOf(node), {});
@@ -266,8 +290,12 @@ private:
         cmark_node* node = frame.node;
         const std::span<const RawMarkupRef> children(built_.data() + frame.firstChild,
                                                      built_.size() - frame.firstChild);
-        auto make = [&](RawMarkupData data) { return RawMarkup::create(std::move(data), rangeOf(node), children); };
-        auto plain = [&](RawKind kind) { return make(RawMarkupData::withoutPayload(kind)); };
+        auto make = [&](RawMarkupData data) {
+            return RawMarkup::create(std::move(data), rangeOf(node), children);
+        };
+        auto plain = [&](RawKind kind) {
+            return make(RawMarkupData::withoutPayload(kind));
+        };
         switch (frame.kind) {
         case NodeKind::document:
             return plain(RawKind::document);
@@ -294,10 +322,11 @@ private:
         case NodeKind::strong:
             return plain(RawKind::strong);
         case NodeKind::link:
-            return make(RawMarkupData::link(nonEmpty(cmark_node_get_url(node)), nonEmpty(cmark_node_get_title(node))));
+            return make(RawMarkupData::link(nonEmpty(cmark_node_get_url(node)),
+                                            nonEmpty(cmark_node_get_title(node))));
         case NodeKind::image:
-            return make(
-                RawMarkupData::image(nonEmpty(cmark_node_get_url(node)), nonEmpty(cmark_node_get_title(node))));
+            return make(RawMarkupData::image(nonEmpty(cmark_node_get_url(node)),
+                                             nonEmpty(cmark_node_get_title(node))));
         case NodeKind::attribute:
             return make(RawMarkupData::inlineAttributes(required(document_.attributes(node))));
         case NodeKind::strikethrough:
@@ -311,8 +340,9 @@ private:
             requireKinds(children, RawKind::tableCell);
             return plain(RawKind::tableRow);
         case NodeKind::tableCell:
-            return make(RawMarkupData::tableCell(static_cast<std::uint32_t>(document_.tableCellColspan(node)),
-                                                 static_cast<std::uint32_t>(document_.tableCellRowspan(node))));
+            return make(
+                RawMarkupData::tableCell(static_cast<std::uint32_t>(document_.tableCellColspan(node)),
+                                         static_cast<std::uint32_t>(document_.tableCellRowspan(node))));
         default:
             std::abort(); // leaves never reach an exit event
         }
@@ -330,11 +360,12 @@ private:
             if (start < 0) {
                 std::abort();
             }
-            return RawMarkup::create(RawMarkupData::orderedList(static_cast<std::uint64_t>(start)), rangeOf(node),
-                                     items);
+            return RawMarkup::create(RawMarkupData::orderedList(static_cast<std::uint64_t>(start)),
+                                     rangeOf(node), items);
         }
         case CMARK_BULLET_LIST:
-            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::unorderedList), rangeOf(node), items);
+            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::unorderedList), rangeOf(node),
+                                     items);
         default:
             fatal("cmark reported a list node but said its list type is CMARK_NO_LIST?");
         }
@@ -378,6 +409,7 @@ private:
     const CmarkDocument& document_;
     const std::optional<URL>& source_;
     ParseOptions options_;
+    NodeClassifier classifier_;
     std::vector<Frame> open_;
     std::vector<RawMarkupRef> built_;
 };

@@ -33,15 +33,17 @@ bool followsLineBreak(std::string_view text, std::size_t offset) {
     if (offset >= 2 && last == 0x85 && static_cast<unsigned char>(text[offset - 2]) == 0xC2) {
         return true;
     }
-    return offset >= 3 && (last == 0xA8 || last == 0xA9) && static_cast<unsigned char>(text[offset - 2]) == 0x80 &&
+    return offset >= 3 && (last == 0xA8 || last == 0xA9) &&
+           static_cast<unsigned char>(text[offset - 2]) == 0x80 &&
            static_cast<unsigned char>(text[offset - 3]) == 0xE2;
 }
 
 class ContainerConverter {
 public:
     ContainerConverter(std::string_view text, const std::optional<URL>& source, ParseOptions options)
-        : text_(text), source_(source), options_(options),
-          ranges_{SourceRange(SourceLocation(1, 1, source), SourceLocation(1, 1, source))} {}
+        : text_(text), source_(source),
+          options_(options), ranges_{
+                                 SourceRange(SourceLocation(1, 1, source), SourceLocation(1, 1, source))} {}
 
     // Works through the container tree with a stack of its own, so that directives nested any number of
     // levels deep take no more machine stack than one.
@@ -92,16 +94,18 @@ private:
         return rangeFrom(directive.atLocation, directive.endLocation);
     }
 
-    RawMarkupRef directiveNode(const PendingBlockDirective& directive, std::span<const RawMarkupRef> children) const {
+    RawMarkupRef directiveNode(const PendingBlockDirective& directive,
+                               std::span<const RawMarkupRef> children) const {
         std::vector<DirectiveArgumentText::LineSegment> segments;
         segments.reserve(directive.argumentsText.size());
         for (const TrimmedLine::Lex& piece : directive.argumentsText) {
             const char* lineStart = startOfLine(piece);
             const char* pieceEnd = piece.text.data() + piece.text.size();
-            segments.emplace_back(std::string(lineStart, pieceEnd), static_cast<std::size_t>(piece.text.data() - lineStart),
-                                  piece.range);
+            segments.emplace_back(std::string(lineStart, pieceEnd),
+                                  static_cast<std::size_t>(piece.text.data() - lineStart), piece.range);
         }
-        return RawMarkup::create(RawMarkupData::blockDirective(std::string(directive.name), directive.nameLocation,
+        return RawMarkup::create(RawMarkupData::blockDirective(std::string(directive.name),
+                                                               directive.nameLocation,
                                                                DirectiveArgumentText(std::move(segments))),
                                  directiveRange(directive), children);
     }
@@ -204,7 +208,8 @@ Document convertingParseContainers(const ParseContainer& container, std::string_
     return Document(MarkupData::newRoot(std::move(document)));
 }
 
-Document parsingBlockDirectives(std::string_view text, const std::optional<URL>& source, ParseOptions options) {
+Document parsingBlockDirectives(std::string_view text, const std::optional<URL>& source,
+                                ParseOptions options) {
     // The lines are cut from the same text cmark-gfm will see, so that both count the same bytes.
     const std::string valid = CmarkCompat::withInvalidUtf8Replaced(text);
     ParseContainerStack stack(LazySplitLines(valid, source).makeIterator(), options);

@@ -19,6 +19,7 @@ Document convertingParseContainers(const ParseContainer& container, std::string_
                                    const std::optional<URL>& source, ParseOptions options);
 
 /// `text` through the line pre-parser and the container conversion.
-Document parsingBlockDirectives(std::string_view text, const std::optional<URL>& source, ParseOptions options);
+Document parsingBlockDirectives(std::string_view text, const std::optional<URL>& source,
+                                ParseOptions options);
 
 } // namespace Markdown

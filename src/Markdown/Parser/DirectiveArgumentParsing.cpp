@@ -54,7 +54,8 @@ std::optional<Lex> parseUnquotedLiteral(TrimmedLine& line) {
     return count > 0 ? line.take(count) : std::nullopt;
 }
 
-void recordMissing(std::vector<ParseError>& errors, char character, const std::optional<SourceLocation>& location) {
+void recordMissing(std::vector<ParseError>& errors, char character,
+                   const std::optional<SourceLocation>& location) {
     if (location) {
         errors.push_back(ParseError::missingExpectedCharacter(character, *location));
     }
@@ -103,7 +104,8 @@ TrimmedLine lineOf(const Segment& segment) {
 
 namespace DirectiveArgumentParsing {
 
-std::vector<DirectiveArgument> parseNameValueArguments(const Segment& segment, std::vector<ParseError>& errors) {
+std::vector<DirectiveArgument> parseNameValueArguments(const Segment& segment,
+                                                       std::vector<ParseError>& errors) {
     std::vector<DirectiveArgument> arguments;
     TrimmedLine line = lineOf(segment);
     line.lexWhitespace();
@@ -179,8 +181,9 @@ std::string canonicalForm(std::string_view text) {
 } // namespace
 
 bool operator==(const DirectiveArgument& a, const DirectiveArgument& b) {
-    return a.nameRange == b.nameRange && a.valueRange == b.valueRange && a.hasTrailingComma == b.hasTrailingComma &&
-           canonicallyEqual(a.name, b.name) && canonicallyEqual(a.value, b.value);
+    return a.nameRange == b.nameRange && a.valueRange == b.valueRange &&
+           a.hasTrailingComma == b.hasTrailingComma && canonicallyEqual(a.name, b.name) &&
+           canonicallyEqual(a.value, b.value);
 }
 
 ParseError ParseError::duplicateArgument(std::string name, SourceLocation firstLocation,
@@ -202,16 +205,18 @@ bool operator==(const ParseError& a, const ParseError& b) {
            a.firstLocation_ == b.firstLocation_ && canonicallyEqual(a.name_, b.name_);
 }
 
-std::vector<DirectiveArgument> DirectiveArgumentText::parseNameValueArguments(std::vector<ParseError>& errors) const {
+std::vector<DirectiveArgument>
+DirectiveArgumentText::parseNameValueArguments(std::vector<ParseError>& errors) const {
     std::vector<DirectiveArgument> result;
     std::unordered_map<std::string, std::size_t> firstByName; // canonical name -> index in result
     for (const Segment& segment : segments) {
-        for (DirectiveArgument& argument : DirectiveArgumentParsing::parseNameValueArguments(segment, errors)) {
+        for (DirectiveArgument& argument :
+             DirectiveArgumentParsing::parseNameValueArguments(segment, errors)) {
             const auto [first, isFirst] =
                 firstByName.try_emplace(canonicalForm(argument.name), result.size());
             if (!isFirst && result[first->second].nameRange && argument.nameRange) {
-                errors.push_back(ParseError::duplicateArgument(argument.name, result[first->second].nameRange->start(),
-                                                               argument.nameRange->start()));
+                errors.push_back(ParseError::duplicateArgument(
+                    argument.name, result[first->second].nameRange->start(), argument.nameRange->start()));
             }
             result.push_back(std::move(argument));
         }

@@ -69,8 +69,9 @@ namespace DirectiveArgumentParsing {
 
 /// The arguments of one segment, in order; appends its errors (duplicates across segments are the
 /// text-level operation's business).
-std::vector<DirectiveArgument> parseNameValueArguments(const DirectiveArgumentText::LineSegment& segment,
-                                                       std::vector<DirectiveArgumentText::ParseError>& errors);
+std::vector<DirectiveArgument>
+parseNameValueArguments(const DirectiveArgumentText::LineSegment& segment,
+                        std::vector<DirectiveArgumentText::ParseError>& errors);
 
 } // namespace DirectiveArgumentParsing
 

@@ -76,7 +76,8 @@ std::string decodedText(const std::string& bytes) {
 
 } // namespace
 
-Document MarkupParser::parseString(std::string_view text, const std::optional<URL>& source, ParseOptions options) {
+Document MarkupParser::parseString(std::string_view text, const std::optional<URL>& source,
+                                   ParseOptions options) {
     CmarkCompat::ParseSettings settings;
     settings.smartPunctuation = !options.contains(ParseOptions::disableSmartOpts);
     settings.sourcePositions = !options.contains(ParseOptions::disableSourcePosOpts);

@@ -25,7 +25,8 @@ namespace Markdown {
 struct MarkupParser {
     /// Parses `text` with the "table", "strikethrough" and "tasklist" extensions (and inline
     /// attributes); `source` goes into every location of the result. Ignores `parseBlockDirectives`.
-    static Document parseString(std::string_view text, const std::optional<URL>& source, ParseOptions options);
+    static Document parseString(std::string_view text, const std::optional<URL>& source,
+                                ParseOptions options);
 };
 
 } // namespace Markdown

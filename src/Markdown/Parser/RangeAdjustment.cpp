@@ -19,7 +19,8 @@ void RangeAdjuster::defaultVisit(const Markup& markup) {
                 std::abort(); // cmark-gfm reports no line beyond the text it was given
             }
             return SourceLocation(line + startLine - 1,
-                                  location.column() + trimmedIndentationPerLine[static_cast<std::size_t>(line - 1)],
+                                  location.column() +
+                                      trimmedIndentationPerLine[static_cast<std::size_t>(line - 1)],
                                   location.source());
         };
         SourceRange mapped(adjusted(range->start()), adjusted(range->end()));

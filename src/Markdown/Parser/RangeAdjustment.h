@@ -21,11 +21,12 @@ struct RangeTracker {
 };
 
 /// Rewrites, in place, the range of every node of a freshly parsed fragment it walks (the node handed to
-/// it included): line l, column c becomes line l + startLine - 1, column c + trimmedIndentationPerLine[l - 1],
-/// each bound with the cut of its own line. Widens `ranges` by every rewritten range. Only for trees the
+/// it included): line l, column c becomes line l + startLine - 1, column c + trimmedIndentationPerLine[l -
+/// 1], each bound with the cut of its own line. Widens `ranges` by every rewritten range. Only for trees the
 /// parser has just built and shares with nobody.
 struct RangeAdjuster : MarkupWalker<RangeAdjuster> {
-    RangeAdjuster(std::int64_t startLine, RangeTracker ranges, std::vector<std::int64_t> trimmedIndentationPerLine)
+    RangeAdjuster(std::int64_t startLine, RangeTracker ranges,
+                  std::vector<std::int64_t> trimmedIndentationPerLine)
         : startLine(startLine), ranges(std::move(ranges)),
           trimmedIndentationPerLine(std::move(trimmedIndentationPerLine)) {}
 

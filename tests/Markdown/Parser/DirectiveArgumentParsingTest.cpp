@@ -44,7 +44,8 @@ ParseError unexpected(char character, int line, int column) {
     return ParseError::unexpectedCharacter(character, SourceLocation(line, column));
 }
 ParseError duplicate(const std::string& name, int firstLine, int firstColumn, int line, int column) {
-    return ParseError::duplicateArgument(name, SourceLocation(firstLine, firstColumn), SourceLocation(line, column));
+    return ParseError::duplicateArgument(name, SourceLocation(firstLine, firstColumn),
+                                         SourceLocation(line, column));
 }
 
 struct Parsed {
@@ -71,7 +72,8 @@ TEST(DirectiveArgumentParsingTest, NamedArgumentsWithRanges) {
     const std::string argumentText = text.substr(0, text.size() - 1); // up to the closing parenthesis
     const Parsed parsed = parse({afterOpening(argumentText)});
     ASSERT_EQ(parsed.arguments.size(), 2u);
-    EXPECT_EQ(parsed.arguments[0], (DirectiveArgument{"first", onLine(7, 4, 9), "one", onLine(7, 11, 14), true}));
+    EXPECT_EQ(parsed.arguments[0],
+              (DirectiveArgument{"first", onLine(7, 4, 9), "one", onLine(7, 11, 14), true}));
     EXPECT_EQ(parsed.arguments[1],
               (DirectiveArgument{"second name", onLine(7, 17, 28), "two, three", onLine(7, 32, 42), false}));
     EXPECT_TRUE(parsed.diagnostics.empty());
@@ -87,9 +89,7 @@ TEST(DirectiveArgumentParsingTest, LoneLiteralIsAnUnnamedArgumentOnEveryLine) {
     EXPECT_EQ(parsed.arguments[1], (DirectiveArgument{"", std::nullopt, "other", onLine(8, 3, 8), false}));
     EXPECT_EQ(parsed.arguments[2], (DirectiveArgument{"", std::nullopt, "x", onLine(9, 1, 2), true}));
     // Two of them lack a comma after their value; the duplicate unnamed names have no ranges.
-    EXPECT_EQ(parsed.diagnostics,
-              (std::vector<ParseError>{missing(',', 7, 9),
-                                       missing(',', 8, 8)}));
+    EXPECT_EQ(parsed.diagnostics, (std::vector<ParseError>{missing(',', 7, 9), missing(',', 8, 8)}));
 }
 
 TEST(DirectiveArgumentParsingTest, QuotedValueKeepsItsEscapes) {
@@ -106,15 +106,12 @@ TEST(DirectiveArgumentParsingTest, UnclosedQuoteTakesTheRestOfTheLine) {
     const Parsed parsed = parse({afterOpening(text)});
     ASSERT_EQ(parsed.arguments.size(), 1u);
     EXPECT_EQ(parsed.arguments[0].value, "open value");
-    EXPECT_EQ(parsed.diagnostics,
-              (std::vector<ParseError>{missing('"', 7, 21)}));
+    EXPECT_EQ(parsed.diagnostics, (std::vector<ParseError>{missing('"', 7, 21)}));
 
     const std::string asName = "@D(a: b, \"open";
     const Parsed dropped = parse({afterOpening(asName)});
     ASSERT_EQ(dropped.arguments.size(), 1u);
-    EXPECT_EQ(dropped.diagnostics,
-              (std::vector<ParseError>{missing('"', 7, 15),
-                                       missing(':', 7, 15)}));
+    EXPECT_EQ(dropped.diagnostics, (std::vector<ParseError>{missing('"', 7, 15), missing(':', 7, 15)}));
 }
 
 // Recovery skips to the next comma, and each pass that meets a comma reports it and skips to the one
@@ -123,9 +120,8 @@ TEST(DirectiveArgumentParsingTest, BlankBeforeColonDropsTheRestOfTheLine) {
     const std::string text = "@D(name : value, next: x, last: y)";
     const Parsed parsed = parse({afterOpening(text.substr(0, text.size() - 1))});
     EXPECT_TRUE(parsed.arguments.empty());
-    EXPECT_EQ(parsed.diagnostics, (std::vector<ParseError>{missing(':', 7, 8),
-                                                           unexpected(',', 7, 17),
-                                                           unexpected(',', 7, 26)}));
+    EXPECT_EQ(parsed.diagnostics,
+              (std::vector<ParseError>{missing(':', 7, 8), unexpected(',', 7, 17), unexpected(',', 7, 26)}));
 }
 
 TEST(DirectiveArgumentParsingTest, NameWithoutValueGivesNothing) {
@@ -140,16 +136,14 @@ TEST(DirectiveArgumentParsingTest, MissingCommaBetweenArguments) {
     const Parsed parsed = parse({afterOpening(text)});
     ASSERT_EQ(parsed.arguments.size(), 2u);
     EXPECT_EQ(parsed.arguments[1], (DirectiveArgument{"c", onLine(7, 9, 10), "d", onLine(7, 12, 13), false}));
-    EXPECT_EQ(parsed.diagnostics,
-              (std::vector<ParseError>{missing(',', 7, 8)}));
+    EXPECT_EQ(parsed.diagnostics, (std::vector<ParseError>{missing(',', 7, 8)}));
 }
 
 TEST(DirectiveArgumentParsingTest, LeadingCommaSkipsToTheFollowingCommas) {
     const std::string text = "@D(,a: b, c: d";
     const Parsed parsed = parse({afterOpening(text)});
     EXPECT_TRUE(parsed.arguments.empty());
-    EXPECT_EQ(parsed.diagnostics, (std::vector<ParseError>{unexpected(',', 7, 5),
-                                                           unexpected(',', 7, 10)}));
+    EXPECT_EQ(parsed.diagnostics, (std::vector<ParseError>{unexpected(',', 7, 5), unexpected(',', 7, 10)}));
 }
 
 TEST(DirectiveArgumentParsingTest, RepeatedNamesAreAllKeptAndReported) {
@@ -157,8 +151,8 @@ TEST(DirectiveArgumentParsingTest, RepeatedNamesAreAllKeptAndReported) {
     const std::string second = "n: 2, n: 3";
     const Parsed parsed = parse({afterOpening(first), segmentOn(second, 8)});
     ASSERT_EQ(parsed.arguments.size(), 3u);
-    EXPECT_EQ(parsed.diagnostics, (std::vector<ParseError>{duplicate("n", 7, 4, 8, 1),
-                                                           duplicate("n", 7, 4, 8, 7)}));
+    EXPECT_EQ(parsed.diagnostics,
+              (std::vector<ParseError>{duplicate("n", 7, 4, 8, 1), duplicate("n", 7, 4, 8, 7)}));
 }
 
 TEST(DirectiveArgumentParsingTest, DuplicatesCompareUnderCanonicalEquivalence) {
@@ -191,7 +185,8 @@ TEST(DirectiveArgumentParsingTest, TrailingCommaOnTheLastArgumentIsFine) {
 TEST(DirectiveArgumentParsingTest, TextWithoutLineNumbersRecordsNothing) {
     const std::string text = "a: 1 a: 2, a: \"open, b : c";
     std::vector<ParseError> diagnostics = {unexpected(';', 1, 1)};
-    const std::vector<DirectiveArgument> arguments = DirectiveArgumentText(text).parseNameValueArguments(diagnostics);
+    const std::vector<DirectiveArgument> arguments =
+        DirectiveArgumentText(text).parseNameValueArguments(diagnostics);
     ASSERT_EQ(arguments.size(), 3u);
     EXPECT_EQ(arguments, DirectiveArgumentText(text).parseNameValueArguments());
     for (const DirectiveArgument& argument : arguments) {

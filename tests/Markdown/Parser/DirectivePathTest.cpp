@@ -60,8 +60,10 @@ TEST(DirectivePathTest, ArgumentTextKeepsItsLinesAndParsesIntoArguments) {
     const std::vector<DirectiveArgument> arguments = directive.argumentText().parseNameValueArguments(errors);
     EXPECT_TRUE(errors.empty());
     ASSERT_EQ(arguments.size(), 2u);
-    EXPECT_EQ(arguments[0], (DirectiveArgument{"source", range(1, 10, 1, 16), "pic.png", range(1, 18, 1, 25), true}));
-    EXPECT_EQ(arguments[1], (DirectiveArgument{"alt", range(2, 5, 2, 8), "A \\\"b\\\"", range(2, 11, 2, 18), false}));
+    EXPECT_EQ(arguments[0],
+              (DirectiveArgument{"source", range(1, 10, 1, 16), "pic.png", range(1, 18, 1, 25), true}));
+    EXPECT_EQ(arguments[1],
+              (DirectiveArgument{"alt", range(2, 5, 2, 8), "A \\\"b\\\"", range(2, 11, 2, 18), false}));
 }
 
 TEST(DirectivePathTest, DirectiveWithoutBodyEndsAfterItsNameAndSplitsRuns) {
@@ -94,7 +96,8 @@ TEST(DirectivePathTest, TabIndentedBodyIsCutByColumns) {
 }
 
 TEST(DirectivePathTest, NestedDirectivesAndOneLineBodies) {
-    const Document document = Document::parsing("@Outer {\n  @Inner { caf\xC3\xA9 *x* }\n  after\n}\n", kDirectives);
+    const Document document =
+        Document::parsing("@Outer {\n  @Inner { caf\xC3\xA9 *x* }\n  after\n}\n", kDirectives);
     const Markup outer = at(document, {0});
     ASSERT_EQ(outer.childCount(), 2);
     const Markup inner = at(outer, {0});
@@ -106,7 +109,8 @@ TEST(DirectivePathTest, NestedDirectivesAndOneLineBodies) {
 }
 
 TEST(DirectivePathTest, DoxygenCommandsHoldTheirParsedText) {
-    const std::string text = "Summary.\n\n@param caf\xC3\xA9 The value,\n  continued.\n@returns Nothing.\n\n\\note A note.\n";
+    const std::string text =
+        "Summary.\n\n@param caf\xC3\xA9 The value,\n  continued.\n@returns Nothing.\n\n\\note A note.\n";
     const Document document = Document::parsing(text, kDoxygen);
     ASSERT_EQ(document.childCount(), 4);
     const std::optional<DoxygenParameter> parameter = at(document, {1}).as<DoxygenParameter>();
@@ -142,7 +146,8 @@ TEST(DirectivePathTest, SourceIsCarriedIntoEveryLocation) {
 
 // Range adjustment on hand-built trees, as the parser hands them over.
 
-RawMarkupRef node(RawKind kind, std::optional<SourceRange> nodeRange, std::vector<RawMarkupRef> children = {}) {
+RawMarkupRef node(RawKind kind, std::optional<SourceRange> nodeRange,
+                  std::vector<RawMarkupRef> children = {}) {
     return RawMarkup::create(RawMarkupData::withoutPayload(kind), std::move(nodeRange), children);
 }
 
@@ -151,7 +156,8 @@ RawMarkupRef text(std::optional<SourceRange> nodeRange) {
 }
 
 TEST(RangeAdjusterTest, IdentityAdjustmentOnlyWidensTheTracker) {
-    const Markup paragraph(MarkupData::newRoot(node(RawKind::paragraph, range(1, 1, 2, 5), {text(range(1, 1, 1, 3)), text(range(2, 1, 2, 5))})));
+    const Markup paragraph(MarkupData::newRoot(
+        node(RawKind::paragraph, range(1, 1, 2, 5), {text(range(1, 1, 1, 3)), text(range(2, 1, 2, 5))})));
     RangeAdjuster adjuster(1, RangeTracker{range(1, 1, 1, 1)}, {0, 0});
     adjuster.visit(paragraph);
     EXPECT_EQ(paragraph.range(), range(1, 1, 2, 5));
@@ -160,7 +166,8 @@ TEST(RangeAdjusterTest, IdentityAdjustmentOnlyWidensTheTracker) {
 }
 
 TEST(RangeAdjusterTest, EachBoundUsesTheCutOfItsOwnLine) {
-    const Markup paragraph(MarkupData::newRoot(node(RawKind::paragraph, range(1, 2, 2, 6), {text(range(2, 1, 2, 6))})));
+    const Markup paragraph(
+        MarkupData::newRoot(node(RawKind::paragraph, range(1, 2, 2, 6), {text(range(2, 1, 2, 6))})));
     RangeAdjuster adjuster(10, RangeTracker{range(1, 1, 1, 1)}, {2, 4});
     adjuster.visit(paragraph);
     EXPECT_EQ(paragraph.range(), range(10, 4, 11, 10)); // the walked node itself is mapped

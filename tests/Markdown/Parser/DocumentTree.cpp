@@ -97,8 +97,8 @@ void put(ComparableNode& node, const char* name, const std::string& value) {
     }
 }
 
-ComparableNode convert(const Markup& markup, const std::vector<std::optional<TableColumnAlignment>>* alignments,
-                       bool inHead) {
+ComparableNode convert(const Markup& markup,
+                       const std::vector<std::optional<TableColumnAlignment>>* alignments, bool inHead) {
     ComparableNode node;
     node.kind = kindName(markup.kind());
     node.sourcepos = sourcepos(markup);
@@ -138,7 +138,8 @@ ComparableNode convert(const Markup& markup, const std::vector<std::optional<Tab
         break;
     case RawKind::tableCell:
         if (inHead && alignments && markup.indexInParent() < static_cast<std::int64_t>(alignments->size())) {
-            put(node, "align", alignmentName((*alignments)[static_cast<std::size_t>(markup.indexInParent())]));
+            put(node, "align",
+                alignmentName((*alignments)[static_cast<std::size_t>(markup.indexInParent())]));
         }
         break;
     default:
@@ -168,8 +169,8 @@ struct Position {
 };
 
 bool parse(const std::string& text, Position& position) {
-    return std::sscanf(text.c_str(), "%d:%d-%d:%d", &position.startLine, &position.startColumn, &position.endLine,
-                       &position.endColumn) == 4;
+    return std::sscanf(text.c_str(), "%d:%d-%d:%d", &position.startLine, &position.startColumn,
+                       &position.endLine, &position.endColumn) == 4;
 }
 
 } // namespace
@@ -183,8 +184,9 @@ void dropUnknownPositions(ComparableNode& node) {
     if (parse(node.sourcepos, position)) {
         const bool unknown = position.startLine <= 0 || position.startColumn <= 0 || position.endLine <= 0 ||
                              position.endColumn < 0;
-        const bool reversed = position.endLine < position.startLine ||
-                              (position.endLine == position.startLine && position.endColumn + 1 < position.startColumn);
+        const bool reversed =
+            position.endLine < position.startLine ||
+            (position.endLine == position.startLine && position.endColumn + 1 < position.startColumn);
         if (unknown || reversed) {
             node.sourcepos.clear();
         }
@@ -194,12 +196,13 @@ void dropUnknownPositions(ComparableNode& node) {
     }
 }
 
-void matchCodeSpans(const ComparableNode& expected, ComparableNode& actual, std::vector<WidenedCodeSpan>& spans) {
+void matchCodeSpans(const ComparableNode& expected, ComparableNode& actual,
+                    std::vector<WidenedCodeSpan>& spans) {
     if (expected.kind == "code" && actual.kind == "code") {
         Position want;
         Position got;
-        if (parse(expected.sourcepos, want) && parse(actual.sourcepos, got) && want.startLine == got.startLine &&
-            want.endLine == got.endLine) {
+        if (parse(expected.sourcepos, want) && parse(actual.sourcepos, got) &&
+            want.startLine == got.startLine && want.endLine == got.endLine) {
             const int backticks = want.startColumn - got.startColumn;
             if (backticks >= 1 && got.endColumn - want.endColumn == backticks) {
                 spans.push_back({got.startLine, got.startColumn, got.endLine, got.endColumn, backticks});

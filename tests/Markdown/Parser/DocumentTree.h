@@ -29,6 +29,7 @@ struct WidenedCodeSpan {
     int lastColumn; // last backtick, inclusive
     int backtickCount;
 };
-void matchCodeSpans(const ComparableNode& expected, ComparableNode& actual, std::vector<WidenedCodeSpan>& spans);
+void matchCodeSpans(const ComparableNode& expected, ComparableNode& actual,
+                    std::vector<WidenedCodeSpan>& spans);
 
 } // namespace Markdown::Testing

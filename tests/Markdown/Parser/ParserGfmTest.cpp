@@ -44,7 +44,8 @@ std::vector<std::string_view> linesOf(std::string_view text) {
 bool mayMeanSomethingToThePreParser(const GfmExample& example) {
     for (std::string_view line : linesOf(example.markdown)) {
         const std::size_t first = line.find_first_not_of(" \t");
-        if (first != std::string_view::npos && (line[first] == '@' || line[first] == '\\' || line[first] == '}')) {
+        if (first != std::string_view::npos &&
+            (line[first] == '@' || line[first] == '\\' || line[first] == '}')) {
             return true;
         }
     }
@@ -56,9 +57,10 @@ bool mayMeanSomethingToThePreParser(const GfmExample& example) {
 
 void shift(ComparableNode& node, int lines, int columns) {
     int startLine, startColumn, endLine, endColumn;
-    if (std::sscanf(node.sourcepos.c_str(), "%d:%d-%d:%d", &startLine, &startColumn, &endLine, &endColumn) == 4) {
-        node.sourcepos = std::to_string(startLine + lines) + ":" + std::to_string(startColumn + columns) + "-" +
-                         std::to_string(endLine + lines) + ":" + std::to_string(endColumn + columns);
+    if (std::sscanf(node.sourcepos.c_str(), "%d:%d-%d:%d", &startLine, &startColumn, &endLine, &endColumn) ==
+        4) {
+        node.sourcepos = std::to_string(startLine + lines) + ":" + std::to_string(startColumn + columns) +
+                         "-" + std::to_string(endLine + lines) + ":" + std::to_string(endColumn + columns);
     }
     for (ComparableNode& child : node.children) {
         shift(child, lines, columns);
@@ -104,13 +106,15 @@ TEST(ParserGfmTest, TreeEqualsTheCmarkGfmCommandForEveryExample) {
             const std::string_view endLine = lines.at(static_cast<std::size_t>(span.endLine - 1));
             const auto first = static_cast<std::size_t>(span.startColumn - 1);
             const auto last = static_cast<std::size_t>(span.lastColumn - 1);
-            if (first >= startLine.size() || last >= endLine.size() || startLine[first] != '`' || endLine[last] != '`') {
+            if (first >= startLine.size() || last >= endLine.size() || startLine[first] != '`' ||
+                endLine[last] != '`') {
                 continue;
             }
             auto runFrom = [](std::string_view line, std::size_t at, int step) {
                 int length = 0;
                 for (auto i = static_cast<std::ptrdiff_t>(at);
-                     i >= 0 && i < static_cast<std::ptrdiff_t>(line.size()) && line[static_cast<std::size_t>(i)] == '`';
+                     i >= 0 && i < static_cast<std::ptrdiff_t>(line.size()) &&
+                     line[static_cast<std::size_t>(i)] == '`';
                      i += step) {
                     ++length;
                 }
@@ -119,7 +123,8 @@ TEST(ParserGfmTest, TreeEqualsTheCmarkGfmCommandForEveryExample) {
             EXPECT_EQ(runFrom(startLine, first, 1), span.backtickCount) << "GFM example " << example.number;
             EXPECT_EQ(runFrom(endLine, last, -1), span.backtickCount) << "GFM example " << example.number;
             EXPECT_TRUE(first == 0 || startLine[first - 1] != '`') << "GFM example " << example.number;
-            EXPECT_TRUE(last + 1 >= endLine.size() || endLine[last + 1] != '`') << "GFM example " << example.number;
+            EXPECT_TRUE(last + 1 >= endLine.size() || endLine[last + 1] != '`')
+                << "GFM example " << example.number;
             ++checkedSpans;
         }
     }
@@ -134,10 +139,11 @@ TEST(ParserGfmTest, DirectivePathEqualsThePlainPathWithoutDirectiveLines) {
             continue;
         }
         const ComparableNode plain = comparableTreeFromDocument(Document::parsing(example.markdown, {}));
-        const ComparableNode directives = comparableTreeFromDocument(
-            Document::parsing(example.markdown, {ParseOptions::parseBlockDirectives, ParseOptions::parseMinimalDoxygen}));
-        EXPECT_EQ(describeChildren(plain), describeChildren(directives)) << "GFM example " << example.number << ":\n"
-                                                                         << example.markdown;
+        const ComparableNode directives = comparableTreeFromDocument(Document::parsing(
+            example.markdown, {ParseOptions::parseBlockDirectives, ParseOptions::parseMinimalDoxygen}));
+        EXPECT_EQ(describeChildren(plain), describeChildren(directives))
+            << "GFM example " << example.number << ":\n"
+            << example.markdown;
         ++compared;
     }
     EXPECT_GT(compared, 500);
@@ -149,7 +155,8 @@ TEST(ParserGfmTest, WrappingInADirectiveShiftsTheTreeByOneLineAndTheIndent) {
     int compared = 0;
     for (const GfmExample& example : examples()) {
         const std::vector<std::string_view> lines = linesOf(example.markdown);
-        const bool firstLineIndented = !lines.front().empty() && (lines.front()[0] == ' ' || lines.front()[0] == '\t');
+        const bool firstLineIndented =
+            !lines.front().empty() && (lines.front()[0] == ' ' || lines.front()[0] == '\t');
         // A code fence left open runs to the end of the text, over the closing brace.
         const auto fenceLines = std::count_if(lines.begin(), lines.end(), [](std::string_view line) {
             const std::size_t first = line.find_first_not_of(" \t");
@@ -172,8 +179,9 @@ TEST(ParserGfmTest, WrappingInADirectiveShiftsTheTreeByOneLineAndTheIndent) {
         const Markup directive = *document.child(0);
         ASSERT_EQ(directive.kind(), RawKind::blockDirective);
         const ComparableNode body = comparableTreeFromDocument(directive);
-        EXPECT_EQ(describeChildren(plain), describeChildren(body)) << "GFM example " << example.number << ":\n"
-                                                                   << wrapped;
+        EXPECT_EQ(describeChildren(plain), describeChildren(body))
+            << "GFM example " << example.number << ":\n"
+            << wrapped;
         ++compared;
     }
     EXPECT_GT(compared, 300);

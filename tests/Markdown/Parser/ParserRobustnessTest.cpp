@@ -59,8 +59,8 @@ TEST(ParserRobustnessTest, FiftyThousandStars) {
 }
 
 TEST(ParserRobustnessTest, TableBombs) {
-    const std::string wideHeader = "|" + repeated("a|", 2000) + "\n|" + repeated("-|", 2000) + "\n" +
-                                   repeated("|x|\n", 5000);
+    const std::string wideHeader =
+        "|" + repeated("a|", 2000) + "\n|" + repeated("-|", 2000) + "\n" + repeated("|x|\n", 5000);
     const std::string pipeRow = "| a | b |\n|---|---|\n" + std::string(20000, '|') + "\n";
     for (const std::string* text : {&wideHeader, &pipeRow}) {
         for (ParseOptions options : {ParseOptions{}, kDirectives}) {
@@ -70,20 +70,24 @@ TEST(ParserRobustnessTest, TableBombs) {
 }
 
 TEST(ParserRobustnessTest, UnclosedAndDeeplyNestedDirectives) {
-    const Document unclosed = Document::parsing(repeated("@Open(a: \"b\n", 3) + "@Body {\n  text\n  @Inner {\n", kDirectives);
+    const Document unclosed =
+        Document::parsing(repeated("@Open(a: \"b\n", 3) + "@Body {\n  text\n  @Inner {\n", kDirectives);
     EXPECT_GE(unclosed.childCount(), 1);
 
     // Directives nest without bound: the conversion, the walk and the release take no stack per level.
     const int levels = 20000;
-    const Document nested = Document::parsing(repeated("@d {\n", levels) + "x\n" + repeated("}\n", levels), kDirectives);
+    const Document nested =
+        Document::parsing(repeated("@d {\n", levels) + "x\n" + repeated("}\n", levels), kDirectives);
     EXPECT_EQ(shapeOf(nested).maxDepth, levels + 3);
 
     const Document arguments = Document::parsing("@A(" + repeated("k: v, ", 20000) + ")\n", kDirectives);
-    EXPECT_EQ(arguments.child(0)->as<BlockDirective>()->argumentText().parseNameValueArguments().size(), 20000u);
+    EXPECT_EQ(arguments.child(0)->as<BlockDirective>()->argumentText().parseNameValueArguments().size(),
+              20000u);
 }
 
 TEST(ParserRobustnessTest, InvalidUtf8OnBothPaths) {
-    std::string text = "# T\xFF\n\n@D(\xC3\x28: \xE2\x82) {\n  \xF0\x9F\x98 *x\xC0\xAF*\n}\n| a\xED\xA0\x80 |\n|---|\n| \x80 |\n";
+    std::string text = "# T\xFF\n\n@D(\xC3\x28: \xE2\x82) {\n  \xF0\x9F\x98 *x\xC0\xAF*\n}\n| a\xED\xA0\x80 "
+                       "|\n|---|\n| \x80 |\n";
     text += std::string("\0\x01\xFE", 3);
     for (ParseOptions options : {ParseOptions{}, kDirectives}) {
         const Document document = Document::parsing(text, options);

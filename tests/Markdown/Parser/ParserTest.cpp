@@ -48,8 +48,8 @@ TEST(ParserTest, SmartPunctuationIsOnUnlessDisabled) {
 }
 
 TEST(ParserTest, DisabledSourcePositionsLeaveEveryNodeWithoutRange) {
-    const Document document =
-        Document::parsing("# Title `x`\n\n| a | b |\n|---|---|\n| 1 | 2 |\n", ParseOptions::disableSourcePosOpts);
+    const Document document = Document::parsing("# Title `x`\n\n| a | b |\n|---|---|\n| 1 | 2 |\n",
+                                                ParseOptions::disableSourcePosOpts);
     std::vector<std::optional<SourceRange>> ranges;
     collectRanges(document, ranges);
     ASSERT_GT(ranges.size(), 8u);
@@ -82,7 +82,8 @@ TEST(ParserTest, SymbolLinksNeedTheOptionAndTwoBackticks) {
 }
 
 TEST(ParserTest, CodeBlockLanguageIsTheWholeInfoString) {
-    const Document document = Document::parsing("```swift example\nlet x\n```\n\n```\nplain\n```\n\n    indented\n", {});
+    const Document document =
+        Document::parsing("```swift example\nlet x\n```\n\n```\nplain\n```\n\n    indented\n", {});
     EXPECT_EQ(at(document, {0}).as<CodeBlock>()->language(), "swift example");
     EXPECT_EQ(at(document, {0}).as<CodeBlock>()->code(), "let x\n");
     EXPECT_EQ(at(document, {1}).as<CodeBlock>()->language(), std::nullopt);
@@ -113,10 +114,11 @@ TEST(ParserTest, ListsTaskItemsAndStartIndex) {
 }
 
 TEST(ParserTest, TableHeadAndBody) {
-    const Document document = Document::parsing("| a | b | c |\n|:--|:-:|--:|\n| 1 | 2 | 3 |\n| 4 | 5 | 6 |\n\n"
-                                                "| x |\n|---|\n\n"
-                                                "| y |\n|---|\n| 7 |\n",
-                                                {});
+    const Document document =
+        Document::parsing("| a | b | c |\n|:--|:-:|--:|\n| 1 | 2 | 3 |\n| 4 | 5 | 6 |\n\n"
+                          "| x |\n|---|\n\n"
+                          "| y |\n|---|\n| 7 |\n",
+                          {});
     const Table table = *at(document, {0}).as<Table>();
     EXPECT_EQ(table.columnAlignments(),
               (Table::ColumnAlignments{TableColumnAlignment::left, TableColumnAlignment::center,
@@ -140,8 +142,8 @@ TEST(ParserTest, TableHeadAndBody) {
 }
 
 TEST(ParserTest, TableCellSpans) {
-    const Document document =
-        Document::parsing("| h1 | h2 | h3 |\n|---|---|---|\n| a || b |\n| c | d | e |\n| ^ | f | g |\n| ^ | | ^ |\n", {});
+    const Document document = Document::parsing(
+        "| h1 | h2 | h3 |\n|---|---|---|\n| a || b |\n| c | d | e |\n| ^ | f | g |\n| ^ | | ^ |\n", {});
     auto spans = [&](std::int64_t row, std::int64_t cell) {
         const TableCell found = *at(document, {0, 1, row, cell}).as<TableCell>();
         return std::pair{found.colspan(), found.rowspan()};
@@ -187,7 +189,8 @@ TEST(ParserTest, TwoParsesShareStructureNotIdentity) {
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string& bytes) {
-        path_ = (std::filesystem::temp_directory_path() / ("qs-parser-" + std::to_string(getpid()) + ".md")).string();
+        path_ = (std::filesystem::temp_directory_path() / ("qs-parser-" + std::to_string(getpid()) + ".md"))
+                    .string();
         std::ofstream(path_, std::ios::binary) << bytes;
     }
     ~TemporaryFile() { std::remove(path_.c_str()); }
@@ -213,7 +216,9 @@ TEST(ParserTest, FileParsingCarriesTheFileAsSource) {
 }
 
 TEST(ParserTest, FileInUtf16IsDecoded) {
-    const TemporaryFile file(std::string("\xFF\xFE" "a\0\xE9\0", 6));
+    const TemporaryFile file(std::string("\xFF\xFE"
+                                         "a\0\xE9\0",
+                                         6));
     EXPECT_EQ(at(Document::parsing(URL(file.path()), {}), {0, 0}).as<Text>()->string(), "a\xC3\xA9");
 }
 
