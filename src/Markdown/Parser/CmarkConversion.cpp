@@ -397,7 +397,7 @@ private:
         std::optional<SourceRange> bodyRange;
         if (!rows.empty()) {
             bodyRange = rows.front()->parsedRange();
-            if (bodyRange && range) {
+            if (bodyRange && range && !(range->end() < bodyRange->start())) {
                 bodyRange = SourceRange(bodyRange->start(), range->end());
             }
         }

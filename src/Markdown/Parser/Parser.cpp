@@ -4,6 +4,7 @@
 #include "ContainerConversion.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -99,6 +100,10 @@ Document Document::parsing(std::string_view text, ParseOptions options) {
 
 Document Document::parsing(const URL& file, ParseOptions options) {
     const std::string path = file.path();
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw std::system_error(EISDIR, std::generic_category(), "Cannot read " + path);
+    }
     std::ifstream stream(path, std::ios::binary);
     if (!stream) {
         throw std::system_error(errno ? errno : ENOENT, std::generic_category(), "Cannot read " + path);

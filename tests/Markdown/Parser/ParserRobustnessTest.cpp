@@ -2,11 +2,14 @@
 // consumer can walk and release.
 
 #include <Markdown/Markdown.h>
+#include <Markdown/Parser/LineSplitting.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace Markdown {
 namespace {
@@ -96,6 +99,49 @@ TEST(ParserRobustnessTest, InvalidUtf8OnBothPaths) {
     const Document document = Document::parsing(text, kDirectives);
     const BlockDirective directive = *document.child(1)->as<BlockDirective>();
     EXPECT_EQ(directive.argumentText().segments.at(0).trimmedText(), "\xEF\xBF\xBD(: \xEF\xBF\xBD");
+}
+
+// Random mixtures of the constructs both paths treat specially, in every nesting and order: each must
+// parse without an exception, an abort or a sanitizer report, and every range must lie in the text.
+TEST(ParserRobustnessTest, RandomConstructMixtures) {
+    const std::vector<std::string> pieces = {
+        "@D(",      "@Dir {", "}",    "{",     ")",     "\\note ", "@param x ", "@returns ",
+        "\"",       "\\",     "`",    "``",    "```",   "~~~",     "> ",        "- ",
+        "1. ",      "- [x] ", "|",    "|---|", "| ^ |", "||",      "^[",        "](a)",
+        "]: b",     "[",      "]",    "(",     "*",     "_",       "~~",        "<div>",
+        "&amp;",    "\t",     "    ", "  ",    "\n",    "\n\n",    "\r\n",      "\xE2\x80\xA8",
+        "\xC3\xA9", "\xFF",   "text", "#"};
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 1500; ++round) {
+        std::string text;
+        const int count = 1 + static_cast<int>(random() % 60);
+        for (int i = 0; i < count; ++i) {
+            text += pieces[random() % pieces.size()];
+        }
+        for (ParseOptions options :
+             {ParseOptions{}, kDirectives, ParseOptions{ParseOptions::parseSymbolLinks}}) {
+            const Document document = Document::parsing(text, options);
+            struct RangeCheck : MarkupWalker<RangeCheck> {
+                std::int64_t lines = 0;
+                std::string outside; // the first element whose range leaves the text
+                void defaultVisit(const Markup& markup) {
+                    if (const auto& range = markup.range()) {
+                        const bool ok = range->start().line() >= 1 && range->end().line() <= lines &&
+                                        range->start().column() >= 1;
+                        if (!ok && outside.empty()) {
+                            outside =
+                                std::string(markup.typeName()) + " " + range->diagnosticDescription(false);
+                        }
+                    }
+                    descendInto(markup);
+                }
+            } check;
+            check.lines = static_cast<std::int64_t>(splitLines(text).size());
+            check.visit(document);
+            EXPECT_EQ(check.outside, "")
+                << "round " << round << ", options " << options.rawValue() << ": " << text;
+        }
+    }
 }
 
 } // namespace
