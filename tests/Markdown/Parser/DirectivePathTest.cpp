@@ -183,6 +183,15 @@ TEST(RangeAdjusterTest, NodesWithoutRangeLeaveTheTrackerAlone) {
     EXPECT_EQ(adjuster.ranges.totalRange, range(2, 3, 4, 5));
 }
 
+// cmark-gfm never reports a line outside the run; should it, the parse goes on and the bound moves
+// without a cut.
+TEST(RangeAdjusterTest, LinesOutsideTheRunMoveWithoutACut) {
+    const Markup paragraph(MarkupData::newRoot(node(RawKind::paragraph, range(1, 3, 3, 2))));
+    RangeAdjuster adjuster(4, RangeTracker{range(1, 1, 1, 1)}, {2});
+    adjuster.visit(paragraph);
+    EXPECT_EQ(paragraph.range(), range(4, 5, 6, 2));
+}
+
 TEST(RangeAdjusterTest, WideningKeepsItsStartAndTakesTheOtherEndOnTies) {
     const URL a("file:///a.md");
     const URL b("file:///b.md");

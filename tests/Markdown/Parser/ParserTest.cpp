@@ -222,8 +222,11 @@ TEST(ParserTest, FileInUtf16IsDecoded) {
     EXPECT_EQ(at(Document::parsing(URL(file.path()), {}), {0, 0}).as<Text>()->string(), "a\xC3\xA9");
 }
 
-TEST(ParserTest, MissingFileThrows) {
+TEST(ParserTest, UnreadableFilesThrow) {
     EXPECT_THROW(Document::parsing(URL("file:///nonexistent/quillstack/none.md"), {}), std::system_error);
+    // A directory opens like a file but holds no text: it is refused, not parsed as an empty document.
+    EXPECT_THROW(Document::parsing(URL(std::filesystem::temp_directory_path().string()), {}),
+                 std::system_error);
 }
 
 } // namespace
