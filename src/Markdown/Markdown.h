@@ -19,6 +19,7 @@
 #include "Markdown/InlineNodes/InlineContainers.h"
 #include "Markdown/InlineNodes/InlineLeaves.h"
 #include "Markdown/InterpretiveNodes/Aside.h"
+#include "Markdown/Parser/Parser.h"
 #include "Markdown/Rewriter/MarkupRewriter.h"
 #include "Markdown/StructuralRestrictions/Containers.h"
 #include "Markdown/StructuralRestrictions/StructuralProtocols.h"

@@ -1,11 +1,12 @@
 // Stock cmark-gfm parse plus iteration (the baseline) against the compatibility layer's parse plus
-// the reads a conversion makes, and against the block-directive pre-parser, on the same inputs in the
-// same run. Each benchmark reports both times and their ratio as counters; the hostile inputs report
-// the layer's time alone (the stock parser takes minutes on some of them, which is why the layer
-// guards against them).
+// the reads a conversion makes, against the whole parse into a document tree (plain and with block
+// directives), and against the block-directive pre-parser, on the same inputs in the same run. Each
+// benchmark reports both times and their ratio as counters; the hostile inputs report the parse's time
+// alone (the stock parser takes minutes on some of them, which is why the layer guards against them).
 
 #include <Markdown/CmarkCompat/CmarkCompat.h>
 #include <Markdown/Parser/BlockDirectiveParsing.h>
+#include <Markdown/Parser/Parser.h>
 
 #include "GfmHarness/GfmExamples.h"
 
@@ -147,6 +148,18 @@ std::size_t preParse(const std::string& text) {
     return stack.root().children().size();
 }
 
+const Markdown::ParseOptions kDirectivePath{Markdown::ParseOptions::parseBlockDirectives,
+                                            Markdown::ParseOptions::parseMinimalDoxygen};
+
+// The whole parse: cmark-gfm, the layer, the conversion into raw nodes, and the release of the tree.
+std::int64_t fullParse(const std::string& text) {
+    return Markdown::Document::parsing(text, {}).childCount();
+}
+
+std::int64_t fullParseWithDirectives(const std::string& text) {
+    return Markdown::Document::parsing(text, kDirectivePath).childCount();
+}
+
 void BM_GfmExamplesText(benchmark::State& state) {
     static const std::string text = Markdown::Testing::loadGfmExamplesText();
     compareWithBaseline(state, text);
@@ -164,6 +177,24 @@ void BM_ClipboardDocument100KB(benchmark::State& state) {
     compareWithBaseline(state, text);
 }
 BENCHMARK(BM_ClipboardDocument100KB)->Unit(benchmark::kMillisecond);
+
+void BM_FullParseGfmExamplesText(benchmark::State& state) {
+    static const std::string text = Markdown::Testing::loadGfmExamplesText();
+    compareWithBaseline(state, text, fullParse, "parse");
+}
+BENCHMARK(BM_FullParseGfmExamplesText)->Unit(benchmark::kMillisecond);
+
+void BM_FullParseMixedDocument2MB(benchmark::State& state) {
+    static const std::string text = mixedDocument(2 * 1024 * 1024, 42);
+    compareWithBaseline(state, text, fullParse, "parse");
+}
+BENCHMARK(BM_FullParseMixedDocument2MB)->Unit(benchmark::kMillisecond);
+
+void BM_FullParseClipboardDocument100KB(benchmark::State& state) {
+    static const std::string text = clipboardDocument(100 * 1024);
+    compareWithBaseline(state, text, fullParse, "parse");
+}
+BENCHMARK(BM_FullParseClipboardDocument100KB)->Unit(benchmark::kMillisecond);
 
 // Directive-heavy text: the mixed document with every few blocks wrapped in nested directives.
 std::string directiveDocument(std::size_t size) {
@@ -199,6 +230,18 @@ void BM_PreParserOnDirectiveDocument(benchmark::State& state) {
     compareWithBaseline(state, text, preParse, "preparser");
 }
 BENCHMARK(BM_PreParserOnDirectiveDocument)->Unit(benchmark::kMillisecond);
+
+void BM_DirectivePathOnDirectiveDocument(benchmark::State& state) {
+    static const std::string text = directiveDocument(2 * 1024 * 1024);
+    compareWithBaseline(state, text, fullParseWithDirectives, "directives");
+}
+BENCHMARK(BM_DirectivePathOnDirectiveDocument)->Unit(benchmark::kMillisecond);
+
+void BM_DirectivePathGfmExamplesText(benchmark::State& state) {
+    static const std::string text = Markdown::Testing::loadGfmExamplesText();
+    compareWithBaseline(state, text, fullParseWithDirectives, "directives");
+}
+BENCHMARK(BM_DirectivePathGfmExamplesText)->Unit(benchmark::kMillisecond);
 
 std::string wideHeaderTable(int columns, int rows) {
     std::string text = "|";
@@ -262,6 +305,52 @@ BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, rows900PipesEach, manyWideRows
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, invalidUtf8, invalidUtf8())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HostileInputThroughTheLayer, unclosedAttributeOpeners, unclosedAttributeOpeners())
+    ->Unit(benchmark::kMillisecond);
+
+std::string repeated(const std::string& piece, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+// The hostile inputs through the whole parse, on the plain path and the directive path.
+void BM_HostileInputThroughTheParser(benchmark::State& state, const std::string& text) {
+    const bool directives = state.range(0) != 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(directives ? fullParseWithDirectives(text) : fullParse(text));
+    }
+    state.counters["input_kb"] = static_cast<double>(text.size()) / 1024;
+}
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheParser, nestedQuotes100k, std::string(100000, '>') + " x\n")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheParser, stars50k, std::string(50000, '*') + "\n")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheParser, header2000Columns5000Rows, wideHeaderTable(2000, 5000))
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheParser, row20000Pipes,
+                  "|a|\n|-|\n" + std::string(20000, '|') + "\n")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheParser, invalidUtf8, invalidUtf8())
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheParser, unclosedDirectives,
+                  repeated("@Open(a: \"b\n", 2000) + repeated("@Body {\n  text\n", 2000))
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileInputThroughTheParser, nestedDirectives20k,
+                  repeated("@d {\n", 20000) + "x\n" + repeated("}\n", 20000))
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -4,6 +4,8 @@
 
 namespace Markdown {
 
+class ParseOptions;
+
 /// The root of a Markdown document: a container of blocks. Every document made here is a new root.
 class Document : public BlockContainerBase {
     QS_MARKDOWN_ELEMENT(Document, document, visitDocument, BlockContainerBase)
@@ -17,6 +19,14 @@ public:
     template <MarkupRange R>
     explicit Document(const R& children, bool inheritSourceRange = false)
         : Document(children, inheritSourceRange, 0) {}
+
+    /// Parses Markdown text; `source` goes into every location of the tree. Never fails. Defined with the
+    /// parser: include Markdown/Parser/Parser.h to call these.
+    static Document parsing(std::string_view text, const std::optional<URL>& source, ParseOptions options);
+    static Document parsing(std::string_view text, ParseOptions options);
+    /// Reads a Markdown file (UTF-8, or UTF-16 with a byte-order mark) and parses it with the file as
+    /// source. Throws std::system_error when the file cannot be read.
+    static Document parsing(const URL& file, ParseOptions options);
 
 private:
     template <MarkupRange R>

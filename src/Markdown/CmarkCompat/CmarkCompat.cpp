@@ -118,20 +118,19 @@ const char* CmarkDocument::attributes(cmark_node* node) const {
     return annotation && annotation->attributes ? annotation->attributes->c_str() : nullptr;
 }
 
+// Only table cells carry span data, so a cell with spans needs no look at its type.
 int CmarkDocument::tableCellColspan(cmark_node* node) const {
-    if (!node || typeString(node) != "table_cell") {
-        return -1;
+    if (const NodeAnnotation* annotation = Tables::annotation(node); annotation && annotation->cellSpans) {
+        return annotation->cellSpans->first;
     }
-    const NodeAnnotation* annotation = Tables::annotation(node);
-    return annotation && annotation->cellSpans ? annotation->cellSpans->first : 1;
+    return node && typeString(node) == "table_cell" ? 1 : -1;
 }
 
 int CmarkDocument::tableCellRowspan(cmark_node* node) const {
-    if (!node || typeString(node) != "table_cell") {
-        return -1;
+    if (const NodeAnnotation* annotation = Tables::annotation(node); annotation && annotation->cellSpans) {
+        return annotation->cellSpans->second;
     }
-    const NodeAnnotation* annotation = Tables::annotation(node);
-    return annotation && annotation->cellSpans ? annotation->cellSpans->second : 1;
+    return node && typeString(node) == "table_cell" ? 1 : -1;
 }
 
 NodePosition CmarkDocument::position(cmark_node* node) const {

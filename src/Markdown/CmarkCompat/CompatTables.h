@@ -5,10 +5,12 @@
 
 #include "CmarkCompat.h"
 
-#include <deque>
+#include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace Markdown::CmarkCompat {
 
@@ -19,12 +21,37 @@ struct NodeAnnotation {
     std::optional<std::pair<int, int>> cellSpans; // table cells with span data
 };
 
+// Annotations in blocks that double in size up to a bound: addresses stay stable, and a document with
+// many annotated nodes costs a handful of allocations rather than one per few nodes.
+class AnnotationStore {
+public:
+    NodeAnnotation& add() {
+        if (blocks_.empty() || used_ == blockSize_) {
+            blockSize_ = blocks_.empty() ? kFirstBlockSize : std::min(blockSize_ * 2, kLargestBlockSize);
+            blocks_.push_back(std::make_unique<NodeAnnotation[]>(blockSize_));
+            used_ = 0;
+        }
+        return blocks_.back()[used_++];
+    }
+    void clear() {
+        blocks_.clear();
+        used_ = 0;
+    }
+
+private:
+    static constexpr std::size_t kFirstBlockSize = 16;
+    static constexpr std::size_t kLargestBlockSize = 1024;
+    std::vector<std::unique_ptr<NodeAnnotation[]>> blocks_;
+    std::size_t blockSize_ = 0;
+    std::size_t used_ = 0;
+};
+
 struct CmarkDocument::Tables {
     std::string text;
     cmark_node* root = nullptr;
     GuardReport report;
     bool reportsPositions = true;
-    std::deque<NodeAnnotation> annotations; // stable addresses
+    AnnotationStore annotations;
 
     Tables() = default;
     Tables(const Tables&) = delete;
@@ -43,7 +70,7 @@ struct CmarkDocument::Tables {
         if (auto* existing = static_cast<NodeAnnotation*>(cmark_node_get_user_data(node))) {
             return *existing;
         }
-        NodeAnnotation& created = annotations.emplace_back();
+        NodeAnnotation& created = annotations.add();
         cmark_node_set_user_data(node, &created);
         return created;
     }

@@ -10,9 +10,14 @@
 
 namespace Markdown {
 
+struct DirectiveArgument;
+
 /// The unparsed text between a block directive's parentheses, one segment per source line.
 class DirectiveArgumentText {
 public:
+    /// A problem found while parsing the arguments; defined with the parser (Markdown/Parser/Parser.h).
+    class ParseError;
+
     /// One line of argument text. `untrimmedText` is the source line from its first column up to the end of
     /// this line's share of the argument text; `parseIndex` is the byte offset in it where the arguments
     /// begin; `range` is where that text stands in the source (absent for text built from a plain string).
@@ -45,6 +50,11 @@ public:
 
     /// True when every segment's whole `untrimmedText` is only spaces and tabs (and for no segments).
     bool isEmpty() const;
+
+    /// The comma-separated `name: value` arguments of the text, parsed on each call; appends the problems
+    /// found to `parseErrors`. Defined with the parser (include Markdown/Parser/Parser.h to call these).
+    std::vector<DirectiveArgument> parseNameValueArguments(std::vector<ParseError>& parseErrors) const;
+    std::vector<DirectiveArgument> parseNameValueArguments() const;
 
     friend bool operator==(const DirectiveArgumentText& a, const DirectiveArgumentText& b) = default;
 

@@ -53,17 +53,18 @@ bool isWhiteSpaceCharacter(std::string_view character) {
     return codePoint >= 0 && u_isUWhiteSpace(codePoint);
 }
 
-LinePosition lower(const std::optional<TrimmedLine::Lex>& lex) {
-    return lex && lex->range ? lex->range->lower : LinePosition{};
+SourceLocation lower(const std::optional<TrimmedLine::Lex>& lex) {
+    return lex && lex->range ? lex->range->start() : SourceLocation(0, 0);
 }
 
-LinePosition upper(const std::optional<TrimmedLine::Lex>& lex) {
-    return lex && lex->range ? lex->range->upper : LinePosition{};
+SourceLocation upper(const std::optional<TrimmedLine::Lex>& lex) {
+    return lex && lex->range ? lex->range->end() : SourceLocation(0, 0);
 }
 
 // Columns are UTF-8 bytes: the position just past the whole line.
-LinePosition endOfLine(const TrimmedLine& line) {
-    return {line.lineNumber().value_or(0), static_cast<int>(line.untrimmedText().size()) + 1};
+SourceLocation endOfLine(const TrimmedLine& line) {
+    return SourceLocation(line.lineNumber().value_or(0),
+                          static_cast<std::int64_t>(line.untrimmedText().size()) + 1, line.source());
 }
 
 std::string asciiLowercase(std::string_view text) {
@@ -174,7 +175,7 @@ bool PendingBlockDirective::parseContentsEnd(TrimmedLine line) {
     auto text = std::make_shared<std::string>(padding, ' ');
     text->append(content.substr(0, end));
     pendingLineText = text;
-    pendingLine = TrimmedLine(*pendingLineText, line.lineNumber());
+    pendingLine = TrimmedLine(*pendingLineText, line.lineNumber(), 0, line.source());
     innerIndentationColumnCount = static_cast<int>(padding);
     parseState = ParseState::done;
     endLocation = endOfLine(line);
@@ -183,7 +184,7 @@ bool PendingBlockDirective::parseContentsEnd(TrimmedLine line) {
 
 void PendingDoxygenCommand::addLine(const TrimmedLine& line) {
     endLocation = endOfLine(line);
-    if (!innerIndentation && line.lineNumber() != atLocation.line && !isBlankOnly(line.remaining())) {
+    if (!innerIndentation && line.lineNumber() != atLocation.line() && !isBlankOnly(line.remaining())) {
         innerIndentation = line.indentationColumnCount();
     }
 }
@@ -605,7 +606,7 @@ void ParseContainerStack::accept(const TrimmedLine& line) {
     // not take may have changed is put back.
     PendingBlockDirective& directive = *topContainer.directive_;
     const ParseState before = directive.parseState;
-    const LinePosition endBefore = directive.endLocation;
+    const SourceLocation endBefore = directive.endLocation;
     const std::size_t piecesBefore = directive.argumentsText.size();
     bool taken = false;
     if (before == ParseState::argumentsText) {

@@ -33,12 +33,12 @@ struct PendingBlockDirective {
 
     int atIndentationColumnCount = 0;
     std::optional<int> innerIndentationColumnCount;
-    LinePosition atLocation;
-    LinePosition nameLocation;
+    SourceLocation atLocation{0, 0};
+    SourceLocation nameLocation{0, 0};
     std::string_view name;
     std::vector<TrimmedLine::Lex> argumentsText; // one piece per source line, without parentheses
     ParseState parseState = ParseState::argumentsStart;
-    LinePosition endLocation;
+    SourceLocation endLocation{0, 0};
     // Content found before the closing brace on the same line, padded so that it keeps its columns.
     std::optional<TrimmedLine> pendingLine;
     std::shared_ptr<const std::string> pendingLineText; // what pendingLine views
@@ -54,13 +54,13 @@ struct PendingBlockDirective {
 struct PendingDoxygenCommand {
     enum class Kind { param, discussion, note, abstract, returns };
 
-    LinePosition atLocation;
+    SourceLocation atLocation{0, 0};
     int atSignIndentation = 0; // blank characters before the "@" or "\"
-    LinePosition nameLocation;
+    SourceLocation nameLocation{0, 0};
     std::optional<int> innerIndentation;
     Kind kind = Kind::discussion;
     std::string_view parameterName; // for param
-    LinePosition endLocation;
+    SourceLocation endLocation{0, 0};
 
     void addLine(const TrimmedLine& line);
 };

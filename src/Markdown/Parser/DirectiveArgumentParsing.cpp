@@ -1,6 +1,7 @@
 #include "DirectiveArgumentParsing.h"
 
 #include "Graphemes.h"
+#include "Markdown/Infrastructure/CanonicalEquivalence.h"
 
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
@@ -8,11 +9,13 @@
 #include <algorithm>
 #include <unordered_map>
 
-namespace Markdown::DirectiveArgumentParsing {
+namespace Markdown {
 
 namespace {
 
 using Lex = TrimmedLine::Lex;
+using ParseError = DirectiveArgumentText::ParseError;
+using Segment = DirectiveArgumentText::LineSegment;
 
 std::string_view firstCharacter(std::string_view text) {
     return text.empty() ? text : text.substr(0, Graphemes::nextBoundary(text, 0));
@@ -51,48 +54,66 @@ std::optional<Lex> parseUnquotedLiteral(TrimmedLine& line) {
     return count > 0 ? line.take(count) : std::nullopt;
 }
 
-void record(std::vector<Diagnostic>& diagnostics, Diagnostic::Kind kind, std::string_view text,
-            const std::optional<LinePosition>& location) {
+void recordMissing(std::vector<ParseError>& errors, char character,
+                   const std::optional<SourceLocation>& location) {
     if (location) {
-        diagnostics.push_back({kind, std::string(text), *location, {}});
+        errors.push_back(ParseError::missingExpectedCharacter(character, *location));
     }
 }
 
 // Requires the remaining text to start with a double quote.
-std::optional<Lex> parseQuotedLiteral(TrimmedLine& line, std::vector<Diagnostic>& diagnostics) {
+std::optional<Lex> parseQuotedLiteral(TrimmedLine& line, std::vector<ParseError>& errors) {
     line.take(1);
     const std::size_t count = countUnescaped(line.remaining(), [](std::string_view c) { return c == "\""; });
     std::optional<Lex> content = line.take(count, true);
     if (startsWith(line, "\"")) {
         line.take(1);
     } else {
-        record(diagnostics, Diagnostic::Kind::missingExpectedCharacter, "\"", line.location());
+        recordMissing(errors, '"', line.location());
     }
     return content;
 }
 
-std::optional<Lex> parseLiteral(TrimmedLine& line, std::vector<Diagnostic>& diagnostics) {
-    return startsWith(line, "\"") ? parseQuotedLiteral(line, diagnostics) : parseUnquotedLiteral(line);
+std::optional<Lex> parseLiteral(TrimmedLine& line, std::vector<ParseError>& errors) {
+    return startsWith(line, "\"") ? parseQuotedLiteral(line, errors) : parseUnquotedLiteral(line);
 }
 
 // After a missing literal: reports and takes leading commas, then skips to the next comma.
-void recover(TrimmedLine& line, std::vector<Diagnostic>& diagnostics) {
+void recover(TrimmedLine& line, std::vector<ParseError>& errors) {
     while (startsWith(line, ",")) {
         line.take(1);
-        record(diagnostics, Diagnostic::Kind::unexpectedCharacter, ",", line.location());
+        if (const std::optional<SourceLocation> location = line.location()) {
+            errors.push_back(ParseError::unexpectedCharacter(',', *location));
+        }
     }
     line.lex(",");
 }
 
-std::vector<Argument> parseLine(const ArgumentLine& segment, std::vector<Diagnostic>& diagnostics) {
-    std::vector<Argument> arguments;
-    TrimmedLine line(segment.untrimmedText, segment.lineNumber, segment.parseIndex);
+// The segment as a line being lexed: numbered and with the source of its range's start, so that
+// positions on it are source locations.
+TrimmedLine lineOf(const Segment& segment) {
+    if (!segment.range()) {
+        return TrimmedLine(segment.untrimmedText(), std::nullopt, segment.parseIndex());
+    }
+    const SourceLocation& start = segment.range()->start();
+    return TrimmedLine(segment.untrimmedText(), static_cast<int>(start.line()), segment.parseIndex(),
+                       start.source());
+}
+
+} // namespace
+
+namespace DirectiveArgumentParsing {
+
+std::vector<DirectiveArgument> parseNameValueArguments(const Segment& segment,
+                                                       std::vector<ParseError>& errors) {
+    std::vector<DirectiveArgument> arguments;
+    TrimmedLine line = lineOf(segment);
     line.lexWhitespace();
     while (!isBlankOnly(line.remaining())) {
         line.lexWhitespace();
-        const std::optional<Lex> literal = parseLiteral(line, diagnostics);
+        const std::optional<Lex> literal = parseLiteral(line, errors);
         if (!literal) {
-            recover(line, diagnostics);
+            recover(line, errors);
             continue;
         }
         std::optional<Lex> name;
@@ -104,16 +125,16 @@ std::vector<Argument> parseLine(const ArgumentLine& segment, std::vector<Diagnos
             if (startsWith(line, ":")) {
                 line.take(1);
             } else {
-                record(diagnostics, Diagnostic::Kind::missingExpectedCharacter, ":", line.location());
+                recordMissing(errors, ':', line.location());
             }
             line.lexWhitespace();
-            value = parseLiteral(line, diagnostics);
+            value = parseLiteral(line, errors);
             if (!value) {
-                recover(line, diagnostics);
+                recover(line, errors);
                 continue;
             }
         }
-        Argument argument;
+        DirectiveArgument argument;
         if (name) {
             argument.name = std::string(name->text);
             argument.nameRange = name->range;
@@ -131,11 +152,13 @@ std::vector<Argument> parseLine(const ArgumentLine& segment, std::vector<Diagnos
     return arguments;
 }
 
+} // namespace DirectiveArgumentParsing
+
+namespace {
+
 bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
-
-} // namespace
 
 std::string canonicalForm(std::string_view text) {
     if (isAscii(text)) {
@@ -155,21 +178,45 @@ std::string canonicalForm(std::string_view text) {
     return result;
 }
 
-bool canonicallyEqual(std::string_view a, std::string_view b) {
-    return a == b || (!(isAscii(a) && isAscii(b)) && canonicalForm(a) == canonicalForm(b));
+} // namespace
+
+bool operator==(const DirectiveArgument& a, const DirectiveArgument& b) {
+    return a.nameRange == b.nameRange && a.valueRange == b.valueRange &&
+           a.hasTrailingComma == b.hasTrailingComma && canonicallyEqual(a.name, b.name) &&
+           canonicallyEqual(a.value, b.value);
 }
 
-std::vector<Argument> parseNameValueArguments(std::span<const ArgumentLine> lines,
-                                              std::vector<Diagnostic>& diagnostics) {
-    std::vector<Argument> result;
+ParseError ParseError::duplicateArgument(std::string name, SourceLocation firstLocation,
+                                         SourceLocation duplicateLocation) {
+    return ParseError(Kind::duplicateArgument, std::move(name), '\0', std::move(duplicateLocation),
+                      std::move(firstLocation));
+}
+
+ParseError ParseError::missingExpectedCharacter(char character, SourceLocation location) {
+    return ParseError(Kind::missingExpectedCharacter, {}, character, std::move(location), std::nullopt);
+}
+
+ParseError ParseError::unexpectedCharacter(char character, SourceLocation location) {
+    return ParseError(Kind::unexpectedCharacter, {}, character, std::move(location), std::nullopt);
+}
+
+bool operator==(const ParseError& a, const ParseError& b) {
+    return a.kind_ == b.kind_ && a.character_ == b.character_ && a.location_ == b.location_ &&
+           a.firstLocation_ == b.firstLocation_ && canonicallyEqual(a.name_, b.name_);
+}
+
+std::vector<DirectiveArgument>
+DirectiveArgumentText::parseNameValueArguments(std::vector<ParseError>& errors) const {
+    std::vector<DirectiveArgument> result;
     std::unordered_map<std::string, std::size_t> firstByName; // canonical name -> index in result
-    for (const ArgumentLine& line : lines) {
-        for (Argument& argument : parseLine(line, diagnostics)) {
+    for (const Segment& segment : segments) {
+        for (DirectiveArgument& argument :
+             DirectiveArgumentParsing::parseNameValueArguments(segment, errors)) {
             const auto [first, isFirst] =
                 firstByName.try_emplace(canonicalForm(argument.name), result.size());
             if (!isFirst && result[first->second].nameRange && argument.nameRange) {
-                diagnostics.push_back({Diagnostic::Kind::duplicateArgument, argument.name,
-                                       argument.nameRange->lower, result[first->second].nameRange->lower});
+                errors.push_back(ParseError::duplicateArgument(
+                    argument.name, result[first->second].nameRange->start(), argument.nameRange->start()));
             }
             result.push_back(std::move(argument));
         }
@@ -177,12 +224,16 @@ std::vector<Argument> parseNameValueArguments(std::span<const ArgumentLine> line
     if (result.size() > 1) {
         for (std::size_t i = 0; i + 1 < result.size(); ++i) {
             if (!result[i].hasTrailingComma && result[i].valueRange) {
-                record(diagnostics, Diagnostic::Kind::missingExpectedCharacter, ",",
-                       result[i].valueRange->upper);
+                errors.push_back(ParseError::missingExpectedCharacter(',', result[i].valueRange->end()));
             }
         }
     }
     return result;
 }
 
-} // namespace Markdown::DirectiveArgumentParsing
+std::vector<DirectiveArgument> DirectiveArgumentText::parseNameValueArguments() const {
+    std::vector<ParseError> discarded;
+    return parseNameValueArguments(discarded);
+}
+
+} // namespace Markdown

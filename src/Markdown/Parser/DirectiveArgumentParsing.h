@@ -1,59 +1,78 @@
 #pragma once
 // The name-value parser of a block directive's argument text: a comma-separated list of
 // `name: value` pairs whose names and values may be written in double quotes. It never fails: every
-// problem becomes a diagnostic and parsing goes on with the rest of the text.
-//
-// It works on plain views of the argument text's lines, which the document model's argument text
-// records hand over; its results use line and column pairs, to which the model adds the source file.
+// problem becomes a parse error with its source location, and parsing goes on with the rest of the
+// text. Segments without a range (text built from a plain string) give arguments without ranges and
+// record no error at all.
 
-#include "LineSplitting.h"
+#include "Markdown/Infrastructure/DirectiveArgumentText.h"
+#include "Markdown/Infrastructure/SourceLocation.h"
+#include "Markdown/Parser/LineSplitting.h"
 
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
-namespace Markdown::DirectiveArgumentParsing {
+namespace Markdown {
 
-// One line of argument text: the source line from its first column up to the end of this line's
-// part of the text, where the argument text starts on it, and its line number (absent for text that
-// did not come from a parsed document: then nothing gets a position and no diagnostic is recorded).
-struct ArgumentLine {
-    std::string_view untrimmedText;
-    std::size_t parseIndex = 0; // byte offset into untrimmedText
-    std::optional<int> lineNumber;
-};
-
-struct Argument {
-    std::string name; // "" for an unnamed argument; backslashes stay in it
-    std::optional<LineRange> nameRange;
+/// One parsed argument. `name` and `value` are the literals' texts (inside the quotes for quoted ones;
+/// backslashes stay); `name` is "" for an unnamed argument. Equality compares every field, the strings
+/// under Unicode canonical equivalence.
+struct DirectiveArgument {
+    std::string name;
+    std::optional<SourceRange> nameRange;
     std::string value;
-    std::optional<LineRange> valueRange;
+    std::optional<SourceRange> valueRange;
     bool hasTrailingComma = false;
-    friend bool operator==(const Argument&, const Argument&) = default;
+
+    friend bool operator==(const DirectiveArgument& a, const DirectiveArgument& b);
 };
 
-struct Diagnostic {
+class DirectiveArgumentText::ParseError {
+public:
     enum class Kind { duplicateArgument, missingExpectedCharacter, unexpectedCharacter };
-    Kind kind;
-    // duplicateArgument: the repeated name; otherwise the missing or unexpected character.
-    std::string text;
-    // duplicateArgument: the start of the repeated name; otherwise where the character was expected
-    // or found.
-    LinePosition location;
-    // duplicateArgument only: the start of the first occurrence.
-    LinePosition firstLocation;
-    friend bool operator==(const Diagnostic&, const Diagnostic&) = default;
+
+    /// An argument repeats an earlier one's name; the locations are the starts of the two names.
+    static ParseError duplicateArgument(std::string name, SourceLocation firstLocation,
+                                        SourceLocation duplicateLocation);
+    /// `character` (":", "," or the double quote) was required at `location`.
+    static ParseError missingExpectedCharacter(char character, SourceLocation location);
+    /// `character` stands where a name or value must begin.
+    static ParseError unexpectedCharacter(char character, SourceLocation location);
+
+    Kind kind() const { return kind_; }
+    /// The repeated name (duplicateArgument); "" otherwise.
+    const std::string& name() const { return name_; }
+    /// The missing or unexpected character; '\0' for duplicateArgument.
+    char character() const { return character_; }
+    /// Where the character was expected or found; for duplicateArgument, the repeated name's start.
+    const SourceLocation& location() const { return location_; }
+    /// duplicateArgument only: the first occurrence's start.
+    const std::optional<SourceLocation>& firstLocation() const { return firstLocation_; }
+
+    friend bool operator==(const ParseError& a, const ParseError& b);
+
+private:
+    ParseError(Kind kind, std::string name, char character, SourceLocation location,
+               std::optional<SourceLocation> firstLocation)
+        : kind_(kind), name_(std::move(name)), character_(character), location_(std::move(location)),
+          firstLocation_(std::move(firstLocation)) {}
+
+    Kind kind_;
+    std::string name_;
+    char character_;
+    SourceLocation location_;
+    std::optional<SourceLocation> firstLocation_;
 };
 
-// Parses every line in order; appends the diagnostics found to `diagnostics` (what it held stays).
-std::vector<Argument> parseNameValueArguments(std::span<const ArgumentLine> lines,
-                                              std::vector<Diagnostic>& diagnostics);
+namespace DirectiveArgumentParsing {
 
-// Whether two names or values are equal under Unicode canonical equivalence.
-bool canonicallyEqual(std::string_view a, std::string_view b);
-// The text in Normalization Form C: equal for canonically equivalent texts.
-std::string canonicalForm(std::string_view text);
+/// The arguments of one segment, in order; appends its errors (duplicates across segments are the
+/// text-level operation's business).
+std::vector<DirectiveArgument>
+parseNameValueArguments(const DirectiveArgumentText::LineSegment& segment,
+                        std::vector<DirectiveArgumentText::ParseError>& errors);
 
-} // namespace Markdown::DirectiveArgumentParsing
+} // namespace DirectiveArgumentParsing
+
+} // namespace Markdown

@@ -54,15 +54,15 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 }
 
 TrimmedLine::TrimmedLine(std::string_view untrimmedText, std::optional<int> lineNumber,
-                         std::size_t parseIndex)
+                         std::size_t parseIndex, std::optional<URL> source)
     : untrimmedText_(untrimmedText), parseIndex_(std::min(parseIndex, untrimmedText.size())),
-      lineNumber_(lineNumber) {}
+      lineNumber_(lineNumber), source_(std::move(source)) {}
 
-std::optional<LinePosition> TrimmedLine::location() const {
+std::optional<SourceLocation> TrimmedLine::location() const {
     if (!lineNumber_) {
         return std::nullopt;
     }
-    return LinePosition{*lineNumber_, static_cast<int>(parseIndex_) + 1};
+    return SourceLocation(*lineNumber_, static_cast<std::int64_t>(parseIndex_) + 1, source_);
 }
 
 std::optional<TrimmedLine::Lex> TrimmedLine::take(std::size_t count, bool allowEmpty) {
@@ -74,13 +74,13 @@ std::optional<TrimmedLine::Lex> TrimmedLine::take(std::size_t count, bool allowE
     if (length == 0 && !allowEmpty) {
         return std::nullopt;
     }
-    const std::optional<LinePosition> start = location();
+    std::optional<SourceLocation> start = location();
     const std::size_t oldIndex = parseIndex_;
     parseIndex_ += length;
-    const std::optional<LinePosition> end = location();
+    std::optional<SourceLocation> end = location();
     Lex lex{untrimmedText_.substr(oldIndex, length), std::nullopt};
     if (start && end) {
-        lex.range = LineRange{*start, *end};
+        lex.range = SourceRange(std::move(*start), std::move(*end));
     }
     return lex;
 }
@@ -139,7 +139,7 @@ std::optional<TrimmedLine> LazySplitLines::Iterator::next() {
         return std::nullopt;
     }
     const std::size_t number = ++index_;
-    return TrimmedLine(rawLines_[number - 1], static_cast<int>(number));
+    return TrimmedLine(rawLines_[number - 1], static_cast<int>(number), 0, source_);
 }
 
 } // namespace Markdown

@@ -2,8 +2,10 @@
 // Source text cut into lines, and a small lexer that consumes one line from left to right while
 // keeping exact positions. Lines and lexed pieces are views into the document text.
 //
-// Positions are 1-based lines and 1-based columns counted in UTF-8 bytes. They are plain line and
-// column pairs here; the document model adds the source file when it turns them into locations.
+// Positions are 1-based lines and 1-based columns counted in UTF-8 bytes, carrying the document's
+// source file.
+
+#include "Markdown/Infrastructure/SourceLocation.h"
 
 #include <cstddef>
 #include <optional>
@@ -11,19 +13,6 @@
 #include <vector>
 
 namespace Markdown {
-
-struct LinePosition {
-    int line = 0;
-    int column = 0;
-    friend bool operator==(const LinePosition&, const LinePosition&) = default;
-};
-
-// A piece of one line: from `lower` up to, not including, `upper`.
-struct LineRange {
-    LinePosition lower;
-    LinePosition upper;
-    friend bool operator==(const LineRange&, const LineRange&) = default;
-};
 
 // Splits `text` at every line break: U+000A to U+000D, U+0085, U+2028 and U+2029, with CR LF as one
 // break. The breaks are not part of the lines. The last line runs to the end of the text even when
@@ -36,21 +25,22 @@ class TrimmedLine {
 public:
     struct Lex {
         std::string_view text;
-        std::optional<LineRange> range; // absent when the line has no number
+        std::optional<SourceRange> range; // absent when the line has no number
         friend bool operator==(const Lex&, const Lex&) = default;
     };
 
     explicit TrimmedLine(std::string_view untrimmedText, std::optional<int> lineNumber = std::nullopt,
-                         std::size_t parseIndex = 0);
+                         std::size_t parseIndex = 0, std::optional<URL> source = std::nullopt);
 
     std::string_view untrimmedText() const { return untrimmedText_; }
     // Byte offset into untrimmedText() where lexing resumes; only moves forward.
     std::size_t parseIndex() const { return parseIndex_; }
     std::string_view remaining() const { return untrimmedText_.substr(parseIndex_); }
     std::optional<int> lineNumber() const { return lineNumber_; }
+    const std::optional<URL>& source() const { return source_; }
 
     // The position of parseIndex(), absent without a line number.
-    std::optional<LinePosition> location() const;
+    std::optional<SourceLocation> location() const;
 
     // Consumes up to `count` characters. With `allowEmpty`, consuming nothing yields an empty piece
     // at the current position instead of nothing.
@@ -73,10 +63,11 @@ private:
     std::string_view untrimmedText_;
     std::size_t parseIndex_ = 0;
     std::optional<int> lineNumber_;
+    std::optional<URL> source_;
 };
 
-// The lines of a text, numbered from 1. The whole text is split when the iterator is made;
-// next() only hands out the prepared lines.
+// The lines of a text, numbered from 1, each carrying the text's source file. The whole text is split
+// when the iterator is made; next() only hands out the prepared lines.
 class LazySplitLines {
 public:
     class Iterator {
@@ -85,16 +76,20 @@ public:
 
     private:
         friend class LazySplitLines;
-        explicit Iterator(std::vector<std::string_view> rawLines) : rawLines_(std::move(rawLines)) {}
+        Iterator(std::vector<std::string_view> rawLines, std::optional<URL> source)
+            : rawLines_(std::move(rawLines)), source_(std::move(source)) {}
         std::vector<std::string_view> rawLines_;
         std::size_t index_ = 0;
+        std::optional<URL> source_;
     };
 
-    explicit LazySplitLines(std::string_view input) : input_(input) {}
-    Iterator makeIterator() const { return Iterator(splitLines(input_)); }
+    explicit LazySplitLines(std::string_view input, std::optional<URL> source = std::nullopt)
+        : input_(input), source_(std::move(source)) {}
+    Iterator makeIterator() const { return Iterator(splitLines(input_), source_); }
 
 private:
     std::string_view input_;
+    std::optional<URL> source_;
 };
 
 } // namespace Markdown

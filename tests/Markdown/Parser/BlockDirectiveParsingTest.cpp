@@ -100,16 +100,16 @@ TEST(PreParserTest, DirectiveLocations) {
     ASSERT_EQ(children.size(), 3u);
     const PendingBlockDirective& directive = children[1].directive();
     EXPECT_EQ(directive.name, "Dir");
-    EXPECT_EQ(directive.atLocation, (LinePosition{2, 3}));
-    EXPECT_EQ(directive.nameLocation, (LinePosition{2, 4}));
-    EXPECT_EQ(directive.endLocation, (LinePosition{5, 4}));
+    EXPECT_EQ(directive.atLocation, (SourceLocation(2, 3)));
+    EXPECT_EQ(directive.nameLocation, (SourceLocation(2, 4)));
+    EXPECT_EQ(directive.endLocation, (SourceLocation(5, 4)));
     EXPECT_EQ(directive.atIndentationColumnCount, 2);
     EXPECT_EQ(directive.innerIndentationColumnCount, 4); // from the argument line, the first to reach it
     ASSERT_EQ(directive.argumentsText.size(), 2u);
     EXPECT_EQ(directive.argumentsText[0].text, "name: value,");
-    EXPECT_EQ(directive.argumentsText[0].range, (LineRange{{2, 8}, {2, 20}}));
+    EXPECT_EQ(directive.argumentsText[0].range, (SourceRange(SourceLocation(2, 8), SourceLocation(2, 20))));
     EXPECT_EQ(directive.argumentsText[1].text, "    other: x");
-    EXPECT_EQ(directive.argumentsText[1].range, (LineRange{{3, 1}, {3, 13}}));
+    EXPECT_EQ(directive.argumentsText[1].range, (SourceRange(SourceLocation(3, 1), SourceLocation(3, 13))));
     ASSERT_EQ(children[1].children().size(), 1u);
     EXPECT_EQ(children[1].children()[0].lines()[0].untrimmedText(), "    Body");
 }
@@ -117,7 +117,7 @@ TEST(PreParserTest, DirectiveLocations) {
 TEST(PreParserTest, BareDirectiveEndsAfterItsName) {
     ParseContainerStack stack(LazySplitLines(std::string_view("@Solo")).makeIterator(), kDirectives);
     const PendingBlockDirective& directive = stack.root().children().at(0).directive();
-    EXPECT_EQ(directive.endLocation, (LinePosition{1, 6}));
+    EXPECT_EQ(directive.endLocation, (SourceLocation(1, 6)));
     EXPECT_EQ(directive.parseState, PendingBlockDirective::ParseState::contentsStart);
 }
 
@@ -127,7 +127,7 @@ TEST(PreParserTest, OneLineBodyKeepsItsByteColumns) {
     const std::string text = "@N\xC3\xAF\xC3\xB1 { \xC3\xA9t\xC3\xA9 }";
     ParseContainerStack stack(LazySplitLines(text).makeIterator(), kDirectives);
     const ParseContainer& directive = stack.root().children().at(0);
-    EXPECT_EQ(directive.directive().endLocation, (LinePosition{1, static_cast<int>(text.size()) + 1}));
+    EXPECT_EQ(directive.directive().endLocation, (SourceLocation(1, static_cast<int>(text.size()) + 1)));
     ASSERT_EQ(directive.children().size(), 1u);
     const TrimmedLine& pending = directive.children()[0].lines().at(0);
     const std::string_view content = pending.untrimmedText();
@@ -139,9 +139,9 @@ TEST(PreParserTest, DoxygenCommandEndsOneBytePastItsLastLine) {
     const std::string text = "@note caf\xC3\xA9\n\xC3\xA9l\xC3\xA8ve";
     ParseContainerStack stack(LazySplitLines(text).makeIterator(), kDirectivesAndDoxygen);
     const PendingDoxygenCommand& command = stack.root().children().at(0).command();
-    EXPECT_EQ(command.atLocation, (LinePosition{1, 1}));
-    EXPECT_EQ(command.nameLocation, (LinePosition{1, 2}));
-    EXPECT_EQ(command.endLocation, (LinePosition{2, 8}));
+    EXPECT_EQ(command.atLocation, (SourceLocation(1, 1)));
+    EXPECT_EQ(command.nameLocation, (SourceLocation(1, 2)));
+    EXPECT_EQ(command.endLocation, (SourceLocation(2, 8)));
     EXPECT_EQ(command.innerIndentation, 0);
 }
 

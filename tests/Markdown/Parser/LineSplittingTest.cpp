@@ -81,8 +81,8 @@ TEST(TrimmedLineTest, LocationCountsUtf8Bytes) {
     const std::optional<Lex> accent = line.take(1);
     ASSERT_TRUE(accent);
     EXPECT_EQ(accent->text, "\xC3\xA9");
-    EXPECT_EQ(line.location(), (LinePosition{4, 3}));
-    EXPECT_EQ(accent->range, (LineRange{{4, 1}, {4, 3}}));
+    EXPECT_EQ(line.location(), (SourceLocation(4, 3)));
+    EXPECT_EQ(accent->range, (SourceRange(SourceLocation(4, 1), SourceLocation(4, 3))));
 }
 
 TEST(TrimmedLineTest, TakeCountsUserPerceivedCharacters) {
@@ -103,14 +103,14 @@ TEST(TrimmedLineTest, TakeEdgeCases) {
     const std::optional<Lex> empty = line.take(0, true);
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->text, "");
-    EXPECT_EQ(empty->range, (LineRange{{1, 1}, {1, 1}}));
+    EXPECT_EQ(empty->range, (SourceRange(SourceLocation(1, 1), SourceLocation(1, 1))));
     const std::optional<Lex> all = line.take(10);
     ASSERT_TRUE(all);
     EXPECT_EQ(all->text, "abc");
     EXPECT_FALSE(line.take(1));
     const std::optional<Lex> atEnd = line.take(1, true);
     ASSERT_TRUE(atEnd);
-    EXPECT_EQ(atEnd->range, (LineRange{{1, 4}, {1, 4}}));
+    EXPECT_EQ(atEnd->range, (SourceRange(SourceLocation(1, 4), SourceLocation(1, 4))));
 }
 
 TEST(TrimmedLineTest, WithoutLineNumberThereAreNoPositions) {
@@ -156,7 +156,7 @@ TEST(TrimmedLineTest, LexUntilCharacter) {
     ASSERT_TRUE(piece);
     EXPECT_EQ(piece->text, "a b");
     EXPECT_EQ(beforeComma.remaining(), ", c");
-    EXPECT_EQ(piece->range, (LineRange{{2, 1}, {2, 4}}));
+    EXPECT_EQ(piece->range, (SourceRange(SourceLocation(2, 1), SourceLocation(2, 4))));
 }
 
 TEST(TrimmedLineTest, IndentationColumnCount) {
