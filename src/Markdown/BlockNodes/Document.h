@@ -1,10 +1,9 @@
 #pragma once
 
+#include "Markdown/Parser/ParseOptions.h"
 #include "Markdown/StructuralRestrictions/Containers.h"
 
 namespace Markdown {
-
-class ParseOptions;
 
 /// The root of a Markdown document: a container of blocks. Every document made here is a new root.
 class Document : public BlockContainerBase {
@@ -23,10 +22,10 @@ public:
     /// Parses Markdown text; `source` goes into every location of the tree. Never fails. Defined with the
     /// parser: include Markdown/Parser/Parser.h to call these.
     static Document parsing(std::string_view text, const std::optional<URL>& source, ParseOptions options);
-    static Document parsing(std::string_view text, ParseOptions options);
+    static Document parsing(std::string_view text, ParseOptions options = {});
     /// Reads a Markdown file (UTF-8, or UTF-16 with a byte-order mark) and parses it with the file as
     /// source. Throws std::system_error when the file cannot be read.
-    static Document parsing(const URL& file, ParseOptions options);
+    static Document parsing(const URL& file, ParseOptions options = {});
 
 private:
     template <MarkupRange R>
