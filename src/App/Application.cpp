@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "AppearanceManager.h"
+#include "CaptureServices.h"
 #include "LanguageManager.h"
 #include "ResourceDirectory.h"
 #include "UrlRequest.h"
@@ -50,6 +51,7 @@ Application::Application(WindowFactories windows) : m_windows(std::move(windows)
 Application::~Application() {
     // The window and tray go first; the bus name is released last, when nothing can act any more.
     m_delegate.reset();
+    m_capture.reset();
     m_tray.reset();
     LanguageManager::setShared(nullptr);
     Platform::UserDefaults::setStandard(nullptr);
@@ -118,6 +120,8 @@ std::optional<int> Application::start(const QStringList& arguments) {
     services.quit = [] {
         QCoreApplication::quit();
     };
+    m_capture = std::make_unique<CaptureServices>(*m_defaults, *m_scheduler, services.quit);
+    m_capture->install(services);
     m_delegate = std::make_unique<AppDelegate>(std::move(services));
 
     // URLs given on this command line count as opened before launch finished.

@@ -19,6 +19,7 @@ class UserDefaults;
 namespace App {
 
 class AppearanceManager;
+class CaptureServices;
 class LanguageManager;
 
 // The windows the shell opens; they live in the UI layer, which the shell does not depend on.
@@ -41,6 +42,7 @@ public:
     std::optional<int> start(const QStringList& arguments);
 
     AppDelegate* delegate() const { return m_delegate.get(); }
+    CaptureServices* capture() const { return m_capture.get(); }
 
 private:
     WindowFactories m_windows;
@@ -51,6 +53,7 @@ private:
     std::unique_ptr<AppearanceManager> m_appearance;
     std::unique_ptr<Platform::QtScheduler> m_scheduler;
     std::unique_ptr<Platform::QtSystemTray> m_tray;
+    std::unique_ptr<CaptureServices> m_capture;
     std::unique_ptr<AppDelegate> m_delegate;
 };
 
