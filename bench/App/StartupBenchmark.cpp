@@ -58,14 +58,18 @@ double timeChild(const QString& mode, const QProcessEnvironment& environment) {
     QElapsedTimer clock;
     clock.start();
     child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(childFlag) + mode});
-    while (!child.canReadLine()) {
-        if (!child.waitForReadyRead(10000))
-            return -1;
+    // Other lines may come first (a hot key the display refuses is reported on stdout).
+    QByteArray line;
+    while (line != "ready" && line != "failed") {
+        while (!child.canReadLine()) {
+            if (!child.waitForReadyRead(10000))
+                return -1;
+        }
+        line = child.readLine().trimmed();
     }
     const double elapsed = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    const bool ready = child.readLine().trimmed() == "ready";
     child.waitForFinished(10000);
-    return ready ? elapsed : -1;
+    return line == "ready" ? elapsed : -1;
 }
 
 double median(std::vector<double> values) {

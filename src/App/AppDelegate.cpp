@@ -134,7 +134,9 @@ void AppDelegate::showPanel() {
 }
 
 void AppDelegate::togglePanel() {
+    qCDebug(lcShell) << "toggle the history panel";
     if (m_panelController && m_panelController->isPanelVisible()) {
+        qCDebug(lcShell) << "hide the history panel";
         m_panelController->hide();
         return;
     }
@@ -142,6 +144,7 @@ void AppDelegate::togglePanel() {
 }
 
 void AppDelegate::pasteNewestAsPlainText() {
+    qCDebug(lcShell) << "paste the newest item as plain text";
     if (!m_services.plainTextPasting)
         return;
     if (m_services.plainTextPasting->copyNewestAsPlainText())

@@ -2,6 +2,7 @@
 
 #include "AppearanceManager.h"
 #include "CaptureServices.h"
+#include "HotkeysBinding.h"
 #include "LanguageManager.h"
 #include "ResourceDirectory.h"
 #include "UrlRequest.h"
@@ -49,10 +50,12 @@ bool handOver(Platform::SingleInstance& instance, const LaunchRequest& request) 
 Application::Application(WindowFactories windows) : m_windows(std::move(windows)) {}
 
 Application::~Application() {
-    // The window and tray go first; the bus name is released last, when nothing can act any more.
+    // The window and tray go first, then the hot keys; the bus name is released last, when nothing
+    // can act any more.
     m_delegate.reset();
     m_capture.reset();
     m_tray.reset();
+    m_hotkeys.reset();
     LanguageManager::setShared(nullptr);
     Platform::UserDefaults::setStandard(nullptr);
 }
@@ -96,6 +99,10 @@ std::optional<int> Application::start(const QStringList& arguments) {
     LanguageManager::setShared(m_language.get());
     m_language->installTranslators();
 
+    // The shortcut library keeps its shortcuts in these settings and speaks the in-app language;
+    // both are bound before the launch sequence declares the first name.
+    m_hotkeys = std::make_unique<HotkeysBinding>(*m_defaults, *m_language);
+
     m_appearanceProvider = std::make_unique<Platform::DesktopAppearance>(QApplication::palette());
     m_appearance =
         std::make_unique<AppearanceManager>(*m_defaults, *m_appearanceProvider, QApplication::palette());
@@ -108,6 +115,7 @@ std::optional<int> Application::start(const QStringList& arguments) {
     services.scheduler = m_scheduler.get();
     services.instance = m_instance.get();
     services.tray = m_tray.get();
+    services.hotkeys = m_hotkeys.get();
     services.applyAppearance = [this] {
         m_appearance->apply();
     };
@@ -122,6 +130,11 @@ std::optional<int> Application::start(const QStringList& arguments) {
     };
     m_capture = std::make_unique<CaptureServices>(*m_defaults, *m_scheduler, services.quit);
     m_capture->install(services);
+    if (m_windows.historyPanel) {
+        services.makePanelController = [this] {
+            return m_windows.historyPanel(*m_capture, *m_appearanceProvider);
+        };
+    }
     m_delegate = std::make_unique<AppDelegate>(std::move(services));
 
     // URLs given on this command line count as opened before launch finished.

@@ -9,6 +9,7 @@
 #include <optional>
 
 namespace Platform {
+class AppearanceProvider;
 class DBusSingleInstance;
 class DesktopAppearance;
 class QtScheduler;
@@ -20,6 +21,7 @@ namespace App {
 
 class AppearanceManager;
 class CaptureServices;
+class HotkeysBinding;
 class LanguageManager;
 
 // The windows the shell opens; they live in the UI layer, which the shell does not depend on.
@@ -28,6 +30,11 @@ struct WindowFactories {
     std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish,
                                                     std::function<bool()> reduceMotion)>
         onboarding;
+    // The history panel's controller, over the capture and paste services and the desktop's
+    // appearance (where Reduce Motion is read).
+    std::function<std::unique_ptr<HistoryPanelController>(CaptureServices& capture,
+                                                          Platform::AppearanceProvider& appearance)>
+        historyPanel;
 };
 
 // Puts the real services together around the AppDelegate and decides, before anything is shown,
@@ -49,6 +56,7 @@ private:
     std::unique_ptr<Platform::DBusSingleInstance> m_instance;
     std::unique_ptr<Platform::UserDefaults> m_defaults;
     std::unique_ptr<LanguageManager> m_language;
+    std::unique_ptr<HotkeysBinding> m_hotkeys;
     std::unique_ptr<Platform::DesktopAppearance> m_appearanceProvider;
     std::unique_ptr<AppearanceManager> m_appearance;
     std::unique_ptr<Platform::QtScheduler> m_scheduler;

@@ -55,6 +55,8 @@ public:
     PasteService& pasteService() { return *m_paste; }
     PasteQueue& pasteQueue() { return *m_queue; }
     FocusedInputLocator& focusedInputLocator() { return *m_locator; }
+    Platform::Workspace& workspace() { return *m_workspace; }
+    Platform::AccessibilityTrust& accessibilityTrust() { return *m_trust; }
     VeskIntegration& vesk() { return *m_vesk; }
     LoginItemManager& loginItem() { return m_loginItem; }
     ResetService& reset() { return *m_reset; }

@@ -6,8 +6,8 @@
 
 namespace App {
 
-// A named global shortcut with its default: a macOS virtual key number and modifier flags, the
-// stored format of the shortcut library.
+// A named global shortcut with its default: a key number and modifier flags as the shortcut
+// library numbers them (Hotkeys::Key, Hotkeys::ModifierFlag).
 struct ShortcutName {
     QString name;
     quint32 defaultKeyCode;

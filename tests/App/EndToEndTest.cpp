@@ -48,9 +48,12 @@ constexpr int startTimeoutMs = 15000;
 
 class Instance {
 public:
+    // The log collects both streams: diagnostics go to stderr, a refused hot key to stdout.
     explicit Instance(const QProcessEnvironment& environment, const QStringList& arguments = {}) {
         QObject::connect(&m_process, &QProcess::readyReadStandardError,
                          [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
+                         [this] { m_log += QString::fromUtf8(m_process.readAllStandardOutput()); });
         m_process.setProcessEnvironment(environment);
         m_process.start(binary, arguments);
     }
@@ -83,6 +86,24 @@ private:
     QProcess m_process;
     QString m_log;
 };
+
+// Types a key combination on the test session's X server.
+void xdotoolKey(const QString& keys) {
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), {"key", keys}), 0) << qPrintable(keys);
+}
+
+// Waits until the text has appeared `expected` times, then a moment more to see that no further
+// one follows.
+bool seenExactly(const Instance& instance, const QString& text, int expected) {
+    if (!QTest::qWaitFor([&] { return instance.count(text) >= expected; }, 5000))
+        return false;
+    QTest::qWait(200);
+    return instance.count(text) == expected;
+}
+
+const QString refusedHotkey = QStringLiteral("Error registering hotkey");
+const QString toggle = QStringLiteral("toggle the history panel");
+const QString plainTextPaste = QStringLiteral("paste the newest item as plain text");
 
 class EndToEnd : public ::testing::Test {
 protected:
@@ -190,13 +211,57 @@ TEST_F(EndToEnd, SettingsFileAfterFirstRunHoldsOnlyWhatTheFirstLaunchWrites) {
         QFile file(settingsPath());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(label);
         const QJsonObject stored = QJsonDocument::fromJson(file.readAll()).object();
-        QJsonObject expected{{"ignoredBundleIDs", seed}};
+        // The two shortcuts are declared with their defaults, which stores them: Shift+Super+V and
+        // Alt+Shift+Super+V as key number and modifier bits, a JSON text inside the JSON file.
+        QJsonObject expected{
+            {"ignoredBundleIDs", seed},
+            {"Hotkeys_showHistory", R"({"carbonKeyCode":9,"carbonModifiers":768})"},
+            {"Hotkeys_pastePlainText", R"({"carbonKeyCode":9,"carbonModifiers":2816})"},
+        };
         if (c.appLanguage)
             expected.insert("appLanguage", *c.appLanguage);
         EXPECT_EQ(stored, expected) << qPrintable(label) << " "
                                     << QJsonDocument(stored).toJson(QJsonDocument::Compact).constData();
         EXPECT_EQ(file.permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup), 0);
     }
+}
+
+TEST_F(EndToEnd, GlobalShortcutsReachTheirHandlers) {
+    auto first = startFirst();
+    // The binary has no history panel yet, so every toggle shows; toggling back is covered by the
+    // delegate's test against its panel.
+    xdotoolKey("shift+super+v");
+    EXPECT_TRUE(seenExactly(*first, toggle, 1)) << qPrintable(first->log());
+    EXPECT_EQ(first->count("show the history panel"), 1);
+    xdotoolKey("shift+super+v");
+    EXPECT_TRUE(seenExactly(*first, toggle, 2)) << qPrintable(first->log());
+
+    xdotoolKey("alt+shift+super+v");
+    EXPECT_TRUE(seenExactly(*first, plainTextPaste, 1)) << qPrintable(first->log());
+    EXPECT_EQ(first->count(toggle), 2) << "the longer combination is not the shorter one";
+
+    // With Num Lock on, the grab still matches.
+    xdotoolKey("Num_Lock");
+    xdotoolKey("shift+super+v");
+    const bool seenWithNumLock = seenExactly(*first, toggle, 3);
+    xdotoolKey("Num_Lock");
+    EXPECT_TRUE(seenWithNumLock) << qPrintable(first->log());
+    EXPECT_FALSE(first->log().contains(refusedHotkey)) << qPrintable(first->log());
+}
+
+TEST_F(EndToEnd, SecondLaunchHandsOverWithoutTryingTheShortcuts) {
+    auto first = startFirst();
+    for (const QStringList& arguments : {QStringList{}, QStringList{"--show-history"}}) {
+        Instance second(environment(), arguments);
+        EXPECT_EQ(second.waitForExit(), 0) << qPrintable(second.log());
+        // Had it declared the names, the X server would have refused it the first instance's grabs.
+        EXPECT_FALSE(second.log().contains(refusedHotkey)) << qPrintable(second.log());
+        EXPECT_FALSE(second.log().contains("launch finished"));
+    }
+    EXPECT_TRUE(first->waitForLog("show the history panel"));
+    xdotoolKey("shift+super+v");
+    EXPECT_TRUE(seenExactly(*first, toggle, 1)) << qPrintable(first->log());
+    EXPECT_FALSE(first->log().contains(refusedHotkey)) << qPrintable(first->log());
 }
 
 TEST_F(EndToEnd, CorruptSettingsFileIsReportedKeptAndNotOverwritten) {
@@ -227,6 +292,10 @@ TEST_F(EndToEnd, RelaunchedInstanceWaitsForTheOldOneInsteadOfHandingOver) {
     ASSERT_TRUE(replacement.waitForLog("launch finished")) << qPrintable(replacement.log());
     EXPECT_TRUE(replacement.waitForLog("show the history panel"));
     EXPECT_EQ(nameOwnerPid(), replacement.pid());
+    // The old instance's grabs went with it: the replacement holds the shortcuts now.
+    EXPECT_FALSE(replacement.log().contains(refusedHotkey)) << qPrintable(replacement.log());
+    xdotoolKey("shift+super+v");
+    EXPECT_TRUE(seenExactly(replacement, toggle, 1)) << qPrintable(replacement.log());
 }
 
 TEST_F(EndToEnd, RelaunchedInstanceGivesUpWhenTheOldOneStays) {

@@ -2,18 +2,21 @@
 
 #include "HistoryPasting.h"
 
-#include <Platform/FocusedElementLocator.h>
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
 #include <UI/Design/Motion.h>
 
 #include <QCoreApplication>
+#include <QListView>
+#include <QLoggingCategory>
 #include <QCursor>
 #include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QVBoxLayout>
+
+Q_LOGGING_CATEGORY(lcPanel, "quillstack.panel", QtInfoMsg)
 
 HistoryPanel::HistoryPanel(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
@@ -119,7 +122,7 @@ void HistoryPanelController::show() {
     const QString mode =
         m_services.defaults ? m_services.defaults->stringValue(QStringLiteral("windowPosition"), QStringLiteral("center"))
                             : QStringLiteral("center");
-    if (mode == QLatin1String("input") && m_services.inputLocator) {
+    if (mode == QLatin1String("input") && m_services.focusedInputFrame) {
         // The caret comes from other processes: the panel opens at the pointer and moves to the
         // caret when the answer arrives, if it is still the same showing.
         auto* watcher = new QFutureWatcher<std::optional<QRect>>(this);
@@ -129,7 +132,7 @@ void HistoryPanelController::show() {
             if (frame && generation == m_showGeneration && m_phase != Phase::hidden && m_phase != Phase::fadingOut)
                 positionPanel(frame);
         });
-        watcher->setFuture(m_services.inputLocator->focusedInputFrame());
+        watcher->setFuture(m_services.focusedInputFrame());
     }
 
     m_view->prepareForShow();
@@ -148,6 +151,21 @@ void HistoryPanelController::show() {
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
+    // Where the first row is on screen, for diagnosing placement (and for tests that click rows).
+    QTimer::singleShot(0, this, [this] {
+        if (!m_panel || !m_panel->isVisible() || m_view->model().rowCount() == 0)
+            return;
+        QListView* list = m_view->listView();
+        const QRect first = list->visualRect(m_view->model().index(0, 0));
+        const QPoint centre = list->viewport()->mapToGlobal(first.center());
+        qCDebug(lcPanel).noquote() << QStringLiteral("panel shown; first row at %1,%2 height %3; panel at %4,%5 width %6")
+                                          .arg(centre.x())
+                                          .arg(centre.y())
+                                          .arg(first.height() + 2 * list->spacing())
+                                          .arg(m_panel->x())
+                                          .arg(m_panel->y())
+                                          .arg(m_panel->width());
+    });
 }
 
 void HistoryPanelController::hide() {

@@ -6,6 +6,7 @@
 #include <App/HistoryPanelController.h>
 #include <Platform/Workspace.h>
 
+#include <QFuture>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -18,7 +19,6 @@ class HistoryStore;
 class ImageStore;
 class QPropertyAnimation;
 namespace Platform {
-class FocusedElementLocator;
 class UserDefaults;
 } // namespace Platform
 
@@ -42,7 +42,8 @@ struct HistoryPanelServices {
     HistoryPasting* pasting = nullptr;
     ImageStore* images = nullptr;
     Platform::Workspace* workspace = nullptr;
-    Platform::FocusedElementLocator* inputLocator = nullptr;
+    // Where the caret of the focused field is (for "windowPosition" = "input").
+    std::function<QFuture<std::optional<QRect>>()> focusedInputFrame;
     Platform::UserDefaults* defaults = nullptr;
     std::function<bool()> accessibilityTrusted;
     std::function<QString()> showHistoryKeys;

@@ -119,6 +119,14 @@ private:
     ItemFilter m_filter;
 };
 
+// Lets the panel's glass show through a field or list. Only the base colour changes: the window
+// colour still tells the light scheme from the dark one.
+void clearBase(QWidget& widget) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    widget.setPalette(palette);
+}
+
 // A press on a key with Ctrl (the in-window counterpart of the Command key).
 bool hasCommand(const QKeyEvent& event) {
     return event.modifiers().testFlag(Qt::ControlModifier);
@@ -180,17 +188,11 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
 HistoryView::~HistoryView() = default;
 
 QWidget* HistoryView::buildDragBar() {
-    auto* bar = new QWidget(m_card);
-    bar->setFixedHeight(16);
-    bar->setToolTip(tr("Drag to move window"));
-    auto* layout = new QHBoxLayout(bar);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* handle = new WindowDragHandle(bar);
-    layout->addWidget(handle);
-    auto* grip = new PaintedBox(
+    // The grip is drawn by the strip; the drag handle over it takes the presses.
+    auto* bar = new PaintedBox(
         [](QPainter& painter, const QWidget& widget) {
             const QColor label = QS::Color::label(QS::Color::schemeOf(widget));
-            const QRectF capsule((widget.width() - 40) / 2.0, (widget.height() - 5) / 2.0, 40, 5);
+            const QRectF capsule((widget.width() - 40) / 2.0, (widget.height() - 5) / 2.0 + 2, 40, 5);
             QLinearGradient gradient(capsule.topLeft(), capsule.topRight());
             gradient.setColorAt(0, QS::Color::withOpacity(label, 0.18));
             gradient.setColorAt(1, QS::Color::withOpacity(label, 0.32));
@@ -198,11 +200,12 @@ QWidget* HistoryView::buildDragBar() {
             painter.setBrush(gradient);
             painter.drawRoundedRect(capsule, 2.5, 2.5);
         },
-        handle);
-    grip->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto* gripLayout = new QHBoxLayout(handle);
-    gripLayout->setContentsMargins(0, 0, 0, 0);
-    gripLayout->addWidget(grip);
+        m_card);
+    bar->setFixedHeight(16);
+    bar->setToolTip(tr("Drag to move window"));
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new WindowDragHandle(bar));
     return bar;
 }
 
@@ -235,7 +238,7 @@ QWidget* HistoryView::buildHeader() {
     m_search->setFrame(false);
     m_search->setFont(QS::Font::system(14, QFont::Medium));
     m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
-    m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; border: none; }"));
+    clearBase(*m_search);
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_clearSearch->setVisible(!text.isEmpty());
         m_model->setQuery(text);
@@ -373,7 +376,7 @@ QWidget* HistoryView::buildContent() {
     m_list->setDragDropMode(QAbstractItemView::DragOnly);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->viewport()->setAutoFillBackground(false);
-    m_list->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    clearBase(*m_list);
     ThinScrollbarConfigurator::apply(*m_list);
     connect(m_list, &QListView::customContextMenuRequested, this, &HistoryView::showContextMenu);
     m_listStack->addWidget(m_list);

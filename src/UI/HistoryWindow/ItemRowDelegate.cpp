@@ -72,22 +72,21 @@ void ItemRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     if (kind == HistoryListModel::RowKind::item) {
-        paintRow(*painter, option.rect, index.data(HistoryListModel::SnapshotRole).value<ItemRowSnapshot>(),
-                 option.palette);
+        paintRow(*painter, option, index.data(HistoryListModel::SnapshotRole).value<ItemRowSnapshot>());
     } else {
         QSSectionHeader* header =
             kind == HistoryListModel::RowKind::pinnedHeader ? m_pinnedHeader.get() : m_historyHeader.get();
-        header->setPalette(option.palette);
         header->resize(option.rect.width(), header->sizeHint().height());
+        const QPixmap image = snapshotOf(*header, QString::number(static_cast<int>(kind)), option);
         const int top = option.rect.top() + (option.rect.height() - header->height()) / 2;
-        header->render(painter, QPoint(option.rect.left(), top), QRegion(), QWidget::DrawChildren);
+        painter->drawPixmap(QPoint(option.rect.left(), top), image);
     }
     painter->restore();
 }
 
-void ItemRowDelegate::paintRow(QPainter& painter, const QRect& bounds, const ItemRowSnapshot& row,
-                               const QPalette& palette) const {
-    const Scheme scheme = QS::Color::schemeOf(palette);
+void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& option, const ItemRowSnapshot& row) const {
+    const QRect bounds = option.rect;
+    const Scheme scheme = schemeOf(option);
     const QColor brand = QS::Color::brand();
     const QRectF card = QRectF(bounds).adjusted(0, 1, 0, -1);
 
@@ -124,19 +123,17 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QRect& bounds, const Ite
     case MultiMark::none: break;
     }
 
-    paintLeadingVisual(painter, QRectF(x, midY - 19, 38, 38), row, palette);
+    paintLeadingVisual(painter, QRectF(x, midY - 19, 38, 38), row, scheme);
     x += 38 + 10;
 
     // Trailing column, laid out from the right edge.
     qreal right = card.right() - 10;
     if (const auto digit = keyHintDigit(row)) {
         m_keyCap->setKey(QStringLiteral("\u2303%1").arg(*digit));
-        m_keyCap->setPalette(palette);
-        const QSize size = m_keyCap->sizeHint();
-        m_keyCap->resize(size);
-        right -= size.width();
-        m_keyCap->render(&painter, QPointF(right, midY - size.height() / 2.0).toPoint(), QRegion(),
-                         QWidget::DrawChildren);
+        m_keyCap->resize(m_keyCap->sizeHint());
+        const QPixmap image = snapshotOf(*m_keyCap, m_keyCap->key(), option);
+        right -= m_keyCap->width();
+        painter.drawPixmap(QPointF(right, midY - m_keyCap->height() / 2.0), image);
         right -= 6;
     }
     if (row.sourceAppBundleID && m_appIcon) {
@@ -201,20 +198,17 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QRect& bounds, const Ite
     for (const Badge& badge : badges) {
         m_badge->setText(badge.text);
         m_badge->setColor(tintColor(badge.tint, scheme));
-        m_badge->setPalette(palette);
         const QSize size = m_badge->sizeHint();
         if (badgeX + size.width() > x + textWidth)
             break;
         m_badge->resize(size);
-        m_badge->render(&painter, QPointF(badgeX, y + (secondHeight - size.height()) / 2.0).toPoint(), QRegion(),
-                        QWidget::DrawChildren);
+        painter.drawPixmap(QPointF(badgeX, y + (secondHeight - size.height()) / 2.0), snapshotOf(*m_badge, badge.text + m_badge->color().name(QColor::HexArgb), option));
         badgeX += size.width() + 4;
     }
 }
 
 void ItemRowDelegate::paintLeadingVisual(QPainter& painter, const QRectF& rect, const ItemRowSnapshot& row,
-                                         const QPalette& palette) const {
-    const Scheme scheme = QS::Color::schemeOf(palette);
+                                         Scheme scheme) const {
     QPainterPath tile;
     tile.addRoundedRect(rect, 8, 8);
     const QColor primary = QS::Color::label(scheme);
@@ -246,6 +240,33 @@ void ItemRowDelegate::paintLeadingVisual(QPainter& painter, const QRectF& rect, 
     const QColor tint = tintColor(typeTint(row.type), scheme);
     painter.fillPath(tile, QS::Color::withOpacity(tint, row.isSelected ? 0.28 : 0.14));
     drawSymbol(painter, typeSymbolName(row.type), rect.center(), 16, row.isSelected ? QS::Color::brand() : tint);
+}
+
+QS::Color::Scheme ItemRowDelegate::schemeOf(const QStyleOptionViewItem& option) {
+    return option.widget ? QS::Color::schemeOf(*option.widget) : QS::Color::schemeOf(option.palette);
+}
+
+// The small design-system widgets are drawn once per look into an image and reused: rows are
+// painted often, and a widget rendered straight into the list's painter lands in the wrong place.
+QPixmap ItemRowDelegate::snapshotOf(QWidget& widget, const QString& content, const QStyleOptionViewItem& option) const {
+    const QPalette palette = option.widget ? option.widget->palette() : option.palette;
+    widget.setPalette(palette);
+    const qreal ratio = option.widget ? option.widget->devicePixelRatioF() : 1.0;
+    const QString key = QStringLiteral("%1|%2|%3x%4|%5|%6")
+                            .arg(widget.metaObject()->className(), content)
+                            .arg(widget.width())
+                            .arg(widget.height())
+                            .arg(palette.color(QPalette::WindowText).name(QColor::HexArgb))
+                            .arg(ratio);
+    if (const auto found = m_snapshots.constFind(key); found != m_snapshots.constEnd())
+        return *found;
+    QImage image((QSizeF(widget.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    m_snapshots.insert(key, pixmap);
+    return pixmap;
 }
 
 QImage ItemRowDelegate::thumbnail(const ItemRowSnapshot& row) const {

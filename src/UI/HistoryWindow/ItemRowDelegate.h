@@ -2,6 +2,8 @@
 
 #include "ItemRow.h"
 
+#include <UI/Design/Color.h>
+
 #include <QHash>
 #include <QIcon>
 #include <QSet>
@@ -41,9 +43,12 @@ signals:
     void thumbnailReady(const QUuid& itemID);
 
 private:
-    void paintRow(QPainter& painter, const QRect& rect, const ItemRowSnapshot& row, const QPalette& palette) const;
+    void paintRow(QPainter& painter, const QStyleOptionViewItem& option, const ItemRowSnapshot& row) const;
     void paintLeadingVisual(QPainter& painter, const QRectF& rect, const ItemRowSnapshot& row,
-                            const QPalette& palette) const;
+                            QS::Color::Scheme scheme) const;
+    static QS::Color::Scheme schemeOf(const QStyleOptionViewItem& option);
+    // `content` tells apart what the widget shows (its text, colour or key).
+    QPixmap snapshotOf(QWidget& widget, const QString& content, const QStyleOptionViewItem& option) const;
     QImage thumbnail(const ItemRowSnapshot& row) const;
 
     ImageStore* m_images;
@@ -53,6 +58,7 @@ private:
     std::unique_ptr<QSKeyCap> m_keyCap;
     std::unique_ptr<QSSectionHeader> m_pinnedHeader;
     std::unique_ptr<QSSectionHeader> m_historyHeader;
+    mutable QHash<QString, QPixmap> m_snapshots;
     mutable QSet<QString> m_pendingThumbnails;
     mutable QSet<QString> m_unreadableThumbnails;
     mutable int m_thumbnailRequests = 0;

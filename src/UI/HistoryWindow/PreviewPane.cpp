@@ -25,7 +25,9 @@ QPlainTextEdit* makeTextView(const QString& text, qreal points, QWidget* parent)
     view->setFrameShape(QFrame::NoFrame);
     view->setFont(QS::Font::system(points, QFont::Normal, QS::Font::Design::Monospaced));
     view->viewport()->setAutoFillBackground(false);
-    view->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    view->setPalette(palette);
     view->setPlainText(text);
     return view;
 }

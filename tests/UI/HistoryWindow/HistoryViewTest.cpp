@@ -305,7 +305,6 @@ TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
 
 // Screenshots of a realistic history in light and dark, for a person to look at.
 TEST_F(HistoryViewTest, Screenshots) {
-    addImage(QColor(64, 128, 200), QSize(400, 260), QStringLiteral("Quarterly report\nRevenue 12%"));
     addText(QStringLiteral("Meeting notes: ship the release on Friday, then write the changelog and tell the team."));
     auto code = NewClipboardItem{};
     code.type = ItemType::code;
@@ -316,6 +315,7 @@ TEST_F(HistoryViewTest, Screenshots) {
     addKind(ItemType::color, QStringLiteral("#3E8EDE"));
     addText(QStringLiteral("anna.kowalska@example.com"), QStringLiteral("org.gnome.Evolution"));
     addKind(ItemType::file, QStringLiteral("/home/anna/Documents/budget.ods"));
+    addImage(QColor(64, 128, 200), QSize(400, 260), QStringLiteral("Quarterly report\nRevenue 12%"));
     const auto pinned = addText(QStringLiteral("ssh deploy@build.example.org"));
     store->togglePin(pinned);
     addKind(ItemType::snippet, QStringLiteral("Kind regards, Anna"));
