@@ -91,6 +91,7 @@ void HistoryListModel::rebuild() {
     m_rows.clear();
     m_rowById.clear();
     m_rows.reserve(m_visible.size() + 2);
+    m_rowById.reserve(m_visible.size());
     for (int i = 0; i < m_visible.size(); ++i) {
         if (i == 0 && m_pinnedCount > 0)
             m_rows.append({RowKind::pinnedHeader, -1});
