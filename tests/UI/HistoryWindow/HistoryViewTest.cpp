@@ -134,6 +134,37 @@ TEST_F(HistoryViewTest, ReturnWithMultiSelectionPastesAllInListOrder) {
     EXPECT_EQ(picks.log.last(), QStringLiteral("select:beta:0"));
 }
 
+TEST_F(HistoryViewTest, KeyboardScrollingUnderAStillPointerKeepsTheSelection) {
+    for (int i = 0; i < 30; ++i)
+        addText(QStringLiteral("item %1").arg(i));
+    auto view = makeView();
+    QWidget* viewport = view->listView()->viewport();
+    const QPoint inside = view->listView()->visualRect(view->model().index(2, 0)).center();
+    const QPointF global = viewport->mapToGlobal(QPointF(inside));
+    auto moveTo = [&](QPointF globalPosition) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(inside), globalPosition, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &move);
+    };
+    moveTo(global);
+    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
+    EXPECT_EQ(view->model().previewItem()->plainText(), QStringLiteral("item 27"));
+
+    // Holding Down scrolls the list under the pointer; the move events that brings (same place on
+    // screen, another row under it) do not take the selection back.
+    for (int i = 0; i < 12; ++i)
+        press(*view, Qt::Key_Down);
+    const QUuid keyboardPick = *view->model().selectedID();
+    moveTo(global);
+    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
+    EXPECT_EQ(view->model().selectedID(), keyboardPick);
+    EXPECT_EQ(view->model().previewID(), keyboardPick);
+
+    // A real move of the pointer previews the row it rests on again.
+    moveTo(global + QPointF(3, 0));
+    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
+    EXPECT_NE(view->model().previewID(), keyboardPick);
+}
+
 TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
     QString keys = QStringLiteral("⇧⌘V");
     HistoryViewServices services;
