@@ -29,7 +29,7 @@ Animation soft();
 Animation plain();
 
 // The spring's response is the period of its undamped oscillation in seconds; the damping fraction
-// is below 1 for a spring that overshoots once and settles, 1 or more for one that never does.
+// is below 1 for a spring that overshoots and rings out, 1 or more for one that never overshoots.
 // The duration is the time until the motion has settled within 0.1 % of its travel.
 int springDurationMs(double response, double dampingFraction);
 // The spring's progress over normalised time 0...1 of that duration; exactly 0 at 0 and 1 at 1.

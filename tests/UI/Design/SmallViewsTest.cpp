@@ -13,6 +13,7 @@
 #include <QEnterEvent>
 #include <QLabel>
 #include <QTest>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -146,6 +147,29 @@ TEST(QSSectionHeader, SymbolInBrandColourBeforeTheTitle) {
                           }),
               5);
     EXPECT_EQ(withIcon.sizePolicy().horizontalPolicy(), QSizePolicy::Expanding) << "takes the full width";
+}
+
+// Polish for the one title the test uses.
+class PinnedInPolish : public QTranslator {
+public:
+    QString translate(const char* context, const char* source, const char*, int) const override {
+        if (qstrcmp(context, "QSSectionHeader") == 0 && qstrcmp(source, "Pinned") == 0)
+            return QStringLiteral("Przypięte");
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
+TEST(QSSectionHeader, FollowsALanguageChangeInPlace) {
+    QSSectionHeader header(QT_TRANSLATE_NOOP("QSSectionHeader", "Pinned"), QStringLiteral("pin.fill"));
+    const int englishWidth = header.sizeHint().width();
+    PinnedInPolish polish;
+    QCoreApplication::installTranslator(&polish);
+    EXPECT_EQ(header.title(), QStringLiteral("Przypięte"));
+    EXPECT_GT(header.sizeHint().width(), englishWidth) << "the wider title makes room for itself";
+    QCoreApplication::removeTranslator(&polish);
+    EXPECT_EQ(header.title(), QStringLiteral("Pinned"));
+    EXPECT_EQ(header.sizeHint().width(), englishWidth);
 }
 
 class QSChoiceCardTest : public ::testing::Test {
