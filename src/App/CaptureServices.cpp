@@ -108,7 +108,6 @@ void CaptureServices::clearHistoryAfterConfirmation() {
                                          QMessageBox::AcceptRole);
     alert.addButton(QCoreApplication::translate("App::AppDelegate", "Cancel"), QMessageBox::RejectRole);
     alert.setDefaultButton(clear);
-    alert.activateWindow();
     alert.exec();
     if (alert.clickedButton() == clear)
         m_store->clearAll(true, false);

@@ -100,8 +100,8 @@ TEST_F(VeskIntegrationTest, OfferRulesAndFailures) {
 
     EXPECT_TRUE(
         vesk.shouldOfferOpen(*item(ItemType::code, QStringLiteral("x"), std::nullopt, QStringLiteral("MD"))));
-    EXPECT_TRUE(vesk.shouldOfferOpen(
-                    *item(ItemType::image, std::nullopt, QStringLiteral("# Title\n\n- a\n- b\n"))) == false);
+    EXPECT_FALSE(
+        vesk.shouldOfferOpen(*item(ItemType::image, std::nullopt, QStringLiteral("# Title\n\n- a\n- b\n"))));
     EXPECT_FALSE(vesk.shouldOfferOpen(*item(ItemType::url, QStringLiteral("https://example.org/a.md"))));
     EXPECT_TRUE(
         vesk.shouldOfferOpen(*item(ItemType::text, std::nullopt, QStringLiteral("# Title\n\n- a\n- b\n"))));
