@@ -174,8 +174,9 @@ struct Capture {
             store->add(ClipboardItem::make(content));
         }
         monitor = std::make_unique<PasteboardMonitor>(PasteboardMonitor::Dependencies{
-            pasteboard, workspace, defaults, scheduler, images,
-            [this](const ClipboardItemPtr& item) { store->add(item); }});
+            pasteboard, workspace, defaults, scheduler, images, [this](const ClipboardItemPtr& item) {
+                store->add(item);
+            }});
         monitor->start();
     }
 
@@ -212,7 +213,8 @@ void captureToStore(benchmark::State& state, const char* target, const std::func
         const QMetaObject::Connection onChange =
             QObject::connect(&capture->pasteboard, &Platform::Pasteboard::changed, &loop, [&] {
                 changed = Clock::now();
-                capture->pasteboard.read().then(&loop, [&](const Platform::PasteboardClip&) { readDone = Clock::now(); });
+                capture->pasteboard.read().then(
+                    &loop, [&](const Platform::PasteboardClip&) { readDone = Clock::now(); });
             });
         const QMetaObject::Connection onStored =
             QObject::connect(capture->store.get(), &HistoryStore::itemsChanged, &loop, [&] {

@@ -50,7 +50,8 @@ CaptureServices::CaptureServices(Platform::UserDefaults& defaults, Platform::Sch
     m_relauncher = std::make_unique<Platform::ProcessRelauncher>();
 
     m_store = &HistoryStore::shared();
-    m_paste = std::make_unique<PasteService>(*m_pasteboard, *m_keyboard, m_scheduler, m_defaults, ImageStore::shared());
+    m_paste = std::make_unique<PasteService>(*m_pasteboard, *m_keyboard, m_scheduler, m_defaults,
+                                             ImageStore::shared());
     m_queue = std::make_unique<PasteQueue>(*m_paste, *m_keys, m_scheduler);
     m_locator = std::make_unique<FocusedInputLocator>(*m_elementLocator, *m_trust);
     m_vesk = std::make_unique<VeskIntegration>(*m_workspace);
@@ -83,14 +84,18 @@ CaptureServices::~CaptureServices() {
 void CaptureServices::install(AppServices& services) {
     services.makeMonitor = [this]() -> std::unique_ptr<App::PasteboardMonitor> {
         HistoryStore* store = m_store;
-        auto monitor = std::make_unique<::PasteboardMonitor>(::PasteboardMonitor::Dependencies{
-            *m_pasteboard, *m_workspace, m_defaults, m_scheduler, ImageStore::shared(),
-            [store](const ClipboardItemPtr& item) { store->add(item); }});
+        auto monitor = std::make_unique<::PasteboardMonitor>(
+            ::PasteboardMonitor::Dependencies{*m_pasteboard, *m_workspace, m_defaults, m_scheduler,
+                                              ImageStore::shared(), [store](const ClipboardItemPtr& item) {
+                                                  store->add(item);
+                                              }});
         m_monitor = monitor.get();
         return monitor;
     };
     services.plainTextPasting = m_plainTextPasting.get();
-    services.clearHistory = [this] { clearHistoryAfterConfirmation(); };
+    services.clearHistory = [this] {
+        clearHistoryAfterConfirmation();
+    };
 }
 
 void CaptureServices::clearHistoryAfterConfirmation() {
@@ -99,11 +104,10 @@ void CaptureServices::clearHistoryAfterConfirmation() {
     alert.setText(QCoreApplication::translate("App::AppDelegate", "Clear entire history?"));
     alert.setInformativeText(
         QCoreApplication::translate("App::AppDelegate", "Pinned items will be kept. This cannot be undone."));
-    QPushButton* clear =
-        alert.addButton(QCoreApplication::translate("App::AppDelegate", "Clear History"), QMessageBox::AcceptRole);
+    QPushButton* clear = alert.addButton(QCoreApplication::translate("App::AppDelegate", "Clear History"),
+                                         QMessageBox::AcceptRole);
     alert.addButton(QCoreApplication::translate("App::AppDelegate", "Cancel"), QMessageBox::RejectRole);
     alert.setDefaultButton(clear);
-    alert.activateWindow();
     alert.exec();
     if (alert.clickedButton() == clear)
         m_store->clearAll(true, false);

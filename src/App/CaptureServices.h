@@ -46,7 +46,8 @@ private:
 class CaptureServices {
 public:
     // Opens the history store, so the application object must exist. `quit` ends the event loop.
-    CaptureServices(Platform::UserDefaults& defaults, Platform::Scheduler& scheduler, std::function<void()> quit);
+    CaptureServices(Platform::UserDefaults& defaults, Platform::Scheduler& scheduler,
+                    std::function<void()> quit);
     ~CaptureServices();
 
     // Gives the delegate the monitor, the plain-text paste and the clear-history command.

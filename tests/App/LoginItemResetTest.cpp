@@ -7,9 +7,9 @@
 #include <Storage/ImageStore.h>
 
 #include <QDir>
-#include <QJsonArray>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -82,11 +82,15 @@ protected:
     App::ResetService makeService() {
         App::ResetService::Dependencies deps;
         deps.relauncher = &relauncher;
-        deps.quit = [this] { journal << "quit"; };
+        deps.quit = [this] {
+            journal << "quit";
+        };
         deps.stopCapture = [this] {
             journal << QStringLiteral("stop capture with %1 items").arg(store->items().size());
         };
-        deps.resumeCapture = [this] { journal << "resume capture"; };
+        deps.resumeCapture = [this] {
+            journal << "resume capture";
+        };
         deps.store = store.get();
         deps.defaults = &defaults;
         deps.registerDefaults = &App::registerDefaultSettings;

@@ -94,7 +94,8 @@ TEST_F(ClipboardItemFactoryTest, StringsBecomeTheRightKind) {
     const QList<Case> cases{
         {"plain text", "hello world", std::nullopt, ItemType::text, "hello world"},
         {"text with RTF", "hello world", rtf, ItemType::richText, "hello world"},
-        {"link, trimmed", "  https://example.org/a?b=c  ", std::nullopt, ItemType::url, "https://example.org/a?b=c"},
+        {"link, trimmed", "  https://example.org/a?b=c  ", std::nullopt, ItemType::url,
+         "https://example.org/a?b=c"},
         {"link in capitals", "HTTPS://EXAMPLE.ORG", std::nullopt, ItemType::url, "HTTPS://EXAMPLE.ORG"},
         {"link drops RTF", "http://example.org", rtf, ItemType::url, "http://example.org"},
         {"space in a path", "http://example.org/a b", std::nullopt, ItemType::text, "http://example.org/a b"},

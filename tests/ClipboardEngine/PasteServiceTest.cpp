@@ -17,7 +17,8 @@ using Write = Platform::FakePasteboard::Write;
 
 namespace {
 
-ClipboardItemPtr item(ItemType type, std::optional<QString> text, std::optional<QByteArray> rich = std::nullopt,
+ClipboardItemPtr item(ItemType type, std::optional<QString> text,
+                      std::optional<QByteArray> rich = std::nullopt,
                       std::optional<QString> image = std::nullopt) {
     NewClipboardItem content;
     content.type = type;
@@ -47,7 +48,8 @@ TEST_F(PasteServiceTest, EachKindIsWrittenInItsOwnForm) {
     paste.copyToPasteboard(*item(ItemType::file, QStringLiteral("/a\n\n/b")), false);
     paste.copyToPasteboard(*item(ItemType::file, QStringLiteral("")), false);
     paste.copyToPasteboard(*item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("A.png")), true);
-    paste.copyToPasteboard(*item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("gone.png")), false);
+    paste.copyToPasteboard(*item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("gone.png")),
+                           false);
 
     const QList<Write>& writes = pasteboard.writes();
     ASSERT_EQ(writes.size(), 7);
@@ -84,7 +86,8 @@ protected:
 
     Platform::FakeGlobalKeyMonitor keys;
     PasteQueue queue{paste, keys, scheduler};
-    QList<ClipboardItemPtr> three{item(ItemType::text, QStringLiteral("one")), item(ItemType::text, QStringLiteral("two")),
+    QList<ClipboardItemPtr> three{item(ItemType::text, QStringLiteral("one")),
+                                  item(ItemType::text, QStringLiteral("two")),
                                   item(ItemType::text, QStringLiteral("three"))};
 };
 

@@ -33,9 +33,11 @@ protected:
     PasteboardMonitorTest() {
         workspace.frontmost = editor;
         workspace.running = {editor};
-        monitor = std::make_unique<PasteboardMonitor>(PasteboardMonitor::Dependencies{
-            pasteboard, workspace, history.defaults, scheduler, history.images,
-            [this](const ClipboardItemPtr& item) { history.store->add(item); }});
+        monitor = std::make_unique<PasteboardMonitor>(
+            PasteboardMonitor::Dependencies{pasteboard, workspace, history.defaults, scheduler,
+                                            history.images, [this](const ClipboardItemPtr& item) {
+                                                history.store->add(item);
+                                            }});
     }
 
     // Lets clips being read become items and reach the store.
@@ -66,9 +68,11 @@ protected:
 
 TEST_F(PasteboardMonitorTest, ContentPresentAtStartIsNotCapturedAndLaterCopiesAre) {
     pasteboard.setClip(text(QStringLiteral("before launch")));
-    monitor = std::make_unique<PasteboardMonitor>(PasteboardMonitor::Dependencies{
-        pasteboard, workspace, history.defaults, scheduler, history.images,
-        [this](const ClipboardItemPtr& item) { history.store->add(item); }});
+    monitor = std::make_unique<PasteboardMonitor>(
+        PasteboardMonitor::Dependencies{pasteboard, workspace, history.defaults, scheduler, history.images,
+                                        [this](const ClipboardItemPtr& item) {
+                                            history.store->add(item);
+                                        }});
     monitor->start();
     scheduler.advance(1s);
     settle();

@@ -26,8 +26,9 @@ protected:
     VeskIntegrationTest() {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         workspace.installed.insert(VeskIntegration::bundleID,
-                                   {VeskIntegration::bundleID, "/usr/share/applications/dev.zuvidevozadode.vesk.desktop",
-                                    "Vesk", "vesk"});
+                                   {VeskIntegration::bundleID,
+                                    "/usr/share/applications/dev.zuvidevozadode.vesk.desktop", "Vesk",
+                                    "vesk"});
     }
     QString touch(const QString& name) {
         const QString path = files.filePath(name);
@@ -62,7 +63,8 @@ TEST_F(VeskIntegrationTest, MarkdownFilesOfAFileItemAreOpenedDirectly) {
 }
 
 TEST_F(VeskIntegrationTest, TextGoesThroughAPrivateFileNamedAfterItsHeading) {
-    const ClipboardItemPtr meeting = item(ItemType::text, QStringLiteral("\n# Meeting: 10/12\n\n- one\n- two\n"));
+    const ClipboardItemPtr meeting =
+        item(ItemType::text, QStringLiteral("\n# Meeting: 10/12\n\n- one\n- two\n"));
     EXPECT_TRUE(vesk.shouldOfferOpen(*meeting));
     ASSERT_EQ(vesk.open(*meeting), std::nullopt);
     ASSERT_EQ(vesk.open(*meeting), std::nullopt);
@@ -96,11 +98,13 @@ TEST_F(VeskIntegrationTest, OfferRulesAndFailures) {
     ASSERT_EQ(vesk.open(*path), std::nullopt);
     EXPECT_EQ(workspace.openedFiles.last().paths, QStringList{upper}) << "opened in place, not copied";
 
-    EXPECT_TRUE(vesk.shouldOfferOpen(*item(ItemType::code, QStringLiteral("x"), std::nullopt, QStringLiteral("MD"))));
-    EXPECT_TRUE(vesk.shouldOfferOpen(*item(ItemType::image, std::nullopt, QStringLiteral("# Title\n\n- a\n- b\n"))) ==
-                false);
+    EXPECT_TRUE(
+        vesk.shouldOfferOpen(*item(ItemType::code, QStringLiteral("x"), std::nullopt, QStringLiteral("MD"))));
+    EXPECT_FALSE(
+        vesk.shouldOfferOpen(*item(ItemType::image, std::nullopt, QStringLiteral("# Title\n\n- a\n- b\n"))));
     EXPECT_FALSE(vesk.shouldOfferOpen(*item(ItemType::url, QStringLiteral("https://example.org/a.md"))));
-    EXPECT_TRUE(vesk.shouldOfferOpen(*item(ItemType::text, std::nullopt, QStringLiteral("# Title\n\n- a\n- b\n"))));
+    EXPECT_TRUE(
+        vesk.shouldOfferOpen(*item(ItemType::text, std::nullopt, QStringLiteral("# Title\n\n- a\n- b\n"))));
 
     const ClipboardItemPtr blank = item(ItemType::text, QStringLiteral("  \n "));
     EXPECT_FALSE(vesk.shouldOfferOpen(*blank));

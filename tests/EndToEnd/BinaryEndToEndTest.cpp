@@ -42,7 +42,8 @@ protected:
                          [this] { log += QString::fromUtf8(app.readAllStandardError()); });
         app.setProcessEnvironment(env);
         app.start(binary, {});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("launch finished"); }, 15000)) << qPrintable(log);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("launch finished"); }, 15000))
+            << qPrintable(log);
     }
     void TearDown() override {
         app.terminate();
@@ -57,7 +58,8 @@ protected:
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
             db.setDatabaseName(home.filePath("data/Quillstack/history.sqlite"));
             if (db.open()) {
-                QSqlQuery query(QStringLiteral("SELECT plainText FROM ClipboardItem ORDER BY createdAt DESC"), db);
+                QSqlQuery query(QStringLiteral("SELECT plainText FROM ClipboardItem ORDER BY createdAt DESC"),
+                                db);
                 while (query.next())
                     texts << query.value(0).toString();
             }
@@ -82,7 +84,8 @@ protected:
 
 TEST_F(BinaryEndToEnd, ASilentClipboardOwnerDoesNotFreezeTheApplication) {
     copyText("before the silent owner");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return storedTexts() == QStringList{"before the silent owner"}; }, 10000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return storedTexts() == QStringList{"before the silent owner"}; }, 10000))
         << qPrintable(log);
 
     TestSession::Child silent(QStringLiteral(QS_TEST_SELECTION_OWNER), {"--silent", "UTF8_STRING=/dev/null"});
@@ -94,8 +97,8 @@ TEST_F(BinaryEndToEnd, ASilentClipboardOwnerDoesNotFreezeTheApplication) {
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer timer;
         timer.start();
-        QDBusMessage call = QDBusMessage::createMethodCall("dev.corvinel.quillstack", "/dev/corvinel/quillstack",
-                                                           "dev.corvinel.quillstack", "ShowHistory");
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            "dev.corvinel.quillstack", "/dev/corvinel/quillstack", "dev.corvinel.quillstack", "ShowHistory");
         QDBusPendingCall pending = connection.asyncCall(call, 20000);
         ASSERT_TRUE(QTest::qWaitFor([&] { return pending.isFinished(); }, 20000));
         EXPECT_FALSE(pending.isError()) << qPrintable(pending.error().message());

@@ -79,8 +79,9 @@ protected:
         store = HistoryStore::open(options);
         ASSERT_TRUE(store);
         monitor = std::make_unique<PasteboardMonitor>(PasteboardMonitor::Dependencies{
-            pasteboard, workspace, defaults, scheduler, images,
-            [this](const ClipboardItemPtr& item) { store->add(item); }});
+            pasteboard, workspace, defaults, scheduler, images, [this](const ClipboardItemPtr& item) {
+                store->add(item);
+            }});
         monitor->start();
     }
     void TearDown() override {
@@ -146,8 +147,9 @@ protected:
             query.exec(QStringLiteral("SELECT typeRaw, plainText, sourceAppBundleID, imageFilename, richData "
                                       "FROM ClipboardItem ORDER BY createdAt DESC"));
             while (query.next()) {
-                rows << StoredRow{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-                                  query.value(3).toString(), !query.value(4).isNull()};
+                rows << StoredRow{query.value(0).toString(), query.value(1).toString(),
+                                  query.value(2).toString(), query.value(3).toString(),
+                                  !query.value(4).isNull()};
             }
         }
         QSqlDatabase::removeDatabase(QStringLiteral("reader"));
@@ -179,8 +181,8 @@ TEST_F(CaptureEndToEnd, EveryKindCopiedByAnotherClientIsStoredWithTheApplication
     ASSERT_TRUE(waitForItems(3));
     const QString fileA = root.filePath(QStringLiteral("a.txt"));
     const QString fileB = root.filePath(QStringLiteral("b c.txt"));
-    xclip(QStringLiteral("text/uri-list"),
-          (QUrl::fromLocalFile(fileA).toEncoded() + "\r\n" + QUrl::fromLocalFile(fileB).toEncoded() + "\r\n"));
+    xclip(QStringLiteral("text/uri-list"), (QUrl::fromLocalFile(fileA).toEncoded() + "\r\n" +
+                                            QUrl::fromLocalFile(fileB).toEncoded() + "\r\n"));
     ASSERT_TRUE(waitForItems(4));
     const QByteArray png = encoded(textPicture(QStringLiteral("Quillstack clipboard")), "PNG");
     xclip(QStringLiteral("image/png"), png);
@@ -214,7 +216,8 @@ TEST_F(CaptureEndToEnd, EveryKindCopiedByAnotherClientIsStoredWithTheApplication
     // The picture's text is recognised and written back later.
     const ClipboardItemPtr picture = store->items().at(1);
     EXPECT_TRUE(waitUntil(
-        [&] { return picture->ocrText() && picture->ocrText()->contains(QStringLiteral("Quillstack")); }, 30000))
+        [&] { return picture->ocrText() && picture->ocrText()->contains(QStringLiteral("Quillstack")); },
+        30000))
         << picture->ocrText().value_or(QStringLiteral("<none>")).toStdString();
 }
 
@@ -286,7 +289,8 @@ TEST_F(PasteEndToEnd, ChoosingAnItemPastesItIntoTheFocusedWindowOnlyWithAutomati
     defaults.setValue(App::SettingsKeys::autoPaste, false);
     paste.copyToPasteboard(*item, false);
     paste.autoPasteIfEnabled();
-    EXPECT_FALSE(window->waitForLine(QStringLiteral("text "), 800).has_value()) << "only the clipboard changes";
+    EXPECT_FALSE(window->waitForLine(QStringLiteral("text "), 800).has_value())
+        << "only the clipboard changes";
     EXPECT_TRUE(waitUntil([&] { return store->items().first()->id() == item->id(); }))
         << "our own write moves the item to the top";
     EXPECT_EQ(store->items().size(), 2);
@@ -312,7 +316,8 @@ TEST_F(PasteEndToEnd, TheQueuePastesThreeItemsOnThreeCtrlVPresses) {
     const QStringList expected{"one ", "one two ", "one two three"};
     for (const QString& text : expected) {
         // Ctrl held around the V, as a user types it.
-        Child press(QStringLiteral("xdotool"), {"keydown", "ctrl", "keydown", "v", "keyup", "v", "keyup", "ctrl"});
+        Child press(QStringLiteral("xdotool"),
+                    {"keydown", "ctrl", "keydown", "v", "keyup", "v", "keyup", "ctrl"});
         EXPECT_EQ(window->waitForLine(QStringLiteral("text ")), text) << qPrintable(window->lines());
         waitUntil([] { return false; }, 400);
     }

@@ -37,9 +37,10 @@ NewClipboardItem withSource(ItemType type, const std::optional<Platform::Running
     return content;
 }
 
-ClipboardItemPtr imageItem(const QByteArray& png, const std::optional<Platform::RunningApplication>& sourceApp,
-                           ImageStore& images) {
-    const QString filename = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+ClipboardItemPtr imageItem(const QByteArray& png,
+                           const std::optional<Platform::RunningApplication>& sourceApp, ImageStore& images) {
+    const QString filename =
+        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
     // An item whose picture is not on disk would show and paste nothing.
     if (!images.write(filename, png))
         return nullptr;
@@ -61,7 +62,8 @@ QString textDedupeKey(const QString& text) {
 }
 
 bool isWebURL(const QString& text) {
-    if (text.size() > kMaxWebAddressLength && graphemeCountUpTo(text, kMaxWebAddressLength) > kMaxWebAddressLength)
+    if (text.size() > kMaxWebAddressLength &&
+        graphemeCountUpTo(text, kMaxWebAddressLength) > kMaxWebAddressLength)
         return false;
     if (text.contains(u' ') || text.contains(u'\n'))
         return false;

@@ -3,7 +3,8 @@
 #include <Platform/AccessibilityTrust.h>
 #include <Platform/FocusedElementLocator.h>
 
-FocusedInputLocator::FocusedInputLocator(Platform::FocusedElementLocator& locator, Platform::AccessibilityTrust& trust)
+FocusedInputLocator::FocusedInputLocator(Platform::FocusedElementLocator& locator,
+                                         Platform::AccessibilityTrust& trust)
     : m_locator(locator), m_trust(trust) {}
 
 QFuture<std::optional<QRect>> FocusedInputLocator::focusedInputFrame() {

@@ -10,7 +10,8 @@
 #include <QFile>
 
 PasteService::PasteService(Platform::Pasteboard& pasteboard, Platform::SyntheticKeyboard& keyboard,
-                           Platform::Scheduler& scheduler, Platform::UserDefaults& defaults, ImageStore& images)
+                           Platform::Scheduler& scheduler, Platform::UserDefaults& defaults,
+                           ImageStore& images)
     : m_pasteboard(pasteboard), m_keyboard(keyboard), m_scheduler(scheduler), m_defaults(defaults),
       m_images(images) {}
 

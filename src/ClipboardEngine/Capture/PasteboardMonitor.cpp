@@ -30,9 +30,8 @@ void PasteboardMonitor::start() {
     m_lastChangeCount = m_deps.pasteboard.changeCount();
     m_stopped = false;
     m_timer = m_deps.scheduler.repeat(300ms, 100ms, [this] { check(false); });
-    connect(&m_deps.pasteboard, &Platform::Pasteboard::changed, this, [this] {
-        m_deps.scheduler.schedule(0ms, this, [this] { check(false); });
-    });
+    connect(&m_deps.pasteboard, &Platform::Pasteboard::changed, this,
+            [this] { m_deps.scheduler.schedule(0ms, this, [this] { check(false); }); });
 }
 
 void PasteboardMonitor::stop() {
@@ -51,7 +50,8 @@ void PasteboardMonitor::waitForPendingClips() {
 bool PasteboardMonitor::isIgnored(const std::optional<Platform::RunningApplication>& application) const {
     if (!application || application->desktopId.isEmpty())
         return false;
-    const QStringList ignored = m_deps.defaults.stringList(App::SettingsKeys::ignoredBundleIDs).value_or(QStringList{});
+    const QStringList ignored =
+        m_deps.defaults.stringList(App::SettingsKeys::ignoredBundleIDs).value_or(QStringList{});
     return ignored.contains(application->desktopId);
 }
 

@@ -14,8 +14,8 @@
 
 namespace {
 
-const QStringList kMarkdownExtensions{QStringLiteral("md"), QStringLiteral("markdown"), QStringLiteral("mdown"),
-                                      QStringLiteral("mkd")};
+const QStringList kMarkdownExtensions{QStringLiteral("md"), QStringLiteral("markdown"),
+                                      QStringLiteral("mdown"), QStringLiteral("mkd")};
 constexpr qsizetype kMaxStemLength = 48;
 constexpr auto kPrivateDirectory = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 constexpr auto kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
@@ -88,7 +88,7 @@ QIcon VeskIntegration::icon(int size) const {
     QIcon icon;
     if (const std::optional<Platform::DesktopApplication> application = m_workspace.application(bundleID)) {
         icon = QFileInfo(application->iconName).isAbsolute() ? QIcon(application->iconName)
-                                                              : QIcon::fromTheme(application->iconName);
+                                                             : QIcon::fromTheme(application->iconName);
     }
     if (icon.isNull())
         icon = QIcon::fromTheme(QStringLiteral("text-markdown"));
@@ -196,8 +196,8 @@ QString VeskIntegration::handOffDirectory(QString* error) {
 
 QString VeskIntegration::preferredFileName(const QString& text) {
     auto isNewline = [](QChar c) {
-        return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == QChar(0x85) || c == QChar(0x2028) ||
-               c == QChar(0x2029);
+        return c == u'\n' || c == u'\r' || c == u'\v' || c == u'\f' || c == QChar(0x85) ||
+               c == QChar(0x2028) || c == QChar(0x2029);
     };
     // Walks the lines only up to the first one that is not blank.
     qsizetype lineStart = 0;
@@ -211,7 +211,9 @@ QString VeskIntegration::preferredFileName(const QString& text) {
             continue;
         if (!line.startsWith(u'#'))
             return line;
-        auto strip = [](QChar c) { return c == u'#' || c.isSpace(); };
+        auto strip = [](QChar c) {
+            return c == u'#' || c.isSpace();
+        };
         qsizetype begin = 0;
         qsizetype end = line.size();
         while (begin < end && strip(line.at(begin)))
