@@ -74,28 +74,33 @@ struct History {
             db.transaction();
             QSqlQuery insert(db);
             insert.prepare(QStringLiteral(
-                "INSERT INTO ClipboardItem (id, typeRaw, plainText, imageFilename, sourceAppBundleID, sourceAppName, "
+                "INSERT INTO ClipboardItem (id, typeRaw, plainText, imageFilename, sourceAppBundleID, "
+                "sourceAppName, "
                 "createdAt, isPinned, dedupeKey, ocrText) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
             const int pictureEvery = pictures > 0 ? count / pictures : 0;
             for (int i = 0; i < count; ++i) {
                 const bool picture = pictureEvery > 0 && i % pictureEvery == 0 && i / pictureEvery < pictures;
                 QString filename;
                 if (picture) {
-                    filename = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+                    filename =
+                        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
                     images->write(filename, png);
                 }
                 insert.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
                 insert.addBindValue(picture ? QStringLiteral("image") : QStringLiteral("text"));
-                insert.addBindValue(picture ? QVariant() : QVariant(QStringLiteral(
-                                                               "Copied sentence number %1 from a document about the "
-                                                               "quarterly plan, with a few more words.").arg(i)));
+                insert.addBindValue(
+                    picture ? QVariant()
+                            : QVariant(QStringLiteral("Copied sentence number %1 from a document about the "
+                                                      "quarterly plan, with a few more words.")
+                                           .arg(i)));
                 insert.addBindValue(picture ? QVariant(filename) : QVariant());
                 insert.addBindValue(QStringLiteral("org.gnome.TextEditor"));
                 insert.addBindValue(QStringLiteral("Text Editor"));
                 insert.addBindValue(1.7e9 + i);
                 insert.addBindValue(i % 97 == 0 ? 1 : 0);
                 insert.addBindValue(QStringLiteral("txt:%1").arg(i));
-                insert.addBindValue(picture ? QVariant(QStringLiteral("Scanned page %1").arg(i)) : QVariant());
+                insert.addBindValue(picture ? QVariant(QStringLiteral("Scanned page %1").arg(i))
+                                            : QVariant());
                 insert.exec();
             }
             db.commit();
@@ -119,8 +124,12 @@ HistoryPanelServices servicesFor(History& history, HistoryPasting& pasting) {
     services.images = history.images.get();
     services.pasting = &pasting;
     services.defaults = &history.defaults;
-    services.appIcon = [](const QString&) { return QIcon(); };
-    services.showHistoryKeys = [] { return QStringLiteral("⇧⌘V"); };
+    services.appIcon = [](const QString&) {
+        return QIcon();
+    };
+    services.showHistoryKeys = [] {
+        return QStringLiteral("⇧⌘V");
+    };
     return services;
 }
 
@@ -176,7 +185,8 @@ void BM_SearchKeystroke(benchmark::State& state) {
         timer.start();
         int hits = 0;
         for (const ClipboardItemPtr& item : history.store->items())
-            hits += item->plainText() && item->plainText()->contains(QStringLiteral("plan,"), Qt::CaseInsensitive);
+            hits += item->plainText() &&
+                    item->plainText()->contains(QStringLiteral("plan,"), Qt::CaseInsensitive);
         benchmark::DoNotOptimize(hits);
         baseline = timer.nsecsElapsed();
     }

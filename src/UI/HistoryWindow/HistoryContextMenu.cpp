@@ -20,11 +20,16 @@ bool isTextual(const ClipboardItem& item) {
 QString smartActionSymbol(ContentClassifier::SmartAction::Kind kind) {
     using Kind = ContentClassifier::SmartAction::Kind;
     switch (kind) {
-    case Kind::mail: return QStringLiteral("envelope");
-    case Kind::call: return QStringLiteral("phone");
-    case Kind::openMaps: return QStringLiteral("map");
-    case Kind::copyHex: return QStringLiteral("paintpalette");
-    case Kind::pastePrettyJSON: return QStringLiteral("curlybraces.square");
+    case Kind::mail:
+        return QStringLiteral("envelope");
+    case Kind::call:
+        return QStringLiteral("phone");
+    case Kind::openMaps:
+        return QStringLiteral("map");
+    case Kind::copyHex:
+        return QStringLiteral("paintpalette");
+    case Kind::pastePrettyJSON:
+        return QStringLiteral("curlybraces.square");
     }
     return {};
 }
@@ -34,22 +39,26 @@ QList<Entry> entries(const ClipboardItem& item, bool queued) {
     list.append({Action::paste, tr("Paste"), {}, {}, {}, {}});
     list.append({Action::pastePlainText, tr("Paste as Plain Text"), {}, {}, {}, {}});
     list.append({Action::copy, tr("Copy"), {}, {}, {}, {}});
-    list.append({Action::toggleQueue, queued ? tr("Remove from Queue") : tr("Add to Paste Queue"), {}, {}, {}, {}});
+    list.append(
+        {Action::toggleQueue, queued ? tr("Remove from Queue") : tr("Add to Paste Queue"), {}, {}, {}, {}});
     if (item.ocrText() && !item.ocrText()->isEmpty())
         list.append({Action::pasteOCRText, tr("Paste OCR Text"), {}, {}, {}, {}});
     const bool textual = isTextual(item);
     if (textual) {
         Entry transforms{Action::transformSubmenu, tr("Transform & Paste"), {}, {}, {}, {}};
         for (const TextTransform transform : TextTransforms::allCases())
-            transforms.children.append({Action::transform, TextTransforms::title(transform), {}, transform, {}, {}});
+            transforms.children.append(
+                {Action::transform, TextTransforms::title(transform), {}, transform, {}, {}});
         list.append(transforms);
 
         const QString text = item.plainText().value_or(QString());
-        const auto actions = ContentClassifier::actions(text, ContentClassifier::parseTags(item.contentTagsRaw()));
+        const auto actions =
+            ContentClassifier::actions(text, ContentClassifier::parseTags(item.contentTagsRaw()));
         if (!actions.isEmpty()) {
             Entry smart{Action::smartActionSubmenu, tr("Smart Actions"), {}, {}, {}, {}};
             for (const auto& action : actions)
-                smart.children.append({Action::smartAction, action.title(), smartActionSymbol(action.kind), {}, action, {}});
+                smart.children.append(
+                    {Action::smartAction, action.title(), smartActionSymbol(action.kind), {}, action, {}});
             list.append(smart);
         }
     }

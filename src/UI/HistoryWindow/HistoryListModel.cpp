@@ -7,7 +7,8 @@
 #include <QMimeData>
 #include <QUrl>
 
-HistoryListModel::HistoryListModel(HistoryStore& store, QObject* parent) : QAbstractListModel(parent), m_store(store) {
+HistoryListModel::HistoryListModel(HistoryStore& store, QObject* parent)
+    : QAbstractListModel(parent), m_store(store) {
     m_hoverPreview.setSingleShot(true);
     m_hoverPreview.setInterval(kHoverPreviewDelayMs);
     connect(&m_hoverPreview, &QTimer::timeout, this, [this] {
@@ -43,9 +44,8 @@ void HistoryListModel::chooseFilter(ItemFilter filter) {
     m_filter = filter;
     if (changed)
         rebuild();
-    changeState([&] {
-        m_selectedID = m_visible.isEmpty() ? std::nullopt : std::optional(m_visible.first()->id());
-    });
+    changeState(
+        [&] { m_selectedID = m_visible.isEmpty() ? std::nullopt : std::optional(m_visible.first()->id()); });
     if (changed)
         reconcileSelection();
 }
@@ -266,15 +266,18 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
         return {};
     const Row& row = m_rows[index.row()];
     switch (role) {
-    case KindRole: return static_cast<int>(row.kind);
+    case KindRole:
+        return static_cast<int>(row.kind);
     case SnapshotRole:
         return row.kind == RowKind::item ? QVariant::fromValue(snapshotAt(row.itemIndex)) : QVariant();
-    case ItemIDRole: return row.kind == RowKind::item ? QVariant(m_visible[row.itemIndex]->id()) : QVariant();
+    case ItemIDRole:
+        return row.kind == RowKind::item ? QVariant(m_visible[row.itemIndex]->id()) : QVariant();
     case Qt::DisplayRole:
         if (row.kind == RowKind::item)
             return m_visible[row.itemIndex]->previewTitle();
         return {};
-    default: return {};
+    default:
+        return {};
     }
 }
 

@@ -40,7 +40,8 @@ private:
 class BoundHistoryPanelController : public HistoryPanelController {
 public:
     BoundHistoryPanelController(HistoryPanelServices services, std::unique_ptr<HistoryPasting> pasting)
-        : HistoryPanelController(withPasting(std::move(services), pasting.get())), m_pasting(std::move(pasting)) {}
+        : HistoryPanelController(withPasting(std::move(services), pasting.get())),
+          m_pasting(std::move(pasting)) {}
 
 private:
     static HistoryPanelServices withPasting(HistoryPanelServices services, HistoryPasting* pasting) {
@@ -51,22 +52,27 @@ private:
 };
 
 QString showHistoryKeys() {
-    const std::optional<Hotkeys::Shortcut> shortcut = Hotkeys::getShortcut(Hotkeys::Name(QStringLiteral("showHistory")));
+    const std::optional<Hotkeys::Shortcut> shortcut =
+        Hotkeys::getShortcut(Hotkeys::Name(QStringLiteral("showHistory")));
     return shortcut ? shortcut->presentableDescription() : QString();
 }
 
 } // namespace
 
-std::unique_ptr<App::HistoryPanelController> makeHistoryPanelController(App::CaptureServices& capture,
-                                                                        Platform::AppearanceProvider& appearance) {
+std::unique_ptr<App::HistoryPanelController>
+makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearanceProvider& appearance) {
     QS::Motion::setAppearanceProvider(&appearance);
     HistoryPanelServices services;
     services.store = &HistoryStore::shared();
     services.images = &ImageStore::shared();
     services.workspace = &capture.workspace();
     services.defaults = Platform::UserDefaults::standard();
-    services.focusedInputFrame = [&capture] { return capture.focusedInputLocator().focusedInputFrame(); };
-    services.accessibilityTrusted = [&capture] { return capture.accessibilityTrust().isTrusted(); };
+    services.focusedInputFrame = [&capture] {
+        return capture.focusedInputLocator().focusedInputFrame();
+    };
+    services.accessibilityTrusted = [&capture] {
+        return capture.accessibilityTrust().isTrusted();
+    };
     services.showHistoryKeys = &showHistoryKeys;
     services.performSmartAction = [](const ContentClassifier::SmartAction& action,
                                      const std::function<void(const QString&)>& pasteText) {

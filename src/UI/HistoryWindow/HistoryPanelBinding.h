@@ -13,5 +13,5 @@ class AppearanceProvider;
 
 // The history panel of the running application, over its capture and paste services, the history
 // and image stores, the X11 desktop and the show-history shortcut as the user has it.
-std::unique_ptr<App::HistoryPanelController> makeHistoryPanelController(App::CaptureServices& capture,
-                                                                        Platform::AppearanceProvider& appearance);
+std::unique_ptr<App::HistoryPanelController>
+makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearanceProvider& appearance);

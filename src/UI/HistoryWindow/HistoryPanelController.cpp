@@ -7,11 +7,11 @@
 #include <UI/Design/Motion.h>
 
 #include <QCoreApplication>
-#include <QListView>
-#include <QLoggingCategory>
 #include <QCursor>
 #include <QFutureWatcher>
 #include <QGuiApplication>
+#include <QListView>
+#include <QLoggingCategory>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -108,7 +108,8 @@ void HistoryPanelController::show() {
     // The application the user works in. The panel and our other windows never count: showing the
     // panel over itself keeps the application from before.
     if (m_services.workspace) {
-        const std::optional<Platform::RunningApplication> front = m_services.workspace->frontmostApplication();
+        const std::optional<Platform::RunningApplication> front =
+            m_services.workspace->frontmostApplication();
         if (!front || front->pid != QCoreApplication::applicationPid())
             m_previousApp = front;
     }
@@ -120,8 +121,9 @@ void HistoryPanelController::show() {
     const quint64 generation = ++m_showGeneration;
     positionPanel(std::nullopt);
     const QString mode =
-        m_services.defaults ? m_services.defaults->stringValue(QStringLiteral("windowPosition"), QStringLiteral("center"))
-                            : QStringLiteral("center");
+        m_services.defaults
+            ? m_services.defaults->stringValue(QStringLiteral("windowPosition"), QStringLiteral("center"))
+            : QStringLiteral("center");
     if (mode == QLatin1String("input") && m_services.focusedInputFrame) {
         // The caret comes from other processes: the panel opens at the pointer and moves to the
         // caret when the answer arrives, if it is still the same showing.
@@ -129,7 +131,8 @@ void HistoryPanelController::show() {
         connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
             watcher->deleteLater();
             const std::optional<QRect> frame = watcher->result();
-            if (frame && generation == m_showGeneration && m_phase != Phase::hidden && m_phase != Phase::fadingOut)
+            if (frame && generation == m_showGeneration && m_phase != Phase::hidden &&
+                m_phase != Phase::fadingOut)
                 positionPanel(frame);
         });
         watcher->setFuture(m_services.focusedInputFrame());
@@ -152,20 +155,22 @@ void HistoryPanelController::show() {
     m_panel->raise();
     m_panel->activateWindow();
     // Where the first row is on screen, for diagnosing placement (and for tests that click rows).
-    QTimer::singleShot(0, this, [this] {
-        if (!m_panel || !m_panel->isVisible() || m_view->model().rowCount() == 0)
-            return;
-        QListView* list = m_view->listView();
-        const QRect first = list->visualRect(m_view->model().index(0, 0));
-        const QPoint centre = list->viewport()->mapToGlobal(first.center());
-        qCDebug(lcPanel).noquote() << QStringLiteral("panel shown; first row at %1,%2 height %3; panel at %4,%5 width %6")
-                                          .arg(centre.x())
-                                          .arg(centre.y())
-                                          .arg(first.height() + 2 * list->spacing())
-                                          .arg(m_panel->x())
-                                          .arg(m_panel->y())
-                                          .arg(m_panel->width());
-    });
+    QTimer::singleShot(
+        0, this, [this] {
+            if (!m_panel || !m_panel->isVisible() || m_view->model().rowCount() == 0)
+                return;
+            QListView* list = m_view->listView();
+            const QRect first = list->visualRect(m_view->model().index(0, 0));
+            const QPoint centre = list->viewport()->mapToGlobal(first.center());
+            qCDebug(lcPanel).noquote()
+                << QStringLiteral("panel shown; first row at %1,%2 height %3; panel at %4,%5 width %6")
+                       .arg(centre.x())
+                       .arg(centre.y())
+                       .arg(first.height() + 2 * list->spacing())
+                       .arg(m_panel->x())
+                       .arg(m_panel->y())
+                       .arg(m_panel->width());
+        });
 }
 
 void HistoryPanelController::hide() {
@@ -206,8 +211,9 @@ void HistoryPanelController::positionPanel(const std::optional<QRect>& inputFram
     }
     const QPoint pointer = m_services.pointerPosition ? m_services.pointerPosition() : QCursor::pos();
     const QString mode =
-        m_services.defaults ? m_services.defaults->stringValue(QStringLiteral("windowPosition"), QStringLiteral("center"))
-                            : QStringLiteral("center");
+        m_services.defaults
+            ? m_services.defaults->stringValue(QStringLiteral("windowPosition"), QStringLiteral("center"))
+            : QStringLiteral("center");
     QSize size = m_panel->size();
     if (size.width() < 1 || size.height() < 1)
         size = QSize(HistoryView::kWidth, HistoryView::kHeight);

@@ -27,7 +27,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -41,7 +40,8 @@ using QS::Color::Scheme;
 class PaintedBox : public QWidget {
 public:
     using Painter = std::function<void(QPainter&, const QWidget&)>;
-    explicit PaintedBox(Painter paint, QWidget* parent = nullptr) : QWidget(parent), m_paint(std::move(paint)) {}
+    explicit PaintedBox(Painter paint, QWidget* parent = nullptr)
+        : QWidget(parent), m_paint(std::move(paint)) {}
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -108,11 +108,13 @@ protected:
                             1));
         painter.drawRoundedRect(bounds, radius, radius);
         const QColor foreground = isChecked() ? QS::Color::brandSoft() : QS::Color::secondaryText(scheme);
-        const QPixmap symbol = SymbolIcon::pixmap(ItemFilters::symbolName(m_filter), 10, foreground, devicePixelRatioF());
+        const QPixmap symbol =
+            SymbolIcon::pixmap(ItemFilters::symbolName(m_filter), 10, foreground, devicePixelRatioF());
         painter.drawPixmap(QPointF(11, (height() - 10) / 2.0), symbol);
         painter.setFont(QS::Font::system(11, isChecked() ? QFont::Bold : QFont::DemiBold));
         painter.setPen(foreground);
-        painter.drawText(QRectF(11 + 10 + 5, 0, width() - 26, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+        painter.drawText(QRectF(11 + 10 + 5, 0, width() - 26, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         text());
     }
 
 private:
@@ -143,7 +145,9 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
     if (m_services.images)
         m_model->setImageDirectory(m_services.images->directory());
     if (!m_services.appIcon)
-        m_services.appIcon = [](const QString& bundleID) { return AppIconCache::icon(bundleID); };
+        m_services.appIcon = [](const QString& bundleID) {
+            return AppIconCache::icon(bundleID);
+        };
 
     m_card = new PanelBackground(this);
     auto* column = new QVBoxLayout(m_card);
@@ -172,7 +176,8 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
     connect(&m_axTimer, &QTimer::timeout, this, &HistoryView::checkPermission);
     m_axTrusted = m_services.accessibilityTrusted ? m_services.accessibilityTrusted() : true;
 
-    for (QWidget* target : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_search), static_cast<QWidget*>(m_list)})
+    for (QWidget* target :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(m_search), static_cast<QWidget*>(m_list)})
         target->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
 
@@ -304,8 +309,9 @@ void HistoryView::rebuildAppMenu() {
         m_appMenu->addSeparator();
     for (const HistoryStore::SourceApp& app : apps) {
         // Application names are shown as they are, never as markup.
-        QAction* action = m_appMenu->addAction(m_services.appIcon(app.bundleID), QString(app.name).replace(
-                                                                                      QLatin1Char('&'), QStringLiteral("&&")));
+        QAction* action =
+            m_appMenu->addAction(m_services.appIcon(app.bundleID),
+                                 QString(app.name).replace(QLatin1Char('&'), QStringLiteral("&&")));
         action->setData(app.bundleID);
         action->setCheckable(true);
         action->setChecked(current == app.bundleID);
@@ -421,7 +427,8 @@ QWidget* HistoryView::buildEmptyState() {
     m_emptyTitle->setAlignment(Qt::AlignCenter);
     m_emptyTitle->setWordWrap(true);
     layout->addWidget(m_emptyTitle);
-    m_emptyMessage = textLabel({}, QS::Font::system(12, QFont::Medium), QS::Color::secondaryText(scheme), m_empty);
+    m_emptyMessage =
+        textLabel({}, QS::Font::system(12, QFont::Medium), QS::Color::secondaryText(scheme), m_empty);
     m_emptyMessage->setAlignment(Qt::AlignCenter);
     m_emptyMessage->setWordWrap(true);
     layout->addWidget(m_emptyMessage);
@@ -459,7 +466,8 @@ QWidget* HistoryView::buildMultiBar() {
     layout->setContentsMargins(14, 10, 14, 10);
     layout->setSpacing(10);
     layout->addWidget(symbolLabel(QStringLiteral("checklist"), 13, QS::Color::brand(), bar));
-    m_multiCount = textLabel({}, QS::Font::system(12, QFont::Bold), QS::Color::label(QS::Color::schemeOf(*this)), bar);
+    m_multiCount =
+        textLabel({}, QS::Font::system(12, QFont::Bold), QS::Color::label(QS::Color::schemeOf(*this)), bar);
     layout->addWidget(m_multiCount);
     layout->addStretch();
     auto* clear = new QPushButton(tr("Clear"), bar);
@@ -480,7 +488,8 @@ QWidget* HistoryView::buildMultiBar() {
             m_callbacks.onStartQueue(m_model->multiSelectedItems());
     });
     layout->addWidget(queue);
-    auto* all = new QPushButton(SymbolIcon::icon(QStringLiteral("doc.on.doc"), Qt::white), tr("Paste All"), bar);
+    auto* all =
+        new QPushButton(SymbolIcon::icon(QStringLiteral("doc.on.doc"), Qt::white), tr("Paste All"), bar);
     all->setObjectName(QStringLiteral("pasteAll"));
     all->setFocusPolicy(Qt::NoFocus);
     all->setDefault(true);
@@ -499,28 +508,32 @@ QWidget* HistoryView::buildMultiBar() {
 }
 
 QWidget* HistoryView::buildFooter() {
-    auto* footer = new PaintedBox([](QPainter& painter, const QWidget& widget) {
-        const QColor label = QS::Color::label(QS::Color::schemeOf(widget));
-        QLinearGradient gradient(0, 0, 0, widget.height());
-        gradient.setColorAt(0, QS::Color::withOpacity(label, 0.02));
-        gradient.setColorAt(1, QS::Color::withOpacity(label, 0.055));
-        painter.fillRect(widget.rect(), gradient);
-    }, m_card);
+    auto* footer = new PaintedBox(
+        [](QPainter& painter, const QWidget& widget) {
+            const QColor label = QS::Color::label(QS::Color::schemeOf(widget));
+            QLinearGradient gradient(0, 0, 0, widget.height());
+            gradient.setColorAt(0, QS::Color::withOpacity(label, 0.02));
+            gradient.setColorAt(1, QS::Color::withOpacity(label, 0.055));
+            painter.fillRect(widget.rect(), gradient);
+        },
+        m_card);
     auto* layout = new QHBoxLayout(footer);
     layout->setContentsMargins(16, 10, 16, 10);
     layout->setSpacing(10);
     const Scheme scheme = QS::Color::schemeOf(*this);
-    const QList<std::pair<QString, QString>> hints{
-        {QStringLiteral("↩"), tr("Paste")},         {QStringLiteral("⌃↩"), tr("Plain text")},
-        {QStringLiteral("⌃-click"), tr("Multi")},   {tr("Space"), tr("Quick Look")},
-        {QStringLiteral("esc"), tr("Close")}};
+    const QList<std::pair<QString, QString>> hints{{QStringLiteral("↩"), tr("Paste")},
+                                                   {QStringLiteral("⌃↩"), tr("Plain text")},
+                                                   {QStringLiteral("⌃-click"), tr("Multi")},
+                                                   {tr("Space"), tr("Quick Look")},
+                                                   {QStringLiteral("esc"), tr("Close")}};
     for (const auto& [key, label] : hints) {
         auto* hint = new QWidget(footer);
         auto* hintLayout = new QHBoxLayout(hint);
         hintLayout->setContentsMargins(0, 0, 0, 0);
         hintLayout->setSpacing(4);
         hintLayout->addWidget(new QSKeyCap(key, hint));
-        hintLayout->addWidget(textLabel(label, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint));
+        hintLayout->addWidget(
+            textLabel(label, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint));
         layout->addWidget(hint);
     }
     layout->addStretch();
@@ -546,9 +559,10 @@ QWidget* HistoryView::buildFooter() {
     m_pulseAnimation->setEasingCurve(QEasingCurve::InOutSine);
     connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         const QColor orange = QS::Color::system(QS::Color::System::Orange, QS::Color::schemeOf(*this));
-        m_warning->setStyleSheet(QStringLiteral("QPushButton { border: none; border-radius: 11px; padding: 5px 9px; "
-                                                "color: %1; background: %2; }")
-                                     .arg(orange.name(), QS::Color::withOpacity(orange, value.toDouble()).name(QColor::HexArgb)));
+        m_warning->setStyleSheet(
+            QStringLiteral("QPushButton { border: none; border-radius: 11px; padding: 5px 9px; "
+                           "color: %1; background: %2; }")
+                .arg(orange.name(), QS::Color::withOpacity(orange, value.toDouble()).name(QColor::HexArgb)));
     });
     // Back and forth for as long as the permission is missing.
     connect(m_pulseAnimation, &QVariantAnimation::finished, this, [this] {
@@ -563,8 +577,9 @@ QWidget* HistoryView::buildFooter() {
 
     m_footerCount = textLabel({}, QS::Font::system(11, QFont::Bold), QS::Color::brand(), footer);
     m_footerCount->setObjectName(QStringLiteral("footerCount"));
-    m_footerCount->setStyleSheet(QStringLiteral("QLabel { border-radius: 10px; padding: 4px 9px; background: %1; }")
-                                     .arg(QS::Color::withOpacity(QS::Color::brand(), 0.14).name(QColor::HexArgb)));
+    m_footerCount->setStyleSheet(
+        QStringLiteral("QLabel { border-radius: 10px; padding: 4px 9px; background: %1; }")
+            .arg(QS::Color::withOpacity(QS::Color::brand(), 0.14).name(QColor::HexArgb)));
     layout->addWidget(m_footerCount);
     return footer;
 }
@@ -653,9 +668,9 @@ void HistoryView::updateChips() {
 void HistoryView::updateEmptyState() {
     const bool filtering = !m_model->query().isEmpty() || m_model->appFilterBundleID().has_value();
     const QColor brand = QS::Color::brand();
-    m_emptyIcon->setPixmap(SymbolIcon::pixmap(filtering ? QStringLiteral("magnifyingglass")
-                                                        : QStringLiteral("doc.on.clipboard"),
-                                              28, brand, devicePixelRatioF()));
+    m_emptyIcon->setPixmap(
+        SymbolIcon::pixmap(filtering ? QStringLiteral("magnifyingglass") : QStringLiteral("doc.on.clipboard"),
+                           28, brand, devicePixelRatioF()));
     if (filtering) {
         m_emptyTitle->setVisible(false);
         m_emptyMessage->setText(tr("No results for “%1”").arg(m_model->query()));
@@ -677,8 +692,9 @@ void HistoryView::updatePreview() {
     }
     // A fresh pane for every newly previewed item.
     delete m_preview;
-    m_preview = new PreviewPane(item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true); }, m_services.images,
-                                m_previewColumn);
+    m_preview = new PreviewPane(
+        item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true); }, m_services.images,
+        m_previewColumn);
     m_previewColumn->layout()->addWidget(m_preview);
     if (m_quickLook) {
         if (item)
@@ -713,8 +729,8 @@ void HistoryView::setQuickLookShown(bool shown) {
     const ClipboardItemPtr item = m_model->previewItem();
     if (!shown || !item)
         return;
-    m_quickLook = new QuickLookView(item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText,
-                                    m_services.images, this);
+    m_quickLook = new QuickLookView(
+        item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText, m_services.images, this);
     m_quickLook->setObjectName(QStringLiteral("quickLook"));
     m_quickLook->setGeometry(rect());
     m_quickLook->show();
@@ -739,8 +755,12 @@ void HistoryView::setVeskPromoShown(bool shown) {
 
 bool HistoryView::handleKey(const QKeyEvent& event) {
     switch (event.key()) {
-    case Qt::Key_Up: m_model->moveSelection(-1); return true;
-    case Qt::Key_Down: m_model->moveSelection(1); return true;
+    case Qt::Key_Up:
+        m_model->moveSelection(-1);
+        return true;
+    case Qt::Key_Down:
+        m_model->moveSelection(1);
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (!m_model->multiSelected().isEmpty()) {
@@ -773,7 +793,8 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
             return false;
         setQuickLookShown(!m_quickLook);
         return true;
-    default: break;
+    default:
+        break;
     }
     if (hasCommand(event) && !event.text().isEmpty()) {
         bool isNumber = false;
@@ -851,7 +872,8 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
             break;
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            m_pressedRow = mouse->button() == Qt::LeftButton ? m_list->indexAt(mouse->position().toPoint()).row() : -1;
+            m_pressedRow =
+                mouse->button() == Qt::LeftButton ? m_list->indexAt(mouse->position().toPoint()).row() : -1;
             break;
         }
         case QEvent::MouseButtonRelease: {
@@ -866,7 +888,8 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -922,7 +945,9 @@ QMenu* HistoryView::makeContextMenu(const ClipboardItemPtr& item, QWidget* paren
                         if (m_services.copyToPasteboard)
                             m_services.copyToPasteboard(target);
                         break;
-                    case Action::toggleQueue: m_model->toggleMulti(target->id()); break;
+                    case Action::toggleQueue:
+                        m_model->toggleMulti(target->id());
+                        break;
                     case Action::pasteOCRText:
                         if (m_callbacks.onPasteText)
                             m_callbacks.onPasteText(target->ocrText().value_or(QString()));
@@ -939,16 +964,23 @@ QMenu* HistoryView::makeContextMenu(const ClipboardItemPtr& item, QWidget* paren
                             });
                         }
                         break;
-                    case Action::saveAsSnippet: m_store.addSnippet(target->previewTitle(), text); break;
-                    case Action::togglePin: m_store.togglePin(target); break;
+                    case Action::saveAsSnippet:
+                        m_store.addSnippet(target->previewTitle(), text);
+                        break;
+                    case Action::togglePin:
+                        m_store.togglePin(target);
+                        break;
                     case Action::quickLook:
                         m_model->commitSelection(target->id(), false);
                         setQuickLookShown(true);
                         break;
-                    case Action::deleteItem: m_store.deleteItem(target); break;
+                    case Action::deleteItem:
+                        m_store.deleteItem(target);
+                        break;
                     case Action::transformSubmenu:
                     case Action::smartActionSubmenu:
-                    case Action::separator: break;
+                    case Action::separator:
+                        break;
                     }
                 });
             }

@@ -6,7 +6,6 @@
 #include <Storage/ClipboardItem.h>
 
 #include <QIcon>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -47,7 +46,8 @@ struct HistoryViewServices {
     std::function<void()> openAccessibilitySettings;
     // "Copy": writes the item to the clipboard without pasting.
     std::function<void(const ClipboardItemPtr& item)> copyToPasteboard;
-    std::function<void(const ContentClassifier::SmartAction& action, const std::function<void(const QString&)>& pasteText)>
+    std::function<void(const ContentClassifier::SmartAction& action,
+                       const std::function<void(const QString&)>& pasteText)>
         performSmartAction;
 };
 

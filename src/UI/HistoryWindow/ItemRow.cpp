@@ -43,12 +43,18 @@ QString fileTitle(const ItemRowSnapshot& row) {
 Badge tagBadge(ContentClassifier::ContentTag tag) {
     using ContentClassifier::ContentTag;
     switch (tag) {
-    case ContentTag::email: return {QStringLiteral("EMAIL"), Tint::blue};
-    case ContentTag::phone: return {QStringLiteral("PHONE"), Tint::green};
-    case ContentTag::hexColor: return {QStringLiteral("HEX"), Tint::pink};
-    case ContentTag::json: return {QStringLiteral("JSON"), Tint::orange};
-    case ContentTag::date: return {QStringLiteral("DATE"), Tint::purple};
-    case ContentTag::address: return {QStringLiteral("ADDR"), Tint::red};
+    case ContentTag::email:
+        return {QStringLiteral("EMAIL"), Tint::blue};
+    case ContentTag::phone:
+        return {QStringLiteral("PHONE"), Tint::green};
+    case ContentTag::hexColor:
+        return {QStringLiteral("HEX"), Tint::pink};
+    case ContentTag::json:
+        return {QStringLiteral("JSON"), Tint::orange};
+    case ContentTag::date:
+        return {QStringLiteral("DATE"), Tint::purple};
+    case ContentTag::address:
+        return {QStringLiteral("ADDR"), Tint::red};
     }
     return {};
 }
@@ -57,16 +63,22 @@ Badge tagBadge(ContentClassifier::ContentTag tag) {
 
 Title title(const ItemRowSnapshot& row) {
     switch (row.type) {
-    case ItemType::code: return {row.previewTitle, TitleFont::monospaced, Tint::primary, 1};
+    case ItemType::code:
+        return {row.previewTitle, TitleFont::monospaced, Tint::primary, 1};
     case ItemType::image:
         return {row.hasOCR && !row.previewTitle.isEmpty() ? row.previewTitle : QStringLiteral("Image"),
                 TitleFont::regular, Tint::primary, 1};
-    case ItemType::url: return {urlTitle(row), TitleFont::regular, Tint::url, 1};
-    case ItemType::file: return {fileTitle(row), TitleFont::regular, Tint::primary, 1};
-    case ItemType::color: return {row.plainText.value_or(QString()), TitleFont::monospaced, Tint::primary, 1};
-    case ItemType::snippet: return {row.snippetTitle.value_or(QString()), TitleFont::regular, Tint::primary, 1};
+    case ItemType::url:
+        return {urlTitle(row), TitleFont::regular, Tint::url, 1};
+    case ItemType::file:
+        return {fileTitle(row), TitleFont::regular, Tint::primary, 1};
+    case ItemType::color:
+        return {row.plainText.value_or(QString()), TitleFont::monospaced, Tint::primary, 1};
+    case ItemType::snippet:
+        return {row.snippetTitle.value_or(QString()), TitleFont::regular, Tint::primary, 1};
     case ItemType::text:
-    case ItemType::richText: break;
+    case ItemType::richText:
+        break;
     }
     return {row.previewTitle, TitleFont::regular, Tint::primary, 2};
 }
@@ -83,12 +95,15 @@ QList<Badge> badges(const ItemRowSnapshot& row) {
             list.append({QStringLiteral("OCR"), Tint::indigo});
         return list;
     }
-    case ItemType::url: return {};
-    case ItemType::snippet: return {{QStringLiteral("SNIPPET"), Tint::snippet}};
+    case ItemType::url:
+        return {};
+    case ItemType::snippet:
+        return {{QStringLiteral("SNIPPET"), Tint::snippet}};
     case ItemType::text:
     case ItemType::richText:
     case ItemType::file:
-    case ItemType::color: break;
+    case ItemType::color:
+        break;
     }
     QList<Badge> list;
     for (const auto tag : row.contentTags.first(std::min<qsizetype>(2, row.contentTags.size())))
@@ -123,13 +138,20 @@ std::optional<QColor> swatchColor(const ItemRowSnapshot& row) {
 QString typeSymbolName(ItemType type) {
     switch (type) {
     case ItemType::text:
-    case ItemType::richText: return QStringLiteral("doc.text");
-    case ItemType::code: return QStringLiteral("curlybraces");
-    case ItemType::image: return QStringLiteral("photo");
-    case ItemType::url: return QStringLiteral("link");
-    case ItemType::file: return QStringLiteral("doc");
-    case ItemType::color: return QStringLiteral("paintpalette");
-    case ItemType::snippet: return QStringLiteral("note.text");
+    case ItemType::richText:
+        return QStringLiteral("doc.text");
+    case ItemType::code:
+        return QStringLiteral("curlybraces");
+    case ItemType::image:
+        return QStringLiteral("photo");
+    case ItemType::url:
+        return QStringLiteral("link");
+    case ItemType::file:
+        return QStringLiteral("doc");
+    case ItemType::color:
+        return QStringLiteral("paintpalette");
+    case ItemType::snippet:
+        return QStringLiteral("note.text");
     }
     return {};
 }
@@ -137,13 +159,20 @@ QString typeSymbolName(ItemType type) {
 Tint typeTint(ItemType type) {
     switch (type) {
     case ItemType::text:
-    case ItemType::richText: return Tint::secondary;
-    case ItemType::code: return Tint::code;
-    case ItemType::image: return Tint::image;
-    case ItemType::url: return Tint::url;
-    case ItemType::file: return Tint::file;
-    case ItemType::color: return Tint::pink;
-    case ItemType::snippet: return Tint::snippet;
+    case ItemType::richText:
+        return Tint::secondary;
+    case ItemType::code:
+        return Tint::code;
+    case ItemType::image:
+        return Tint::image;
+    case ItemType::url:
+        return Tint::url;
+    case ItemType::file:
+        return Tint::file;
+    case ItemType::color:
+        return Tint::pink;
+    case ItemType::snippet:
+        return Tint::snippet;
     }
     return Tint::secondary;
 }

@@ -47,7 +47,23 @@ Q_DECLARE_METATYPE(ItemRowSnapshot)
 // The texts and marks of a row, decided from its snapshot alone.
 namespace ItemRowPresentation {
 
-enum class Tint { primary, secondary, brand, code, image, url, file, snippet, pink, blue, green, orange, purple, red, indigo };
+enum class Tint {
+    primary,
+    secondary,
+    brand,
+    code,
+    image,
+    url,
+    file,
+    snippet,
+    pink,
+    blue,
+    green,
+    orange,
+    purple,
+    red,
+    indigo
+};
 
 struct Badge {
     QString text;

@@ -21,26 +21,42 @@ using QS::Color::Scheme;
 QColor tintColor(Tint tint, Scheme scheme) {
     using QS::Color::System;
     switch (tint) {
-    case Tint::primary: return QS::Color::label(scheme);
-    case Tint::secondary: return QS::Color::secondaryText(scheme);
-    case Tint::brand: return QS::Color::brand();
-    case Tint::code: return QS::Color::badgeCode();
-    case Tint::image: return QS::Color::badgeImage();
-    case Tint::url: return QS::Color::badgeURL();
-    case Tint::file: return QS::Color::badgeFile(scheme);
-    case Tint::snippet: return QS::Color::badgeSnippet();
-    case Tint::pink: return QS::Color::system(System::Pink, scheme);
-    case Tint::blue: return QS::Color::system(System::Blue, scheme);
-    case Tint::green: return QS::Color::system(System::Green, scheme);
-    case Tint::orange: return QS::Color::system(System::Orange, scheme);
-    case Tint::purple: return QS::Color::system(System::Purple, scheme);
-    case Tint::red: return QS::Color::system(System::Red, scheme);
-    case Tint::indigo: return QS::Color::system(System::Indigo, scheme);
+    case Tint::primary:
+        return QS::Color::label(scheme);
+    case Tint::secondary:
+        return QS::Color::secondaryText(scheme);
+    case Tint::brand:
+        return QS::Color::brand();
+    case Tint::code:
+        return QS::Color::badgeCode();
+    case Tint::image:
+        return QS::Color::badgeImage();
+    case Tint::url:
+        return QS::Color::badgeURL();
+    case Tint::file:
+        return QS::Color::badgeFile(scheme);
+    case Tint::snippet:
+        return QS::Color::badgeSnippet();
+    case Tint::pink:
+        return QS::Color::system(System::Pink, scheme);
+    case Tint::blue:
+        return QS::Color::system(System::Blue, scheme);
+    case Tint::green:
+        return QS::Color::system(System::Green, scheme);
+    case Tint::orange:
+        return QS::Color::system(System::Orange, scheme);
+    case Tint::purple:
+        return QS::Color::system(System::Purple, scheme);
+    case Tint::red:
+        return QS::Color::system(System::Red, scheme);
+    case Tint::indigo:
+        return QS::Color::system(System::Indigo, scheme);
     }
     return QS::Color::label(scheme);
 }
 
-void drawSymbol(QPainter& painter, const QString& name, const QPointF& center, int size, const QColor& color) {
+void drawSymbol(QPainter& painter, const QString& name, const QPointF& center, int size,
+                const QColor& color) {
     const QPixmap pixmap = SymbolIcon::pixmap(name, size, color, painter.device()->devicePixelRatioF());
     if (!pixmap.isNull())
         painter.drawPixmap(QPointF(center.x() - size / 2.0, center.y() - size / 2.0), pixmap);
@@ -48,15 +64,18 @@ void drawSymbol(QPainter& painter, const QString& name, const QPointF& center, i
 
 } // namespace
 
-ItemRowDelegate::ItemRowDelegate(ImageStore* images, std::function<QIcon(const QString&)> appIcon, QObject* parent)
+ItemRowDelegate::ItemRowDelegate(ImageStore* images, std::function<QIcon(const QString&)> appIcon,
+                                 QObject* parent)
     : QStyledItemDelegate(parent), m_images(images), m_appIcon(std::move(appIcon)),
-      m_badge(std::make_unique<QSBadge>(QString(), QColor())), m_keyCap(std::make_unique<QSKeyCap>(QString())),
+      m_badge(std::make_unique<QSBadge>(QString(), QColor())),
+      m_keyCap(std::make_unique<QSKeyCap>(QString())),
       m_pinnedHeader(std::make_unique<QSSectionHeader>(QT_TRANSLATE_NOOP("QSSectionHeader", "Pinned"),
                                                        QStringLiteral("pin.fill"))),
       m_historyHeader(std::make_unique<QSSectionHeader>(QT_TRANSLATE_NOOP("QSSectionHeader", "History"),
                                                         QStringLiteral("clock"))) {
-    for (QWidget* widget : {static_cast<QWidget*>(m_badge.get()), static_cast<QWidget*>(m_keyCap.get()),
-                            static_cast<QWidget*>(m_pinnedHeader.get()), static_cast<QWidget*>(m_historyHeader.get())})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_badge.get()), static_cast<QWidget*>(m_keyCap.get()),
+          static_cast<QWidget*>(m_pinnedHeader.get()), static_cast<QWidget*>(m_historyHeader.get())})
         widget->setAttribute(Qt::WA_DontShowOnScreen);
 }
 
@@ -67,7 +86,8 @@ QSize ItemRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
     return {option.rect.width(), kind == HistoryListModel::RowKind::item ? kRowHeight : kHeaderHeight};
 }
 
-void ItemRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void ItemRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
     const auto kind = static_cast<HistoryListModel::RowKind>(index.data(HistoryListModel::KindRole).toInt());
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
@@ -84,7 +104,8 @@ void ItemRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->restore();
 }
 
-void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& option, const ItemRowSnapshot& row) const {
+void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& option,
+                               const ItemRowSnapshot& row) const {
     const QRect bounds = option.rect;
     const Scheme scheme = schemeOf(option);
     const QColor brand = QS::Color::brand();
@@ -120,7 +141,8 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& op
                    QS::Color::withOpacity(QS::Color::secondaryText(scheme), 0.45));
         x += 18 + 10;
         break;
-    case MultiMark::none: break;
+    case MultiMark::none:
+        break;
     }
 
     paintLeadingVisual(painter, QRectF(x, midY - 19, 38, 38), row, scheme);
@@ -164,7 +186,8 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& op
     const QFont titleFont =
         title.font == TitleFont::monospaced
             ? QS::Font::system(row.type == ItemType::code ? 12 : 13,
-                               row.type == ItemType::code ? QFont::Medium : QFont::DemiBold, QS::Font::Design::Monospaced)
+                               row.type == ItemType::code ? QFont::Medium : QFont::DemiBold,
+                               QS::Font::Design::Monospaced)
             : QS::Font::system(13, QFont::DemiBold);
     const QFontMetricsF titleMetrics(titleFont);
     const qreal textWidth = std::max<qreal>(0, right - x);
@@ -179,10 +202,12 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& op
     QString text = title.text;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     if (lines == 1) {
-        painter.drawText(QRectF(x, y, textWidth, titleHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        painter.drawText(QRectF(x, y, textWidth, titleHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          titleMetrics.elidedText(text, Qt::ElideRight, textWidth));
     } else {
-        painter.drawText(QRectF(x, y, textWidth, titleHeight), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+        painter.drawText(QRectF(x, y, textWidth, titleHeight),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                          titleMetrics.elidedText(text, Qt::ElideRight, textWidth * lines - 8));
     }
     y += titleHeight + 3;
@@ -191,7 +216,8 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& op
         const QFont font = QS::Font::system(11, QFont::Medium);
         painter.setFont(font);
         painter.setPen(QS::Color::secondaryText(scheme));
-        painter.drawText(QRectF(x, y, textWidth, secondHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        painter.drawText(QRectF(x, y, textWidth, secondHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          QFontMetricsF(font).elidedText(*secondary, Qt::ElideRight, textWidth));
     }
     qreal badgeX = x;
@@ -202,7 +228,8 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& op
         if (badgeX + size.width() > x + textWidth)
             break;
         m_badge->resize(size);
-        painter.drawPixmap(QPointF(badgeX, y + (secondHeight - size.height()) / 2.0), snapshotOf(*m_badge, badge.text + m_badge->color().name(QColor::HexArgb), option));
+        painter.drawPixmap(QPointF(badgeX, y + (secondHeight - size.height()) / 2.0),
+                           snapshotOf(*m_badge, badge.text + m_badge->color().name(QColor::HexArgb), option));
         badgeX += size.width() + 4;
     }
 }
@@ -222,8 +249,8 @@ void ItemRowDelegate::paintLeadingVisual(QPainter& painter, const QRectF& rect, 
         } else {
             // Fill the square, keeping the aspect ratio: the middle of the picture is shown.
             const QSizeF scaled = QSizeF(image.size()).scaled(rect.size(), Qt::KeepAspectRatioByExpanding);
-            const QRectF target(rect.center().x() - scaled.width() / 2, rect.center().y() - scaled.height() / 2,
-                                scaled.width(), scaled.height());
+            const QRectF target(rect.center().x() - scaled.width() / 2,
+                                rect.center().y() - scaled.height() / 2, scaled.width(), scaled.height());
             painter.drawImage(target, image);
         }
         painter.restore();
@@ -239,7 +266,8 @@ void ItemRowDelegate::paintLeadingVisual(QPainter& painter, const QRectF& rect, 
     }
     const QColor tint = tintColor(typeTint(row.type), scheme);
     painter.fillPath(tile, QS::Color::withOpacity(tint, row.isSelected ? 0.28 : 0.14));
-    drawSymbol(painter, typeSymbolName(row.type), rect.center(), 16, row.isSelected ? QS::Color::brand() : tint);
+    drawSymbol(painter, typeSymbolName(row.type), rect.center(), 16,
+               row.isSelected ? QS::Color::brand() : tint);
 }
 
 QS::Color::Scheme ItemRowDelegate::schemeOf(const QStyleOptionViewItem& option) {
@@ -248,7 +276,8 @@ QS::Color::Scheme ItemRowDelegate::schemeOf(const QStyleOptionViewItem& option) 
 
 // The small design-system widgets are drawn once per look into an image and reused: rows are
 // painted often, and a widget rendered straight into the list's painter lands in the wrong place.
-QPixmap ItemRowDelegate::snapshotOf(QWidget& widget, const QString& content, const QStyleOptionViewItem& option) const {
+QPixmap ItemRowDelegate::snapshotOf(QWidget& widget, const QString& content,
+                                    const QStyleOptionViewItem& option) const {
     const QPalette palette = option.widget ? option.widget->palette() : option.palette;
     widget.setPalette(palette);
     const qreal ratio = option.widget ? option.widget->devicePixelRatioF() : 1.0;
@@ -283,12 +312,13 @@ QImage ItemRowDelegate::thumbnail(const ItemRowSnapshot& row) const {
         ++m_thumbnailRequests;
         auto* self = const_cast<ItemRowDelegate*>(this);
         const QUuid id = row.itemID;
-        m_images->thumbnailAsync(filename, kThumbnailDimension, self, [self, filename, id](const QImage& image) {
-            self->m_pendingThumbnails.remove(filename);
-            if (image.isNull())
-                self->m_unreadableThumbnails.insert(filename);
-            emit self->thumbnailReady(id);
-        });
+        m_images->thumbnailAsync(filename, kThumbnailDimension, self,
+                                 [self, filename, id](const QImage& image) {
+                                     self->m_pendingThumbnails.remove(filename);
+                                     if (image.isNull())
+                                         self->m_unreadableThumbnails.insert(filename);
+                                     emit self->thumbnailReady(id);
+                                 });
     }
     return {};
 }

@@ -32,7 +32,8 @@ public:
                     QObject* parent = nullptr);
     ~ItemRowDelegate() override;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // How many thumbnail loads have been started (each file once while it loads).

@@ -4,7 +4,8 @@ namespace PanelPlacement {
 
 namespace {
 
-std::optional<Screen> pointerScreen(QPoint pointer, const QList<Screen>& screens, const std::optional<Screen>& primary) {
+std::optional<Screen> pointerScreen(QPoint pointer, const QList<Screen>& screens,
+                                    const std::optional<Screen>& primary) {
     for (const Screen& screen : screens) {
         if (screen.frame.contains(pointer))
             return screen;
@@ -14,8 +15,9 @@ std::optional<Screen> pointerScreen(QPoint pointer, const QList<Screen>& screens
 
 } // namespace
 
-std::optional<QPoint> place(QSize panel, QPoint pointer, const QString& mode, const std::optional<QRect>& inputFrame,
-                            const QList<Screen>& screens, const std::optional<Screen>& primary) {
+std::optional<QPoint> place(QSize panel, QPoint pointer, const QString& mode,
+                            const std::optional<QRect>& inputFrame, const QList<Screen>& screens,
+                            const std::optional<Screen>& primary) {
     const int w = panel.width();
     const int h = panel.height();
     const std::optional<Screen> underPointer = pointerScreen(pointer, screens, primary);
@@ -28,7 +30,8 @@ std::optional<QPoint> place(QSize panel, QPoint pointer, const QString& mode, co
     }
 
     // A zero-size anchor at the pointer, unless "input" found the focused field.
-    const QRect anchor = mode == QLatin1String("input") && inputFrame ? *inputFrame : QRect(pointer, QSize(0, 0));
+    const QRect anchor =
+        mode == QLatin1String("input") && inputFrame ? *inputFrame : QRect(pointer, QSize(0, 0));
     std::optional<Screen> anchorScreen;
     const QRect grown = anchor.adjusted(-1, -1, 1, 1);
     for (const Screen& screen : screens) {

@@ -26,7 +26,8 @@ inline constexpr int kMargin = 8;
 // on). "center" centres it on the pointer's screen; any other mode ("cursor", "input", unknown)
 // centres it horizontally on the anchor (the input frame in "input" mode when there is one, else the
 // pointer) above the anchor when it fits, else below, kept 8 pixels inside the screen.
-std::optional<QPoint> place(QSize panel, QPoint pointer, const QString& mode, const std::optional<QRect>& inputFrame,
-                            const QList<Screen>& screens, const std::optional<Screen>& primary);
+std::optional<QPoint> place(QSize panel, QPoint pointer, const QString& mode,
+                            const std::optional<QRect>& inputFrame, const QList<Screen>& screens,
+                            const std::optional<Screen>& primary);
 
 } // namespace PanelPlacement

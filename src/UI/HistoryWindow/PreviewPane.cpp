@@ -89,8 +89,10 @@ void PreviewPane::showImage() {
 }
 
 QuickLookView::QuickLookView(ClipboardItemPtr item, std::function<void()> onClose,
-                             std::function<void(const QString&)> onPasteText, ImageStore* images, QWidget* parent)
-    : QWidget(parent), m_item(std::move(item)), m_onClose(std::move(onClose)), m_onPasteText(std::move(onPasteText)) {
+                             std::function<void(const QString&)> onPasteText, ImageStore* images,
+                             QWidget* parent)
+    : QWidget(parent), m_item(std::move(item)), m_onClose(std::move(onClose)),
+      m_onPasteText(std::move(onPasteText)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 20, 28, 24);
     auto* top = new QHBoxLayout;
@@ -112,8 +114,9 @@ void QuickLookView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QS::Color::Scheme scheme = QS::Color::schemeOf(*this);
     VisualEffectBackground::paintMaterial(painter, QRectF(rect()), 18,
-                                          scheme == QS::Color::Scheme::Dark ? VisualEffectBackground::Material::Menu
-                                                                            : VisualEffectBackground::Material::Popover);
+                                          scheme == QS::Color::Scheme::Dark
+                                              ? VisualEffectBackground::Material::Menu
+                                              : VisualEffectBackground::Material::Popover);
 }
 
 VeskPromoOverlay::VeskPromoOverlay(std::function<void()> onDismiss, QWidget* parent)
@@ -140,7 +143,8 @@ void VeskPromoOverlay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), QColor(0, 0, 0, 90));
-    const QRectF card = QRectF(rect()).adjusted(width() * 0.25, height() * 0.28, -width() * 0.25, -height() * 0.28);
+    const QRectF card =
+        QRectF(rect()).adjusted(width() * 0.25, height() * 0.28, -width() * 0.25, -height() * 0.28);
     QPainterPath path;
     path.addRoundedRect(card, 16, 16);
     painter.fillPath(path, palette().window());

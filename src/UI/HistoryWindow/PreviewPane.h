@@ -42,8 +42,9 @@ private:
 class QuickLookView : public QWidget {
     Q_OBJECT
 public:
-    QuickLookView(ClipboardItemPtr item, std::function<void()> onClose, std::function<void(const QString&)> onPasteText,
-                  ImageStore* images, QWidget* parent = nullptr);
+    QuickLookView(ClipboardItemPtr item, std::function<void()> onClose,
+                  std::function<void(const QString&)> onPasteText, ImageStore* images,
+                  QWidget* parent = nullptr);
 
     const ClipboardItemPtr& item() const { return m_item; }
 

@@ -28,13 +28,14 @@ protected:
     }
 
     static QString key(const QString& prefix, const QString& content) {
-        return prefix + QString::fromLatin1(QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha256).toHex());
+        return prefix + QString::fromLatin1(
+                            QCryptographicHash::hash(content.toUtf8(), QCryptographicHash::Sha256).toHex());
     }
 
     ClipboardItemPtr add(NewClipboardItem content) {
         if (content.dedupeKey.isEmpty())
-            content.dedupeKey = key(QStringLiteral("txt:"), content.plainText.value_or(QString()) +
-                                                                 QString::number(++counter));
+            content.dedupeKey = key(QStringLiteral("txt:"),
+                                    content.plainText.value_or(QString()) + QString::number(++counter));
         const ClipboardItemPtr item = ClipboardItem::make(std::move(content));
         store->add(item);
         return store->item(item->id());
@@ -55,19 +56,22 @@ protected:
         content.plainText = text;
         if (type == ItemType::snippet) {
             content.snippetTitle = text;
-            content.dedupeKey = QStringLiteral("snippet:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+            content.dedupeKey =
+                QStringLiteral("snippet:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
         }
         return add(content);
     }
 
-    ClipboardItemPtr addImage(QColor color, QSize size = QSize(320, 200), std::optional<QString> ocr = std::nullopt) {
+    ClipboardItemPtr addImage(QColor color, QSize size = QSize(320, 200),
+                              std::optional<QString> ocr = std::nullopt) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(color);
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
-        const QString filename = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+        const QString filename =
+            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
         EXPECT_TRUE(images->write(filename, png));
         NewClipboardItem content;
         content.type = ItemType::image;

@@ -46,7 +46,8 @@ protected:
                          [this] { log += QString::fromUtf8(app.readAllStandardError()); });
         app.setProcessEnvironment(env);
         app.start(binary, {});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("launch finished"); }, 15000)) << qPrintable(log);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("launch finished"); }, 15000))
+            << qPrintable(log);
     }
     void TearDown() override {
         app.terminate();
@@ -60,7 +61,8 @@ protected:
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
             db.setDatabaseName(home.filePath("data/Quillstack/history.sqlite"));
             if (db.open()) {
-                QSqlQuery query(QStringLiteral("SELECT plainText FROM ClipboardItem ORDER BY createdAt DESC"), db);
+                QSqlQuery query(QStringLiteral("SELECT plainText FROM ClipboardItem ORDER BY createdAt DESC"),
+                                db);
                 while (query.next())
                     texts << query.value(0).toString();
             }
@@ -87,7 +89,8 @@ protected:
 
     // The test window in front with the keyboard focus.
     void openWindow() {
-        window = std::make_unique<Child>(QStringLiteral(QS_TEST_WINDOW), QStringList{"--class", "qs-e2e,QsE2E"});
+        window =
+            std::make_unique<Child>(QStringLiteral(QS_TEST_WINDOW), QStringList{"--class", "qs-e2e,QsE2E"});
         windowId = window->waitForLine(QStringLiteral("window ")).value_or(QString()).toUInt();
         ASSERT_NE(windowId, 0u);
         ASSERT_TRUE(TestSession::waitForInputFocus(windowId));
@@ -97,12 +100,15 @@ protected:
     void showPanel() {
         const qsizetype shownBefore = log.count(QStringLiteral("panel shown"));
         xdotool({"key", "--clearmodifiers", "shift+super+v"});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return log.count(QStringLiteral("panel shown")) > shownBefore; }, 5000))
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return log.count(QStringLiteral("panel shown")) > shownBefore; }, 5000))
             << qPrintable(log);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !TestSession::hasInputFocus(windowId); }, 5000));
-        const auto match = QRegularExpression(QStringLiteral(
-                                  "first row at (\\d+),(\\d+) height (\\d+); panel at (-?\\d+),(-?\\d+) width (\\d+)"))
-                               .globalMatch(log);
+        const auto match =
+            QRegularExpression(
+                QStringLiteral(
+                    "first row at (\\d+),(\\d+) height (\\d+); panel at (-?\\d+),(-?\\d+) width (\\d+)"))
+                .globalMatch(log);
         QRegularExpressionMatch last;
         for (auto it = match; it.hasNext();)
             last = it.next();
@@ -124,11 +130,13 @@ protected:
 
     // Waits until the field shows exactly `text`.
     bool fieldShows(const QString& text) {
-        const bool shown = QTest::qWaitFor([&] {
-            while (auto line = window->waitForLine(QStringLiteral("text "), 50))
-                fieldText = *line;
-            return fieldText == text;
-        }, 8000);
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                while (auto line = window->waitForLine(QStringLiteral("text "), 50))
+                    fieldText = *line;
+                return fieldText == text;
+            },
+            8000);
         return shown;
     }
 
@@ -182,11 +190,14 @@ TEST_F(HistoryPanelEndToEnd, CtrlClickedItemsPasteJoinedWithNewlines) {
     xdotool({"key", "Return"});
     ASSERT_TRUE(panelGone()) << qPrintable(log);
     // The field is one line: the pasted newline ends its text there.
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        while (auto line = window->waitForLine(QStringLiteral("text "), 50))
-            fieldText = *line;
-        return fieldText.startsWith(QStringLiteral("three"));
-    }, 8000)) << qPrintable(fieldText);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (auto line = window->waitForLine(QStringLiteral("text "), 50))
+                fieldText = *line;
+            return fieldText.startsWith(QStringLiteral("three"));
+        },
+        8000))
+        << qPrintable(fieldText);
     EXPECT_TRUE(storedTexts().contains(QStringLiteral("three\none"))) << qPrintable(storedTexts().join(u'|'));
 }
 
@@ -212,11 +223,14 @@ TEST_F(HistoryPanelEndToEnd, PasteQueueThroughThePanel) {
         // Ctrl held around the V, as a user types it.
         xdotool({"keydown", "ctrl", "keydown", "v", "keyup", "v", "keyup", "ctrl"});
     }
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        while (auto line = window->waitForLine(QStringLiteral("text "), 50))
-            fieldText = *line;
-        return fieldText.endsWith(QStringLiteral("first-"));
-    }, 8000)) << qPrintable(fieldText);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (auto line = window->waitForLine(QStringLiteral("text "), 50))
+                fieldText = *line;
+            return fieldText.endsWith(QStringLiteral("first-"));
+        },
+        8000))
+        << qPrintable(fieldText);
     EXPECT_TRUE(fieldText.startsWith(QStringLiteral("second-"))) << qPrintable(fieldText);
 }
 

@@ -2,8 +2,12 @@
 #include "HistoryFixture.h"
 
 #include <UI/HistoryWindow/HistoryContextMenu.h>
+#include <UI/HistoryWindow/HistoryListModel.h>
 #include <UI/HistoryWindow/ItemRow.h>
 #include <UI/HistoryWindow/PanelPlacement.h>
+
+#include <QFile>
+#include <QMimeData>
 
 namespace {
 
@@ -32,9 +36,12 @@ TEST(ItemRowPresentationTest, TitlesByKind) {
     snippet.snippetTitle = QStringLiteral("Signature");
     const QList<Case> cases{
         {"text", row(ItemType::text, QStringLiteral("a\nb"), QStringLiteral("a")), QStringLiteral("a"), 2},
-        {"image without text", row(ItemType::image, std::nullopt, QStringLiteral("")), QStringLiteral("Image"), 1},
+        {"image without text", row(ItemType::image, std::nullopt, QStringLiteral("")),
+         QStringLiteral("Image"), 1},
         {"image with text", ocrImage, QStringLiteral("Invoice 2024"), 1},
-        {"link host without www.", row(ItemType::url, QStringLiteral("https://www.example.org/a?b"), QStringLiteral("https://www.example.org/a?b")),
+        {"link host without www.",
+         row(ItemType::url, QStringLiteral("https://www.example.org/a?b"),
+             QStringLiteral("https://www.example.org/a?b")),
          QStringLiteral("example.org"), 1},
         {"link without host", row(ItemType::url, QStringLiteral("not a url"), QStringLiteral("not a url")),
          QStringLiteral("not a url"), 1},
@@ -66,7 +73,8 @@ TEST(ItemRowPresentationTest, BadgesByKind) {
     auto tagged = row(ItemType::text, QStringLiteral("x"));
     tagged.contentTags = {ContentClassifier::ContentTag::email, ContentClassifier::ContentTag::phone,
                           ContentClassifier::ContentTag::json};
-    EXPECT_EQ(badges(tagged), (QList<Badge>{{QStringLiteral("EMAIL"), Tint::blue}, {QStringLiteral("PHONE"), Tint::green}}));
+    EXPECT_EQ(badges(tagged),
+              (QList<Badge>{{QStringLiteral("EMAIL"), Tint::blue}, {QStringLiteral("PHONE"), Tint::green}}));
     EXPECT_TRUE(badges(row(ItemType::url, QStringLiteral("https://a.b"))).isEmpty());
     EXPECT_EQ(badges(row(ItemType::snippet, QStringLiteral("x"))).first().text, QStringLiteral("SNIPPET"));
 }
@@ -114,20 +122,51 @@ TEST_F(ContextMenuTest, EntriesByKind) {
 
     const QList<Action> head{Action::paste, Action::pastePlainText, Action::copy, Action::toggleQueue};
     const QList<Action> tail{Action::togglePin, Action::quickLook, Action::deleteItem};
-    const auto with = [&](QList<Action> middle) { return head + middle + tail; };
+    const auto with = [&](QList<Action> middle) {
+        return head + middle + tail;
+    };
     EXPECT_EQ(actionsOf(HistoryContextMenu::entries(*plain, false)),
               with({Action::transformSubmenu, Action::separator, Action::saveAsSnippet}));
     EXPECT_EQ(actionsOf(HistoryContextMenu::entries(*mail, false)),
-              with({Action::transformSubmenu, Action::smartActionSubmenu, Action::separator, Action::saveAsSnippet}));
+              with({Action::transformSubmenu, Action::smartActionSubmenu, Action::separator,
+                    Action::saveAsSnippet}));
     EXPECT_EQ(actionsOf(HistoryContextMenu::entries(*snippet, false)),
               with({Action::transformSubmenu, Action::separator}));
-    EXPECT_EQ(actionsOf(HistoryContextMenu::entries(*picture, false)), with({Action::pasteOCRText, Action::separator}));
+    EXPECT_EQ(actionsOf(HistoryContextMenu::entries(*picture, false)),
+              with({Action::pasteOCRText, Action::separator}));
 
     const auto entries = HistoryContextMenu::entries(*plain, true);
     EXPECT_EQ(entries[3].title, QStringLiteral("Remove from Queue"));
     EXPECT_EQ(entries[4].children.size(), TextTransforms::allCases().size());
     store->togglePin(plain);
     EXPECT_EQ(HistoryContextMenu::entries(*plain, false).at(7).title, QStringLiteral("Unpin"));
+}
+
+TEST_F(ContextMenuTest, DraggedRowsCarryTheFirstFileThePictureOrTheText) {
+    const QString existing = dir.filePath(QStringLiteral("report.txt"));
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const auto files = addKind(ItemType::file, existing + QStringLiteral("\n/elsewhere/b.txt"));
+    const auto gone = addKind(ItemType::file, QStringLiteral("/nowhere/missing.txt\n/nowhere/other.txt"));
+    const auto picture = addImage(Qt::green, QSize(4, 4));
+    NewClipboardItem lost;
+    lost.type = ItemType::image;
+    lost.imageFilename = QStringLiteral("MISSING.png");
+    lost.ocrText = QStringLiteral("read from the picture");
+    lost.dedupeKey = QStringLiteral("img:missing");
+    const auto missingPicture = add(lost);
+
+    HistoryListModel model(*store);
+    model.setImageDirectory(images->directory());
+    auto drag = [&](const ClipboardItemPtr& item) {
+        return std::unique_ptr<QMimeData>(model.mimeData({model.index(model.rowOf(item->id()), 0)}));
+    };
+    EXPECT_EQ(drag(files)->urls(), QList<QUrl>{QUrl::fromLocalFile(existing)});
+    EXPECT_EQ(drag(gone)->text(), gone->plainText());
+    EXPECT_EQ(drag(picture)->urls(),
+              QList<QUrl>{QUrl::fromLocalFile(images->path(*picture->imageFilename()))});
+    EXPECT_EQ(drag(missingPicture)->text(), QStringLiteral("read from the picture"));
 }
 
 TEST(PanelPlacementTest, PlacesAtTheEdges) {
@@ -155,7 +194,8 @@ TEST(PanelPlacementTest, PlacesAtTheEdges) {
         {"input on the other screen", {5, 5}, "input", QRect(2500, 100, 2, 18), QPoint(2500 + 1 - 430, 130)},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(PanelPlacement::place(panel, c.pointer, c.mode, c.input, screens, screen), c.origin) << c.name;
+        EXPECT_EQ(PanelPlacement::place(panel, c.pointer, c.mode, c.input, screens, screen), c.origin)
+            << c.name;
     }
     // A screen smaller than the panel: the top edge stays on it.
     const PanelPlacement::Screen tiny{QRect(0, 0, 800, 500), QRect(0, 0, 800, 500)};

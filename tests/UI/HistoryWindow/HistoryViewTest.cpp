@@ -2,12 +2,12 @@
 // hand-off order, and screenshots of a realistic history.
 #include "HistoryFixture.h"
 
+#include <ClipboardEngine/TextTransform.h>
 #include <Platform/Fakes/FakeWorkspace.h>
 #include <UI/Design/QSKeyCap.h>
 #include <UI/HistoryWindow/HistoryPanelController.h>
 #include <UI/HistoryWindow/HistoryView.h>
 #include <UI/HistoryWindow/ItemRowDelegate.h>
-#include <ClipboardEngine/TextTransform.h>
 #include <UI/HistoryWindow/PreviewPane.h>
 
 #include <QApplication>
@@ -18,7 +18,6 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
-#include <QStyleHints>
 #include <QTest>
 
 namespace {
@@ -30,8 +29,12 @@ struct Picks {
         c.onSelect = [this](const ClipboardItemPtr& item, bool plain) {
             log << QStringLiteral("select:%1:%2").arg(item->plainText().value_or(QString())).arg(plain);
         };
-        c.onPasteText = [this](const QString& text) { log << QStringLiteral("text:") + text; };
-        c.onDismiss = [this] { log << QStringLiteral("dismiss"); };
+        c.onPasteText = [this](const QString& text) {
+            log << QStringLiteral("text:") + text;
+        };
+        c.onDismiss = [this] {
+            log << QStringLiteral("dismiss");
+        };
         c.onPasteAll = [this](const QList<ClipboardItemPtr>& items) {
             QStringList t;
             for (const auto& i : items)
@@ -53,13 +56,16 @@ protected:
     std::unique_ptr<HistoryView> makeView(HistoryViewServices services = {}) {
         services.images = images.get();
         if (!services.appIcon)
-            services.appIcon = [](const QString&) { return QIcon(); };
+            services.appIcon = [](const QString&) {
+                return QIcon();
+            };
         auto view = std::make_unique<HistoryView>(*store, picks.callbacks(), std::move(services));
         view->show();
         view->prepareForShow();
         return view;
     }
-    static void press(HistoryView& view, Qt::Key key, Qt::KeyboardModifiers modifiers = {}, const QString& text = {}) {
+    static void press(HistoryView& view, Qt::Key key, Qt::KeyboardModifiers modifiers = {},
+                      const QString& text = {}) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
         QCoreApplication::sendEvent(view.searchField(), &event);
     }
@@ -72,9 +78,11 @@ TEST_F(HistoryViewTest, KeyboardMap) {
     addText(QStringLiteral("three"));
     auto view = makeView();
 
+    EXPECT_EQ(view->previewPane()->shownText(), QStringLiteral("three"));
     press(*view, Qt::Key_Return);
     press(*view, Qt::Key_Return, Qt::ControlModifier);
     press(*view, Qt::Key_Down);
+    EXPECT_EQ(view->previewPane()->shownText(), QStringLiteral("two")) << "a fresh pane for the new preview";
     press(*view, Qt::Key_Return);
     press(*view, Qt::Key_3, Qt::ControlModifier, QStringLiteral("3"));
     press(*view, Qt::Key_4, Qt::ControlModifier, QStringLiteral("4"));
@@ -85,9 +93,14 @@ TEST_F(HistoryViewTest, KeyboardMap) {
     // Space opens and closes Quick Look; Escape closes one layer per press.
     press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
     ASSERT_TRUE(view->isQuickLookShown());
+    press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_FALSE(view->isQuickLookShown());
+    press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_TRUE(view->isQuickLookShown());
     EXPECT_EQ(view->quickLook()->item()->plainText(), QStringLiteral("two"));
     press(*view, Qt::Key_Down);
-    EXPECT_EQ(view->quickLook()->item()->plainText(), QStringLiteral("one")) << "Quick Look follows the moves";
+    EXPECT_EQ(view->quickLook()->item()->plainText(), QStringLiteral("one"))
+        << "Quick Look follows the moves";
     view->showVeskPromo();
     view->model().toggleMulti(view->model().visibleItems()[0]->id());
     press(*view, Qt::Key_Escape);
@@ -142,7 +155,8 @@ TEST_F(HistoryViewTest, KeyboardScrollingUnderAStillPointerKeepsTheSelection) {
     const QPoint inside = view->listView()->visualRect(view->model().index(2, 0)).center();
     const QPointF global = viewport->mapToGlobal(QPointF(inside));
     auto moveTo = [&](QPointF globalPosition) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(inside), globalPosition, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(inside), globalPosition, Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &move);
     };
     moveTo(global);
@@ -168,9 +182,13 @@ TEST_F(HistoryViewTest, KeyboardScrollingUnderAStillPointerKeepsTheSelection) {
 TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
     QString keys = QStringLiteral("⇧⌘V");
     HistoryViewServices services;
-    services.showHistoryKeys = [&] { return keys; };
+    services.showHistoryKeys = [&] {
+        return keys;
+    };
     bool trusted = false;
-    services.accessibilityTrusted = [&] { return trusted; };
+    services.accessibilityTrusted = [&] {
+        return trusted;
+    };
     auto view = makeView(services);
 
     EXPECT_TRUE(view->emptyState()->isVisibleTo(view.get()));
@@ -249,17 +267,23 @@ class HistoryPanelControllerTest : public HistoryFixture {
 protected:
     void SetUp() override {
         HistoryFixture::SetUp();
-        workspace.frontmost = Platform::RunningApplication{QStringLiteral("org.gnome.TextEditor"),
-                                                           QStringLiteral("Text Editor"), {}, 42, 4242};
+        workspace.frontmost = Platform::RunningApplication{
+            QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), {}, 42, 4242};
         HistoryPanelServices services;
         services.store = store.get();
         services.pasting = &pasting;
         services.images = images.get();
         services.workspace = &workspace;
         services.defaults = &defaults;
-        services.appIcon = [](const QString&) { return QIcon(); };
-        services.screens = [] { return QList<PanelPlacement::Screen>{{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}}; };
-        services.pointerPosition = [] { return QPoint(800, 450); };
+        services.appIcon = [](const QString&) {
+            return QIcon();
+        };
+        services.screens = [] {
+            return QList<PanelPlacement::Screen>{{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}};
+        };
+        services.pointerPosition = [] {
+            return QPoint(800, 450);
+        };
         controller = std::make_unique<HistoryPanelController>(services);
     }
     void waitForHandOff() { QTest::qWait(HistoryPanelController::kFadeOutMs + 150); }
@@ -295,8 +319,11 @@ TEST_F(HistoryPanelControllerTest, ShowingDuringFadeOutCancelsItAndNeverRecordsI
     controller->hide();
     EXPECT_FALSE(controller->isPanelVisible());
     // The panel itself is in front now: it is not where the paste would go.
-    workspace.frontmost = Platform::RunningApplication{QStringLiteral("quillstack"), QStringLiteral("Quillstack"), {},
-                                                       7, QCoreApplication::applicationPid()};
+    workspace.frontmost = Platform::RunningApplication{QStringLiteral("quillstack"),
+                                                       QStringLiteral("Quillstack"),
+                                                       {},
+                                                       7,
+                                                       QCoreApplication::applicationPid()};
     controller->show();
     QTest::qWait(HistoryPanelController::kFadeOutMs + 100);
     EXPECT_TRUE(controller->isPanelVisible()) << "the fade-out was cancelled";
@@ -336,7 +363,8 @@ TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
 
 // Screenshots of a realistic history in light and dark, for a person to look at.
 TEST_F(HistoryViewTest, Screenshots) {
-    addText(QStringLiteral("Meeting notes: ship the release on Friday, then write the changelog and tell the team."));
+    addText(QStringLiteral(
+        "Meeting notes: ship the release on Friday, then write the changelog and tell the team."));
     auto code = NewClipboardItem{};
     code.type = ItemType::code;
     code.plainText = QStringLiteral("fn main() {\n    println!(\"hello\");\n}");
@@ -365,15 +393,20 @@ TEST_F(HistoryViewTest, Screenshots) {
         }
         QApplication::setPalette(palette);
         HistoryViewServices services;
-        services.showHistoryKeys = [] { return QStringLiteral("⇧⌘V"); };
-        services.accessibilityTrusted = [] { return true; };
+        services.showHistoryKeys = [] {
+            return QStringLiteral("⇧⌘V");
+        };
+        services.accessibilityTrusted = [] {
+            return true;
+        };
         auto view = makeView(services);
         view->model().toggleMulti(pinned->id());
         QTest::qWait(300);
         QImage shot(view->size(), QImage::Format_ARGB32_Premultiplied);
         shot.fill(dark ? QColor(20, 20, 24) : QColor(200, 205, 215));
         view->render(&shot, {}, {}, QWidget::DrawChildren);
-        const QString path = directory + (dark ? QStringLiteral("/history-panel-dark.png") : QStringLiteral("/history-panel-light.png"));
+        const QString path = directory + (dark ? QStringLiteral("/history-panel-dark.png")
+                                               : QStringLiteral("/history-panel-light.png"));
         EXPECT_TRUE(shot.save(path)) << path.toStdString();
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
