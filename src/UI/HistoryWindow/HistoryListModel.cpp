@@ -21,10 +21,14 @@ HistoryListModel::HistoryListModel(HistoryStore& store, QObject* parent)
     // Every change of the store repairs the selection: a new item plus a trimmed one leaves the
     // count unchanged but the list different.
     connect(&m_store, &HistoryStore::itemsChanged, this, [this] {
+        // Items that left the store leave the search cache with it, now and then.
+        if (m_foldedTexts.size() > 2 * m_store.items().size() + 64)
+            m_foldedTexts.clear();
         rebuild();
         reconcileSelection();
     });
-    connect(&m_store, &HistoryStore::itemChanged, this, [this] {
+    connect(&m_store, &HistoryStore::itemChanged, this, [this](const QUuid& id) {
+        m_foldedTexts.remove(id);
         rebuild();
         reconcileSelection();
     });
@@ -35,6 +39,7 @@ void HistoryListModel::setQuery(const QString& query) {
     if (query == m_query)
         return;
     m_query = query;
+    m_foldedQuery = query.toCaseFolded();
     rebuild();
     reconcileSelection();
 }
@@ -65,15 +70,14 @@ bool HistoryListModel::passesFilters(const ClipboardItem& item) const {
         return false;
     if (m_query.isEmpty())
         return true;
-    // The searchable text is the present fields joined by newlines; a query without a newline can
-    // only match inside one field, so the fields are searched one by one without joining them.
-    if (m_query.contains(QLatin1Char('\n')))
-        return item.searchableText().contains(m_query, Qt::CaseInsensitive);
-    for (const auto* field : {&item.plainText(), &item.ocrText(), &item.snippetTitle()}) {
-        if (*field && field->value().contains(m_query, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
+    return foldedSearchableText(item).contains(m_foldedQuery);
+}
+
+const QString& HistoryListModel::foldedSearchableText(const ClipboardItem& item) const {
+    auto found = m_foldedTexts.find(item.id());
+    if (found == m_foldedTexts.end())
+        found = m_foldedTexts.insert(item.id(), item.searchableText().toCaseFolded());
+    return *found;
 }
 
 void HistoryListModel::rebuild() {

@@ -97,6 +97,9 @@ private:
 
     void rebuild();
     bool passesFilters(const ClipboardItem& item) const;
+    // The item's searchable text, case-folded once and kept until the item changes: every
+    // keystroke searches every item, and folding is most of the cost of a case-blind search.
+    const QString& foldedSearchableText(const ClipboardItem& item) const;
     bool isVisible(const QUuid& id) const { return m_rowById.contains(id); }
     ItemRowSnapshot snapshotAt(int itemIndex) const;
     // Sets the state and repaints exactly the rows whose look changed.
@@ -104,6 +107,8 @@ private:
 
     HistoryStore& m_store;
     QString m_query;
+    QString m_foldedQuery;
+    mutable QHash<QUuid, QString> m_foldedTexts;
     ItemFilter m_filter = ItemFilter::all;
     std::optional<QString> m_appFilter;
 

@@ -63,6 +63,14 @@ TEST_F(HistoryListModelTest, SearchIsCaseInsensitiveAndTakenAsTyped) {
         model.setQuery(c.query);
         EXPECT_EQ(model.visibleItems().size(), c.count) << c.query.toStdString();
     }
+
+    // A changed item is searched by its new text.
+    const auto snippet = addKind(ItemType::snippet, QStringLiteral("Draft"));
+    model.chooseFilter(ItemFilter::snippets);
+    model.setQuery(QStringLiteral("final"));
+    EXPECT_TRUE(model.visibleItems().isEmpty());
+    store->updateSnippet(snippet, QStringLiteral("Final words"), QStringLiteral("Kind regards"));
+    EXPECT_EQ(model.visibleItems().size(), 1);
 }
 
 TEST_F(HistoryListModelTest, PinnedItemsComeFirstAndEachGroupStaysNewestFirst) {
