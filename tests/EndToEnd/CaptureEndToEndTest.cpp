@@ -132,8 +132,19 @@ protected:
         return owner;
     }
 
-    bool waitForItems(qsizetype count, int timeoutMs = 10000) {
-        return waitUntil([&] { return store->items().size() >= count; }, timeoutMs);
+    // Waits for the history to hold `count` items; on failure, says what it holds.
+    ::testing::AssertionResult waitForItems(qsizetype count, int timeoutMs = 15000) {
+        if (waitUntil([&] { return store->items().size() >= count; }, timeoutMs))
+            return ::testing::AssertionSuccess();
+        QStringList held;
+        for (const ClipboardItemPtr& item : store->items())
+            held << item->typeRaw() + u'/' + item->sourceAppBundleID().value_or(QStringLiteral("-"));
+        return ::testing::AssertionFailure()
+               << "the history holds " << held.join(u',').toStdString() << " and "
+               << workspace.frontmostApplication()
+                      .value_or(Platform::RunningApplication{})
+                      .desktopId.toStdString()
+               << " is in front";
     }
 
     // Every row of the SQLite file, read through a connection of its own, newest first.
@@ -217,7 +228,7 @@ TEST_F(CaptureEndToEnd, EveryKindCopiedByAnotherClientIsStoredWithTheApplication
     const ClipboardItemPtr picture = store->items().at(1);
     EXPECT_TRUE(waitUntil(
         [&] { return picture->ocrText() && picture->ocrText()->contains(QStringLiteral("Quillstack")); },
-        30000))
+        60000))
         << picture->ocrText().value_or(QStringLiteral("<none>")).toStdString();
 }
 

@@ -84,6 +84,11 @@ void PasteboardMonitor::check(bool force) {
     if (isIgnored(frontmost) || isIgnored(source))
         return;
 
+    // The clip is already on its way; the pasteboard would hand both requests one shared read.
+    if (m_pendingReadCount == count)
+        return;
+    m_pendingReadCount = count;
+
     const bool ignoreConcealed = m_deps.defaults.boolValue(App::SettingsKeys::ignoreConcealed, true);
     ImageStore* images = &m_deps.images;
     m_deps.pasteboard.read()
@@ -93,7 +98,11 @@ void PasteboardMonitor::check(bool force) {
                       return nullptr;
                   return ClipboardItemFactory::make(clip, source, *images);
               })
-        .then(this, [this](const ClipboardItemPtr& item) { deliver(item); });
+        .then(this, [this, count](const ClipboardItemPtr& item) {
+            if (m_pendingReadCount == count)
+                m_pendingReadCount.reset();
+            deliver(item);
+        });
 }
 
 void PasteboardMonitor::deliver(const ClipboardItemPtr& item) {

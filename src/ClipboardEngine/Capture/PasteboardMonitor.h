@@ -71,6 +71,8 @@ private:
     bool m_paused = false;
     bool m_stopped = false;
     qint64 m_lastChangeCount = 0;
+    // The change count of the clip being read, while a read is under way.
+    std::optional<qint64> m_pendingReadCount;
     std::unique_ptr<Platform::RepeatingTimer> m_timer;
     // One worker, so clips become items in the order they were copied.
     QThreadPool m_worker;
