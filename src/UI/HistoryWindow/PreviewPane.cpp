@@ -53,10 +53,13 @@ PreviewPane::PreviewPane(ClipboardItemPtr item, std::function<void(const QString
         m_picture->setMinimumSize(1, 1);
         layout->addWidget(m_picture, 1);
         if (images) {
-            images->imageAsync(*m_item->imageFilename(), this, [this](const QImage& image) {
-                m_image = image;
-                showImage();
-            });
+            // A downsampled picture, decoded off the GUI thread: scaling it to the pane later costs
+            // the same whatever the size of the stored file.
+            images->thumbnailAsync(*m_item->imageFilename(), kPictureDimension, this,
+                                   [this](const QImage& image) {
+                                       m_image = image;
+                                       showImage();
+                                   });
         }
         if (m_item->ocrText() && !m_item->ocrText()->isEmpty()) {
             m_text = makeTextView(*m_item->ocrText(), 11, this);

@@ -16,6 +16,9 @@ class QPlainTextEdit;
 class PreviewPane : public QWidget {
     Q_OBJECT
 public:
+    // The larger side of the picture shown is at most twice this many pixels.
+    static constexpr double kPictureDimension = 700;
+
     PreviewPane(ClipboardItemPtr item, std::function<void(const QString&)> onPasteText,
                 std::function<void()> onRequestVeskInstall, ImageStore* images, QWidget* parent = nullptr);
 

@@ -251,6 +251,21 @@ TEST_F(HistoryViewTest, ContextMenuActionsReachTheStoreAndCallbacks) {
     EXPECT_EQ(store->item(item->id()), nullptr);
 }
 
+TEST_F(HistoryViewTest, PreviewShowsAPictureWithItsRecognisedText) {
+    const auto picture = addImage(Qt::darkCyan, QSize(3000, 2000), QStringLiteral("Invoice 7"));
+    PreviewPane pane(picture, {}, {}, images.get());
+    pane.resize(480, 400);
+    pane.show();
+    EXPECT_EQ(pane.shownText(), QStringLiteral("Invoice 7"));
+    auto* label = pane.findChild<QLabel*>();
+    ASSERT_NE(label, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !label->pixmap().isNull(); }, 5000));
+    EXPECT_LE(label->pixmap().width(), 2 * PreviewPane::kPictureDimension);
+
+    PreviewPane empty(nullptr, {}, {}, images.get());
+    EXPECT_TRUE(empty.shownText().isEmpty());
+}
+
 TEST_F(HistoryViewTest, ThumbnailsLoadOnlyForRowsInView) {
     for (int i = 0; i < 60; ++i)
         addImage(QColor::fromHsv(i * 6, 200, 220), QSize(64, 48));
