@@ -1,7 +1,12 @@
+#include <App/CaptureServices.h>
 #include <App/DefaultSettings.h>
 #include <App/LoginItemManager.h>
 #include <App/ResetService.h>
+#include <ClipboardEngine/Capture/PasteService.h>
+#include <Platform/Fakes/FakePasteboard.h>
 #include <Platform/Fakes/FakeRelauncher.h>
+#include <Platform/Fakes/FakeScheduler.h>
+#include <Platform/Fakes/FakeSyntheticKeyboard.h>
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
@@ -154,6 +159,30 @@ TEST_F(ResetServiceTest, AWipeWhoseRelaunchFailsGoesOnWithFreshDefaults) {
     EXPECT_EQ(defaults.stringList(App::SettingsKeys::ignoredBundleIDs), App::seedIgnoredBundleIDs())
         << "password managers are ignored again at once";
     EXPECT_FALSE(defaults.boolValue(App::SettingsKeys::hasCompletedOnboarding, false));
+}
+
+TEST_F(ResetServiceTest, ThePlainTextShortcutWritesTheNewestItemWithoutItsRichText) {
+    Platform::FakePasteboard pasteboard;
+    Platform::FakeSyntheticKeyboard keyboard;
+    Platform::FakeScheduler scheduler;
+    PasteService paste(pasteboard, keyboard, scheduler, defaults, images);
+    App::NewestItemPasting pasting(*store, paste);
+    EXPECT_FALSE(pasting.copyNewestAsPlainText()) << "an empty history pastes nothing";
+    EXPECT_TRUE(pasteboard.writes().isEmpty());
+
+    NewClipboardItem rich;
+    rich.type = ItemType::richText;
+    rich.plainText = QStringLiteral("styled words");
+    rich.richData = QByteArray("{\\rtf1 styled words}");
+    rich.dedupeKey = QStringLiteral("txt:rich");
+    store->add(ClipboardItem::make(rich));
+    ASSERT_TRUE(pasting.copyNewestAsPlainText());
+    ASSERT_EQ(pasteboard.writes().size(), 1);
+    EXPECT_EQ(pasteboard.writes().first().kind, Platform::FakePasteboard::Write::Kind::String);
+    EXPECT_EQ(pasteboard.writes().first().text, "styled words");
+    pasting.autoPasteIfEnabled();
+    scheduler.advance(std::chrono::milliseconds(150));
+    EXPECT_EQ(keyboard.pastesPosted, 1);
 }
 
 } // namespace
