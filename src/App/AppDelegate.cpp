@@ -191,6 +191,11 @@ void AppDelegate::togglePause() {
     m_services.tray->setSymbol(paused ? pausedSymbol : capturingSymbol, statusDescription, paused);
 }
 
+void AppDelegate::clearHistory() {
+    if (m_services.clearHistory)
+        m_services.clearHistory();
+}
+
 void AppDelegate::setupStatusItem() {
     m_services.tray->show(capturingSymbol, statusDescription);
     QPointer<AppDelegate> self(this);
@@ -214,6 +219,10 @@ Platform::MenuModel AppDelegate::buildMenu() {
                         call(&AppDelegate::togglePause)});
     }
     menu.push_back(Platform::MenuEntry::separator());
+    if (m_services.clearHistory) {
+        menu.push_back({tr("Clear History"), {}, call(&AppDelegate::clearHistory)});
+        menu.push_back(Platform::MenuEntry::separator());
+    }
     menu.push_back({tr("Settings…"), QStringLiteral("Ctrl+,"), call(&AppDelegate::openSettings)});
     menu.push_back({tr("Quit Quillstack"), QStringLiteral("Ctrl+Q"), m_services.quit});
     return menu;

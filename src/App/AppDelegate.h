@@ -36,6 +36,8 @@ struct AppServices {
     std::function<std::unique_ptr<HistoryPanelController>()> makePanelController;
     HotkeyRegistrar* hotkeys = nullptr;
     PlainTextPasting* plainTextPasting = nullptr;
+    // Asks the user and clears the unpinned history; without it the menu has no such entry.
+    std::function<void()> clearHistory;
     std::function<std::unique_ptr<SettingsWindow>()> makeSettingsWindow;
     std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish)> makeOnboardingWindow;
     std::function<void()> quit;
@@ -57,6 +59,7 @@ public:
     // Status-menu actions.
     void showHistory();
     void togglePause();
+    void clearHistory();
     void openSettings();
 
     bool isLaunchFinished() const { return m_launchFinished; }

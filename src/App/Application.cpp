@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "AppearanceManager.h"
+#include "CaptureServices.h"
 #include "HotkeysBinding.h"
 #include "LanguageManager.h"
 #include "ResourceDirectory.h"
@@ -52,6 +53,7 @@ Application::~Application() {
     // The window and tray go first, then the hot keys; the bus name is released last, when nothing
     // can act any more.
     m_delegate.reset();
+    m_capture.reset();
     m_tray.reset();
     m_hotkeys.reset();
     LanguageManager::setShared(nullptr);
@@ -126,6 +128,13 @@ std::optional<int> Application::start(const QStringList& arguments) {
     services.quit = [] {
         QCoreApplication::quit();
     };
+    m_capture = std::make_unique<CaptureServices>(*m_defaults, *m_scheduler, services.quit);
+    m_capture->install(services);
+    if (m_windows.historyPanel) {
+        services.makePanelController = [this] {
+            return m_windows.historyPanel(*m_capture, *m_appearanceProvider);
+        };
+    }
     m_delegate = std::make_unique<AppDelegate>(std::move(services));
 
     // URLs given on this command line count as opened before launch finished.

@@ -9,6 +9,7 @@
 #include <optional>
 
 namespace Platform {
+class AppearanceProvider;
 class DBusSingleInstance;
 class DesktopAppearance;
 class QtScheduler;
@@ -19,6 +20,7 @@ class UserDefaults;
 namespace App {
 
 class AppearanceManager;
+class CaptureServices;
 class HotkeysBinding;
 class LanguageManager;
 
@@ -28,6 +30,11 @@ struct WindowFactories {
     std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish,
                                                     std::function<bool()> reduceMotion)>
         onboarding;
+    // The history panel's controller, over the capture and paste services and the desktop's
+    // appearance (where Reduce Motion is read).
+    std::function<std::unique_ptr<HistoryPanelController>(CaptureServices& capture,
+                                                          Platform::AppearanceProvider& appearance)>
+        historyPanel;
 };
 
 // Puts the real services together around the AppDelegate and decides, before anything is shown,
@@ -42,6 +49,7 @@ public:
     std::optional<int> start(const QStringList& arguments);
 
     AppDelegate* delegate() const { return m_delegate.get(); }
+    CaptureServices* capture() const { return m_capture.get(); }
 
 private:
     WindowFactories m_windows;
@@ -53,6 +61,7 @@ private:
     std::unique_ptr<AppearanceManager> m_appearance;
     std::unique_ptr<Platform::QtScheduler> m_scheduler;
     std::unique_ptr<Platform::QtSystemTray> m_tray;
+    std::unique_ptr<CaptureServices> m_capture;
     std::unique_ptr<AppDelegate> m_delegate;
 };
 

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include <UI/HistoryWindow/HistoryPanelBinding.h>
 #include <UI/Onboarding/OnboardingWindowController.h>
 #include <UI/Settings/SettingsWindowController.h>
 
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
         return std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), std::move(reduceMotion));
     };
 
+    windows.historyPanel = [](App::CaptureServices& capture, Platform::AppearanceProvider& appearance) {
+        return makeHistoryPanelController(capture, appearance);
+    };
     App::Application application(std::move(windows));
     if (const std::optional<int> exitCode = application.start(QApplication::arguments()))
         return *exitCode;

@@ -62,6 +62,9 @@ protected:
         services.quit = [this] {
             journal.add(QStringLiteral("quit"));
         };
+        services.clearHistory = [this] {
+            journal.add(QStringLiteral("clearHistory"));
+        };
         delegate = std::make_unique<App::AppDelegate>(std::move(services));
         return *delegate;
     }
@@ -235,7 +238,8 @@ TEST_F(AppDelegateTest, StatusMenuFollowsPauseStateAndRunsItsActions) {
     QStringList titles;
     for (const Platform::MenuEntry& entry : tray.openMenu())
         titles.append(entry.isSeparator() ? QStringLiteral("-") : entry.title);
-    EXPECT_EQ(titles, (QStringList{"Show History", "Pause Monitoring", "-", "Settings…", "Quit Quillstack"}));
+    EXPECT_EQ(titles, (QStringList{"Show History", "Pause Monitoring", "-", "Clear History", "-", "Settings…",
+                                   "Quit Quillstack"}));
 
     ASSERT_TRUE(tray.choose("Pause Monitoring"));
     EXPECT_TRUE(monitorPtr->isPaused());
@@ -247,13 +251,15 @@ TEST_F(AppDelegateTest, StatusMenuFollowsPauseStateAndRunsItsActions) {
     EXPECT_FALSE(tray.dimmed);
 
     ASSERT_TRUE(tray.choose("Show History"));
+    ASSERT_TRUE(tray.choose("Clear History"));
     ASSERT_TRUE(tray.choose("Settings…"));
     ASSERT_TRUE(tray.choose("Quit Quillstack"));
-    EXPECT_EQ(journal.take(), (QStringList{"panel.show", "settings.create", "settings.show", "quit"}));
+    EXPECT_EQ(journal.take(),
+              (QStringList{"panel.show", "clearHistory", "settings.create", "settings.show", "quit"}));
 
     const Platform::MenuModel menu = tray.openMenu();
-    EXPECT_EQ(menu.at(3).shortcut, "Ctrl+,");
-    EXPECT_EQ(menu.at(4).shortcut, "Ctrl+Q");
+    EXPECT_EQ(menu.at(5).shortcut, "Ctrl+,");
+    EXPECT_EQ(menu.at(6).shortcut, "Ctrl+Q");
 }
 
 TEST_F(AppDelegateTest, MissingServicesOnlySkipTheirOwnSteps) {

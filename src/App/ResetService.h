@@ -1,0 +1,44 @@
+#pragma once
+
+#include <functional>
+
+class HistoryStore;
+namespace Platform {
+class Relauncher;
+class UserDefaults;
+} // namespace Platform
+
+namespace App {
+
+// Acts on the program as a whole: starting a fresh instance in place of this one, and erasing every
+// piece of data before doing so. The login-item registration is left as it is.
+class ResetService {
+public:
+    struct Dependencies {
+        Platform::Relauncher* relauncher = nullptr;
+        // Ends this process's event loop; called only once the new instance has started.
+        std::function<void()> quit;
+        // Capture must stop before the data goes, or a clip copied meanwhile would be stored again.
+        std::function<void()> stopCapture;
+        std::function<void()> resumeCapture;
+        HistoryStore* store = nullptr;
+        Platform::UserDefaults* defaults = nullptr;
+        // Registers the defaults again (and seeds the ignore list) when this instance has to go on.
+        std::function<void(Platform::UserDefaults&)> registerDefaults;
+    };
+
+    explicit ResetService(Dependencies dependencies);
+
+    // Starts a new instance; quits only when it really started. False (and this instance goes on)
+    // otherwise.
+    bool relaunch();
+    // Stops capture, deletes every item with its image and the images directory, removes every
+    // setting, then relaunches. When the new instance cannot be started, this one goes on with the
+    // defaults registered again (the ignore list seeded) and capture running, and false is returned.
+    bool wipeAndRelaunch();
+
+private:
+    Dependencies m_deps;
+};
+
+} // namespace App

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QFuture>
+#include <QRect>
+
+#include <optional>
+
+namespace Platform {
+class AccessibilityTrust;
+class FocusedElementLocator;
+} // namespace Platform
+
+// Where the text caret of the focused input field of the application in front is, for placing the
+// history panel beside it. Screen pixels, origin at the top-left.
+class FocusedInputLocator {
+public:
+    FocusedInputLocator(Platform::FocusedElementLocator& locator, Platform::AccessibilityTrust& trust);
+
+    // The caret's bounds, else the focused field's or window's frame. Nothing without the right to
+    // read other applications' fields, or when the answer has no area; the caller then places the
+    // panel elsewhere.
+    QFuture<std::optional<QRect>> focusedInputFrame();
+
+private:
+    Platform::FocusedElementLocator& m_locator;
+    Platform::AccessibilityTrust& m_trust;
+};

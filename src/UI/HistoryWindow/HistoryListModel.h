@@ -1,0 +1,128 @@
+#pragma once
+
+#include "ItemFilter.h"
+#include "ItemRow.h"
+
+#include <Storage/ClipboardItem.h>
+
+#include <QAbstractListModel>
+#include <QHash>
+#include <QSet>
+#include <QTimer>
+#include <QUuid>
+
+#include <optional>
+
+class HistoryStore;
+
+// The history list of the panel: the items that pass the kind, source-application and search
+// filters (pinned first, then the rest, each newest first), as list rows with the section headers,
+// plus the selection, hover, preview and multi-selection state and the rules that keep them
+// consistent while the list changes. GUI thread only.
+class HistoryListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum class RowKind { pinnedHeader, historyHeader, item };
+    enum Role { KindRole = Qt::UserRole + 1, SnapshotRole, ItemIDRole };
+    // How long the pointer rests on a row before it is previewed.
+    static constexpr int kHoverPreviewDelayMs = 70;
+
+    explicit HistoryListModel(HistoryStore& store, QObject* parent = nullptr);
+
+    HistoryStore& store() const { return m_store; }
+
+    // Inputs.
+    const QString& query() const { return m_query; }
+    void setQuery(const QString& query);
+    ItemFilter filter() const { return m_filter; }
+    // The chip action: sets the filter and selects the first row of the new list.
+    void chooseFilter(ItemFilter filter);
+    const std::optional<QString>& appFilterBundleID() const { return m_appFilter; }
+    void setAppFilterBundleID(const std::optional<QString>& bundleID);
+
+    // The visible list: pinned items, then unpinned items.
+    const QList<ClipboardItemPtr>& visibleItems() const { return m_visible; }
+    int pinnedCount() const { return m_pinnedCount; }
+    ClipboardItemPtr previewItem() const;
+    QList<ClipboardItemPtr> multiSelectedItems() const;
+
+    const std::optional<QUuid>& selectedID() const { return m_selectedID; }
+    const std::optional<QUuid>& previewID() const { return m_previewID; }
+    const std::optional<QUuid>& hoveredID() const { return m_hoveredID; }
+    const QSet<QUuid>& multiSelected() const { return m_multiSelected; }
+
+    // Repairs the selection, preview and multi-selection after the visible list changed.
+    void reconcileSelection();
+    // Keyboard move by `delta` rows from the previewed (else selected) row, clamped to the list.
+    void moveSelection(int delta);
+    // Makes `id` the selected, previewed and hovered row; with `scroll` the view scrolls to it.
+    void commitSelection(const QUuid& id, bool scroll);
+    // When the panel appears: the first row becomes the selection and the preview.
+    void selectFirst();
+
+    void toggleMulti(const QUuid& id);
+    void clearMultiSelection();
+
+    // The pointer entered or left a row. Entering previews the row after a short rest.
+    void pointerEntered(const QUuid& id);
+    void pointerLeft(const QUuid& id);
+    void cancelPendingPreview();
+
+    // The list row of an item, or -1.
+    int rowOf(const QUuid& id) const;
+    ClipboardItemPtr itemAt(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+
+    // Where an image item's file lives, for drags (unset: images drag as text).
+    void setImageDirectory(const QString& directory) { m_imageDirectory = directory; }
+
+signals:
+    // The visible list was rebuilt.
+    void listChanged();
+    // Selection, preview, hover or multi-selection changed.
+    void stateChanged();
+    // A keyboard move asks the view to bring this row to the centre.
+    void scrollRequested(const QUuid& id);
+
+private:
+    struct Row {
+        RowKind kind;
+        int itemIndex; // into m_visible, for item rows
+    };
+
+    void rebuild();
+    bool passesFilters(const ClipboardItem& item) const;
+    // The item's searchable text, case-folded once and kept until the item changes: every
+    // keystroke searches every item, and folding is most of the cost of a case-blind search.
+    const QString& foldedSearchableText(const ClipboardItem& item) const;
+    bool isVisible(const QUuid& id) const { return m_rowById.contains(id); }
+    ItemRowSnapshot snapshotAt(int itemIndex) const;
+    // Sets the state and repaints exactly the rows whose look changed.
+    void changeState(const std::function<void()>& change);
+
+    HistoryStore& m_store;
+    QString m_query;
+    QString m_foldedQuery;
+    mutable QHash<QUuid, QString> m_foldedTexts;
+    ItemFilter m_filter = ItemFilter::all;
+    std::optional<QString> m_appFilter;
+
+    QList<ClipboardItemPtr> m_visible;
+    int m_pinnedCount = 0;
+    QList<Row> m_rows;
+    QHash<QUuid, int> m_rowById;
+
+    std::optional<QUuid> m_selectedID;
+    std::optional<QUuid> m_hoveredID;
+    std::optional<QUuid> m_previewID;
+    QSet<QUuid> m_multiSelected;
+
+    QTimer m_hoverPreview;
+    QUuid m_hoverPreviewTarget;
+    QString m_imageDirectory;
+};

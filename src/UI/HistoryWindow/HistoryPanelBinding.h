@@ -1,0 +1,17 @@
+#pragma once
+
+#include <App/HistoryPanelController.h>
+
+#include <memory>
+
+namespace App {
+class CaptureServices;
+}
+namespace Platform {
+class AppearanceProvider;
+}
+
+// The history panel of the running application, over its capture and paste services, the history
+// and image stores, the X11 desktop and the show-history shortcut as the user has it.
+std::unique_ptr<App::HistoryPanelController>
+makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearanceProvider& appearance);

@@ -1,0 +1,990 @@
+#include "HistoryView.h"
+
+#include "HistoryContextMenu.h"
+#include "ItemRowDelegate.h"
+#include "PreviewPane.h"
+
+#include <Storage/HistoryStore.h>
+#include <Storage/ImageStore.h>
+#include <UI/Design/AppIconCache.h>
+#include <UI/Design/Color.h>
+#include <UI/Design/Font.h>
+#include <UI/Design/Motion.h>
+#include <UI/Design/QSKeyCap.h>
+#include <UI/Design/SymbolIcon.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
+#include <UI/Design/VisualEffectBackground.h>
+#include <UI/Design/WindowDragHandle.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+namespace {
+
+using QS::Color::Scheme;
+
+// A widget drawn by a function: the panel's capsules, cards and strips.
+class PaintedBox : public QWidget {
+public:
+    using Painter = std::function<void(QPainter&, const QWidget&)>;
+    explicit PaintedBox(Painter paint, QWidget* parent = nullptr)
+        : QWidget(parent), m_paint(std::move(paint)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        m_paint(painter, *this);
+    }
+
+private:
+    Painter m_paint;
+};
+
+QLabel* symbolLabel(const QString& name, int size, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setPixmap(SymbolIcon::pixmap(name, size, color, parent ? parent->devicePixelRatioF() : 1.0));
+    label->setFixedSize(size, size);
+    return label;
+}
+
+QLabel* textLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+// One kind-filter chip: a capsule, filled with the brand gradient while it is the chosen filter.
+class FilterChip : public QAbstractButton {
+public:
+    FilterChip(ItemFilter filter, QWidget* parent) : QAbstractButton(parent), m_filter(filter) {
+        setCheckable(true);
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::PointingHandCursor);
+        setObjectName(QStringLiteral("chip_") + ItemFilters::rawValue(filter));
+        setText(ItemFilters::title(filter));
+    }
+    ItemFilter filter() const { return m_filter; }
+    QSize sizeHint() const override {
+        const QFontMetrics metrics(QS::Font::system(11, QFont::Bold));
+        return {11 + 10 + 5 + metrics.horizontalAdvance(text()) + 11, metrics.height() + 12};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const Scheme scheme = QS::Color::schemeOf(*this);
+        const QColor brand = QS::Color::brand();
+        const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        const qreal radius = bounds.height() / 2;
+        if (isChecked()) {
+            QLinearGradient gradient(bounds.topLeft(), bounds.bottomRight());
+            gradient.setColorAt(0, QS::Color::withOpacity(brand, 0.32));
+            gradient.setColorAt(1, QS::Color::withOpacity(brand, 0.18));
+            painter.setBrush(gradient);
+        } else {
+            painter.setBrush(QS::Color::glassFill(scheme));
+        }
+        painter.setPen(QPen(isChecked() ? QS::Color::withOpacity(brand, 0.55)
+                                        : QS::Color::withOpacity(QS::Color::cardStroke(scheme), 0.6),
+                            1));
+        painter.drawRoundedRect(bounds, radius, radius);
+        const QColor foreground = isChecked() ? QS::Color::brandSoft() : QS::Color::secondaryText(scheme);
+        const QPixmap symbol =
+            SymbolIcon::pixmap(ItemFilters::symbolName(m_filter), 10, foreground, devicePixelRatioF());
+        painter.drawPixmap(QPointF(11, (height() - 10) / 2.0), symbol);
+        painter.setFont(QS::Font::system(11, isChecked() ? QFont::Bold : QFont::DemiBold));
+        painter.setPen(foreground);
+        painter.drawText(QRectF(11 + 10 + 5, 0, width() - 26, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         text());
+    }
+
+private:
+    ItemFilter m_filter;
+};
+
+// Lets the panel's glass show through a field or list. Only the base colour changes: the window
+// colour still tells the light scheme from the dark one.
+void clearBase(QWidget& widget) {
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    widget.setPalette(palette);
+}
+
+// A press on a key with Ctrl (the in-window counterpart of the Command key).
+bool hasCommand(const QKeyEvent& event) {
+    return event.modifiers().testFlag(Qt::ControlModifier);
+}
+
+} // namespace
+
+HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, HistoryViewServices services,
+                         QWidget* parent)
+    : QWidget(parent), m_store(store), m_callbacks(std::move(callbacks)), m_services(std::move(services)),
+      m_model(new HistoryListModel(store, this)) {
+    setObjectName(QStringLiteral("historyView"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    if (m_services.images)
+        m_model->setImageDirectory(m_services.images->directory());
+    if (!m_services.appIcon)
+        m_services.appIcon = [](const QString& bundleID) {
+            return AppIconCache::icon(bundleID);
+        };
+
+    m_card = new PanelBackground(this);
+    auto* column = new QVBoxLayout(m_card);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(buildDragBar());
+    auto* headerBlock = new QWidget(m_card);
+    auto* headerLayout = new QVBoxLayout(headerBlock);
+    headerLayout->setContentsMargins(14, 0, 14, 12);
+    headerLayout->addWidget(buildHeader());
+    column->addWidget(headerBlock);
+    column->addWidget(buildContent(), 1);
+    column->addWidget(buildMultiBar());
+    column->addWidget(buildFooter());
+
+    connect(m_model, &HistoryListModel::listChanged, this, &HistoryView::onListChanged);
+    connect(m_model, &HistoryListModel::stateChanged, this, &HistoryView::onStateChanged);
+    connect(m_model, &HistoryListModel::scrollRequested, this, [this](const QUuid& id) {
+        const int row = m_model->rowOf(id);
+        if (row >= 0)
+            m_list->scrollTo(m_model->index(row), QAbstractItemView::PositionAtCenter);
+    });
+    connect(&m_store, &HistoryStore::itemsChanged, this, &HistoryView::rebuildAppMenu);
+
+    m_axTimer.setInterval(kPermissionCheckIntervalMs);
+    connect(&m_axTimer, &QTimer::timeout, this, &HistoryView::checkPermission);
+    m_axTrusted = m_services.accessibilityTrusted ? m_services.accessibilityTrusted() : true;
+
+    for (QWidget* target :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(m_search), static_cast<QWidget*>(m_list)})
+        target->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+
+    setFixedSize(kWidth, kHeight);
+    rebuildAppMenu();
+    onListChanged();
+    onStateChanged();
+    updateShortcutCaps();
+    m_warning->setVisible(!m_axTrusted);
+    setPulse(!m_axTrusted, false);
+}
+
+HistoryView::~HistoryView() = default;
+
+QWidget* HistoryView::buildDragBar() {
+    // The grip is drawn by the strip; the drag handle over it takes the presses.
+    auto* bar = new PaintedBox(
+        [](QPainter& painter, const QWidget& widget) {
+            const QColor label = QS::Color::label(QS::Color::schemeOf(widget));
+            const QRectF capsule((widget.width() - 40) / 2.0, (widget.height() - 5) / 2.0 + 2, 40, 5);
+            QLinearGradient gradient(capsule.topLeft(), capsule.topRight());
+            gradient.setColorAt(0, QS::Color::withOpacity(label, 0.18));
+            gradient.setColorAt(1, QS::Color::withOpacity(label, 0.32));
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(gradient);
+            painter.drawRoundedRect(capsule, 2.5, 2.5);
+        },
+        m_card);
+    bar->setFixedHeight(16);
+    bar->setToolTip(tr("Drag to move window"));
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new WindowDragHandle(bar));
+    return bar;
+}
+
+QWidget* HistoryView::buildHeader() {
+    auto* header = new QWidget(m_card);
+    auto* rows = new QVBoxLayout(header);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(12);
+
+    auto* searchRow = new PaintedBox(
+        [](QPainter& painter, const QWidget& widget) {
+            const Scheme scheme = QS::Color::schemeOf(widget);
+            const QRectF bounds = QRectF(widget.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+            QLinearGradient stroke(bounds.topLeft(), bounds.bottomRight());
+            stroke.setColorAt(0, QS::Color::withOpacity(QS::Color::brand(), 0.35));
+            stroke.setColorAt(1, QS::Color::cardStroke(scheme));
+            painter.setBrush(QS::Color::glassFill(scheme));
+            painter.setPen(QPen(QBrush(stroke), 1));
+            painter.drawRoundedRect(bounds, 12, 12);
+        },
+        header);
+    auto* search = new QHBoxLayout(searchRow);
+    search->setContentsMargins(14, 11, 14, 11);
+    search->setSpacing(10);
+    search->addWidget(symbolLabel(QStringLiteral("magnifyingglass"), 14,
+                                  QS::Color::withOpacity(QS::Color::brand(), 0.85), searchRow));
+    m_search = new QLineEdit(searchRow);
+    m_search->setObjectName(QStringLiteral("searchField"));
+    m_search->setPlaceholderText(tr("Search history…"));
+    m_search->setFrame(false);
+    m_search->setFont(QS::Font::system(14, QFont::Medium));
+    m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
+    clearBase(*m_search);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_clearSearch->setVisible(!text.isEmpty());
+        m_model->setQuery(text);
+        updateEmptyState();
+    });
+    search->addWidget(m_search, 1);
+
+    m_clearSearch = new QToolButton(searchRow);
+    m_clearSearch->setObjectName(QStringLiteral("clearSearch"));
+    m_clearSearch->setAutoRaise(true);
+    m_clearSearch->setFocusPolicy(Qt::NoFocus);
+    m_clearSearch->setIcon(SymbolIcon::icon(QStringLiteral("xmark.circle.fill"),
+                                            QS::Color::secondaryText(QS::Color::schemeOf(*this))));
+    m_clearSearch->setVisible(false);
+    connect(m_clearSearch, &QToolButton::clicked, m_search, &QLineEdit::clear);
+    search->addWidget(m_clearSearch);
+
+    m_appFilter = new QToolButton(searchRow);
+    m_appFilter->setObjectName(QStringLiteral("appFilter"));
+    m_appFilter->setAutoRaise(true);
+    m_appFilter->setFocusPolicy(Qt::NoFocus);
+    m_appFilter->setPopupMode(QToolButton::InstantPopup);
+    m_appFilter->setToolTip(tr("Filter by source app"));
+    m_appMenu = new QMenu(m_appFilter);
+    m_appFilter->setMenu(m_appMenu);
+    search->addWidget(m_appFilter);
+
+    m_searchKeyCap = new QSKeyCap(QString(), searchRow);
+    search->addWidget(m_searchKeyCap);
+    rows->addWidget(searchRow);
+
+    auto* chips = new QHBoxLayout;
+    chips->setSpacing(7);
+    for (const ItemFilter filter : ItemFilters::allCases()) {
+        auto* chip = new FilterChip(filter, header);
+        connect(chip, &QAbstractButton::clicked, this, [this, filter] {
+            m_model->chooseFilter(filter);
+            updateChips();
+        });
+        chips->addWidget(chip);
+        m_chips.append(chip);
+    }
+    chips->addStretch();
+    rows->addLayout(chips);
+    updateChips();
+    return header;
+}
+
+void HistoryView::rebuildAppMenu() {
+    m_appMenu->clear();
+    const auto& current = m_model->appFilterBundleID();
+    const QColor check = QS::Color::brand();
+    QAction* all = m_appMenu->addAction(tr("All Apps"));
+    if (!current)
+        all->setIcon(SymbolIcon::icon(QStringLiteral("checkmark"), check));
+    connect(all, &QAction::triggered, this, [this] {
+        m_model->setAppFilterBundleID(std::nullopt);
+        rebuildAppMenu();
+        updateEmptyState();
+    });
+    const QList<HistoryStore::SourceApp> apps = m_store.sourceApps();
+    if (!apps.isEmpty())
+        m_appMenu->addSeparator();
+    for (const HistoryStore::SourceApp& app : apps) {
+        // Application names are shown as they are, never as markup.
+        QAction* action =
+            m_appMenu->addAction(m_services.appIcon(app.bundleID),
+                                 QString(app.name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        action->setData(app.bundleID);
+        action->setCheckable(true);
+        action->setChecked(current == app.bundleID);
+        connect(action, &QAction::triggered, this, [this, id = app.bundleID] {
+            m_model->setAppFilterBundleID(id);
+            rebuildAppMenu();
+            updateEmptyState();
+        });
+    }
+
+    const bool filtering = current.has_value();
+    const QColor tint = filtering ? QS::Color::brand() : QS::Color::secondaryText(QS::Color::schemeOf(*this));
+    QIcon icon = filtering ? m_services.appIcon(*current) : QIcon();
+    if (icon.isNull())
+        icon = SymbolIcon::icon(QStringLiteral("app.badge"), tint);
+    m_appFilter->setIcon(icon);
+    m_appFilter->setIconSize(QSize(12, 12));
+    m_appFilter->setStyleSheet(
+        QStringLiteral("QToolButton { border-radius: 9px; padding: 3px 6px; background: %1; }"
+                       "QToolButton::menu-indicator { image: none; }")
+            .arg((filtering ? QS::Color::withOpacity(QS::Color::brand(), 0.16)
+                            : QS::Color::glassFill(QS::Color::schemeOf(*this)))
+                     .name(QColor::HexArgb)));
+}
+
+QWidget* HistoryView::buildContent() {
+    auto* content = new QWidget(m_card);
+    auto* row = new QHBoxLayout(content);
+    row->setContentsMargins(14, 0, 14, 12);
+    row->setSpacing(12);
+
+    const auto paneFill = [](QPainter& painter, const QWidget& widget) {
+        const QColor label = QS::Color::label(QS::Color::schemeOf(widget));
+        const QRectF bounds = QRectF(widget.rect()).adjusted(0.25, 0.25, -0.25, -0.25);
+        QPainterPath path;
+        path.addRoundedRect(bounds, 14, 14);
+        painter.fillPath(path, QS::Color::withOpacity(label, 0.04));
+        QLinearGradient gradient(bounds.topLeft(), bounds.bottomRight());
+        gradient.setColorAt(0, QS::Color::withOpacity(QS::Color::brand(), 0.04));
+        gradient.setColorAt(1, Qt::transparent);
+        painter.fillPath(path, gradient);
+        painter.setPen(QPen(QS::Color::withOpacity(label, 0.08), 0.5));
+        painter.drawPath(path);
+    };
+
+    auto* listColumn = new PaintedBox(paneFill, content);
+    listColumn->setFixedWidth(340);
+    auto* listLayout = new QVBoxLayout(listColumn);
+    m_listStack = new QStackedWidget(listColumn);
+    m_list = new QListView(m_listStack);
+    m_list->setObjectName(QStringLiteral("historyList"));
+    m_list->setModel(m_model);
+    m_delegate = new ItemRowDelegate(m_services.images, m_services.appIcon, m_list);
+    m_list->setItemDelegate(m_delegate);
+    connect(m_delegate, &ItemRowDelegate::thumbnailReady, this, [this](const QUuid& id) {
+        const int row = m_model->rowOf(id);
+        if (row >= 0)
+            m_list->update(m_model->index(row));
+    });
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setMouseTracking(true);
+    m_list->setSpacing(1);
+    listLayout->setContentsMargins(7, 7, 7, 7);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setDragEnabled(true);
+    m_list->setDragDropMode(QAbstractItemView::DragOnly);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->viewport()->setAutoFillBackground(false);
+    clearBase(*m_list);
+    ThinScrollbarConfigurator::apply(*m_list);
+    connect(m_list, &QListView::customContextMenuRequested, this, &HistoryView::showContextMenu);
+    m_listStack->addWidget(m_list);
+    m_listStack->addWidget(buildEmptyState());
+    listLayout->addWidget(m_listStack);
+    row->addWidget(listColumn);
+
+    m_previewColumn = new PaintedBox(paneFill, content);
+    auto* previewLayout = new QVBoxLayout(m_previewColumn);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_previewColumn, 1);
+    return content;
+}
+
+QWidget* HistoryView::buildEmptyState() {
+    m_empty = new QWidget(m_listStack);
+    m_empty->setObjectName(QStringLiteral("emptyState"));
+    auto* layout = new QVBoxLayout(m_empty);
+    layout->setContentsMargins(16, 56, 16, 16);
+    layout->setSpacing(14);
+    layout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    auto* badge = new PaintedBox(
+        [](QPainter& painter, const QWidget& widget) {
+            QRadialGradient gradient(QRectF(widget.rect()).center(), 40);
+            gradient.setColorAt(0.1, QS::Color::withOpacity(QS::Color::brand(), 0.28));
+            gradient.setColorAt(1, QS::Color::withOpacity(QS::Color::brand(), 0.06));
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(gradient);
+            painter.drawEllipse(QRectF(widget.rect()));
+        },
+        m_empty);
+    badge->setFixedSize(72, 72);
+    auto* badgeLayout = new QVBoxLayout(badge);
+    badgeLayout->setAlignment(Qt::AlignCenter);
+    m_emptyIcon = new QLabel(badge);
+    m_emptyIcon->setFixedSize(28, 28);
+    badgeLayout->addWidget(m_emptyIcon);
+    layout->addWidget(badge, 0, Qt::AlignHCenter);
+
+    const Scheme scheme = QS::Color::schemeOf(*this);
+    m_emptyTitle = textLabel({}, QS::Font::system(14, QFont::Bold), QS::Color::label(scheme), m_empty);
+    m_emptyTitle->setAlignment(Qt::AlignCenter);
+    m_emptyTitle->setWordWrap(true);
+    layout->addWidget(m_emptyTitle);
+    m_emptyMessage =
+        textLabel({}, QS::Font::system(12, QFont::Medium), QS::Color::secondaryText(scheme), m_empty);
+    m_emptyMessage->setAlignment(Qt::AlignCenter);
+    m_emptyMessage->setWordWrap(true);
+    layout->addWidget(m_emptyMessage);
+
+    m_emptyShortcutLine = new QWidget(m_empty);
+    auto* line = new QHBoxLayout(m_emptyShortcutLine);
+    line->setContentsMargins(0, 4, 0, 0);
+    line->setSpacing(6);
+    line->addWidget(textLabel(tr("Open anytime with"), QS::Font::system(11, QFont::Medium),
+                              QS::Color::tertiaryText(scheme), m_emptyShortcutLine));
+    m_emptyKeyCap = new QSKeyCap(QString(), m_emptyShortcutLine);
+    line->addWidget(m_emptyKeyCap);
+    layout->addWidget(m_emptyShortcutLine, 0, Qt::AlignHCenter);
+    return m_empty;
+}
+
+QWidget* HistoryView::buildMultiBar() {
+    auto* slot = new QWidget(m_card);
+    auto* slotLayout = new QVBoxLayout(slot);
+    slotLayout->setContentsMargins(14, 0, 14, 8);
+    auto* bar = new PaintedBox(
+        [](QPainter& painter, const QWidget& widget) {
+            const QColor brand = QS::Color::brand();
+            const QRectF bounds = QRectF(widget.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+            QLinearGradient gradient(bounds.topLeft(), bounds.topRight());
+            gradient.setColorAt(0, QS::Color::withOpacity(brand, 0.16));
+            gradient.setColorAt(1, QS::Color::withOpacity(brand, 0.08));
+            painter.setBrush(gradient);
+            painter.setPen(QPen(QS::Color::withOpacity(brand, 0.3), 1));
+            painter.drawRoundedRect(bounds, 12, 12);
+        },
+        slot);
+    bar->setObjectName(QStringLiteral("multiPasteBar"));
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(14, 10, 14, 10);
+    layout->setSpacing(10);
+    layout->addWidget(symbolLabel(QStringLiteral("checklist"), 13, QS::Color::brand(), bar));
+    m_multiCount =
+        textLabel({}, QS::Font::system(12, QFont::Bold), QS::Color::label(QS::Color::schemeOf(*this)), bar);
+    layout->addWidget(m_multiCount);
+    layout->addStretch();
+    auto* clear = new QPushButton(tr("Clear"), bar);
+    clear->setObjectName(QStringLiteral("multiClear"));
+    clear->setFlat(true);
+    clear->setFocusPolicy(Qt::NoFocus);
+    clear->setFont(QS::Font::system(11, QFont::DemiBold));
+    connect(clear, &QPushButton::clicked, m_model, &HistoryListModel::clearMultiSelection);
+    layout->addWidget(clear);
+    auto* queue = new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.right.to.line"), QS::Color::brand()),
+                                  tr("Paste Queue"), bar);
+    queue->setObjectName(QStringLiteral("pasteQueue"));
+    queue->setFocusPolicy(Qt::NoFocus);
+    queue->setFont(QS::Font::system(11, QFont::DemiBold));
+    queue->setToolTip(tr("Paste first item, then press Ctrl+V repeatedly for the rest"));
+    connect(queue, &QPushButton::clicked, this, [this] {
+        if (m_callbacks.onStartQueue)
+            m_callbacks.onStartQueue(m_model->multiSelectedItems());
+    });
+    layout->addWidget(queue);
+    auto* all =
+        new QPushButton(SymbolIcon::icon(QStringLiteral("doc.on.doc"), Qt::white), tr("Paste All"), bar);
+    all->setObjectName(QStringLiteral("pasteAll"));
+    all->setFocusPolicy(Qt::NoFocus);
+    all->setDefault(true);
+    all->setFont(QS::Font::system(11, QFont::DemiBold));
+    connect(all, &QPushButton::clicked, this, [this] {
+        if (m_callbacks.onPasteAll)
+            m_callbacks.onPasteAll(m_model->multiSelectedItems());
+    });
+    layout->addWidget(all);
+    m_pasteQueueButton = queue;
+    m_pasteAllButton = all;
+    slotLayout->addWidget(bar);
+    m_multiBar = slot;
+    m_multiBar->setVisible(false);
+    return slot;
+}
+
+QWidget* HistoryView::buildFooter() {
+    auto* footer = new PaintedBox(
+        [](QPainter& painter, const QWidget& widget) {
+            const QColor label = QS::Color::label(QS::Color::schemeOf(widget));
+            QLinearGradient gradient(0, 0, 0, widget.height());
+            gradient.setColorAt(0, QS::Color::withOpacity(label, 0.02));
+            gradient.setColorAt(1, QS::Color::withOpacity(label, 0.055));
+            painter.fillRect(widget.rect(), gradient);
+        },
+        m_card);
+    auto* layout = new QHBoxLayout(footer);
+    layout->setContentsMargins(16, 10, 16, 10);
+    layout->setSpacing(10);
+    const Scheme scheme = QS::Color::schemeOf(*this);
+    const QList<std::pair<QString, QString>> hints{{QStringLiteral("↩"), tr("Paste")},
+                                                   {QStringLiteral("⌃↩"), tr("Plain text")},
+                                                   {QStringLiteral("⌃-click"), tr("Multi")},
+                                                   {tr("Space"), tr("Quick Look")},
+                                                   {QStringLiteral("esc"), tr("Close")}};
+    for (const auto& [key, label] : hints) {
+        auto* hint = new QWidget(footer);
+        auto* hintLayout = new QHBoxLayout(hint);
+        hintLayout->setContentsMargins(0, 0, 0, 0);
+        hintLayout->setSpacing(4);
+        hintLayout->addWidget(new QSKeyCap(key, hint));
+        hintLayout->addWidget(
+            textLabel(label, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint));
+        layout->addWidget(hint);
+    }
+    layout->addStretch();
+
+    auto* warning = new QPushButton(footer);
+    warning->setObjectName(QStringLiteral("accessibilityWarning"));
+    warning->setFocusPolicy(Qt::NoFocus);
+    warning->setCursor(Qt::PointingHandCursor);
+    warning->setText(tr("No Accessibility permission"));
+    warning->setFont(QS::Font::system(10, QFont::Bold));
+    warning->setIcon(SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"),
+                                      QS::Color::system(QS::Color::System::Orange, scheme)));
+    warning->setToolTip(tr("Auto-paste is inactive. Click to open Accessibility settings."));
+    connect(warning, &QPushButton::clicked, this, [this] {
+        if (m_services.openAccessibilitySettings)
+            m_services.openAccessibilitySettings();
+    });
+    m_warning = warning;
+    m_pulseAnimation = new QVariantAnimation(this);
+    m_pulseAnimation->setStartValue(0.18);
+    m_pulseAnimation->setEndValue(0.32);
+    m_pulseAnimation->setDuration(1200);
+    m_pulseAnimation->setEasingCurve(QEasingCurve::InOutSine);
+    connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        const QColor orange = QS::Color::system(QS::Color::System::Orange, QS::Color::schemeOf(*this));
+        m_warning->setStyleSheet(
+            QStringLiteral("QPushButton { border: none; border-radius: 11px; padding: 5px 9px; "
+                           "color: %1; background: %2; }")
+                .arg(orange.name(), QS::Color::withOpacity(orange, value.toDouble()).name(QColor::HexArgb)));
+    });
+    // Back and forth for as long as the permission is missing.
+    connect(m_pulseAnimation, &QVariantAnimation::finished, this, [this] {
+        if (!m_axPulse && m_axTrusted)
+            return;
+        m_pulseAnimation->setDirection(m_pulseAnimation->direction() == QAbstractAnimation::Forward
+                                           ? QAbstractAnimation::Backward
+                                           : QAbstractAnimation::Forward);
+        m_pulseAnimation->start();
+    });
+    layout->addWidget(warning);
+
+    m_footerCount = textLabel({}, QS::Font::system(11, QFont::Bold), QS::Color::brand(), footer);
+    m_footerCount->setObjectName(QStringLiteral("footerCount"));
+    m_footerCount->setStyleSheet(
+        QStringLiteral("QLabel { border-radius: 10px; padding: 4px 9px; background: %1; }")
+            .arg(QS::Color::withOpacity(QS::Color::brand(), 0.14).name(QColor::HexArgb)));
+    layout->addWidget(m_footerCount);
+    return footer;
+}
+
+void HistoryView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_card->setGeometry(rect());
+    for (QWidget* overlay : {static_cast<QWidget*>(m_quickLook), static_cast<QWidget*>(m_veskPromo)}) {
+        if (overlay)
+            overlay->setGeometry(rect());
+    }
+}
+
+void HistoryView::prepareForShow() {
+    m_search->setFocus(Qt::OtherFocusReason);
+    m_model->selectFirst();
+    updateShortcutCaps();
+    rebuildAppMenu();
+    m_axTimer.start();
+    m_axTrusted = m_services.accessibilityTrusted ? m_services.accessibilityTrusted() : true;
+    m_warning->setVisible(!m_axTrusted);
+    if (!m_axTrusted)
+        setPulse(true, true);
+}
+
+void HistoryView::panelHidden() {
+    m_axTimer.stop();
+    m_pulseAnimation->stop();
+    m_lastPointer.reset();
+}
+
+void HistoryView::checkPermission() {
+    const bool trusted = m_services.accessibilityTrusted ? m_services.accessibilityTrusted() : true;
+    if (trusted == m_axTrusted)
+        return;
+    m_axTrusted = trusted;
+    m_warning->setVisible(!trusted);
+    setPulse(!trusted, false);
+}
+
+void HistoryView::setPulse(bool pulse, bool animated) {
+    m_axPulse = pulse;
+    m_pulseAnimation->stop();
+    m_pulseAnimation->setDirection(QAbstractAnimation::Forward);
+    if (pulse && animated && !QS::Motion::reduceMotion()) {
+        m_pulseAnimation->start();
+        return;
+    }
+    // The look of the state, without movement.
+    m_pulseAnimation->setCurrentTime(pulse ? m_pulseAnimation->duration() : 0);
+    emit m_pulseAnimation->valueChanged(pulse ? 0.32 : 0.18);
+}
+
+bool HistoryView::isAccessibilityWarningShown() const {
+    return m_warning->isVisibleTo(this);
+}
+
+void HistoryView::updateShortcutCaps() {
+    const QString keys = m_services.showHistoryKeys ? m_services.showHistoryKeys() : QString();
+    m_searchKeyCap->setKey(keys);
+    m_searchKeyCap->setVisible(!keys.isEmpty());
+    m_emptyKeyCap->setKey(keys);
+    m_emptyShortcutLine->setVisible(!keys.isEmpty());
+}
+
+void HistoryView::onListChanged() {
+    const bool empty = m_model->visibleItems().isEmpty();
+    m_listStack->setCurrentWidget(empty ? m_empty : static_cast<QWidget*>(m_list));
+    m_footerCount->setText(QString::number(m_model->visibleItems().size()));
+    updateEmptyState();
+    updateChips();
+}
+
+void HistoryView::onStateChanged() {
+    updatePreview();
+    updateMultiBar();
+}
+
+void HistoryView::updateChips() {
+    for (QWidget* widget : m_chips) {
+        auto* chip = static_cast<FilterChip*>(widget);
+        chip->setChecked(chip->filter() == m_model->filter());
+    }
+}
+
+void HistoryView::updateEmptyState() {
+    const bool filtering = !m_model->query().isEmpty() || m_model->appFilterBundleID().has_value();
+    const QColor brand = QS::Color::brand();
+    m_emptyIcon->setPixmap(
+        SymbolIcon::pixmap(filtering ? QStringLiteral("magnifyingglass") : QStringLiteral("doc.on.clipboard"),
+                           28, brand, devicePixelRatioF()));
+    if (filtering) {
+        m_emptyTitle->setVisible(false);
+        m_emptyMessage->setText(tr("No results for “%1”").arg(m_model->query()));
+        m_emptyShortcutLine->setVisible(false);
+    } else {
+        m_emptyTitle->setVisible(true);
+        m_emptyTitle->setText(tr("No items yet"));
+        m_emptyMessage->setText(tr("Copy something and it will appear here"));
+        m_emptyShortcutLine->setVisible(!m_emptyKeyCap->key().isEmpty());
+    }
+}
+
+void HistoryView::updatePreview() {
+    const ClipboardItemPtr item = m_model->previewItem();
+    if (m_preview && m_preview->item() == item) {
+        if (m_quickLook && m_quickLook->item() != item)
+            setQuickLookShown(true);
+        return;
+    }
+    // A fresh pane for every newly previewed item.
+    delete m_preview;
+    m_preview = new PreviewPane(
+        item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true); }, m_services.images,
+        m_previewColumn);
+    m_previewColumn->layout()->addWidget(m_preview);
+    if (m_quickLook) {
+        if (item)
+            setQuickLookShown(true);
+        else
+            setQuickLookShown(false);
+    }
+}
+
+void HistoryView::updateMultiBar() {
+    const qsizetype count = m_model->multiSelected().size();
+    m_multiBar->setVisible(count > 0);
+    m_multiCount->setText(tr("%n selected", nullptr, static_cast<int>(count)));
+    const bool enabled = !m_model->multiSelectedItems().isEmpty();
+    m_pasteQueueButton->setEnabled(enabled);
+    m_pasteAllButton->setEnabled(enabled);
+    updateCardHeight();
+}
+
+void HistoryView::updateCardHeight() {
+    const int height = m_model->multiSelected().isEmpty() ? kHeight : kMultiSelectHeight;
+    if (this->height() == height)
+        return;
+    setFixedSize(kWidth, height);
+    if (QWidget* top = window(); top != this)
+        top->resize(kWidth, height);
+}
+
+void HistoryView::setQuickLookShown(bool shown) {
+    delete m_quickLook;
+    m_quickLook = nullptr;
+    const ClipboardItemPtr item = m_model->previewItem();
+    if (!shown || !item)
+        return;
+    m_quickLook = new QuickLookView(
+        item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText, m_services.images, this);
+    m_quickLook->setObjectName(QStringLiteral("quickLook"));
+    m_quickLook->setGeometry(rect());
+    m_quickLook->show();
+    if (m_veskPromo)
+        m_veskPromo->raise();
+}
+
+void HistoryView::showVeskPromo() {
+    setVeskPromoShown(true);
+}
+
+void HistoryView::setVeskPromoShown(bool shown) {
+    delete m_veskPromo;
+    m_veskPromo = nullptr;
+    if (!shown)
+        return;
+    m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false); }, this);
+    m_veskPromo->setGeometry(rect());
+    m_veskPromo->show();
+    m_veskPromo->raise();
+}
+
+bool HistoryView::handleKey(const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Up:
+        m_model->moveSelection(-1);
+        return true;
+    case Qt::Key_Down:
+        m_model->moveSelection(1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_model->multiSelected().isEmpty()) {
+            if (m_callbacks.onPasteAll)
+                m_callbacks.onPasteAll(m_model->multiSelectedItems());
+            return true;
+        }
+        if (const ClipboardItemPtr item = m_model->previewItem()) {
+            if (m_callbacks.onSelect)
+                m_callbacks.onSelect(item, hasCommand(event));
+            return true;
+        }
+        return false;
+    case Qt::Key_Escape:
+        if (m_veskPromo)
+            setVeskPromoShown(false);
+        else if (m_quickLook)
+            setQuickLookShown(false);
+        else if (!m_model->multiSelected().isEmpty())
+            m_model->clearMultiSelection();
+        else if (m_callbacks.onDismiss)
+            m_callbacks.onDismiss();
+        return true;
+    case Qt::Key_Space:
+        // The search field has the keys: once a query is being typed, Space is part of it. With an
+        // empty query (or Quick Look open) it toggles Quick Look.
+        if (!m_model->previewItem())
+            return false;
+        if (!m_quickLook && !m_search->text().isEmpty())
+            return false;
+        setQuickLookShown(!m_quickLook);
+        return true;
+    default:
+        break;
+    }
+    if (hasCommand(event) && !event.text().isEmpty()) {
+        bool isNumber = false;
+        const int n = event.text().left(1).toInt(&isNumber);
+        if (isNumber && n >= 1 && n <= 9 && n <= m_model->visibleItems().size()) {
+            if (m_callbacks.onSelect)
+                m_callbacks.onSelect(m_model->visibleItems()[n - 1], false);
+            return true;
+        }
+    }
+    // Ctrl+digit reports no text on some platforms: the key itself decides then.
+    if (hasCommand(event) && event.key() >= Qt::Key_1 && event.key() <= Qt::Key_9 && event.text().isEmpty()) {
+        const int n = event.key() - Qt::Key_0;
+        if (n <= m_model->visibleItems().size()) {
+            if (m_callbacks.onSelect)
+                m_callbacks.onSelect(m_model->visibleItems()[n - 1], false);
+            return true;
+        }
+    }
+    return false;
+}
+
+void HistoryView::clickRow(const ClipboardItemPtr& item, bool multiModifier) {
+    if (multiModifier || !m_model->multiSelected().isEmpty()) {
+        m_model->toggleMulti(item->id());
+        m_model->commitSelection(item->id(), false);
+        return;
+    }
+    if (m_callbacks.onSelect)
+        m_callbacks.onSelect(item, false);
+}
+
+void HistoryView::rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos) {
+    if (m_lastPointer && *m_lastPointer == globalPos)
+        return;
+    m_lastPointer = globalPos;
+    const ClipboardItemPtr item = m_model->itemAt(m_list->indexAt(viewportPos).row());
+    const std::optional<QUuid> id = item ? std::optional(item->id()) : std::nullopt;
+    if (id == m_pointerRow)
+        return;
+    if (m_pointerRow)
+        m_model->pointerLeft(*m_pointerRow);
+    m_pointerRow = id;
+    if (id)
+        m_model->pointerEntered(*id);
+}
+
+bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Keys the panel handles must reach it as key presses, not as the field's shortcuts.
+            if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                event->accept();
+                return true;
+            }
+            return false;
+        }
+        if (handleKey(*key))
+            return true;
+        return false;
+    }
+    if (watched == m_list->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            rowPointerMoved(mouse->position().toPoint(), mouse->globalPosition());
+            break;
+        }
+        case QEvent::Leave:
+            if (m_pointerRow)
+                m_model->pointerLeft(*m_pointerRow);
+            m_pointerRow.reset();
+            m_lastPointer.reset();
+            break;
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            m_pressedRow =
+                mouse->button() == Qt::LeftButton ? m_list->indexAt(mouse->position().toPoint()).row() : -1;
+            break;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const int row = m_list->indexAt(mouse->position().toPoint()).row();
+            const int pressed = std::exchange(m_pressedRow, -1);
+            if (mouse->button() == Qt::LeftButton && row >= 0 && row == pressed) {
+                if (const ClipboardItemPtr item = m_model->itemAt(row)) {
+                    clickRow(item, QApplication::keyboardModifiers().testFlag(Qt::ControlModifier));
+                    return true;
+                }
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HistoryView::showContextMenu(const QPoint& viewportPos) {
+    const ClipboardItemPtr item = m_model->itemAt(m_list->indexAt(viewportPos).row());
+    if (!item)
+        return;
+    QMenu* menu = makeContextMenu(item, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_list->viewport()->mapToGlobal(viewportPos));
+}
+
+QMenu* HistoryView::makeContextMenu(const ClipboardItemPtr& item, QWidget* parent) {
+    using HistoryContextMenu::Action;
+    auto* menu = new QMenu(parent);
+    const QColor iconColor = QS::Color::label(QS::Color::schemeOf(*this));
+    const std::weak_ptr<ClipboardItem> weakItem = item;
+    const std::function<void(QMenu*, const QList<HistoryContextMenu::Entry>&)> fill =
+        [&](QMenu* target, const QList<HistoryContextMenu::Entry>& entries) {
+            for (const HistoryContextMenu::Entry& entry : entries) {
+                if (entry.action == Action::separator) {
+                    target->addSeparator();
+                    continue;
+                }
+                // Menu titles may come from item text (smart-action payloads): never mnemonics.
+                const QString title = QString(entry.title).replace(QLatin1Char('&'), QStringLiteral("&&"));
+                if (!entry.children.isEmpty()) {
+                    QMenu* submenu = target->addMenu(title);
+                    fill(submenu, entry.children);
+                    continue;
+                }
+                QAction* action = target->addAction(title);
+                action->setObjectName(QStringLiteral("menu_%1").arg(static_cast<int>(entry.action)));
+                if (!entry.symbolName.isEmpty())
+                    action->setIcon(SymbolIcon::icon(entry.symbolName, iconColor));
+                connect(action, &QAction::triggered, this, [this, entry, weakItem] {
+                    const ClipboardItemPtr target = weakItem.lock();
+                    if (!target)
+                        return;
+                    const QString text = target->plainText().value_or(QString());
+                    switch (entry.action) {
+                    case Action::paste:
+                        if (m_callbacks.onSelect)
+                            m_callbacks.onSelect(target, false);
+                        break;
+                    case Action::pastePlainText:
+                        if (m_callbacks.onSelect)
+                            m_callbacks.onSelect(target, true);
+                        break;
+                    case Action::copy:
+                        if (m_services.copyToPasteboard)
+                            m_services.copyToPasteboard(target);
+                        break;
+                    case Action::toggleQueue:
+                        m_model->toggleMulti(target->id());
+                        break;
+                    case Action::pasteOCRText:
+                        if (m_callbacks.onPasteText)
+                            m_callbacks.onPasteText(target->ocrText().value_or(QString()));
+                        break;
+                    case Action::transform:
+                        if (m_callbacks.onPasteText)
+                            m_callbacks.onPasteText(TextTransforms::apply(*entry.transform, text));
+                        break;
+                    case Action::smartAction:
+                        if (m_services.performSmartAction) {
+                            m_services.performSmartAction(*entry.smartAction, [this](const QString& pasted) {
+                                if (m_callbacks.onPasteText)
+                                    m_callbacks.onPasteText(pasted);
+                            });
+                        }
+                        break;
+                    case Action::saveAsSnippet:
+                        m_store.addSnippet(target->previewTitle(), text);
+                        break;
+                    case Action::togglePin:
+                        m_store.togglePin(target);
+                        break;
+                    case Action::quickLook:
+                        m_model->commitSelection(target->id(), false);
+                        setQuickLookShown(true);
+                        break;
+                    case Action::deleteItem:
+                        m_store.deleteItem(target);
+                        break;
+                    case Action::transformSubmenu:
+                    case Action::smartActionSubmenu:
+                    case Action::separator:
+                        break;
+                    }
+                });
+            }
+        };
+    fill(menu, HistoryContextMenu::entries(*item, m_model->multiSelected().contains(item->id())));
+    return menu;
+}

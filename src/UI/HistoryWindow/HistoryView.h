@@ -1,0 +1,177 @@
+#pragma once
+
+#include "HistoryListModel.h"
+
+#include <ClipboardEngine/ContentClassifier.h>
+#include <Storage/ClipboardItem.h>
+
+#include <QIcon>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class HistoryStore;
+class ImageStore;
+class ItemRowDelegate;
+class PreviewPane;
+class QuickLookView;
+class VeskPromoOverlay;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QSKeyCap;
+class QStackedWidget;
+class QToolButton;
+class QVariantAnimation;
+
+// Every pick and every closing of the panel leaves the view through these; the view never pastes,
+// hides or activates anything itself.
+struct HistoryViewCallbacks {
+    std::function<void(const ClipboardItemPtr& item, bool plainText)> onSelect;
+    std::function<void(const QString& text)> onPasteText;
+    std::function<void()> onDismiss;
+    std::function<void(const QList<ClipboardItemPtr>& items)> onPasteAll;
+    std::function<void(const QList<ClipboardItemPtr>& items)> onStartQueue;
+};
+
+// What the view reads from the rest of the program. Every member may be left empty.
+struct HistoryViewServices {
+    ImageStore* images = nullptr;
+    std::function<QIcon(const QString& bundleID)> appIcon;
+    std::function<bool()> accessibilityTrusted;
+    // The show-history shortcut as the user has it now, rendered for a key cap; empty when none.
+    std::function<QString()> showHistoryKeys;
+    std::function<void()> openAccessibilitySettings;
+    // "Copy": writes the item to the clipboard without pasting.
+    std::function<void(const ClipboardItemPtr& item)> copyToPasteboard;
+    std::function<void(const ContentClassifier::SmartAction& action,
+                       const std::function<void(const QString&)>& pasteText)>
+        performSmartAction;
+};
+
+// The content of the history panel: drag strip, search header with filters, the list beside the
+// preview, the multi-selection bar, the footer, and the Quick Look and promotion overlays, with the
+// panel's keyboard handled in one place.
+class HistoryView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 860;
+    static constexpr int kHeight = 560;
+    static constexpr int kMultiSelectHeight = 600;
+    static constexpr int kPermissionCheckIntervalMs = 2000;
+
+    HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, HistoryViewServices services,
+                QWidget* parent = nullptr);
+    ~HistoryView() override;
+
+    HistoryListModel& model() { return *m_model; }
+
+    // The panel is about to appear: focus the search field, select the first row, re-read the
+    // permission and the shortcut.
+    void prepareForShow();
+    // The panel went away: timers and the pulse stop.
+    void panelHidden();
+
+    // The panel's keys. True when the key was handled (it goes no further).
+    bool handleKey(const QKeyEvent& event);
+
+    bool isQuickLookShown() const { return m_quickLook != nullptr; }
+    bool isVeskPromoShown() const { return m_veskPromo != nullptr; }
+    void showVeskPromo();
+    bool isAccessibilityWarningShown() const;
+    bool isPermissionPulsing() const { return m_axPulse; }
+
+    // Parts, for tests and screenshots.
+    QLineEdit* searchField() const { return m_search; }
+    QListView* listView() const { return m_list; }
+    QToolButton* appFilterButton() const { return m_appFilter; }
+    QWidget* multiPasteBar() const { return m_multiBar; }
+    QLabel* multiCountLabel() const { return m_multiCount; }
+    QWidget* emptyState() const { return m_empty; }
+    QLabel* emptyTitle() const { return m_emptyTitle; }
+    QLabel* emptyMessage() const { return m_emptyMessage; }
+    QSKeyCap* searchKeyCap() const { return m_searchKeyCap; }
+    QSKeyCap* emptyKeyCap() const { return m_emptyKeyCap; }
+    QLabel* footerCount() const { return m_footerCount; }
+    PreviewPane* previewPane() const { return m_preview; }
+    QuickLookView* quickLook() const { return m_quickLook; }
+    ItemRowDelegate* rowDelegate() const { return m_delegate; }
+    // Builds the context menu of a row (shown by a right click).
+    QMenu* makeContextMenu(const ClipboardItemPtr& item, QWidget* parent);
+    // The click rule of a row: `multiModifier` is Ctrl held.
+    void clickRow(const ClipboardItemPtr& item, bool multiModifier);
+    // Rebuilds the source-application menu from the store.
+    void rebuildAppMenu();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* buildDragBar();
+    QWidget* buildHeader();
+    QWidget* buildContent();
+    QWidget* buildMultiBar();
+    QWidget* buildFooter();
+    QWidget* buildEmptyState();
+
+    void onListChanged();
+    void onStateChanged();
+    void updatePreview();
+    void updateEmptyState();
+    void updateChips();
+    void updateMultiBar();
+    void updateCardHeight();
+    void updateShortcutCaps();
+    void setQuickLookShown(bool shown);
+    void setVeskPromoShown(bool shown);
+    void checkPermission();
+    void setPulse(bool pulse, bool animated);
+    void rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos);
+    void showContextMenu(const QPoint& viewportPos);
+
+    HistoryStore& m_store;
+    HistoryViewCallbacks m_callbacks;
+    HistoryViewServices m_services;
+    HistoryListModel* m_model;
+    ItemRowDelegate* m_delegate = nullptr;
+
+    QWidget* m_card = nullptr;
+    QLineEdit* m_search = nullptr;
+    QToolButton* m_clearSearch = nullptr;
+    QToolButton* m_appFilter = nullptr;
+    QMenu* m_appMenu = nullptr;
+    QSKeyCap* m_searchKeyCap = nullptr;
+    QList<QWidget*> m_chips;
+    QStackedWidget* m_listStack = nullptr;
+    QListView* m_list = nullptr;
+    QWidget* m_empty = nullptr;
+    QLabel* m_emptyIcon = nullptr;
+    QLabel* m_emptyTitle = nullptr;
+    QLabel* m_emptyMessage = nullptr;
+    QWidget* m_emptyShortcutLine = nullptr;
+    QSKeyCap* m_emptyKeyCap = nullptr;
+    QWidget* m_previewColumn = nullptr;
+    PreviewPane* m_preview = nullptr;
+    QWidget* m_multiBar = nullptr;
+    QLabel* m_multiCount = nullptr;
+    QWidget* m_pasteQueueButton = nullptr;
+    QWidget* m_pasteAllButton = nullptr;
+    QWidget* m_warning = nullptr;
+    QLabel* m_footerCount = nullptr;
+    QuickLookView* m_quickLook = nullptr;
+    VeskPromoOverlay* m_veskPromo = nullptr;
+
+    bool m_axTrusted = false;
+    bool m_axPulse = false;
+    QTimer m_axTimer;
+    QVariantAnimation* m_pulseAnimation = nullptr;
+
+    // The pointer's last position over the list: rows react to the pointer only when it really
+    // moved, not when keyboard scrolling slides a row under a pointer that stands still.
+    std::optional<QPointF> m_lastPointer;
+    std::optional<QUuid> m_pointerRow;
+    int m_pressedRow = -1;
+};

@@ -1,0 +1,171 @@
+#include "CaptureTestSupport.h"
+
+#include <ClipboardEngine/Capture/FocusedInputLocator.h>
+#include <ClipboardEngine/Capture/PasteQueue.h>
+#include <ClipboardEngine/Capture/PasteService.h>
+#include <Platform/Fakes/FakeAccessibilityTrust.h>
+#include <Platform/Fakes/FakeFocusedElementLocator.h>
+#include <Platform/Fakes/FakeGlobalKeyMonitor.h>
+#include <Platform/Fakes/FakePasteboard.h>
+#include <Platform/Fakes/FakeScheduler.h>
+#include <Platform/Fakes/FakeSyntheticKeyboard.h>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+using Write = Platform::FakePasteboard::Write;
+
+namespace {
+
+ClipboardItemPtr item(ItemType type, std::optional<QString> text,
+                      std::optional<QByteArray> rich = std::nullopt,
+                      std::optional<QString> image = std::nullopt) {
+    NewClipboardItem content;
+    content.type = type;
+    content.plainText = std::move(text);
+    content.richData = std::move(rich);
+    content.imageFilename = std::move(image);
+    content.dedupeKey = QStringLiteral("txt:x");
+    return ClipboardItem::make(std::move(content));
+}
+
+class PasteServiceTest : public ::testing::Test {
+protected:
+    TemporaryHistory history;
+    Platform::FakePasteboard pasteboard;
+    Platform::FakeSyntheticKeyboard keyboard;
+    Platform::FakeScheduler scheduler;
+    PasteService paste{pasteboard, keyboard, scheduler, history.defaults, history.images};
+};
+
+TEST_F(PasteServiceTest, EachKindIsWrittenInItsOwnForm) {
+    const QByteArray rtf("{\\rtf1 r}");
+    ASSERT_TRUE(history.images.write(QStringLiteral("A.png"), QByteArray("\x89PNG exact bytes")));
+
+    paste.copyToPasteboard(*item(ItemType::richText, QStringLiteral("r"), rtf), false);
+    paste.copyToPasteboard(*item(ItemType::richText, QStringLiteral("r"), rtf), true);
+    paste.copyToPasteboard(*item(ItemType::text, std::nullopt), false);
+    paste.copyToPasteboard(*item(ItemType::file, QStringLiteral("/a\n\n/b")), false);
+    paste.copyToPasteboard(*item(ItemType::file, QStringLiteral("")), false);
+    paste.copyToPasteboard(*item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("A.png")), true);
+    paste.copyToPasteboard(*item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("gone.png")),
+                           false);
+
+    const QList<Write>& writes = pasteboard.writes();
+    ASSERT_EQ(writes.size(), 7);
+    EXPECT_EQ(writes[0].kind, Write::Kind::RichText);
+    EXPECT_EQ(writes[0].data, rtf);
+    EXPECT_EQ(writes[1].kind, Write::Kind::String);
+    EXPECT_EQ(writes[2].kind, Write::Kind::String);
+    EXPECT_EQ(writes[2].text, QString());
+    EXPECT_EQ(writes[3].kind, Write::Kind::FilePaths);
+    EXPECT_EQ(writes[3].filePaths, (QStringList{"/a", "/b"}));
+    EXPECT_EQ(writes[4].kind, Write::Kind::Clear) << "no empty file URL";
+    EXPECT_EQ(writes[5].kind, Write::Kind::Png);
+    EXPECT_EQ(writes[5].data, QByteArray("\x89PNG exact bytes"));
+    EXPECT_EQ(writes[6].kind, Write::Kind::Clear);
+}
+
+TEST_F(PasteServiceTest, AutomaticPastePostsOneCtrlVAfter150msOnlyWhenOn) {
+    paste.autoPasteIfEnabled();
+    scheduler.advance(149ms);
+    EXPECT_EQ(keyboard.pastesPosted, 0);
+    scheduler.advance(1ms);
+    EXPECT_EQ(keyboard.pastesPosted, 1);
+
+    history.defaults.setValue(App::SettingsKeys::autoPaste, false);
+    paste.autoPasteIfEnabled();
+    scheduler.advance(1s);
+    EXPECT_EQ(keyboard.pastesPosted, 1);
+}
+
+class PasteQueueTest : public PasteServiceTest {
+protected:
+    PasteQueueTest() { history.defaults.setValue(App::SettingsKeys::autoPaste, false); }
+    QString clipboardText() const { return pasteboard.clip().string.value_or(QString()); }
+
+    Platform::FakeGlobalKeyMonitor keys;
+    PasteQueue queue{paste, keys, scheduler};
+    QList<ClipboardItemPtr> three{item(ItemType::text, QStringLiteral("one")),
+                                  item(ItemType::text, QStringLiteral("two")),
+                                  item(ItemType::text, QStringLiteral("three"))};
+};
+
+TEST_F(PasteQueueTest, EachCtrlVReleasePlacesTheNextItemAndTheLastOneEndsTheRun) {
+    queue.start(three);
+    EXPECT_EQ(clipboardText(), "one");
+    EXPECT_TRUE(keys.isRunning());
+
+    keys.injectPaste();
+    scheduler.advance(100ms);
+    EXPECT_EQ(clipboardText(), "one") << "ignored within 0.55 s of the start";
+    scheduler.advance(500ms);
+    keys.injectPaste();
+    EXPECT_EQ(queue.currentIndex(), 1);
+    scheduler.advance(49ms);
+    EXPECT_EQ(clipboardText(), "one");
+    scheduler.advance(1ms);
+    EXPECT_EQ(clipboardText(), "two");
+
+    keys.injectPaste();
+    EXPECT_EQ(queue.currentIndex(), 1) << "ignored within 0.2 s of placing";
+    scheduler.advance(200ms);
+    keys.inject({0, 0x76, false, false});
+    EXPECT_EQ(queue.currentIndex(), 1) << "Ctrl let go before V";
+    keys.injectPaste();
+    scheduler.advance(50ms);
+    EXPECT_EQ(clipboardText(), "three");
+
+    scheduler.advance(200ms);
+    keys.injectPaste();
+    EXPECT_FALSE(queue.isActive());
+    EXPECT_FALSE(keys.isRunning());
+    EXPECT_TRUE(queue.items().isEmpty());
+}
+
+TEST_F(PasteQueueTest, AutomaticPasteOfTheFirstItemFallsInsideTheQuietTime) {
+    history.defaults.setValue(App::SettingsKeys::autoPaste, true);
+    queue.start(three);
+    scheduler.advance(150ms);
+    EXPECT_EQ(keyboard.pastesPosted, 1);
+    keys.injectPaste(); // the posted Ctrl+V's own release
+    scheduler.advance(100ms);
+    EXPECT_EQ(queue.currentIndex(), 0);
+}
+
+TEST_F(PasteQueueTest, ANewRunStopsTheOldOne) {
+    queue.start(three);
+    queue.start({item(ItemType::text, QStringLiteral("alone"))});
+    EXPECT_EQ(queue.items().size(), 1);
+    scheduler.advance(1s);
+    keys.injectPaste();
+    EXPECT_FALSE(queue.isActive());
+    queue.start({});
+    EXPECT_FALSE(queue.isActive());
+    EXPECT_FALSE(keys.isRunning());
+}
+
+TEST_F(PasteQueueTest, PasteAllJoinsTextsUnlessAPictureOrFileIsAmongThem) {
+    queue.pasteAll(three, QStringLiteral("\n"));
+    EXPECT_EQ(clipboardText(), "one\ntwo\nthree");
+    ASSERT_TRUE(history.images.write(QStringLiteral("B.png"), QByteArray("png")));
+    queue.pasteAll({three[0], item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("B.png"))},
+                   QStringLiteral("\n"));
+    EXPECT_EQ(clipboardText(), "one");
+    EXPECT_EQ(pasteboard.writes().last().kind, Write::Kind::String);
+}
+
+TEST(FocusedInputLocatorTest, AnswersOnlyWithTrustAndAnArea) {
+    Platform::FakeFocusedElementLocator platform;
+    Platform::FakeAccessibilityTrust trust;
+    FocusedInputLocator locator(platform, trust);
+    platform.frame = QRect(100, 200, 2, 18);
+    trust.trusted = false;
+    EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
+    trust.trusted = true;
+    EXPECT_EQ(locator.focusedInputFrame().result(), QRect(100, 200, 2, 18));
+    platform.frame = QRect(100, 200, 0, 0);
+    EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
+}
+
+} // namespace

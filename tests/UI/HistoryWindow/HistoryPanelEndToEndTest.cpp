@@ -1,0 +1,237 @@
+// The history panel of the real quillstack binary under the test session: the hot key shows it
+// over a test window, typing filters, Return pastes into the window, Escape closes one layer at a
+// time, Ctrl+click builds a multi-selection that pastes joined, and the paste queue pastes item by
+// item. Keys and clicks are real X input from xdotool.
+#include "PrivateSessionBus.h"
+#include "TestSession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using TestSession::Child;
+
+const QString binary = QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack");
+// The panel's height while items are multi-selected, and where the bar's "Paste Queue" button sits
+// from the panel's bottom-right corner then (the bar stands above the footer).
+constexpr int HistoryMultiSelectHeight = 600;
+constexpr int kQueueButtonFromRight = 175;
+constexpr int kBarButtonsFromBottom = 70;
+
+class HistoryPanelEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bus.isRunning());
+        ASSERT_TRUE(QFile::exists(binary));
+        QProcessEnvironment env = bus.environment();
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        env.insert("XDG_CACHE_HOME", home.filePath("cache"));
+        env.insert("QT_LOGGING_RULES", "quillstack.*.debug=true");
+        QDir().mkpath(home.filePath("config/quillstack"));
+        QFile settings(home.filePath("config/quillstack/settings.json"));
+        settings.open(QIODevice::WriteOnly);
+        settings.write(R"({"hasCompletedOnboarding": true, "autoPaste": true, "windowPosition": "center"})");
+        settings.close();
+        QObject::connect(&app, &QProcess::readyReadStandardError,
+                         [this] { log += QString::fromUtf8(app.readAllStandardError()); });
+        app.setProcessEnvironment(env);
+        app.start(binary, {});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("launch finished"); }, 15000))
+            << qPrintable(log);
+    }
+    void TearDown() override {
+        app.terminate();
+        if (!app.waitForFinished(5000))
+            app.kill();
+    }
+
+    QStringList storedTexts() {
+        QStringList texts;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+            db.setDatabaseName(home.filePath("data/Quillstack/history.sqlite"));
+            if (db.open()) {
+                QSqlQuery query(QStringLiteral("SELECT plainText FROM ClipboardItem ORDER BY createdAt DESC"),
+                                db);
+                while (query.next())
+                    texts << query.value(0).toString();
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+        return texts;
+    }
+
+    void copyText(const QByteArray& text) {
+        QProcess xclip;
+        xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "UTF8_STRING"});
+        xclip.write(text);
+        xclip.closeWriteChannel();
+        ASSERT_TRUE(xclip.waitForFinished(5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return storedTexts().value(0) == QString::fromUtf8(text); }, 10000))
+            << qPrintable(log);
+    }
+
+    static void xdotool(const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("xdotool"), arguments);
+        ASSERT_TRUE(process.waitForFinished(5000));
+    }
+
+    // The test window in front with the keyboard focus.
+    void openWindow() {
+        window =
+            std::make_unique<Child>(QStringLiteral(QS_TEST_WINDOW), QStringList{"--class", "qs-e2e,QsE2E"});
+        windowId = window->waitForLine(QStringLiteral("window ")).value_or(QString()).toUInt();
+        ASSERT_NE(windowId, 0u);
+        ASSERT_TRUE(TestSession::waitForInputFocus(windowId));
+    }
+
+    // Shows the panel with the hot key; the focus leaves the test window for it.
+    void showPanel() {
+        const qsizetype shownBefore = log.count(QStringLiteral("panel shown"));
+        xdotool({"key", "--clearmodifiers", "shift+super+v"});
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return log.count(QStringLiteral("panel shown")) > shownBefore; }, 5000))
+            << qPrintable(log);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !TestSession::hasInputFocus(windowId); }, 5000));
+        const auto match =
+            QRegularExpression(
+                QStringLiteral(
+                    "first row at (\\d+),(\\d+) height (\\d+); panel at (-?\\d+),(-?\\d+) width (\\d+)"))
+                .globalMatch(log);
+        QRegularExpressionMatch last;
+        for (auto it = match; it.hasNext();)
+            last = it.next();
+        firstRow = QPoint(last.captured(1).toInt(), last.captured(2).toInt());
+        rowPitch = last.captured(3).toInt();
+        panelFrame = QRect(last.captured(4).toInt(), last.captured(5).toInt(), last.captured(6).toInt(),
+                           HistoryMultiSelectHeight);
+    }
+
+    void ctrlClickRow(int row) {
+        const QPoint at = firstRow + QPoint(0, row * rowPitch);
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
+        QTest::qWait(100);
+        xdotool({"keydown", "ctrl", "click", "1", "keyup", "ctrl"});
+        QTest::qWait(150);
+    }
+
+    bool panelGone() { return TestSession::waitForInputFocus(windowId); }
+
+    // Waits until the field shows exactly `text`.
+    bool fieldShows(const QString& text) {
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                while (auto line = window->waitForLine(QStringLiteral("text "), 50))
+                    fieldText = *line;
+                return fieldText == text;
+            },
+            8000);
+        return shown;
+    }
+
+    PrivateSessionBus bus;
+    QTemporaryDir home;
+    QProcess app;
+    QString log;
+    std::unique_ptr<Child> window;
+    quint32 windowId = 0;
+    QPoint firstRow;
+    int rowPitch = 0;
+    QRect panelFrame;
+    QString fieldText;
+};
+
+TEST_F(HistoryPanelEndToEnd, HotKeyFilterAndReturnPasteIntoTheWindowInFront) {
+    copyText("alpha apple");
+    copyText("beta banana");
+    copyText("gamma grape");
+    openWindow();
+
+    showPanel();
+    xdotool({"type", "--delay", "40", "banana"});
+    QTest::qWait(200);
+    xdotool({"key", "Return"});
+    ASSERT_TRUE(panelGone()) << qPrintable(log);
+    EXPECT_TRUE(fieldShows(QStringLiteral("beta banana"))) << qPrintable(fieldText);
+
+    // Escape closes one layer at a time: first the multi-selection, then the panel.
+    showPanel();
+    xdotool({"key", "ctrl+a", "BackSpace"});
+    QTest::qWait(200);
+    ctrlClickRow(0);
+    xdotool({"key", "Escape"});
+    QTest::qWait(300);
+    EXPECT_FALSE(TestSession::hasInputFocus(windowId)) << "the first Escape only empties the selection";
+    xdotool({"key", "Escape"});
+    EXPECT_TRUE(panelGone());
+    EXPECT_EQ(fieldText, QStringLiteral("beta banana")) << "Escape pastes nothing";
+}
+
+TEST_F(HistoryPanelEndToEnd, CtrlClickedItemsPasteJoinedWithNewlines) {
+    copyText("one");
+    copyText("two");
+    copyText("three");
+    openWindow();
+    showPanel();
+    // Rows: three, two, one. Picked out of order, pasted in list order.
+    ctrlClickRow(2);
+    ctrlClickRow(0);
+    xdotool({"key", "Return"});
+    ASSERT_TRUE(panelGone()) << qPrintable(log);
+    // The field is one line: the pasted newline ends its text there.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (auto line = window->waitForLine(QStringLiteral("text "), 50))
+                fieldText = *line;
+            return fieldText.startsWith(QStringLiteral("three"));
+        },
+        8000))
+        << qPrintable(fieldText);
+    EXPECT_TRUE(storedTexts().contains(QStringLiteral("three\none"))) << qPrintable(storedTexts().join(u'|'));
+}
+
+TEST_F(HistoryPanelEndToEnd, PasteQueueThroughThePanel) {
+    copyText("first-");
+    copyText("second-");
+    openWindow();
+    showPanel();
+    // Rows: "second-", "first-". The queue pastes them in list order: the first at once, the next
+    // after the user's own Ctrl+V.
+    ctrlClickRow(0);
+    ctrlClickRow(1);
+    const QPoint queue = panelFrame.bottomRight() + QPoint(-kQueueButtonFromRight, -kBarButtonsFromBottom);
+    xdotool({"mousemove", QString::number(queue.x()), QString::number(queue.y())});
+    QTest::qWait(100);
+    xdotool({"click", "1"});
+    ASSERT_TRUE(panelGone()) << qPrintable(log);
+    EXPECT_TRUE(fieldShows(QStringLiteral("second-"))) << qPrintable(fieldText);
+    // The user's Ctrl+V presses advance the queue: on each release the next item is put on the
+    // clipboard, and the press after it pastes that item.
+    for (int press = 0; press < 2; ++press) {
+        QTest::qWait(800);
+        // Ctrl held around the V, as a user types it.
+        xdotool({"keydown", "ctrl", "keydown", "v", "keyup", "v", "keyup", "ctrl"});
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (auto line = window->waitForLine(QStringLiteral("text "), 50))
+                fieldText = *line;
+            return fieldText.endsWith(QStringLiteral("first-"));
+        },
+        8000))
+        << qPrintable(fieldText);
+    EXPECT_TRUE(fieldText.startsWith(QStringLiteral("second-"))) << qPrintable(fieldText);
+}
+
+} // namespace

@@ -1,0 +1,430 @@
+// The panel's view and controller offscreen: keyboard map, clicks, bar, empty state, footer,
+// hand-off order, and screenshots of a realistic history.
+#include "HistoryFixture.h"
+
+#include <ClipboardEngine/TextTransform.h>
+#include <Platform/Fakes/FakeWorkspace.h>
+#include <UI/Design/QSKeyCap.h>
+#include <UI/HistoryWindow/HistoryPanelController.h>
+#include <UI/HistoryWindow/HistoryView.h>
+#include <UI/HistoryWindow/ItemRowDelegate.h>
+#include <UI/HistoryWindow/PreviewPane.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+struct Picks {
+    QStringList log;
+    HistoryViewCallbacks callbacks() {
+        HistoryViewCallbacks c;
+        c.onSelect = [this](const ClipboardItemPtr& item, bool plain) {
+            log << QStringLiteral("select:%1:%2").arg(item->plainText().value_or(QString())).arg(plain);
+        };
+        c.onPasteText = [this](const QString& text) {
+            log << QStringLiteral("text:") + text;
+        };
+        c.onDismiss = [this] {
+            log << QStringLiteral("dismiss");
+        };
+        c.onPasteAll = [this](const QList<ClipboardItemPtr>& items) {
+            QStringList t;
+            for (const auto& i : items)
+                t << i->plainText().value_or(QString());
+            log << QStringLiteral("all:") + t.join(QLatin1Char(','));
+        };
+        c.onStartQueue = [this](const QList<ClipboardItemPtr>& items) {
+            QStringList t;
+            for (const auto& i : items)
+                t << i->plainText().value_or(QString());
+            log << QStringLiteral("queue:") + t.join(QLatin1Char(','));
+        };
+        return c;
+    }
+};
+
+class HistoryViewTest : public HistoryFixture {
+protected:
+    std::unique_ptr<HistoryView> makeView(HistoryViewServices services = {}) {
+        services.images = images.get();
+        if (!services.appIcon)
+            services.appIcon = [](const QString&) {
+                return QIcon();
+            };
+        auto view = std::make_unique<HistoryView>(*store, picks.callbacks(), std::move(services));
+        view->show();
+        view->prepareForShow();
+        return view;
+    }
+    static void press(HistoryView& view, Qt::Key key, Qt::KeyboardModifiers modifiers = {},
+                      const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(view.searchField(), &event);
+    }
+    Picks picks;
+};
+
+TEST_F(HistoryViewTest, KeyboardMap) {
+    addText(QStringLiteral("one"));
+    addText(QStringLiteral("two"));
+    addText(QStringLiteral("three"));
+    auto view = makeView();
+
+    EXPECT_EQ(view->previewPane()->shownText(), QStringLiteral("three"));
+    press(*view, Qt::Key_Return);
+    press(*view, Qt::Key_Return, Qt::ControlModifier);
+    press(*view, Qt::Key_Down);
+    EXPECT_EQ(view->previewPane()->shownText(), QStringLiteral("two")) << "a fresh pane for the new preview";
+    press(*view, Qt::Key_Return);
+    press(*view, Qt::Key_3, Qt::ControlModifier, QStringLiteral("3"));
+    press(*view, Qt::Key_4, Qt::ControlModifier, QStringLiteral("4"));
+    press(*view, Qt::Key_0, Qt::ControlModifier, QStringLiteral("0"));
+    EXPECT_EQ(picks.log, (QStringList{"select:three:0", "select:three:1", "select:two:0", "select:one:0"}));
+    picks.log.clear();
+
+    // Space opens and closes Quick Look; Escape closes one layer per press.
+    press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_TRUE(view->isQuickLookShown());
+    press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_FALSE(view->isQuickLookShown());
+    press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_TRUE(view->isQuickLookShown());
+    EXPECT_EQ(view->quickLook()->item()->plainText(), QStringLiteral("two"));
+    press(*view, Qt::Key_Down);
+    EXPECT_EQ(view->quickLook()->item()->plainText(), QStringLiteral("one"))
+        << "Quick Look follows the moves";
+    view->showVeskPromo();
+    view->model().toggleMulti(view->model().visibleItems()[0]->id());
+    press(*view, Qt::Key_Escape);
+    EXPECT_FALSE(view->isVeskPromoShown());
+    EXPECT_TRUE(view->isQuickLookShown());
+    press(*view, Qt::Key_Escape);
+    EXPECT_FALSE(view->isQuickLookShown());
+    EXPECT_FALSE(view->model().multiSelected().isEmpty());
+    press(*view, Qt::Key_Escape);
+    EXPECT_TRUE(view->model().multiSelected().isEmpty());
+    EXPECT_TRUE(picks.log.isEmpty());
+    press(*view, Qt::Key_Escape);
+    EXPECT_EQ(picks.log, QStringList{"dismiss"});
+
+    // While a query is typed, Space is part of it.
+    QTest::keyClicks(view->searchField(), QStringLiteral("t w"));
+    EXPECT_EQ(view->searchField()->text(), QStringLiteral("t w"));
+    EXPECT_FALSE(view->isQuickLookShown());
+}
+
+TEST_F(HistoryViewTest, ReturnWithMultiSelectionPastesAllInListOrder) {
+    const auto a = addText(QStringLiteral("alpha"));
+    const auto b = addText(QStringLiteral("beta"));
+    const auto c = addText(QStringLiteral("gamma"));
+    store->togglePin(a);
+    auto view = makeView();
+    // Picked out of order; the list order (pinned first) holds.
+    view->clickRow(c, true);
+    view->clickRow(a, true);
+    ASSERT_TRUE(view->multiPasteBar()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->height(), HistoryView::kMultiSelectHeight);
+    EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 selected"));
+    // A plain click while a multi-selection exists toggles instead of pasting.
+    view->clickRow(b, false);
+    view->clickRow(b, false);
+    press(*view, Qt::Key_Return, Qt::ControlModifier);
+    view->multiPasteBar()->findChild<QPushButton*>(QStringLiteral("pasteQueue"))->click();
+    EXPECT_EQ(picks.log, (QStringList{"all:alpha,gamma", "queue:alpha,gamma"}));
+
+    view->multiPasteBar()->findChild<QPushButton*>(QStringLiteral("multiClear"))->click();
+    EXPECT_FALSE(view->multiPasteBar()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->height(), HistoryView::kHeight);
+    view->clickRow(b, false);
+    EXPECT_EQ(picks.log.last(), QStringLiteral("select:beta:0"));
+}
+
+TEST_F(HistoryViewTest, KeyboardScrollingUnderAStillPointerKeepsTheSelection) {
+    for (int i = 0; i < 30; ++i)
+        addText(QStringLiteral("item %1").arg(i));
+    auto view = makeView();
+    QWidget* viewport = view->listView()->viewport();
+    const QPoint inside = view->listView()->visualRect(view->model().index(2, 0)).center();
+    const QPointF global = viewport->mapToGlobal(QPointF(inside));
+    auto moveTo = [&](QPointF globalPosition) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(inside), globalPosition, Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &move);
+    };
+    moveTo(global);
+    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
+    EXPECT_EQ(view->model().previewItem()->plainText(), QStringLiteral("item 27"));
+
+    // Holding Down scrolls the list under the pointer; the move events that brings (same place on
+    // screen, another row under it) do not take the selection back.
+    for (int i = 0; i < 12; ++i)
+        press(*view, Qt::Key_Down);
+    const QUuid keyboardPick = *view->model().selectedID();
+    moveTo(global);
+    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
+    EXPECT_EQ(view->model().selectedID(), keyboardPick);
+    EXPECT_EQ(view->model().previewID(), keyboardPick);
+
+    // A real move of the pointer previews the row it rests on again.
+    moveTo(global + QPointF(3, 0));
+    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
+    EXPECT_NE(view->model().previewID(), keyboardPick);
+}
+
+TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
+    QString keys = QStringLiteral("⇧⌘V");
+    HistoryViewServices services;
+    services.showHistoryKeys = [&] {
+        return keys;
+    };
+    bool trusted = false;
+    services.accessibilityTrusted = [&] {
+        return trusted;
+    };
+    auto view = makeView(services);
+
+    EXPECT_TRUE(view->emptyState()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->emptyTitle()->text(), QStringLiteral("No items yet"));
+    EXPECT_EQ(view->emptyKeyCap()->key(), QStringLiteral("⇧⌘V"));
+    EXPECT_TRUE(view->isAccessibilityWarningShown());
+    EXPECT_TRUE(view->isPermissionPulsing());
+
+    // A shortcut recorded since shows the next time the panel opens.
+    keys = QStringLiteral("⌥⌘H");
+    view->prepareForShow();
+    EXPECT_EQ(view->emptyKeyCap()->key(), QStringLiteral("⌥⌘H"));
+    EXPECT_EQ(view->searchKeyCap()->key(), QStringLiteral("⌥⌘H"));
+
+    addText(QStringLiteral("banana"));
+    addText(QStringLiteral("apple"));
+    EXPECT_FALSE(view->emptyState()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->footerCount()->text(), QStringLiteral("2"));
+    QTest::keyClicks(view->searchField(), QStringLiteral("kiwi"));
+    EXPECT_TRUE(view->emptyState()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->emptyMessage()->text(), QStringLiteral("No results for “kiwi”"));
+    EXPECT_EQ(view->footerCount()->text(), QStringLiteral("0"));
+
+    trusted = true;
+    QTest::qWait(HistoryView::kPermissionCheckIntervalMs + 300);
+    EXPECT_FALSE(view->isAccessibilityWarningShown());
+    EXPECT_FALSE(view->isPermissionPulsing());
+}
+
+TEST_F(HistoryViewTest, ContextMenuActionsReachTheStoreAndCallbacks) {
+    const auto item = addText(QStringLiteral("someCamelCase"));
+    auto view = makeView();
+    auto trigger = [&](const QString& title) {
+        std::unique_ptr<QMenu> menu(view->makeContextMenu(store->item(item->id()), nullptr));
+        for (QAction* action : menu->actions()) {
+            if (action->text() == title) {
+                action->trigger();
+                return true;
+            }
+            if (action->menu()) {
+                for (QAction* sub : action->menu()->actions()) {
+                    if (sub->text() == title) {
+                        sub->trigger();
+                        return true;
+                    }
+                }
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(trigger(TextTransforms::title(TextTransform::camelToSnake)));
+    EXPECT_EQ(picks.log, QStringList{"text:some_camel_case"});
+    ASSERT_TRUE(trigger(QStringLiteral("Pin")));
+    EXPECT_TRUE(store->item(item->id())->isPinned());
+    ASSERT_TRUE(trigger(QStringLiteral("Add to Paste Queue")));
+    EXPECT_TRUE(view->multiPasteBar()->isVisibleTo(view.get()));
+    ASSERT_TRUE(trigger(QStringLiteral("Save as Snippet")));
+    EXPECT_EQ(store->snippets().size(), 1);
+    ASSERT_TRUE(trigger(QStringLiteral("Delete")));
+    EXPECT_EQ(store->item(item->id()), nullptr);
+}
+
+TEST_F(HistoryViewTest, PreviewShowsAPictureWithItsRecognisedText) {
+    const auto picture = addImage(Qt::darkCyan, QSize(3000, 2000), QStringLiteral("Invoice 7"));
+    PreviewPane pane(picture, {}, {}, images.get());
+    pane.resize(480, 400);
+    pane.show();
+    EXPECT_EQ(pane.shownText(), QStringLiteral("Invoice 7"));
+    auto* label = pane.findChild<QLabel*>();
+    ASSERT_NE(label, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !label->pixmap().isNull(); }, 5000));
+    EXPECT_LE(label->pixmap().width(), 2 * PreviewPane::kPictureDimension);
+
+    PreviewPane empty(nullptr, {}, {}, images.get());
+    EXPECT_TRUE(empty.shownText().isEmpty());
+}
+
+TEST_F(HistoryViewTest, ThumbnailsLoadOnlyForRowsInView) {
+    for (int i = 0; i < 60; ++i)
+        addImage(QColor::fromHsv(i * 6, 200, 220), QSize(64, 48));
+    auto view = makeView();
+    QTest::qWait(50);
+    QApplication::processEvents();
+    const int requested = view->rowDelegate()->thumbnailRequests();
+    EXPECT_GT(requested, 0);
+    EXPECT_LT(requested, 20) << "only the rows in view ask for thumbnails";
+}
+
+// The controller with a scripted desktop: who gets the focus back, and in which order.
+class HistoryPanelControllerTest : public HistoryFixture {
+protected:
+    void SetUp() override {
+        HistoryFixture::SetUp();
+        workspace.frontmost = Platform::RunningApplication{
+            QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), {}, 42, 4242};
+        HistoryPanelServices services;
+        services.store = store.get();
+        services.pasting = &pasting;
+        services.images = images.get();
+        services.workspace = &workspace;
+        services.defaults = &defaults;
+        services.appIcon = [](const QString&) {
+            return QIcon();
+        };
+        services.screens = [] {
+            return QList<PanelPlacement::Screen>{{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}};
+        };
+        services.pointerPosition = [] {
+            return QPoint(800, 450);
+        };
+        controller = std::make_unique<HistoryPanelController>(services);
+    }
+    void waitForHandOff() { QTest::qWait(HistoryPanelController::kFadeOutMs + 150); }
+
+    Platform::FakeWorkspace workspace;
+    RecordingPasting pasting;
+    std::unique_ptr<HistoryPanelController> controller;
+};
+
+TEST_F(HistoryPanelControllerTest, ReturnPastesOnceIntoThePreviousApplication) {
+    addText(QStringLiteral("hello"));
+    controller->show();
+    ASSERT_TRUE(controller->isPanelVisible());
+    EXPECT_EQ(controller->panel()->size(), QSize(HistoryView::kWidth, HistoryView::kHeight));
+    EXPECT_EQ(controller->panel()->pos(), QPoint(370, 170));
+    // A second Return while the panel fades out takes no second pick.
+    QTest::keyClick(controller->view()->searchField(), Qt::Key_Return);
+    QTest::keyClick(controller->view()->searchField(), Qt::Key_Return);
+    EXPECT_FALSE(controller->isPanelVisible());
+    EXPECT_TRUE(pasting.log.isEmpty()) << "the paste waits for the hand-off delay";
+    waitForHandOff();
+    EXPECT_EQ(pasting.log, (QStringList{"copy:hello:0", "autoPaste"}));
+    ASSERT_EQ(workspace.activated.size(), 1);
+    EXPECT_EQ(workspace.activated.first().pid, 4242);
+    EXPECT_FALSE(controller->panel()->isVisible());
+    EXPECT_EQ(controller->panel()->windowOpacity(), 1.0);
+}
+
+TEST_F(HistoryPanelControllerTest, ShowingDuringFadeOutCancelsItAndNeverRecordsItself) {
+    addText(QStringLiteral("x"));
+    controller->show();
+    QTest::qWait(HistoryPanelController::kFadeInMs + 80);
+    controller->hide();
+    EXPECT_FALSE(controller->isPanelVisible());
+    // The panel itself is in front now: it is not where the paste would go.
+    workspace.frontmost = Platform::RunningApplication{QStringLiteral("quillstack"),
+                                                       QStringLiteral("Quillstack"),
+                                                       {},
+                                                       7,
+                                                       QCoreApplication::applicationPid()};
+    controller->show();
+    QTest::qWait(HistoryPanelController::kFadeOutMs + 100);
+    EXPECT_TRUE(controller->isPanelVisible()) << "the fade-out was cancelled";
+    EXPECT_EQ(controller->previousApp()->pid, 4242);
+    controller->view()->clickRow(store->items().first(), false);
+    waitForHandOff();
+    EXPECT_EQ(workspace.activated.last().pid, 4242);
+}
+
+TEST_F(HistoryPanelControllerTest, HandOffsThatFindNothingDoNothing) {
+    addText(QStringLiteral("x"));
+    controller->hideAndPaste(store->items().first(), false);
+    controller->show();
+    controller->hideAndPasteAll({});
+    controller->hideAndStartQueue({});
+    EXPECT_TRUE(controller->isPanelVisible());
+    controller->hideAndPasteText(QStringLiteral("typed"));
+    waitForHandOff();
+    EXPECT_EQ(pasting.log, (QStringList{"text:typed", "autoPaste"}));
+}
+
+TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
+    addText(QStringLiteral("first"));
+    addText(QStringLiteral("second"));
+    controller->show();
+    HistoryView& view = *controller->view();
+    for (const auto& item : store->items())
+        view.clickRow(item, true);
+    view.multiPasteBar()->findChild<QPushButton*>(QStringLiteral("pasteAll"))->click();
+    waitForHandOff();
+    EXPECT_EQ(pasting.log, QStringList{"pasteAll:second\nfirst"});
+    controller->show();
+    view.multiPasteBar()->findChild<QPushButton*>(QStringLiteral("pasteQueue"))->click();
+    waitForHandOff();
+    EXPECT_EQ(pasting.log.last(), QStringLiteral("queue:second,first"));
+}
+
+// Screenshots of a realistic history in light and dark, for a person to look at.
+TEST_F(HistoryViewTest, Screenshots) {
+    addText(QStringLiteral(
+        "Meeting notes: ship the release on Friday, then write the changelog and tell the team."));
+    auto code = NewClipboardItem{};
+    code.type = ItemType::code;
+    code.plainText = QStringLiteral("fn main() {\n    println!(\"hello\");\n}");
+    code.detectedLanguage = QStringLiteral("rust");
+    add(code);
+    addKind(ItemType::url, QStringLiteral("https://www.debian.org/releases/bookworm/"));
+    addKind(ItemType::color, QStringLiteral("#3E8EDE"));
+    addText(QStringLiteral("anna.kowalska@example.com"), QStringLiteral("org.gnome.Evolution"));
+    addKind(ItemType::file, QStringLiteral("/home/anna/Documents/budget.ods"));
+    addImage(QColor(64, 128, 200), QSize(400, 260), QStringLiteral("Quarterly report\nRevenue 12%"));
+    const auto pinned = addText(QStringLiteral("ssh deploy@build.example.org"));
+    store->togglePin(pinned);
+    addKind(ItemType::snippet, QStringLiteral("Kind regards, Anna"));
+
+    const QString directory = QStringLiteral(QS_TEST_BINARY_DIR "/screenshots");
+    ASSERT_TRUE(QDir().mkpath(directory));
+    for (const bool dark : {false, true}) {
+        QPalette palette = QApplication::style()->standardPalette();
+        if (dark) {
+            palette.setColor(QPalette::Window, QColor(40, 40, 44));
+            palette.setColor(QPalette::WindowText, QColor(235, 235, 240));
+            palette.setColor(QPalette::Base, QColor(30, 30, 34));
+            palette.setColor(QPalette::Text, QColor(235, 235, 240));
+            palette.setColor(QPalette::Button, QColor(55, 55, 60));
+            palette.setColor(QPalette::ButtonText, QColor(235, 235, 240));
+        }
+        QApplication::setPalette(palette);
+        HistoryViewServices services;
+        services.showHistoryKeys = [] {
+            return QStringLiteral("⇧⌘V");
+        };
+        services.accessibilityTrusted = [] {
+            return true;
+        };
+        auto view = makeView(services);
+        view->model().toggleMulti(pinned->id());
+        QTest::qWait(300);
+        QImage shot(view->size(), QImage::Format_ARGB32_Premultiplied);
+        shot.fill(dark ? QColor(20, 20, 24) : QColor(200, 205, 215));
+        view->render(&shot, {}, {}, QWidget::DrawChildren);
+        const QString path = directory + (dark ? QStringLiteral("/history-panel-dark.png")
+                                               : QStringLiteral("/history-panel-light.png"));
+        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+    }
+    QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+} // namespace
