@@ -49,6 +49,23 @@ std::optional<QString> optionalText(const QVariant& value) {
     return value.toString();
 }
 
+// Binds every column after id, in the order of kColumns.
+void bindStoredFields(QSqlQuery& query, const ClipboardItemRecord& r) {
+    query.addBindValue(r.typeRaw);
+    query.addBindValue(textValue(r.plainText));
+    query.addBindValue(blobValue(r.richData));
+    query.addBindValue(textValue(r.imageFilename));
+    query.addBindValue(textValue(r.detectedLanguage));
+    query.addBindValue(textValue(r.sourceAppBundleID));
+    query.addBindValue(textValue(r.sourceAppName));
+    query.addBindValue(r.createdAt);
+    query.addBindValue(r.isPinned ? 1 : 0);
+    query.addBindValue(r.dedupeKey);
+    query.addBindValue(textValue(r.snippetTitle));
+    query.addBindValue(textValue(r.ocrText));
+    query.addBindValue(textValue(r.contentTagsRaw));
+}
+
 QString idText(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces).toUpper();
 }
@@ -289,19 +306,7 @@ bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
         QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
             .arg(QLatin1String(kColumns)));
     query.addBindValue(idText(r.id));
-    query.addBindValue(r.typeRaw);
-    query.addBindValue(textValue(r.plainText));
-    query.addBindValue(blobValue(r.richData));
-    query.addBindValue(textValue(r.imageFilename));
-    query.addBindValue(textValue(r.detectedLanguage));
-    query.addBindValue(textValue(r.sourceAppBundleID));
-    query.addBindValue(textValue(r.sourceAppName));
-    query.addBindValue(r.createdAt);
-    query.addBindValue(r.isPinned ? 1 : 0);
-    query.addBindValue(r.dedupeKey);
-    query.addBindValue(textValue(r.snippetTitle));
-    query.addBindValue(textValue(r.ocrText));
-    query.addBindValue(textValue(r.contentTagsRaw));
+    bindStoredFields(query, r);
     return query.exec();
 }
 
@@ -312,19 +317,7 @@ bool HistoryStore::updateRow(const ClipboardItemRecord& r) {
                                  "sourceAppBundleID = ?, sourceAppName = ?, createdAt = ?, isPinned = ?, "
                                  "dedupeKey = ?, snippetTitle = ?, "
                                  "ocrText = ?, contentTagsRaw = ? WHERE id = ?"));
-    query.addBindValue(r.typeRaw);
-    query.addBindValue(textValue(r.plainText));
-    query.addBindValue(blobValue(r.richData));
-    query.addBindValue(textValue(r.imageFilename));
-    query.addBindValue(textValue(r.detectedLanguage));
-    query.addBindValue(textValue(r.sourceAppBundleID));
-    query.addBindValue(textValue(r.sourceAppName));
-    query.addBindValue(r.createdAt);
-    query.addBindValue(r.isPinned ? 1 : 0);
-    query.addBindValue(r.dedupeKey);
-    query.addBindValue(textValue(r.snippetTitle));
-    query.addBindValue(textValue(r.ocrText));
-    query.addBindValue(textValue(r.contentTagsRaw));
+    bindStoredFields(query, r);
     query.addBindValue(idText(r.id));
     return query.exec() && query.numRowsAffected() == 1;
 }

@@ -1,7 +1,8 @@
 // Costs of the Markdown document model, each reported as a ratio against a baseline measured in the same run:
 // building, walking and releasing a tree of about a million nodes against a plain heap tree of the same
 // shape; one edit deep inside that tree against the same edit in a tiny tree of equal depth (size
-// independence); heap allocations per node while building.
+// independence); heap allocations per node while building; removing the soft breaks of a wide paragraph,
+// per child, against a paragraph an eighth as wide (width independence).
 #include <Markdown/Markdown.h>
 
 #include <benchmark/benchmark.h>
@@ -177,6 +178,41 @@ void DeepEditInMillionNodeTree(benchmark::State& state) {
     state.counters["large_vs_small_tree"] = largeTime / smallTime;
 }
 BENCHMARK(DeepEditInMillionNodeTree)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A document of one paragraph: `width` texts, each followed by a soft break.
+Document wideParagraph(int width) {
+    std::vector<RawMarkupRef> children;
+    for (int i = 0; i < width; ++i) {
+        children.push_back(RawMarkup::create(RawMarkupData::text("word"), std::nullopt, {}));
+        children.push_back(
+            RawMarkup::create(RawMarkupData::withoutPayload(RawKind::softBreak), std::nullopt, {}));
+    }
+    RawMarkupRef paragraph =
+        RawMarkup::create(RawMarkupData::withoutPayload(RawKind::paragraph), std::nullopt, children);
+    return Document(MarkupData::newRoot(
+        RawMarkup::create(RawMarkupData::withoutPayload(RawKind::document), std::nullopt, {paragraph})));
+}
+
+double microsecondsPerChildWithoutSoftBreaks(const Document& document) {
+    const auto start = Clock::now();
+    benchmark::DoNotOptimize(document.withoutSoftBreaks());
+    return millisecondsSince(start) * 1000.0 / static_cast<double>(document.child(0)->childCount());
+}
+
+void WithoutSoftBreaksOnWideParagraph(benchmark::State& state) {
+    constexpr int narrow = 5000;
+    const Document small = wideParagraph(narrow);
+    const Document large = wideParagraph(8 * narrow);
+    double smallPerChild = 0, largePerChild = 0;
+    for (auto _ : state) {
+        smallPerChild += microsecondsPerChildWithoutSoftBreaks(small);
+        largePerChild += microsecondsPerChildWithoutSoftBreaks(large);
+    }
+    state.counters["children"] = static_cast<double>(large.child(0)->childCount());
+    state.counters["us_per_child"] = largePerChild / static_cast<double>(state.iterations());
+    state.counters["per_child_wide_vs_narrow"] = largePerChild / smallPerChild;
+}
+BENCHMARK(WithoutSoftBreaksOnWideParagraph)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void AllocationsPerNode(benchmark::State& state) {
     double modelPerNode = 0, plainPerNode = 0;

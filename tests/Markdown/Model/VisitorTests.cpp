@@ -208,6 +208,43 @@ TEST(Rewriter, SeesEveryParagraphOnceInDocumentOrder) {
     EXPECT_EQ(counter.seen, (std::vector<std::string>{"1", "2", "3"}));
 }
 
+// Records how many raw nodes are alive after each text is rewritten.
+struct LiveNodeSampler : MarkupRewriter<LiveNodeSampler> {
+    std::int64_t peak = 0;
+    std::optional<Markup> visitText(const Text& text) {
+        std::optional<Markup> rewritten = defaultVisit(text);
+        peak = std::max(peak, RawMarkup::liveNodeCount());
+        return rewritten;
+    }
+};
+
+TEST(Rewriter, ChildrenOfAWideElementAreRewrittenWithoutATreeCopyEach) {
+    constexpr int width = 300;
+    std::vector<Markup> texts;
+    for (int i = 0; i < width; ++i) {
+        texts.push_back(Text("t"));
+    }
+    const Document document({BlockQuote({Paragraph(texts)})});
+    const std::int64_t before = RawMarkup::liveNodeCount();
+    LiveNodeSampler sampler;
+    const std::optional<Markup> rewritten = sampler.visit(document);
+    ASSERT_TRUE(rewritten.has_value());
+    EXPECT_TRUE(rewritten->hasSameStructure(document));
+    // One new node per rewritten text; none of their ancestors rebuilt for each of them.
+    EXPECT_LE(sampler.peak - before, width + 3);
+}
+
+TEST(Rewriter, AnInnerStartIsPlacedInARebuiltTree) {
+    const Document document = parsedSample();
+    const std::optional<Markup> paragraph = document.child(0)->withoutSoftBreaks();
+    ASSERT_TRUE(paragraph.has_value());
+    EXPECT_EQ(paragraph->indexInParent(), 0);
+    ASSERT_TRUE(paragraph->parent().has_value());
+    EXPECT_EQ(paragraph->root().childCount(), document.childCount());
+    EXPECT_FALSE(paragraph->root().isIdentical(document));
+    EXPECT_EQ(paragraph->child(1)->as<Text>()->string(), " ");
+}
+
 TEST(WithoutSoftBreaks, SoftBreaksBecomeSpacesWithoutRanges) {
     const Document document = parsedSample();
     const std::optional<Markup> result = document.withoutSoftBreaks();
