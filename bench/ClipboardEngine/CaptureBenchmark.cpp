@@ -200,7 +200,8 @@ void captureToStore(benchmark::State& state, const char* target, const std::func
     Owner owner(target);
     double ours = 0;
     double baseline = 0;
-    int round = 0;
+    // Counts on across repetitions, so every capture offers content not stored yet.
+    static int round = 0;
     for (auto _ : state) {
         const QByteArray payload = make(round++);
         const qsizetype countBefore = capture->store->items().size();

@@ -169,6 +169,13 @@ protected:
 
     QStringList imageFiles() const { return QDir(images.directory()).entryList(QDir::Files); }
 
+    // Gives the monitor time to read the current clip and file what it makes of it.
+    void settle(int ms = 500) {
+        waitUntil([] { return false; }, ms);
+        monitor->waitForPendingClips();
+        QCoreApplication::processEvents();
+    }
+
     QTemporaryDir root;
     ImageStore images{root.filePath(QStringLiteral("Images"))};
     Platform::UserDefaults defaults;
@@ -237,28 +244,32 @@ TEST_F(CaptureEndToEnd, ConcealedIgnoredAndPausedClipsLeaveNoTrace) {
     {
         const auto window = openWindow(QStringLiteral("QsCaptureWindow"));
         const auto concealed = offer({{"image/png", png}, {"x-kde-passwordManagerHint", "secret"}});
+        // The secret must have been read (and so remembered) before its marker-less copy comes.
+        settle();
         monitor->check(true);
+        settle();
         // A password manager re-publishing the secret without its marker.
         const auto republished = offer({{"image/png", png}});
+        settle();
         monitor->check(true);
         const auto transient = offer({{"UTF8_STRING", "one-time"}, {"org.nspasteboard.TransientType", ""}});
+        settle();
     }
     {
         const auto ignored = openWindow(QStringLiteral("QsIgnoredApp"));
         xclip(QStringLiteral("image/png"), png);
-        waitUntil([] { return false; }, 500);
+        settle();
         monitor->check(true);
+        settle();
     }
     {
         const auto window = openWindow(QStringLiteral("QsCaptureWindow"));
         monitor->setPaused(true);
         xclip(QStringLiteral("UTF8_STRING"), "copied while paused");
-        waitUntil([] { return false; }, 500);
+        settle();
         monitor->check(true);
         monitor->setPaused(false);
-        waitUntil([] { return false; }, 800);
-        monitor->waitForPendingClips();
-        QCoreApplication::processEvents();
+        settle(800);
         EXPECT_TRUE(storedRows().isEmpty());
         EXPECT_TRUE(imageFiles().isEmpty());
 
