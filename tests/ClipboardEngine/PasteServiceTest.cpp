@@ -131,6 +131,23 @@ TEST_F(PasteQueueTest, AutomaticPasteOfTheFirstItemFallsInsideTheQuietTime) {
     keys.injectPaste(); // the posted Ctrl+V's own release
     scheduler.advance(100ms);
     EXPECT_EQ(queue.currentIndex(), 0);
+    // The automatic paste used the first item: the user's first Ctrl+V must get the second one.
+    scheduler.advance(300ms);
+    scheduler.advance(50ms);
+    EXPECT_EQ(clipboardText(), "two");
+    EXPECT_EQ(keyboard.pastesPosted, 1) << "later items wait for the user's Ctrl+V";
+    scheduler.advance(200ms);
+    keys.injectPaste();
+    scheduler.advance(50ms);
+    EXPECT_EQ(clipboardText(), "three");
+}
+
+TEST_F(PasteQueueTest, AutomaticPasteOfASingleItemEndsTheRun) {
+    history.defaults.setValue(App::SettingsKeys::autoPaste, true);
+    queue.start({three.first()});
+    scheduler.advance(600ms);
+    EXPECT_FALSE(queue.isActive());
+    EXPECT_FALSE(keys.isRunning());
 }
 
 TEST_F(PasteQueueTest, ANewRunStopsTheOldOne) {

@@ -29,7 +29,15 @@ void PasteQueue::start(const QList<ClipboardItemPtr>& items) {
     m_active = true;
     m_ignoreUntil = m_scheduler.now() + kStartQuietTime;
     m_paste.copyToPasteboard(*m_items.first(), false);
-    m_paste.autoPasteIfEnabled();
+    if (m_paste.autoPasteIfEnabled()) {
+        // The automatic Ctrl+V pastes the first item within the quiet time; once it is over the
+        // second item goes on the clipboard, so the user's first Ctrl+V does not paste the first
+        // item a second time.
+        m_scheduler.schedule(kStartQuietTime, this, [this] {
+            if (m_active && m_currentIndex == 0 && !m_preparingNext)
+                advance();
+        });
+    }
     installMonitor();
     emit changed();
 }
@@ -62,6 +70,10 @@ void PasteQueue::handleKeyUp(const Platform::KeyRelease& release) {
         return;
     if (!release.isPasteChord)
         return;
+    advance();
+}
+
+void PasteQueue::advance() {
     const int next = m_currentIndex + 1;
     if (next >= m_items.size()) {
         // The Ctrl+V just released pasted the last item.

@@ -50,6 +50,8 @@ signals:
 private:
     void installMonitor();
     void handleKeyUp(const Platform::KeyRelease& release);
+    // The item on the clipboard has been pasted: put the next one there, or end the run.
+    void advance();
     void placeCurrent();
 
     PasteService& m_paste;

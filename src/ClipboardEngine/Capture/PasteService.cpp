@@ -54,8 +54,9 @@ void PasteService::copyText(const QString& text) {
     m_pasteboard.writeString(text);
 }
 
-void PasteService::autoPasteIfEnabled() {
+bool PasteService::autoPasteIfEnabled() {
     if (!m_defaults.boolValue(App::SettingsKeys::autoPaste, true))
-        return;
+        return false;
     m_scheduler.schedule(kAutoPasteDelay, &m_lifetime, [this] { m_keyboard.postPaste(); });
+    return true;
 }

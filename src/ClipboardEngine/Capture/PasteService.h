@@ -35,8 +35,8 @@ public:
     // Replaces the clipboard's content with one plain string.
     void copyText(const QString& text);
     // When "autoPaste" is on, posts Ctrl+V 0.15 s from now (after releasing the modifiers still held
-    // from the hot key). Call it right after writing the clipboard.
-    void autoPasteIfEnabled();
+    // from the hot key). Call it right after writing the clipboard. Returns whether a paste was posted.
+    bool autoPasteIfEnabled();
 
 private:
     Platform::Pasteboard& m_pasteboard;
