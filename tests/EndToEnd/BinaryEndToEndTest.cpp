@@ -1,5 +1,6 @@
 // The real quillstack binary under the test session: a clipboard owner that takes the selection
-// and never answers must not freeze it.
+// and never answers must not freeze it, and the plain-text hot key pastes the newest item into the
+// window in front without its formatting.
 #include "PrivateSessionBus.h"
 #include "TestSession.h"
 
@@ -17,6 +18,8 @@
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -51,22 +54,23 @@ protected:
             app.kill();
     }
 
-    // The texts of the stored items, newest first, read from the SQLite file.
-    QStringList storedTexts() {
-        QStringList texts;
+    // One column of the stored items, newest first, read from the SQLite file.
+    QStringList storedValues(const QString& column) {
+        QStringList values;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
             db.setDatabaseName(home.filePath("data/Quillstack/history.sqlite"));
             if (db.open()) {
-                QSqlQuery query(QStringLiteral("SELECT plainText FROM ClipboardItem ORDER BY createdAt DESC"),
-                                db);
+                QSqlQuery query(
+                    QStringLiteral("SELECT %1 FROM ClipboardItem ORDER BY createdAt DESC").arg(column), db);
                 while (query.next())
-                    texts << query.value(0).toString();
+                    values << query.value(0).toString();
             }
         }
         QSqlDatabase::removeDatabase(QStringLiteral("reader"));
-        return texts;
+        return values;
     }
+    QStringList storedTexts() { return storedValues(QStringLiteral("plainText")); }
 
     void copyText(const QByteArray& text) {
         QProcess xclip;
@@ -74,6 +78,15 @@ protected:
         xclip.write(text);
         xclip.closeWriteChannel();
         ASSERT_TRUE(xclip.waitForFinished(5000));
+    }
+
+    // What the clipboard offers for `target` right now.
+    static QByteArray clipboardContent(const QString& target) {
+        QProcess xclip;
+        xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", target});
+        if (!xclip.waitForFinished(5000))
+            return {};
+        return xclip.readAllStandardOutput();
     }
 
     PrivateSessionBus bus;
@@ -112,6 +125,45 @@ TEST_F(BinaryEndToEnd, ASilentClipboardOwnerDoesNotFreezeTheApplication) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return storedTexts().value(0) == QStringLiteral("after the silent owner"); }, 15000))
         << qPrintable(storedTexts().join(u'|')) << qPrintable(log);
+}
+
+TEST_F(BinaryEndToEnd, ThePlainTextHotKeyPastesTheNewestRichItemAsPlainTextOnce) {
+    // A rich copy: RTF with its plain text, offered together as an editor does.
+    const QString plainPath = home.filePath(QStringLiteral("plain"));
+    const QString rtfPath = home.filePath(QStringLiteral("rtf"));
+    for (const auto& [path, bytes] :
+         {std::pair{plainPath, QByteArray("bold and plain words")},
+          std::pair{rtfPath, QByteArray("{\\rtf1\\ansi {\\b bold} and plain words}")}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    TestSession::Child owner(QStringLiteral(QS_TEST_SELECTION_OWNER),
+                             {"UTF8_STRING=" + plainPath, "text/rtf=" + rtfPath});
+    ASSERT_TRUE(owner.waitForLine(QStringLiteral("owner")).has_value());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return storedTexts().value(0) == QStringLiteral("bold and plain words"); }, 10000))
+        << qPrintable(log);
+    ASSERT_EQ(storedValues(QStringLiteral("typeRaw")).value(0), QStringLiteral("richText"));
+
+    TestSession::Child window(QStringLiteral(QS_TEST_WINDOW), {"--class", "qs-e2e,QsPlainTextTarget"});
+    const quint32 windowId = window.waitForLine(QStringLiteral("window ")).value_or(QString()).toUInt();
+    ASSERT_NE(windowId, 0u);
+    ASSERT_TRUE(TestSession::waitForInputFocus(windowId));
+
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "alt+shift+super+v"});
+    ASSERT_TRUE(xdotool.waitForFinished(5000));
+
+    EXPECT_EQ(window.waitForLine(QStringLiteral("text ")), QStringLiteral("bold and plain words"))
+        << qPrintable(window.lines()) << qPrintable(log);
+    EXPECT_FALSE(window.waitForLine(QStringLiteral("text "), 1500).has_value())
+        << "pasted more than once: " << qPrintable(window.lines());
+    // The clipboard now holds the text alone: the formatting was left behind.
+    const QByteArray targets = clipboardContent(QStringLiteral("TARGETS"));
+    EXPECT_TRUE(targets.contains("UTF8_STRING")) << targets.constData();
+    EXPECT_FALSE(targets.contains("text/rtf")) << targets.constData();
+    EXPECT_EQ(clipboardContent(QStringLiteral("UTF8_STRING")), "bold and plain words");
 }
 
 } // namespace
