@@ -2,7 +2,7 @@
 // by the library's parser, each a ratio against cmark-gfm parsing the same text and rendering it back with
 // cmark_render_commonmark or cmark_render_html in the same run. The tree is parsed once, outside the timing.
 #include "CmarkBaseline.h"
-#include "GfmExamples.h"
+#include "GfmHarness/GfmExamples.h"
 
 #include <Markdown/Markdown.h>
 #include <Markdown/Parser/Parser.h>
@@ -15,7 +15,7 @@ using namespace Markdown;
 using namespace FormatterBenchmark;
 
 void FormatGfmExamplesFile(benchmark::State& state) {
-    const std::string text = FormatterTest::gfmExamplesText();
+    const std::string text = Markdown::Testing::loadGfmExamplesText();
     const Document document = Document::parsing(text);
     double ours = 0;
     double cmark = 0;
@@ -33,7 +33,7 @@ void FormatGfmExamplesFile(benchmark::State& state) {
 BENCHMARK(FormatGfmExamplesFile)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void HTMLOfGfmExamplesFile(benchmark::State& state) {
-    const std::string text = FormatterTest::gfmExamplesText();
+    const std::string text = Markdown::Testing::loadGfmExamplesText();
     const Document document = Document::parsing(text);
     double ours = 0;
     double cmark = 0;

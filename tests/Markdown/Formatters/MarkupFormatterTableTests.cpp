@@ -1,5 +1,5 @@
 #include "FormatterTestSupport.h"
-#include "GfmExamples.h"
+#include "GfmHarness/CmarkCli.h"
 
 #include <Markdown/Walker/Walkers/CharacterCount.h>
 
@@ -10,6 +10,7 @@
 namespace FormatterTest {
 namespace {
 
+using Markdown::Testing::cmarkGfmHtml;
 using Alignments = Table::ColumnAlignments;
 constexpr auto left = TableColumnAlignment::left;
 constexpr auto center = TableColumnAlignment::center;
@@ -120,7 +121,7 @@ TEST(TablePrinting, ReadsBackWithTheSameCellsSpansAside) {
     const Table table(
         Alignments{std::nullopt, center}, TableHead({cell("a|b"), cell("*c*")}),
         TableBody({TableRow({cell("1"), TableCell({InlineCode("x|y")})}), TableRow({cell("3")})}));
-    EXPECT_EQ(renderWithCmarkGfm(formatted(Document({table}))),
+    EXPECT_EQ(cmarkGfmHtml(formatted(Document({table}))),
               "<table>\n<thead>\n<tr>\n<th>a|b</th>\n<th align=\"center\"><em>c</em></th>\n</tr>\n</thead>\n"
               "<tbody>\n<tr>\n<td>1</td>\n<td align=\"center\"><code>x|y</code></td>\n</tr>\n"
               "<tr>\n<td>3</td>\n<td align=\"center\"></td>\n</tr>\n</tbody>\n</table>\n");

@@ -1,5 +1,5 @@
 #include "FormatterTestSupport.h"
-#include "GfmExamples.h"
+#include "GfmHarness/CmarkCli.h"
 
 #include <Markdown/Walker/Walkers/CharacterCount.h>
 
@@ -9,6 +9,8 @@
 
 namespace FormatterTest {
 namespace {
+
+using Markdown::Testing::cmarkGfmHtml;
 
 TEST(CharacterCount, CountsUserPerceivedCharacters) {
     struct Case {
@@ -373,7 +375,7 @@ TEST(MarkupFormatter, HardBreakSplittingDoesNotEndAMovedWordWithSpaces) {
 // Faults mended
 
 std::string cmarkHTML(const Markup& markup) {
-    return renderWithCmarkGfm(formatted(markup));
+    return cmarkGfmHtml(formatted(markup));
 }
 
 TEST(MarkupFormatterFaults, CodeFencesOutlastBacktickRunsInTheCode) {
@@ -436,10 +438,9 @@ TEST(MarkupFormatterFaults, ListsAndQuotesInsideItemsStayInsideThem) {
                                               BlockQuote({UnorderedList({item("e")})})})})});
     const std::string printed = formatted(nested, numbered);
     EXPECT_EQ(printed, "9. a\n   \n   - b\n10. c\n    \n    9. d\n\n    > - e");
-    EXPECT_EQ(renderWithCmarkGfm(printed),
-              "<ol start=\"9\">\n<li>\n<p>a</p>\n<ul>\n<li>b</li>\n</ul>\n</li>\n"
-              "<li>\n<p>c</p>\n<ol start=\"9\">\n<li>d</li>\n</ol>\n<blockquote>\n"
-              "<ul>\n<li>e</li>\n</ul>\n</blockquote>\n</li>\n</ol>\n");
+    EXPECT_EQ(cmarkGfmHtml(printed), "<ol start=\"9\">\n<li>\n<p>a</p>\n<ul>\n<li>b</li>\n</ul>\n</li>\n"
+                                     "<li>\n<p>c</p>\n<ol start=\"9\">\n<li>d</li>\n</ol>\n<blockquote>\n"
+                                     "<ul>\n<li>e</li>\n</ul>\n</blockquote>\n</li>\n</ol>\n");
 }
 
 TEST(MarkupFormatterFaults, SoftBreaksInsideOneLineHeadingsAreSpaces) {
@@ -462,7 +463,7 @@ TEST(MarkupFormatterFaults, DestinationsReadBackUnchanged) {
           Case{"<a>", "[x](<\\<a\\>>)", "%3Ca%3E"}, Case{"a\\*b", "[x](a\\\\*b)", "a%5C*b"}}) {
         const Paragraph para({Link(c.destination, std::nullopt, {Text("x")})});
         EXPECT_EQ(formatted(para), c.printed);
-        EXPECT_EQ(renderWithCmarkGfm(formatted(para)), "<p><a href=\"" + c.href + "\">x</a></p>\n")
+        EXPECT_EQ(cmarkGfmHtml(formatted(para)), "<p><a href=\"" + c.href + "\">x</a></p>\n")
             << c.destination;
     }
 }
@@ -470,7 +471,7 @@ TEST(MarkupFormatterFaults, DestinationsReadBackUnchanged) {
 TEST(MarkupFormatterFaults, EmptyQuotesKeepTheirMarker) {
     EXPECT_EQ(formatted(Document({BlockQuote()})), "> ");
     EXPECT_EQ(formatted(Document({paragraph("a"), BlockQuote()})), "a\n\n> ");
-    EXPECT_EQ(renderWithCmarkGfm(formatted(Document({paragraph("a"), BlockQuote()}))),
+    EXPECT_EQ(cmarkGfmHtml(formatted(Document({paragraph("a"), BlockQuote()}))),
               "<p>a</p>\n<blockquote>\n</blockquote>\n");
 }
 

@@ -2,7 +2,8 @@
 // printing is stable under a second parse. The printer is lossy by design in a few known ways; the examples
 // that meet them are listed below by category, and an example leaving the list is reported too, so the list
 // stays exact.
-#include "GfmExamples.h"
+#include "GfmHarness/CmarkCli.h"
+#include "GfmHarness/GfmExamples.h"
 
 #include <Markdown/Markdown.h>
 #include <Markdown/Parser/Parser.h>
@@ -15,6 +16,9 @@
 namespace FormatterTest {
 namespace {
 
+using Markdown::Testing::cmarkGfmHtml;
+using Markdown::Testing::GfmExample;
+using Markdown::Testing::loadGfmExamples;
 using namespace Markdown;
 
 struct Loss {
@@ -75,8 +79,8 @@ TEST(GfmRoundTrip, PrintedExamplesRenderAsTheExamples) {
     const std::map<int, std::string> listed = byExample(renderingLosses);
     for (const GfmExample& example : loadGfmExamples()) {
         const std::string once = printed(example.markdown);
-        const std::string expected = renderWithCmarkGfm(example.markdown);
-        const std::string actual = renderWithCmarkGfm(once);
+        const std::string expected = cmarkGfmHtml(example.markdown);
+        const std::string actual = cmarkGfmHtml(once);
         expectAsListed(listed, example, actual == expected,
                        "markdown:\n" + example.markdown + "printed:\n" + once + "\nrenders:\n" + actual +
                            "instead of:\n" + expected);

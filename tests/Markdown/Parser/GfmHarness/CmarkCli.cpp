@@ -51,13 +51,11 @@ private:
     std::string path_;
 };
 
-} // namespace
-
-std::string cmarkGfmXml(std::string_view markdown) {
+// Runs cmark-gfm with `arguments` and the input file as its last argument, and returns what it prints.
+std::string runCmarkGfm(std::vector<std::string> arguments, std::string_view markdown) {
     const InputFile input(markdown);
-    std::vector<std::string> arguments = {"cmark-gfm",     "-t", "xml",      "--sourcepos",
-                                          "--smart",       "-e", "table",    "-e",
-                                          "strikethrough", "-e", "tasklist", input.path()};
+    arguments.insert(arguments.begin(), "cmark-gfm");
+    arguments.push_back(input.path());
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -99,6 +97,18 @@ std::string cmarkGfmXml(std::string_view markdown) {
         throw std::runtime_error("cmark-gfm failed");
     }
     return output;
+}
+
+} // namespace
+
+std::string cmarkGfmXml(std::string_view markdown) {
+    return runCmarkGfm(
+        {"-t", "xml", "--sourcepos", "--smart", "-e", "table", "-e", "strikethrough", "-e", "tasklist"},
+        markdown);
+}
+
+std::string cmarkGfmHtml(std::string_view markdown) {
+    return runCmarkGfm({"--smart", "-e", "table", "-e", "strikethrough", "-e", "tasklist"}, markdown);
 }
 
 } // namespace Markdown::Testing

@@ -10,4 +10,8 @@ namespace Markdown::Testing {
 // `markdown`. Throws std::runtime_error when the command cannot be run or fails.
 std::string cmarkGfmXml(std::string_view markdown);
 
+// The HTML that `cmark-gfm --smart -e table -e strikethrough -e tasklist` renders for `markdown`.
+// Throws std::runtime_error when the command cannot be run or fails.
+std::string cmarkGfmHtml(std::string_view markdown);
+
 } // namespace Markdown::Testing

@@ -56,6 +56,7 @@ std::vector<GfmExample> loadGfmExamples() {
     const std::string content = loadGfmExamplesText();
     std::vector<GfmExample> examples;
     enum class Section { outside, markdown, html } section = Section::outside;
+    std::string heading;
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
@@ -74,7 +75,12 @@ std::vector<GfmExample> loadGfmExamples() {
                     rest.remove_prefix(1);
                 }
                 example.extension = std::string(rest);
+                example.section = heading;
                 section = Section::markdown;
+            } else if (line.starts_with('#')) {
+                const std::size_t space = line.find(' ');
+                heading =
+                    space == std::string_view::npos ? std::string() : std::string(line.substr(space + 1));
             }
             break;
         case Section::markdown:
@@ -88,6 +94,9 @@ std::vector<GfmExample> loadGfmExamples() {
         case Section::html:
             if (line == kFence) {
                 section = Section::outside;
+            } else {
+                examples.back().html += withTabs(line);
+                examples.back().html += '\n';
             }
             break;
         }

@@ -10,6 +10,8 @@ struct GfmExample {
     int number = 0;        // 1-based, in file order
     std::string markdown;  // with the file's tab arrows turned back into tabs
     std::string extension; // the word after "example", empty for core examples
+    std::string section;   // the title of the last heading before the example
+    std::string html;      // the expected HTML, tabs restored as in `markdown`
 };
 
 // Reads every example; throws std::runtime_error naming the file when it is missing or holds none.
