@@ -3,6 +3,8 @@
 // pasteboard read of the same clip measured in the same iterations. Also the CPU an idle
 // monitor uses per minute, against an idle event loop without it.
 // Run under the test session: scripts/with-test-session.sh build/bin/ClipboardEngineCaptureBenchmark
+#include "ClipboardBenchSupport.h"
+
 #include <App/DefaultSettings.h>
 #include <ClipboardEngine/Capture/PasteboardMonitor.h>
 #include <Platform/Scheduling/QtScheduler.h>
@@ -12,150 +14,20 @@
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
 
-#include <QBuffer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QImage>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
-#include <xcb/xcb.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <mutex>
-#include <thread>
 
 namespace {
 
+using BenchSupport::ClipboardOwner;
 using Clock = std::chrono::steady_clock;
-
-using Clock = std::chrono::steady_clock;
-
-xcb_atom_t intern(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
-
-xcb_window_t makeWindow(xcb_connection_t* c) {
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const xcb_window_t window = xcb_generate_id(c);
-    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
-    return window;
-}
-
-// Another client owning the clipboard: serves TARGETS and one target from a thread of its own. Each
-// takeSelection() may offer new content.
-class Owner {
-public:
-    explicit Owner(const char* target) {
-        m_c = xcb_connect(nullptr, nullptr);
-        m_window = makeWindow(m_c);
-        m_clipboard = intern(m_c, "CLIPBOARD");
-        m_targets = intern(m_c, "TARGETS");
-        m_target = intern(m_c, target);
-        xcb_flush(m_c);
-        m_thread = std::thread([this] { serve(); });
-    }
-    ~Owner() {
-        m_stop = true;
-        // Wake the thread with an event to itself.
-        xcb_client_message_event_t wake{};
-        wake.response_type = XCB_CLIENT_MESSAGE;
-        wake.format = 32;
-        wake.window = m_window;
-        xcb_send_event(m_c, 0, m_window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&wake));
-        xcb_flush(m_c);
-        m_thread.join();
-        xcb_disconnect(m_c);
-    }
-
-    void takeSelection(QByteArray payload) {
-        {
-            std::lock_guard lock(m_mutex);
-            m_payload = std::move(payload);
-        }
-        xcb_set_selection_owner(m_c, m_window, m_clipboard, XCB_CURRENT_TIME);
-        xcb_flush(m_c);
-    }
-    xcb_atom_t target() const { return m_target; }
-
-private:
-    void serve() {
-        while (xcb_generic_event_t* event = xcb_wait_for_event(m_c)) {
-            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
-                const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-                xcb_atom_t property = request->property;
-                if (request->target == m_targets) {
-                    const xcb_atom_t list[] = {m_targets, m_target};
-                    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request->requestor, property,
-                                        XCB_ATOM_ATOM, 32, 2, list);
-                } else if (request->target == m_target) {
-                    std::lock_guard lock(m_mutex);
-                    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request->requestor, property, m_target, 8,
-                                        static_cast<uint32_t>(m_payload.size()), m_payload.constData());
-                } else {
-                    property = XCB_ATOM_NONE;
-                }
-                xcb_selection_notify_event_t notify{};
-                notify.response_type = XCB_SELECTION_NOTIFY;
-                notify.time = request->time;
-                notify.requestor = request->requestor;
-                notify.selection = request->selection;
-                notify.target = request->target;
-                notify.property = property;
-                xcb_send_event(m_c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
-                               reinterpret_cast<const char*>(&notify));
-                xcb_flush(m_c);
-            }
-            std::free(event);
-            if (m_stop)
-                return;
-        }
-    }
-
-    std::mutex m_mutex;
-    QByteArray m_payload;
-    xcb_connection_t* m_c = nullptr;
-    xcb_window_t m_window = 0;
-    xcb_atom_t m_clipboard = 0, m_targets = 0, m_target = 0;
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
-QByteArray text(qsizetype size) {
-    QByteArray bytes;
-    bytes.reserve(size);
-    while (bytes.size() < size)
-        bytes += "The quick brown fox jumps over the lazy dog. ";
-    bytes.truncate(size);
-    return bytes;
-}
-
-// A noisy 1920×1080 screenshot-sized PNG of about 3.4 MB (4 random bits per channel).
-QByteArray noisyPng() {
-    QImage image(1920, 1080, QImage::Format_RGB32);
-    auto* random = QRandomGenerator::global();
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = 0xff000000u | (random->generate() & 0x0f0f0fu) * 16;
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
 
 // A history of 1,000 text items in a temporary data directory, with the monitor of the application.
 struct Capture {
@@ -197,7 +69,7 @@ double seconds(Clock::duration duration) {
 }
 
 void captureToStore(benchmark::State& state, const char* target, const std::function<QByteArray(int)>& make) {
-    Owner owner(target);
+    ClipboardOwner owner(target);
     double ours = 0;
     double baseline = 0;
     // Counts on across repetitions, so every capture offers content not stored yet.
@@ -253,7 +125,7 @@ void captureToStore(benchmark::State& state, const char* target, const std::func
 }
 
 void BM_CaptureText1KB(benchmark::State& state) {
-    const QByteArray base = text(1024);
+    const QByteArray base = BenchSupport::repeatedText(1024);
     captureToStore(state, "UTF8_STRING", [&](int round) {
         QByteArray payload = base;
         const QByteArray tag = QByteArray::number(round);
@@ -262,7 +134,7 @@ void BM_CaptureText1KB(benchmark::State& state) {
     });
 }
 void BM_CaptureText1MB(benchmark::State& state) {
-    const QByteArray base = text(1024 * 1024);
+    const QByteArray base = BenchSupport::repeatedText(1024 * 1024);
     captureToStore(state, "UTF8_STRING", [&](int round) {
         QByteArray payload = base;
         const QByteArray tag = QByteArray::number(round);
@@ -275,7 +147,7 @@ void BM_CapturePng3_4MB(benchmark::State& state) {
     static const QList<QByteArray> pictures = [] {
         QList<QByteArray> list;
         for (int i = 0; i < 4; ++i)
-            list << noisyPng();
+            list << BenchSupport::noisyPng();
         return list;
     }();
     captureToStore(state, "image/png", [&](int round) {

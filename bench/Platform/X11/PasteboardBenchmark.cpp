@@ -2,128 +2,36 @@
 // the reader thread, result back on the GUI thread), against a bare xcb conversion of the same data
 // measured in the same iterations. Also the cost of a poll where nothing changed, against one X round
 // trip. Run under the test session: scripts/with-test-session.sh build/bin/PlatformX11PasteboardBenchmark
+#include "ClipboardBenchSupport.h"
 #include "Platform/X11/X11Pasteboard.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFuture>
 #include <QGuiApplication>
-#include <QImage>
-#include <QRandomGenerator>
 #include <QThread>
 
 #include <benchmark/benchmark.h>
 #include <xcb/xcb.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-xcb_atom_t intern(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
-
-xcb_window_t makeWindow(xcb_connection_t* c) {
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    const xcb_window_t window = xcb_generate_id(c);
-    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
-    return window;
-}
-
-// Another client owning the clipboard: serves TARGETS and one target from a thread of its own.
-class Owner {
-public:
-    Owner(const char* target, QByteArray payload) : m_payload(std::move(payload)) {
-        m_c = xcb_connect(nullptr, nullptr);
-        m_window = makeWindow(m_c);
-        m_clipboard = intern(m_c, "CLIPBOARD");
-        m_targets = intern(m_c, "TARGETS");
-        m_target = intern(m_c, target);
-        xcb_flush(m_c);
-        m_thread = std::thread([this] { serve(); });
-    }
-    ~Owner() {
-        m_stop = true;
-        // Wake the thread with an event to itself.
-        xcb_client_message_event_t wake{};
-        wake.response_type = XCB_CLIENT_MESSAGE;
-        wake.format = 32;
-        wake.window = m_window;
-        xcb_send_event(m_c, 0, m_window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&wake));
-        xcb_flush(m_c);
-        m_thread.join();
-        xcb_disconnect(m_c);
-    }
-
-    void takeSelection() {
-        xcb_set_selection_owner(m_c, m_window, m_clipboard, XCB_CURRENT_TIME);
-        xcb_flush(m_c);
-    }
-    xcb_atom_t target() const { return m_target; }
-    const QByteArray& payload() const { return m_payload; }
-
-private:
-    void serve() {
-        while (xcb_generic_event_t* event = xcb_wait_for_event(m_c)) {
-            if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
-                const auto* request = reinterpret_cast<xcb_selection_request_event_t*>(event);
-                xcb_atom_t property = request->property;
-                if (request->target == m_targets) {
-                    const xcb_atom_t list[] = {m_targets, m_target};
-                    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request->requestor, property,
-                                        XCB_ATOM_ATOM, 32, 2, list);
-                } else if (request->target == m_target) {
-                    xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, request->requestor, property, m_target, 8,
-                                        static_cast<uint32_t>(m_payload.size()), m_payload.constData());
-                } else {
-                    property = XCB_ATOM_NONE;
-                }
-                xcb_selection_notify_event_t notify{};
-                notify.response_type = XCB_SELECTION_NOTIFY;
-                notify.time = request->time;
-                notify.requestor = request->requestor;
-                notify.selection = request->selection;
-                notify.target = request->target;
-                notify.property = property;
-                xcb_send_event(m_c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
-                               reinterpret_cast<const char*>(&notify));
-                xcb_flush(m_c);
-            }
-            std::free(event);
-            if (m_stop)
-                return;
-        }
-    }
-
-    QByteArray m_payload;
-    xcb_connection_t* m_c = nullptr;
-    xcb_window_t m_window = 0;
-    xcb_atom_t m_clipboard = 0, m_targets = 0, m_target = 0;
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
+using BenchSupport::ClipboardOwner;
+using BenchSupport::internAtom;
 
 // The least a requestor can do: one conversion, one SelectionNotify, one property read.
 class BareRequestor {
 public:
     BareRequestor() {
         m_c = xcb_connect(nullptr, nullptr);
-        m_window = makeWindow(m_c);
-        m_clipboard = intern(m_c, "CLIPBOARD");
-        m_property = intern(m_c, "BENCH_SELECTION");
+        m_window = BenchSupport::makeHelperWindow(m_c);
+        m_clipboard = internAtom(m_c, "CLIPBOARD");
+        m_property = internAtom(m_c, "BENCH_SELECTION");
     }
     ~BareRequestor() { xcb_disconnect(m_c); }
 
@@ -155,31 +63,6 @@ private:
     xcb_atom_t m_clipboard = 0, m_property = 0;
 };
 
-QByteArray text(qsizetype size) {
-    QByteArray bytes;
-    bytes.reserve(size);
-    while (bytes.size() < size)
-        bytes += "The quick brown fox jumps over the lazy dog. ";
-    bytes.truncate(size);
-    return bytes;
-}
-
-// A noisy 1920×1080 screenshot-sized PNG of about 3.4 MB (4 random bits per channel).
-QByteArray noisyPng() {
-    QImage image(1920, 1080, QImage::Format_RGB32);
-    auto* random = QRandomGenerator::global();
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = 0xff000000u | (random->generate() & 0x0f0f0fu) * 16;
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
 Platform::X11::X11Pasteboard* pasteboard = nullptr;
 
 double seconds(Clock::duration duration) {
@@ -187,7 +70,7 @@ double seconds(Clock::duration duration) {
 }
 
 void captureRead(benchmark::State& state, const char* target, const QByteArray& payload) {
-    Owner owner(target, payload);
+    ClipboardOwner owner(target);
     BareRequestor bare;
     double ours = 0;
     double baseline = 0;
@@ -204,7 +87,7 @@ void captureRead(benchmark::State& state, const char* target, const QByteArray& 
                 });
             });
         const auto start = Clock::now();
-        owner.takeSelection();
+        owner.takeSelection(payload);
         loop.exec();
         const double elapsed = seconds(Clock::now() - start);
         QObject::disconnect(onChange);
@@ -233,13 +116,13 @@ void captureRead(benchmark::State& state, const char* target, const QByteArray& 
 }
 
 void BM_CaptureText1KB(benchmark::State& state) {
-    captureRead(state, "UTF8_STRING", text(1024));
+    captureRead(state, "UTF8_STRING", BenchSupport::repeatedText(1024));
 }
 void BM_CaptureText1MB(benchmark::State& state) {
-    captureRead(state, "UTF8_STRING", text(1024 * 1024));
+    captureRead(state, "UTF8_STRING", BenchSupport::repeatedText(1024 * 1024));
 }
 void BM_CapturePng3_4MB(benchmark::State& state) {
-    static const QByteArray png = noisyPng();
+    static const QByteArray png = BenchSupport::noisyPng();
     captureRead(state, "image/png", png);
 }
 
