@@ -66,24 +66,7 @@ QString ClipboardItem::previewTitle() const {
 }
 
 QString ClipboardItem::systemImageName() const {
-    switch (type()) {
-    case ItemType::code:
-        return QStringLiteral("curlybraces");
-    case ItemType::image:
-        return QStringLiteral("photo");
-    case ItemType::url:
-        return QStringLiteral("link");
-    case ItemType::file:
-        return QStringLiteral("doc");
-    case ItemType::color:
-        return QStringLiteral("paintpalette");
-    case ItemType::snippet:
-        return QStringLiteral("note.text");
-    case ItemType::text:
-    case ItemType::richText:
-        break;
-    }
-    return QStringLiteral("doc.text");
+    return ItemTypes::systemImageName(type());
 }
 
 QString ClipboardItem::searchableText() const {

@@ -39,4 +39,25 @@ std::optional<ItemType> fromRawValue(QStringView raw) {
     return std::nullopt;
 }
 
+QString systemImageName(ItemType type) {
+    switch (type) {
+    case ItemType::text:
+    case ItemType::richText:
+        return QStringLiteral("doc.text");
+    case ItemType::code:
+        return QStringLiteral("curlybraces");
+    case ItemType::image:
+        return QStringLiteral("photo");
+    case ItemType::url:
+        return QStringLiteral("link");
+    case ItemType::file:
+        return QStringLiteral("doc");
+    case ItemType::color:
+        return QStringLiteral("paintpalette");
+    case ItemType::snippet:
+        return QStringLiteral("note.text");
+    }
+    return QStringLiteral("doc.text");
+}
+
 } // namespace ItemTypes

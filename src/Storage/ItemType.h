@@ -16,5 +16,7 @@ const QList<ItemType>& allCases();
 QString rawValue(ItemType type);
 // Exact, case-sensitive match of a raw value; anything else gives nullopt.
 std::optional<ItemType> fromRawValue(QStringView raw);
+// The name of the symbol (icon) that stands for the kind.
+QString systemImageName(ItemType type);
 
 } // namespace ItemTypes

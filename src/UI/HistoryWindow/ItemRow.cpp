@@ -135,27 +135,6 @@ std::optional<QColor> swatchColor(const ItemRowSnapshot& row) {
     return ContentClassifier::colorFromHex(*row.plainText);
 }
 
-QString typeSymbolName(ItemType type) {
-    switch (type) {
-    case ItemType::text:
-    case ItemType::richText:
-        return QStringLiteral("doc.text");
-    case ItemType::code:
-        return QStringLiteral("curlybraces");
-    case ItemType::image:
-        return QStringLiteral("photo");
-    case ItemType::url:
-        return QStringLiteral("link");
-    case ItemType::file:
-        return QStringLiteral("doc");
-    case ItemType::color:
-        return QStringLiteral("paintpalette");
-    case ItemType::snippet:
-        return QStringLiteral("note.text");
-    }
-    return {};
-}
-
 Tint typeTint(ItemType type) {
     switch (type) {
     case ItemType::text:

@@ -92,8 +92,7 @@ MultiMark multiMark(const ItemRowSnapshot& row);
 std::optional<int> keyHintDigit(const ItemRowSnapshot& row);
 // The colour a colour item shows as its swatch.
 std::optional<QColor> swatchColor(const ItemRowSnapshot& row);
-// The icon name of the item kind's tile, and its tint.
-QString typeSymbolName(ItemType type);
+// The tint of the item kind's tile (its icon is ItemTypes::systemImageName).
 Tint typeTint(ItemType type);
 
 } // namespace ItemRowPresentation

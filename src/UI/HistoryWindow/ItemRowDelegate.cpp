@@ -266,7 +266,7 @@ void ItemRowDelegate::paintLeadingVisual(QPainter& painter, const QRectF& rect, 
     }
     const QColor tint = tintColor(typeTint(row.type), scheme);
     painter.fillPath(tile, QS::Color::withOpacity(tint, row.isSelected ? 0.28 : 0.14));
-    drawSymbol(painter, typeSymbolName(row.type), rect.center(), 16,
+    drawSymbol(painter, ItemTypes::systemImageName(row.type), rect.center(), 16,
                row.isSelected ? QS::Color::brand() : tint);
 }
 
