@@ -646,9 +646,9 @@ void HistoryView::updateShortcutCaps() {
 }
 
 void HistoryView::onListChanged() {
-    const bool empty = m_model->visibleItems().isEmpty();
+    const bool empty = m_model->visibleCount() == 0;
     m_listStack->setCurrentWidget(empty ? m_empty : static_cast<QWidget*>(m_list));
-    m_footerCount->setText(QString::number(m_model->visibleItems().size()));
+    m_footerCount->setText(QString::number(m_model->visibleCount()));
     updateEmptyState();
     updateChips();
 }
@@ -799,18 +799,18 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
     if (hasCommand(event) && !event.text().isEmpty()) {
         bool isNumber = false;
         const int n = event.text().left(1).toInt(&isNumber);
-        if (isNumber && n >= 1 && n <= 9 && n <= m_model->visibleItems().size()) {
+        if (isNumber && n >= 1 && n <= 9 && n <= m_model->visibleCount()) {
             if (m_callbacks.onSelect)
-                m_callbacks.onSelect(m_model->visibleItems()[n - 1], false);
+                m_callbacks.onSelect(m_model->visibleItem(n - 1), false);
             return true;
         }
     }
     // Ctrl+digit reports no text on some platforms: the key itself decides then.
     if (hasCommand(event) && event.key() >= Qt::Key_1 && event.key() <= Qt::Key_9 && event.text().isEmpty()) {
         const int n = event.key() - Qt::Key_0;
-        if (n <= m_model->visibleItems().size()) {
+        if (n <= m_model->visibleCount()) {
             if (m_callbacks.onSelect)
-                m_callbacks.onSelect(m_model->visibleItems()[n - 1], false);
+                m_callbacks.onSelect(m_model->visibleItem(n - 1), false);
             return true;
         }
     }
