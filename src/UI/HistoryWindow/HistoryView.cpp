@@ -13,6 +13,7 @@
 #include <UI/Design/QSKeyCap.h>
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
+#include <UI/Design/Transition.h>
 #include <UI/Design/VisualEffectBackground.h>
 #include <UI/Design/WindowDragHandle.h>
 
@@ -27,6 +28,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -95,14 +97,8 @@ protected:
         const QColor brand = QS::Color::brand();
         const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
         const qreal radius = bounds.height() / 2;
-        if (isChecked()) {
-            QLinearGradient gradient(bounds.topLeft(), bounds.bottomRight());
-            gradient.setColorAt(0, QS::Color::withOpacity(brand, 0.32));
-            gradient.setColorAt(1, QS::Color::withOpacity(brand, 0.18));
-            painter.setBrush(gradient);
-        } else {
-            painter.setBrush(QS::Color::glassFill(scheme));
-        }
+        // The chosen chip's fill is the highlight behind the chips, which glides between them.
+        painter.setBrush(isChecked() ? QBrush(Qt::NoBrush) : QBrush(QS::Color::glassFill(scheme)));
         painter.setPen(QPen(isChecked() ? QS::Color::withOpacity(brand, 0.55)
                                         : QS::Color::withOpacity(QS::Color::cardStroke(scheme), 0.6),
                             1));
@@ -119,6 +115,62 @@ protected:
 
 private:
     ItemFilter m_filter;
+};
+
+// The chosen chip's fill: a capsule with the brand gradient and a soft brand shadow, placed behind
+// the chips so that it can glide from one chip to the next.
+class ChipHighlight : public QWidget {
+public:
+    static constexpr int kShadowMargin = 4;
+    explicit ChipHighlight(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("chipHighlight"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    // The geometry that puts the capsule exactly over `chip`.
+    static QRect around(const QRect& chip) {
+        return chip.adjusted(-kShadowMargin, -kShadowMargin, kShadowMargin, kShadowMargin);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor brand = QS::Color::brand();
+        const QRectF capsule = QRectF(rect()).adjusted(kShadowMargin + 0.5, kShadowMargin + 0.5,
+                                                       -kShadowMargin - 0.5, -kShadowMargin - 0.5);
+        const qreal radius = capsule.height() / 2;
+        // Shadow: brand at 0.25, spread a few points and offset one down, fading outwards.
+        painter.setPen(Qt::NoPen);
+        for (int spread = kShadowMargin; spread >= 1; --spread) {
+            const QRectF layer = capsule.translated(0, 1).adjusted(-spread, -spread, spread, spread);
+            painter.setBrush(QS::Color::withOpacity(brand, 0.25 / (kShadowMargin + 1)));
+            painter.drawRoundedRect(layer, radius + spread, radius + spread);
+        }
+        QLinearGradient gradient(capsule.topLeft(), capsule.bottomRight());
+        gradient.setColorAt(0, QS::Color::withOpacity(brand, 0.32));
+        gradient.setColorAt(1, QS::Color::withOpacity(brand, 0.18));
+        painter.setBrush(gradient);
+        painter.drawRoundedRect(capsule, radius, radius);
+    }
+};
+
+// The picture of one row, drawn over the list while the row glides to its new place.
+class RowPicture : public QWidget {
+public:
+    explicit RowPicture(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("rowGlide"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    void setPicture(const QPixmap& picture) {
+        m_picture = picture;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawPixmap(0, 0, m_picture); }
+
+private:
+    QPixmap m_picture;
 };
 
 // Lets the panel's glass show through a field or list. Only the base colour changes: the window
@@ -165,11 +217,8 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
 
     connect(m_model, &HistoryListModel::listChanged, this, &HistoryView::onListChanged);
     connect(m_model, &HistoryListModel::stateChanged, this, &HistoryView::onStateChanged);
-    connect(m_model, &HistoryListModel::scrollRequested, this, [this](const QUuid& id) {
-        const int row = m_model->rowOf(id);
-        if (row >= 0)
-            m_list->scrollTo(m_model->index(row), QAbstractItemView::PositionAtCenter);
-    });
+    connect(m_model, &HistoryListModel::scrollRequested, this,
+            [this](const QUuid& id) { scrollToCentre(m_model->rowOf(id)); });
     connect(&m_store, &HistoryStore::itemsChanged, this, &HistoryView::rebuildAppMenu);
 
     m_axTimer.setInterval(kPermissionCheckIntervalMs);
@@ -277,8 +326,14 @@ QWidget* HistoryView::buildHeader() {
 
     auto* chips = new QHBoxLayout;
     chips->setSpacing(7);
+    m_chipHighlight = new ChipHighlight(header);
+    m_chipHighlight->hide();
+    m_chipGlide = new QVariantAnimation(this);
+    connect(m_chipGlide, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { m_chipHighlight->setGeometry(value.toRect()); });
     for (const ItemFilter filter : ItemFilters::allCases()) {
         auto* chip = new FilterChip(filter, header);
+        chip->installEventFilter(this);
         connect(chip, &QAbstractButton::clicked, this, [this, filter] {
             m_model->chooseFilter(filter);
             updateChips();
@@ -384,6 +439,19 @@ QWidget* HistoryView::buildContent() {
     m_list->viewport()->setAutoFillBackground(false);
     clearBase(*m_list);
     ThinScrollbarConfigurator::apply(*m_list);
+    m_rowGlide = new RowPicture(m_list->viewport());
+    m_rowGlide->hide();
+    m_rowGlideAnimation = new QVariantAnimation(this);
+    connect(m_rowGlideAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { m_rowGlide->move(m_rowGlide->x(), value.toInt()); });
+    connect(m_rowGlideAnimation, &QVariantAnimation::finished, this, [this] {
+        m_rowGlide->hide();
+        m_delegate->setHiddenRow(std::nullopt);
+        m_list->viewport()->update();
+    });
+    m_scrollAnimation = new QVariantAnimation(this);
+    connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { m_list->verticalScrollBar()->setValue(value.toInt()); });
     connect(m_list, &QListView::customContextMenuRequested, this, &HistoryView::showContextMenu);
     m_listStack->addWidget(m_list);
     m_listStack->addWidget(buildEmptyState());
@@ -659,10 +727,34 @@ void HistoryView::onStateChanged() {
 }
 
 void HistoryView::updateChips() {
+    QWidget* chosen = nullptr;
     for (QWidget* widget : m_chips) {
         auto* chip = static_cast<FilterChip*>(widget);
         chip->setChecked(chip->filter() == m_model->filter());
+        if (chip->isChecked())
+            chosen = chip;
     }
+    if (!chosen || m_highlightedFilter == m_model->filter())
+        return;
+    const bool placed = m_highlightedFilter.has_value();
+    m_highlightedFilter = m_model->filter();
+    const QRect target = ChipHighlight::around(chosen->geometry());
+    m_chipGlide->stop();
+    const QS::Motion::Animation glide = QS::Motion::honouringReduceMotion(QS::Motion::spring());
+    m_chipHighlight->show();
+    m_chipHighlight->lower();
+    if (!placed || glide.isInstant()) {
+        m_chipHighlight->setGeometry(target);
+        return;
+    }
+    m_chipGlide->setStartValue(m_chipHighlight->geometry());
+    m_chipGlide->setEndValue(target);
+    QS::Motion::configure(*m_chipGlide, glide);
+    m_chipGlide->start();
+}
+
+bool HistoryView::isChipHighlightGliding() const {
+    return m_chipGlide->state() == QAbstractAnimation::Running;
 }
 
 void HistoryView::updateEmptyState() {
@@ -693,8 +785,8 @@ void HistoryView::updatePreview() {
     // A fresh pane for every newly previewed item.
     delete m_preview;
     m_preview = new PreviewPane(
-        item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true); }, m_services.images,
-        m_previewColumn);
+        item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true, QS::Motion::soft()); },
+        m_services.images, m_previewColumn);
     m_previewColumn->layout()->addWidget(m_preview);
     if (m_quickLook) {
         if (item)
@@ -723,9 +815,15 @@ void HistoryView::updateCardHeight() {
         top->resize(kWidth, height);
 }
 
-void HistoryView::setQuickLookShown(bool shown) {
-    delete m_quickLook;
-    m_quickLook = nullptr;
+void HistoryView::setQuickLookShown(bool shown, std::optional<QS::Motion::Animation> animation) {
+    constexpr double kQuickLookScale = 0.98;
+    if (QuickLookView* leaving = std::exchange(m_quickLook, nullptr)) {
+        if (animation && !shown)
+            QS::Transition::disappear(*leaving, rect(), kQuickLookScale, *animation,
+                                      [leaving] { leaving->deleteLater(); });
+        else
+            delete leaving;
+    }
     const ClipboardItemPtr item = m_model->previewItem();
     if (!shown || !item)
         return;
@@ -733,24 +831,90 @@ void HistoryView::setQuickLookShown(bool shown) {
         item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText, m_services.images, this);
     m_quickLook->setObjectName(QStringLiteral("quickLook"));
     m_quickLook->setGeometry(rect());
-    m_quickLook->show();
+    if (animation)
+        QS::Transition::appear(*m_quickLook, rect(), kQuickLookScale, *animation);
+    else
+        m_quickLook->show();
     if (m_veskPromo)
         m_veskPromo->raise();
 }
 
 void HistoryView::showVeskPromo() {
-    setVeskPromoShown(true);
+    setVeskPromoShown(true, QS::Motion::soft());
 }
 
-void HistoryView::setVeskPromoShown(bool shown) {
-    delete m_veskPromo;
-    m_veskPromo = nullptr;
+void HistoryView::setVeskPromoShown(bool shown, std::optional<QS::Motion::Animation> animation) {
+    constexpr double kPromoScale = 0.97;
+    if (VeskPromoOverlay* leaving = std::exchange(m_veskPromo, nullptr)) {
+        if (animation && !shown)
+            QS::Transition::disappear(*leaving, rect(), kPromoScale, *animation,
+                                      [leaving] { leaving->deleteLater(); });
+        else
+            delete leaving;
+    }
     if (!shown)
         return;
-    m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false); }, this);
+    m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false, QS::Motion::soft()); }, this);
     m_veskPromo->setGeometry(rect());
-    m_veskPromo->show();
+    if (animation)
+        QS::Transition::appear(*m_veskPromo, rect(), kPromoScale, *animation);
+    else
+        m_veskPromo->show();
     m_veskPromo->raise();
+}
+
+void HistoryView::scrollToCentre(int row) {
+    if (row < 0)
+        return;
+    QScrollBar* bar = m_list->verticalScrollBar();
+    m_scrollAnimation->stop();
+    const int from = bar->value();
+    m_list->scrollTo(m_model->index(row), QAbstractItemView::PositionAtCenter);
+    const int to = bar->value();
+    const QS::Motion::Animation glide = QS::Motion::honouringReduceMotion(QS::Motion::fast());
+    if (from == to || glide.isInstant())
+        return;
+    bar->setValue(from);
+    m_scrollAnimation->setStartValue(from);
+    m_scrollAnimation->setEndValue(to);
+    QS::Motion::configure(*m_scrollAnimation, glide);
+    m_scrollAnimation->start();
+}
+
+void HistoryView::togglePin(const ClipboardItemPtr& item) {
+    const QUuid id = item->id();
+    m_rowGlideAnimation->stop();
+    const int rowBefore = m_model->rowOf(id);
+    const int topBefore = rowBefore >= 0 ? m_list->visualRect(m_model->index(rowBefore)).top() : 0;
+    m_store.togglePin(item);
+    const QS::Motion::Animation glide = QS::Motion::honouringReduceMotion(QS::Motion::spring());
+    const int rowAfter = m_model->rowOf(id);
+    if (rowBefore < 0 || rowAfter < 0 || glide.isInstant())
+        return;
+    m_list->doItemsLayout();
+    const QRect after = m_list->visualRect(m_model->index(rowAfter));
+    if (after.top() == topBefore || !after.isValid())
+        return;
+    // The row's picture at its new place glides there from the old one; the list leaves the new
+    // place empty meanwhile.
+    static_cast<RowPicture*>(m_rowGlide)->setPicture(m_list->viewport()->grab(after));
+    m_rowGlide->setGeometry(after.left(), topBefore, after.width(), after.height());
+    m_rowGlide->show();
+    m_rowGlide->raise();
+    m_delegate->setHiddenRow(id);
+    m_list->viewport()->update();
+    m_rowGlideAnimation->setStartValue(topBefore);
+    m_rowGlideAnimation->setEndValue(after.top());
+    QS::Motion::configure(*m_rowGlideAnimation, glide);
+    m_rowGlideAnimation->start();
+}
+
+bool HistoryView::isRowGliding() const {
+    return m_rowGlideAnimation->state() == QAbstractAnimation::Running;
+}
+
+bool HistoryView::isListScrolling() const {
+    return m_scrollAnimation->state() == QAbstractAnimation::Running;
 }
 
 bool HistoryView::handleKey(const QKeyEvent& event) {
@@ -791,7 +955,7 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
             return false;
         if (!m_quickLook && !m_search->text().isEmpty())
             return false;
-        setQuickLookShown(!m_quickLook);
+        setQuickLookShown(!m_quickLook, QS::Motion::spring());
         return true;
     default:
         break;
@@ -855,6 +1019,14 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
         }
         if (handleKey(*key))
             return true;
+        return false;
+    }
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        m_chips.contains(qobject_cast<QWidget*>(watched))) {
+        // The layout placed the chips: the highlight stays on the chosen one unless it is gliding.
+        auto* chip = static_cast<QAbstractButton*>(watched);
+        if (chip->isChecked() && !isChipHighlightGliding())
+            m_chipHighlight->setGeometry(ChipHighlight::around(chip->geometry()));
         return false;
     }
     if (watched == m_list->viewport()) {
@@ -968,7 +1140,7 @@ QMenu* HistoryView::makeContextMenu(const ClipboardItemPtr& item, QWidget* paren
                         m_store.addSnippet(target->previewTitle(), text);
                         break;
                     case Action::togglePin:
-                        m_store.togglePin(target);
+                        togglePin(target);
                         break;
                     case Action::quickLook:
                         m_model->commitSelection(target->id(), false);

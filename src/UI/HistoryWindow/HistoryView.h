@@ -4,12 +4,14 @@
 
 #include <ClipboardEngine/ContentClassifier.h>
 #include <Storage/ClipboardItem.h>
+#include <UI/Design/Motion.h>
 
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class HistoryStore;
 class ImageStore;
@@ -78,6 +80,14 @@ public:
     bool handleKey(const QKeyEvent& event);
 
     bool isQuickLookShown() const { return m_quickLook != nullptr; }
+    // The chosen filter chip's highlight, and whether it is gliding to a newly chosen chip.
+    QWidget* chipHighlight() const { return m_chipHighlight; }
+    bool isChipHighlightGliding() const;
+    // The picture of a row that glides to its new place after a pin toggle, and whether it moves.
+    QWidget* rowGlide() const { return m_rowGlide; }
+    bool isRowGliding() const;
+    // True while the list glides to a row after a keyboard move.
+    bool isListScrolling() const;
     bool isVeskPromoShown() const { return m_veskPromo != nullptr; }
     void showVeskPromo();
     bool isAccessibilityWarningShown() const;
@@ -125,8 +135,13 @@ private:
     void updateMultiBar();
     void updateCardHeight();
     void updateShortcutCaps();
-    void setQuickLookShown(bool shown);
-    void setVeskPromoShown(bool shown);
+    // With `animation`, the overlay comes and goes with its scale-and-fade transition.
+    void setQuickLookShown(bool shown, std::optional<QS::Motion::Animation> animation = std::nullopt);
+    void setVeskPromoShown(bool shown, std::optional<QS::Motion::Animation> animation = std::nullopt);
+    // Scrolls the list so that `row` stands in the middle, gliding there unless motion is reduced.
+    void scrollToCentre(int row);
+    // Pins or unpins the item; its row glides from where it was to where the pin puts it.
+    void togglePin(const ClipboardItemPtr& item);
     void checkPermission();
     void setPulse(bool pulse, bool animated);
     void rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos);
@@ -145,6 +160,9 @@ private:
     QMenu* m_appMenu = nullptr;
     QSKeyCap* m_searchKeyCap = nullptr;
     QList<QWidget*> m_chips;
+    QWidget* m_chipHighlight = nullptr;
+    QVariantAnimation* m_chipGlide = nullptr;
+    std::optional<ItemFilter> m_highlightedFilter;
     QStackedWidget* m_listStack = nullptr;
     QListView* m_list = nullptr;
     QWidget* m_empty = nullptr;
@@ -168,6 +186,9 @@ private:
     bool m_axPulse = false;
     QTimer m_axTimer;
     QVariantAnimation* m_pulseAnimation = nullptr;
+    QVariantAnimation* m_scrollAnimation = nullptr;
+    QWidget* m_rowGlide = nullptr;
+    QVariantAnimation* m_rowGlideAnimation = nullptr;
 
     // The pointer's last position over the list: rows react to the pointer only when it really
     // moved, not when keyboard scrolling slides a row under a pointer that stands still.
