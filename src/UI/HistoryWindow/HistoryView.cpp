@@ -154,6 +154,87 @@ protected:
     }
 };
 
+// A small button of the multi-selection bar: plain (text only), bordered (a glass capsule with a
+// hairline) or prominent (filled with the brand colour, white label).
+class BarButton : public QPushButton {
+public:
+    enum class Look { plain, bordered, prominent };
+    static constexpr int kHeight = 22;
+
+    BarButton(Look look, const QString& symbolName, const QString& text, QWidget* parent)
+        : QPushButton(text, parent), m_look(look), m_symbolName(symbolName) {
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::PointingHandCursor);
+        setFont(QS::Font::system(11, QFont::DemiBold));
+        setAttribute(Qt::WA_Hover);
+    }
+    QSize sizeHint() const override {
+        const int symbol = m_symbolName.isEmpty() ? 0 : kSymbolSize + kSpacing;
+        return {kPadding + symbol + fontMetrics().horizontalAdvance(text()) + kPadding, kHeight};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const Scheme scheme = QS::Color::schemeOf(*this);
+        if (!isEnabled())
+            painter.setOpacity(0.45);
+        const bool pressed = isDown();
+        const bool hovered = underMouse() && isEnabled();
+        const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        constexpr qreal radius = 6;
+        QColor foreground = QS::Color::label(scheme);
+        switch (m_look) {
+        case Look::plain:
+            foreground = QS::Color::secondaryText(scheme);
+            if (hovered || pressed)
+                foreground = QS::Color::label(scheme);
+            break;
+        case Look::bordered: {
+            const QColor label = QS::Color::label(scheme);
+            painter.setBrush(QS::Color::withOpacity(label, pressed ? 0.16 : hovered ? 0.12 : 0.08));
+            painter.setPen(QPen(QS::Color::cardStroke(scheme), 1));
+            painter.drawRoundedRect(bounds, radius, radius);
+            break;
+        }
+        case Look::prominent: {
+            QColor fill = QS::Color::brand();
+            if (pressed)
+                fill = fill.darker(118);
+            else if (hovered)
+                fill = fill.lighter(108);
+            QLinearGradient gradient(bounds.topLeft(), bounds.bottomLeft());
+            gradient.setColorAt(0, fill.lighter(106));
+            gradient.setColorAt(1, fill);
+            painter.setBrush(gradient);
+            painter.setPen(QPen(QS::Color::withOpacity(fill.darker(125), 0.6), 1));
+            painter.drawRoundedRect(bounds, radius, radius);
+            foreground = Qt::white;
+            break;
+        }
+        }
+        qreal x = kPadding;
+        if (!m_symbolName.isEmpty()) {
+            const QPixmap symbol =
+                SymbolIcon::pixmap(m_symbolName, kSymbolSize, foreground, devicePixelRatioF());
+            painter.drawPixmap(QPointF(x, (height() - kSymbolSize) / 2.0), symbol);
+            x += kSymbolSize + kSpacing;
+        }
+        painter.setFont(font());
+        painter.setPen(foreground);
+        painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+
+private:
+    static constexpr int kPadding = 8;
+    static constexpr int kSymbolSize = 11;
+    static constexpr int kSpacing = 4;
+    Look m_look;
+    QString m_symbolName;
+};
+
 // The picture of one row, drawn over the list while the row glides to its new place.
 class RowPicture : public QWidget {
 public:
@@ -396,6 +477,7 @@ QWidget* HistoryView::buildContent() {
     auto* content = new QWidget(m_card);
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(14, 0, 14, 12);
+    m_contentRow = row;
     row->setSpacing(12);
 
     const auto paneFill = [](QPainter& painter, const QWidget& widget) {
@@ -538,30 +620,21 @@ QWidget* HistoryView::buildMultiBar() {
         textLabel({}, QS::Font::system(12, QFont::Bold), QS::Color::label(QS::Color::schemeOf(*this)), bar);
     layout->addWidget(m_multiCount);
     layout->addStretch();
-    auto* clear = new QPushButton(tr("Clear"), bar);
+    auto* clear = new BarButton(BarButton::Look::plain, QString(), tr("Clear"), bar);
     clear->setObjectName(QStringLiteral("multiClear"));
-    clear->setFlat(true);
-    clear->setFocusPolicy(Qt::NoFocus);
-    clear->setFont(QS::Font::system(11, QFont::DemiBold));
     connect(clear, &QPushButton::clicked, m_model, &HistoryListModel::clearMultiSelection);
     layout->addWidget(clear);
-    auto* queue = new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.right.to.line"), QS::Color::brand()),
-                                  tr("Paste Queue"), bar);
+    auto* queue = new BarButton(BarButton::Look::bordered, QStringLiteral("arrow.right.to.line"),
+                                tr("Paste Queue"), bar);
     queue->setObjectName(QStringLiteral("pasteQueue"));
-    queue->setFocusPolicy(Qt::NoFocus);
-    queue->setFont(QS::Font::system(11, QFont::DemiBold));
     queue->setToolTip(tr("Paste first item, then press Ctrl+V repeatedly for the rest"));
     connect(queue, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onStartQueue)
             m_callbacks.onStartQueue(m_model->multiSelectedItems());
     });
     layout->addWidget(queue);
-    auto* all =
-        new QPushButton(SymbolIcon::icon(QStringLiteral("doc.on.doc"), Qt::white), tr("Paste All"), bar);
+    auto* all = new BarButton(BarButton::Look::prominent, QStringLiteral("doc.on.doc"), tr("Paste All"), bar);
     all->setObjectName(QStringLiteral("pasteAll"));
-    all->setFocusPolicy(Qt::NoFocus);
-    all->setDefault(true);
-    all->setFont(QS::Font::system(11, QFont::DemiBold));
     connect(all, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onPasteAll)
             m_callbacks.onPasteAll(m_model->multiSelectedItems());
@@ -807,6 +880,8 @@ void HistoryView::updateMultiBar() {
 }
 
 void HistoryView::updateCardHeight() {
+    // The bar brings its own spacing: the content row keeps less room below while it is shown.
+    m_contentRow->setContentsMargins(14, 0, 14, m_model->multiSelected().isEmpty() ? 12 : 8);
     const int height = m_model->multiSelected().isEmpty() ? kHeight : kMultiSelectHeight;
     if (this->height() == height)
         return;

@@ -20,6 +20,7 @@ class PreviewPane;
 class QuickLookView;
 class VeskPromoOverlay;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -154,6 +155,7 @@ private:
     ItemRowDelegate* m_delegate = nullptr;
 
     QWidget* m_card = nullptr;
+    QLayout* m_contentRow = nullptr;
     QLineEdit* m_search = nullptr;
     QToolButton* m_clearSearch = nullptr;
     QToolButton* m_appFilter = nullptr;
