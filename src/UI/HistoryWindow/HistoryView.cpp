@@ -262,6 +262,28 @@ void clearBase(QWidget& widget) {
     widget.setPalette(palette);
 }
 
+// Brings an overlay over `area`: with an animation it grows from `scale` and fades in, else at once.
+void presentOverlay(QWidget& overlay, const QRect& area, double scale,
+                    const std::optional<QS::Motion::Animation>& animation) {
+    overlay.setGeometry(area);
+    if (animation)
+        QS::Transition::appear(overlay, area, scale, *animation);
+    else
+        overlay.show();
+}
+
+// Takes an overlay away: with an animation it shrinks to `scale` and fades before it goes, else at
+// once.
+void dismissOverlay(QWidget* overlay, const QRect& area, double scale,
+                    const std::optional<QS::Motion::Animation>& animation) {
+    if (!overlay)
+        return;
+    if (animation)
+        QS::Transition::disappear(*overlay, area, scale, *animation, [overlay] { overlay->deleteLater(); });
+    else
+        delete overlay;
+}
+
 // A press on a key with Ctrl (the in-window counterpart of the Command key).
 bool hasCommand(const QKeyEvent& event) {
     return event.modifiers().testFlag(Qt::ControlModifier);
@@ -892,24 +914,16 @@ void HistoryView::updateCardHeight() {
 
 void HistoryView::setQuickLookShown(bool shown, std::optional<QS::Motion::Animation> animation) {
     constexpr double kQuickLookScale = 0.98;
-    if (QuickLookView* leaving = std::exchange(m_quickLook, nullptr)) {
-        if (animation && !shown)
-            QS::Transition::disappear(*leaving, rect(), kQuickLookScale, *animation,
-                                      [leaving] { leaving->deleteLater(); });
-        else
-            delete leaving;
-    }
+    // A replaced overlay goes at once; a closed one leaves with the transition.
+    dismissOverlay(std::exchange(m_quickLook, nullptr), rect(), kQuickLookScale,
+                   shown ? std::nullopt : animation);
     const ClipboardItemPtr item = m_model->previewItem();
     if (!shown || !item)
         return;
     m_quickLook = new QuickLookView(
         item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText, m_services.images, this);
     m_quickLook->setObjectName(QStringLiteral("quickLook"));
-    m_quickLook->setGeometry(rect());
-    if (animation)
-        QS::Transition::appear(*m_quickLook, rect(), kQuickLookScale, *animation);
-    else
-        m_quickLook->show();
+    presentOverlay(*m_quickLook, rect(), kQuickLookScale, animation);
     if (m_veskPromo)
         m_veskPromo->raise();
 }
@@ -920,21 +934,13 @@ void HistoryView::showVeskPromo() {
 
 void HistoryView::setVeskPromoShown(bool shown, std::optional<QS::Motion::Animation> animation) {
     constexpr double kPromoScale = 0.97;
-    if (VeskPromoOverlay* leaving = std::exchange(m_veskPromo, nullptr)) {
-        if (animation && !shown)
-            QS::Transition::disappear(*leaving, rect(), kPromoScale, *animation,
-                                      [leaving] { leaving->deleteLater(); });
-        else
-            delete leaving;
-    }
+    // A replaced overlay goes at once; a closed one leaves with the transition.
+    dismissOverlay(std::exchange(m_veskPromo, nullptr), rect(), kPromoScale,
+                   shown ? std::nullopt : animation);
     if (!shown)
         return;
     m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false, QS::Motion::soft()); }, this);
-    m_veskPromo->setGeometry(rect());
-    if (animation)
-        QS::Transition::appear(*m_veskPromo, rect(), kPromoScale, *animation);
-    else
-        m_veskPromo->show();
+    presentOverlay(*m_veskPromo, rect(), kPromoScale, animation);
     m_veskPromo->raise();
 }
 
