@@ -548,11 +548,7 @@ QWidget* HistoryView::buildContent() {
     m_rowGlideAnimation = new QVariantAnimation(this);
     connect(m_rowGlideAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { m_rowGlide->move(m_rowGlide->x(), value.toInt()); });
-    connect(m_rowGlideAnimation, &QVariantAnimation::finished, this, [this] {
-        m_rowGlide->hide();
-        m_delegate->setHiddenRow(std::nullopt);
-        m_list->viewport()->update();
-    });
+    connect(m_rowGlideAnimation, &QVariantAnimation::finished, this, &HistoryView::endRowGlide);
     m_scrollAnimation = new QVariantAnimation(this);
     connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& value) { m_list->verticalScrollBar()->setValue(value.toInt()); });
@@ -964,7 +960,9 @@ void HistoryView::scrollToCentre(int row) {
 
 void HistoryView::togglePin(const ClipboardItemPtr& item) {
     const QUuid id = item->id();
+    // A glide still running ends where it was going: its row is painted by the list again.
     m_rowGlideAnimation->stop();
+    endRowGlide();
     const int rowBefore = m_model->rowOf(id);
     const int topBefore = rowBefore >= 0 ? m_list->visualRect(m_model->index(rowBefore)).top() : 0;
     m_store.togglePin(item);
@@ -988,6 +986,12 @@ void HistoryView::togglePin(const ClipboardItemPtr& item) {
     m_rowGlideAnimation->setEndValue(after.top());
     QS::Motion::configure(*m_rowGlideAnimation, glide);
     m_rowGlideAnimation->start();
+}
+
+void HistoryView::endRowGlide() {
+    m_rowGlide->hide();
+    m_delegate->setHiddenRow(std::nullopt);
+    m_list->viewport()->update();
 }
 
 bool HistoryView::isRowGliding() const {

@@ -143,6 +143,7 @@ private:
     void scrollToCentre(int row);
     // Pins or unpins the item; its row glides from where it was to where the pin puts it.
     void togglePin(const ClipboardItemPtr& item);
+    void endRowGlide();
     void checkPermission();
     void setPulse(bool pulse, bool animated);
     void rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos);

@@ -262,12 +262,14 @@ TEST_F(HistoryViewTest, MotionsComeToRestWhereReduceMotionPutsThemAtOnce) {
         view->listView()->verticalScrollBar()->setValue(0);
         const QRect before =
             view->listView()->visualRect(view->model().index(view->model().rowOf(pinLater->id())));
-        QMenu* menu = view->makeContextMenu(pinLater, view.get());
-        auto* pin = menu->findChild<QAction*>(
-            QStringLiteral("menu_%1").arg(static_cast<int>(HistoryContextMenu::Action::togglePin)));
-        ASSERT_TRUE(pin);
-        pin->trigger();
-        delete menu;
+        const auto togglePinFromMenu = [&] {
+            std::unique_ptr<QMenu> menu(view->makeContextMenu(pinLater, view.get()));
+            auto* pin = menu->findChild<QAction*>(
+                QStringLiteral("menu_%1").arg(static_cast<int>(HistoryContextMenu::Action::togglePin)));
+            ASSERT_TRUE(pin);
+            pin->trigger();
+        };
+        togglePinFromMenu();
         ASSERT_TRUE(pinLater->isPinned());
         const QRect after =
             view->listView()->visualRect(view->model().index(view->model().rowOf(pinLater->id())));
@@ -280,6 +282,18 @@ TEST_F(HistoryViewTest, MotionsComeToRestWhereReduceMotionPutsThemAtOnce) {
         if (!reduced) {
             EXPECT_EQ(view->rowGlide()->y(), after.top()) << "and ends where the row now is";
         }
+        EXPECT_FALSE(view->rowGlide()->isVisible());
+        EXPECT_FALSE(view->rowDelegate()->hiddenRow());
+
+        // Pinning again while the unpinned row still glides, with motion reduced meanwhile: the
+        // first glide ends at once and the list paints every row itself again.
+        appearance.setReduceMotion(false);
+        togglePinFromMenu();
+        EXPECT_TRUE(view->isRowGliding());
+        appearance.setReduceMotion(true);
+        togglePinFromMenu();
+        EXPECT_TRUE(pinLater->isPinned());
+        EXPECT_FALSE(view->isRowGliding());
         EXPECT_FALSE(view->rowGlide()->isVisible());
         EXPECT_FALSE(view->rowDelegate()->hiddenRow());
         store->togglePin(pinLater);
