@@ -3,12 +3,16 @@
 #include <Storage/HistoryStore.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
 HistoryListModel::HistoryListModel(HistoryStore& store, QObject* parent)
     : QAbstractListModel(parent), m_store(store) {
+    m_foldAhead.setSingleShot(true);
+    m_foldAhead.setInterval(0);
+    connect(&m_foldAhead, &QTimer::timeout, this, &HistoryListModel::foldAheadSlice);
     m_hoverPreview.setSingleShot(true);
     m_hoverPreview.setInterval(kHoverPreviewDelayMs);
     connect(&m_hoverPreview, &QTimer::timeout, this, [this] {
@@ -84,6 +88,7 @@ void HistoryListModel::syncStoreEntries() {
     }
     m_entries = std::move(entries);
     m_entryById = std::move(byId);
+    foldAheadFrom(0);
 }
 
 void HistoryListModel::refreshEntry(const QUuid& id) {
@@ -94,6 +99,7 @@ void HistoryListModel::refreshEntry(const QUuid& id) {
     entry.type = entry.item->type();
     entry.isPinned = entry.item->isPinned();
     entry.foldedText.reset();
+    foldAheadFrom(index);
 }
 
 void HistoryListModel::refilter() {
@@ -114,6 +120,26 @@ const QString& HistoryListModel::foldedText(StoreEntry& entry) {
     if (!entry.foldedText)
         entry.foldedText = entry.item->searchableText().toCaseFolded();
     return *entry.foldedText;
+}
+
+void HistoryListModel::foldAheadFrom(int index) {
+    m_foldCursor = m_foldAhead.isActive() ? std::min(m_foldCursor, index) : index;
+    m_foldAhead.start();
+}
+
+void HistoryListModel::foldAheadSlice() {
+    constexpr qint64 kSliceMs = 4;
+    constexpr int kItemsBetweenClockReads = 64;
+    QElapsedTimer slice;
+    slice.start();
+    const int count = static_cast<int>(m_entries.size());
+    while (m_foldCursor < count) {
+        foldedText(m_entries[m_foldCursor++]);
+        if (m_foldCursor % kItemsBetweenClockReads == 0 && slice.elapsed() >= kSliceMs)
+            break;
+    }
+    if (m_foldCursor < count)
+        m_foldAhead.start();
 }
 
 void HistoryListModel::rebuild() {

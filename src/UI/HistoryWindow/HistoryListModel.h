@@ -121,6 +121,10 @@ private:
     void refilter();
     void rebuild();
     const QString& foldedText(StoreEntry& entry);
+    // Folds the texts not folded yet in short slices while the event loop is idle, so that the
+    // first keystroke finds them ready; a keystroke before the end folds the rest itself.
+    void foldAheadFrom(int index);
+    void foldAheadSlice();
     Row rowAt(int row) const;
     bool isVisible(const QUuid& id) const { return rowOf(id) >= 0; }
     ItemRowSnapshot snapshotAt(int itemIndex) const;
@@ -134,6 +138,8 @@ private:
     std::optional<QString> m_appFilter;
 
     std::vector<StoreEntry> m_entries;
+    QTimer m_foldAhead;
+    int m_foldCursor = 0;
     QHash<QUuid, int> m_entryById;
     // Bumped whenever an item or a filter other than the query changes: earlier matches are void.
     quint64 m_generation = 1;
