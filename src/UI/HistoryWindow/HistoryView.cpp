@@ -805,6 +805,13 @@ void HistoryView::updateShortcutCaps() {
 }
 
 void HistoryView::onListChanged() {
+    // Rows moved: a glide towards a place in the old list would end in the wrong one.
+    if (m_scrollAnimation->state() == QAbstractAnimation::Running)
+        m_scrollAnimation->stop();
+    if (isRowGliding()) {
+        m_rowGlideAnimation->stop();
+        endRowGlide();
+    }
     const bool empty = m_model->visibleCount() == 0;
     m_listStack->setCurrentWidget(empty ? m_empty : static_cast<QWidget*>(m_list));
     m_footerCount->setText(QString::number(m_model->visibleCount()));
