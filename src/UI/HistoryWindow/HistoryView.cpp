@@ -272,16 +272,19 @@ void presentOverlay(QWidget& overlay, const QRect& area, double scale,
         overlay.show();
 }
 
-// Takes an overlay away: with an animation it shrinks to `scale` and fades before it goes, else at
-// once.
+// Takes an overlay away: with an animation it shrinks to `scale` and fades before it goes, else it
+// is hidden at once. Either way it is deleted later: the request may come from the overlay's own
+// close button, whose click is still being handled.
 void dismissOverlay(QWidget* overlay, const QRect& area, double scale,
                     const std::optional<QS::Motion::Animation>& animation) {
     if (!overlay)
         return;
-    if (animation)
+    if (animation) {
         QS::Transition::disappear(*overlay, area, scale, *animation, [overlay] { overlay->deleteLater(); });
-    else
-        delete overlay;
+        return;
+    }
+    overlay->hide();
+    overlay->deleteLater();
 }
 
 // A press on a key with Ctrl (the in-window counterpart of the Command key).

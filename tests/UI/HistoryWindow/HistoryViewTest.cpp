@@ -244,7 +244,22 @@ TEST_F(HistoryViewTest, MotionsComeToRestWhereReduceMotionPutsThemAtOnce) {
         EXPECT_EQ(promo->geometry(), view->rect());
         press(*view, Qt::Key_Escape);
         EXPECT_FALSE(view->isVeskPromoShown());
-        EXPECT_EQ(view->findChild<VeskPromoOverlay*>(), nullptr) << "Escape closes without motion";
+        EXPECT_FALSE(promo->isVisible()) << "Escape closes without motion";
+        EXPECT_FALSE(QS::Transition::isRunning(*promo));
+        ASSERT_TRUE(settles([&] { return view->findChild<VeskPromoOverlay*>() != nullptr; }));
+
+        // The overlays' own buttons close them: Quick Look's at once, the card's with its motion.
+        press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+        ASSERT_TRUE(view->isQuickLookShown());
+        view->quickLook()->findChild<QPushButton*>(QStringLiteral("quickLookClose"))->click();
+        EXPECT_FALSE(view->isQuickLookShown());
+        view->showVeskPromo();
+        view->findChild<VeskPromoOverlay*>()->findChild<QPushButton*>()->click();
+        EXPECT_FALSE(view->isVeskPromoShown());
+        ASSERT_TRUE(settles([&] {
+            return view->findChild<VeskPromoOverlay*>() != nullptr ||
+                   view->findChild<QWidget*>(QStringLiteral("quickLook")) != nullptr;
+        }));
 
         // A keyboard move glides the list to centre the row; both variants end at the same place.
         for (int i = 0; i < 15; ++i)
