@@ -174,6 +174,10 @@ TEST_F(HistoryViewTest, KeyboardScrollingUnderAStillPointerKeepsTheSelection) {
     for (int i = 0; i < 12; ++i)
         press(*view, Qt::Key_Down);
     const QUuid keyboardPick = *view->model().selectedID();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isListScrolling(); }, 5000));
+    const ClipboardItemPtr underPointer = view->model().itemAt(view->listView()->indexAt(inside).row());
+    ASSERT_TRUE(underPointer);
+    ASSERT_NE(underPointer->plainText(), QStringLiteral("item 27")) << "the list has moved under the pointer";
     moveTo(global);
     QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
     EXPECT_EQ(view->model().selectedID(), keyboardPick);
