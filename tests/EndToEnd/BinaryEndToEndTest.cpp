@@ -1,20 +1,16 @@
 // The real quillstack binary under the test session: a clipboard owner that takes the selection
 // and never answers must not freeze it, and the plain-text hot key pastes the newest item into the
 // window in front without its formatting.
-#include "PrivateSessionBus.h"
+#include "RunningQuillstack.h"
 #include "TestSession.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -23,61 +19,11 @@
 
 namespace {
 
-const QString binary = QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack");
-
 class BinaryEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(bus.isRunning());
-        ASSERT_TRUE(QFile::exists(binary));
-        QProcessEnvironment env = bus.environment();
-        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        env.insert("XDG_DATA_HOME", home.filePath("data"));
-        env.insert("XDG_CACHE_HOME", home.filePath("cache"));
-        env.insert("QT_LOGGING_RULES", "quillstack.*.debug=true");
         // No onboarding window: the first run is behind this user.
-        QDir().mkpath(home.filePath("config/quillstack"));
-        QFile settings(home.filePath("config/quillstack/settings.json"));
-        settings.open(QIODevice::WriteOnly);
-        settings.write(R"({"hasCompletedOnboarding": true})");
-        settings.close();
-        QObject::connect(&app, &QProcess::readyReadStandardError,
-                         [this] { log += QString::fromUtf8(app.readAllStandardError()); });
-        app.setProcessEnvironment(env);
-        app.start(binary, {});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("launch finished"); }, 15000))
-            << qPrintable(log);
-    }
-    void TearDown() override {
-        app.terminate();
-        if (!app.waitForFinished(5000))
-            app.kill();
-    }
-
-    // One column of the stored items, newest first, read from the SQLite file.
-    QStringList storedValues(const QString& column) {
-        QStringList values;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
-            db.setDatabaseName(home.filePath("data/Quillstack/history.sqlite"));
-            if (db.open()) {
-                QSqlQuery query(
-                    QStringLiteral("SELECT %1 FROM ClipboardItem ORDER BY createdAt DESC").arg(column), db);
-                while (query.next())
-                    values << query.value(0).toString();
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
-        return values;
-    }
-    QStringList storedTexts() { return storedValues(QStringLiteral("plainText")); }
-
-    void copyText(const QByteArray& text) {
-        QProcess xclip;
-        xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "UTF8_STRING"});
-        xclip.write(text);
-        xclip.closeWriteChannel();
-        ASSERT_TRUE(xclip.waitForFinished(5000));
+        ASSERT_TRUE(quillstack.start(R"({"hasCompletedOnboarding": true})")) << qPrintable(quillstack.log());
     }
 
     // What the clipboard offers for `target` right now.
@@ -89,24 +35,22 @@ protected:
         return xclip.readAllStandardOutput();
     }
 
-    PrivateSessionBus bus;
-    QTemporaryDir home;
-    QProcess app;
-    QString log;
+    RunningQuillstack quillstack;
 };
 
 TEST_F(BinaryEndToEnd, ASilentClipboardOwnerDoesNotFreezeTheApplication) {
-    copyText("before the silent owner");
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return storedTexts() == QStringList{"before the silent owner"}; }, 10000))
-        << qPrintable(log);
+    ASSERT_TRUE(RunningQuillstack::copyText("before the silent owner"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return quillstack.storedTexts() == QStringList{"before the silent owner"}; }, 10000))
+        << qPrintable(quillstack.log());
 
     TestSession::Child silent(QStringLiteral(QS_TEST_SELECTION_OWNER), {"--silent", "UTF8_STRING=/dev/null"});
     ASSERT_TRUE(silent.waitForLine(QStringLiteral("owner")).has_value());
 
     // A show-history request forces capture checks against the silent owner; the call still returns
     // at once.
-    QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), QStringLiteral("requester"));
+    QDBusConnection connection =
+        QDBusConnection::connectToBus(quillstack.bus().address(), QStringLiteral("requester"));
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer timer;
         timer.start();
@@ -121,16 +65,16 @@ TEST_F(BinaryEndToEnd, ASilentClipboardOwnerDoesNotFreezeTheApplication) {
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("requester"));
 
-    copyText("after the silent owner");
+    ASSERT_TRUE(RunningQuillstack::copyText("after the silent owner"));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return storedTexts().value(0) == QStringLiteral("after the silent owner"); }, 15000))
-        << qPrintable(storedTexts().join(u'|')) << qPrintable(log);
+        [&] { return quillstack.storedTexts().value(0) == QStringLiteral("after the silent owner"); }, 15000))
+        << qPrintable(quillstack.storedTexts().join(u'|')) << qPrintable(quillstack.log());
 }
 
 TEST_F(BinaryEndToEnd, ThePlainTextHotKeyPastesTheNewestRichItemAsPlainTextOnce) {
     // A rich copy: RTF with its plain text, offered together as an editor does.
-    const QString plainPath = home.filePath(QStringLiteral("plain"));
-    const QString rtfPath = home.filePath(QStringLiteral("rtf"));
+    const QString plainPath = quillstack.homePath(QStringLiteral("plain"));
+    const QString rtfPath = quillstack.homePath(QStringLiteral("rtf"));
     for (const auto& [path, bytes] :
          {std::pair{plainPath, QByteArray("bold and plain words")},
           std::pair{rtfPath, QByteArray("{\\rtf1\\ansi {\\b bold} and plain words}")}}) {
@@ -142,9 +86,9 @@ TEST_F(BinaryEndToEnd, ThePlainTextHotKeyPastesTheNewestRichItemAsPlainTextOnce)
                              {"UTF8_STRING=" + plainPath, "text/rtf=" + rtfPath});
     ASSERT_TRUE(owner.waitForLine(QStringLiteral("owner")).has_value());
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return storedTexts().value(0) == QStringLiteral("bold and plain words"); }, 10000))
-        << qPrintable(log);
-    ASSERT_EQ(storedValues(QStringLiteral("typeRaw")).value(0), QStringLiteral("richText"));
+        [&] { return quillstack.storedTexts().value(0) == QStringLiteral("bold and plain words"); }, 10000))
+        << qPrintable(quillstack.log());
+    ASSERT_EQ(quillstack.storedValues(QStringLiteral("typeRaw")).value(0), QStringLiteral("richText"));
 
     TestSession::Child window(QStringLiteral(QS_TEST_WINDOW), {"--class", "qs-e2e,QsPlainTextTarget"});
     const quint32 windowId = window.waitForLine(QStringLiteral("window ")).value_or(QString()).toUInt();
@@ -156,7 +100,7 @@ TEST_F(BinaryEndToEnd, ThePlainTextHotKeyPastesTheNewestRichItemAsPlainTextOnce)
     ASSERT_TRUE(xdotool.waitForFinished(5000));
 
     EXPECT_EQ(window.waitForLine(QStringLiteral("text ")), QStringLiteral("bold and plain words"))
-        << qPrintable(window.lines()) << qPrintable(log);
+        << qPrintable(window.lines()) << qPrintable(quillstack.log());
     EXPECT_FALSE(window.waitForLine(QStringLiteral("text "), 1500).has_value())
         << "pasted more than once: " << qPrintable(window.lines());
     // The clipboard now holds the text alone: the formatting was left behind.

@@ -3,12 +3,16 @@
 #include <Storage/HistoryStore.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
 HistoryListModel::HistoryListModel(HistoryStore& store, QObject* parent)
     : QAbstractListModel(parent), m_store(store) {
+    m_foldAhead.setSingleShot(true);
+    m_foldAhead.setInterval(0);
+    connect(&m_foldAhead, &QTimer::timeout, this, &HistoryListModel::foldAheadSlice);
     m_hoverPreview.setSingleShot(true);
     m_hoverPreview.setInterval(kHoverPreviewDelayMs);
     connect(&m_hoverPreview, &QTimer::timeout, this, [this] {
@@ -21,17 +25,19 @@ HistoryListModel::HistoryListModel(HistoryStore& store, QObject* parent)
     // Every change of the store repairs the selection: a new item plus a trimmed one leaves the
     // count unchanged but the list different.
     connect(&m_store, &HistoryStore::itemsChanged, this, [this] {
-        // Items that left the store leave the search cache with it, now and then.
-        if (m_foldedTexts.size() > 2 * m_store.items().size() + 64)
-            m_foldedTexts.clear();
+        syncStoreEntries();
+        refilter();
         rebuild();
         reconcileSelection();
     });
     connect(&m_store, &HistoryStore::itemChanged, this, [this](const QUuid& id) {
-        m_foldedTexts.remove(id);
+        refreshEntry(id);
+        refilter();
         rebuild();
         reconcileSelection();
     });
+    syncStoreEntries();
+    refilter();
     rebuild();
 }
 
@@ -47,10 +53,12 @@ void HistoryListModel::setQuery(const QString& query) {
 void HistoryListModel::chooseFilter(ItemFilter filter) {
     const bool changed = filter != m_filter;
     m_filter = filter;
-    if (changed)
+    if (changed) {
+        refilter();
         rebuild();
+    }
     changeState(
-        [&] { m_selectedID = m_visible.isEmpty() ? std::nullopt : std::optional(m_visible.first()->id()); });
+        [&] { m_selectedID = m_visible.empty() ? std::nullopt : std::optional(visibleItem(0)->id()); });
     if (changed)
         reconcileSelection();
 }
@@ -59,77 +67,204 @@ void HistoryListModel::setAppFilterBundleID(const std::optional<QString>& bundle
     if (bundleID == m_appFilter)
         return;
     m_appFilter = bundleID;
+    refilter();
     rebuild();
     reconcileSelection();
 }
 
-bool HistoryListModel::passesFilters(const ClipboardItem& item) const {
-    if (!ItemFilters::matches(m_filter, item))
-        return false;
-    if (m_appFilter && item.sourceAppBundleID() != m_appFilter)
-        return false;
-    if (m_query.isEmpty())
-        return true;
-    return foldedSearchableText(item).contains(m_foldedQuery);
+void HistoryListModel::syncStoreEntries() {
+    const QList<ClipboardItemPtr>& items = m_store.items();
+    std::vector<StoreEntry> entries;
+    entries.reserve(items.size());
+    QHash<QUuid, int> byId;
+    byId.reserve(items.size());
+    for (const ClipboardItemPtr& item : items) {
+        StoreEntry entry{item, item->type(), item->isPinned(), std::nullopt};
+        const int before = m_entryById.value(item->id(), -1);
+        if (before >= 0 && m_entries[before].item == item)
+            entry.foldedText = std::move(m_entries[before].foldedText);
+        byId.insert(item->id(), static_cast<int>(entries.size()));
+        entries.push_back(std::move(entry));
+    }
+    m_entries = std::move(entries);
+    m_entryById = std::move(byId);
+    foldAheadFrom(0);
 }
 
-const QString& HistoryListModel::foldedSearchableText(const ClipboardItem& item) const {
-    auto found = m_foldedTexts.find(item.id());
-    if (found == m_foldedTexts.end())
-        found = m_foldedTexts.insert(item.id(), item.searchableText().toCaseFolded());
-    return *found;
+void HistoryListModel::refreshEntry(const QUuid& id) {
+    const int index = m_entryById.value(id, -1);
+    if (index < 0 || m_entries[index].item->id() != id)
+        return;
+    StoreEntry& entry = m_entries[index];
+    entry.type = entry.item->type();
+    entry.isPinned = entry.item->isPinned();
+    entry.foldedText.reset();
+    foldAheadFrom(index);
+}
+
+void HistoryListModel::refilter() {
+    ++m_generation;
+    m_passingFilters.clear();
+    m_passingFilters.reserve(m_entries.size());
+    for (int i = 0; i < static_cast<int>(m_entries.size()); ++i) {
+        const StoreEntry& entry = m_entries[i];
+        if (!ItemFilters::matches(m_filter, entry.type))
+            continue;
+        if (m_appFilter && entry.item->sourceAppBundleID() != m_appFilter)
+            continue;
+        m_passingFilters.push_back(i);
+    }
+}
+
+const QString& HistoryListModel::foldedText(StoreEntry& entry) {
+    if (!entry.foldedText)
+        entry.foldedText = entry.item->searchableText().toCaseFolded();
+    return *entry.foldedText;
+}
+
+void HistoryListModel::foldAheadFrom(int index) {
+    m_foldCursor = m_foldAhead.isActive() ? std::min(m_foldCursor, index) : index;
+    m_foldAhead.start();
+}
+
+void HistoryListModel::foldAheadSlice() {
+    constexpr qint64 kSliceMs = 4;
+    constexpr int kItemsBetweenClockReads = 64;
+    QElapsedTimer slice;
+    slice.start();
+    const int count = static_cast<int>(m_entries.size());
+    while (m_foldCursor < count) {
+        foldedText(m_entries[m_foldCursor++]);
+        if (m_foldCursor % kItemsBetweenClockReads == 0 && slice.elapsed() >= kSliceMs)
+            break;
+    }
+    if (m_foldCursor < count)
+        m_foldAhead.start();
 }
 
 void HistoryListModel::rebuild() {
     beginResetModel();
+    if (m_foldedQuery.isEmpty()) {
+        m_matches = m_passingFilters;
+    } else {
+        // A query that contains the previous one can only match what that one matched; a query
+        // contained in the previous one keeps all of its matches. Typing and deleting at the end of
+        // the query therefore test only the items whose answer may have changed.
+        enum class Start { scratch, narrowing, widening } start = Start::scratch;
+        if (m_matchesFor.valid && m_matchesFor.generation == m_generation) {
+            if (m_foldedQuery.contains(m_matchesFor.foldedQuery))
+                start = Start::narrowing;
+            else if (m_matchesFor.foldedQuery.contains(m_foldedQuery))
+                start = Start::widening;
+        }
+        std::vector<int> matches;
+        matches.reserve(start == Start::narrowing ? m_matches.size() : m_passingFilters.size());
+        auto known = m_matches.cbegin();
+        for (const int index : m_passingFilters) {
+            bool matchedBefore = false;
+            if (start != Start::scratch) {
+                while (known != m_matches.cend() && *known < index)
+                    ++known;
+                matchedBefore = known != m_matches.cend() && *known == index;
+            }
+            const auto test = [&] {
+                return foldedText(m_entries[index]).contains(m_foldedQuery);
+            };
+            bool match = false;
+            switch (start) {
+            case Start::scratch:
+                match = test();
+                break;
+            case Start::narrowing:
+                match = matchedBefore && test();
+                break;
+            case Start::widening:
+                match = matchedBefore || test();
+                break;
+            }
+            if (match)
+                matches.push_back(index);
+        }
+        m_matches = std::move(matches);
+    }
+    m_matchesFor = {m_generation, m_foldedQuery, true};
+
     m_visible.clear();
-    QList<ClipboardItemPtr> unpinned;
-    for (const ClipboardItemPtr& item : m_store.items()) {
-        if (!passesFilters(*item))
-            continue;
-        (item->isPinned() ? m_visible : unpinned).append(item);
+    m_visible.reserve(m_matches.size());
+    for (const int index : m_matches) {
+        if (m_entries[index].isPinned)
+            m_visible.push_back(index);
     }
     m_pinnedCount = static_cast<int>(m_visible.size());
-    m_visible.append(unpinned);
-
-    m_rows.clear();
-    m_rowById.clear();
-    m_rows.reserve(m_visible.size() + 2);
-    m_rowById.reserve(m_visible.size());
-    for (int i = 0; i < m_visible.size(); ++i) {
-        if (i == 0 && m_pinnedCount > 0)
-            m_rows.append({RowKind::pinnedHeader, -1});
-        if (i == m_pinnedCount && m_pinnedCount > 0)
-            m_rows.append({RowKind::historyHeader, -1});
-        m_rowById.insert(m_visible[i]->id(), static_cast<int>(m_rows.size()));
-        m_rows.append({RowKind::item, i});
+    for (const int index : m_matches) {
+        if (!m_entries[index].isPinned)
+            m_visible.push_back(index);
     }
+    m_rowOfEntry.assign(m_entries.size(), -1);
+    const int unpinnedCount = static_cast<int>(m_visible.size()) - m_pinnedCount;
+    for (int position = 0; position < static_cast<int>(m_visible.size()); ++position) {
+        int row = position;
+        if (m_pinnedCount > 0)
+            row += position < m_pinnedCount || unpinnedCount == 0 ? 1 : 2;
+        m_rowOfEntry[m_visible[position]] = row;
+    }
+    m_visibleItems.reset();
     endResetModel();
     emit listChanged();
 }
 
+ClipboardItemPtr HistoryListModel::visibleItem(int position) const {
+    if (position < 0 || position >= static_cast<int>(m_visible.size()))
+        return nullptr;
+    return m_entries[m_visible[position]].item;
+}
+
+const QList<ClipboardItemPtr>& HistoryListModel::visibleItems() const {
+    if (!m_visibleItems) {
+        QList<ClipboardItemPtr> items;
+        items.reserve(static_cast<qsizetype>(m_visible.size()));
+        for (const int index : m_visible)
+            items.append(m_entries[index].item);
+        m_visibleItems = std::move(items);
+    }
+    return *m_visibleItems;
+}
+
+// Rows: the pinned header and the pinned items, then (when both groups are there) the history
+// header, then the unpinned items; without pinned items there are no headers.
+HistoryListModel::Row HistoryListModel::rowAt(int row) const {
+    if (m_pinnedCount == 0)
+        return {RowKind::item, row};
+    if (row == 0)
+        return {RowKind::pinnedHeader, -1};
+    if (row <= m_pinnedCount)
+        return {RowKind::item, row - 1};
+    if (row == m_pinnedCount + 1)
+        return {RowKind::historyHeader, -1};
+    return {RowKind::item, row - 2};
+}
+
 ClipboardItemPtr HistoryListModel::previewItem() const {
     for (const auto& id : {m_previewID, m_selectedID}) {
-        if (id && isVisible(*id))
-            return m_visible[m_rows[m_rowById.value(*id)].itemIndex];
+        if (const int row = id ? rowOf(*id) : -1; row >= 0)
+            return visibleItem(rowAt(row).itemIndex);
     }
-    return m_visible.isEmpty() ? nullptr : m_visible.first();
+    return visibleItem(0);
 }
 
 QList<ClipboardItemPtr> HistoryListModel::multiSelectedItems() const {
     QList<ClipboardItemPtr> items;
     if (m_multiSelected.isEmpty())
         return items;
-    for (const ClipboardItemPtr& item : m_visible) {
-        if (m_multiSelected.contains(item->id()))
-            items.append(item);
+    for (const int index : m_visible) {
+        if (m_multiSelected.contains(m_entries[index].item->id()))
+            items.append(m_entries[index].item);
     }
     return items;
 }
 
 void HistoryListModel::reconcileSelection() {
-    const std::optional<QUuid> first =
-        m_visible.isEmpty() ? std::nullopt : std::optional(m_visible.first()->id());
+    const std::optional<QUuid> first = m_visible.empty() ? std::nullopt : std::optional(visibleItem(0)->id());
     changeState([&] {
         if (m_selectedID && !isVisible(*m_selectedID))
             m_selectedID = first;
@@ -149,14 +284,14 @@ void HistoryListModel::reconcileSelection() {
 }
 
 void HistoryListModel::moveSelection(int delta) {
-    if (m_visible.isEmpty())
+    if (m_visible.empty())
         return;
     const std::optional<QUuid> current = m_previewID ? m_previewID : m_selectedID;
     int start = 0;
-    if (current && isVisible(*current))
-        start = m_rows[m_rowById.value(*current)].itemIndex;
-    const int target = std::clamp(start + delta, 0, static_cast<int>(m_visible.size()) - 1);
-    commitSelection(m_visible[target]->id(), true);
+    if (const int row = current ? rowOf(*current) : -1; row >= 0)
+        start = rowAt(row).itemIndex;
+    const int target = std::clamp(start + delta, 0, visibleCount() - 1);
+    commitSelection(visibleItem(target)->id(), true);
 }
 
 void HistoryListModel::commitSelection(const QUuid& id, bool scroll) {
@@ -171,8 +306,7 @@ void HistoryListModel::commitSelection(const QUuid& id, bool scroll) {
 }
 
 void HistoryListModel::selectFirst() {
-    const std::optional<QUuid> first =
-        m_visible.isEmpty() ? std::nullopt : std::optional(m_visible.first()->id());
+    const std::optional<QUuid> first = m_visible.empty() ? std::nullopt : std::optional(visibleItem(0)->id());
     changeState([&] {
         m_selectedID = first;
         m_previewID = first;
@@ -220,10 +354,10 @@ void HistoryListModel::changeState(const std::function<void()>& change) {
         plainSelectedBefore == m_selectedID && multiBefore == m_multiSelected)
         return;
 
-    if (!m_rows.isEmpty()) {
+    if (const int rows = rowCount(); rows > 0) {
         if (multiBefore.isEmpty() != m_multiSelected.isEmpty()) {
             // Entering or leaving multi-selection mode changes every row's marks and key hints.
-            emit dataChanged(index(0), index(static_cast<int>(m_rows.size()) - 1));
+            emit dataChanged(index(0), index(rows - 1));
         } else {
             QSet<QUuid> touched = (multiBefore - m_multiSelected) | (m_multiSelected - multiBefore);
             for (const auto& id : {selectedBefore, selectedAfter, hoveredBefore, m_hoveredID}) {
@@ -241,17 +375,19 @@ void HistoryListModel::changeState(const std::function<void()>& change) {
 }
 
 int HistoryListModel::rowOf(const QUuid& id) const {
-    return m_rowById.value(id, -1);
+    const int index = m_entryById.value(id, -1);
+    return index >= 0 && index < static_cast<int>(m_rowOfEntry.size()) ? m_rowOfEntry[index] : -1;
 }
 
 ClipboardItemPtr HistoryListModel::itemAt(int row) const {
-    if (row < 0 || row >= m_rows.size() || m_rows[row].kind != RowKind::item)
+    if (row < 0 || row >= rowCount())
         return nullptr;
-    return m_visible[m_rows[row].itemIndex];
+    const Row found = rowAt(row);
+    return found.kind == RowKind::item ? visibleItem(found.itemIndex) : nullptr;
 }
 
 ItemRowSnapshot HistoryListModel::snapshotAt(int itemIndex) const {
-    const ClipboardItem& item = *m_visible[itemIndex];
+    const ClipboardItem& item = *visibleItem(itemIndex);
     ItemRowSnapshot row = ItemRowSnapshot::make(item, itemIndex);
     const auto selected = m_previewID ? m_previewID : m_selectedID;
     row.isSelected = selected == item.id();
@@ -262,23 +398,27 @@ ItemRowSnapshot HistoryListModel::snapshotAt(int itemIndex) const {
 }
 
 int HistoryListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    if (parent.isValid())
+        return 0;
+    const int items = visibleCount();
+    const int headers = m_pinnedCount == 0 ? 0 : (items > m_pinnedCount ? 2 : 1);
+    return items + headers;
 }
 
 QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Row& row = m_rows[index.row()];
+    const Row row = rowAt(index.row());
     switch (role) {
     case KindRole:
         return static_cast<int>(row.kind);
     case SnapshotRole:
         return row.kind == RowKind::item ? QVariant::fromValue(snapshotAt(row.itemIndex)) : QVariant();
     case ItemIDRole:
-        return row.kind == RowKind::item ? QVariant(m_visible[row.itemIndex]->id()) : QVariant();
+        return row.kind == RowKind::item ? QVariant(visibleItem(row.itemIndex)->id()) : QVariant();
     case Qt::DisplayRole:
         if (row.kind == RowKind::item)
-            return m_visible[row.itemIndex]->previewTitle();
+            return visibleItem(row.itemIndex)->previewTitle();
         return {};
     default:
         return {};
@@ -286,7 +426,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags HistoryListModel::flags(const QModelIndex& index) const {
-    if (!index.isValid() || m_rows[index.row()].kind != RowKind::item)
+    if (!index.isValid() || index.row() >= rowCount() || rowAt(index.row()).kind != RowKind::item)
         return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsDragEnabled;
 }

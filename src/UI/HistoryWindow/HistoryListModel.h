@@ -12,6 +12,7 @@
 #include <QUuid>
 
 #include <optional>
+#include <vector>
 
 class HistoryStore;
 
@@ -41,7 +42,10 @@ public:
     void setAppFilterBundleID(const std::optional<QString>& bundleID);
 
     // The visible list: pinned items, then unpinned items.
-    const QList<ClipboardItemPtr>& visibleItems() const { return m_visible; }
+    int visibleCount() const { return static_cast<int>(m_visible.size()); }
+    ClipboardItemPtr visibleItem(int position) const;
+    // The whole visible list, built on first request after each change.
+    const QList<ClipboardItemPtr>& visibleItems() const;
     int pinnedCount() const { return m_pinnedCount; }
     ClipboardItemPtr previewItem() const;
     QList<ClipboardItemPtr> multiSelectedItems() const;
@@ -90,17 +94,39 @@ signals:
     void scrollRequested(const QUuid& id);
 
 private:
+    // What the search needs of one store item, kept in store order beside the store's list.
+    struct StoreEntry {
+        ClipboardItemPtr item;
+        ItemType type;
+        bool isPinned;
+        // The searchable text, case-folded on first search and kept until the item changes: every
+        // keystroke searches every item, and folding is most of the cost of a case-blind search.
+        std::optional<QString> foldedText;
+    };
+    // The search the current matches answer, so that the next keystroke can start from them.
+    struct SearchState {
+        quint64 generation = 0;
+        QString foldedQuery;
+        bool valid = false;
+    };
     struct Row {
         RowKind kind;
         int itemIndex; // into m_visible, for item rows
     };
 
+    // Takes the store's list again, keeping the folded texts of the items that stay.
+    void syncStoreEntries();
+    void refreshEntry(const QUuid& id);
+    // The items that pass the kind and source-application filters, in store order.
+    void refilter();
     void rebuild();
-    bool passesFilters(const ClipboardItem& item) const;
-    // The item's searchable text, case-folded once and kept until the item changes: every
-    // keystroke searches every item, and folding is most of the cost of a case-blind search.
-    const QString& foldedSearchableText(const ClipboardItem& item) const;
-    bool isVisible(const QUuid& id) const { return m_rowById.contains(id); }
+    const QString& foldedText(StoreEntry& entry);
+    // Folds the texts not folded yet in short slices while the event loop is idle, so that the
+    // first keystroke finds them ready; a keystroke before the end folds the rest itself.
+    void foldAheadFrom(int index);
+    void foldAheadSlice();
+    Row rowAt(int row) const;
+    bool isVisible(const QUuid& id) const { return rowOf(id) >= 0; }
     ItemRowSnapshot snapshotAt(int itemIndex) const;
     // Sets the state and repaints exactly the rows whose look changed.
     void changeState(const std::function<void()>& change);
@@ -108,14 +134,24 @@ private:
     HistoryStore& m_store;
     QString m_query;
     QString m_foldedQuery;
-    mutable QHash<QUuid, QString> m_foldedTexts;
     ItemFilter m_filter = ItemFilter::all;
     std::optional<QString> m_appFilter;
 
-    QList<ClipboardItemPtr> m_visible;
+    std::vector<StoreEntry> m_entries;
+    QTimer m_foldAhead;
+    int m_foldCursor = 0;
+    QHash<QUuid, int> m_entryById;
+    // Bumped whenever an item or a filter other than the query changes: earlier matches are void.
+    quint64 m_generation = 1;
+    std::vector<int> m_passingFilters;
+    std::vector<int> m_matches;
+    SearchState m_matchesFor;
+
+    // Store positions in visible order, and each store position's list row (-1: not visible).
+    std::vector<int> m_visible;
+    std::vector<int> m_rowOfEntry;
     int m_pinnedCount = 0;
-    QList<Row> m_rows;
-    QHash<QUuid, int> m_rowById;
+    mutable std::optional<QList<ClipboardItemPtr>> m_visibleItems;
 
     std::optional<QUuid> m_selectedID;
     std::optional<QUuid> m_hoveredID;

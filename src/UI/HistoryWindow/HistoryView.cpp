@@ -13,6 +13,7 @@
 #include <UI/Design/QSKeyCap.h>
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
+#include <UI/Design/Transition.h>
 #include <UI/Design/VisualEffectBackground.h>
 #include <UI/Design/WindowDragHandle.h>
 
@@ -27,6 +28,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -95,14 +97,8 @@ protected:
         const QColor brand = QS::Color::brand();
         const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
         const qreal radius = bounds.height() / 2;
-        if (isChecked()) {
-            QLinearGradient gradient(bounds.topLeft(), bounds.bottomRight());
-            gradient.setColorAt(0, QS::Color::withOpacity(brand, 0.32));
-            gradient.setColorAt(1, QS::Color::withOpacity(brand, 0.18));
-            painter.setBrush(gradient);
-        } else {
-            painter.setBrush(QS::Color::glassFill(scheme));
-        }
+        // The chosen chip's fill is the highlight behind the chips, which glides between them.
+        painter.setBrush(isChecked() ? QBrush(Qt::NoBrush) : QBrush(QS::Color::glassFill(scheme)));
         painter.setPen(QPen(isChecked() ? QS::Color::withOpacity(brand, 0.55)
                                         : QS::Color::withOpacity(QS::Color::cardStroke(scheme), 0.6),
                             1));
@@ -121,12 +117,174 @@ private:
     ItemFilter m_filter;
 };
 
+// The chosen chip's fill: a capsule with the brand gradient and a soft brand shadow, placed behind
+// the chips so that it can glide from one chip to the next.
+class ChipHighlight : public QWidget {
+public:
+    static constexpr int kShadowMargin = 4;
+    explicit ChipHighlight(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("chipHighlight"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    // The geometry that puts the capsule exactly over `chip`.
+    static QRect around(const QRect& chip) {
+        return chip.adjusted(-kShadowMargin, -kShadowMargin, kShadowMargin, kShadowMargin);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor brand = QS::Color::brand();
+        const QRectF capsule = QRectF(rect()).adjusted(kShadowMargin + 0.5, kShadowMargin + 0.5,
+                                                       -kShadowMargin - 0.5, -kShadowMargin - 0.5);
+        const qreal radius = capsule.height() / 2;
+        // Shadow: brand at 0.25, spread a few points and offset one down, fading outwards.
+        painter.setPen(Qt::NoPen);
+        for (int spread = kShadowMargin; spread >= 1; --spread) {
+            const QRectF layer = capsule.translated(0, 1).adjusted(-spread, -spread, spread, spread);
+            painter.setBrush(QS::Color::withOpacity(brand, 0.25 / (kShadowMargin + 1)));
+            painter.drawRoundedRect(layer, radius + spread, radius + spread);
+        }
+        QLinearGradient gradient(capsule.topLeft(), capsule.bottomRight());
+        gradient.setColorAt(0, QS::Color::withOpacity(brand, 0.32));
+        gradient.setColorAt(1, QS::Color::withOpacity(brand, 0.18));
+        painter.setBrush(gradient);
+        painter.drawRoundedRect(capsule, radius, radius);
+    }
+};
+
+// A small button of the multi-selection bar: plain (text only), bordered (a glass capsule with a
+// hairline) or prominent (filled with the brand colour, white label).
+class BarButton : public QPushButton {
+public:
+    enum class Look { plain, bordered, prominent };
+    static constexpr int kHeight = 22;
+
+    BarButton(Look look, const QString& symbolName, const QString& text, QWidget* parent)
+        : QPushButton(text, parent), m_look(look), m_symbolName(symbolName) {
+        setFocusPolicy(Qt::NoFocus);
+        setCursor(Qt::PointingHandCursor);
+        setFont(QS::Font::system(11, QFont::DemiBold));
+        setAttribute(Qt::WA_Hover);
+    }
+    QSize sizeHint() const override {
+        const int symbol = m_symbolName.isEmpty() ? 0 : kSymbolSize + kSpacing;
+        return {kPadding + symbol + fontMetrics().horizontalAdvance(text()) + kPadding, kHeight};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const Scheme scheme = QS::Color::schemeOf(*this);
+        if (!isEnabled())
+            painter.setOpacity(0.45);
+        const bool pressed = isDown();
+        const bool hovered = underMouse() && isEnabled();
+        const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        constexpr qreal radius = 6;
+        QColor foreground = QS::Color::label(scheme);
+        switch (m_look) {
+        case Look::plain:
+            foreground = QS::Color::secondaryText(scheme);
+            if (hovered || pressed)
+                foreground = QS::Color::label(scheme);
+            break;
+        case Look::bordered: {
+            const QColor label = QS::Color::label(scheme);
+            painter.setBrush(QS::Color::withOpacity(label, pressed ? 0.16 : hovered ? 0.12 : 0.08));
+            painter.setPen(QPen(QS::Color::cardStroke(scheme), 1));
+            painter.drawRoundedRect(bounds, radius, radius);
+            break;
+        }
+        case Look::prominent: {
+            QColor fill = QS::Color::brand();
+            if (pressed)
+                fill = fill.darker(118);
+            else if (hovered)
+                fill = fill.lighter(108);
+            QLinearGradient gradient(bounds.topLeft(), bounds.bottomLeft());
+            gradient.setColorAt(0, fill.lighter(106));
+            gradient.setColorAt(1, fill);
+            painter.setBrush(gradient);
+            painter.setPen(QPen(QS::Color::withOpacity(fill.darker(125), 0.6), 1));
+            painter.drawRoundedRect(bounds, radius, radius);
+            foreground = Qt::white;
+            break;
+        }
+        }
+        qreal x = kPadding;
+        if (!m_symbolName.isEmpty()) {
+            const QPixmap symbol =
+                SymbolIcon::pixmap(m_symbolName, kSymbolSize, foreground, devicePixelRatioF());
+            painter.drawPixmap(QPointF(x, (height() - kSymbolSize) / 2.0), symbol);
+            x += kSymbolSize + kSpacing;
+        }
+        painter.setFont(font());
+        painter.setPen(foreground);
+        painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
+    }
+
+private:
+    static constexpr int kPadding = 8;
+    static constexpr int kSymbolSize = 11;
+    static constexpr int kSpacing = 4;
+    Look m_look;
+    QString m_symbolName;
+};
+
+// The picture of one row, drawn over the list while the row glides to its new place.
+class RowPicture : public QWidget {
+public:
+    explicit RowPicture(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("rowGlide"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    void setPicture(const QPixmap& picture) {
+        m_picture = picture;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawPixmap(0, 0, m_picture); }
+
+private:
+    QPixmap m_picture;
+};
+
 // Lets the panel's glass show through a field or list. Only the base colour changes: the window
 // colour still tells the light scheme from the dark one.
 void clearBase(QWidget& widget) {
     QPalette palette = widget.palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     widget.setPalette(palette);
+}
+
+// Brings an overlay over `area`: with an animation it grows from `scale` and fades in, else at once.
+void presentOverlay(QWidget& overlay, const QRect& area, double scale,
+                    const std::optional<QS::Motion::Animation>& animation) {
+    overlay.setGeometry(area);
+    if (animation)
+        QS::Transition::appear(overlay, area, scale, *animation);
+    else
+        overlay.show();
+}
+
+// Takes an overlay away: with an animation it shrinks to `scale` and fades before it goes, else it
+// is hidden at once. Either way it is deleted later: the request may come from the overlay's own
+// close button, whose click is still being handled.
+void dismissOverlay(QWidget* overlay, const QRect& area, double scale,
+                    const std::optional<QS::Motion::Animation>& animation) {
+    if (!overlay)
+        return;
+    if (animation) {
+        QS::Transition::disappear(*overlay, area, scale, *animation, [overlay] { overlay->deleteLater(); });
+        return;
+    }
+    overlay->hide();
+    overlay->deleteLater();
 }
 
 // A press on a key with Ctrl (the in-window counterpart of the Command key).
@@ -165,11 +323,8 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
 
     connect(m_model, &HistoryListModel::listChanged, this, &HistoryView::onListChanged);
     connect(m_model, &HistoryListModel::stateChanged, this, &HistoryView::onStateChanged);
-    connect(m_model, &HistoryListModel::scrollRequested, this, [this](const QUuid& id) {
-        const int row = m_model->rowOf(id);
-        if (row >= 0)
-            m_list->scrollTo(m_model->index(row), QAbstractItemView::PositionAtCenter);
-    });
+    connect(m_model, &HistoryListModel::scrollRequested, this,
+            [this](const QUuid& id) { scrollToCentre(m_model->rowOf(id)); });
     connect(&m_store, &HistoryStore::itemsChanged, this, &HistoryView::rebuildAppMenu);
 
     m_axTimer.setInterval(kPermissionCheckIntervalMs);
@@ -277,8 +432,14 @@ QWidget* HistoryView::buildHeader() {
 
     auto* chips = new QHBoxLayout;
     chips->setSpacing(7);
+    m_chipHighlight = new ChipHighlight(header);
+    m_chipHighlight->hide();
+    m_chipGlide = new QVariantAnimation(this);
+    connect(m_chipGlide, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { m_chipHighlight->setGeometry(value.toRect()); });
     for (const ItemFilter filter : ItemFilters::allCases()) {
         auto* chip = new FilterChip(filter, header);
+        chip->installEventFilter(this);
         connect(chip, &QAbstractButton::clicked, this, [this, filter] {
             m_model->chooseFilter(filter);
             updateChips();
@@ -341,6 +502,7 @@ QWidget* HistoryView::buildContent() {
     auto* content = new QWidget(m_card);
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(14, 0, 14, 12);
+    m_contentRow = row;
     row->setSpacing(12);
 
     const auto paneFill = [](QPainter& painter, const QWidget& widget) {
@@ -384,6 +546,15 @@ QWidget* HistoryView::buildContent() {
     m_list->viewport()->setAutoFillBackground(false);
     clearBase(*m_list);
     ThinScrollbarConfigurator::apply(*m_list);
+    m_rowGlide = new RowPicture(m_list->viewport());
+    m_rowGlide->hide();
+    m_rowGlideAnimation = new QVariantAnimation(this);
+    connect(m_rowGlideAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { m_rowGlide->move(m_rowGlide->x(), value.toInt()); });
+    connect(m_rowGlideAnimation, &QVariantAnimation::finished, this, &HistoryView::endRowGlide);
+    m_scrollAnimation = new QVariantAnimation(this);
+    connect(m_scrollAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& value) { m_list->verticalScrollBar()->setValue(value.toInt()); });
     connect(m_list, &QListView::customContextMenuRequested, this, &HistoryView::showContextMenu);
     m_listStack->addWidget(m_list);
     m_listStack->addWidget(buildEmptyState());
@@ -470,30 +641,21 @@ QWidget* HistoryView::buildMultiBar() {
         textLabel({}, QS::Font::system(12, QFont::Bold), QS::Color::label(QS::Color::schemeOf(*this)), bar);
     layout->addWidget(m_multiCount);
     layout->addStretch();
-    auto* clear = new QPushButton(tr("Clear"), bar);
+    auto* clear = new BarButton(BarButton::Look::plain, QString(), tr("Clear"), bar);
     clear->setObjectName(QStringLiteral("multiClear"));
-    clear->setFlat(true);
-    clear->setFocusPolicy(Qt::NoFocus);
-    clear->setFont(QS::Font::system(11, QFont::DemiBold));
     connect(clear, &QPushButton::clicked, m_model, &HistoryListModel::clearMultiSelection);
     layout->addWidget(clear);
-    auto* queue = new QPushButton(SymbolIcon::icon(QStringLiteral("arrow.right.to.line"), QS::Color::brand()),
-                                  tr("Paste Queue"), bar);
+    auto* queue = new BarButton(BarButton::Look::bordered, QStringLiteral("arrow.right.to.line"),
+                                tr("Paste Queue"), bar);
     queue->setObjectName(QStringLiteral("pasteQueue"));
-    queue->setFocusPolicy(Qt::NoFocus);
-    queue->setFont(QS::Font::system(11, QFont::DemiBold));
     queue->setToolTip(tr("Paste first item, then press Ctrl+V repeatedly for the rest"));
     connect(queue, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onStartQueue)
             m_callbacks.onStartQueue(m_model->multiSelectedItems());
     });
     layout->addWidget(queue);
-    auto* all =
-        new QPushButton(SymbolIcon::icon(QStringLiteral("doc.on.doc"), Qt::white), tr("Paste All"), bar);
+    auto* all = new BarButton(BarButton::Look::prominent, QStringLiteral("doc.on.doc"), tr("Paste All"), bar);
     all->setObjectName(QStringLiteral("pasteAll"));
-    all->setFocusPolicy(Qt::NoFocus);
-    all->setDefault(true);
-    all->setFont(QS::Font::system(11, QFont::DemiBold));
     connect(all, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onPasteAll)
             m_callbacks.onPasteAll(m_model->multiSelectedItems());
@@ -646,9 +808,16 @@ void HistoryView::updateShortcutCaps() {
 }
 
 void HistoryView::onListChanged() {
-    const bool empty = m_model->visibleItems().isEmpty();
+    // Rows moved: a glide towards a place in the old list would end in the wrong one.
+    if (m_scrollAnimation->state() == QAbstractAnimation::Running)
+        m_scrollAnimation->stop();
+    if (isRowGliding()) {
+        m_rowGlideAnimation->stop();
+        endRowGlide();
+    }
+    const bool empty = m_model->visibleCount() == 0;
     m_listStack->setCurrentWidget(empty ? m_empty : static_cast<QWidget*>(m_list));
-    m_footerCount->setText(QString::number(m_model->visibleItems().size()));
+    m_footerCount->setText(QString::number(m_model->visibleCount()));
     updateEmptyState();
     updateChips();
 }
@@ -659,10 +828,34 @@ void HistoryView::onStateChanged() {
 }
 
 void HistoryView::updateChips() {
+    QWidget* chosen = nullptr;
     for (QWidget* widget : m_chips) {
         auto* chip = static_cast<FilterChip*>(widget);
         chip->setChecked(chip->filter() == m_model->filter());
+        if (chip->isChecked())
+            chosen = chip;
     }
+    if (!chosen || m_highlightedFilter == m_model->filter())
+        return;
+    const bool placed = m_highlightedFilter.has_value();
+    m_highlightedFilter = m_model->filter();
+    const QRect target = ChipHighlight::around(chosen->geometry());
+    m_chipGlide->stop();
+    const QS::Motion::Animation glide = QS::Motion::honouringReduceMotion(QS::Motion::spring());
+    m_chipHighlight->show();
+    m_chipHighlight->lower();
+    if (!placed || glide.isInstant()) {
+        m_chipHighlight->setGeometry(target);
+        return;
+    }
+    m_chipGlide->setStartValue(m_chipHighlight->geometry());
+    m_chipGlide->setEndValue(target);
+    QS::Motion::configure(*m_chipGlide, glide);
+    m_chipGlide->start();
+}
+
+bool HistoryView::isChipHighlightGliding() const {
+    return m_chipGlide->state() == QAbstractAnimation::Running;
 }
 
 void HistoryView::updateEmptyState() {
@@ -693,8 +886,8 @@ void HistoryView::updatePreview() {
     // A fresh pane for every newly previewed item.
     delete m_preview;
     m_preview = new PreviewPane(
-        item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true); }, m_services.images,
-        m_previewColumn);
+        item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true, QS::Motion::soft()); },
+        m_services.images, m_previewColumn);
     m_previewColumn->layout()->addWidget(m_preview);
     if (m_quickLook) {
         if (item)
@@ -715,6 +908,8 @@ void HistoryView::updateMultiBar() {
 }
 
 void HistoryView::updateCardHeight() {
+    // The bar brings its own spacing: the content row keeps less room below while it is shown.
+    m_contentRow->setContentsMargins(14, 0, 14, m_model->multiSelected().isEmpty() ? 12 : 8);
     const int height = m_model->multiSelected().isEmpty() ? kHeight : kMultiSelectHeight;
     if (this->height() == height)
         return;
@@ -723,34 +918,98 @@ void HistoryView::updateCardHeight() {
         top->resize(kWidth, height);
 }
 
-void HistoryView::setQuickLookShown(bool shown) {
-    delete m_quickLook;
-    m_quickLook = nullptr;
+void HistoryView::setQuickLookShown(bool shown, std::optional<QS::Motion::Animation> animation) {
+    constexpr double kQuickLookScale = 0.98;
+    // A replaced overlay goes at once; a closed one leaves with the transition.
+    dismissOverlay(std::exchange(m_quickLook, nullptr), rect(), kQuickLookScale,
+                   shown ? std::nullopt : animation);
     const ClipboardItemPtr item = m_model->previewItem();
     if (!shown || !item)
         return;
     m_quickLook = new QuickLookView(
         item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText, m_services.images, this);
     m_quickLook->setObjectName(QStringLiteral("quickLook"));
-    m_quickLook->setGeometry(rect());
-    m_quickLook->show();
+    presentOverlay(*m_quickLook, rect(), kQuickLookScale, animation);
     if (m_veskPromo)
         m_veskPromo->raise();
 }
 
 void HistoryView::showVeskPromo() {
-    setVeskPromoShown(true);
+    setVeskPromoShown(true, QS::Motion::soft());
 }
 
-void HistoryView::setVeskPromoShown(bool shown) {
-    delete m_veskPromo;
-    m_veskPromo = nullptr;
+void HistoryView::setVeskPromoShown(bool shown, std::optional<QS::Motion::Animation> animation) {
+    constexpr double kPromoScale = 0.97;
+    // A replaced overlay goes at once; a closed one leaves with the transition.
+    dismissOverlay(std::exchange(m_veskPromo, nullptr), rect(), kPromoScale,
+                   shown ? std::nullopt : animation);
     if (!shown)
         return;
-    m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false); }, this);
-    m_veskPromo->setGeometry(rect());
-    m_veskPromo->show();
+    m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false, QS::Motion::soft()); }, this);
+    presentOverlay(*m_veskPromo, rect(), kPromoScale, animation);
     m_veskPromo->raise();
+}
+
+void HistoryView::scrollToCentre(int row) {
+    if (row < 0)
+        return;
+    QScrollBar* bar = m_list->verticalScrollBar();
+    m_scrollAnimation->stop();
+    const int from = bar->value();
+    m_list->scrollTo(m_model->index(row), QAbstractItemView::PositionAtCenter);
+    const int to = bar->value();
+    const QS::Motion::Animation glide = QS::Motion::honouringReduceMotion(QS::Motion::fast());
+    if (from == to || glide.isInstant())
+        return;
+    bar->setValue(from);
+    m_scrollAnimation->setStartValue(from);
+    m_scrollAnimation->setEndValue(to);
+    QS::Motion::configure(*m_scrollAnimation, glide);
+    m_scrollAnimation->start();
+}
+
+void HistoryView::togglePin(const ClipboardItemPtr& item) {
+    const QUuid id = item->id();
+    // A glide still running ends where it was going: its row is painted by the list again.
+    m_rowGlideAnimation->stop();
+    endRowGlide();
+    const int rowBefore = m_model->rowOf(id);
+    const int topBefore = rowBefore >= 0 ? m_list->visualRect(m_model->index(rowBefore)).top() : 0;
+    m_store.togglePin(item);
+    const QS::Motion::Animation glide = QS::Motion::honouringReduceMotion(QS::Motion::spring());
+    const int rowAfter = m_model->rowOf(id);
+    if (rowBefore < 0 || rowAfter < 0 || glide.isInstant())
+        return;
+    m_list->doItemsLayout();
+    const QRect after = m_list->visualRect(m_model->index(rowAfter));
+    if (after.top() == topBefore || !after.isValid())
+        return;
+    // The row's picture at its new place glides there from the old one; the list leaves the new
+    // place empty meanwhile.
+    static_cast<RowPicture*>(m_rowGlide)->setPicture(m_list->viewport()->grab(after));
+    m_rowGlide->setGeometry(after.left(), topBefore, after.width(), after.height());
+    m_rowGlide->show();
+    m_rowGlide->raise();
+    m_delegate->setHiddenRow(id);
+    m_list->viewport()->update();
+    m_rowGlideAnimation->setStartValue(topBefore);
+    m_rowGlideAnimation->setEndValue(after.top());
+    QS::Motion::configure(*m_rowGlideAnimation, glide);
+    m_rowGlideAnimation->start();
+}
+
+void HistoryView::endRowGlide() {
+    m_rowGlide->hide();
+    m_delegate->setHiddenRow(std::nullopt);
+    m_list->viewport()->update();
+}
+
+bool HistoryView::isRowGliding() const {
+    return m_rowGlideAnimation->state() == QAbstractAnimation::Running;
+}
+
+bool HistoryView::isListScrolling() const {
+    return m_scrollAnimation->state() == QAbstractAnimation::Running;
 }
 
 bool HistoryView::handleKey(const QKeyEvent& event) {
@@ -791,7 +1050,7 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
             return false;
         if (!m_quickLook && !m_search->text().isEmpty())
             return false;
-        setQuickLookShown(!m_quickLook);
+        setQuickLookShown(!m_quickLook, QS::Motion::spring());
         return true;
     default:
         break;
@@ -799,18 +1058,18 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
     if (hasCommand(event) && !event.text().isEmpty()) {
         bool isNumber = false;
         const int n = event.text().left(1).toInt(&isNumber);
-        if (isNumber && n >= 1 && n <= 9 && n <= m_model->visibleItems().size()) {
+        if (isNumber && n >= 1 && n <= 9 && n <= m_model->visibleCount()) {
             if (m_callbacks.onSelect)
-                m_callbacks.onSelect(m_model->visibleItems()[n - 1], false);
+                m_callbacks.onSelect(m_model->visibleItem(n - 1), false);
             return true;
         }
     }
     // Ctrl+digit reports no text on some platforms: the key itself decides then.
     if (hasCommand(event) && event.key() >= Qt::Key_1 && event.key() <= Qt::Key_9 && event.text().isEmpty()) {
         const int n = event.key() - Qt::Key_0;
-        if (n <= m_model->visibleItems().size()) {
+        if (n <= m_model->visibleCount()) {
             if (m_callbacks.onSelect)
-                m_callbacks.onSelect(m_model->visibleItems()[n - 1], false);
+                m_callbacks.onSelect(m_model->visibleItem(n - 1), false);
             return true;
         }
     }
@@ -855,6 +1114,14 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
         }
         if (handleKey(*key))
             return true;
+        return false;
+    }
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        m_chips.contains(qobject_cast<QWidget*>(watched))) {
+        // The layout placed the chips: the highlight stays on the chosen one unless it is gliding.
+        auto* chip = static_cast<QAbstractButton*>(watched);
+        if (chip->isChecked() && !isChipHighlightGliding())
+            m_chipHighlight->setGeometry(ChipHighlight::around(chip->geometry()));
         return false;
     }
     if (watched == m_list->viewport()) {
@@ -968,7 +1235,7 @@ QMenu* HistoryView::makeContextMenu(const ClipboardItemPtr& item, QWidget* paren
                         m_store.addSnippet(target->previewTitle(), text);
                         break;
                     case Action::togglePin:
-                        m_store.togglePin(target);
+                        togglePin(target);
                         break;
                     case Action::quickLook:
                         m_model->commitSelection(target->id(), false);

@@ -4,12 +4,14 @@
 
 #include <ClipboardEngine/ContentClassifier.h>
 #include <Storage/ClipboardItem.h>
+#include <UI/Design/Motion.h>
 
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class HistoryStore;
 class ImageStore;
@@ -18,6 +20,7 @@ class PreviewPane;
 class QuickLookView;
 class VeskPromoOverlay;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -78,6 +81,14 @@ public:
     bool handleKey(const QKeyEvent& event);
 
     bool isQuickLookShown() const { return m_quickLook != nullptr; }
+    // The chosen filter chip's highlight, and whether it is gliding to a newly chosen chip.
+    QWidget* chipHighlight() const { return m_chipHighlight; }
+    bool isChipHighlightGliding() const;
+    // The picture of a row that glides to its new place after a pin toggle, and whether it moves.
+    QWidget* rowGlide() const { return m_rowGlide; }
+    bool isRowGliding() const;
+    // True while the list glides to a row after a keyboard move.
+    bool isListScrolling() const;
     bool isVeskPromoShown() const { return m_veskPromo != nullptr; }
     void showVeskPromo();
     bool isAccessibilityWarningShown() const;
@@ -125,8 +136,14 @@ private:
     void updateMultiBar();
     void updateCardHeight();
     void updateShortcutCaps();
-    void setQuickLookShown(bool shown);
-    void setVeskPromoShown(bool shown);
+    // With `animation`, the overlay comes and goes with its scale-and-fade transition.
+    void setQuickLookShown(bool shown, std::optional<QS::Motion::Animation> animation = std::nullopt);
+    void setVeskPromoShown(bool shown, std::optional<QS::Motion::Animation> animation = std::nullopt);
+    // Scrolls the list so that `row` stands in the middle, gliding there unless motion is reduced.
+    void scrollToCentre(int row);
+    // Pins or unpins the item; its row glides from where it was to where the pin puts it.
+    void togglePin(const ClipboardItemPtr& item);
+    void endRowGlide();
     void checkPermission();
     void setPulse(bool pulse, bool animated);
     void rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos);
@@ -139,12 +156,16 @@ private:
     ItemRowDelegate* m_delegate = nullptr;
 
     QWidget* m_card = nullptr;
+    QLayout* m_contentRow = nullptr;
     QLineEdit* m_search = nullptr;
     QToolButton* m_clearSearch = nullptr;
     QToolButton* m_appFilter = nullptr;
     QMenu* m_appMenu = nullptr;
     QSKeyCap* m_searchKeyCap = nullptr;
     QList<QWidget*> m_chips;
+    QWidget* m_chipHighlight = nullptr;
+    QVariantAnimation* m_chipGlide = nullptr;
+    std::optional<ItemFilter> m_highlightedFilter;
     QStackedWidget* m_listStack = nullptr;
     QListView* m_list = nullptr;
     QWidget* m_empty = nullptr;
@@ -168,6 +189,9 @@ private:
     bool m_axPulse = false;
     QTimer m_axTimer;
     QVariantAnimation* m_pulseAnimation = nullptr;
+    QVariantAnimation* m_scrollAnimation = nullptr;
+    QWidget* m_rowGlide = nullptr;
+    QVariantAnimation* m_rowGlideAnimation = nullptr;
 
     // The pointer's last position over the list: rows react to the pointer only when it really
     // moved, not when keyboard scrolling slides a row under a pointer that stands still.

@@ -65,7 +65,10 @@ QString symbolName(ItemFilter filter) {
 }
 
 bool matches(ItemFilter filter, const ClipboardItem& item) {
-    const ItemType type = item.type();
+    return matches(filter, item.type());
+}
+
+bool matches(ItemFilter filter, ItemType type) {
     switch (filter) {
     case ItemFilter::all:
         return type != ItemType::snippet;

@@ -20,5 +20,6 @@ QString symbolName(ItemFilter filter);
 // `all` lets through every kind except snippets; `text` covers text, rich text, files and colours;
 // the others one kind each. An unknown stored kind counts as text.
 bool matches(ItemFilter filter, const ClipboardItem& item);
+bool matches(ItemFilter filter, ItemType type);
 
 } // namespace ItemFilters

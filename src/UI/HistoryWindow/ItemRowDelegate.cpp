@@ -89,6 +89,9 @@ QSize ItemRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModel
 void ItemRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
     const auto kind = static_cast<HistoryListModel::RowKind>(index.data(HistoryListModel::KindRole).toInt());
+    if (m_hiddenRow && kind == HistoryListModel::RowKind::item &&
+        index.data(HistoryListModel::ItemIDRole).toUuid() == *m_hiddenRow)
+        return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     if (kind == HistoryListModel::RowKind::item) {

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ImageStore;
 class QSBadge;
@@ -35,6 +36,11 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // A row that another widget draws for a while (it glides to its new place): the delegate leaves
+    // its place empty. Unset: every row is painted.
+    void setHiddenRow(const std::optional<QUuid>& itemID) { m_hiddenRow = itemID; }
+    const std::optional<QUuid>& hiddenRow() const { return m_hiddenRow; }
 
     // How many thumbnail loads have been started (each file once while it loads).
     int thumbnailRequests() const { return m_thumbnailRequests; }
@@ -63,4 +69,5 @@ private:
     mutable QSet<QString> m_pendingThumbnails;
     mutable QSet<QString> m_unreadableThumbnails;
     mutable int m_thumbnailRequests = 0;
+    std::optional<QUuid> m_hiddenRow;
 };

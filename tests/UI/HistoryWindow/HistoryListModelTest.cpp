@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 QStringList texts(const QList<ClipboardItemPtr>& items) {
@@ -71,6 +73,98 @@ TEST_F(HistoryListModelTest, SearchIsCaseInsensitiveAndTakenAsTyped) {
     EXPECT_TRUE(model.visibleItems().isEmpty());
     store->updateSnippet(snippet, QStringLiteral("Final words"), QStringLiteral("Kind regards"));
     EXPECT_EQ(model.visibleItems().size(), 1);
+}
+
+// Each keystroke starts from the matches of the one before; after every step, typed or not, the
+// list must be exactly what a model searching everything afresh shows.
+TEST_F(HistoryListModelTest, StepByStepSearchAnswersLikeAFreshSearch) {
+    addText(QStringLiteral("Straße nach Berlin"), QStringLiteral("org.gnome.TextEditor"));
+    const auto pinned = addText(QStringLiteral("strasse, pinned"));
+    addText(QStringLiteral("STRAND bar"), QStringLiteral("firefox-esr"));
+    const auto snippet = addKind(ItemType::snippet, QStringLiteral("Stray note"));
+    addImage(Qt::red, QSize(8, 8), QStringLiteral("Scanned street plan"));
+    addText(QStringLiteral("unrelated"));
+    store->togglePin(pinned);
+
+    HistoryListModel model(*store);
+    const auto rowsOf = [](const HistoryListModel& m) {
+        QStringList rows;
+        for (int row = 0; row < m.rowCount(); ++row) {
+            const QModelIndex index = m.index(row);
+            rows << QString::number(index.data(HistoryListModel::KindRole).toInt()) + QLatin1Char(':') +
+                        index.data(HistoryListModel::ItemIDRole).toString();
+        }
+        return rows;
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> apply;
+    };
+    const auto type = [&](const char* query) {
+        return Step{query, [&model, query] {
+                        model.setQuery(QString::fromUtf8(query));
+                    }};
+    };
+    const QList<Step> steps{
+        type("s"),
+        type("st"),
+        type("str"),
+        type("STRASSE"),
+        type("straß"),
+        type("str"),
+        {"new matching item",
+         [&] {
+             addText(QStringLiteral("stream of thought"));
+         }},
+        type("stre"),
+        {"pin toggled",
+         [&] {
+             store->togglePin(pinned);
+         }},
+        type("st"),
+        {"text filter",
+         [&] {
+             model.chooseFilter(ItemFilter::text);
+         }},
+        type("stra"),
+        type("plan"),
+        {"all filter",
+         [&] {
+             model.chooseFilter(ItemFilter::all);
+         }},
+        type("pla"),
+        {"source filter",
+         [&] {
+             model.setAppFilterBundleID(QStringLiteral("firefox-esr"));
+         }},
+        type("bar"),
+        {"source filter off",
+         [&] {
+             model.setAppFilterBundleID(std::nullopt);
+         }},
+        type("r"),
+        {"snippets",
+         [&] {
+             model.chooseFilter(ItemFilter::snippets);
+         }},
+        type("stray"),
+        {"snippet rewritten",
+         [&] {
+             store->updateSnippet(snippet, QStringLiteral("Final"), QStringLiteral("gone astray"));
+         }},
+        type("astray"),
+        type(""),
+    };
+    for (const Step& step : steps) {
+        step.apply();
+        HistoryListModel fresh(*store);
+        fresh.chooseFilter(model.filter());
+        fresh.setAppFilterBundleID(model.appFilterBundleID());
+        fresh.setQuery(model.query());
+        EXPECT_EQ(texts(model.visibleItems()), texts(fresh.visibleItems())) << step.what;
+        EXPECT_EQ(rowsOf(model), rowsOf(fresh)) << step.what;
+        EXPECT_EQ(model.pinnedCount(), fresh.pinnedCount()) << step.what;
+    }
 }
 
 TEST_F(HistoryListModelTest, PinnedItemsComeFirstAndEachGroupStaysNewestFirst) {

@@ -2,16 +2,11 @@
 // over a test window, typing filters, Return pastes into the window, Escape closes one layer at a
 // time, Ctrl+click builds a multi-selection that pastes joined, and the paste queue pastes item by
 // item. Keys and clicks are real X input from xdotool.
-#include "PrivateSessionBus.h"
+#include "RunningQuillstack.h"
 #include "TestSession.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -20,7 +15,6 @@ namespace {
 
 using TestSession::Child;
 
-const QString binary = QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack");
 // The panel's height while items are multi-selected, and where the bar's "Paste Queue" button sits
 // from the panel's bottom-right corner then (the bar stands above the footer).
 constexpr int HistoryMultiSelectHeight = 600;
@@ -30,55 +24,17 @@ constexpr int kBarButtonsFromBottom = 70;
 class HistoryPanelEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(bus.isRunning());
-        ASSERT_TRUE(QFile::exists(binary));
-        QProcessEnvironment env = bus.environment();
-        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        env.insert("XDG_DATA_HOME", home.filePath("data"));
-        env.insert("XDG_CACHE_HOME", home.filePath("cache"));
-        env.insert("QT_LOGGING_RULES", "quillstack.*.debug=true");
-        QDir().mkpath(home.filePath("config/quillstack"));
-        QFile settings(home.filePath("config/quillstack/settings.json"));
-        settings.open(QIODevice::WriteOnly);
-        settings.write(R"({"hasCompletedOnboarding": true, "autoPaste": true, "windowPosition": "center"})");
-        settings.close();
-        QObject::connect(&app, &QProcess::readyReadStandardError,
-                         [this] { log += QString::fromUtf8(app.readAllStandardError()); });
-        app.setProcessEnvironment(env);
-        app.start(binary, {});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return log.contains("launch finished"); }, 15000))
-            << qPrintable(log);
-    }
-    void TearDown() override {
-        app.terminate();
-        if (!app.waitForFinished(5000))
-            app.kill();
+        ASSERT_TRUE(quillstack.start(
+            R"({"hasCompletedOnboarding": true, "autoPaste": true, "windowPosition": "center"})"))
+            << qPrintable(quillstack.log());
     }
 
-    QStringList storedTexts() {
-        QStringList texts;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
-            db.setDatabaseName(home.filePath("data/Quillstack/history.sqlite"));
-            if (db.open()) {
-                QSqlQuery query(QStringLiteral("SELECT plainText FROM ClipboardItem ORDER BY createdAt DESC"),
-                                db);
-                while (query.next())
-                    texts << query.value(0).toString();
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("reader"));
-        return texts;
-    }
-
+    // Copies `text` and waits until the history has it on top.
     void copyText(const QByteArray& text) {
-        QProcess xclip;
-        xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "UTF8_STRING"});
-        xclip.write(text);
-        xclip.closeWriteChannel();
-        ASSERT_TRUE(xclip.waitForFinished(5000));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return storedTexts().value(0) == QString::fromUtf8(text); }, 10000))
-            << qPrintable(log);
+        ASSERT_TRUE(RunningQuillstack::copyText(text));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return quillstack.storedTexts().value(0) == QString::fromUtf8(text); }, 10000))
+            << qPrintable(quillstack.log());
     }
 
     static void xdotool(const QStringList& arguments) {
@@ -98,17 +54,17 @@ protected:
 
     // Shows the panel with the hot key; the focus leaves the test window for it.
     void showPanel() {
-        const qsizetype shownBefore = log.count(QStringLiteral("panel shown"));
+        const qsizetype shownBefore = quillstack.log().count(QStringLiteral("panel shown"));
         xdotool({"key", "--clearmodifiers", "shift+super+v"});
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return log.count(QStringLiteral("panel shown")) > shownBefore; }, 5000))
-            << qPrintable(log);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return quillstack.log().count(QStringLiteral("panel shown")) > shownBefore; }, 5000))
+            << qPrintable(quillstack.log());
         ASSERT_TRUE(QTest::qWaitFor([&] { return !TestSession::hasInputFocus(windowId); }, 5000));
         const auto match =
             QRegularExpression(
                 QStringLiteral(
                     "first row at (\\d+),(\\d+) height (\\d+); panel at (-?\\d+),(-?\\d+) width (\\d+)"))
-                .globalMatch(log);
+                .globalMatch(quillstack.log());
         QRegularExpressionMatch last;
         for (auto it = match; it.hasNext();)
             last = it.next();
@@ -140,10 +96,7 @@ protected:
         return shown;
     }
 
-    PrivateSessionBus bus;
-    QTemporaryDir home;
-    QProcess app;
-    QString log;
+    RunningQuillstack quillstack;
     std::unique_ptr<Child> window;
     quint32 windowId = 0;
     QPoint firstRow;
@@ -162,7 +115,7 @@ TEST_F(HistoryPanelEndToEnd, HotKeyFilterAndReturnPasteIntoTheWindowInFront) {
     xdotool({"type", "--delay", "40", "banana"});
     QTest::qWait(200);
     xdotool({"key", "Return"});
-    ASSERT_TRUE(panelGone()) << qPrintable(log);
+    ASSERT_TRUE(panelGone()) << qPrintable(quillstack.log());
     EXPECT_TRUE(fieldShows(QStringLiteral("beta banana"))) << qPrintable(fieldText);
 
     // Escape closes one layer at a time: first the multi-selection, then the panel.
@@ -188,7 +141,7 @@ TEST_F(HistoryPanelEndToEnd, CtrlClickedItemsPasteJoinedWithNewlines) {
     ctrlClickRow(2);
     ctrlClickRow(0);
     xdotool({"key", "Return"});
-    ASSERT_TRUE(panelGone()) << qPrintable(log);
+    ASSERT_TRUE(panelGone()) << qPrintable(quillstack.log());
     // The field is one line: the pasted newline ends its text there.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
@@ -198,7 +151,8 @@ TEST_F(HistoryPanelEndToEnd, CtrlClickedItemsPasteJoinedWithNewlines) {
         },
         8000))
         << qPrintable(fieldText);
-    EXPECT_TRUE(storedTexts().contains(QStringLiteral("three\none"))) << qPrintable(storedTexts().join(u'|'));
+    EXPECT_TRUE(quillstack.storedTexts().contains(QStringLiteral("three\none")))
+        << qPrintable(quillstack.storedTexts().join(u'|'));
 }
 
 TEST_F(HistoryPanelEndToEnd, PasteQueueThroughThePanel) {
@@ -214,7 +168,7 @@ TEST_F(HistoryPanelEndToEnd, PasteQueueThroughThePanel) {
     xdotool({"mousemove", QString::number(queue.x()), QString::number(queue.y())});
     QTest::qWait(100);
     xdotool({"click", "1"});
-    ASSERT_TRUE(panelGone()) << qPrintable(log);
+    ASSERT_TRUE(panelGone()) << qPrintable(quillstack.log());
     EXPECT_TRUE(fieldShows(QStringLiteral("second-"))) << qPrintable(fieldText);
     // The automatic paste used "second-"; the queue then puts "first-" on the clipboard, and the
     // user's one Ctrl+V pastes it and ends the run.

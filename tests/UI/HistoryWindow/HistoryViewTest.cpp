@@ -3,8 +3,12 @@
 #include "HistoryFixture.h"
 
 #include <ClipboardEngine/TextTransform.h>
+#include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeWorkspace.h>
+#include <UI/Design/Motion.h>
 #include <UI/Design/QSKeyCap.h>
+#include <UI/Design/Transition.h>
+#include <UI/HistoryWindow/HistoryContextMenu.h>
 #include <UI/HistoryWindow/HistoryPanelController.h>
 #include <UI/HistoryWindow/HistoryView.h>
 #include <UI/HistoryWindow/ItemRowDelegate.h>
@@ -18,6 +22,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -160,14 +165,19 @@ TEST_F(HistoryViewTest, KeyboardScrollingUnderAStillPointerKeepsTheSelection) {
         QCoreApplication::sendEvent(viewport, &move);
     };
     moveTo(global);
-    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
-    EXPECT_EQ(view->model().previewItem()->plainText(), QStringLiteral("item 27"));
+    // The hover preview comes after its delay; a busy machine may take longer.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view->model().previewItem()->plainText() == QStringLiteral("item 27"); }, 2000));
 
     // Holding Down scrolls the list under the pointer; the move events that brings (same place on
     // screen, another row under it) do not take the selection back.
     for (int i = 0; i < 12; ++i)
         press(*view, Qt::Key_Down);
     const QUuid keyboardPick = *view->model().selectedID();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isListScrolling(); }, 5000));
+    const ClipboardItemPtr underPointer = view->model().itemAt(view->listView()->indexAt(inside).row());
+    ASSERT_TRUE(underPointer);
+    ASSERT_NE(underPointer->plainText(), QStringLiteral("item 27")) << "the list has moved under the pointer";
     moveTo(global);
     QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
     EXPECT_EQ(view->model().selectedID(), keyboardPick);
@@ -175,8 +185,145 @@ TEST_F(HistoryViewTest, KeyboardScrollingUnderAStillPointerKeepsTheSelection) {
 
     // A real move of the pointer previews the row it rests on again.
     moveTo(global + QPointF(3, 0));
-    QTest::qWait(HistoryListModel::kHoverPreviewDelayMs + 60);
-    EXPECT_NE(view->model().previewID(), keyboardPick);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->model().previewID() != keyboardPick; }, 2000));
+}
+
+// Every motion of the panel, once moving and once under Reduce Motion: the moving variant runs and
+// comes to rest exactly where the instant one puts things at once.
+TEST_F(HistoryViewTest, MotionsComeToRestWhereReduceMotionPutsThemAtOnce) {
+    for (int i = 0; i < 30; ++i)
+        addText(QStringLiteral("item %1").arg(i));
+    const ClipboardItemPtr pinLater = store->items()[5];
+    Platform::FakeAppearanceProvider appearance;
+    QS::Motion::setAppearanceProvider(&appearance);
+    const auto settles = [](const std::function<bool()>& moving) {
+        return QTest::qWaitFor([&] { return !moving(); }, 5000);
+    };
+    std::optional<int> instantScroll;
+
+    for (const bool reduced : {true, false}) {
+        SCOPED_TRACE(reduced ? "reduce motion" : "moving");
+        appearance.setReduceMotion(reduced);
+        auto view = makeView();
+
+        // The chip highlight glides from the chosen chip to the newly chosen one.
+        auto* textChip = view->findChild<QAbstractButton*>(QStringLiteral("chip_text"));
+        ASSERT_TRUE(textChip);
+        QWidget* highlight = view->chipHighlight();
+        const QRect onAll = highlight->geometry();
+        textChip->click();
+        EXPECT_EQ(view->isChipHighlightGliding(), !reduced);
+        if (!reduced) {
+            EXPECT_NE(highlight->geometry().center(), textChip->geometry().center());
+        }
+        ASSERT_TRUE(settles([&] { return view->isChipHighlightGliding(); }));
+        EXPECT_EQ(highlight->geometry().center(), textChip->geometry().center());
+        EXPECT_EQ(highlight->geometry().size(),
+                  onAll.size() + (textChip->size() - view->findChild<QWidget*>("chip_all")->size()));
+        view->findChild<QAbstractButton*>(QStringLiteral("chip_all"))->click();
+        ASSERT_TRUE(settles([&] { return view->isChipHighlightGliding(); }));
+
+        // Quick Look grows in from 0.98 and fades; it leaves the same way, taking no input.
+        press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+        ASSERT_TRUE(view->isQuickLookShown());
+        QWidget* quickLook = view->quickLook();
+        EXPECT_EQ(QS::Transition::isRunning(*quickLook), !reduced);
+        if (!reduced) {
+            EXPECT_LT(quickLook->width(), view->width());
+        }
+        ASSERT_TRUE(settles([&] { return QS::Transition::isRunning(*quickLook); }));
+        EXPECT_EQ(quickLook->geometry(), view->rect());
+        EXPECT_EQ(quickLook->graphicsEffect(), nullptr);
+        press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+        EXPECT_FALSE(view->isQuickLookShown());
+        ASSERT_TRUE(
+            settles([&] { return view->findChild<QWidget*>(QStringLiteral("quickLook")) != nullptr; }));
+
+        // The promotion card the same way, from 0.97.
+        view->showVeskPromo();
+        ASSERT_TRUE(view->isVeskPromoShown());
+        auto* promo = view->findChild<VeskPromoOverlay*>();
+        EXPECT_EQ(QS::Transition::isRunning(*promo), !reduced);
+        ASSERT_TRUE(settles([&] { return QS::Transition::isRunning(*promo); }));
+        EXPECT_EQ(promo->geometry(), view->rect());
+        press(*view, Qt::Key_Escape);
+        EXPECT_FALSE(view->isVeskPromoShown());
+        EXPECT_FALSE(promo->isVisible()) << "Escape closes without motion";
+        EXPECT_FALSE(QS::Transition::isRunning(*promo));
+        ASSERT_TRUE(settles([&] { return view->findChild<VeskPromoOverlay*>() != nullptr; }));
+
+        // The overlays' own buttons close them: Quick Look's at once, the card's with its motion.
+        press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+        ASSERT_TRUE(view->isQuickLookShown());
+        view->quickLook()->findChild<QPushButton*>(QStringLiteral("quickLookClose"))->click();
+        EXPECT_FALSE(view->isQuickLookShown());
+        view->showVeskPromo();
+        view->findChild<VeskPromoOverlay*>()->findChild<QPushButton*>()->click();
+        EXPECT_FALSE(view->isVeskPromoShown());
+        ASSERT_TRUE(settles([&] {
+            return view->findChild<VeskPromoOverlay*>() != nullptr ||
+                   view->findChild<QWidget*>(QStringLiteral("quickLook")) != nullptr;
+        }));
+
+        // A keyboard move glides the list to centre the row; both variants end at the same place.
+        for (int i = 0; i < 15; ++i)
+            press(*view, Qt::Key_Down);
+        EXPECT_EQ(view->isListScrolling(), !reduced);
+        ASSERT_TRUE(settles([&] { return view->isListScrolling(); }));
+        const int scrolled = view->listView()->verticalScrollBar()->value();
+        EXPECT_GT(scrolled, 0);
+        if (instantScroll) {
+            EXPECT_EQ(scrolled, *instantScroll);
+        }
+        instantScroll = scrolled;
+        // A list that changes under a glide ends it: its target belonged to the old list.
+        for (int i = 0; i < 10; ++i)
+            press(*view, Qt::Key_Up);
+        view->searchField()->setText(QStringLiteral("item"));
+        EXPECT_FALSE(view->isListScrolling());
+        view->searchField()->clear();
+
+        // Pinning glides the row from its place to the top of the pinned group.
+        view->listView()->verticalScrollBar()->setValue(0);
+        const QRect before =
+            view->listView()->visualRect(view->model().index(view->model().rowOf(pinLater->id())));
+        const auto togglePinFromMenu = [&] {
+            std::unique_ptr<QMenu> menu(view->makeContextMenu(pinLater, view.get()));
+            auto* pin = menu->findChild<QAction*>(
+                QStringLiteral("menu_%1").arg(static_cast<int>(HistoryContextMenu::Action::togglePin)));
+            ASSERT_TRUE(pin);
+            pin->trigger();
+        };
+        togglePinFromMenu();
+        ASSERT_TRUE(pinLater->isPinned());
+        const QRect after =
+            view->listView()->visualRect(view->model().index(view->model().rowOf(pinLater->id())));
+        EXPECT_EQ(view->isRowGliding(), !reduced);
+        if (!reduced) {
+            EXPECT_EQ(view->rowGlide()->y(), before.top()) << "the glide starts where the row was";
+            EXPECT_EQ(view->rowDelegate()->hiddenRow(), pinLater->id());
+        }
+        ASSERT_TRUE(settles([&] { return view->isRowGliding(); }));
+        if (!reduced) {
+            EXPECT_EQ(view->rowGlide()->y(), after.top()) << "and ends where the row now is";
+        }
+        EXPECT_FALSE(view->rowGlide()->isVisible());
+        EXPECT_FALSE(view->rowDelegate()->hiddenRow());
+
+        // Pinning again while the unpinned row still glides, with motion reduced meanwhile: the
+        // first glide ends at once and the list paints every row itself again.
+        appearance.setReduceMotion(false);
+        togglePinFromMenu();
+        EXPECT_TRUE(view->isRowGliding());
+        appearance.setReduceMotion(true);
+        togglePinFromMenu();
+        EXPECT_TRUE(pinLater->isPinned());
+        EXPECT_FALSE(view->isRowGliding());
+        EXPECT_FALSE(view->rowGlide()->isVisible());
+        EXPECT_FALSE(view->rowDelegate()->hiddenRow());
+        store->togglePin(pinLater);
+    }
+    QS::Motion::setAppearanceProvider(nullptr);
 }
 
 TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {

@@ -1,0 +1,74 @@
+#include "RunningQuillstack.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest/QTest>
+
+namespace {
+
+constexpr int kLaunchTimeoutMs = 15000;
+constexpr int kTerminateTimeoutMs = 5000;
+
+} // namespace
+
+RunningQuillstack::~RunningQuillstack() {
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(kTerminateTimeoutMs))
+        m_process.kill();
+    m_process.waitForFinished(kTerminateTimeoutMs);
+}
+
+bool RunningQuillstack::start(const QByteArray& settingsJson) {
+    const QString binary = QStringLiteral(QS_QUILLSTACK_BINARY);
+    if (!m_bus.isRunning() || !m_home.isValid() || !QFile::exists(binary)) {
+        m_log += QStringLiteral("cannot start %1: private bus %2, home %3\n")
+                     .arg(binary, m_bus.isRunning() ? "up" : "down", m_home.isValid() ? "made" : "missing");
+        return false;
+    }
+    QProcessEnvironment env = m_bus.environment();
+    env.insert("XDG_CONFIG_HOME", homePath("config"));
+    env.insert("XDG_DATA_HOME", homePath("data"));
+    env.insert("XDG_CACHE_HOME", homePath("cache"));
+    env.insert("QT_LOGGING_RULES", "quillstack.*.debug=true");
+    QDir().mkpath(homePath("config/quillstack"));
+    QFile settings(homePath("config/quillstack/settings.json"));
+    if (!settings.open(QIODevice::WriteOnly) || settings.write(settingsJson) != settingsJson.size()) {
+        m_log += QStringLiteral("cannot write the settings file\n");
+        return false;
+    }
+    settings.close();
+    QObject::connect(&m_process, &QProcess::readyReadStandardError,
+                     [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
+    m_process.setProcessEnvironment(env);
+    m_process.start(binary, {});
+    return QTest::qWaitFor([&] { return m_log.contains(QStringLiteral("launch finished")); },
+                           kLaunchTimeoutMs);
+}
+
+QStringList RunningQuillstack::storedValues(const QString& column) const {
+    QStringList values;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("reader"));
+        db.setDatabaseName(homePath("data/Quillstack/history.sqlite"));
+        if (db.open()) {
+            QSqlQuery query(
+                QStringLiteral("SELECT %1 FROM ClipboardItem ORDER BY createdAt DESC").arg(column), db);
+            while (query.next())
+                values << query.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+    return values;
+}
+
+bool RunningQuillstack::copyText(const QByteArray& text) {
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "UTF8_STRING"});
+    xclip.write(text);
+    xclip.closeWriteChannel();
+    return xclip.waitForFinished(5000) && xclip.exitStatus() == QProcess::NormalExit && xclip.exitCode() == 0;
+}

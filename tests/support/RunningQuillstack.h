@@ -1,0 +1,41 @@
+#pragma once
+
+#include "PrivateSessionBus.h"
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The real quillstack binary, run for one test in a home of its own (XDG config, data and cache
+// directories in a temporary folder) on a private session bus, with its diagnostic log collected
+// while the test's event loop runs. It is terminated when the object goes.
+class RunningQuillstack {
+public:
+    RunningQuillstack() = default;
+    ~RunningQuillstack();
+    RunningQuillstack(const RunningQuillstack&) = delete;
+    RunningQuillstack& operator=(const RunningQuillstack&) = delete;
+
+    // Writes `settingsJson` as the settings file, starts the binary and waits until it has finished
+    // launching. False when it could not be started or did not finish launching; log() says why.
+    bool start(const QByteArray& settingsJson);
+
+    const QString& log() const { return m_log; }
+    QString homePath(const QString& relative) const { return m_home.filePath(relative); }
+    const PrivateSessionBus& bus() const { return m_bus; }
+
+    // One column of the stored items, newest first, read from the history's SQLite file.
+    QStringList storedValues(const QString& column) const;
+    QStringList storedTexts() const { return storedValues(QStringLiteral("plainText")); }
+
+    // Offers `text` on the clipboard as UTF8_STRING, through xclip. False when xclip failed.
+    static bool copyText(const QByteArray& text);
+
+private:
+    PrivateSessionBus m_bus;
+    QTemporaryDir m_home;
+    QProcess m_process;
+    QString m_log;
+};
