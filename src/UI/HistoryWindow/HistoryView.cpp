@@ -235,11 +235,12 @@ private:
     QString m_symbolName;
 };
 
-// The picture of one row, drawn over the list while the row glides to its new place.
-class RowPicture : public QWidget {
+// A still picture of part of the panel, drawn over it while what lies below moves or changes: a row
+// gliding to its new place, or the list before a filter chip changed it.
+class Snapshot : public QWidget {
 public:
-    explicit RowPicture(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("rowGlide"));
+    Snapshot(const QString& name, QWidget* parent) : QWidget(parent) {
+        setObjectName(name);
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     void setPicture(const QPixmap& picture) {
@@ -440,10 +441,7 @@ QWidget* HistoryView::buildHeader() {
     for (const ItemFilter filter : ItemFilters::allCases()) {
         auto* chip = new FilterChip(filter, header);
         chip->installEventFilter(this);
-        connect(chip, &QAbstractButton::clicked, this, [this, filter] {
-            m_model->chooseFilter(filter);
-            updateChips();
-        });
+        connect(chip, &QAbstractButton::clicked, this, [this, filter] { chooseFilterFromChip(filter); });
         chips->addWidget(chip);
         m_chips.append(chip);
     }
@@ -546,7 +544,7 @@ QWidget* HistoryView::buildContent() {
     m_list->viewport()->setAutoFillBackground(false);
     clearBase(*m_list);
     ThinScrollbarConfigurator::apply(*m_list);
-    m_rowGlide = new RowPicture(m_list->viewport());
+    m_rowGlide = new Snapshot(QStringLiteral("rowGlide"), m_list->viewport());
     m_rowGlide->hide();
     m_rowGlideAnimation = new QVariantAnimation(this);
     connect(m_rowGlideAnimation, &QVariantAnimation::valueChanged, this,
@@ -558,6 +556,8 @@ QWidget* HistoryView::buildContent() {
     connect(m_list, &QListView::customContextMenuRequested, this, &HistoryView::showContextMenu);
     m_listStack->addWidget(m_list);
     m_listStack->addWidget(buildEmptyState());
+    m_listFade = new Snapshot(QStringLiteral("listFade"), listColumn);
+    m_listFade->hide();
     listLayout->addWidget(m_listStack);
     row->addWidget(listColumn);
 
@@ -854,6 +854,26 @@ void HistoryView::updateChips() {
     m_chipGlide->start();
 }
 
+void HistoryView::chooseFilterFromChip(ItemFilter filter) {
+    // The list changes inside the chip's spring: the rows as they were fade away over the new ones.
+    const QS::Motion::Animation fade = QS::Motion::honouringReduceMotion(QS::Motion::spring());
+    const bool fades = !fade.isInstant() && m_listStack->isVisible();
+    if (fades)
+        static_cast<Snapshot*>(m_listFade)->setPicture(m_listStack->grab());
+    m_model->chooseFilter(filter);
+    updateChips();
+    if (!fades)
+        return;
+    m_listFade->setGeometry(m_listStack->geometry());
+    m_listFade->show();
+    m_listFade->raise();
+    QS::Transition::disappear(*m_listFade, m_listStack->geometry(), 1.0, fade, {});
+}
+
+bool HistoryView::isListFading() const {
+    return QS::Transition::isRunning(*m_listFade);
+}
+
 bool HistoryView::isChipHighlightGliding() const {
     return m_chipGlide->state() == QAbstractAnimation::Running;
 }
@@ -986,7 +1006,7 @@ void HistoryView::togglePin(const ClipboardItemPtr& item) {
         return;
     // The row's picture at its new place glides there from the old one; the list leaves the new
     // place empty meanwhile.
-    static_cast<RowPicture*>(m_rowGlide)->setPicture(m_list->viewport()->grab(after));
+    static_cast<Snapshot*>(m_rowGlide)->setPicture(m_list->viewport()->grab(after));
     m_rowGlide->setGeometry(after.left(), topBefore, after.width(), after.height());
     m_rowGlide->show();
     m_rowGlide->raise();

@@ -84,6 +84,9 @@ public:
     // The chosen filter chip's highlight, and whether it is gliding to a newly chosen chip.
     QWidget* chipHighlight() const { return m_chipHighlight; }
     bool isChipHighlightGliding() const;
+    // The list as it was before a chip changed it, fading away over the new list, and whether it fades.
+    QWidget* listFade() const { return m_listFade; }
+    bool isListFading() const;
     // The picture of a row that glides to its new place after a pin toggle, and whether it moves.
     QWidget* rowGlide() const { return m_rowGlide; }
     bool isRowGliding() const;
@@ -133,6 +136,8 @@ private:
     void updatePreview();
     void updateEmptyState();
     void updateChips();
+    // A chip tap: the filter changes and the first row of the new list is chosen, with motion.
+    void chooseFilterFromChip(ItemFilter filter);
     void updateMultiBar();
     void updateCardHeight();
     void updateShortcutCaps();
@@ -191,6 +196,7 @@ private:
     QVariantAnimation* m_pulseAnimation = nullptr;
     QVariantAnimation* m_scrollAnimation = nullptr;
     QWidget* m_rowGlide = nullptr;
+    QWidget* m_listFade = nullptr;
     QVariantAnimation* m_rowGlideAnimation = nullptr;
 
     // The pointer's last position over the list: rows react to the pointer only when it really

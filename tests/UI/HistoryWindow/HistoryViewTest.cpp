@@ -206,17 +206,23 @@ TEST_F(HistoryViewTest, MotionsComeToRestWhereReduceMotionPutsThemAtOnce) {
         appearance.setReduceMotion(reduced);
         auto view = makeView();
 
-        // The chip highlight glides from the chosen chip to the newly chosen one.
+        // The chip highlight glides from the chosen chip to the newly chosen one, and the list as
+        // it was fades away over the new one.
         auto* textChip = view->findChild<QAbstractButton*>(QStringLiteral("chip_text"));
         ASSERT_TRUE(textChip);
         QWidget* highlight = view->chipHighlight();
         const QRect onAll = highlight->geometry();
         textChip->click();
         EXPECT_EQ(view->isChipHighlightGliding(), !reduced);
+        EXPECT_EQ(view->isListFading(), !reduced);
+        EXPECT_EQ(view->listFade()->isVisible(), !reduced);
         if (!reduced) {
             EXPECT_NE(highlight->geometry().center(), textChip->geometry().center());
+            EXPECT_EQ(view->listFade()->geometry(), view->listView()->parentWidget()->geometry());
+            EXPECT_TRUE(view->listFade()->testAttribute(Qt::WA_TransparentForMouseEvents));
         }
-        ASSERT_TRUE(settles([&] { return view->isChipHighlightGliding(); }));
+        ASSERT_TRUE(settles([&] { return view->isChipHighlightGliding() || view->isListFading(); }));
+        EXPECT_FALSE(view->listFade()->isVisible());
         EXPECT_EQ(highlight->geometry().center(), textChip->geometry().center());
         EXPECT_EQ(highlight->geometry().size(),
                   onAll.size() + (textChip->size() - view->findChild<QWidget*>("chip_all")->size()));
