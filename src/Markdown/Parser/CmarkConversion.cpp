@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -239,18 +240,26 @@ private:
 
     // cmark positions are 1-based with an inclusive end; ours have an exclusive end. A code span's
     // position covers its content only: its backtick runs are added on both sides.
-    std::optional<SourceRange> rangeOf(cmark_node* node, int backticks = 0) const {
+    // The range goes straight into the node's compact form: no location is built on the way.
+    StoredSourceRange rangeOf(cmark_node* node, int backticks = 0) const {
         const CmarkCompat::NodePosition position = document_.position(node);
         if (position.startLine <= 0 || position.startColumn <= 0 || position.endLine <= 0 ||
             position.endColumn < 0) {
-            return std::nullopt;
+            return {};
         }
-        SourceLocation lower(position.startLine, position.startColumn - backticks, source_);
-        SourceLocation upper(position.endLine, position.endColumn + backticks + 1, source_);
-        if (upper < lower) {
-            return std::nullopt;
+        const std::int64_t startColumn = std::int64_t{position.startColumn} - backticks;
+        const std::int64_t endColumn = std::int64_t{position.endColumn} + backticks + 1;
+        if (position.endLine < position.startLine ||
+            (position.endLine == position.startLine && endColumn < startColumn)) {
+            return {};
         }
-        return SourceRange(std::move(lower), std::move(upper));
+        if (startColumn < std::numeric_limits<std::int32_t>::min() ||
+            endColumn > std::numeric_limits<std::int32_t>::max()) {
+            return StoredSourceRange(SourceRange(SourceLocation(position.startLine, startColumn, source_),
+                                                 SourceLocation(position.endLine, endColumn, source_)));
+        }
+        return StoredSourceRange(position.startLine, static_cast<std::int32_t>(startColumn), position.endLine,
+                                 static_cast<std::int32_t>(endColumn), source_);
     }
 
     RawMarkupRef leaf(cmark_node* node, NodeKind kind) const {
@@ -374,7 +383,7 @@ private:
     // The header row becomes the head; the other rows form the body, which runs from the first body
     // row's start to the table's end.
     RawMarkupRef table(cmark_node* node, std::span<const RawMarkupRef> rows) const {
-        const std::optional<SourceRange> range = rangeOf(node);
+        const std::optional<SourceRange> range = rangeOf(node).get();
         const std::uint16_t columns = cmark_gfm_extensions_get_table_columns(node);
         const std::uint8_t* alignmentBytes = cmark_gfm_extensions_get_table_alignments(node);
         if (!alignmentBytes && columns > 0) {
@@ -391,7 +400,8 @@ private:
             head = rows.front();
             rows = rows.subspan(1);
         } else {
-            head = RawMarkup::create(RawMarkupData::withoutPayload(RawKind::tableHead), std::nullopt, {});
+            head =
+                RawMarkup::create(RawMarkupData::withoutPayload(RawKind::tableHead), StoredSourceRange(), {});
         }
         requireKinds(rows, RawKind::tableRow);
         std::optional<SourceRange> bodyRange;
