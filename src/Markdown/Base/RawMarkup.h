@@ -280,11 +280,6 @@ public:
     std::int64_t childCount() const { return childCount_; }
     std::int64_t subtreeCount() const { return subtreeCount_; }
     std::optional<SourceRange> parsedRange() const { return parsedRange_.get(); }
-    /// The one exception to immutability, for the parser alone: moves the range of a node it has just built
-    /// and not yet handed out (a re-parsed fragment's ranges into the coordinates of the whole text).
-    void replaceParsedRangeOfUnsharedNode(std::optional<SourceRange> range) const {
-        const_cast<RawMarkup*>(this)->parsedRange_ = StoredSourceRange(std::move(range));
-    }
 
     /// Children in document order.
     std::span<const RawMarkupRef> children() const {

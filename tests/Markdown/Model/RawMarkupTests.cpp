@@ -130,8 +130,6 @@ TEST(RawMarkup, RangesComeBackExactlyAsGiven) {
             EXPECT_EQ(range->start().source(), c.range->start().source()) << c.name;
             EXPECT_EQ(range->end().source(), c.range->end().source()) << c.name;
         }
-        node->replaceParsedRangeOfUnsharedNode(c.range);
-        EXPECT_EQ(node->parsedRange(), c.range) << c.name;
     }
 }
 
