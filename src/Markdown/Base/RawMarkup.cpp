@@ -220,14 +220,21 @@ StoredSourceRange::StoredSourceRange(std::optional<SourceRange> range) {
     }
 }
 
-StoredSourceRange::StoredSourceRange(std::int32_t startLine, std::int32_t startColumn, std::int32_t endLine,
-                                     std::int32_t endColumn, const std::optional<URL>& source) {
+StoredSourceRange::StoredSourceRange(std::int64_t startLine, std::int64_t startColumn, std::int64_t endLine,
+                                     std::int64_t endColumn, const std::optional<URL>& source) {
     if (endLine < startLine || (endLine == startLine && endColumn < startColumn)) {
         throw std::invalid_argument("StoredSourceRange: the end " + std::to_string(endLine) + ":" +
                                     std::to_string(endColumn) + " lies before the start " +
                                     std::to_string(startLine) + ":" + std::to_string(startColumn));
     }
-    form_ = Compact{startLine, startColumn, endLine, endColumn, source};
+    if (fitsCompactly(startLine) && fitsCompactly(startColumn) && fitsCompactly(endLine) &&
+        fitsCompactly(endColumn)) {
+        form_ = Compact{static_cast<std::int32_t>(startLine), static_cast<std::int32_t>(startColumn),
+                        static_cast<std::int32_t>(endLine), static_cast<std::int32_t>(endColumn), source};
+    } else {
+        form_ = std::make_unique<const SourceRange>(SourceLocation(startLine, startColumn, source),
+                                                    SourceLocation(endLine, endColumn, source));
+    }
 }
 
 std::optional<SourceRange> StoredSourceRange::get() const {

@@ -209,10 +209,10 @@ class StoredSourceRange {
 public:
     StoredSourceRange() = default;
     explicit StoredSourceRange(std::optional<SourceRange> range);
-    /// A range in one source, as a parser makes it; throws std::invalid_argument when the end lies before the
-    /// start.
-    StoredSourceRange(std::int32_t startLine, std::int32_t startColumn, std::int32_t endLine,
-                      std::int32_t endColumn, const std::optional<URL>& source);
+    /// A range with both bounds in `source`, as a parser makes it, without building its locations first;
+    /// throws std::invalid_argument when the end lies before the start.
+    StoredSourceRange(std::int64_t startLine, std::int64_t startColumn, std::int64_t endLine,
+                      std::int64_t endColumn, const std::optional<URL>& source);
 
     std::optional<SourceRange> get() const;
 

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -244,8 +243,6 @@ private:
         std::size_t firstChild;
     };
 
-    // cmark positions are 1-based with an inclusive end; ours have an exclusive end. A code span's
-    // position covers its content only: its backtick runs are added on both sides.
     struct Bounds {
         std::int64_t startLine;
         std::int64_t startColumn;
@@ -258,14 +255,10 @@ private:
         return line < otherLine || (line == otherLine && column < otherColumn);
     }
 
-    static bool fitsCompactly(std::int64_t value) {
-        return value >= std::numeric_limits<std::int32_t>::min() &&
-               value <= std::numeric_limits<std::int32_t>::max();
-    }
-
-    // The range goes straight into the node's compact form: no location is built on the way. A
-    // fragment's range is placed in the whole text here, and widens the cover of every range but the
-    // document's.
+    // cmark positions are 1-based with an inclusive end; ours have an exclusive end. A code span's
+    // position covers its content only: its backtick runs are added on both sides. The range goes
+    // straight into the node's stored form: no location is built on the way. A fragment's range is
+    // placed in the whole text here, and widens the cover of every range but the document's.
     StoredSourceRange rangeOf(cmark_node* node, int backticks = 0) {
         const CmarkCompat::NodePosition position = document_.position(node);
         if (position.startLine <= 0 || position.startColumn <= 0 || position.endLine <= 0 ||
@@ -284,15 +277,8 @@ private:
                 cover(bounds);
             }
         }
-        if (!fitsCompactly(bounds.startLine) || !fitsCompactly(bounds.startColumn) ||
-            !fitsCompactly(bounds.endLine) || !fitsCompactly(bounds.endColumn)) {
-            return StoredSourceRange(
-                SourceRange(SourceLocation(bounds.startLine, bounds.startColumn, source_),
-                            SourceLocation(bounds.endLine, bounds.endColumn, source_)));
-        }
-        return StoredSourceRange(
-            static_cast<std::int32_t>(bounds.startLine), static_cast<std::int32_t>(bounds.startColumn),
-            static_cast<std::int32_t>(bounds.endLine), static_cast<std::int32_t>(bounds.endColumn), source_);
+        return StoredSourceRange(bounds.startLine, bounds.startColumn, bounds.endLine, bounds.endColumn,
+                                 source_);
     }
 
     void cover(const Bounds& bounds) {

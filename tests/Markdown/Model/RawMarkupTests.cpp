@@ -140,6 +140,10 @@ TEST(RawMarkup, CompactRangesFromAParserAreCheckedLikeAnyOther) {
     EXPECT_EQ(node->parsedRange(), SourceRange(SourceLocation(2, 3, file), SourceLocation(2, 8, file)));
     EXPECT_EQ(RawMarkup::create(RawMarkupData::text("x"), StoredSourceRange(), {})->parsedRange(),
               std::nullopt);
+    constexpr std::int64_t beyond32Bits = std::int64_t{1} << 40;
+    EXPECT_EQ(RawMarkup::create(RawMarkupData::text("x"), StoredSourceRange(2, 3, beyond32Bits, 1, file), {})
+                  ->parsedRange(),
+              SourceRange(SourceLocation(2, 3, file), SourceLocation(beyond32Bits, 1, file)));
     EXPECT_THROW(StoredSourceRange(2, 3, 2, 2, file), std::invalid_argument);
     EXPECT_THROW(StoredSourceRange(2, 3, 1, 9, std::nullopt), std::invalid_argument);
 }
