@@ -244,7 +244,7 @@ public:
     std::int64_t indexInParent() const { return _data.indexInParent(); }
     std::int64_t childCount() const { return _data.node().childCount(); }
     bool isEmpty() const { return childCount() == 0; }
-    const std::optional<SourceRange>& range() const { return _data.node().parsedRange(); }
+    std::optional<SourceRange> range() const { return _data.node().parsedRange(); }
 
     MarkupChildren children() const { return MarkupChildren(_data); }
     /// The child at `position`; nothing when the position is negative or at or beyond `childCount`.

@@ -2,6 +2,7 @@
 
 #include "Markdown/Infrastructure/CanonicalEquivalence.h"
 
+#include <limits>
 #include <new>
 #include <utility>
 
@@ -45,7 +46,8 @@ std::string_view rawKindName(RawKind kind) {
 }
 
 RawMarkupData RawMarkupData::codeBlock(std::string code, std::optional<std::string> language) {
-    return {RawKind::codeBlock, CodeBlockPayload{std::move(code), std::move(language)}};
+    return {RawKind::codeBlock,
+            std::make_shared<const CodeBlockPayload>(CodeBlockPayload{std::move(code), std::move(language)})};
 }
 RawMarkupData RawMarkupData::heading(std::int64_t level) {
     return {RawKind::heading, HeadingPayload{level}};
@@ -71,19 +73,22 @@ RawMarkupData RawMarkupData::customInline(std::string text) {
     return {RawKind::customInline, StringPayload{std::move(text)}};
 }
 RawMarkupData RawMarkupData::image(std::optional<std::string> source, std::optional<std::string> title) {
-    return {RawKind::image, LinkPayload{std::move(source), std::move(title)}};
+    return {RawKind::image,
+            std::make_shared<const LinkPayload>(LinkPayload{std::move(source), std::move(title)})};
 }
 RawMarkupData RawMarkupData::inlineHTML(std::string rawHTML) {
     return {RawKind::inlineHTML, StringPayload{std::move(rawHTML)}};
 }
 RawMarkupData RawMarkupData::link(std::optional<std::string> destination, std::optional<std::string> title) {
-    return {RawKind::link, LinkPayload{std::move(destination), std::move(title)}};
+    return {RawKind::link,
+            std::make_shared<const LinkPayload>(LinkPayload{std::move(destination), std::move(title)})};
 }
 RawMarkupData RawMarkupData::text(std::string text) {
     return {RawKind::text, StringPayload{std::move(text)}};
 }
 RawMarkupData RawMarkupData::symbolLink(std::optional<std::string> destination) {
-    return {RawKind::symbolLink, SymbolLinkPayload{std::move(destination)}};
+    return {RawKind::symbolLink,
+            std::make_shared<const SymbolLinkPayload>(SymbolLinkPayload{std::move(destination)})};
 }
 RawMarkupData RawMarkupData::inlineAttributes(std::string attributes) {
     return {RawKind::inlineAttributes, StringPayload{std::move(attributes)}};
@@ -102,10 +107,6 @@ RawMarkupData RawMarkupData::withoutPayload(RawKind kind) {
         throw std::invalid_argument("RawMarkupData: " + std::string(rawKindName(kind)) + " needs a payload");
     }
     return {kind, std::monostate{}};
-}
-
-const BlockDirectivePayload& RawMarkupData::blockDirectivePayload() const {
-    return *get<std::shared_ptr<const BlockDirectivePayload>>();
 }
 
 bool operator==(const RawMarkupData& a, const RawMarkupData& b) {
@@ -194,13 +195,66 @@ std::string RawMarkupData::diagnosticDescription() const {
     }
 }
 
+namespace {
+
+bool fitsCompactly(std::int64_t value) {
+    return value >= std::numeric_limits<std::int32_t>::min() &&
+           value <= std::numeric_limits<std::int32_t>::max();
+}
+
+} // namespace
+
+StoredSourceRange::StoredSourceRange(std::optional<SourceRange> range) {
+    if (!range) {
+        return;
+    }
+    const SourceLocation& start = range->start();
+    const SourceLocation& end = range->end();
+    if (fitsCompactly(start.line()) && fitsCompactly(start.column()) && fitsCompactly(end.line()) &&
+        fitsCompactly(end.column()) && start.source() == end.source()) {
+        form_ = Compact{static_cast<std::int32_t>(start.line()), static_cast<std::int32_t>(start.column()),
+                        static_cast<std::int32_t>(end.line()), static_cast<std::int32_t>(end.column()),
+                        start.source()};
+    } else {
+        form_ = std::make_unique<const SourceRange>(std::move(*range));
+    }
+}
+
+StoredSourceRange::StoredSourceRange(std::int64_t startLine, std::int64_t startColumn, std::int64_t endLine,
+                                     std::int64_t endColumn, const std::optional<URL>& source) {
+    if (endLine < startLine || (endLine == startLine && endColumn < startColumn)) {
+        throw std::invalid_argument("StoredSourceRange: the end " + std::to_string(endLine) + ":" +
+                                    std::to_string(endColumn) + " lies before the start " +
+                                    std::to_string(startLine) + ":" + std::to_string(startColumn));
+    }
+    if (fitsCompactly(startLine) && fitsCompactly(startColumn) && fitsCompactly(endLine) &&
+        fitsCompactly(endColumn)) {
+        form_ = Compact{static_cast<std::int32_t>(startLine), static_cast<std::int32_t>(startColumn),
+                        static_cast<std::int32_t>(endLine), static_cast<std::int32_t>(endColumn), source};
+    } else {
+        form_ = std::make_unique<const SourceRange>(SourceLocation(startLine, startColumn, source),
+                                                    SourceLocation(endLine, endColumn, source));
+    }
+}
+
+std::optional<SourceRange> StoredSourceRange::get() const {
+    if (const Compact* compact = std::get_if<Compact>(&form_)) {
+        return SourceRange(SourceLocation(compact->startLine, compact->startColumn, compact->source),
+                           SourceLocation(compact->endLine, compact->endColumn, compact->source));
+    }
+    if (const auto* full = std::get_if<std::unique_ptr<const SourceRange>>(&form_)) {
+        return **full;
+    }
+    return std::nullopt;
+}
+
 RawMarkup::Error::Error(const RawMarkup& from, std::string_view to)
     : std::runtime_error("Can't wrap a " + from.data().diagnosticDescription() + " in a " + std::string(to)) {
 }
 
 static_assert(alignof(RawMarkup) >= alignof(RawMarkupRef) && sizeof(RawMarkup) % alignof(RawMarkupRef) == 0);
 
-RawMarkup::RawMarkup(RawMarkupData data, std::optional<SourceRange> parsedRange, std::int64_t childCount,
+RawMarkup::RawMarkup(RawMarkupData data, StoredSourceRange parsedRange, std::int64_t childCount,
                      std::int64_t subtreeCount)
     : childCount_(childCount), subtreeCount_(subtreeCount), data_(std::move(data)),
       parsedRange_(std::move(parsedRange)) {}
@@ -210,6 +264,11 @@ RawMarkupRef* RawMarkup::childStorage() const {
 }
 
 RawMarkupRef RawMarkup::create(RawMarkupData data, std::optional<SourceRange> parsedRange,
+                               std::span<const RawMarkupRef> children) {
+    return create(std::move(data), StoredSourceRange(std::move(parsedRange)), children);
+}
+
+RawMarkupRef RawMarkup::create(RawMarkupData data, StoredSourceRange parsedRange,
                                std::span<const RawMarkupRef> children) {
     std::int64_t subtreeCount = 1;
     for (const RawMarkupRef& child : children) {
@@ -269,7 +328,7 @@ RawMarkupRef RawMarkup::substitutingChild(RawMarkupRef newChild, std::int64_t po
                                 " outside 0..<" + std::to_string(childCount_));
     }
     std::vector<RawMarkupRef> newChildren(children().begin(), children().end());
-    std::optional<SourceRange> range = preserveRange ? parsedRange_ : newChild->parsedRange();
+    std::optional<SourceRange> range = preserveRange ? parsedRange() : newChild->parsedRange();
     newChildren[static_cast<std::size_t>(position)] = std::move(newChild);
     return create(data_, std::move(range), newChildren);
 }
@@ -295,6 +354,9 @@ void RawMarkup::destroyTree(RawMarkup* node) {
         return;
     }
     std::vector<RawMarkup*> pending;
+    // The widest fan-out is usually the first node's (a document's blocks): room for it up front saves
+    // growing the queue step by step.
+    pending.reserve(static_cast<std::size_t>(node->childCount_) + 16);
     activeQueue = &pending;
     RawMarkup* current = node;
     while (current != nullptr) {

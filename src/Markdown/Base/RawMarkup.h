@@ -159,14 +159,20 @@ public:
     RawKind kind() const { return kind_; }
 
     /// The payload of the given shape; throws std::logic_error when the kind carries another one.
-    const CodeBlockPayload& codeBlockPayload() const { return get<CodeBlockPayload>(); }
+    const CodeBlockPayload& codeBlockPayload() const {
+        return *get<std::shared_ptr<const CodeBlockPayload>>();
+    }
     const HeadingPayload& headingPayload() const { return get<HeadingPayload>(); }
     const StringPayload& stringPayload() const { return get<StringPayload>(); }
     const ListItemPayload& listItemPayload() const { return get<ListItemPayload>(); }
     const OrderedListPayload& orderedListPayload() const { return get<OrderedListPayload>(); }
-    const BlockDirectivePayload& blockDirectivePayload() const;
-    const LinkPayload& linkPayload() const { return get<LinkPayload>(); }
-    const SymbolLinkPayload& symbolLinkPayload() const { return get<SymbolLinkPayload>(); }
+    const BlockDirectivePayload& blockDirectivePayload() const {
+        return *get<std::shared_ptr<const BlockDirectivePayload>>();
+    }
+    const LinkPayload& linkPayload() const { return *get<std::shared_ptr<const LinkPayload>>(); }
+    const SymbolLinkPayload& symbolLinkPayload() const {
+        return *get<std::shared_ptr<const SymbolLinkPayload>>();
+    }
     const TablePayload& tablePayload() const { return get<TablePayload>(); }
     const TableCellPayload& tableCellPayload() const { return get<TableCellPayload>(); }
 
@@ -176,12 +182,13 @@ public:
     friend bool operator==(const RawMarkupData& a, const RawMarkupData& b);
 
 private:
-    // The directive payload is large and rare: it lives behind a pointer so that every other node stays
-    // small.
+    // Payloads larger than one string live behind a shared pointer (they never change), so that the
+    // common nodes (text, paragraphs, code spans) stay small.
     using Payload =
-        std::variant<std::monostate, CodeBlockPayload, HeadingPayload, StringPayload, ListItemPayload,
-                     OrderedListPayload, std::shared_ptr<const BlockDirectivePayload>, LinkPayload,
-                     SymbolLinkPayload, TablePayload, TableCellPayload>;
+        std::variant<std::monostate, std::shared_ptr<const CodeBlockPayload>, HeadingPayload, StringPayload,
+                     ListItemPayload, OrderedListPayload, std::shared_ptr<const BlockDirectivePayload>,
+                     std::shared_ptr<const LinkPayload>, std::shared_ptr<const SymbolLinkPayload>,
+                     TablePayload, TableCellPayload>;
 
     RawMarkupData(RawKind kind, Payload payload) : kind_(kind), payload_(std::move(payload)) {}
 
@@ -194,6 +201,30 @@ private:
 
     RawKind kind_;
     Payload payload_;
+};
+
+/// How a node keeps its source range. A parsed node's range (both bounds in one source, lines and columns
+/// within 32 bits) takes four 32-bit numbers and the source; any other range is kept whole on the side.
+class StoredSourceRange {
+public:
+    StoredSourceRange() = default;
+    explicit StoredSourceRange(std::optional<SourceRange> range);
+    /// A range with both bounds in `source`, as a parser makes it, without building its locations first;
+    /// throws std::invalid_argument when the end lies before the start.
+    StoredSourceRange(std::int64_t startLine, std::int64_t startColumn, std::int64_t endLine,
+                      std::int64_t endColumn, const std::optional<URL>& source);
+
+    std::optional<SourceRange> get() const;
+
+private:
+    struct Compact {
+        std::int32_t startLine;
+        std::int32_t startColumn;
+        std::int32_t endLine;
+        std::int32_t endColumn;
+        std::optional<URL> source;
+    };
+    std::variant<std::monostate, Compact, std::unique_ptr<const SourceRange>> form_;
 };
 
 class RawMarkup;
@@ -237,6 +268,9 @@ public:
                                std::initializer_list<RawMarkupRef> children) {
         return create(std::move(data), std::move(parsedRange), std::span(children.begin(), children.size()));
     }
+    /// The same with the range in its stored form, for builders of many nodes (the parser).
+    static RawMarkupRef create(RawMarkupData data, StoredSourceRange parsedRange,
+                               std::span<const RawMarkupRef> children);
 
     RawMarkup(const RawMarkup&) = delete;
     RawMarkup& operator=(const RawMarkup&) = delete;
@@ -245,12 +279,7 @@ public:
     RawKind kind() const { return data_.kind(); }
     std::int64_t childCount() const { return childCount_; }
     std::int64_t subtreeCount() const { return subtreeCount_; }
-    const std::optional<SourceRange>& parsedRange() const { return parsedRange_; }
-    /// The one exception to immutability, for the parser alone: moves the range of a node it has just built
-    /// and not yet handed out (a re-parsed fragment's ranges into the coordinates of the whole text).
-    void replaceParsedRangeOfUnsharedNode(std::optional<SourceRange> range) const {
-        const_cast<RawMarkup*>(this)->parsedRange_ = std::move(range);
-    }
+    std::optional<SourceRange> parsedRange() const { return parsedRange_.get(); }
 
     /// Children in document order.
     std::span<const RawMarkupRef> children() const {
@@ -272,7 +301,7 @@ public:
 private:
     friend class RawMarkupRef;
 
-    RawMarkup(RawMarkupData data, std::optional<SourceRange> parsedRange, std::int64_t childCount,
+    RawMarkup(RawMarkupData data, StoredSourceRange parsedRange, std::int64_t childCount,
               std::int64_t subtreeCount);
     ~RawMarkup() = default;
 
@@ -285,7 +314,7 @@ private:
     std::int64_t childCount_;
     std::int64_t subtreeCount_;
     RawMarkupData data_;
-    std::optional<SourceRange> parsedRange_;
+    StoredSourceRange parsedRange_;
 };
 
 /// The range covering a run of nodes: from the first node's start to the last node's end. Absent for an empty

@@ -13,9 +13,11 @@ namespace {
 
 class BlockContent {
 public:
-    explicit BlockContent(cmark_node* block) {
+    // `lineStarts` is scratch storage, reused from block to block.
+    BlockContent(cmark_node* block, std::vector<int>& lineStarts) : lineStarts_(lineStarts) {
         const char* content = cmark_node_get_string_content(block);
         text_ = content ? std::string_view(content) : std::string_view();
+        lineStarts_.clear();
         lineStarts_.push_back(0);
         for (std::size_t i = 0; i < text_.size(); ++i) {
             if (text_[i] == '\n') {
@@ -55,7 +57,7 @@ public:
 
 private:
     std::string_view text_;
-    std::vector<int> lineStarts_;
+    std::vector<int>& lineStarts_;
 };
 
 struct CodeSpan {
@@ -106,13 +108,9 @@ std::vector<int> candidateOffsets(const BlockContent& content, const CodeSpan& s
     return offsets;
 }
 
-void recordBlock(CmarkDocument::Tables& tables, cmark_node* block, std::span<cmark_node* const> codeNodes) {
-    std::vector<CodeSpan> spans;
-    spans.reserve(codeNodes.size());
-    for (cmark_node* node : codeNodes) {
-        spans.push_back({node, CmarkDocument::Tables::positionOf(node)});
-    }
-    const BlockContent content(block);
+void recordBlock(CmarkDocument::Tables& tables, cmark_node* block, std::span<cmark_node* const> codeNodes,
+                 std::vector<int>& lineStarts) {
+    const BlockContent content(block, lineStarts);
     const NodePosition blockPosition = CmarkDocument::Tables::positionOf(block);
     const int minimumOffset = blockPosition.startColumn - 1;
     // Paragraphs and setext headings start their content at their own column; ATX headings and table
@@ -123,7 +121,8 @@ void recordBlock(CmarkDocument::Tables& tables, cmark_node* block, std::span<cma
         (type == CMARK_NODE_HEADING && blockPosition.endLine > blockPosition.startLine)) {
         blockOffset = minimumOffset;
     }
-    for (const CodeSpan& span : spans) {
+    for (cmark_node* node : codeNodes) {
+        const CodeSpan span{node, CmarkDocument::Tables::positionOf(node)};
         int count = blockOffset ? countWithOffset(content, span, blockPosition.startLine, *blockOffset) : 0;
         if (count == 0) {
             for (int offset : candidateOffsets(content, span, blockPosition.startLine)) {
@@ -144,10 +143,11 @@ void recordBlock(CmarkDocument::Tables& tables, cmark_node* block, std::span<cma
 } // namespace
 
 void recordBacktickCounts(CmarkDocument::Tables& tables, const TreeSurvey& survey) {
+    std::vector<int> lineStarts;
     for (std::size_t i = 0; i < survey.blocks.size(); ++i) {
         const std::span<cmark_node* const> codes(survey.codeSpans.data() + survey.codeStart[i],
                                                  survey.codeStart[i + 1] - survey.codeStart[i]);
-        recordBlock(tables, survey.blocks[i], codes);
+        recordBlock(tables, survey.blocks[i], codes, lineStarts);
     }
 }
 

@@ -17,7 +17,9 @@ public:
     /// The path component, percent-decoded ("/a b.md" for "file:///a%20b.md"); empty when there is none.
     std::string path() const;
 
-    friend bool operator==(const URL& a, const URL& b) { return a.string() == b.string(); }
+    friend bool operator==(const URL& a, const URL& b) {
+        return a.string_ == b.string_ || a.string() == b.string();
+    }
     std::size_t hash() const;
 
 private:

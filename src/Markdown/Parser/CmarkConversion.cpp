@@ -193,8 +193,9 @@ void requireKinds(std::span<const RawMarkupRef> children, RawKind kind) {
 
 class Converter {
 public:
-    Converter(const CmarkDocument& document, const std::optional<URL>& source, ParseOptions options)
-        : document_(document), source_(source), options_(options) {}
+    Converter(const CmarkDocument& document, const std::optional<URL>& source, ParseOptions options,
+              const FragmentPlacement* placement)
+        : document_(document), source_(source), options_(options), placement_(placement) {}
 
     RawMarkupRef convert() {
         cmark_node* root = document_.root();
@@ -227,6 +228,11 @@ public:
         if (!open_.empty() || built_.size() != 1 || built_.front()->kind() != RawKind::document) {
             fatal("cmark top-level conversion didn't produce a RawMarkup.document");
         }
+        if (placement_ && cover_) {
+            widen(placement_->covered.totalRange,
+                  SourceRange(SourceLocation(cover_->startLine, cover_->startColumn, source_),
+                              SourceLocation(cover_->endLine, cover_->endColumn, source_)));
+        }
         return std::move(built_.front());
     }
 
@@ -237,23 +243,60 @@ private:
         std::size_t firstChild;
     };
 
+    struct Bounds {
+        std::int64_t startLine;
+        std::int64_t startColumn;
+        std::int64_t endLine;
+        std::int64_t endColumn;
+    };
+
+    static bool before(std::int64_t line, std::int64_t column, std::int64_t otherLine,
+                       std::int64_t otherColumn) {
+        return line < otherLine || (line == otherLine && column < otherColumn);
+    }
+
     // cmark positions are 1-based with an inclusive end; ours have an exclusive end. A code span's
-    // position covers its content only: its backtick runs are added on both sides.
-    std::optional<SourceRange> rangeOf(cmark_node* node, int backticks = 0) const {
+    // position covers its content only: its backtick runs are added on both sides. The range goes
+    // straight into the node's stored form: no location is built on the way. A fragment's range is
+    // placed in the whole text here, and widens the cover of every range but the document's.
+    StoredSourceRange rangeOf(cmark_node* node, int backticks = 0) {
         const CmarkCompat::NodePosition position = document_.position(node);
         if (position.startLine <= 0 || position.startColumn <= 0 || position.endLine <= 0 ||
             position.endColumn < 0) {
-            return std::nullopt;
+            return {};
         }
-        SourceLocation lower(position.startLine, position.startColumn - backticks, source_);
-        SourceLocation upper(position.endLine, position.endColumn + backticks + 1, source_);
-        if (upper < lower) {
-            return std::nullopt;
+        Bounds bounds{position.startLine, std::int64_t{position.startColumn} - backticks, position.endLine,
+                      std::int64_t{position.endColumn} + backticks + 1};
+        if (before(bounds.endLine, bounds.endColumn, bounds.startLine, bounds.startColumn)) {
+            return {};
         }
-        return SourceRange(std::move(lower), std::move(upper));
+        if (placement_) {
+            placement_->place(bounds.startLine, bounds.startColumn);
+            placement_->place(bounds.endLine, bounds.endColumn);
+            if (cmark_node_get_type(node) != CMARK_NODE_DOCUMENT) {
+                cover(bounds);
+            }
+        }
+        return StoredSourceRange(bounds.startLine, bounds.startColumn, bounds.endLine, bounds.endColumn,
+                                 source_);
     }
 
-    RawMarkupRef leaf(cmark_node* node, NodeKind kind) const {
+    void cover(const Bounds& bounds) {
+        if (!cover_) {
+            cover_ = bounds;
+            return;
+        }
+        if (before(bounds.startLine, bounds.startColumn, cover_->startLine, cover_->startColumn)) {
+            cover_->startLine = bounds.startLine;
+            cover_->startColumn = bounds.startColumn;
+        }
+        if (before(cover_->endLine, cover_->endColumn, bounds.endLine, bounds.endColumn)) {
+            cover_->endLine = bounds.endLine;
+            cover_->endColumn = bounds.endColumn;
+        }
+    }
+
+    RawMarkupRef leaf(cmark_node* node, NodeKind kind) {
         switch (kind) {
         case NodeKind::codeBlock:
             return RawMarkup::create(
@@ -286,7 +329,7 @@ private:
         }
     }
 
-    RawMarkupRef container(const Frame& frame) const {
+    RawMarkupRef container(const Frame& frame) {
         cmark_node* node = frame.node;
         const std::span<const RawMarkupRef> children(built_.data() + frame.firstChild,
                                                      built_.size() - frame.firstChild);
@@ -348,7 +391,7 @@ private:
         }
     }
 
-    RawMarkupRef list(cmark_node* node, std::span<const RawMarkupRef> items) const {
+    RawMarkupRef list(cmark_node* node, std::span<const RawMarkupRef> items) {
         for (const RawMarkupRef& item : items) {
             if (item->kind() != RawKind::listItem) {
                 fatal("Converted cmark list had a node other than RawMarkup.listItem");
@@ -373,8 +416,8 @@ private:
 
     // The header row becomes the head; the other rows form the body, which runs from the first body
     // row's start to the table's end.
-    RawMarkupRef table(cmark_node* node, std::span<const RawMarkupRef> rows) const {
-        const std::optional<SourceRange> range = rangeOf(node);
+    RawMarkupRef table(cmark_node* node, std::span<const RawMarkupRef> rows) {
+        const std::optional<SourceRange> range = rangeOf(node).get();
         const std::uint16_t columns = cmark_gfm_extensions_get_table_columns(node);
         const std::uint8_t* alignmentBytes = cmark_gfm_extensions_get_table_alignments(node);
         if (!alignmentBytes && columns > 0) {
@@ -391,7 +434,8 @@ private:
             head = rows.front();
             rows = rows.subspan(1);
         } else {
-            head = RawMarkup::create(RawMarkupData::withoutPayload(RawKind::tableHead), std::nullopt, {});
+            head =
+                RawMarkup::create(RawMarkupData::withoutPayload(RawKind::tableHead), StoredSourceRange(), {});
         }
         requireKinds(rows, RawKind::tableRow);
         std::optional<SourceRange> bodyRange;
@@ -409,6 +453,8 @@ private:
     const CmarkDocument& document_;
     const std::optional<URL>& source_;
     ParseOptions options_;
+    const FragmentPlacement* placement_;
+    std::optional<Bounds> cover_; // of the placed ranges
     NodeClassifier classifier_;
     std::vector<Frame> open_;
     std::vector<RawMarkupRef> built_;
@@ -417,8 +463,17 @@ private:
 } // namespace
 
 RawMarkupRef convertCmarkTree(const CmarkDocument& document, const std::optional<URL>& source,
-                              ParseOptions options) {
-    return Converter(document, source, options).convert();
+                              ParseOptions options, const FragmentPlacement* placement) {
+    return Converter(document, source, options, placement).convert();
+}
+
+RawMarkupRef parseIntoRawTree(std::string_view text, const std::optional<URL>& source, ParseOptions options,
+                              const FragmentPlacement* placement) {
+    CmarkCompat::ParseSettings settings;
+    settings.smartPunctuation = !options.contains(ParseOptions::disableSmartOpts);
+    settings.sourcePositions = !options.contains(ParseOptions::disableSourcePosOpts);
+    settings.tableCellSpans = true;
+    return convertCmarkTree(CmarkDocument::parse(text, settings), source, options, placement);
 }
 
 } // namespace Markdown

@@ -1,7 +1,7 @@
 #include "ContainerConversion.h"
 
 #include "Markdown/CmarkCompat/CmarkCompat.h"
-#include "Markdown/Parser/Parser.h"
+#include "Markdown/Parser/CmarkConversion.h"
 #include "Markdown/Parser/RangeAdjustment.h"
 
 #include <cstdio>
@@ -176,13 +176,9 @@ private:
             cuts.push_back(static_cast<std::int64_t>(line.parseIndex() + cut));
         }
         const std::int64_t startLine = lines.empty() ? 1 : lines.front().lineNumber().value_or(1);
-        const Document parsed = MarkupParser::parseString(joined, source_, options_);
-        RangeAdjuster adjuster(startLine, std::move(ranges_), std::move(cuts));
-        for (const Markup& child : parsed.children()) {
-            adjuster.visit(child);
-        }
-        ranges_ = std::move(adjuster.ranges);
-        for (const RawMarkupRef& child : parsed.data().node().children()) {
+        const FragmentPlacement placement{startLine, cuts, ranges_};
+        const RawMarkupRef parsed = parseIntoRawTree(joined, source_, options_, &placement);
+        for (const RawMarkupRef& child : parsed->children()) {
             built_.push_back(child);
         }
     }

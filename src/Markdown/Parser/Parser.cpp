@@ -79,12 +79,7 @@ std::string decodedText(const std::string& bytes) {
 
 Document MarkupParser::parseString(std::string_view text, const std::optional<URL>& source,
                                    ParseOptions options) {
-    CmarkCompat::ParseSettings settings;
-    settings.smartPunctuation = !options.contains(ParseOptions::disableSmartOpts);
-    settings.sourcePositions = !options.contains(ParseOptions::disableSourcePosOpts);
-    settings.tableCellSpans = true;
-    const CmarkCompat::CmarkDocument parsed = CmarkCompat::CmarkDocument::parse(text, settings);
-    return Document(MarkupData::newRoot(convertCmarkTree(parsed, source, options)));
+    return Document(MarkupData::newRoot(parseIntoRawTree(text, source, options)));
 }
 
 Document Document::parsing(std::string_view text, const std::optional<URL>& source, ParseOptions options) {

@@ -1,13 +1,14 @@
 #pragma once
 // Moving the ranges of a re-parsed fragment into the coordinates of the whole text. The block-directive
 // path parses each plain run of lines on its own, after cutting its enclosing directive's indentation
-// from each line; its ranges then count lines from the run's first line and columns from the cut.
+// from each line; its ranges then count lines from the run's first line and columns from the cut. The
+// conversion of the fragment's tree places every range as it makes the node, so no second pass over
+// the tree is needed.
 
 #include "Markdown/Infrastructure/SourceLocation.h"
-#include "Markdown/Walker/MarkupWalker.h"
 
 #include <cstdint>
-#include <vector>
+#include <span>
 
 namespace Markdown {
 
@@ -20,21 +21,22 @@ struct RangeTracker {
     SourceRange totalRange;
 };
 
-/// Rewrites, in place, the range of every node of a freshly parsed fragment it walks (the node handed to
-/// it included): line l, column c becomes line l + startLine - 1, column c + trimmedIndentationPerLine[l -
-/// 1], each bound with the cut of its own line. Widens `ranges` by every rewritten range. Only for trees the
-/// parser has just built and shares with nobody.
-struct RangeAdjuster : MarkupWalker<RangeAdjuster> {
-    RangeAdjuster(std::int64_t startLine, RangeTracker ranges,
-                  std::vector<std::int64_t> trimmedIndentationPerLine)
-        : startLine(startLine), ranges(std::move(ranges)),
-          trimmedIndentationPerLine(std::move(trimmedIndentationPerLine)) {}
-
-    void defaultVisit(const Markup& markup);
-
+/// Where a fragment's ranges belong in the whole text: line l, column c of the fragment is line
+/// l + startLine - 1, column c + cutPerLine[l - 1] there, each bound with the cut of its own line (a line
+/// outside the list moves without a cut). Lines keep their order and both bounds on one line take the same
+/// cut, so a placed range never ends before it starts. `covered` is widened by every placed range except the
+/// fragment document's own.
+struct FragmentPlacement {
     std::int64_t startLine;
-    RangeTracker ranges;
-    std::vector<std::int64_t> trimmedIndentationPerLine;
+    std::span<const std::int64_t> cutPerLine;
+    RangeTracker& covered;
+
+    /// Moves one bound, given as line and column of the fragment.
+    void place(std::int64_t& line, std::int64_t& column) const {
+        const bool known = line >= 1 && line <= static_cast<std::int64_t>(cutPerLine.size());
+        column += known ? cutPerLine[static_cast<std::size_t>(line - 1)] : 0;
+        line += startLine - 1;
+    }
 };
 
 } // namespace Markdown

@@ -130,6 +130,46 @@ TEST(CmarkCompatRobustnessTest, OrdinaryTablesKeepTheTableExtension) {
     EXPECT_EQ(std::string(CmarkDocument::typeString(cmark_node_first_child(document.root()))), "table");
 }
 
+// The header row's pipes count towards the width bound only when the delimiter row follows it
+// directly; pipe-free text and tables far down a long text are measured like any others.
+TEST(CmarkCompatRobustnessTest, WidthBoundCountsOnlyTheLineRightBeforeADelimiterRow) {
+    const std::string widePipes(999, '|');
+    const std::string prose = [] {
+        std::string lines;
+        for (int i = 0; i < 5000; ++i) {
+            lines += "plain words without any table on line " + std::to_string(i) + "\n";
+        }
+        return lines;
+    }();
+    std::string wideTable = "|";
+    for (int i = 0; i < 2000; ++i) {
+        wideTable += "a|";
+    }
+    wideTable += "\n|" + std::string(2000, '-') + "|\n";
+    for (int i = 0; i < 5000; ++i) {
+        wideTable += "x\n";
+    }
+    struct Case {
+        const char* name;
+        std::string block;
+        int repetitions;
+        bool dropped;
+    };
+    const Case cases[] = {
+        {"wide header right before each delimiter row", widePipes + "\n|-|\n\n", 21, true},
+        {"pipe-free line between the wide line and the delimiter row", widePipes + "\nx\n|-|\n\n", 21, false},
+        {"wide table after a long stretch of prose", prose + wideTable, 1, true},
+        {"prose alone", prose, 1, false},
+    };
+    for (const Case& c : cases) {
+        std::string markdown;
+        for (int i = 0; i < c.repetitions; ++i) {
+            markdown += c.block;
+        }
+        EXPECT_EQ(CmarkDocument::parse(markdown).guardReport().tableExtensionDropped, c.dropped) << c.name;
+    }
+}
+
 TEST(CmarkCompatRobustnessTest, ManyUnclosedAttributeOpenersParse) {
     std::string markdown;
     for (int i = 0; i < 30000; ++i) {

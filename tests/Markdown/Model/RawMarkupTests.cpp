@@ -101,6 +101,53 @@ TEST(RawMarkup, SubstitutingAChildTakesItsRangeUnlessPreserved) {
     EXPECT_THROW(parent->substitutingChild(unranged, -1, false), std::out_of_range);
 }
 
+// Nodes keep parsed ranges in a compact form and any other range whole; either way the range comes back
+// exactly as given, sources included.
+TEST(RawMarkup, RangesComeBackExactlyAsGiven) {
+    const URL file("file:///notes/a.md");
+    const URL other("file:///notes/b.md");
+    constexpr std::int64_t beyond32Bits = std::int64_t{1} << 40;
+    struct Case {
+        const char* name;
+        std::optional<SourceRange> range;
+    };
+    const Case cases[] = {
+        {"none", std::nullopt},
+        {"without a source", rangeOf(3, 1, 4, 7)},
+        {"empty", rangeOf(2, 5, 2, 5)},
+        {"one source", SourceRange(SourceLocation(1, 2, file), SourceLocation(1, 9, file))},
+        {"two sources", SourceRange(SourceLocation(1, 2, file), SourceLocation(1, 9, other))},
+        {"source at one end only", SourceRange(SourceLocation(1, 2), SourceLocation(1, 9, file))},
+        {"lines beyond 32 bits",
+         SourceRange(SourceLocation(1, 1, file), SourceLocation(beyond32Bits, 1, file))},
+        {"negative columns", rangeOf(1, -beyond32Bits, 1, -1)},
+    };
+    for (const Case& c : cases) {
+        const RawMarkupRef node = parsedNode(RawMarkupData::text("x"), c.range);
+        const std::optional<SourceRange> range = node->parsedRange();
+        EXPECT_EQ(range, c.range) << c.name;
+        if (range && c.range) {
+            EXPECT_EQ(range->start().source(), c.range->start().source()) << c.name;
+            EXPECT_EQ(range->end().source(), c.range->end().source()) << c.name;
+        }
+    }
+}
+
+TEST(RawMarkup, CompactRangesFromAParserAreCheckedLikeAnyOther) {
+    const URL file("file:///notes/a.md");
+    const RawMarkupRef node =
+        RawMarkup::create(RawMarkupData::text("x"), StoredSourceRange(2, 3, 2, 8, file), {});
+    EXPECT_EQ(node->parsedRange(), SourceRange(SourceLocation(2, 3, file), SourceLocation(2, 8, file)));
+    EXPECT_EQ(RawMarkup::create(RawMarkupData::text("x"), StoredSourceRange(), {})->parsedRange(),
+              std::nullopt);
+    constexpr std::int64_t beyond32Bits = std::int64_t{1} << 40;
+    EXPECT_EQ(RawMarkup::create(RawMarkupData::text("x"), StoredSourceRange(2, 3, beyond32Bits, 1, file), {})
+                  ->parsedRange(),
+              SourceRange(SourceLocation(2, 3, file), SourceLocation(beyond32Bits, 1, file)));
+    EXPECT_THROW(StoredSourceRange(2, 3, 2, 2, file), std::invalid_argument);
+    EXPECT_THROW(StoredSourceRange(2, 3, 1, 9, std::nullopt), std::invalid_argument);
+}
+
 TEST(RawMarkup, RangeOfARunSpansFirstToLast) {
     const RawMarkupRef first = parsedNode(RawKind::thematicBreak, rangeOf(1, 1, 1, 4));
     const RawMarkupRef middle = parsedNode(RawKind::thematicBreak, std::nullopt);

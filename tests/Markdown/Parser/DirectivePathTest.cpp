@@ -1,12 +1,14 @@
-// The block-directive path: container conversion, range adjustment and the argument text of parsed
-// directives.
+// The block-directive path: container conversion, placement of re-parsed ranges and the argument text
+// of parsed directives.
 
 #include <Markdown/Markdown.h>
+#include <Markdown/Parser/CmarkConversion.h>
 #include <Markdown/Parser/RangeAdjustment.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace Markdown {
 namespace {
@@ -144,55 +146,76 @@ TEST(DirectivePathTest, SourceIsCarriedIntoEveryLocation) {
     EXPECT_EQ(at(directive, {0, 0}).range()->end().source(), source);
 }
 
-// Range adjustment on hand-built trees, as the parser hands them over.
-
-RawMarkupRef node(RawKind kind, std::optional<SourceRange> nodeRange,
-                  std::vector<RawMarkupRef> children = {}) {
-    return RawMarkup::create(RawMarkupData::withoutPayload(kind), std::move(nodeRange), children);
+// Placement of a fragment's ranges, on real cmark-gfm trees of the fragment "ab\ncdef\n\n\n": a
+// paragraph over both lines with the texts "ab" and "cdef".
+TEST(FragmentPlacementTest, RangesArePlacedLineByLineAsTheyAreMade) {
+    struct Case {
+        const char* name;
+        std::int64_t startLine;
+        std::vector<std::int64_t> cuts;
+        ParseOptions options;
+        SourceRange coveredBefore;
+        std::optional<SourceRange> paragraph;
+        std::optional<SourceRange> secondText;
+        SourceRange coveredAfter;
+    };
+    const Case cases[] = {
+        {"identity",
+         1,
+         {0, 0},
+         {},
+         range(1, 1, 1, 1),
+         range(1, 1, 2, 5),
+         range(2, 1, 2, 5),
+         range(1, 1, 2, 5)},
+        {"each bound takes the cut of its own line",
+         10,
+         {2, 4},
+         {},
+         range(1, 1, 1, 1),
+         range(10, 3, 11, 9),
+         range(11, 5, 11, 9),
+         range(1, 1, 11, 9)},
+        // cmark-gfm never reports a line outside the run; should it, the bound moves without a cut.
+        {"lines outside the cuts move without one",
+         4,
+         {2},
+         {},
+         range(1, 1, 1, 1),
+         range(4, 3, 5, 5),
+         range(5, 1, 5, 5),
+         range(1, 1, 5, 5)},
+        {"no ranges leave the cover alone",
+         5,
+         {7, 7},
+         ParseOptions{ParseOptions::disableSourcePosOpts},
+         range(2, 3, 4, 5),
+         std::nullopt,
+         std::nullopt,
+         range(2, 3, 4, 5)},
+        {"the cover only grows",
+         3,
+         {0, 0},
+         {},
+         range(1, 1, 9, 9),
+         range(3, 1, 4, 5),
+         range(4, 1, 4, 5),
+         range(1, 1, 9, 9)},
+    };
+    for (const Case& c : cases) {
+        RangeTracker covered{c.coveredBefore};
+        const FragmentPlacement placement{c.startLine, c.cuts, covered};
+        const RawMarkupRef document = parseIntoRawTree("ab\ncdef\n\n\n", std::nullopt, c.options, &placement);
+        ASSERT_EQ(document->childCount(), 1) << c.name;
+        const RawMarkup& paragraph = *document->child(0);
+        EXPECT_EQ(paragraph.parsedRange(), c.paragraph) << c.name;
+        EXPECT_EQ(paragraph.child(paragraph.childCount() - 1)->parsedRange(), c.secondText) << c.name;
+        // The fragment document's own range (which runs over the blank lines) is not part of the cover.
+        EXPECT_EQ(covered.totalRange, c.coveredAfter) << c.name;
+    }
 }
 
-RawMarkupRef text(std::optional<SourceRange> nodeRange) {
-    return RawMarkup::create(RawMarkupData::text("t"), std::move(nodeRange), {});
-}
-
-TEST(RangeAdjusterTest, IdentityAdjustmentOnlyWidensTheTracker) {
-    const Markup paragraph(MarkupData::newRoot(
-        node(RawKind::paragraph, range(1, 1, 2, 5), {text(range(1, 1, 1, 3)), text(range(2, 1, 2, 5))})));
-    RangeAdjuster adjuster(1, RangeTracker{range(1, 1, 1, 1)}, {0, 0});
-    adjuster.visit(paragraph);
-    EXPECT_EQ(paragraph.range(), range(1, 1, 2, 5));
-    EXPECT_EQ(at(paragraph, {1}).range(), range(2, 1, 2, 5));
-    EXPECT_EQ(adjuster.ranges.totalRange, range(1, 1, 2, 5));
-}
-
-TEST(RangeAdjusterTest, EachBoundUsesTheCutOfItsOwnLine) {
-    const Markup paragraph(
-        MarkupData::newRoot(node(RawKind::paragraph, range(1, 2, 2, 6), {text(range(2, 1, 2, 6))})));
-    RangeAdjuster adjuster(10, RangeTracker{range(1, 1, 1, 1)}, {2, 4});
-    adjuster.visit(paragraph);
-    EXPECT_EQ(paragraph.range(), range(10, 4, 11, 10)); // the walked node itself is mapped
-    EXPECT_EQ(at(paragraph, {0}).range(), range(11, 5, 11, 10));
-    EXPECT_EQ(adjuster.ranges.totalRange, range(1, 1, 11, 10));
-}
-
-TEST(RangeAdjusterTest, NodesWithoutRangeLeaveTheTrackerAlone) {
-    const Markup paragraph(MarkupData::newRoot(node(RawKind::paragraph, std::nullopt, {text(std::nullopt)})));
-    RangeAdjuster adjuster(5, RangeTracker{range(2, 3, 4, 5)}, {7});
-    adjuster.visit(paragraph);
-    EXPECT_EQ(paragraph.range(), std::nullopt);
-    EXPECT_EQ(adjuster.ranges.totalRange, range(2, 3, 4, 5));
-}
-
-// cmark-gfm never reports a line outside the run; should it, the parse goes on and the bound moves
-// without a cut.
-TEST(RangeAdjusterTest, LinesOutsideTheRunMoveWithoutACut) {
-    const Markup paragraph(MarkupData::newRoot(node(RawKind::paragraph, range(1, 3, 3, 2))));
-    RangeAdjuster adjuster(4, RangeTracker{range(1, 1, 1, 1)}, {2});
-    adjuster.visit(paragraph);
-    EXPECT_EQ(paragraph.range(), range(4, 5, 6, 2));
-}
-
-TEST(RangeAdjusterTest, WideningKeepsItsStartAndTakesTheOtherEndOnTies) {
+TEST(FragmentPlacementTest, WideningKeepsItsStartAndTakesTheOtherEndOnTies) {
     const URL a("file:///a.md");
     const URL b("file:///b.md");
     SourceRange mine(SourceLocation(1, 1, a), SourceLocation(2, 2, a));
