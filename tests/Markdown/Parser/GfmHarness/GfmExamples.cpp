@@ -9,6 +9,7 @@ namespace Markdown::Testing {
 
 namespace {
 
+// The Debian package cmark-gfm installs its GFM examples under this name; it is the dependency's file.
 constexpr const char* kExamplesPath = "/usr/share/doc/cmark-gfm/spec.txt.gz";
 constexpr std::string_view kFence = "````````````````````````````````";
 constexpr std::string_view kTabArrow = "\xE2\x86\x92"; // U+2192
