@@ -26,6 +26,10 @@ namespace App {
 namespace {
 // How long an instance started to replace the running one waits for it to go.
 constexpr auto relaunchWait = 10s;
+// How long a second launch whose request was refused waits for the running instance's name to come
+// free: an instance that refuses because it is quitting releases the name a moment after its answer,
+// which can reach the bus after this launch asks for the name.
+constexpr auto quittingInstanceGrace = 2s;
 
 void say(const char* message) {
     std::fprintf(stderr, "Quillstack: %s\n", message);
@@ -85,7 +89,7 @@ std::optional<int> Application::start(const QStringList& arguments) {
         if (handOver(*m_instance, request))
             return 0;
         // The running instance may have quit meanwhile; then this one takes its place.
-        if (m_instance->claim() != Platform::SingleInstance::Claim::Primary) {
+        if (m_instance->claimWhenReleased(quittingInstanceGrace) != Platform::SingleInstance::Claim::Primary) {
             say("the running instance did not take the request.");
             return 1;
         }

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -34,10 +35,11 @@ public:
     }
 
 public slots:
+    // A quitting holder refuses, and lets the name go a moment after its answer.
     Q_SCRIPTABLE void ShowHistory() {
         sendErrorReply(QDBusError::Failed, "quitting");
         if (m_quitOnRequest)
-            m_connection.unregisterService("dev.corvinel.quillstack");
+            QTimer::singleShot(300, this, [this] { m_connection.unregisterService("dev.corvinel.quillstack"); });
     }
 
 private:
