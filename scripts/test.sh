@@ -12,8 +12,10 @@ BUILD_DIR="$root/build" "$root/scripts/build.sh" -DCMAKE_BUILD_TYPE=RelWithDebIn
 
 echo "== tests"
 status=0
+normal_status=0
 "$root/scripts/with-test-session.sh" \
-  ctest --test-dir "$root/build" --output-on-failure --parallel "$jobs" --timeout 300 || status=$?
+  ctest --test-dir "$root/build" --output-on-failure --parallel "$jobs" --timeout 300 || normal_status=$?
+status=$normal_status
 
 echo "== sanitizer build and tests (ASan + UBSan)"
 BUILD_DIR="$root/build-asan" QS_BUILD_TARGET=sanitize-tests "$root/scripts/build.sh" \
@@ -24,5 +26,15 @@ export LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp"
 "$root/scripts/with-test-session.sh" \
   ctest --test-dir "$root/build-asan" -L sanitize --output-on-failure --parallel "$jobs" --timeout 600 \
   || status=$?
+
+# The sanitizer pass prints last, so a failure of the normal pass would scroll out of sight: name the
+# failed tests again at the very end and run them once more, alone, with their output.
+if [ "$normal_status" -ne 0 ]; then
+  echo "== failed in the normal pass"
+  cat "$root/build/Testing/Temporary/LastTestsFailed.log" 2>/dev/null || true
+  echo "== the same tests run again, one at a time (the result above stands)"
+  "$root/scripts/with-test-session.sh" \
+    ctest --test-dir "$root/build" --rerun-failed --output-on-failure --timeout 300 || true
+fi
 
 exit $status
