@@ -89,7 +89,8 @@ std::optional<int> Application::start(const QStringList& arguments) {
         if (handOver(*m_instance, request))
             return 0;
         // The running instance may have quit meanwhile; then this one takes its place.
-        if (m_instance->claimWhenReleased(quittingInstanceGrace) != Platform::SingleInstance::Claim::Primary) {
+        if (m_instance->claimWhenReleased(quittingInstanceGrace) !=
+            Platform::SingleInstance::Claim::Primary) {
             say("the running instance did not take the request.");
             return 1;
         }

@@ -39,7 +39,8 @@ public slots:
     Q_SCRIPTABLE void ShowHistory() {
         sendErrorReply(QDBusError::Failed, "quitting");
         if (m_quitOnRequest)
-            QTimer::singleShot(300, this, [this] { m_connection.unregisterService("dev.corvinel.quillstack"); });
+            QTimer::singleShot(300, this,
+                               [this] { m_connection.unregisterService("dev.corvinel.quillstack"); });
     }
 
 private:

@@ -207,7 +207,7 @@ void collectSubtree(cmark_node* root, std::vector<cmark_node*>& out) {
 // Parses the bracketed text on its own and returns the inlines of its one paragraph, or nullptr
 // (with nothing changed) when the text does not come out as one paragraph.
 cmark_node* parseFragment(ActiveState& state, cmark_parser* outer, const std::string& text) {
-    cmark_parser* parser = cmark_parser_new(state.scope.cmarkOptions);
+    cmark_parser* parser = cmark_parser_new_with_mem(state.scope.cmarkOptions, CmarkArena::allocator());
     attachExtensions(parser, state.scope.withTableExtension);
     std::string input;
     input.reserve(text.size() + 1);
@@ -316,7 +316,7 @@ bool isPlainText(std::string_view text, bool smartPunctuation) {
 // A link node marked with our extension: the stock table cell accepts only stock inline types.
 cmark_node* newAttributeNode(CmarkDocument::Tables& tables, const std::string& attributesText,
                              const NodePosition& span) {
-    cmark_node* node = cmark_node_new_with_mem(CMARK_NODE_LINK, cmark_get_default_mem_allocator());
+    cmark_node* node = cmark_node_new_with_mem(CMARK_NODE_LINK, CmarkArena::allocator());
     cmark_node_set_syntax_extension(node, g_extension);
     NodeAnnotation& annotation = tables.annotate(node);
     annotation.attributes = attributesText;
@@ -376,8 +376,7 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
         // after it (an inline HTML node, because the parser merges adjacent text nodes).
         recordLineSkip();
         scan.definitionsEnd = match->end + 2;
-        cmark_node* placeholder =
-            cmark_node_new_with_mem(CMARK_NODE_HTML_INLINE, cmark_get_default_mem_allocator());
+        cmark_node* placeholder = cmark_node_new_with_mem(CMARK_NODE_HTML_INLINE, CmarkArena::allocator());
         cmark_node_set_literal(placeholder, "");
         cmark_node_set_syntax_extension(placeholder, g_extension);
         tables.annotate(placeholder).position = span;
@@ -393,7 +392,7 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
         // What a fragment parse would give, without its cost: at most one text node.
         cmark_node* node = newAttributeNode(tables, match->attributesText, span);
         if (!inner.empty()) {
-            cmark_node* text = cmark_node_new_with_mem(CMARK_NODE_TEXT, cmark_get_default_mem_allocator());
+            cmark_node* text = cmark_node_new_with_mem(CMARK_NODE_TEXT, CmarkArena::allocator());
             cmark_node_set_literal(text, inner.c_str());
             const int textColumn = column + 2;
             tables.annotate(text).position =

@@ -26,10 +26,11 @@ struct ParserDeleter {
     void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
 };
 
-// Parses tables.text into tables.root; the caller holds the cmark lock.
+// Parses tables.text into tables.root; the caller holds the cmark lock and has the tables' arena active.
 void runCmark(CmarkDocument::Tables& tables, int options, bool withTables,
               const AttributeDefinitions* definitions) {
-    std::unique_ptr<cmark_parser, ParserDeleter> parser(cmark_parser_new(options));
+    std::unique_ptr<cmark_parser, ParserDeleter> parser(
+        cmark_parser_new_with_mem(options, CmarkArena::allocator()));
     attachExtensions(parser.get(), withTables);
     ActiveAttributeScope scope({&tables, options, withTables, definitions});
     cmark_parser_feed(parser.get(), tables.text.data(), tables.text.size());
@@ -54,6 +55,9 @@ std::string withInvalidUtf8Replaced(std::string_view text, int* replacements) {
 
 CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& settings) {
     auto tables = std::make_unique<Tables>();
+    // Everything cmark allocates for this document, in the parse and in the layer's own passes that
+    // add and remove nodes, comes from the document's arena.
+    const CmarkArena::Active arena(tables->arena);
     tables->text = replaceInvalidUtf8(text, tables->report.invalidUtf8Sequences);
     const bool withTables = !tableCostExceedsBound(tables->text);
     tables->report.tableExtensionDropped = !withTables;
@@ -91,6 +95,13 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
     }
     recordBacktickCounts(*tables, survey);
     return CmarkDocument(std::move(tables));
+}
+
+CmarkDocument::ReadScope::ReadScope(const CmarkDocument& document)
+    : previous_(CmarkArena::makeActive(&document.tables_->arena)) {}
+
+CmarkDocument::ReadScope::~ReadScope() {
+    CmarkArena::makeActive(previous_);
 }
 
 CmarkDocument::CmarkDocument(std::unique_ptr<Tables> tables) : tables_(std::move(tables)) {}

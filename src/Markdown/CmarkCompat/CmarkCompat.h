@@ -64,6 +64,8 @@ struct GuardReport {
 // that their columns and cmark's agree. `replacements`, when given, receives the number replaced.
 std::string withInvalidUtf8Replaced(std::string_view text, int* replacements = nullptr);
 
+class CmarkArena;
+
 class CmarkDocument {
 public:
     // Parses `text` with the "table", "strikethrough" and "tasklist" extensions and our attribute
@@ -96,6 +98,20 @@ public:
     // underneath (table cells accept no other kind of inline container), so callers dispatch on this
     // string, never on cmark_node_get_type.
     static std::string_view typeString(cmark_node* node);
+
+    // Reading a node's literal, destination, title or fence info may make cmark copy the string.
+    // While a ReadScope lives, such copies made on its thread come from the document's own memory,
+    // which lets the document release its tree at once rather than node by node.
+    class ReadScope {
+    public:
+        explicit ReadScope(const CmarkDocument& document);
+        ~ReadScope();
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        CmarkArena* previous_;
+    };
 
     struct Tables;
 

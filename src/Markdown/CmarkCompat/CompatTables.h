@@ -3,6 +3,7 @@
 // more than the stock fields points to its annotation through cmark's user-data slot, so reading an
 // accessor costs no lookup.
 
+#include "CmarkArena.h"
 #include "CmarkCompat.h"
 
 #include <algorithm>
@@ -48,6 +49,8 @@ private:
 
 struct CmarkDocument::Tables {
     std::string text;
+    CmarkArena arena; // outlives the tree: the destructor frees the tree first
+    std::uint64_t heapAllocationsAtStart = CmarkArena::heapAllocationCount();
     cmark_node* root = nullptr;
     GuardReport report;
     bool reportsPositions = true;
@@ -57,7 +60,9 @@ struct CmarkDocument::Tables {
     Tables(const Tables&) = delete;
     Tables& operator=(const Tables&) = delete;
     ~Tables() {
-        if (root) {
+        // Every piece of the tree lies in the arena, which goes with it, unless some piece may have
+        // come from the heap since the parse began; only then is the tree released node by node.
+        if (root && CmarkArena::heapAllocationCount() != heapAllocationsAtStart) {
             cmark_node_free(root);
         }
     }

@@ -43,7 +43,7 @@ std::string plainText(cmark_node* root) {
 void fold(CmarkDocument::Tables& tables, cmark_node* node) {
     const NodePosition position = tables.positionOf(node);
     const std::string text = plainText(node);
-    cmark_mem* mem = cmark_get_default_mem_allocator();
+    cmark_mem* mem = CmarkArena::allocator();
     cmark_node* replacement = nullptr;
     if (!text.empty()) {
         cmark_node* textNode = cmark_node_new_with_mem(CMARK_NODE_TEXT, mem);

@@ -202,6 +202,7 @@ public:
         if (!root || cmark_node_get_type(root) != CMARK_NODE_DOCUMENT) {
             std::abort();
         }
+        const CmarkDocument::ReadScope reading(document_);
         cmark_iter* iterator = cmark_iter_new(root);
         cmark_event_type event;
         while ((event = cmark_iter_next(iterator)) != CMARK_EVENT_DONE) {
