@@ -26,14 +26,14 @@ struct ParserDeleter {
     void operator()(cmark_parser* parser) const { cmark_parser_free(parser); }
 };
 
-// Parses tables.text into tables.root; the caller holds the cmark lock and has the tables' arena active.
-void runCmark(CmarkDocument::Tables& tables, int options, bool withTables,
+// Parses `text` into tables.root; the caller holds the cmark lock and has the tables' arena active.
+void runCmark(CmarkDocument::Tables& tables, std::string_view text, int options, bool withTables,
               const AttributeDefinitions* definitions) {
     std::unique_ptr<cmark_parser, ParserDeleter> parser(
         cmark_parser_new_with_mem(options, CmarkArena::allocator()));
     attachExtensions(parser.get(), withTables);
     ActiveAttributeScope scope({&tables, options, withTables, definitions});
-    cmark_parser_feed(parser.get(), tables.text.data(), tables.text.size());
+    cmark_parser_feed(parser.get(), text.data(), text.size());
     tables.root = cmark_parser_finish(parser.get());
     scope.finishParse();
 }
@@ -58,8 +58,14 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
     // Everything cmark allocates for this document, in the parse and in the layer's own passes that
     // add and remove nodes, comes from the document's arena.
     const CmarkArena::Active arena(tables->arena);
-    tables->text = replaceInvalidUtf8(text, tables->report.invalidUtf8Sequences);
-    const bool withTables = !tableCostExceedsBound(tables->text);
+    // cmark copies what it keeps, so the text is needed only during the parse, and well-formed text
+    // (by far the most common) is parsed where it lies.
+    std::string replaced;
+    if (hasInvalidUtf8(text)) {
+        replaced = replaceInvalidUtf8(text, tables->report.invalidUtf8Sequences);
+        text = replaced;
+    }
+    const bool withTables = !tableCostExceedsBound(text);
     tables->report.tableExtensionDropped = !withTables;
 
     int options = CMARK_OPT_DEFAULT;
@@ -72,16 +78,16 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
     tables->reportsPositions = settings.sourcePositions;
     {
         std::lock_guard guard(cmarkStateLock());
-        runCmark(*tables, options, withTables, nullptr);
+        runCmark(*tables, text, options, withTables, nullptr);
         // Attribute spans may name definitions found anywhere in the text, so a text with
         // definitions is parsed a second time, knowing them.
-        if (mayHoldAttributeDefinitions(tables->text)) {
+        if (mayHoldAttributeDefinitions(text)) {
             const AttributeDefinitions definitions = collectAttributeDefinitions(tables->root);
             if (!definitions.empty()) {
                 cmark_node_free(tables->root);
                 tables->root = nullptr;
                 tables->annotations.clear();
-                runCmark(*tables, options, withTables, &definitions);
+                runCmark(*tables, text, options, withTables, &definitions);
             }
         }
     }
@@ -111,9 +117,6 @@ CmarkDocument::~CmarkDocument() = default;
 
 cmark_node* CmarkDocument::root() const {
     return tables_->root;
-}
-const std::string& CmarkDocument::parsedText() const {
-    return tables_->text;
 }
 const GuardReport& CmarkDocument::guardReport() const {
     return tables_->report;

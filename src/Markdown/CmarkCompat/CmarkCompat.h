@@ -79,8 +79,6 @@ public:
     // The document node; the tree stays owned by this object. This layer keeps its data in the
     // nodes' user-data slots: callers must not set them.
     cmark_node* root() const;
-    // The text cmark-gfm actually parsed (the input after invalid UTF-8 was replaced).
-    const std::string& parsedText() const;
     const GuardReport& guardReport() const;
 
     // For a code span, the length of the backtick run that opens and closes it; 0 for other nodes.

@@ -48,7 +48,6 @@ private:
 };
 
 struct CmarkDocument::Tables {
-    std::string text;
     CmarkArena arena; // outlives the tree: the destructor frees the tree first
     std::uint64_t heapAllocationsAtStart = CmarkArena::heapAllocationCount();
     cmark_node* root = nullptr;

@@ -123,11 +123,11 @@ bool isBlank(std::string_view line) {
 
 } // namespace
 
-std::string replaceInvalidUtf8(std::string_view text, int& replacements) {
-    replacements = 0;
-    std::string result;
-    std::size_t copiedUpTo = 0;
-    std::size_t i = 0;
+namespace {
+
+// The offset of the first ill-formed sequence at or after `i`, or the text's size when there is none;
+// `invalidLength` receives the length of its maximal invalid subpart.
+std::size_t findInvalidUtf8(std::string_view text, std::size_t i, int& invalidLength) {
     while (i < text.size()) {
         // Skip ASCII eight bytes at a time.
         while (i + 8 <= text.size()) {
@@ -141,12 +141,29 @@ std::string replaceInvalidUtf8(std::string_view text, int& replacements) {
         if (i >= text.size()) {
             break;
         }
-        int invalidLength = 0;
         const int length = wellFormedLength(text, i, invalidLength);
-        if (length > 0) {
-            i += length;
-            continue;
+        if (length == 0) {
+            return i;
         }
+        i += length;
+    }
+    return text.size();
+}
+
+} // namespace
+
+bool hasInvalidUtf8(std::string_view text) {
+    int invalidLength = 0;
+    return findInvalidUtf8(text, 0, invalidLength) < text.size();
+}
+
+std::string replaceInvalidUtf8(std::string_view text, int& replacements) {
+    replacements = 0;
+    std::string result;
+    std::size_t copiedUpTo = 0;
+    int invalidLength = 0;
+    for (std::size_t i = findInvalidUtf8(text, 0, invalidLength); i < text.size();
+         i = findInvalidUtf8(text, i, invalidLength)) {
         if (replacements == 0) {
             result.reserve(text.size() + 16);
         }

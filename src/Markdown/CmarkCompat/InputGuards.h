@@ -6,6 +6,9 @@
 
 namespace Markdown::CmarkCompat {
 
+// Whether `text` holds an ill-formed UTF-8 sequence.
+bool hasInvalidUtf8(std::string_view text);
+
 // Returns `text` with every ill-formed UTF-8 sequence (each maximal invalid subpart) replaced by
 // U+FFFD; `replacements` receives their number.
 std::string replaceInvalidUtf8(std::string_view text, int& replacements);
