@@ -1,5 +1,7 @@
 #include "BacktickCounts.h"
 
+#include "TreeSurvey.h"
+
 #include <cmark-gfm-extension_api.h>
 
 #include <optional>
@@ -142,13 +144,36 @@ void recordBlock(CmarkDocument::Tables& tables, cmark_node* block, std::span<cma
 
 } // namespace
 
-void recordBacktickCounts(CmarkDocument::Tables& tables, const TreeSurvey& survey) {
-    std::vector<int> lineStarts;
-    for (std::size_t i = 0; i < survey.blocks.size(); ++i) {
-        const std::span<cmark_node* const> codes(survey.codeSpans.data() + survey.codeStart[i],
-                                                 survey.codeStart[i + 1] - survey.codeStart[i]);
-        recordBlock(tables, survey.blocks[i], codes, lineStarts);
+int backtickCountOf(CmarkDocument::Tables& tables, cmark_node* code) {
+    if (const NodeAnnotation* annotation = CmarkDocument::Tables::annotation(code);
+        annotation && annotation->backtickCount > 0) {
+        return annotation->backtickCount;
     }
+    cmark_node* block = cmark_node_parent(code);
+    while (block && !holdsInlines(block)) {
+        block = cmark_node_parent(block);
+    }
+    if (!block) {
+        return 0;
+    }
+    // The block's code spans in document order.
+    std::vector<cmark_node*>& spans = tables.codeSpanScratch;
+    spans.clear();
+    for (cmark_node* node = cmark_node_first_child(block); node;) {
+        if (cmark_node_get_type(node) == CMARK_NODE_CODE) {
+            spans.push_back(node);
+        }
+        if (cmark_node* child = cmark_node_first_child(node)) {
+            node = child;
+            continue;
+        }
+        while (node != block && !cmark_node_next(node)) {
+            node = cmark_node_parent(node);
+        }
+        node = node == block ? nullptr : cmark_node_next(node);
+    }
+    recordBlock(tables, block, spans, tables.lineStartScratch);
+    return CmarkDocument::Tables::annotation(code)->backtickCount;
 }
 
 } // namespace Markdown::CmarkCompat

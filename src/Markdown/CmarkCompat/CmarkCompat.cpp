@@ -99,7 +99,6 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
     if (settings.tableCellSpans) {
         recordTableCellSpans(*tables, survey.tables);
     }
-    recordBacktickCounts(*tables, survey);
     return CmarkDocument(std::move(tables));
 }
 
@@ -123,8 +122,7 @@ const GuardReport& CmarkDocument::guardReport() const {
 }
 
 int CmarkDocument::backtickCount(cmark_node* node) const {
-    const NodeAnnotation* annotation = Tables::annotation(node);
-    return annotation ? annotation->backtickCount : 0;
+    return node && cmark_node_get_type(node) == CMARK_NODE_CODE ? backtickCountOf(*tables_, node) : 0;
 }
 
 const char* CmarkDocument::attributes(cmark_node* node) const {

@@ -77,11 +77,14 @@ public:
     ~CmarkDocument();
 
     // The document node; the tree stays owned by this object. This layer keeps its data in the
-    // nodes' user-data slots: callers must not set them.
+    // nodes' user-data slots: callers must not set them. Like cmark's own reads (which may copy a
+    // string into the node), the reads below may record what they work out: a document is read by
+    // one thread at a time.
     cmark_node* root() const;
     const GuardReport& guardReport() const;
 
-    // For a code span, the length of the backtick run that opens and closes it; 0 for other nodes.
+    // For a code span, the length of the backtick run that opens and closes it (worked out when first
+    // asked for a span of its block); 0 for other nodes.
     int backtickCount(cmark_node* node) const;
     // For an attribute node, its attributes text ("" when empty); nullptr for any other node.
     const char* attributes(cmark_node* node) const;

@@ -54,6 +54,9 @@ struct CmarkDocument::Tables {
     GuardReport report;
     bool reportsPositions = true;
     AnnotationStore annotations;
+    // Reused by the backtick count of each block.
+    std::vector<cmark_node*> codeSpanScratch;
+    std::vector<int> lineStartScratch;
 
     Tables() = default;
     Tables(const Tables&) = delete;

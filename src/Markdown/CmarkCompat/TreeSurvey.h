@@ -1,5 +1,5 @@
 #pragma once
-// One walk over a parsed tree that finds everything the layer's passes work on.
+// One walk over a parsed tree that finds what the layer's passes after the parse work on.
 
 #include "CompatTables.h"
 
@@ -8,19 +8,19 @@
 namespace Markdown::CmarkCompat {
 
 struct TreeSurvey {
-    // Paragraphs, headings and table cells holding code spans, with their spans in document order:
-    // the spans of blocks[i] are codeSpans[codeStart[i]] up to codeSpans[codeStart[i + 1]].
-    std::vector<cmark_node*> blocks;
-    std::vector<std::size_t> codeStart;
-    std::vector<cmark_node*> codeSpans;
     std::vector<cmark_node*> tables;
     // The outermost replaceable nodes of the subtrees that reach kMaxNestingDepth.
     std::vector<cmark_node*> tooDeep;
 };
 
+// Walks the blocks only, unless some paragraph, heading or table cell may hold inlines deep enough to
+// reach kMaxNestingDepth; then the whole tree.
 TreeSurvey surveyTree(cmark_node* root);
 
 // Leaves are reported by cmark's iterator with an enter event only.
 bool getsNoExitEvent(cmark_node* node);
+
+// Whether `node` is a paragraph, a heading or a table cell: a block whose children are inlines.
+bool holdsInlines(cmark_node* node);
 
 } // namespace Markdown::CmarkCompat
