@@ -1,6 +1,5 @@
 #include "CmarkArena.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
@@ -18,7 +17,7 @@ constexpr std::size_t kAlignment = 16;
 // memory came from and how large it is.
 struct alignas(kAlignment) Header {
     std::size_t size;
-    bool fromArena;
+    CmarkArena* arena; // nullptr for the heap
 };
 static_assert(sizeof(Header) == kAlignment);
 
@@ -61,7 +60,7 @@ void* fromHeap(std::size_t size) {
         std::abort(); // as cmark's own allocator does
     }
     header->size = size;
-    header->fromArena = false;
+    header->arena = nullptr;
     return header + 1;
 }
 
@@ -70,7 +69,7 @@ void* allocateZeroed(std::size_t size) {
         void* memory = t_activeArena->allocate(withHeader(size));
         auto* header = static_cast<Header*>(memory);
         header->size = size;
-        header->fromArena = true;
+        header->arena = t_activeArena;
         return header + 1;
     }
     return fromHeap(size);
@@ -88,9 +87,9 @@ void cmarkFree(void* memory) {
         return;
     }
     Header* header = headerOf(memory);
-    if (!header->fromArena) {
+    if (!header->arena) {
         std::free(header);
-    } else if (t_activeArena && t_activeArena->owns(header)) {
+    } else if (header->arena == t_activeArena) {
         t_activeArena->release(header, withHeader(header->size));
     }
     // Arena memory freed while its arena is not active goes with the arena.
@@ -101,7 +100,7 @@ void* cmarkRealloc(void* memory, std::size_t size) {
         return allocateZeroed(size);
     }
     Header* header = headerOf(memory);
-    if (!header->fromArena) {
+    if (!header->arena) {
         auto* grown = static_cast<Header*>(std::realloc(header, withHeader(size)));
         if (!grown) {
             std::abort();
@@ -112,12 +111,16 @@ void* cmarkRealloc(void* memory, std::size_t size) {
     if (size <= header->size) {
         return memory;
     }
-    if (t_activeArena && t_activeArena->growInPlace(header, withHeader(size))) {
+    const bool ownArenaActive = header->arena == t_activeArena;
+    if (ownArenaActive && t_activeArena->growInPlace(header, withHeader(size))) {
         header->size = size;
         return memory;
     }
     void* moved = allocateZeroed(size);
     std::memcpy(moved, memory, header->size);
+    if (ownArenaActive) {
+        t_activeArena->release(header, withHeader(header->size));
+    }
     return moved;
 }
 
@@ -139,15 +142,8 @@ CmarkArena::~CmarkArena() {
     }
 }
 
-bool CmarkArena::owns(const void* memory) const {
-    const auto* address = static_cast<const char*>(memory);
-    auto after = std::upper_bound(blocks_.begin(), blocks_.end(), address,
-                                  [](const char* a, const Block& block) { return a < block.start; });
-    if (after == blocks_.begin()) {
-        return false;
-    }
-    const Block& block = *(after - 1);
-    return address < block.start + block.size;
+CmarkArena* CmarkArena::arenaOf(void* memory) {
+    return headerOf(memory)->arena;
 }
 
 std::uint64_t CmarkArena::heapAllocationCount() {
@@ -204,10 +200,7 @@ void* CmarkArena::allocate(std::size_t size) {
         if (!start) {
             std::abort(); // as cmark's own allocator does
         }
-        const Block block{static_cast<char*>(start), blockSize};
-        blocks_.insert(std::upper_bound(blocks_.begin(), blocks_.end(), block,
-                                        [](const Block& a, const Block& b) { return a.start < b.start; }),
-                       block);
+        blocks_.push_back({static_cast<char*>(start), blockSize});
         if (blockSize != kBlockSize) {
             // A large allocation gets a block of its own; the current block stays in use.
             std::memset(start, 0, size);

@@ -51,8 +51,8 @@ public:
     bool growInPlace(void* memory, std::size_t newSize);
     // Takes back `memory` (an allocation of `size` bytes) for reuse by later allocations.
     void release(void* memory, std::size_t size);
-    // Whether `memory` lies in one of the arena's blocks.
-    bool owns(const void* memory) const;
+    // The arena `memory` (an allocation made through allocator()) came from; nullptr for the heap.
+    static CmarkArena* arenaOf(void* memory);
 
 private:
     struct Block {
@@ -62,7 +62,7 @@ private:
     static constexpr std::size_t kGranule = 16; // the alignment of every allocation
     static constexpr std::size_t kLargestReused = 1024;
 
-    std::vector<Block> blocks_; // sorted by address
+    std::vector<Block> blocks_;
     // Released allocations by size (one list per granule up to kLargestReused), linked through
     // their first bytes: a parse frees many short-lived pieces, and reusing them keeps the tree dense.
     std::array<void*, kLargestReused / kGranule> released_{};
