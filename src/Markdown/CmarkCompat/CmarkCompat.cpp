@@ -91,13 +91,15 @@ CmarkDocument CmarkDocument::parse(std::string_view text, const ParseSettings& s
             }
         }
     }
-    TreeSurvey survey = surveyTree(tables->root);
+    const auto recordSpans = [&](cmark_node* table) {
+        if (settings.tableCellSpans) {
+            recordTableCellSpans(*tables, table);
+        }
+    };
+    const TreeSurvey survey = surveyTree(tables->root, recordSpans);
     if (!survey.tooDeep.empty()) {
         foldIntoPlainText(*tables, survey.tooDeep);
-        survey = surveyTree(tables->root);
-    }
-    if (settings.tableCellSpans) {
-        recordTableCellSpans(*tables, survey.tables);
+        surveyTree(tables->root, recordSpans);
     }
     return CmarkDocument(std::move(tables));
 }

@@ -35,7 +35,9 @@ void removeChildren(cmark_node* node) {
     }
 }
 
-void recordTable(CmarkDocument::Tables& tables, cmark_node* table) {
+} // namespace
+
+void recordTableCellSpans(CmarkDocument::Tables& tables, cmark_node* table) {
     std::vector<std::vector<Cell>> rows;
     for (cmark_node* row = cmark_node_first_child(table); row; row = cmark_node_next(row)) {
         std::vector<Cell>& cells = rows.emplace_back();
@@ -85,14 +87,6 @@ void recordTable(CmarkDocument::Tables& tables, cmark_node* table) {
                 tables.annotate(cell.node).cellSpans = std::pair(cell.colspan, cell.rowspan);
             }
         }
-    }
-}
-
-} // namespace
-
-void recordTableCellSpans(CmarkDocument::Tables& tables, const std::vector<cmark_node*>& tableNodes) {
-    for (cmark_node* table : tableNodes) {
-        recordTable(tables, table);
     }
 }
 

@@ -57,8 +57,8 @@ bool mayHoldTooDeepInlines(cmark_node* block, int depth) {
 }
 
 // The blocks in document order, without their inlines. Returns false as soon as a block reaches the
-// cap or may hold inlines that do; `tables` then holds only part of the tables.
-bool surveyBlocks(cmark_node* root, std::vector<cmark_node*>& tables) {
+// cap or may hold inlines that do.
+bool surveyBlocks(cmark_node* root, const std::function<void(cmark_node*)>& eachTable) {
     cmark_node* node = root;
     int depth = 0;
     while (node) {
@@ -72,7 +72,7 @@ bool surveyBlocks(cmark_node* root, std::vector<cmark_node*>& tables) {
             }
         } else if (!getsNoExitEvent(node)) {
             if (isTable(node)) {
-                tables.push_back(node);
+                eachTable(node);
             }
             descend = cmark_node_first_child(node);
         }
@@ -91,7 +91,7 @@ bool surveyBlocks(cmark_node* root, std::vector<cmark_node*>& tables) {
 }
 
 // Every node, finding the subtrees that reach the cap.
-TreeSurvey surveyEveryNode(cmark_node* root) {
+TreeSurvey surveyEveryNode(cmark_node* root, const std::function<void(cmark_node*)>& eachTable) {
     TreeSurvey survey;
     cmark_node* skippedSubtree = nullptr; // a too-deep subtree, left unvisited until its exit
     int depth = -1;
@@ -123,7 +123,7 @@ TreeSurvey surveyEveryNode(cmark_node* root) {
             continue;
         }
         if (isTable(node)) {
-            survey.tables.push_back(node);
+            eachTable(node);
         }
     }
     cmark_iter_free(iter);
@@ -156,12 +156,11 @@ bool holdsInlines(cmark_node* node) {
     return isExtensionBlock(node, "table_cell");
 }
 
-TreeSurvey surveyTree(cmark_node* root) {
-    TreeSurvey survey;
-    if (surveyBlocks(root, survey.tables)) {
-        return survey;
+TreeSurvey surveyTree(cmark_node* root, const std::function<void(cmark_node*)>& eachTable) {
+    if (surveyBlocks(root, eachTable)) {
+        return {};
     }
-    return surveyEveryNode(root);
+    return surveyEveryNode(root, eachTable);
 }
 
 } // namespace Markdown::CmarkCompat
