@@ -270,6 +270,27 @@ RawMarkupRef RawMarkup::create(RawMarkupData data, std::optional<SourceRange> pa
 
 RawMarkupRef RawMarkup::create(RawMarkupData data, StoredSourceRange parsedRange,
                                std::span<const RawMarkupRef> children) {
+    RawMarkup* node = allocate(std::move(data), std::move(parsedRange), children);
+    RawMarkupRef* slots = node->childStorage();
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        new (slots + i) RawMarkupRef(children[i]);
+    }
+    return RawMarkupRef(node);
+}
+
+RawMarkupRef RawMarkup::createAdopting(RawMarkupData data, StoredSourceRange parsedRange,
+                                       std::span<RawMarkupRef> children) {
+    RawMarkup* node = allocate(std::move(data), std::move(parsedRange), children);
+    RawMarkupRef* slots = node->childStorage();
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        new (slots + i) RawMarkupRef(std::move(children[i]));
+    }
+    return RawMarkupRef(node);
+}
+
+// The node with room for its children, whose slots the caller fills.
+RawMarkup* RawMarkup::allocate(RawMarkupData&& data, StoredSourceRange&& parsedRange,
+                               std::span<const RawMarkupRef> children) {
     std::int64_t subtreeCount = 1;
     for (const RawMarkupRef& child : children) {
         if (!child) {
@@ -286,12 +307,8 @@ RawMarkupRef RawMarkup::create(RawMarkupData data, StoredSourceRange parsedRange
         ::operator delete(memory);
         throw;
     }
-    RawMarkupRef* slots = node->childStorage();
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        new (slots + i) RawMarkupRef(children[i]);
-    }
     liveNodes.fetch_add(1, std::memory_order_relaxed);
-    return RawMarkupRef(node);
+    return node;
 }
 
 const RawMarkupRef& RawMarkup::child(std::int64_t position) const {

@@ -271,6 +271,10 @@ public:
     /// The same with the range in its stored form, for builders of many nodes (the parser).
     static RawMarkupRef create(RawMarkupData data, StoredSourceRange parsedRange,
                                std::span<const RawMarkupRef> children);
+    /// The same, moving the references out of `children` (left empty) instead of sharing them: a builder
+    /// that drops its references right after saves two reference-count updates per child.
+    static RawMarkupRef createAdopting(RawMarkupData data, StoredSourceRange parsedRange,
+                                       std::span<RawMarkupRef> children);
 
     RawMarkup(const RawMarkup&) = delete;
     RawMarkup& operator=(const RawMarkup&) = delete;
@@ -306,6 +310,8 @@ private:
     ~RawMarkup() = default;
 
     RawMarkupRef* childStorage() const;
+    static RawMarkup* allocate(RawMarkupData&& data, StoredSourceRange&& parsedRange,
+                               std::span<const RawMarkupRef> children);
     void retain() const { references_.fetch_add(1, std::memory_order_relaxed); }
     static void release(const RawMarkup* node);
     static void destroyTree(RawMarkup* node);

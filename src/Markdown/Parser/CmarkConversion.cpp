@@ -332,10 +332,11 @@ private:
 
     RawMarkupRef container(const Frame& frame) {
         cmark_node* node = frame.node;
-        const std::span<const RawMarkupRef> children(built_.data() + frame.firstChild,
-                                                     built_.size() - frame.firstChild);
+        // The children are handed over: the stack drops them right after.
+        const std::span<RawMarkupRef> children(built_.data() + frame.firstChild,
+                                               built_.size() - frame.firstChild);
         auto make = [&](RawMarkupData data) {
-            return RawMarkup::create(std::move(data), rangeOf(node), children);
+            return RawMarkup::createAdopting(std::move(data), rangeOf(node), children);
         };
         auto plain = [&](RawKind kind) {
             return make(RawMarkupData::withoutPayload(kind));
@@ -392,7 +393,7 @@ private:
         }
     }
 
-    RawMarkupRef list(cmark_node* node, std::span<const RawMarkupRef> items) {
+    RawMarkupRef list(cmark_node* node, std::span<RawMarkupRef> items) {
         for (const RawMarkupRef& item : items) {
             if (item->kind() != RawKind::listItem) {
                 fatal("Converted cmark list had a node other than RawMarkup.listItem");
@@ -404,12 +405,12 @@ private:
             if (start < 0) {
                 std::abort();
             }
-            return RawMarkup::create(RawMarkupData::orderedList(static_cast<std::uint64_t>(start)),
-                                     rangeOf(node), items);
+            return RawMarkup::createAdopting(RawMarkupData::orderedList(static_cast<std::uint64_t>(start)),
+                                             rangeOf(node), items);
         }
         case CMARK_BULLET_LIST:
-            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::unorderedList), rangeOf(node),
-                                     items);
+            return RawMarkup::createAdopting(RawMarkupData::withoutPayload(RawKind::unorderedList),
+                                             rangeOf(node), items);
         default:
             fatal("cmark reported a list node but said its list type is CMARK_NO_LIST?");
         }
