@@ -354,8 +354,15 @@ std::int64_t RawMarkup::liveNodeCount() {
     return liveNodes.load(std::memory_order_relaxed);
 }
 
+// Whether the caller's reference to `node` was the last. A count of one cannot rise meanwhile (only
+// a holder can copy a reference), so an unshared node, by far the most common, needs no atomic update.
+bool RawMarkup::dropReference(const RawMarkup* node) {
+    return node->references_.load(std::memory_order_acquire) == 1 ||
+           node->references_.fetch_sub(1, std::memory_order_acq_rel) == 1;
+}
+
 void RawMarkup::release(const RawMarkup* node) {
-    if (node->references_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    if (dropReference(node)) {
         destroyTree(const_cast<RawMarkup*>(node));
     }
 }
@@ -376,18 +383,19 @@ void RawMarkup::destroyTree(RawMarkup* node) {
     pending.reserve(static_cast<std::size_t>(node->childCount_) + 16);
     activeQueue = &pending;
     RawMarkup* current = node;
+    std::int64_t freed = 0;
     while (current != nullptr) {
         RawMarkupRef* slots = current->childStorage();
         for (std::int64_t i = 0; i < current->childCount_; ++i) {
             RawMarkup* child = std::exchange(slots[i].node_, nullptr);
-            if (child->references_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            if (dropReference(child)) {
                 pending.push_back(child);
             }
             slots[i].~RawMarkupRef();
         }
         current->~RawMarkup();
         ::operator delete(current);
-        liveNodes.fetch_sub(1, std::memory_order_relaxed);
+        ++freed;
         if (pending.empty()) {
             current = nullptr;
         } else {
@@ -395,6 +403,7 @@ void RawMarkup::destroyTree(RawMarkup* node) {
             pending.pop_back();
         }
     }
+    liveNodes.fetch_sub(freed, std::memory_order_relaxed);
     activeQueue = nullptr;
 }
 

@@ -313,6 +313,7 @@ private:
     static RawMarkup* allocate(RawMarkupData&& data, StoredSourceRange&& parsedRange,
                                std::span<const RawMarkupRef> children);
     void retain() const { references_.fetch_add(1, std::memory_order_relaxed); }
+    static bool dropReference(const RawMarkup* node);
     static void release(const RawMarkup* node);
     static void destroyTree(RawMarkup* node);
 
