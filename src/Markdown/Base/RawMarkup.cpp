@@ -256,7 +256,8 @@ static_assert(alignof(RawMarkup) >= alignof(RawMarkupRef) && sizeof(RawMarkup) %
 
 RawMarkup::RawMarkup(RawMarkupData data, StoredSourceRange parsedRange, std::int64_t childCount,
                      std::int64_t subtreeCount)
-    : childCount_(childCount), subtreeCount_(subtreeCount), data_(std::move(data)),
+    : childCount_(static_cast<std::int32_t>(childCount)),
+      subtreeCount_(static_cast<std::int32_t>(subtreeCount)), data_(std::move(data)),
       parsedRange_(std::move(parsedRange)) {}
 
 RawMarkupRef* RawMarkup::childStorage() const {
@@ -297,6 +298,9 @@ RawMarkup* RawMarkup::allocate(RawMarkupData&& data, StoredSourceRange&& parsedR
             throw std::invalid_argument("RawMarkup::create: a child reference is empty");
         }
         subtreeCount += child->subtreeCount();
+    }
+    if (children.size() > static_cast<std::size_t>(INT32_MAX) || subtreeCount > INT32_MAX) {
+        throw std::length_error("RawMarkup::create: a tree of more than 2^31 nodes");
     }
     void* memory = ::operator new(sizeof(RawMarkup) + children.size() * sizeof(RawMarkupRef));
     RawMarkup* node;

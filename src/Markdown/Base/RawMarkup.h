@@ -318,8 +318,10 @@ private:
     static void destroyTree(RawMarkup* node);
 
     mutable std::atomic<std::int64_t> references_{1};
-    std::int64_t childCount_;
-    std::int64_t subtreeCount_;
+    // 32 bits each: a tree of two billion nodes would need hundreds of gigabytes, and the smaller
+    // header lets a node with up to one child fit the allocator's cheapest size class.
+    std::int32_t childCount_;
+    std::int32_t subtreeCount_;
     RawMarkupData data_;
     StoredSourceRange parsedRange_;
 };
