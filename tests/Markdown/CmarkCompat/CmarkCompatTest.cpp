@@ -183,6 +183,23 @@ TEST(CmarkCompatTest, BacktickCountsMatchGeneratedSpans) {
     }
 }
 
+// Counts are worked out a block at a time when first asked for; the order of the questions must not
+// matter, whichever span of a block comes first.
+TEST(CmarkCompatTest, BacktickCountsDoNotDependOnTheOrderTheyAreAskedIn) {
+    const std::string markdown =
+        "# A `b` and ``c``\n\nlazy ```d``` paragraph\ncontinued `e` and ``f ` g``\n\n"
+        "| x | `y` |\n|---|---|\n| ``z`` | *`w`* |\n\n> quote ``q`` then `r`\n";
+    const std::vector<int> forward = backtickCounts(CmarkDocument::parse(markdown));
+    ASSERT_EQ(forward, (std::vector<int>{1, 2, 3, 1, 2, 1, 2, 1, 2, 1}));
+    const CmarkDocument document = CmarkDocument::parse(markdown);
+    std::vector<cmark_node*> spans = nodesOfType(document, "code");
+    std::vector<int> backward(spans.size());
+    for (std::size_t i = spans.size(); i-- > 0;) {
+        backward[i] = document.backtickCount(spans[i]);
+    }
+    EXPECT_EQ(backward, forward);
+}
+
 TEST(CmarkCompatTest, BacktickCountIsZeroForOtherNodes) {
     const CmarkDocument document = CmarkDocument::parse("text `code`\n");
     for (cmark_node* text : nodesOfType(document, "text")) {
