@@ -69,8 +69,9 @@ void ClipboardOwner::serve() {
                                     XCB_ATOM_ATOM, 32, 2, list);
             } else if (request->target == m_target) {
                 std::lock_guard lock(m_mutex);
-                xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request->requestor, property, m_target,
-                                    8, static_cast<uint32_t>(m_payload.size()), m_payload.constData());
+                xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request->requestor, property,
+                                    m_target, 8, static_cast<uint32_t>(m_payload.size()),
+                                    m_payload.constData());
             } else {
                 property = XCB_ATOM_NONE;
             }

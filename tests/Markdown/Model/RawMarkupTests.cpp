@@ -222,10 +222,10 @@ namespace {
 TEST(RawMarkup, TreeHeldByAStaticIsFreedWhileTheProgramExits) {
     EXPECT_EXIT(
         {
-            static const RawMarkupRef held = ModelTest::parsedNode(
-                RawKind::paragraph, std::nullopt,
-                {ModelTest::parsedNode(RawMarkupData::text("a"), std::nullopt),
-                 ModelTest::parsedNode(RawMarkupData::text("b"), std::nullopt)});
+            static const RawMarkupRef held =
+                ModelTest::parsedNode(RawKind::paragraph, std::nullopt,
+                                      {ModelTest::parsedNode(RawMarkupData::text("a"), std::nullopt),
+                                       ModelTest::parsedNode(RawMarkupData::text("b"), std::nullopt)});
             (void)held;
             std::exit(0);
         },
