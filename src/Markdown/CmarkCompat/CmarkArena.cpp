@@ -116,7 +116,9 @@ void* cmarkRealloc(void* memory, std::size_t size) {
         header->size = size;
         return memory;
     }
-    void* moved = allocateZeroed(size);
+    // A piece grown while its own arena is not the active one moves to the heap, never into the
+    // arena of another document, which may go first.
+    void* moved = ownArenaActive ? allocateZeroed(size) : fromHeap(size);
     std::memcpy(moved, memory, header->size);
     if (ownArenaActive) {
         t_activeArena->release(header, withHeader(header->size));

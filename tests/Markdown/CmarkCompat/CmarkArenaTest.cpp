@@ -133,6 +133,18 @@ TEST(CmarkArenaTest, MemoryOutlivesTheScopeThatMadeIt) {
     EXPECT_EQ(CmarkArena::arenaOf(moved), nullptr);
     EXPECT_STREQ(static_cast<const char*>(moved), "seven..");
     mem->free(moved);
+    // Resized while another arena is active, it moves to the heap too, not into that arena.
+    {
+        const CmarkArena::Active active(other);
+        fromArena = mem->calloc(1, 8);
+    }
+    CmarkArena third;
+    {
+        const CmarkArena::Active active(third);
+        moved = mem->realloc(fromArena, 64);
+    }
+    EXPECT_EQ(CmarkArena::arenaOf(moved), nullptr);
+    mem->free(moved);
 }
 
 TEST(CmarkArenaTest, DocumentsReleaseTheirTreesWhetherReadInsideTheirMemoryOrNot) {
