@@ -371,20 +371,67 @@ void RawMarkup::release(const RawMarkup* node) {
     }
 }
 
+namespace {
+
+// A stack of nodes kept in blocks small enough for the allocator's quick paths. One large buffer,
+// freed after a large tree's nodes, would make the allocator sort through every one of them at once.
+class PendingNodes {
+public:
+    PendingNodes() = default;
+    PendingNodes(const PendingNodes&) = delete;
+    PendingNodes& operator=(const PendingNodes&) = delete;
+    ~PendingNodes() {
+        while (top_) {
+            delete std::exchange(top_, top_->below);
+        }
+        delete spare_;
+    }
+
+    bool empty() const { return !top_; }
+
+    void push(RawMarkup* node) {
+        if (!top_ || top_->count == Block::capacity) {
+            Block* block = spare_ ? std::exchange(spare_, nullptr) : new Block;
+            block->count = 0;
+            block->below = top_;
+            top_ = block;
+        }
+        top_->nodes[top_->count++] = node;
+    }
+
+    RawMarkup* pop() {
+        RawMarkup* node = top_->nodes[--top_->count];
+        if (top_->count == 0) {
+            Block* emptied = std::exchange(top_, top_->below);
+            delete std::exchange(spare_, emptied);
+        }
+        return node;
+    }
+
+private:
+    struct Block {
+        static constexpr int capacity = 60; // the whole block stays under 512 bytes
+        RawMarkup* nodes[capacity];
+        Block* below;
+        int count;
+    };
+    Block* top_ = nullptr;
+    Block* spare_ = nullptr; // the last emptied block, kept against push-pop churn
+};
+
+} // namespace
+
 // Nodes whose last reference went are queued and freed by the outermost call on this thread, so
 // freeing a tree takes constant stack whatever its depth. The queue lives on that call's stack and
 // the thread-local only points at it: a plain pointer has no destructor, so trees released while
 // the program exits (static objects, thread teardown) are still freed safely.
 void RawMarkup::destroyTree(RawMarkup* node) {
-    thread_local std::vector<RawMarkup*>* activeQueue = nullptr;
+    thread_local PendingNodes* activeQueue = nullptr;
     if (activeQueue != nullptr) {
-        activeQueue->push_back(node);
+        activeQueue->push(node);
         return;
     }
-    std::vector<RawMarkup*> pending;
-    // The widest fan-out is usually the first node's (a document's blocks): room for it up front saves
-    // growing the queue step by step.
-    pending.reserve(static_cast<std::size_t>(node->childCount_) + 16);
+    PendingNodes pending;
     activeQueue = &pending;
     RawMarkup* current = node;
     std::int64_t freed = 0;
@@ -393,19 +440,14 @@ void RawMarkup::destroyTree(RawMarkup* node) {
         for (std::int64_t i = 0; i < current->childCount_; ++i) {
             RawMarkup* child = std::exchange(slots[i].node_, nullptr);
             if (dropReference(child)) {
-                pending.push_back(child);
+                pending.push(child);
             }
             slots[i].~RawMarkupRef();
         }
         current->~RawMarkup();
         ::operator delete(current);
         ++freed;
-        if (pending.empty()) {
-            current = nullptr;
-        } else {
-            current = pending.back();
-            pending.pop_back();
-        }
+        current = pending.empty() ? nullptr : pending.pop();
     }
     liveNodes.fetch_sub(freed, std::memory_order_relaxed);
     activeQueue = nullptr;
