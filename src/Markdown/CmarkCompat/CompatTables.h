@@ -48,7 +48,7 @@ private:
 };
 
 struct CmarkDocument::Tables {
-    CmarkArena arena; // outlives the tree: the destructor frees the tree first
+    CmarkArena arena; // the tree's memory, released after the destructor's body
     std::uint64_t heapAllocationsAtStart = CmarkArena::heapAllocationCount();
     cmark_node* root = nullptr;
     GuardReport report;
