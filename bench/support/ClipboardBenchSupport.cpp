@@ -9,14 +9,6 @@
 
 namespace BenchSupport {
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
-
 xcb_window_t makeHelperWindow(xcb_connection_t* connection) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const xcb_window_t window = xcb_generate_id(connection);
@@ -75,16 +67,7 @@ void ClipboardOwner::serve() {
             } else {
                 property = XCB_ATOM_NONE;
             }
-            xcb_selection_notify_event_t notify{};
-            notify.response_type = XCB_SELECTION_NOTIFY;
-            notify.time = request->time;
-            notify.requestor = request->requestor;
-            notify.selection = request->selection;
-            notify.target = request->target;
-            notify.property = property;
-            xcb_send_event(m_connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
-                           reinterpret_cast<const char*>(&notify));
-            xcb_flush(m_connection);
+            XcbSelectionOwner::notifyRequestor(m_connection, *request, property);
         }
         std::free(event);
         if (m_stop)

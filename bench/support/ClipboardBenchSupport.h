@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include <XcbSelectionOwner.h>
 #include <xcb/xcb.h>
 
 #include <atomic>
@@ -10,7 +11,7 @@
 
 namespace BenchSupport {
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name);
+using XcbSelectionOwner::internAtom;
 
 // A 1×1 unmapped window that hears property changes, for owning or requesting a selection.
 xcb_window_t makeHelperWindow(xcb_connection_t* connection);

@@ -3,6 +3,7 @@
 // (--silent-after-targets). Prints "owner" once it owns the selection and exits when it loses it.
 //
 //   qs-test-selection-owner [--silent | --silent-after-targets] TARGET=FILE...
+#include <XcbSelectionOwner.h>
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -16,13 +17,8 @@
 
 namespace {
 
-xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
-}
+using XcbSelectionOwner::internAtom;
+using XcbSelectionOwner::notifyRequestor;
 
 } // namespace
 
@@ -52,11 +48,11 @@ int main(int argc, char** argv) {
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &mask);
-    const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
-    const xcb_atom_t targets = intern(c, "TARGETS");
+    const xcb_atom_t clipboard = internAtom(c, "CLIPBOARD");
+    const xcb_atom_t targets = internAtom(c, "TARGETS");
     std::map<xcb_atom_t, const std::string*> data;
     for (const auto& [target, bytes] : offers)
-        data[intern(c, target)] = &bytes;
+        data[internAtom(c, target.c_str())] = &bytes;
 
     // A real timestamp, from a property change on our own window.
     xcb_change_property(c, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, "");
@@ -103,16 +99,7 @@ int main(int argc, char** argv) {
             } else {
                 property = XCB_ATOM_NONE;
             }
-            xcb_selection_notify_event_t notify{};
-            notify.response_type = XCB_SELECTION_NOTIFY;
-            notify.time = request->time;
-            notify.requestor = request->requestor;
-            notify.selection = request->selection;
-            notify.target = request->target;
-            notify.property = property;
-            xcb_send_event(c, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT,
-                           reinterpret_cast<const char*>(&notify));
-            xcb_flush(c);
+            notifyRequestor(c, *request, property);
         }
         std::free(event);
     }
