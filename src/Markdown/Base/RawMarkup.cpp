@@ -2,8 +2,10 @@
 
 #include "Markdown/Infrastructure/CanonicalEquivalence.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 namespace Markdown {
@@ -254,10 +256,13 @@ RawMarkup::Error::Error(const RawMarkup& from, std::string_view to)
 
 static_assert(alignof(RawMarkup) >= alignof(RawMarkupRef) && sizeof(RawMarkup) % alignof(RawMarkupRef) == 0);
 
+static_assert(std::is_nothrow_move_constructible_v<RawMarkupData> &&
+              std::is_nothrow_move_constructible_v<StoredSourceRange>);
+
 RawMarkup::RawMarkup(RawMarkupData data, StoredSourceRange parsedRange, std::int64_t childCount,
-                     std::int64_t subtreeCount)
+                     std::int64_t subtreeCount, RawNodeBlocks::Block* block) noexcept
     : childCount_(static_cast<std::int32_t>(childCount)),
-      subtreeCount_(static_cast<std::int32_t>(subtreeCount)), data_(std::move(data)),
+      subtreeCount_(static_cast<std::int32_t>(subtreeCount)), block_(block), data_(std::move(data)),
       parsedRange_(std::move(parsedRange)) {}
 
 RawMarkupRef* RawMarkup::childStorage() const {
@@ -270,8 +275,8 @@ RawMarkupRef RawMarkup::create(RawMarkupData data, std::optional<SourceRange> pa
 }
 
 RawMarkupRef RawMarkup::create(RawMarkupData data, StoredSourceRange parsedRange,
-                               std::span<const RawMarkupRef> children) {
-    RawMarkup* node = allocate(std::move(data), std::move(parsedRange), children);
+                               std::span<const RawMarkupRef> children, RawNodeBlocks* blocks) {
+    RawMarkup* node = allocate(std::move(data), std::move(parsedRange), children, blocks);
     RawMarkupRef* slots = node->childStorage();
     for (std::size_t i = 0; i < children.size(); ++i) {
         new (slots + i) RawMarkupRef(children[i]);
@@ -280,8 +285,8 @@ RawMarkupRef RawMarkup::create(RawMarkupData data, StoredSourceRange parsedRange
 }
 
 RawMarkupRef RawMarkup::createAdopting(RawMarkupData data, StoredSourceRange parsedRange,
-                                       std::span<RawMarkupRef> children) {
-    RawMarkup* node = allocate(std::move(data), std::move(parsedRange), children);
+                                       std::span<RawMarkupRef> children, RawNodeBlocks* blocks) {
+    RawMarkup* node = allocate(std::move(data), std::move(parsedRange), children, blocks);
     RawMarkupRef* slots = node->childStorage();
     for (std::size_t i = 0; i < children.size(); ++i) {
         new (slots + i) RawMarkupRef(std::move(children[i]));
@@ -291,7 +296,7 @@ RawMarkupRef RawMarkup::createAdopting(RawMarkupData data, StoredSourceRange par
 
 // The node with room for its children, whose slots the caller fills.
 RawMarkup* RawMarkup::allocate(RawMarkupData&& data, StoredSourceRange&& parsedRange,
-                               std::span<const RawMarkupRef> children) {
+                               std::span<const RawMarkupRef> children, RawNodeBlocks* blocks) {
     std::int64_t subtreeCount = 1;
     for (const RawMarkupRef& child : children) {
         if (!child) {
@@ -302,17 +307,14 @@ RawMarkup* RawMarkup::allocate(RawMarkupData&& data, StoredSourceRange&& parsedR
     if (children.size() > static_cast<std::size_t>(INT32_MAX) || subtreeCount > INT32_MAX) {
         throw std::length_error("RawMarkup::create: a tree of more than 2^31 nodes");
     }
-    void* memory = ::operator new(sizeof(RawMarkup) + children.size() * sizeof(RawMarkupRef));
-    RawMarkup* node;
-    try {
-        node = new (memory) RawMarkup(std::move(data), std::move(parsedRange),
-                                      static_cast<std::int64_t>(children.size()), subtreeCount);
-    } catch (...) {
-        ::operator delete(memory);
-        throw;
+    const std::size_t size = sizeof(RawMarkup) + children.size() * sizeof(RawMarkupRef);
+    RawNodeBlocks::Block* block = nullptr;
+    void* memory = blocks ? blocks->take(size, block) : ::operator new(size);
+    if (!block) {
+        liveNodes.fetch_add(1, std::memory_order_relaxed);
     }
-    liveNodes.fetch_add(1, std::memory_order_relaxed);
-    return node;
+    return new (memory) RawMarkup(std::move(data), std::move(parsedRange),
+                                  static_cast<std::int64_t>(children.size()), subtreeCount, block);
 }
 
 const RawMarkupRef& RawMarkup::child(std::int64_t position) const {
@@ -356,6 +358,70 @@ RawMarkupRef RawMarkup::substitutingChild(RawMarkupRef newChild, std::int64_t po
 
 std::int64_t RawMarkup::liveNodeCount() {
     return liveNodes.load(std::memory_order_relaxed);
+}
+
+// A block's count of live nodes starts this high and is lowered to the true count when the builder
+// moves on, so that nodes released while the block is still being filled never free it early.
+struct RawNodeBlocks::Block {
+    static constexpr std::int64_t beingFilled = std::int64_t{1} << 62;
+    std::atomic<std::int64_t> liveNodes{beingFilled};
+};
+
+namespace {
+
+constexpr std::size_t firstBlockSize = 4 * 1024; // small parses stay small
+constexpr std::size_t largestBlockSize = 64 * 1024;
+constexpr std::size_t largestNodeInBlock = 4 * 1024; // about 500 children
+
+} // namespace
+
+RawNodeBlocks::~RawNodeBlocks() {
+    retireCurrent();
+}
+
+void* RawNodeBlocks::take(std::size_t size, Block*& block) {
+    if (size > largestNodeInBlock) {
+        block = nullptr;
+        return ::operator new(size);
+    }
+    if (static_cast<std::size_t>(end_ - next_) < size) {
+        startBlock(size);
+    }
+    void* memory = next_;
+    next_ += size;
+    ++takenFromCurrent_;
+    block = current_;
+    return memory;
+}
+
+void RawNodeBlocks::startBlock(std::size_t nodeSize) {
+    constexpr std::size_t headerSize =
+        (sizeof(Block) + alignof(RawMarkup) - 1) / alignof(RawMarkup) * alignof(RawMarkup);
+    nextBlockSize_ = nextBlockSize_ == 0 ? firstBlockSize : std::min(nextBlockSize_ * 2, largestBlockSize);
+    const std::size_t size = std::max(nextBlockSize_, headerSize + nodeSize);
+    void* memory = ::operator new(size);
+    retireCurrent();
+    current_ = new (memory) Block;
+    next_ = static_cast<char*>(memory) + headerSize;
+    end_ = static_cast<char*>(memory) + size;
+}
+
+void RawNodeBlocks::retireCurrent() {
+    if (!current_) {
+        return;
+    }
+    liveNodes.fetch_add(takenFromCurrent_, std::memory_order_relaxed);
+    release(current_, Block::beingFilled - takenFromCurrent_);
+    current_ = nullptr;
+    next_ = end_ = nullptr;
+    takenFromCurrent_ = 0;
+}
+
+void RawNodeBlocks::release(Block* block, std::int64_t count) {
+    if (block->liveNodes.fetch_sub(count, std::memory_order_acq_rel) == count) {
+        block->~Block();
+        ::operator delete(block);
+    }
 }
 
 // Whether the caller's reference to `node` was the last. A count of one cannot rise meanwhile (only
@@ -435,6 +501,9 @@ void RawMarkup::destroyTree(RawMarkup* node) {
     activeQueue = &pending;
     RawMarkup* current = node;
     std::int64_t freed = 0;
+    // Nodes of one block mostly follow each other here, so their block's count is lowered once per run.
+    RawNodeBlocks::Block* runBlock = nullptr;
+    std::int64_t runLength = 0;
     while (current != nullptr) {
         RawMarkupRef* slots = current->childStorage();
         for (std::int64_t i = 0; i < current->childCount_; ++i) {
@@ -444,10 +513,24 @@ void RawMarkup::destroyTree(RawMarkup* node) {
             }
             slots[i].~RawMarkupRef();
         }
+        RawNodeBlocks::Block* block = current->block_;
         current->~RawMarkup();
-        ::operator delete(current);
+        if (!block) {
+            ::operator delete(current);
+        } else if (block == runBlock) {
+            ++runLength;
+        } else {
+            if (runBlock) {
+                RawNodeBlocks::release(runBlock, runLength);
+            }
+            runBlock = block;
+            runLength = 1;
+        }
         ++freed;
         current = pending.empty() ? nullptr : pending.pop();
+    }
+    if (runBlock) {
+        RawNodeBlocks::release(runBlock, runLength);
     }
     liveNodes.fetch_sub(freed, std::memory_order_relaxed);
     activeQueue = nullptr;

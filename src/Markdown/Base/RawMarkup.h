@@ -229,6 +229,35 @@ private:
 
 class RawMarkup;
 
+/// Memory for the nodes of one large build (the parser's): nodes are carved out of blocks, and a block
+/// goes back to the system when the last node in it is released, on whichever thread that happens.
+/// Nodes made this way are ordinary nodes in every other respect. One builder uses it at a time.
+class RawNodeBlocks {
+public:
+    RawNodeBlocks() = default;
+    RawNodeBlocks(const RawNodeBlocks&) = delete;
+    RawNodeBlocks& operator=(const RawNodeBlocks&) = delete;
+    ~RawNodeBlocks();
+
+private:
+    friend class RawMarkup;
+    struct Block;
+
+    // Memory for a node of `size` bytes and the block it lies in, or null for a node too large for
+    // the blocks, which gets its own allocation.
+    void* take(std::size_t size, Block*& block);
+    void startBlock(std::size_t nodeSize);
+    void retireCurrent();
+    // `count` nodes of `block` are gone: the block is freed when they were its last.
+    static void release(Block* block, std::int64_t count);
+
+    Block* current_ = nullptr;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+    std::int64_t takenFromCurrent_ = 0;
+    std::size_t nextBlockSize_ = 0;
+};
+
 /// A counted reference to a raw node (or to nothing). Copying shares the node; releasing the last reference
 /// frees the node and every descendant that is no longer referenced, iteratively.
 class RawMarkupRef {
@@ -268,13 +297,14 @@ public:
                                std::initializer_list<RawMarkupRef> children) {
         return create(std::move(data), std::move(parsedRange), std::span(children.begin(), children.size()));
     }
-    /// The same with the range in its stored form, for builders of many nodes (the parser).
+    /// The same with the range in its stored form, for builders of many nodes (the parser), which may
+    /// also take the node's memory from `blocks`.
     static RawMarkupRef create(RawMarkupData data, StoredSourceRange parsedRange,
-                               std::span<const RawMarkupRef> children);
+                               std::span<const RawMarkupRef> children, RawNodeBlocks* blocks = nullptr);
     /// The same, moving the references out of `children` (left empty) instead of sharing them: a builder
     /// that drops its references right after saves two reference-count updates per child.
     static RawMarkupRef createAdopting(RawMarkupData data, StoredSourceRange parsedRange,
-                                       std::span<RawMarkupRef> children);
+                                       std::span<RawMarkupRef> children, RawNodeBlocks* blocks = nullptr);
 
     RawMarkup(const RawMarkup&) = delete;
     RawMarkup& operator=(const RawMarkup&) = delete;
@@ -306,22 +336,23 @@ private:
     friend class RawMarkupRef;
 
     RawMarkup(RawMarkupData data, StoredSourceRange parsedRange, std::int64_t childCount,
-              std::int64_t subtreeCount);
+              std::int64_t subtreeCount, RawNodeBlocks::Block* block) noexcept;
     ~RawMarkup() = default;
 
     RawMarkupRef* childStorage() const;
     static RawMarkup* allocate(RawMarkupData&& data, StoredSourceRange&& parsedRange,
-                               std::span<const RawMarkupRef> children);
+                               std::span<const RawMarkupRef> children, RawNodeBlocks* blocks);
     void retain() const { references_.fetch_add(1, std::memory_order_relaxed); }
     static bool dropReference(const RawMarkup* node);
     static void release(const RawMarkup* node);
     static void destroyTree(RawMarkup* node);
 
     mutable std::atomic<std::int64_t> references_{1};
-    // 32 bits each: a tree of two billion nodes would need hundreds of gigabytes, and the smaller
-    // header lets a node with up to one child fit the allocator's cheapest size class.
+    // 32 bits each: a tree of two billion nodes would need hundreds of gigabytes, and every node saves
+    // eight bytes.
     std::int32_t childCount_;
     std::int32_t subtreeCount_;
+    RawNodeBlocks::Block* block_; // the block holding this node, or null when it has its own allocation
     RawMarkupData data_;
     StoredSourceRange parsedRange_;
 };

@@ -297,34 +297,35 @@ private:
         }
     }
 
+    // A node in the parse's own blocks; its children are handed over.
+    RawMarkupRef made(RawMarkupData data, StoredSourceRange range, std::span<RawMarkupRef> children = {}) {
+        return RawMarkup::createAdopting(std::move(data), std::move(range), children, &blocks_);
+    }
+
     RawMarkupRef leaf(cmark_node* node, NodeKind kind) {
         switch (kind) {
         case NodeKind::codeBlock:
-            return RawMarkup::create(
-                RawMarkupData::codeBlock(literalOf(node), nonEmpty(cmark_node_get_fence_info(node))),
-                rangeOf(node), {});
+            return made(RawMarkupData::codeBlock(literalOf(node), nonEmpty(cmark_node_get_fence_info(node))),
+                        rangeOf(node));
         case NodeKind::htmlBlock:
-            return RawMarkup::create(RawMarkupData::htmlBlock(literalOf(node)), rangeOf(node), {});
+            return made(RawMarkupData::htmlBlock(literalOf(node)), rangeOf(node));
         case NodeKind::thematicBreak:
-            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::thematicBreak), rangeOf(node),
-                                     {});
+            return made(RawMarkupData::withoutPayload(RawKind::thematicBreak), rangeOf(node));
         case NodeKind::text:
-            return RawMarkup::create(RawMarkupData::text(literalOf(node)), rangeOf(node), {});
+            return made(RawMarkupData::text(literalOf(node)), rangeOf(node));
         case NodeKind::softBreak:
-            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::softBreak), rangeOf(node), {});
+            return made(RawMarkupData::withoutPayload(RawKind::softBreak), rangeOf(node));
         case NodeKind::lineBreak:
-            return RawMarkup::create(RawMarkupData::withoutPayload(RawKind::lineBreak), rangeOf(node), {});
+            return made(RawMarkupData::withoutPayload(RawKind::lineBreak), rangeOf(node));
         case NodeKind::code: {
             const int backticks = document_.backtickCount(node);
             if (options_.contains(ParseOptions::parseSymbolLinks) && backticks > 1) {
-                return RawMarkup::create(RawMarkupData::symbolLink(literalOf(node)), rangeOf(node, backticks),
-                                         {});
+                return made(RawMarkupData::symbolLink(literalOf(node)), rangeOf(node, backticks));
             }
-            return RawMarkup::create(RawMarkupData::inlineCode(literalOf(node)), rangeOf(node, backticks),
-                                     {});
+            return made(RawMarkupData::inlineCode(literalOf(node)), rangeOf(node, backticks));
         }
         case NodeKind::htmlInline:
-            return RawMarkup::create(RawMarkupData::inlineHTML(literalOf(node)), rangeOf(node), {});
+            return made(RawMarkupData::inlineHTML(literalOf(node)), rangeOf(node));
         default:
             std::abort(); // cmark-gfm gives every other kind an exit event
         }
@@ -336,7 +337,7 @@ private:
         const std::span<RawMarkupRef> children(built_.data() + frame.firstChild,
                                                built_.size() - frame.firstChild);
         auto make = [&](RawMarkupData data) {
-            return RawMarkup::createAdopting(std::move(data), rangeOf(node), children);
+            return made(std::move(data), rangeOf(node), children);
         };
         auto plain = [&](RawKind kind) {
             return make(RawMarkupData::withoutPayload(kind));
@@ -405,12 +406,10 @@ private:
             if (start < 0) {
                 std::abort();
             }
-            return RawMarkup::createAdopting(RawMarkupData::orderedList(static_cast<std::uint64_t>(start)),
-                                             rangeOf(node), items);
+            return made(RawMarkupData::orderedList(static_cast<std::uint64_t>(start)), rangeOf(node), items);
         }
         case CMARK_BULLET_LIST:
-            return RawMarkup::createAdopting(RawMarkupData::withoutPayload(RawKind::unorderedList),
-                                             rangeOf(node), items);
+            return made(RawMarkupData::withoutPayload(RawKind::unorderedList), rangeOf(node), items);
         default:
             fatal("cmark reported a list node but said its list type is CMARK_NO_LIST?");
         }
@@ -436,8 +435,7 @@ private:
             head = rows.front();
             rows = rows.subspan(1);
         } else {
-            head =
-                RawMarkup::create(RawMarkupData::withoutPayload(RawKind::tableHead), StoredSourceRange(), {});
+            head = made(RawMarkupData::withoutPayload(RawKind::tableHead), StoredSourceRange());
         }
         requireKinds(rows, RawKind::tableRow);
         std::optional<SourceRange> bodyRange;
@@ -458,6 +456,7 @@ private:
     const FragmentPlacement* placement_;
     std::optional<Bounds> cover_; // of the placed ranges
     NodeClassifier classifier_;
+    RawNodeBlocks blocks_;
     std::vector<Frame> open_;
     std::vector<RawMarkupRef> built_;
 };

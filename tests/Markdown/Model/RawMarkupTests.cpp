@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 using namespace ModelTest;
@@ -210,6 +212,48 @@ TEST(RawMarkup, SharedSubtreesLiveUntilTheirLastParentGoes) {
     EXPECT_EQ(RawMarkup::liveNodeCount() - before, 2);
     EXPECT_EQ(second->child(1)->data().stringPayload().value, "shared");
     second = {};
+    EXPECT_EQ(RawMarkup::liveNodeCount(), before);
+}
+
+// Nodes carved out of blocks, as the parser makes them: a block must stay while any node in it is
+// alive, whoever holds it and on whichever thread it goes. The sanitizer pass checks the memory.
+TEST(RawNodeBlocks, NodesStayValidUntilTheirOwnLastReferenceGoes) {
+    const std::int64_t before = RawMarkup::liveNodeCount();
+    constexpr int paragraphCount = 3000;
+    RawMarkupRef document;
+    {
+        RawNodeBlocks blocks;
+        std::vector<RawMarkupRef> paragraphs;
+        for (int i = 0; i < paragraphCount; ++i) {
+            // A node released while its block is still being filled.
+            RawMarkup::create(RawMarkupData::text("dropped at once"), StoredSourceRange(), {}, &blocks);
+            RawMarkupRef text = RawMarkup::create(
+                RawMarkupData::text("paragraph number " + std::to_string(i) + ", long enough for the heap"),
+                StoredSourceRange(i + 1, 1, i + 1, 40, std::nullopt), {}, &blocks);
+            paragraphs.push_back(RawMarkup::createAdopting(
+                RawMarkupData::withoutPayload(RawKind::paragraph),
+                StoredSourceRange(i + 1, 1, i + 1, 40, std::nullopt), std::span(&text, 1), &blocks));
+        }
+        // Too many children for a block: this node gets its own allocation.
+        document = RawMarkup::createAdopting(RawMarkupData::withoutPayload(RawKind::document),
+                                             StoredSourceRange(), paragraphs, &blocks);
+    }
+    EXPECT_EQ(RawMarkup::liveNodeCount() - before, 1 + 2 * paragraphCount);
+
+    RawMarkupRef first = document->child(0);
+    RawMarkupRef middle = document->child(1234);
+    RawMarkupRef last = document->child(paragraphCount - 1);
+    document = {};
+    EXPECT_EQ(RawMarkup::liveNodeCount() - before, 6);
+    EXPECT_EQ(middle->child(0)->data().stringPayload().value,
+              "paragraph number 1234, long enough for the heap");
+    EXPECT_EQ(last->parsedRange()->start().line(), paragraphCount);
+
+    std::thread([held = std::move(middle)]() mutable { held = {}; }).join();
+    first = {};
+    EXPECT_EQ(last->child(0)->data().stringPayload().value,
+              "paragraph number 2999, long enough for the heap");
+    last = {};
     EXPECT_EQ(RawMarkup::liveNodeCount(), before);
 }
 
