@@ -13,7 +13,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace Markdown::CmarkCompat {
 
@@ -55,14 +54,17 @@ public:
     static CmarkArena* arenaOf(void* memory);
 
 private:
-    struct Block {
-        char* start;
-        std::size_t size;
+    // Every block starts with this, linking the arena's blocks without a list on the heap (growing
+    // one would ask the heap for large pieces mid-parse).
+    struct alignas(16) Block {
+        Block* next;
+        std::size_t size; // with this header
+        bool mapped;      // a large allocation's own block, mapped from the system
     };
     static constexpr std::size_t kGranule = 16; // the alignment of every allocation
     static constexpr std::size_t kLargestReused = 1024;
 
-    std::vector<Block> blocks_;
+    Block* blocks_ = nullptr; // the newest first
     // Released allocations by size (one list per granule up to kLargestReused), linked through
     // their first bytes: a parse frees many short-lived pieces, and reusing them keeps the tree dense.
     std::array<void*, kLargestReused / kGranule> released_{};
