@@ -4,11 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <utility>
-#include <vector>
-
-#include <sys/mman.h>
 
 namespace Markdown::CmarkCompat {
 
@@ -139,14 +135,11 @@ std::size_t roundUp(std::size_t size) {
 } // namespace
 
 CmarkArena::~CmarkArena() {
-    while (Block* block = blocks_) {
-        blocks_ = block->next;
-        if (block->mapped) {
-            munmap(block, block->size);
-        } else if (!t_spareBlocksGone && t_spareBlocks.blocks.size() < kMaxSpareBlocks) {
-            t_spareBlocks.blocks.push_back(block);
+    for (const Block& block : blocks_) {
+        if (block.size == kBlockSize && !t_spareBlocksGone && t_spareBlocks.blocks.size() < kMaxSpareBlocks) {
+            t_spareBlocks.blocks.push_back(block.start);
         } else {
-            std::free(block);
+            std::free(block.start);
         }
     }
 }
@@ -197,33 +190,27 @@ void* CmarkArena::allocate(std::size_t size) {
             return memory;
         }
     }
-    if (size > kBlockSize / 4) {
-        // A large allocation gets a block of its own, mapped straight from the system: its pages
-        // arrive zeroed, and asking the heap for a large piece would make it first sort through
-        // every small piece freed before, whoever freed them. The current block stays in use.
-        const std::size_t blockSize = sizeof(Block) + size;
-        void* start = mmap(nullptr, blockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (start == MAP_FAILED) {
-            std::abort(); // as cmark's own allocator does when memory runs out
-        }
-        blocks_ = new (start) Block{blocks_, blockSize, true};
-        last_ = nullptr;
-        return blocks_ + 1;
-    }
     if (static_cast<std::size_t>(end_ - next_) < size) {
+        const std::size_t blockSize = size > kBlockSize / 4 ? roundUp(size) : kBlockSize;
         void* start = nullptr;
-        if (!t_spareBlocksGone && !t_spareBlocks.blocks.empty()) {
+        if (blockSize == kBlockSize && !t_spareBlocksGone && !t_spareBlocks.blocks.empty()) {
             start = t_spareBlocks.blocks.back();
             t_spareBlocks.blocks.pop_back();
         } else {
-            start = std::aligned_alloc(kAlignment, kBlockSize);
+            start = std::aligned_alloc(kAlignment, blockSize);
         }
         if (!start) {
             std::abort(); // as cmark's own allocator does
         }
-        blocks_ = new (start) Block{blocks_, kBlockSize, false};
-        next_ = reinterpret_cast<char*>(blocks_ + 1);
-        end_ = static_cast<char*>(start) + kBlockSize;
+        blocks_.push_back({static_cast<char*>(start), blockSize});
+        if (blockSize != kBlockSize) {
+            // A large allocation gets a block of its own; the current block stays in use.
+            std::memset(start, 0, size);
+            last_ = nullptr;
+            return start;
+        }
+        next_ = static_cast<char*>(start);
+        end_ = next_ + blockSize;
     }
     char* memory = next_;
     next_ += size;

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace Markdown::CmarkCompat {
 
@@ -54,17 +55,14 @@ public:
     static CmarkArena* arenaOf(void* memory);
 
 private:
-    // Every block starts with this, linking the arena's blocks without a list on the heap (growing
-    // one would ask the heap for large pieces mid-parse).
-    struct alignas(16) Block {
-        Block* next;
-        std::size_t size; // with this header
-        bool mapped;      // a large allocation's own block, mapped from the system
+    struct Block {
+        char* start;
+        std::size_t size;
     };
     static constexpr std::size_t kGranule = 16; // the alignment of every allocation
     static constexpr std::size_t kLargestReused = 1024;
 
-    Block* blocks_ = nullptr; // the newest first
+    std::vector<Block> blocks_;
     // Released allocations by size (one list per granule up to kLargestReused), linked through
     // their first bytes: a parse frees many short-lived pieces, and reusing them keeps the tree dense.
     std::array<void*, kLargestReused / kGranule> released_{};
