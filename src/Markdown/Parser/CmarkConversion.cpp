@@ -417,7 +417,7 @@ private:
 
     // The header row becomes the head; the other rows form the body, which runs from the first body
     // row's start to the table's end.
-    RawMarkupRef table(cmark_node* node, std::span<const RawMarkupRef> rows) {
+    RawMarkupRef table(cmark_node* node, std::span<RawMarkupRef> rows) {
         const std::optional<SourceRange> range = rangeOf(node).get();
         const std::uint16_t columns = cmark_gfm_extensions_get_table_columns(node);
         const std::uint8_t* alignmentBytes = cmark_gfm_extensions_get_table_alignments(node);
@@ -430,9 +430,10 @@ private:
             alignments.push_back(alignmentOf(alignmentBytes[column]));
         }
 
-        RawMarkupRef head;
+        RawMarkupRef parts[2]; // head and body
+        RawMarkupRef& head = parts[0];
         if (!rows.empty() && rows.front()->kind() == RawKind::tableHead) {
-            head = rows.front();
+            head = std::move(rows.front());
             rows = rows.subspan(1);
         } else {
             head = made(RawMarkupData::withoutPayload(RawKind::tableHead), StoredSourceRange());
@@ -445,9 +446,9 @@ private:
                 bodyRange = SourceRange(bodyRange->start(), range->end());
             }
         }
-        const RawMarkupRef body =
-            RawMarkup::create(RawMarkupData::withoutPayload(RawKind::tableBody), bodyRange, rows);
-        return RawMarkup::create(RawMarkupData::table(std::move(alignments)), range, {head, body});
+        parts[1] =
+            made(RawMarkupData::withoutPayload(RawKind::tableBody), StoredSourceRange(bodyRange), rows);
+        return made(RawMarkupData::table(std::move(alignments)), StoredSourceRange(range), parts);
     }
 
     const CmarkDocument& document_;
