@@ -259,7 +259,7 @@ static_assert(alignof(RawMarkup) >= alignof(RawMarkupRef) && sizeof(RawMarkup) %
 static_assert(std::is_nothrow_move_constructible_v<RawMarkupData> &&
               std::is_nothrow_move_constructible_v<StoredSourceRange>);
 
-RawMarkup::RawMarkup(RawMarkupData data, StoredSourceRange parsedRange, std::int64_t childCount,
+RawMarkup::RawMarkup(RawMarkupData&& data, StoredSourceRange&& parsedRange, std::int64_t childCount,
                      std::int64_t subtreeCount, RawNodeBlocks::Block* block) noexcept
     : childCount_(static_cast<std::int32_t>(childCount)),
       subtreeCount_(static_cast<std::int32_t>(subtreeCount)), block_(block), data_(std::move(data)),

@@ -335,7 +335,7 @@ public:
 private:
     friend class RawMarkupRef;
 
-    RawMarkup(RawMarkupData data, StoredSourceRange parsedRange, std::int64_t childCount,
+    RawMarkup(RawMarkupData&& data, StoredSourceRange&& parsedRange, std::int64_t childCount,
               std::int64_t subtreeCount, RawNodeBlocks::Block* block) noexcept;
     ~RawMarkup() = default;
 

@@ -1,6 +1,6 @@
 #include "CmarkConversion.h"
 
-#include "Markdown/CmarkCompat/TreeSurvey.h"
+#include "Markdown/CmarkCompat/CmarkCompat.h"
 
 #include <cmark-gfm-core-extensions.h>
 
@@ -51,6 +51,23 @@ enum class NodeKind {
     tableRow,
     tableCell,
 };
+
+// The kinds cmark's iterator reports with an enter event only.
+bool isLeaf(NodeKind kind) {
+    switch (kind) {
+    case NodeKind::codeBlock:
+    case NodeKind::htmlBlock:
+    case NodeKind::thematicBreak:
+    case NodeKind::text:
+    case NodeKind::softBreak:
+    case NodeKind::lineBreak:
+    case NodeKind::code:
+    case NodeKind::htmlInline:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // The extensions' kinds get their type numbers when the extensions register; they are learned from
 // their type strings the first time a parse meets them.
@@ -209,7 +226,7 @@ public:
             cmark_node* node = cmark_iter_get_node(iterator);
             if (event == CMARK_EVENT_ENTER) {
                 const NodeKind kind = classifier_.classify(node);
-                if (CmarkCompat::getsNoExitEvent(node)) {
+                if (isLeaf(kind)) {
                     built_.push_back(leaf(node, kind));
                 } else {
                     open_.push_back({node, kind, built_.size()});
