@@ -329,7 +329,8 @@ public:
     /// else the new child's. Throws std::out_of_range outside 0 ..< childCount.
     RawMarkupRef substitutingChild(RawMarkupRef newChild, std::int64_t position, bool preserveRange) const;
 
-    /// Raw nodes alive in the process right now (all threads).
+    /// Raw nodes alive in the process right now (all threads). Nodes made in `RawNodeBlocks` count from
+    /// when their builder moves past their block.
     static std::int64_t liveNodeCount();
 
 private:
