@@ -133,7 +133,11 @@ TreeSurvey surveyEveryNode(cmark_node* root, const std::function<void(cmark_node
 } // namespace
 
 bool getsNoExitEvent(cmark_node* node) {
-    switch (cmark_node_get_type(node)) {
+    return isLeafType(cmark_node_get_type(node));
+}
+
+bool isLeafType(cmark_node_type type) {
+    switch (type) {
     case CMARK_NODE_HTML_BLOCK:
     case CMARK_NODE_THEMATIC_BREAK:
     case CMARK_NODE_CODE_BLOCK:

@@ -20,6 +20,8 @@ TreeSurvey surveyTree(cmark_node* root, const std::function<void(cmark_node*)>& 
 
 // Leaves are reported by cmark's iterator with an enter event only.
 bool getsNoExitEvent(cmark_node* node);
+// The same for a node of type `type`.
+bool isLeafType(cmark_node_type type);
 
 // Whether `node` is a paragraph, a heading or a table cell: a block whose children are inlines.
 bool holdsInlines(cmark_node* node);

@@ -1,6 +1,6 @@
 #include "CmarkConversion.h"
 
-#include "Markdown/CmarkCompat/CmarkCompat.h"
+#include "Markdown/CmarkCompat/TreeSurvey.h"
 
 #include <cmark-gfm-core-extensions.h>
 
@@ -52,23 +52,6 @@ enum class NodeKind {
     tableCell,
 };
 
-// The kinds cmark's iterator reports with an enter event only.
-bool isLeaf(NodeKind kind) {
-    switch (kind) {
-    case NodeKind::codeBlock:
-    case NodeKind::htmlBlock:
-    case NodeKind::thematicBreak:
-    case NodeKind::text:
-    case NodeKind::softBreak:
-    case NodeKind::lineBreak:
-    case NodeKind::code:
-    case NodeKind::htmlInline:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The extensions' kinds get their type numbers when the extensions register; they are learned from
 // their type strings the first time a parse meets them.
 NodeKind extensionKind(cmark_node* node) {
@@ -91,8 +74,7 @@ NodeKind extensionKind(cmark_node* node) {
 // Core kinds are told apart by their type number; the attribute kind is a link underneath.
 class NodeClassifier {
 public:
-    NodeKind classify(cmark_node* node) {
-        const cmark_node_type type = cmark_node_get_type(node);
+    NodeKind classify(cmark_node* node, cmark_node_type type) {
         switch (type) {
         case CMARK_NODE_DOCUMENT:
             return NodeKind::document;
@@ -225,8 +207,9 @@ public:
         while ((event = cmark_iter_next(iterator)) != CMARK_EVENT_DONE) {
             cmark_node* node = cmark_iter_get_node(iterator);
             if (event == CMARK_EVENT_ENTER) {
-                const NodeKind kind = classifier_.classify(node);
-                if (isLeaf(kind)) {
+                const cmark_node_type type = cmark_node_get_type(node);
+                const NodeKind kind = classifier_.classify(node, type);
+                if (CmarkCompat::isLeafType(type)) {
                     built_.push_back(leaf(node, kind));
                 } else {
                     open_.push_back({node, kind, built_.size()});
