@@ -96,11 +96,14 @@ StyledText decodeEntities(const StyledText& text) {
 
 StyledText processHTMLString(std::u16string_view html, const Theme& theme) {
     StyledText result;
+    // The open elements' classes, the style of text in each, and the attributes of text in the
+    // innermost one, made when text needs them. A closing tag returns to the parent's style.
     std::vector<std::string> stack{"hljs"};
+    std::vector<Theme::Style> styles{theme.styleInElement(stack, {})};
     std::optional<TextAttributes> stackAttributes;
     auto currentAttributes = [&]() -> const TextAttributes& {
         if (!stackAttributes)
-            stackAttributes = theme.attributesForStyleList(stack);
+            stackAttributes = theme.attributes(styles.empty() ? Theme::Style{} : styles.back());
         return *stackAttributes;
     };
 
@@ -124,12 +127,14 @@ StyledText processHTMLString(std::u16string_view html, const Theme& theme) {
             if (close == std::u16string_view::npos)
                 break;
             stack.push_back(utf16ToUtf8(html.substr(position, close - position)));
+            styles.push_back(theme.styleInElement(stack, styles.empty() ? Theme::Style{} : styles.back()));
             stackAttributes.reset();
             position = close + kSpanStartClose.size();
         } else if (html[position] == u'/') {
             position = std::min(position + kSpanEnd.size(), html.size());
             if (!stack.empty()) {
                 stack.pop_back();
+                styles.pop_back();
                 stackAttributes.reset();
             }
         } else {

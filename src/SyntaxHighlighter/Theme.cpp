@@ -75,12 +75,14 @@ bool isTrimmedSpace(char32_t c) {
 
 } // namespace
 
-Theme::Theme(std::string themeString) : m_theme(std::move(themeString)) {
+Theme::Theme(std::string themeString) : m_theme(std::move(themeString)), m_stylesheet(m_theme) {
     if (auto font = Font::codeFont("Courier", kDefaultCodeFontSize))
         setCodeFont(*font);
+    m_declaredValues.reserve(m_stylesheet.declarations().size());
+    for (const Stylesheet::Declaration& declaration : m_stylesheet.declarations())
+        m_declaredValues.push_back(readDeclaration(declaration));
     m_strippedTheme = stripTheme(m_theme);
     m_lightTheme = strippedThemeToString(*m_strippedTheme);
-    m_themeDict = strippedThemeToTheme(*m_strippedTheme);
     m_themeBackgroundColor = backgroundFromStrippedTheme();
 }
 
@@ -117,8 +119,6 @@ void Theme::setCodeFont(const Font& font) {
         m_italicCodeFont = font;
     if (!m_boldCodeFont)
         m_boldCodeFont = font;
-    if (m_themeDict)
-        m_themeDict = strippedThemeToTheme(*m_strippedTheme);
 }
 
 Theme::StrippedTheme Theme::stripTheme(std::string_view css) {
@@ -154,11 +154,9 @@ Theme::StrippedTheme Theme::stripTheme(std::string_view css) {
         searchFrom = close + 1;
 
         Properties properties;
-        for (std::string_view declaration : split(body, ';')) {
-            auto pieces = split(declaration, ':');
-            if (pieces.size() == 2)
-                setProperty(properties, pieces[0], pieces[1]);
-        }
+        forEachDeclaration(body, [&](std::string_view name, std::string_view value) {
+            setProperty(properties, name, value);
+        });
         if (properties.empty())
             continue;
         std::erase_if(rules, [&](const auto& rule) { return rule.first == selectors; });
@@ -214,38 +212,24 @@ std::string Theme::strippedThemeToString(const StrippedTheme& stripped) {
     return css;
 }
 
-std::unordered_map<std::string, TextAttributes>
-Theme::strippedThemeToTheme(const StrippedTheme& stripped) const {
-    std::unordered_map<std::string, TextAttributes> dictionary;
-    for (const auto& [key, properties] : stripped) {
-        TextAttributes attributes;
-        bool hasFont = false;
-        for (const auto& [name, value] : properties) {
-            if (name == "color") {
-                attributes.foreground = colorWithHexString(value);
-            } else if (name == "background-color") {
-                attributes.background = colorWithHexString(value);
-            } else if (name == "font-weight" || name == "font-style") {
-                attributes.font = fontForCSSStyle(value);
-                hasFont = true;
-            }
-        }
-        if (attributes.foreground || attributes.background || hasFont) {
-            std::string plainKey = key;
-            std::erase(plainKey, '.');
-            dictionary[plainKey] = attributes;
-        }
+Theme::DeclaredValue Theme::readDeclaration(const Stylesheet::Declaration& declaration) {
+    const std::string& value = declaration.value;
+    DeclaredValue read;
+    read.inherit = value == "inherit";
+    switch (declaration.property) {
+    case Stylesheet::Property::Color:
+    case Stylesheet::Property::BackgroundColor:
+        read.colour = colorWithHexString(value);
+        break;
+    case Stylesheet::Property::FontWeight:
+        read.on = value == "bold" || value == "bolder" || value == "600" || value == "700" ||
+                  value == "800" || value == "900";
+        break;
+    case Stylesheet::Property::FontStyle:
+        read.on = value == "italic" || value == "oblique";
+        break;
     }
-    return dictionary;
-}
-
-const std::optional<Font>& Theme::fontForCSSStyle(std::string_view value) const {
-    if (value == "bold" || value == "bolder" || value == "600" || value == "700" || value == "800" ||
-        value == "900")
-        return m_boldCodeFont;
-    if (value == "italic" || value == "oblique")
-        return m_italicCodeFont;
-    return m_codeFont;
+    return read;
 }
 
 Color Theme::colorWithHexString(std::string_view value) {
@@ -281,40 +265,38 @@ Color Theme::colorWithHexString(std::string_view value) {
     return Color::grey();
 }
 
-TextAttributes Theme::attributesForStyleList(const std::vector<std::string>& styleList) const {
-    TextAttributes attributes;
-    attributes.font = m_codeFont;
-    if (styleList.empty() || !m_themeDict)
-        return attributes;
-
-    auto contains = [&](std::string_view name) {
-        return std::ranges::find(styleList, name) != styleList.end();
+Theme::Style Theme::styleInElement(std::span<const std::string> styleList, const Style& parent) const {
+    Style style = parent;
+    Stylesheet::Winners winners = m_stylesheet.winners(styleList);
+    auto declared = [&](Stylesheet::Property property) -> const DeclaredValue* {
+        const auto& winner = winners[static_cast<std::size_t>(property)];
+        if (!winner || m_declaredValues[*winner].inherit)
+            return nullptr;
+        return &m_declaredValues[*winner];
     };
-    const TextAttributes* compound = nullptr;
-    if (contains("hljs-title")) {
-        if (contains("hljs-function"))
-            if (auto it = m_themeDict->find("hljs-function-hljs-title"); it != m_themeDict->end())
-                compound = &it->second;
-        if (contains("hljs-class"))
-            if (auto it = m_themeDict->find("hljs-class-hljs-title"); it != m_themeDict->end())
-                compound = &it->second;
-    }
-    for (const std::string& style : styleList) {
-        const TextAttributes* entry = compound;
-        if (!entry) {
-            auto it = m_themeDict->find(style);
-            entry = it == m_themeDict->end() ? nullptr : &it->second;
-        }
-        if (!entry)
-            continue;
-        if (entry->foreground)
-            attributes.foreground = entry->foreground;
-        if (entry->background)
-            attributes.background = entry->background;
-        if (entry->font)
-            attributes.font = entry->font;
-    }
-    return attributes;
+    if (const DeclaredValue* colour = declared(Stylesheet::Property::Color))
+        style.foreground = colour->colour;
+    if (const DeclaredValue* background = declared(Stylesheet::Property::BackgroundColor))
+        style.background = background->colour;
+    if (const DeclaredValue* weight = declared(Stylesheet::Property::FontWeight))
+        style.bold = weight->on;
+    if (const DeclaredValue* slant = declared(Stylesheet::Property::FontStyle))
+        style.italic = slant->on;
+    return style;
+}
+
+TextAttributes Theme::attributes(const Style& style) const {
+    return {style.foreground, style.background,
+            style.bold     ? m_boldCodeFont
+            : style.italic ? m_italicCodeFont
+                           : m_codeFont};
+}
+
+TextAttributes Theme::attributesForStyleList(const std::vector<std::string>& styleList) const {
+    Style style;
+    for (std::size_t depth = 1; depth <= styleList.size(); ++depth)
+        style = styleInElement(std::span(styleList).first(depth), style);
+    return attributes(style);
 }
 
 StyledText Theme::applyStyleToString(std::u16string_view text,

@@ -2,11 +2,12 @@
 // A highlight.js stylesheet turned into text attributes per highlight.js class.
 
 #include "StyledText.h"
+#include "Stylesheet.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -17,7 +18,16 @@ public:
     // CSS property name and value, in the order the stylesheet gives them.
     using Properties = std::vector<std::pair<std::string, std::string>>;
 
-    // Reads the narrow CSS form of minified highlight.js themes; rules it cannot read are skipped.
+    // What text shows inside an element: the colours and faces it inherits or is given.
+    struct Style {
+        std::optional<Color> foreground;
+        std::optional<Color> background;
+        bool bold = false;
+        bool italic = false;
+    };
+
+    // Reads the stylesheet: its style rules for colouring text (Stylesheet), and the narrow form of
+    // minified highlight.js themes for the rules written back and the background.
     explicit Theme(std::string themeString);
 
     const std::string& theme() const { return m_theme; }
@@ -33,6 +43,15 @@ public:
 
     const std::optional<Color>& themeBackgroundColor() const { return m_themeBackgroundColor; }
 
+    // The style of text in the innermost element of a stack of classes, outermost first, whose
+    // parent's text has the given style: the stylesheet's cascade on that element, with colours and
+    // faces it does not set inherited. A background shows through from the nearest element that
+    // has one.
+    Style styleInElement(std::span<const std::string> styleList, const Style& parent) const;
+    // What text of that style shows: its colours and one code font, bold where it is both bold and
+    // italic.
+    TextAttributes attributes(const Style& style) const;
+
     // The attributes of text inside the given stack of classes, outermost first.
     TextAttributes attributesForStyleList(const std::vector<std::string>& styleList) const;
     StyledText applyStyleToString(std::u16string_view text, const std::vector<std::string>& styleList) const;
@@ -41,10 +60,16 @@ private:
     // Selector key to its properties, in the order the keys first appear.
     using StrippedTheme = std::vector<std::pair<std::string, Properties>>;
 
+    // A declaration of the stylesheet, read once.
+    struct DeclaredValue {
+        bool inherit = false; // "inherit": the parent's value
+        Color colour;         // of color and background-color
+        bool on = false;      // a bold font-weight, an italic font-style
+    };
+
     static StrippedTheme stripTheme(std::string_view css);
     static std::string strippedThemeToString(const StrippedTheme& stripped);
-    std::unordered_map<std::string, TextAttributes> strippedThemeToTheme(const StrippedTheme& stripped) const;
-    const std::optional<Font>& fontForCSSStyle(std::string_view value) const;
+    static DeclaredValue readDeclaration(const Stylesheet::Declaration& declaration);
     static Color colorWithHexString(std::string_view value);
     std::optional<Color> backgroundFromStrippedTheme() const;
 
@@ -53,7 +78,8 @@ private:
     std::optional<Font> m_codeFont;
     std::optional<Font> m_boldCodeFont;
     std::optional<Font> m_italicCodeFont;
-    std::optional<std::unordered_map<std::string, TextAttributes>> m_themeDict;
+    Stylesheet m_stylesheet;
+    std::vector<DeclaredValue> m_declaredValues; // one per declaration of m_stylesheet
     std::optional<StrippedTheme> m_strippedTheme;
     std::optional<Color> m_themeBackgroundColor;
 };

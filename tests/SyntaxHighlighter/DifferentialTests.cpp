@@ -6,9 +6,14 @@
 #include <SyntaxHighlighter/HighlightScript.h>
 #include <SyntaxHighlighter/UTF.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,6 +65,22 @@ const std::vector<Sample>& corpus() {
     return samples;
 }
 
+// Real code, one file per language under corpus/, each named after its highlight.js language.
+const std::vector<Sample>& realCode() {
+    static const std::vector<Sample> samples = [] {
+        std::vector<std::filesystem::path> files;
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(QS_TEST_SOURCE_DIR) +
+                                                                     "/tests/SyntaxHighlighter/corpus"))
+            files.push_back(entry.path());
+        std::ranges::sort(files);
+        std::vector<Sample> loaded;
+        for (const auto& file : files)
+            loaded.push_back({file.stem().string(), utf8ToUtf16(readFile(file).value())});
+        return loaded;
+    }();
+    return samples;
+}
+
 std::string toHex(std::string_view bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -77,11 +98,23 @@ std::string fromHex(std::string_view text) {
     return out;
 }
 
-// The HTML Node.js produces for each sample, or none when Node.js is not installed.
-std::optional<std::vector<std::optional<std::string>>> nodeHTML(const std::vector<Sample>& samples) {
-    const std::filesystem::path node = "/usr/bin/node";
-    if (!std::filesystem::exists(node))
-        return std::nullopt;
+// What Node.js gives for one sample: the script's HTML, and the reference style of its text in
+// each stylesheet asked for, as the runs node_highlight.js writes.
+struct NodeOutput {
+    std::optional<std::string> html;
+    std::vector<std::string> styles;
+};
+
+// Runs the bundled script under Node.js over the samples, styling the output with the given
+// stylesheets of the bundle. Node.js is part of the build's requirements (it installs
+// highlight.js), so its absence fails the test instead of skipping it.
+std::vector<NodeOutput> runNode(const std::vector<Sample>& samples,
+                                const std::vector<std::string>& stylesheets = {}) {
+    const std::filesystem::path node = QS_TEST_NODE;
+    if (node.empty() || !std::filesystem::exists(node)) {
+        ADD_FAILURE() << "Node.js was not found when the build was configured; scripts/setup.sh installs it";
+        return {};
+    }
     std::string pattern = (std::filesystem::temp_directory_path() / "qs-node-XXXXXX").string();
     std::filesystem::path directory = mkdtemp(pattern.data());
     std::filesystem::path input = directory / "input";
@@ -91,23 +124,33 @@ std::optional<std::vector<std::optional<std::string>>> nodeHTML(const std::vecto
         for (const Sample& sample : samples)
             file << sample.language.value_or("-") << ' ' << toHex(utf16ToUtf8(sample.code)) << '\n';
     }
-    std::string script = std::string(QS_TEST_SOURCE_DIR) + "/tests/SyntaxHighlighter/node_highlight.js";
-    std::string highlightJS = (testBundle().directory() / "highlight.min.js").string();
-    std::string inputPath = input.string();
-    std::string outputPath = output.string();
-    std::string nodePath = node.string();
-    char* argv[] = {nodePath.data(),  script.data(),     highlightJS.data(),
-                    inputPath.data(), outputPath.data(), nullptr};
+    std::vector<std::string> arguments{
+        node.string(), std::string(QS_TEST_SOURCE_DIR) + "/tests/SyntaxHighlighter/node_highlight.js",
+        (testBundle().directory() / "highlight.min.js").string(), input.string(), output.string()};
+    for (const std::string& name : stylesheets)
+        arguments.push_back((testBundle().directory() / (name + ".min.css")).string());
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
     pid_t pid = 0;
     int status = -1;
-    if (posix_spawn(&pid, nodePath.c_str(), nullptr, nullptr, argv, environ) == 0)
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0)
         waitpid(pid, &status, 0);
-    std::vector<std::optional<std::string>> results;
+    std::vector<NodeOutput> results;
     std::ifstream file(output);
-    for (std::string line; std::getline(file, line);)
-        results.push_back(line == "-" ? std::nullopt : std::optional(fromHex(line)));
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream fields(line);
+        std::string html;
+        fields >> html;
+        NodeOutput result{html == "-" ? std::nullopt : std::optional(fromHex(html)), {}};
+        for (std::string style; fields >> style;)
+            result.styles.push_back(style);
+        results.push_back(std::move(result));
+    }
     std::filesystem::remove_all(directory);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "node failed";
+    EXPECT_EQ(results.size(), samples.size());
     return results;
 }
 
@@ -160,6 +203,82 @@ std::vector<std::string> classStacks(std::u16string_view html) {
     return perUnit;
 }
 
+// The style the reference cascade gives one UTF-16 unit.
+struct ReferenceStyle {
+    std::optional<Color> foreground;
+    std::optional<Color> background;
+    bool bold = false;
+    bool italic = false;
+};
+
+std::optional<Color> referenceColour(const std::string& field) {
+    if (field == "-")
+        return std::nullopt;
+    return hex(static_cast<unsigned>(std::stoul(field, nullptr, 16)));
+}
+
+// Expands the runs "<units>:<colour>:<background>:<b|i|bi|n>" that node_highlight.js writes.
+std::vector<ReferenceStyle> referenceUnits(const std::string& runs) {
+    std::vector<ReferenceStyle> units;
+    if (runs == "-")
+        return units;
+    std::istringstream list(runs);
+    for (std::string run; std::getline(list, run, ',');) {
+        std::istringstream fields(run);
+        std::string count, colour, background, face;
+        std::getline(fields, count, ':');
+        std::getline(fields, colour, ':');
+        std::getline(fields, background, ':');
+        std::getline(fields, face, ':');
+        ReferenceStyle style{referenceColour(colour), referenceColour(background),
+                             face.find('b') != std::string::npos, face.find('i') != std::string::npos};
+        units.insert(units.end(), std::stoul(count), style);
+    }
+    return units;
+}
+
+// A piece of code for a report on one line.
+std::string printable(std::u16string_view code) {
+    std::string text;
+    for (char c : utf16ToUtf8(code))
+        text += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : std::string(1, c);
+    return text;
+}
+
+std::string describe(const std::optional<Color>& colour) {
+    if (!colour)
+        return "none";
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02lx%02lx%02lx", std::lround(colour->red * 255),
+                  std::lround(colour->green * 255), std::lround(colour->blue * 255));
+    return text;
+}
+
+// How the styled unit differs from the reference, as the user would see it, or "" when it does
+// not. A unit without a background of its own shows the theme's background. Text shows one face:
+// bold where the stylesheet gives bold and italic together.
+std::string difference(const TextAttributes& actual, const ReferenceStyle& expected, const Theme& theme) {
+    std::string found;
+    bool sameForeground =
+        expected.foreground ? bool(sameColor(actual.foreground, *expected.foreground)) : !actual.foreground;
+    if (!sameForeground)
+        found +=
+            "colour " + describe(actual.foreground) + " instead of " + describe(expected.foreground) + "; ";
+    std::optional<Color> shown = actual.background ? actual.background : theme.themeBackgroundColor();
+    bool sameBackground =
+        expected.background ? bool(sameColor(shown, *expected.background)) : !actual.background;
+    if (!sameBackground)
+        found += "background " + describe(shown) + " instead of " + describe(expected.background) + "; ";
+    const std::optional<Font>& face = expected.bold     ? theme.boldCodeFont()
+                                      : expected.italic ? theme.italicCodeFont()
+                                                        : theme.codeFont();
+    if (actual.font != face)
+        found += std::string("face instead of ") + (expected.bold     ? "bold"
+                                                    : expected.italic ? "italic"
+                                                                      : "plain");
+    return found;
+}
+
 class DifferentialTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -178,15 +297,13 @@ protected:
 };
 
 TEST_F(DifferentialTest, JavaScriptCoreAndNodeProduceTheSameHTML) {
-    auto expected = nodeHTML(corpus());
-    if (!expected)
-        GTEST_SKIP() << "Node.js is not installed";
-    ASSERT_EQ(expected->size(), corpus().size());
+    auto expected = runNode(corpus());
+    ASSERT_EQ(expected.size(), corpus().size());
     for (std::size_t i = 0; i < corpus().size(); ++i) {
         auto html = javaScriptCoreHTML(*script, corpus()[i]);
         ASSERT_TRUE(html) << "sample " << i;
-        ASSERT_TRUE((*expected)[i]) << "sample " << i;
-        EXPECT_EQ(*html, *(*expected)[i]) << "sample " << i;
+        ASSERT_TRUE(expected[i].html) << "sample " << i;
+        EXPECT_EQ(*html, *expected[i].html) << "sample " << i;
     }
 }
 
@@ -259,6 +376,50 @@ TEST_F(DifferentialTest, ThemesColourTheClassesAsTheirStylesheetsSay) {
                 << c.theme << " " << c.innermostClass;
         }
         EXPECT_GT(checked, 0) << c.theme << " " << c.innermostClass;
+    }
+}
+
+// Per character, over real code in many languages, the engine's colours, backgrounds and faces
+// against the cascade of the stylesheets the application uses, computed by the reference under
+// Node.js from the same script's output.
+TEST_F(DifferentialTest, RealCodeShowsWhatTheStylesheetCascadeGives) {
+    const std::vector<std::string> themes{"xcode", "atom-one-dark"};
+    auto reference = runNode(realCode(), themes);
+    ASSERT_EQ(reference.size(), realCode().size());
+    for (std::size_t t = 0; t < themes.size(); ++t) {
+        ASSERT_TRUE(engine->setTheme(themes[t]));
+        const Theme& theme = *engine->theme();
+        std::size_t units = 0;
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < realCode().size(); ++i) {
+            const Sample& sample = realCode()[i];
+            const std::string& language = *sample.language;
+            auto styled = engine->highlight(sample.code, sample.language, true);
+            ASSERT_TRUE(styled) << language;
+            ASSERT_EQ(styled->text(), sample.code) << language;
+            ASSERT_TRUE(reference[i].html) << language;
+            ASSERT_EQ(reference[i].styles.size(), themes.size()) << language;
+            auto expected = referenceUnits(reference[i].styles[t]);
+            ASSERT_EQ(expected.size(), styled->length()) << language;
+
+            // One line per class stack that differs, with the text where it first does.
+            auto stacks = classStacks(utf8ToUtf16(*reference[i].html));
+            std::set<std::string> reported;
+            std::string report;
+            for (std::size_t unit = 0; unit < expected.size(); ++unit) {
+                ++units;
+                std::string found = difference(styled->attributes(unit), expected[unit], theme);
+                if (found.empty())
+                    continue;
+                ++differing;
+                if (reported.insert(stacks[unit]).second)
+                    report += "  \"" + printable(sample.code.substr(unit, 12)) + "\" in " + stacks[unit] +
+                              ": " + found + "\n";
+            }
+            EXPECT_TRUE(report.empty()) << themes[t] << ", " << language << ":\n" << report;
+        }
+        EXPECT_EQ(differing, 0u) << themes[t] << ": " << differing << " of " << units
+                                 << " characters differ from the stylesheet";
     }
 }
 

@@ -119,10 +119,11 @@ TEST(ThemeTest, SelectorListsSpreadOverEachSelector) {
         ".hljs-comment,.hljs-quote{color:#111111}pre code.hljs{color:#222222}.hljs-a .hljs-b{color:#333333}");
     EXPECT_TRUE(sameColor(styleOf(theme, {"hljs-comment"}).foreground, hex(0x111111)));
     EXPECT_TRUE(sameColor(styleOf(theme, {"hljs-quote"}).foreground, hex(0x111111)));
-    // A match may start inside a longer selector: "pre code.hljs" is read as ".hljs".
+    // "pre code.hljs" is the code element of the block.
     EXPECT_TRUE(sameColor(styleOf(theme, {"hljs"}).foreground, hex(0x222222)));
-    // A descendant selector is read as a list of its classes.
-    EXPECT_TRUE(sameColor(styleOf(theme, {"hljs-b"}).foreground, hex(0x333333)));
+    // A descendant selector needs its ancestor.
+    EXPECT_TRUE(sameColor(styleOf(theme, {"hljs", "hljs-a", "hljs-b"}).foreground, hex(0x333333)));
+    EXPECT_TRUE(sameColor(styleOf(theme, {"hljs", "hljs-b"}).foreground, hex(0x222222)));
 }
 
 TEST(ThemeTest, CompoundTitleSelectors) {
@@ -131,7 +132,7 @@ TEST(ThemeTest, CompoundTitleSelectors) {
     EXPECT_EQ(*theme.lightTheme(),
               ".hljs{color:#000001;}hljs-function-hljs-title{color:#f00;}.hljs-title{color:#00f;}"
               ".hljs-params{color:#0f0;}");
-    // Every class of a list holding both names takes the compound entry.
+    // A title inside a function takes the more specific rule, whatever the order.
     TextAttributes run = styleOf(theme, {"hljs", "hljs-function", "hljs-title"});
     EXPECT_TRUE(sameColor(run.foreground, {1, 0, 0, 1}));
     EXPECT_TRUE(sameColor(styleOf(theme, {"hljs", "hljs-function", "hljs-params"}).foreground, {0, 1, 0, 1}));
@@ -141,6 +142,9 @@ TEST(ThemeTest, CompoundTitleSelectors) {
     EXPECT_EQ(*classTitle.lightTheme(), "hljs-class-hljs-title{color:#0f0;}");
     EXPECT_TRUE(
         sameColor(styleOf(classTitle, {"hljs", "hljs-class", "hljs-title"}).foreground, {0, 1, 0, 1}));
+    // The other selectors of the list keep their colour.
+    EXPECT_TRUE(sameColor(styleOf(classTitle, {"hljs", "hljs-function"}).foreground, {0, 1, 0, 1}));
+    EXPECT_FALSE(styleOf(classTitle, {"hljs", "hljs-title"}).foreground);
 }
 
 TEST(ThemeTest, DeclarationsAreTakenAsWritten) {
@@ -153,9 +157,9 @@ TEST(ThemeTest, DeclarationsAreTakenAsWritten) {
 }
 
 TEST(ThemeTest, RulesMergeInTextOrderWithTheLastWinning) {
-    // Identical selector text: the later rule replaces the earlier one whole.
+    // Identical selector text: both rules apply.
     Theme same(".a{color:#111111}.a{font-style:italic}");
-    EXPECT_FALSE(styleOf(same, {"a"}).foreground);
+    EXPECT_TRUE(sameColor(styleOf(same, {"a"}).foreground, hex(0x111111)));
     EXPECT_EQ(styleOf(same, {"a"}).font, same.italicCodeFont());
 
     // Different selector text: both contribute.
@@ -178,8 +182,8 @@ TEST(ThemeTest, InnerClassesOverrideOuterOnes) {
     EXPECT_TRUE(sameColor(run.foreground, hex(0x000003)));
     EXPECT_TRUE(sameColor(run.background, hex(0x000002)));
     EXPECT_EQ(run.font, theme.boldCodeFont());
-    // A class attribute of several words is looked up as a whole.
-    EXPECT_TRUE(sameColor(styleOf(theme, {"hljs", "hljs-string other"}).foreground, hex(0x000001)));
+    // A class attribute of several words carries each of them.
+    EXPECT_TRUE(sameColor(styleOf(theme, {"hljs", "other hljs-string"}).foreground, hex(0x000003)));
 
     StyledText styled = theme.applyStyleToString(u"abc", {"hljs", "hljs-string"});
     EXPECT_EQ(styled.text(), u"abc");
@@ -188,12 +192,81 @@ TEST(ThemeTest, InnerClassesOverrideOuterOnes) {
 }
 
 TEST(ThemeTest, UnreadableRulesAreSkipped) {
-    Theme theme(
-        "@media x{.a{color:#111111}}.b{color:#222222.c{color:#333333}#id{color:#444444}.d{color:#555555");
-    EXPECT_TRUE(sameColor(styleOf(theme, {"a"}).foreground, hex(0x111111)));
-    // ".b" has no "}" before ".c{...}" starts, so its body runs up to the first "}".
+    Theme theme("@media x{.a{color:#111111}}@import url(x.css);.e{color:#666666}"
+                ".b{color:#222222.c{color:#333333}#id{color:#444444}.d{color:#555555");
+    // The conditions of at-rules do not hold here; their rules do not apply.
+    EXPECT_FALSE(styleOf(theme, {"a"}).foreground);
+    EXPECT_TRUE(sameColor(styleOf(theme, {"e"}).foreground, hex(0x666666)));
+    // ".b" never closes: nothing of it or after it applies.
+    EXPECT_FALSE(styleOf(theme, {"b"}).foreground);
     EXPECT_FALSE(styleOf(theme, {"c"}).foreground);
     EXPECT_FALSE(styleOf(theme, {"d"}).foreground);
+}
+
+// The colour of the innermost element of each stack under the stylesheet's cascade.
+TEST(ThemeTest, TheCascadePicksTheMoreSpecificRuleThenTheLaterOne) {
+    struct Case {
+        const char* css;
+        std::vector<std::string> stack;
+        std::optional<unsigned> colour;
+    };
+    const Case cases[] = {
+        // A span of several classes matches compound selectors, which outrank single classes.
+        {".t.f{color:#000001}.t{color:#000002}", {"hljs", "t f"}, 0x000001},
+        {".t{color:#000002}.t.f{color:#000001}", {"hljs", "f t"}, 0x000001},
+        {".t.f{color:#000001}.t{color:#000002}", {"hljs", "t"}, 0x000002},
+        {".t.f.x{color:#000001}", {"hljs", "t f"}, std::nullopt},
+        // Equal specificity: the later rule wins.
+        {".a{color:#000001}.b{color:#000002}", {"hljs", "a b"}, 0x000002},
+        {".b{color:#000002}.a{color:#000001}", {"hljs", "a b"}, 0x000001},
+        // Descendant selectors match through any number of enclosing spans; child selectors only
+        // through the parent.
+        {".f .t{color:#000001}.t{color:#000002}", {"hljs", "f", "t"}, 0x000001},
+        {".f .t{color:#000001}.t{color:#000002}", {"hljs", "f", "x", "t"}, 0x000001},
+        {".f .t{color:#000001}.t{color:#000002}", {"hljs", "t"}, 0x000002},
+        {".f .t{color:#000001}", {"hljs", "t", "f"}, std::nullopt},
+        {".hljs .f .t{color:#000001}.f .t{color:#000002}", {"hljs", "f", "t"}, 0x000001},
+        {".f>.t{color:#000001}", {"hljs", "f", "t"}, 0x000001},
+        {".f > .t{color:#000001}", {"hljs", "f", "x", "t"}, std::nullopt},
+        // Types: the block is a code element in a pre, the classes of the stack are spans.
+        {"pre code.hljs{color:#000001}.hljs{color:#000002}", {"hljs"}, 0x000001},
+        {"span.x{color:#000001}code.x{color:#000002}", {"hljs", "x"}, 0x000001},
+        {"code .x{color:#000001}", {"hljs", "x"}, 0x000001},
+        // "!important" outranks specificity.
+        {".a{color:#000001 !important}.a.b{color:#000002}", {"hljs", "a b"}, 0x000001},
+        // "inherit" takes the parent's colour, winning over less specific rules.
+        {".hljs{color:#000001}.b{color:#000002}.a .b{color:inherit}", {"hljs", "a", "b"}, 0x000001},
+        // Selectors of a list that cannot be read are skipped alone.
+        {".a:hover,.b{color:#000001}", {"hljs", "b"}, 0x000001},
+        {".a:hover,.b{color:#000001}", {"hljs", "a"}, std::nullopt},
+        {"#a,.a[x],*,.a+.b,.a~.b,.a::before,.,a>,>a{color:#000001}", {"hljs", "a b"}, std::nullopt},
+        {"/* .a{color:#000002} */.b{color:#000001}", {"hljs", "a b"}, 0x000001},
+    };
+    for (const Case& c : cases) {
+        auto colour = styleOf(Theme(c.css), c.stack).foreground;
+        if (c.colour)
+            EXPECT_TRUE(sameColor(colour, hex(*c.colour))) << c.css << " on " << c.stack.back();
+        else
+            EXPECT_FALSE(colour) << c.css << " on " << c.stack.back();
+    }
+}
+
+// Weight and slant inherit each on its own; text shows one face, bold over italic.
+TEST(ThemeTest, WeightAndSlantInheritApart) {
+    Theme theme(".i{font-style:italic}.b{font-weight:700}.n{font-weight:normal}.u{font-style:normal}"
+                ".a{font-style:inherit}");
+    struct Case {
+        std::vector<std::string> stack;
+        const std::optional<Font>& face;
+    };
+    const Case cases[] = {
+        {{"hljs", "i", "b"}, theme.boldCodeFont()},      {{"hljs", "b", "i"}, theme.boldCodeFont()},
+        {{"hljs", "i", "n"}, theme.italicCodeFont()},    {{"hljs", "b", "i", "n"}, theme.italicCodeFont()},
+        {{"hljs", "i", "b", "u"}, theme.boldCodeFont()}, {{"hljs", "i", "u"}, theme.codeFont()},
+        {{"hljs", "i", "a"}, theme.italicCodeFont()},    {{"hljs", "i b"}, theme.boldCodeFont()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(styleOf(theme, c.stack).font, c.face) << c.stack.back();
 }
 
 } // namespace
