@@ -94,31 +94,70 @@ StyledText decodeEntities(const StyledText& text) {
     return result;
 }
 
+namespace {
+
+// The class paths met in one conversion, as a tree: a path is styled by the theme once, however
+// often its spans recur. Node 0 stands for no element at all.
+class ClassPaths {
+public:
+    explicit ClassPaths(const Theme& theme) : m_theme(theme) { m_nodes.push_back({{}, {}, 0, {}, {}, {}}); }
+
+    // The node of the path made of the given node's path and one more element.
+    std::size_t child(std::size_t parent, std::u16string_view classes) {
+        for (std::size_t child : m_nodes[parent].children)
+            if (m_nodes[child].classes == classes)
+                return child;
+        std::vector<std::string> path;
+        for (std::size_t node = parent; node != 0; node = m_nodes[node].parent)
+            path.push_back(m_nodes[node].utf8Classes);
+        std::ranges::reverse(path);
+        path.push_back(utf16ToUtf8(classes));
+        Theme::Style style = m_theme.styleInElement(path, m_nodes[parent].style);
+        m_nodes.push_back({std::u16string(classes), std::move(path.back()), parent, style, {}, {}});
+        m_nodes[parent].children.push_back(m_nodes.size() - 1);
+        return m_nodes.size() - 1;
+    }
+
+    const TextAttributes& attributes(std::size_t node) {
+        if (!m_nodes[node].attributes)
+            m_nodes[node].attributes = m_theme.attributes(m_nodes[node].style);
+        return *m_nodes[node].attributes;
+    }
+
+private:
+    struct Node {
+        std::u16string classes;
+        std::string utf8Classes;
+        std::size_t parent;
+        Theme::Style style;
+        std::optional<TextAttributes> attributes;
+        std::vector<std::size_t> children;
+    };
+
+    const Theme& m_theme;
+    std::vector<Node> m_nodes;
+};
+
+} // namespace
+
 StyledText processHTMLString(std::u16string_view html, const Theme& theme) {
     StyledText result;
-    // The open elements' classes, the style of text in each, and the attributes of text in the
-    // innermost one, made when text needs them. A closing tag returns to the parent's style.
-    std::vector<std::string> stack{"hljs"};
-    std::vector<Theme::Style> styles{theme.styleInElement(stack, {})};
-    std::optional<TextAttributes> stackAttributes;
-    auto currentAttributes = [&]() -> const TextAttributes& {
-        if (!stackAttributes)
-            stackAttributes = theme.attributes(styles.empty() ? Theme::Style{} : styles.back());
-        return *stackAttributes;
-    };
+    ClassPaths paths(theme);
+    // The open elements, innermost last, above node 0 (no element), which is never closed.
+    std::vector<std::size_t> stack{0, paths.child(0, u"hljs")};
 
     std::size_t position = 0;
     while (position < html.size()) {
         std::size_t tag = html.find(u'<', position);
         std::size_t textEnd = tag == std::u16string_view::npos ? html.size() : tag;
         if (textEnd > position)
-            result.append(html.substr(position, textEnd - position), currentAttributes());
+            result.append(html.substr(position, textEnd - position), paths.attributes(stack.back()));
         if (tag == std::u16string_view::npos)
             break;
 
         position = tag + 1;
         if (position >= html.size()) {
-            result.append(u"<", currentAttributes());
+            result.append(u"<", paths.attributes(stack.back()));
             break;
         }
         if (html[position] == u's') {
@@ -126,19 +165,14 @@ StyledText processHTMLString(std::u16string_view html, const Theme& theme) {
             std::size_t close = html.find(kSpanStartClose, position);
             if (close == std::u16string_view::npos)
                 break;
-            stack.push_back(utf16ToUtf8(html.substr(position, close - position)));
-            styles.push_back(theme.styleInElement(stack, styles.empty() ? Theme::Style{} : styles.back()));
-            stackAttributes.reset();
+            stack.push_back(paths.child(stack.back(), html.substr(position, close - position)));
             position = close + kSpanStartClose.size();
         } else if (html[position] == u'/') {
             position = std::min(position + kSpanEnd.size(), html.size());
-            if (!stack.empty()) {
+            if (stack.size() > 1)
                 stack.pop_back();
-                styles.pop_back();
-                stackAttributes.reset();
-            }
         } else {
-            result.append(u"<", currentAttributes());
+            result.append(u"<", paths.attributes(stack.back()));
         }
     }
     return decodeEntities(result);

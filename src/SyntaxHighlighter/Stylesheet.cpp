@@ -217,16 +217,22 @@ bool Stylesheet::matches(const Compound& compound, const Element& element) {
                                [&](const std::string& name) { return hasClass(element.classes, name); });
 }
 
-bool Stylesheet::matches(const Selector& selector, std::size_t compound, std::span<const Element> elements,
-                         std::size_t element) {
-    if (!matches(selector.compounds[compound], elements[element]))
+Stylesheet::Element Stylesheet::elementAt(std::span<const std::string> path, std::size_t i) {
+    if (i == 0)
+        return {"pre", {}};
+    return {i == 1 ? "code" : "span", path[i - 1]};
+}
+
+bool Stylesheet::matches(const Selector& selector, std::size_t compound, std::span<const std::string> path,
+                         std::size_t i) {
+    if (!matches(selector.compounds[compound], elementAt(path, i)))
         return false;
     if (compound == 0)
         return true;
     if (selector.combinators[compound - 1] == Combinator::Child)
-        return element > 0 && matches(selector, compound - 1, elements, element - 1);
-    for (std::size_t ancestor = element; ancestor-- > 0;)
-        if (matches(selector, compound - 1, elements, ancestor))
+        return i > 0 && matches(selector, compound - 1, path, i - 1);
+    for (std::size_t ancestor = i; ancestor-- > 0;)
+        if (matches(selector, compound - 1, path, ancestor))
             return true;
     return false;
 }
@@ -236,12 +242,7 @@ Stylesheet::Winners Stylesheet::winners(std::span<const std::string> path) const
     if (path.empty() || m_selectors.empty())
         return winners;
 
-    std::vector<Element> elements;
-    elements.reserve(path.size() + 1);
-    elements.push_back({"pre", {}});
-    for (std::size_t i = 0; i < path.size(); ++i)
-        elements.push_back({i == 0 ? "code" : "span", path[i]});
-    const Element& subject = elements.back();
+    const Element subject = elementAt(path, path.size());
 
     std::array<std::uint32_t, kPropertyCount> winningSpecificity{};
     auto consider = [&](std::string_view key) {
@@ -250,7 +251,7 @@ Stylesheet::Winners Stylesheet::winners(std::span<const std::string> path) const
             return;
         for (std::uint32_t index : candidates->second) {
             const Selector& selector = m_selectors[index];
-            if (!matches(selector, selector.compounds.size() - 1, elements, elements.size() - 1))
+            if (!matches(selector, selector.compounds.size() - 1, path, path.size()))
                 continue;
             for (std::uint32_t declaration : selector.declarations) {
                 auto slot = static_cast<std::size_t>(m_declarations[declaration].property);

@@ -77,9 +77,12 @@ private:
 
     static std::optional<Selector> readSelector(std::string_view text);
     void readRule(std::string_view prelude, std::string_view body);
+    // Element i of the path's elements: 0 is the <pre>, 1 the <code>, every later one a <span>.
+    static Element elementAt(std::span<const std::string> path, std::size_t i);
     static bool matches(const Compound& compound, const Element& element);
-    static bool matches(const Selector& selector, std::size_t compound, std::span<const Element> elements,
-                        std::size_t element);
+    // Whether the selector's compounds up to the given one match, that one on element i.
+    static bool matches(const Selector& selector, std::size_t compound, std::span<const std::string> path,
+                        std::size_t i);
 
     struct KeyHash {
         using is_transparent = void;

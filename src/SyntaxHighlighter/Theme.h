@@ -1,5 +1,6 @@
 #pragma once
-// A highlight.js stylesheet turned into text attributes per highlight.js class.
+// A highlight.js stylesheet turned into text attributes for the stacks of highlight.js classes
+// that enclose a text run.
 
 #include "StyledText.h"
 #include "Stylesheet.h"
