@@ -57,6 +57,23 @@ TEST_F(HighlightOutputTest, EntitiesDecodeAtTheRightPlaceAfterSurrogatePairs) {
     EXPECT_TRUE(sameColor(colourAt(result, 6), hex(0x000001)));
 }
 
+// The same class is styled by where it stands: recurring spans must not share one style.
+TEST_F(HighlightOutputTest, ASpanTakesTheStyleOfItsWholePath) {
+    Theme paths{".hljs{color:#000001}.t{color:#000002}.f .t{color:#000003}.f>.t .t{color:#000004}"
+                ".t.k{color:#000005}"};
+    StyledText result =
+        processHTMLString(u"<span class=\"t\">a</span><span class=\"f\"><span class=\"t\">b"
+                          u"<span class=\"t\">c</span></span>d</span><span class=\"t\">e</span>"
+                          u"<span class=\"k t\">f</span>g</span></span><span class=\"t\">h</span>",
+                          paths);
+    EXPECT_EQ(result.text(), u"abcdefgh");
+    // After more closing tags than opening ones, a span stands alone in its path.
+    const unsigned expected[] = {0x000002, 0x000003, 0x000004, 0x000001,
+                                 0x000002, 0x000005, 0x000001, 0x000002};
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_TRUE(sameColor(colourAt(result, i), hex(expected[i]))) << i;
+}
+
 TEST_F(HighlightOutputTest, AnEntitySplitByATagTakesTheStyleOfItsFirstCharacter) {
     StyledText result = processHTMLString(u"x&am<span class=\"outer\">p;y</span>", theme);
     EXPECT_EQ(result.text(), u"x&y");
