@@ -42,9 +42,8 @@ constexpr qreal kCelebrationOpacity = 0.7;
 // How far a step's content rises while it appears.
 constexpr qreal kContentRise = 12;
 
-const std::array<QString, 3> kFeatureSymbols = {QStringLiteral("keyboard"),
-                                                QStringLiteral("photo.on.rectangle.angled"),
-                                                QStringLiteral("curlybraces")};
+const std::array<QString, 3> kFeatureSymbols = {
+    QStringLiteral("keyboard"), QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("curlybraces")};
 
 QS::Motion::Animation easeOut(int durationMs) {
     QS::Motion::Animation animation = QS::Motion::fast();
@@ -71,6 +70,13 @@ QLabel* makeParagraph(qreal points, qreal opacity, int width, QWidget* parent) {
     return label;
 }
 
+// A wrapped paragraph is exactly as tall as its text at its own width; left to the column it
+// would be measured at the column's width and cut off when the text needs more lines.
+void setParagraph(QLabel& label, const QString& text) {
+    label.setText(text);
+    label.setFixedHeight(label.heightForWidth(label.width()));
+}
+
 QVBoxLayout* centredColumn(QWidget* page) {
     auto* column = new QVBoxLayout(page);
     column->setContentsMargins(0, 0, 0, 0);
@@ -89,19 +95,27 @@ OnboardingView::OnboardingView(std::function<void()> onFinish, OnboardingService
     setFixedSize(kWidth, kHeight);
     m_axGranted = m_services.accessibilityTrusted && m_services.accessibilityTrusted();
 
-    const auto repaint = [this] { update(); };
-    m_appearance = new AnimatedValue(0.0, [this] { m_appIcon->setAppearance(m_appearance->value()); }, this);
+    const auto repaint = [this] {
+        update();
+    };
+    m_appearance = new AnimatedValue(
+        0.0, [this] { m_appIcon->setAppearance(m_appearance->value()); }, this);
     m_orbs = new AnimatedValue(0.0, repaint, this);
-    m_contentReveal = new AnimatedValue(0.0, [this] { placePages(); }, this);
+    m_contentReveal = new AnimatedValue(
+        0.0, [this] { placePages(); }, this);
     for (int i = 0; i < 3; ++i)
-        m_rowReveal[i] = new AnimatedValue(0.0, [this, i] { m_rows[i]->setReveal(m_rowReveal[i]->value()); }, this);
-    m_pulse = new AnimatedValue(1.0, [this] { m_primaryButton->setScale(m_pulse->value()); }, this);
-    m_dots = new AnimatedValue(0.0, [this] { m_stepDots->setPosition(m_dots->value()); }, this);
+        m_rowReveal[i] = new AnimatedValue(
+            0.0, [this, i] { m_rows[i]->setReveal(m_rowReveal[i]->value()); }, this);
+    m_pulse = new AnimatedValue(
+        1.0, [this] { m_primaryButton->setScale(m_pulse->value()); }, this);
+    m_dots = new AnimatedValue(
+        0.0, [this] { m_stepDots->setPosition(m_dots->value()); }, this);
     m_celebrationStrength = new AnimatedValue(
         0.0, [this] { m_celebrationOverlay->setStrength(m_celebrationStrength->value()); }, this);
-    m_grantedPresence = new AnimatedValue(m_axGranted ? 1.0 : 0.0,
-                                          [this] { m_grantedBadge->setPresence(m_grantedPresence->value()); }, this);
-    m_ring = new AnimatedValue(1.0, [this] { m_halo->setRingScale(m_ring->value()); }, this);
+    m_grantedPresence = new AnimatedValue(
+        m_axGranted ? 1.0 : 0.0, [this] { m_grantedBadge->setPresence(m_grantedPresence->value()); }, this);
+    m_ring = new AnimatedValue(
+        1.0, [this] { m_halo->setRingScale(m_ring->value()); }, this);
 
     m_stage = new QWidget(this);
     m_pages = {buildWelcome(), buildPermission(), buildReady()};
@@ -244,9 +258,11 @@ void OnboardingView::retranslate() {
     m_rows[2]->setText(tr("Code with syntax highlighting"));
 
     m_permissionTitle->setText(tr("Accessibility permission"));
-    m_permissionText->setText(
+    setParagraph(
+        *m_permissionText,
         tr("Quillstack pastes items directly into other apps by pressing the paste keys for you. This works "
-           "in an X11 session with the XTest extension. Without it, items are only copied to the clipboard."));
+           "in an X11 session with the XTest extension. Without it, items are only copied to the "
+           "clipboard."));
     m_grantedBadge->setText(tr("Permission granted"));
     m_unavailableNote->setText(tr("Automatic pasting is not available in this session."));
     m_restartButton->setText(tr("Granted it already? Restart Quillstack"));
@@ -255,12 +271,13 @@ void OnboardingView::retranslate() {
     m_keyCard->setKeys(keys);
     m_keyCard->setVisible(!keys.isEmpty());
     m_readyTitle->setText(tr("You're all set!"));
-    m_readyText->setText(shortcut.isEmpty()
-                             ? tr("Open your clipboard history anytime from the clipboard icon in the system "
-                                  "tray.")
-                             : tr("Press %1 anytime to open your clipboard history. Quillstack lives in the "
-                                  "system tray — look for the clipboard icon.")
-                                   .arg(shortcut));
+    setParagraph(*m_readyText,
+                 shortcut.isEmpty()
+                     ? tr("Open your clipboard history anytime from the clipboard icon in the system "
+                          "tray.")
+                     : tr("Press %1 anytime to open your clipboard history. Quillstack lives in the "
+                          "system tray — look for the clipboard icon.")
+                           .arg(shortcut));
     m_trayHint->setText(tr("Look for the clipboard icon in the system tray"));
 
     m_backButton->setText(tr("Back"));
@@ -401,8 +418,8 @@ void OnboardingView::runStepEntrance(int newStep) {
         return;
     }
     setStepContentReady(false, easeOut(10));
-    m_services.scheduler->schedule(20ms, this,
-                                   [this] { setStepContentReady(true, QS::Motion::springWith<0.4, 0.82>()); });
+    m_services.scheduler->schedule(
+        20ms, this, [this] { setStepContentReady(true, QS::Motion::springWith<0.4, 0.82>()); });
     if (newStep == Ready) {
         celebrateBriefly();
     } else if (newStep == Welcome) {
@@ -410,8 +427,9 @@ void OnboardingView::runStepEntrance(int newStep) {
             setFeatureVisible(i, false, QS::Motion::plain());
         const std::array delays{120ms, 200ms, 280ms};
         for (int i = 0; i < 3; ++i) {
-            m_services.scheduler->schedule(
-                delays[i], this, [this, i] { setFeatureVisible(i, true, QS::Motion::springWith<0.4, 0.8>()); });
+            m_services.scheduler->schedule(delays[i], this, [this, i] {
+                setFeatureVisible(i, true, QS::Motion::springWith<0.4, 0.8>());
+            });
         }
     }
 }

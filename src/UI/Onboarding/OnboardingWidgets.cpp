@@ -162,8 +162,9 @@ void PrimaryButton::paintEvent(QPaintEvent*) {
     } else {
         const QRectF label = content.adjusted(0, 0, -(kPrimarySymbolGap + kPrimarySymbolSize), 0);
         painter.drawText(label, Qt::AlignCenter, text());
-        const QRectF symbol(content.right() - kPrimarySymbolSize, content.center().y() - kPrimarySymbolSize / 2.0,
-                            kPrimarySymbolSize, kPrimarySymbolSize);
+        const QRectF symbol(content.right() - kPrimarySymbolSize,
+                            content.center().y() - kPrimarySymbolSize / 2.0, kPrimarySymbolSize,
+                            kPrimarySymbolSize);
         drawSymbol(painter, m_symbol, symbol, Qt::white, devicePixelRatioF());
     }
     paintFocusRing(painter, capsule(), capsule().height() / 2.0);
@@ -206,7 +207,8 @@ CapsuleButton::CapsuleButton(const QString& symbol, QWidget* parent) : Button(pa
 
 QSize CapsuleButton::sizeHint() const {
     const int height = static_cast<int>(std::ceil(QFontMetricsF(font()).height())) + 2 * kCapsulePaddingY;
-    return {2 * kCapsulePaddingX + kCapsuleSymbolSize + kCapsuleSymbolGap + textWidth(font(), text()), height};
+    return {2 * kCapsulePaddingX + kCapsuleSymbolSize + kCapsuleSymbolGap + textWidth(font(), text()),
+            height};
 }
 
 void CapsuleButton::paintEvent(QPaintEvent*) {
@@ -288,8 +290,8 @@ void FeatureRow::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(tile, 8, 8);
     drawSymbol(painter, m_symbol, scaled(tile, 0.5), Qt::white, devicePixelRatioF());
 
-    const QRectF label(tile.right() + kRowGap, card.top(), card.right() - kRowPaddingX - tile.right() - kRowGap,
-                       card.height());
+    const QRectF label(tile.right() + kRowGap, card.top(),
+                       card.right() - kRowPaddingX - tile.right() - kRowGap, card.height());
     painter.setFont(font());
     painter.setPen(Qt::white);
     const QString shown = QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, label.width());
@@ -468,7 +470,8 @@ void HintCard::setText(const QString& text) {
 
 QSize HintCard::sizeHint() const {
     const int height = std::max(kHintSymbol, static_cast<int>(std::ceil(QFontMetricsF(font()).height())));
-    return {2 * kHintPaddingX + kHintSymbol + kHintGap + textWidth(font(), m_text), height + 2 * kHintPaddingY};
+    return {2 * kHintPaddingX + kHintSymbol + kHintGap + textWidth(font(), m_text),
+            height + 2 * kHintPaddingY};
 }
 
 void HintCard::paintEvent(QPaintEvent*) {
@@ -478,8 +481,9 @@ void HintCard::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(white(0.25), 0.5));
     painter.setBrush(white(0.14));
     painter.drawRoundedRect(bounds, 10, 10);
-    drawSymbol(painter, m_symbol, QRectF(kHintPaddingX, (height() - kHintSymbol) / 2.0, kHintSymbol, kHintSymbol),
-               white(0.95), devicePixelRatioF());
+    drawSymbol(painter, m_symbol,
+               QRectF(kHintPaddingX, (height() - kHintSymbol) / 2.0, kHintSymbol, kHintSymbol), white(0.95),
+               devicePixelRatioF());
     painter.setFont(font());
     painter.setPen(white(0.95));
     painter.drawText(QRectF(rect()).adjusted(kHintPaddingX + kHintSymbol + kHintGap, 0, 0, 0),
@@ -587,7 +591,8 @@ void StepDots::setPosition(qreal position) {
 }
 
 QSize StepDots::sizeHint() const {
-    return QSizeF(kDotWide + (kDotCount - 1) * kDotNarrow + (kDotCount - 1) * kDotSpacing, kDotHeight).toSize();
+    return QSizeF(kDotWide + (kDotCount - 1) * kDotNarrow + (kDotCount - 1) * kDotSpacing, kDotHeight)
+        .toSize();
 }
 
 qreal StepDots::dotWidth(int index, qreal position) {
@@ -625,13 +630,13 @@ constexpr int kBurstMs = 1900;
 constexpr int kPieces = 56;
 
 struct Piece {
-    qreal angle;    // launch direction, radians from straight up
-    qreal speed;    // points per second
-    qreal spin;     // degrees per second
+    qreal angle; // launch direction, radians from straight up
+    qreal speed; // points per second
+    qreal spin;  // degrees per second
     qreal size;
     int colour;
     bool round;
-    qreal delay;    // seconds
+    qreal delay; // seconds
 };
 
 // A fixed scatter, so every celebration looks alike and tests see the same frames.
@@ -647,9 +652,9 @@ const std::array<Piece, kPieces>& pieces() {
         };
         for (Piece& piece : made) {
             piece.angle = (next() - 0.5) * 2.3;
-            piece.speed = 260 + next() * 320;
+            piece.speed = 300 + next() * 360;
             piece.spin = (next() - 0.5) * 900;
-            piece.size = 5 + next() * 4;
+            piece.size = 6 + next() * 5;
             piece.colour = static_cast<int>(next() * 5) % 5;
             piece.round = next() < 0.3;
             piece.delay = next() * 0.18;
@@ -676,7 +681,8 @@ QColor pieceColour(int index) {
 } // namespace
 
 CelebrationOverlay::CelebrationOverlay(QWidget* parent)
-    : QWidget(parent), m_time(new AnimatedValue(0.0, [this] { update(); }, this)) {
+    : QWidget(parent), m_time(new AnimatedValue(
+                           0.0, [this] { update(); }, this)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
 }
@@ -725,7 +731,8 @@ void CelebrationOverlay::paintEvent(QPaintEvent*) {
         if (piece.round)
             painter.drawEllipse(QPointF(0, 0), piece.size / 2, piece.size / 2);
         else
-            painter.drawRoundedRect(QRectF(-piece.size / 2, -piece.size / 4, piece.size, piece.size / 2), 1, 1);
+            painter.drawRoundedRect(QRectF(-piece.size / 2, -piece.size / 4, piece.size, piece.size / 2), 1,
+                                    1);
         painter.restore();
     }
 }

@@ -18,7 +18,8 @@ std::array<int, 3> boxWidths(qreal sigma) {
         --lower;
     const int upper = lower + 2;
     const qreal wanted =
-        (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes) / (-4.0 * lower - 4.0);
+        (12.0 * sigma * sigma - passes * lower * lower - 4.0 * passes * lower - 3.0 * passes) /
+        (-4.0 * lower - 4.0);
     const int lowerCount = static_cast<int>(std::lround(wanted));
     std::array<int, 3> widths{};
     for (int i = 0; i < passes; ++i)

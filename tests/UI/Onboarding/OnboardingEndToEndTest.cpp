@@ -65,7 +65,8 @@ TEST(OnboardingEndToEnd, TheFirstStartShowsItReturnFinishesItAndTheNextStartDoes
         QFile settings(first.homePath(QStringLiteral("config/quillstack/settings.json")));
         ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
         settingsAfterwards = settings.readAll();
-        EXPECT_TRUE(QJsonDocument::fromJson(settingsAfterwards).object().value("hasCompletedOnboarding").toBool())
+        EXPECT_TRUE(
+            QJsonDocument::fromJson(settingsAfterwards).object().value("hasCompletedOnboarding").toBool())
             << settingsAfterwards.constData();
     }
 
@@ -98,7 +99,8 @@ TEST(OnboardingEndToEnd, DraggingTheBackgroundMovesTheWindow) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return windowPosition(window) == start + by; }, 3000))
         << "from " << start.x() << "," << start.y() << " to " << windowPosition(window).x() << ","
         << windowPosition(window).y();
-    EXPECT_FALSE(quillstack.log().contains(QStringLiteral("onboarding step"))) << "the drag pressed no button";
+    EXPECT_FALSE(quillstack.log().contains(QStringLiteral("onboarding step")))
+        << "the drag pressed no button";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the trust poll, the shortcut texts, the live language change, and screenshots of every step.
 #include <App/AppDelegate.h>
 #include <App/DefaultSettings.h>
+#include <Hotkeys/Hotkeys.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeScheduler.h>
 #include <Platform/Fakes/FakeSingleInstance.h>
@@ -10,6 +11,7 @@
 #include <UI/Design/Motion.h>
 #include <UI/Onboarding/OnboardingWidgets.h>
 #include <UI/Onboarding/OnboardingWindowController.h>
+#include <UI/Onboarding/ShortcutGlyphs.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -42,8 +44,12 @@ protected:
     OnboardingServices services() {
         OnboardingServices made;
         made.scheduler = &scheduler;
-        made.accessibilityTrusted = [this] { return trusted; };
-        made.showHistoryKeys = [this] { return keys; };
+        made.accessibilityTrusted = [this] {
+            return trusted;
+        };
+        made.showHistoryKeys = [this] {
+            return keys;
+        };
         made.relaunch = [this] {
             ++relaunches;
             return relaunchSucceeds;
@@ -52,7 +58,8 @@ protected:
     }
 
     std::unique_ptr<UI::OnboardingWindowController> makeController(bool translucent = true) {
-        return std::make_unique<UI::OnboardingWindowController>([this] { ++finished; }, services(), translucent);
+        return std::make_unique<UI::OnboardingWindowController>([this] { ++finished; }, services(),
+                                                                translucent);
     }
 
     // Shows the window, in front, and lets its entrance run to the end.
@@ -165,8 +172,8 @@ TEST_F(OnboardingTest, SkipIsOfferedOnlyOnThePermissionStepWhileUntrusted) {
         bool trusted;
         bool skip;
     };
-    for (const Case c : {Case{0, false, false}, Case{1, false, true}, Case{1, true, false}, Case{2, false, false},
-                         Case{0, true, false}, Case{2, true, false}}) {
+    for (const Case c : {Case{0, false, false}, Case{1, false, true}, Case{1, true, false},
+                         Case{2, false, false}, Case{0, true, false}, Case{2, true, false}}) {
         trusted = c.trusted;
         auto controller = makeController();
         OnboardingView& view = open(*controller);
@@ -325,7 +332,8 @@ TEST_F(OnboardingTest, FinishingStoresTheFlagExactlyOnce) {
         appServices.instance = &instance;
         appServices.tray = &tray;
         appServices.makeOnboardingWindow = [&](std::function<void()> onFinish) {
-            auto made = std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), services(), true);
+            auto made =
+                std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), services(), true);
             controller = made.get();
             return made;
         };
@@ -346,7 +354,8 @@ TEST_F(OnboardingTest, FinishingStoresTheFlagExactlyOnce) {
         EXPECT_FALSE(delegate.isOnboardingShown());
         QFile file(defaults.filePath());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(QJsonDocument::fromJson(file.readAll()).object().value("hasCompletedOnboarding").toBool());
+        EXPECT_TRUE(
+            QJsonDocument::fromJson(file.readAll()).object().value("hasCompletedOnboarding").toBool());
     }
 }
 
@@ -375,8 +384,9 @@ TEST_F(OnboardingTest, TheShortcutInTheTextsIsTheOneTheUserHas) {
         OnboardingView& view = *controller->view();
         const QStringList shown = texts(view);
         EXPECT_TRUE(shown.contains("Instant history with ⌃⌥H")) << shown.join(" | ").toStdString();
-        EXPECT_TRUE(shown.contains("Press ⌃⌥H anytime to open your clipboard history. Quillstack lives in the "
-                                   "system tray — look for the clipboard icon."));
+        EXPECT_TRUE(
+            shown.contains("Press ⌃⌥H anytime to open your clipboard history. Quillstack lives in the "
+                           "system tray — look for the clipboard icon."));
         const auto* card = view.findChild<Onboarding::KeyGlyphCard*>();
         EXPECT_EQ(card->keys(), keys);
         EXPECT_FALSE(card->isHidden());
@@ -390,7 +400,8 @@ TEST_F(OnboardingTest, TheShortcutInTheTextsIsTheOneTheUserHas) {
     OnboardingView& view = *controller->view();
     const QStringList shown = texts(view);
     EXPECT_TRUE(shown.contains("Instant history with a keyboard shortcut"));
-    EXPECT_TRUE(shown.contains("Open your clipboard history anytime from the clipboard icon in the system tray."));
+    EXPECT_TRUE(
+        shown.contains("Open your clipboard history anytime from the clipboard icon in the system tray."));
     EXPECT_TRUE(view.findChild<Onboarding::KeyGlyphCard*>()->isHidden());
 }
 
@@ -405,6 +416,17 @@ TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
     EXPECT_EQ(button(view, "primary")->text(), "Dalej");
     EXPECT_EQ(button(view, "back")->text(), "Wstecz");
     EXPECT_EQ(controller->window()->windowTitle(), "Witaj w Quillstack");
+    // The longer Polish paragraphs take the lines they need, on both steps that have them.
+    for (const int step : {1, 2}) {
+        view.goTo(step);
+        QCoreApplication::processEvents();
+        for (const QLabel* label : view.findChildren<QLabel*>()) {
+            if (label->wordWrap() && label->isVisible()) {
+                EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                    << label->text().toStdString();
+            }
+        }
+    }
     // Every text of every step has its translation.
     const QStringList polishTexts = texts(view);
     QCoreApplication::removeTranslator(&polish);
@@ -416,7 +438,7 @@ TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
             EXPECT_NE(polishTexts[i], englishTexts[i]) << englishTexts[i].toStdString();
         }
     }
-    EXPECT_EQ(button(view, "primary")->text(), "Continue");
+    EXPECT_EQ(button(view, "primary")->text(), "Get Started");
 }
 
 TEST_F(OnboardingTest, TheWindowIsCentredRoundedAndShadowedOnlyWhereTranslucencyWorks) {
@@ -446,7 +468,8 @@ TEST_F(OnboardingTest, TheWindowIsCentredRoundedAndShadowedOnlyWhereTranslucency
             EXPECT_GT(shot.pixelColor(belowCard).alpha(), 0) << "shadow under the card";
         } else {
             EXPECT_EQ(window->size(), QSize(580, 560));
-            EXPECT_FALSE(window->mask().contains(QPoint(0, 0))) << "the window takes the card's rounded shape";
+            EXPECT_FALSE(window->mask().contains(QPoint(0, 0)))
+                << "the window takes the card's rounded shape";
             EXPECT_TRUE(window->mask().contains(QPoint(290, 280)));
         }
 
@@ -478,6 +501,37 @@ TEST_F(OnboardingTest, DraggingTheBackgroundMovesTheWindowAndButtonsDoNot) {
     EXPECT_EQ(window->pos(), before) << "a button is no handle";
 }
 
+// The key card shows the shortcut key by key, in the order and with the names the shortcut library
+// renders, and the key as the layout types it.
+TEST(ShortcutGlyphs, OneGlyphPerModifierThenTheKey) {
+    using Hotkeys::Key;
+    using Hotkeys::ModifierFlag;
+    const auto us = Hotkeys::KeyboardLayout::fromNames(QStringLiteral("us"));
+    const auto german = Hotkeys::KeyboardLayout::fromNames(QStringLiteral("de"));
+    ASSERT_TRUE(us && german);
+    struct Case {
+        Hotkeys::Shortcut shortcut;
+        const Hotkeys::KeyboardLayout& layout;
+        QStringList glyphs;
+    };
+    const Case cases[] = {
+        {{Key::v, ModifierFlag::Command | ModifierFlag::Shift}, *us, {"⇧", "⌘", "V"}},
+        {{Key::space,
+          ModifierFlag::Command | ModifierFlag::Option | ModifierFlag::Control | ModifierFlag::Shift},
+         *us,
+         {"⌃", "⌥", "⇧", "⌘", "Space"}},
+        {{Key::f5, ModifierFlag::Function}, *us, {QString::fromUcs4(U"\U0001F310\uFE0E"), "F5"}},
+        {{Key::f5, {}}, *us, {"F5"}},
+        {{Key::semicolon, ModifierFlag::Command}, *german, {"⌘", "Ö"}},
+    };
+    for (const Case& c : cases) {
+        const QStringList glyphs = shortcutGlyphs(c.shortcut, c.layout);
+        EXPECT_EQ(glyphs, c.glyphs) << glyphs.join(u' ').toStdString();
+        EXPECT_EQ(glyphs.join(QString()), c.shortcut.presentableDescription(c.layout))
+            << "the same rendering";
+    }
+}
+
 // Screenshots of every step, and of the permission step granted, for a person to look at. The card
 // itself looks the same in light and dark; the desktop behind it and its shadow do not.
 TEST_F(OnboardingTest, Screenshots) {
@@ -489,6 +543,20 @@ TEST_F(OnboardingTest, Screenshots) {
         int step;
         bool trusted;
     };
+    const auto save = [&directory](QWidget* window, const QString& name, bool dark) {
+        QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
+        QLinearGradient desktop(0, 0, window->width(), window->height());
+        desktop.setColorAt(0, dark ? QColor(28, 30, 36) : QColor(222, 226, 234));
+        desktop.setColorAt(1, dark ? QColor(44, 46, 54) : QColor(196, 204, 218));
+        {
+            QPainter painter(&image);
+            painter.fillRect(image.rect(), desktop);
+        }
+        window->render(&image, {}, {}, QWidget::DrawChildren);
+        const QString path =
+            QStringLiteral("%1/onboarding-%2-%3.png").arg(directory, name, dark ? "dark" : "light");
+        EXPECT_TRUE(image.save(path)) << path.toStdString();
+    };
     for (const bool dark : {false, true}) {
         for (const Shot shot : {Shot{"welcome", 0, false}, Shot{"permission", 1, false},
                                 Shot{"permission-granted", 1, true}, Shot{"ready", 2, true}}) {
@@ -496,21 +564,18 @@ TEST_F(OnboardingTest, Screenshots) {
             auto controller = makeController();
             OnboardingView& view = open(*controller);
             view.goTo(shot.step);
-            QWidget* window = controller->window();
-            QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
-            QLinearGradient desktop(0, 0, window->width(), window->height());
-            desktop.setColorAt(0, dark ? QColor(28, 30, 36) : QColor(222, 226, 234));
-            desktop.setColorAt(1, dark ? QColor(44, 46, 54) : QColor(196, 204, 218));
-            {
-                QPainter painter(&image);
-                painter.fillRect(image.rect(), desktop);
-            }
-            window->render(&image, {}, {}, QWidget::DrawChildren);
-            const QString path = QStringLiteral("%1/onboarding-%2-%3.png")
-                                     .arg(directory, QString::fromLatin1(shot.name), dark ? "dark" : "light");
-            EXPECT_TRUE(image.save(path)) << path.toStdString();
+            save(controller->window(), QString::fromLatin1(shot.name), dark);
         }
     }
+
+    // The arrival at the last step, a moment into its celebration.
+    appearance.setReduceMotion(false);
+    auto controller = makeController();
+    OnboardingView& view = open(*controller);
+    view.goTo(2);
+    scheduler.advance(20ms);
+    QTest::qWait(450);
+    save(controller->window(), QStringLiteral("ready-celebration"), false);
 }
 
 } // namespace
