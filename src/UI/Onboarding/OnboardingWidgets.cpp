@@ -192,23 +192,31 @@ void TextButton::paintEvent(QPaintEvent*) {
     paintFocusRing(painter, QRectF(rect()).adjusted(3, 3, -3, -3), 6);
 }
 
-// ---- CapsuleButton
+// ---- ChipLayout and CapsuleButton
 
-namespace {
-constexpr int kCapsulePaddingX = 14;
-constexpr int kCapsulePaddingY = 7;
-constexpr int kCapsuleSymbolSize = 11;
-constexpr int kCapsuleSymbolGap = 6;
-} // namespace
+QSize ChipLayout::sizeFor(const QFont& font, const QString& text) const {
+    const int height = std::max(symbolSize, static_cast<int>(std::ceil(QFontMetricsF(font).height())));
+    return {2 * paddingX + symbolSize + gap + textWidth(font, text), height + 2 * paddingY};
+}
 
-CapsuleButton::CapsuleButton(const QString& symbol, QWidget* parent) : Button(parent), m_symbol(symbol) {
+void ChipLayout::paint(QPainter& painter, const QRectF& bounds, const QFont& font, const QString& text,
+                       const QColor& colour, qreal devicePixelRatio) const {
+    const QRectF box(bounds.left() + paddingX, bounds.center().y() - symbolSize / 2.0, symbolSize,
+                     symbolSize);
+    drawSymbol(painter, symbol, box, colour, devicePixelRatio);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(bounds.adjusted(paddingX + symbolSize + gap, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     text);
+}
+
+CapsuleButton::CapsuleButton(const QString& symbol, QWidget* parent)
+    : Button(parent), m_layout{symbol, 14, 7, 11, 6} {
     setFont(QS::Font::system(11, QFont::Medium));
 }
 
 QSize CapsuleButton::sizeHint() const {
-    const int height = static_cast<int>(std::ceil(QFontMetricsF(font()).height())) + 2 * kCapsulePaddingY;
-    return {2 * kCapsulePaddingX + kCapsuleSymbolSize + kCapsuleSymbolGap + textWidth(font(), text()),
-            height};
+    return m_layout.sizeFor(font(), text());
 }
 
 void CapsuleButton::paintEvent(QPaintEvent*) {
@@ -216,13 +224,7 @@ void CapsuleButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds(rect());
     painter.fillPath(capsulePath(bounds), white(isDown() ? 0.1 : (isHovered() ? 0.22 : 0.14)));
-    const QRectF symbol(kCapsulePaddingX, (height() - kCapsuleSymbolSize) / 2.0, kCapsuleSymbolSize,
-                        kCapsuleSymbolSize);
-    drawSymbol(painter, m_symbol, symbol, white(0.95), devicePixelRatioF());
-    painter.setFont(font());
-    painter.setPen(white(0.95));
-    painter.drawText(bounds.adjusted(kCapsulePaddingX + kCapsuleSymbolSize + kCapsuleSymbolGap, 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter, text());
+    m_layout.paint(painter, bounds, font(), text(), white(0.95), devicePixelRatioF());
     paintFocusRing(painter, bounds, bounds.height() / 2.0);
 }
 
@@ -394,34 +396,30 @@ void SymbolHalo::paintEvent(QPaintEvent*) {
                devicePixelRatioF());
 }
 
-// ---- StatusBadge
+// ---- Chip, StatusBadge and HintCard
 
-namespace {
-constexpr int kStatusPaddingX = 20;
-constexpr int kStatusPaddingY = 10;
-constexpr int kStatusSymbol = 16;
-constexpr int kStatusGap = 8;
-} // namespace
-
-StatusBadge::StatusBadge(const QString& symbol, QWidget* parent) : QWidget(parent), m_symbol(symbol) {
-    setFont(QS::Font::system(14, QFont::DemiBold));
+Chip::Chip(ChipLayout layout, const QFont& font, QWidget* parent)
+    : QWidget(parent), m_layout(std::move(layout)) {
+    setFont(font);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void StatusBadge::setText(const QString& text) {
+void Chip::setText(const QString& text) {
     m_text = text;
     updateGeometry();
     update();
 }
 
+void Chip::paintContent(QPainter& painter, const QColor& colour) const {
+    m_layout.paint(painter, QRectF(rect()), font(), m_text, colour, devicePixelRatioF());
+}
+
+StatusBadge::StatusBadge(const QString& symbol, QWidget* parent)
+    : Chip({symbol, 20, 10, 16, 8}, QS::Font::system(14, QFont::DemiBold), parent) {}
+
 void StatusBadge::setPresence(qreal presence) {
     m_presence = presence;
     update();
-}
-
-QSize StatusBadge::sizeHint() const {
-    const int height = static_cast<int>(std::ceil(QFontMetricsF(font()).height())) + 2 * kStatusPaddingY;
-    return {2 * kStatusPaddingX + kStatusSymbol + kStatusGap + textWidth(font(), m_text), height};
 }
 
 void StatusBadge::paintEvent(QPaintEvent*) {
@@ -430,64 +428,27 @@ void StatusBadge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setOpacity(std::clamp(m_presence, 0.0, 1.0));
-    const QPointF centre = QRectF(rect()).center();
-    const qreal scale = 0.6 + 0.4 * m_presence;
-    painter.translate(centre);
-    painter.scale(scale, scale);
-    painter.translate(-centre);
     const QRectF bounds(rect());
+    const qreal scale = 0.6 + 0.4 * m_presence;
+    painter.translate(bounds.center());
+    painter.scale(scale, scale);
+    painter.translate(-bounds.center());
     painter.fillPath(capsulePath(bounds), white(0.2));
     painter.setPen(QPen(white(0.35), 0.5));
     painter.drawPath(capsulePath(bounds.adjusted(0.25, 0.25, -0.25, -0.25)));
-    drawSymbol(painter, m_symbol,
-               QRectF(kStatusPaddingX, (height() - kStatusSymbol) / 2.0, kStatusSymbol, kStatusSymbol),
-               Qt::white, devicePixelRatioF());
-    painter.setFont(font());
-    painter.setPen(Qt::white);
-    painter.drawText(bounds.adjusted(kStatusPaddingX + kStatusSymbol + kStatusGap, 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    paintContent(painter, Qt::white);
 }
 
-// ---- HintCard
-
-namespace {
-constexpr int kHintPaddingX = 16;
-constexpr int kHintPaddingY = 10;
-constexpr int kHintSymbol = 14;
-constexpr int kHintGap = 8;
-} // namespace
-
-HintCard::HintCard(const QString& symbol, QWidget* parent) : QWidget(parent), m_symbol(symbol) {
-    setFont(QS::Font::system(12, QFont::Medium));
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-}
-
-void HintCard::setText(const QString& text) {
-    m_text = text;
-    updateGeometry();
-    update();
-}
-
-QSize HintCard::sizeHint() const {
-    const int height = std::max(kHintSymbol, static_cast<int>(std::ceil(QFontMetricsF(font()).height())));
-    return {2 * kHintPaddingX + kHintSymbol + kHintGap + textWidth(font(), m_text),
-            height + 2 * kHintPaddingY};
-}
+HintCard::HintCard(const QString& symbol, QWidget* parent)
+    : Chip({symbol, 16, 10, 14, 8}, QS::Font::system(12, QFont::Medium), parent) {}
 
 void HintCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF bounds = QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25);
     painter.setPen(QPen(white(0.25), 0.5));
     painter.setBrush(white(0.14));
-    painter.drawRoundedRect(bounds, 10, 10);
-    drawSymbol(painter, m_symbol,
-               QRectF(kHintPaddingX, (height() - kHintSymbol) / 2.0, kHintSymbol, kHintSymbol), white(0.95),
-               devicePixelRatioF());
-    painter.setFont(font());
-    painter.setPen(white(0.95));
-    painter.drawText(QRectF(rect()).adjusted(kHintPaddingX + kHintSymbol + kHintGap, 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.25, 0.25, -0.25, -0.25), 10, 10);
+    paintContent(painter, white(0.95));
 }
 
 // ---- KeyGlyphCard

@@ -75,6 +75,19 @@ private:
     QMargins m_padding;
 };
 
+// The inside of a chip: a symbol, then a text, with padding around both.
+struct ChipLayout {
+    QString symbol;
+    int paddingX;
+    int paddingY;
+    int symbolSize;
+    int gap;
+
+    QSize sizeFor(const QFont& font, const QString& text) const;
+    void paint(QPainter& painter, const QRectF& bounds, const QFont& font, const QString& text,
+               const QColor& colour, qreal devicePixelRatio) const;
+};
+
 // A small capsule with a leading symbol and a text, on white at low opacity (the restart action).
 class CapsuleButton : public Button {
     Q_OBJECT
@@ -86,7 +99,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_symbol;
+    ChipLayout m_layout;
 };
 
 // The window's close button: a small translucent circle with a cross.
@@ -159,43 +172,46 @@ private:
     qreal m_ringScale = 1.0;
 };
 
+// A symbol and a text on a background of their own, sized to fit them.
+class Chip : public QWidget {
+    Q_OBJECT
+public:
+    void setText(const QString& text);
+    QString text() const { return m_text; }
+    QSize sizeHint() const override { return m_layout.sizeFor(font(), m_text); }
+
+protected:
+    Chip(ChipLayout layout, const QFont& font, QWidget* parent);
+    void paintContent(QPainter& painter, const QColor& colour) const;
+
+private:
+    ChipLayout m_layout;
+    QString m_text;
+};
+
 // A capsule badge with a leading symbol ("Permission granted"), drawn at `presence` scale and
 // opacity so that it can appear growing.
-class StatusBadge : public QWidget {
+class StatusBadge : public Chip {
     Q_OBJECT
 public:
     StatusBadge(const QString& symbol, QWidget* parent = nullptr);
-
-    void setText(const QString& text);
-    QString text() const { return m_text; }
     void setPresence(qreal presence);
-    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QString m_symbol;
-    QString m_text;
     qreal m_presence = 1.0;
 };
 
 // A hint with a leading symbol on a rounded, outlined card ("Look for the clipboard icon…").
-class HintCard : public QWidget {
+class HintCard : public Chip {
     Q_OBJECT
 public:
     HintCard(const QString& symbol, QWidget* parent = nullptr);
 
-    void setText(const QString& text);
-    QString text() const { return m_text; }
-    QSize sizeHint() const override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    QString m_symbol;
-    QString m_text;
 };
 
 // The ready step's card of key glyphs, one cap per key of the shortcut, drawn at `scale`.

@@ -26,8 +26,8 @@ TEST(X11Compositing, FollowsTheOwnerOfTheCompositingManagerSelection) {
     xcb_create_window(c, XCB_COPY_FROM_PARENT, owner, screens.data->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     const std::string name = "_NET_WM_CM_S" + std::to_string(screenNumber);
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
     ASSERT_NE(atom, nullptr);
     xcb_set_selection_owner(c, owner, atom->atom, XCB_CURRENT_TIME);
     std::free(atom);
