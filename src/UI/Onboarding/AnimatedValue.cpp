@@ -54,8 +54,11 @@ void AnimatedValue::swing(qreal from, qreal to, int halfPeriodMs) {
     m_animation->start();
 }
 
-bool AnimatedValue::isMoving() const {
-    return m_animation->state() == QAbstractAnimation::Running;
+void AnimatedValue::setPaused(bool paused) {
+    if (paused && m_animation->state() == QAbstractAnimation::Running)
+        m_animation->pause();
+    else if (!paused && m_animation->state() == QAbstractAnimation::Paused)
+        m_animation->resume();
 }
 
 void AnimatedValue::apply(qreal value) {

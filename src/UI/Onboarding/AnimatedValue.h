@@ -22,7 +22,8 @@ public:
     void set(qreal value);
     // Swings between `from` and `to` and back for ever, each way eased in and out over `halfPeriodMs`.
     void swing(qreal from, qreal to, int halfPeriodMs);
-    bool isMoving() const;
+    // Holds a running motion where it is, and lets it go on again.
+    void setPaused(bool paused);
 
 private:
     void apply(qreal value);

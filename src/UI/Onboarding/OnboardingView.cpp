@@ -347,11 +347,22 @@ void OnboardingView::placePages() {
 
 void OnboardingView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    setEndlessMotionPaused(false);
     if (m_entranceRun)
         return;
     m_entranceRun = true;
     m_primaryButton->setFocus(Qt::OtherFocusReason);
     runEntrance();
+}
+
+void OnboardingView::hideEvent(QHideEvent* event) {
+    setEndlessMotionPaused(true);
+    QWidget::hideEvent(event);
+}
+
+void OnboardingView::setEndlessMotionPaused(bool paused) {
+    for (AnimatedValue* value : {m_orbs, m_ring, m_pulse})
+        value->setPaused(paused);
 }
 
 void OnboardingView::runEntrance() {

@@ -83,6 +83,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -108,6 +109,8 @@ private:
     void permissionTick();
     void primaryAction();
     void restart();
+    // The motions that run for ever rest while the window is hidden.
+    void setEndlessMotionPaused(bool paused);
     QStringList shortcutKeys() const;
 
     std::function<void()> m_onFinish;

@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
+#include <QVariantAnimation>
 
 #include <gtest/gtest.h>
 
@@ -314,6 +315,28 @@ TEST_F(OnboardingTest, WithMotionTheWindowFadesInAndFinishingWaitsForTheButtonsS
     EXPECT_EQ(finished, 0);
     scheduler.advance(1ms);
     EXPECT_EQ(finished, 1);
+}
+
+// A window closed without finishing stays with the delegate; its endless motions must not keep
+// the process busy meanwhile.
+TEST_F(OnboardingTest, AClosedWindowHoldsItsEndlessMotionsUntilShownAgain) {
+    auto controller = makeController();
+    OnboardingView& view = open(*controller);
+    const auto running = [&view] {
+        int count = 0;
+        for (const QVariantAnimation* animation : view.findChildren<QVariantAnimation*>())
+            count += animation->loopCount() < 0 && animation->state() == QAbstractAnimation::Running ? 1 : 0;
+        return count;
+    };
+    ASSERT_TRUE(view.isPulsing());
+    EXPECT_EQ(running(), 3) << "orbs, ring and pulse";
+
+    QTest::mouseClick(view.closeButton(), Qt::LeftButton);
+    ASSERT_FALSE(controller->window()->isVisible());
+    EXPECT_EQ(running(), 0);
+
+    controller->show();
+    EXPECT_EQ(running(), 3);
 }
 
 // The real delegate with this window and a real settings file: the flag is written once, however
