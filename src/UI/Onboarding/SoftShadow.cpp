@@ -76,16 +76,24 @@ SoftShadow::SoftShadow(const QPainterPath& shape, const QColor& color, qreal rad
     const QSize pixels = (area.size() * devicePixelRatio).toSize();
     if (pixels.isEmpty())
         return;
-    QImage alpha(pixels, QImage::Format_Alpha8);
+    // A wide blur has no fine detail to lose: it is made at a fraction of the size and scaled up,
+    // which keeps a window's shadow from holding up its first showing.
+    const qreal sigma = radius / 2.0 * devicePixelRatio;
+    const int reduction = std::max(1, static_cast<int>(sigma / 3.0));
+    const QSize reduced((pixels.width() + reduction - 1) / reduction,
+                        (pixels.height() + reduction - 1) / reduction);
+    QImage alpha(reduced, QImage::Format_Alpha8);
     alpha.fill(0);
     {
         QPainter painter(&alpha);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(devicePixelRatio, devicePixelRatio);
+        painter.scale(devicePixelRatio / reduction, devicePixelRatio / reduction);
         painter.translate(-area.topLeft());
         painter.fillPath(shape, Qt::black);
     }
-    blur(alpha, radius / 2.0 * devicePixelRatio);
+    blur(alpha, sigma / reduction);
+    if (reduction > 1)
+        alpha = alpha.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 
     m_image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     m_image.fill(Qt::transparent);
