@@ -2,7 +2,7 @@
 // against a baseline process that only creates the Qt application object, both measured from the
 // parent in the same run. Each launch gets a private session bus and fresh XDG directories.
 #include <App/Application.h>
-#include <UI/Onboarding/OnboardingWindowController.h>
+#include <UI/Onboarding/OnboardingBinding.h>
 #include <UI/Settings/SettingsWindowController.h>
 
 #include <PrivateSessionBus.h>
@@ -40,8 +40,9 @@ int runChild(const char* mode, int argc, char** argv) {
     windows.settings = [] {
         return std::make_unique<UI::SettingsWindowController>();
     };
-    windows.onboarding = [](std::function<void()> onFinish, std::function<bool()> reduceMotion) {
-        return std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), std::move(reduceMotion));
+    windows.onboarding = [](std::function<void()> onFinish, App::CaptureServices& capture,
+                            Platform::AppearanceProvider& appearance, Platform::Scheduler& scheduler) {
+        return makeOnboardingWindow(std::move(onFinish), capture, appearance, scheduler);
     };
     App::Application application(std::move(windows));
     const std::optional<int> exitCode = application.start({QStringLiteral("quillstack")});

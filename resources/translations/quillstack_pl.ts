@@ -41,10 +41,90 @@
     </message>
 </context>
 <context>
-    <name>OnboardingWindowController</name>
+    <name>OnboardingView</name>
+    <message>
+        <source>Welcome to Quillstack</source>
+        <translation>Witaj w Quillstack</translation>
+    </message>
+    <message>
+        <source>Everything you copy, always at hand.</source>
+        <translation>Wszystko, co kopiujesz, zawsze pod ręką.</translation>
+    </message>
+    <message>
+        <source>Instant history with a keyboard shortcut</source>
+        <translation>Błyskawiczna historia pod skrótem klawiszowym</translation>
+    </message>
+    <message>
+        <source>Instant history with %1</source>
+        <translation>Błyskawiczna historia pod %1</translation>
+    </message>
+    <message>
+        <source>Images and screenshots</source>
+        <translation>Obrazy i zrzuty ekranu</translation>
+    </message>
+    <message>
+        <source>Code with syntax highlighting</source>
+        <translation>Kod z podświetlaniem składni</translation>
+    </message>
+    <message>
+        <source>Accessibility permission</source>
+        <translation>Uprawnienie dostępności</translation>
+    </message>
+    <message>
+        <source>Quillstack pastes items directly into other apps by pressing the paste keys for you. This works in an X11 session with the XTest extension. Without it, items are only copied to the clipboard.</source>
+        <translation>Quillstack wkleja elementy prosto do innych aplikacji, naciskając za ciebie klawisze wklejania. Działa to w sesji X11 z rozszerzeniem XTest. Bez niego elementy są tylko kopiowane do schowka.</translation>
+    </message>
+    <message>
+        <source>Permission granted</source>
+        <translation>Uprawnienie przyznane</translation>
+    </message>
+    <message>
+        <source>Automatic pasting is not available in this session.</source>
+        <translation>Automatyczne wklejanie nie jest dostępne w tej sesji.</translation>
+    </message>
+    <message>
+        <source>Granted it already? Restart Quillstack</source>
+        <translation>Już przyznane? Uruchom Quillstack ponownie</translation>
+    </message>
+    <message>
+        <source>Quillstack could not be restarted.</source>
+        <translation>Nie udało się ponownie uruchomić Quillstack.</translation>
+    </message>
+    <message>
+        <source>You&apos;re all set!</source>
+        <translation>Wszystko gotowe!</translation>
+    </message>
+    <message>
+        <source>Open your clipboard history anytime from the clipboard icon in the system tray.</source>
+        <translation>Historię schowka otworzysz w każdej chwili ikoną schowka w zasobniku systemowym.</translation>
+    </message>
+    <message>
+        <source>Press %1 anytime to open your clipboard history. Quillstack lives in the system tray — look for the clipboard icon.</source>
+        <translation>Naciśnij %1 w każdej chwili, aby otworzyć historię schowka. Quillstack mieszka w zasobniku systemowym — szukaj ikony schowka.</translation>
+    </message>
+    <message>
+        <source>Look for the clipboard icon in the system tray</source>
+        <translation>Szukaj ikony schowka w zasobniku systemowym</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Wstecz</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Pomiń</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Zamknij</translation>
+    </message>
     <message>
         <source>Get Started</source>
         <translation>Zaczynamy</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Dalej</translation>
     </message>
 </context>
 <context>

@@ -127,7 +127,7 @@ std::optional<int> Application::start(const QStringList& arguments) {
     services.makeSettingsWindow = m_windows.settings;
     if (m_windows.onboarding) {
         services.makeOnboardingWindow = [this](std::function<void()> onFinish) {
-            return m_windows.onboarding(std::move(onFinish), [this] { return m_appearance->reduceMotion(); });
+            return m_windows.onboarding(std::move(onFinish), *m_capture, *m_appearanceProvider, *m_scheduler);
         };
     }
     services.quit = [] {

@@ -14,6 +14,7 @@ class DBusSingleInstance;
 class DesktopAppearance;
 class QtScheduler;
 class QtSystemTray;
+class Scheduler;
 class UserDefaults;
 } // namespace Platform
 
@@ -27,8 +28,11 @@ class LanguageManager;
 // The windows the shell opens; they live in the UI layer, which the shell does not depend on.
 struct WindowFactories {
     std::function<std::unique_ptr<SettingsWindow>()> settings;
-    std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish,
-                                                    std::function<bool()> reduceMotion)>
+    // The onboarding window, over the capture services (trust, relaunch), the desktop's appearance
+    // (where Reduce Motion is read) and the scheduler of its delays.
+    std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish, CaptureServices& capture,
+                                                    Platform::AppearanceProvider& appearance,
+                                                    Platform::Scheduler& scheduler)>
         onboarding;
     // The history panel's controller, over the capture and paste services and the desktop's
     // appearance (where Reduce Motion is read).

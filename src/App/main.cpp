@@ -1,7 +1,7 @@
 #include "Application.h"
 
 #include <UI/HistoryWindow/HistoryPanelBinding.h>
-#include <UI/Onboarding/OnboardingWindowController.h>
+#include <UI/Onboarding/OnboardingBinding.h>
 #include <UI/Settings/SettingsWindowController.h>
 
 #include <QApplication>
@@ -27,8 +27,9 @@ int main(int argc, char** argv) {
     windows.settings = [] {
         return std::make_unique<UI::SettingsWindowController>();
     };
-    windows.onboarding = [](std::function<void()> onFinish, std::function<bool()> reduceMotion) {
-        return std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), std::move(reduceMotion));
+    windows.onboarding = [](std::function<void()> onFinish, App::CaptureServices& capture,
+                            Platform::AppearanceProvider& appearance, Platform::Scheduler& scheduler) {
+        return makeOnboardingWindow(std::move(onFinish), capture, appearance, scheduler);
     };
 
     windows.historyPanel = [](App::CaptureServices& capture, Platform::AppearanceProvider& appearance) {

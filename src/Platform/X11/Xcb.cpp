@@ -5,12 +5,11 @@
 namespace Platform::X11 {
 
 XcbConnection::XcbConnection() {
-    int screenNumber = 0;
-    m_connection = xcb_connect(nullptr, &screenNumber);
+    m_connection = xcb_connect(nullptr, &m_screenNumber);
     if (xcb_connection_has_error(m_connection))
         return;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int i = 0; it.rem && i < screenNumber; ++i)
+    for (int i = 0; it.rem && i < m_screenNumber; ++i)
         xcb_screen_next(&it);
     m_screen = it.rem ? it.data : nullptr;
 }

@@ -29,6 +29,7 @@ public:
     bool isValid() const { return m_connection && !xcb_connection_has_error(m_connection); }
     xcb_connection_t* get() const { return m_connection; }
     xcb_screen_t* screen() const { return m_screen; }
+    int screenNumber() const { return m_screenNumber; }
     xcb_window_t root() const { return m_screen ? m_screen->root : xcb_window_t(XCB_WINDOW_NONE); }
 
     xcb_atom_t atom(const char* name) const;
@@ -45,6 +46,7 @@ public:
 private:
     xcb_connection_t* m_connection = nullptr;
     xcb_screen_t* m_screen = nullptr;
+    int m_screenNumber = 0;
 };
 
 } // namespace Platform::X11

@@ -1,0 +1,38 @@
+#include "OnboardingBinding.h"
+
+#include "OnboardingWindowController.h"
+#include "ShortcutGlyphs.h"
+
+#include <App/CaptureServices.h>
+#include <Hotkeys/Hotkeys.h>
+#include <Platform/AccessibilityTrust.h>
+#include <Platform/X11/X11Compositing.h>
+#include <UI/Design/Motion.h>
+
+namespace {
+
+QStringList showHistoryGlyphs() {
+    const std::optional<Hotkeys::Shortcut> shortcut =
+        Hotkeys::getShortcut(Hotkeys::Name(QStringLiteral("showHistory")));
+    return shortcut ? shortcutGlyphs(*shortcut, *Hotkeys::KeyboardLayout::current()) : QStringList();
+}
+
+} // namespace
+
+std::unique_ptr<App::OnboardingWindow> makeOnboardingWindow(std::function<void()> onFinish,
+                                                            App::CaptureServices& capture,
+                                                            Platform::AppearanceProvider& appearance,
+                                                            Platform::Scheduler& scheduler) {
+    QS::Motion::setAppearanceProvider(&appearance);
+    OnboardingServices services;
+    services.scheduler = &scheduler;
+    services.accessibilityTrusted = [&capture] {
+        return capture.accessibilityTrust().isTrusted();
+    };
+    services.showHistoryKeys = &showHistoryGlyphs;
+    services.relaunch = [&capture] {
+        return capture.reset().relaunch();
+    };
+    return std::make_unique<UI::OnboardingWindowController>(std::move(onFinish), std::move(services),
+                                                            Platform::X11::isCompositingManagerRunning());
+}
