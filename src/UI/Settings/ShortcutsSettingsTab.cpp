@@ -1,0 +1,99 @@
+#include "ShortcutsSettingsTab.h"
+
+#include <App/HotkeysBinding.h>
+#include <App/Shortcuts.h>
+#include <Hotkeys/GlobalHotkeys.h>
+#include <Hotkeys/Notifications.h>
+#include <Hotkeys/RecorderControl.h>
+#include <Hotkeys/Registry.h>
+
+#include <QEvent>
+#include <QVBoxLayout>
+
+namespace UI {
+
+ShortcutsSettingsTab::ShortcutsSettingsTab(QWidget* parent) : SettingsForm(parent) {
+    m_section = addSection(QT_TRANSLATE_NOOP("QSSectionHeader", "Global shortcuts"));
+    const std::pair<const App::ShortcutName*, const char*> shortcuts[] = {
+        {&App::Shortcuts::showHistory, QT_TR_NOOP("Show history:")},
+        {&App::Shortcuts::pastePlainText, QT_TR_NOOP("Paste last item as plain text:")},
+    };
+    for (const auto& [shortcut, title] : shortcuts) {
+        const Hotkeys::Name name = App::libraryName(*shortcut);
+        auto* label = rowLabel(this);
+        auto* recorder = new Hotkeys::RecorderControl(name, {}, this);
+        recorder->setObjectName(QStringLiteral("recorder.") + name.rawValue());
+        recorder->setMinimumWidth(180);
+        recorder->setFont(bodyFont());
+        m_section->addRow(formRow(label, recorder, this));
+        auto* conflict = new TextLabel(Tone::Orange, captionFont(), this);
+        conflict->setObjectName(QStringLiteral("conflict.") + name.rawValue());
+        conflict->setWordWrap(true);
+        conflict->setContentsMargins(12, 0, 12, 10);
+        conflict->hide();
+        m_section->panel()->rows()->addWidget(conflict);
+        m_entries.append({name, title, label, recorder, conflict});
+    }
+    connect(&Hotkeys::NotificationCenter::instance(), &Hotkeys::NotificationCenter::posted, this,
+            [this](const QString& notification) {
+                if (notification == Hotkeys::shortcutByNameDidChange)
+                    refreshConflicts();
+            });
+    retranslate();
+    refreshConflicts();
+}
+
+Hotkeys::RecorderControl* ShortcutsSettingsTab::recorder(const QString& name) const {
+    for (const Entry& entry : m_entries) {
+        if (entry.name.rawValue() == name)
+            return entry.recorder;
+    }
+    return nullptr;
+}
+
+bool ShortcutsSettingsTab::showsConflict(const QString& name) const {
+    for (const Entry& entry : m_entries) {
+        if (entry.name.rawValue() == name)
+            return !entry.conflict->isHidden();
+    }
+    return false;
+}
+
+void ShortcutsSettingsTab::refreshConflicts() {
+    for (Entry& entry : m_entries) {
+        // Only a stored shortcut that is not live because someone else grabbed it: with hot keys
+        // switched off, or without any hot-key service, there is nothing another program took.
+        const std::optional<Hotkeys::Shortcut> shortcut = Hotkeys::getShortcut(entry.name);
+        const bool held = shortcut && Hotkeys::isEnabled() && !Hotkeys::isEnabled(entry.name) &&
+                          Hotkeys::GlobalHotkeys::isUsedBySystem(*shortcut);
+        entry.conflict->setVisible(held);
+    }
+    m_section->panel()->update();
+}
+
+void ShortcutsSettingsTab::showEvent(QShowEvent* event) {
+    refreshConflicts();
+    SettingsForm::showEvent(event);
+}
+
+void ShortcutsSettingsTab::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    // Back in front: another program may have let a shortcut go, or taken one, meanwhile.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        refreshConflicts();
+    SettingsForm::changeEvent(event);
+}
+
+void ShortcutsSettingsTab::retranslate() {
+    for (Entry& entry : m_entries) {
+        entry.label->setText(tr(entry.title));
+        entry.recorder->setAccessibleName(entry.label->text());
+        entry.conflict->setText(
+            tr("Another application holds this shortcut, so it does nothing here. Record a "
+               "different one, or free it in that application."));
+    }
+    m_section->footer()->setText(tr("Click a field and press the new key combination."));
+}
+
+} // namespace UI
