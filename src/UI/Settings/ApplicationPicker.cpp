@@ -6,6 +6,7 @@
 #include <UI/Design/Font.h>
 #include <UI/Design/InstalledApplications.h>
 #include <UI/Design/SymbolIcon.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 
 #include <QDir>
 #include <QEvent>
@@ -114,6 +115,7 @@ ApplicationPicker::ApplicationPicker(QWidget* parent)
     m_search->setObjectName(QStringLiteral("search"));
     m_search->setClearButtonEnabled(true);
     m_search->setFont(bodyFont());
+    styleTextInput(*m_search);
     layout->addWidget(m_search);
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("applications"));
@@ -122,6 +124,7 @@ ApplicationPicker::ApplicationPicker(QWidget* parent)
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ThinScrollbarConfigurator::apply(*m_list);
     layout->addWidget(m_list, 1);
 
     auto* buttons = new QHBoxLayout;

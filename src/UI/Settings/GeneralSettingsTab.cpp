@@ -49,13 +49,11 @@ GeneralSettingsTab::GeneralSettingsTab(const SettingsServices& services, QWidget
     m_launchAtLogin = new SettingsSwitch(this);
     m_launchAtLogin->setObjectName(QStringLiteral("launchAtLogin"));
     m_launchAtLogin->setChecked(defaults.boolValue(kLaunchAtLogin, false));
-    m_limitSection->addRow(formRow(m_launchLabel, m_launchAtLogin, this));
     m_loginItemError = new TextLabel(Tone::Orange, captionFont(), this);
     m_loginItemError->setObjectName(QStringLiteral("loginItemError"));
     m_loginItemError->setWordWrap(true);
-    m_loginItemError->setContentsMargins(12, 0, 12, 8);
     m_loginItemError->hide();
-    m_limitSection->panel()->rows()->addWidget(m_loginItemError);
+    m_limitSection->addRow(formRow(m_launchLabel, m_launchAtLogin, this, m_loginItemError));
     connect(m_launchAtLogin, &QAbstractButton::toggled, this, [this](bool on) {
         m_services.defaults->setValue(kLaunchAtLogin, on);
         // The switch keeps the user's choice; a registration that failed is said beside it.
@@ -114,8 +112,8 @@ GeneralSettingsTab::GeneralSettingsTab(const SettingsServices& services, QWidget
     FormSection* behaviour = addSection(QT_TRANSLATE_NOOP("QSSectionHeader", "After selecting an item"));
     auto* radios = new QWidget(this);
     auto* radioColumn = new QVBoxLayout(radios);
-    radioColumn->setContentsMargins(12, 10, 12, 10);
-    radioColumn->setSpacing(8);
+    radioColumn->setContentsMargins(12, 8, 12, 8);
+    radioColumn->setSpacing(6);
     m_paste = new QRadioButton(radios);
     m_paste->setObjectName(QStringLiteral("autoPaste.paste"));
     m_copyOnly = new QRadioButton(radios);
@@ -138,7 +136,7 @@ GeneralSettingsTab::GeneralSettingsTab(const SettingsServices& services, QWidget
     m_trustWarning->setObjectName(QStringLiteral("accessibilityWarning"));
     auto* warning = new QWidget(this);
     auto* warningRow = new QHBoxLayout(warning);
-    warningRow->setContentsMargins(12, 12, 12, 12);
+    warningRow->setContentsMargins(12, 10, 12, 10);
     warningRow->setSpacing(10);
     warningRow->addWidget(
         new SymbolLabel(QStringLiteral("exclamationmark.triangle.fill"), 22, Tone::Orange, warning), 0,

@@ -6,6 +6,7 @@
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
 #include <UI/Design/AppIconCache.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -36,6 +37,7 @@ PrivacySettingsTab::PrivacySettingsTab(const SettingsServices& services, QWidget
     m_apps->setUniformItemSizes(true);
     m_apps->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_apps->viewport()->setAutoFillBackground(false);
+    ThinScrollbarConfigurator::apply(*m_apps);
     m_apps->setAutoFillBackground(false);
     m_apps->setContentsMargins(0, 4, 0, 4);
     m_appsSection->addRow(m_apps);
@@ -43,9 +45,9 @@ PrivacySettingsTab::PrivacySettingsTab(const SettingsServices& services, QWidget
     auto* buttonRow = new QHBoxLayout(buttons);
     buttonRow->setContentsMargins(10, 6, 10, 6);
     buttonRow->setSpacing(6);
-    m_add = new QPushButton(buttons);
+    m_add = new TonedButton(Tone::Primary, buttons);
     m_add->setObjectName(QStringLiteral("addApplication"));
-    m_remove = new QPushButton(buttons);
+    m_remove = new TonedButton(Tone::Primary, buttons);
     m_remove->setObjectName(QStringLiteral("removeApplication"));
     buttonRow->addWidget(m_add);
     buttonRow->addWidget(m_remove);

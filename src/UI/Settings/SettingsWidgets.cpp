@@ -98,6 +98,8 @@ QFont captionFont() {
 }
 
 TextLabel::TextLabel(Tone tone, const QFont& font, QWidget* parent) : QLabel(parent), m_tone(tone) {
+    // Inside a button (a choice card) a label would otherwise take the button's text colour.
+    setForegroundRole(QPalette::WindowText);
     setTextFormat(Qt::PlainText);
     setFont(font);
     applyTone();
@@ -267,7 +269,13 @@ void ProminentButton::paintEvent(QPaintEvent*) {
 }
 
 TonedButton::TonedButton(Tone tone, QWidget* parent) : QPushButton(parent), m_tone(tone) {
+    setCursor(Qt::PointingHandCursor);
     applyTone();
+}
+
+QSize TonedButton::sizeHint() const {
+    // A little more room than the style's tightest fit, like the forms' other controls.
+    return QPushButton::sizeHint() + QSize(16, 4);
 }
 
 void TonedButton::applyTone() {
@@ -340,8 +348,8 @@ SettingsForm::SettingsForm(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
     m_content->setAutoFillBackground(false);
-    m_sections->setContentsMargins(20, 4, 20, 16);
-    m_sections->setSpacing(10);
+    m_sections->setContentsMargins(20, 4, 20, 12);
+    m_sections->setSpacing(8);
     m_sections->addStretch(1);
     setWidget(m_content);
     ThinScrollbarConfigurator::apply(*this);
@@ -368,19 +376,68 @@ TextLabel* rowLabel(QWidget* parent) {
     return new TextLabel(Tone::Primary, bodyFont(), parent);
 }
 
-QWidget* formRow(QWidget* label, QWidget* control, QWidget* parent) {
+QWidget* formRow(QWidget* label, QWidget* control, QWidget* parent, QWidget* note) {
     auto* row = new QWidget(parent);
-    row->setMinimumHeight(40);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(kRowInset, 6, kRowInset, 6);
-    layout->setSpacing(12);
+    auto* column = new QVBoxLayout(row);
+    column->setContentsMargins(kRowInset, 6, kRowInset, 6);
+    column->setSpacing(2);
+    auto* line = new QHBoxLayout;
+    line->setSpacing(12);
     label->setParent(row);
-    layout->addWidget(label, 1);
+    label->setMinimumHeight(28);
+    line->addWidget(label, 1);
     if (control) {
         control->setParent(row);
-        layout->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
+        line->addWidget(control, 0, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    column->addLayout(line);
+    if (note) {
+        note->setParent(row);
+        column->addWidget(note);
     }
     return row;
+}
+
+namespace {
+// Restyles a text input whenever the palette it is drawn in changes.
+class TextInputStyler : public QObject {
+public:
+    explicit TextInputStyler(QWidget& input) : QObject(&input), m_input(input) { apply(); }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange)
+            apply();
+        return false;
+    }
+
+private:
+    void apply() {
+        // The style sheet gives the input a palette of its own, so the scheme is read around it.
+        const QWidget* surroundings = m_input.parentWidget() ? m_input.parentWidget() : &m_input;
+        const QS::Color::Scheme scheme = QS::Color::schemeOf(*surroundings);
+        const bool dark = scheme == QS::Color::Scheme::Dark;
+        const QColor fill = dark ? QColor(255, 255, 255, 16) : QColor(Qt::white);
+        const QColor stroke = QS::Color::withOpacity(QS::Color::label(scheme), dark ? 0.16 : 0.18);
+        const QColor focus = QS::Color::withOpacity(QS::Color::brand(), 0.8);
+        const QColor selection = QS::Color::withOpacity(QS::Color::brand(), 0.35);
+        const QString sheet =
+            QStringLiteral("%1 { background: %2; color: %3; border: 1px solid %4; border-radius: 6px; "
+                           "padding: 4px 6px; selection-background-color: %5; selection-color: %3; } "
+                           "%1:focus { border: 1px solid %6; }")
+                .arg(QString::fromLatin1(m_input.metaObject()->className()), fill.name(QColor::HexArgb),
+                     QS::Color::label(scheme).name(), stroke.name(QColor::HexArgb),
+                     selection.name(QColor::HexArgb), focus.name(QColor::HexArgb));
+        // Setting the sheet changes the input's palette again; the same sheet ends the round.
+        if (sheet != m_input.styleSheet())
+            m_input.setStyleSheet(sheet);
+    }
+
+    QWidget& m_input;
+};
+} // namespace
+
+void styleTextInput(QWidget& input) {
+    input.installEventFilter(new TextInputStyler(input));
 }
 
 void bringToFront(QWidget* widget) {

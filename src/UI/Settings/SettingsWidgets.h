@@ -107,6 +107,8 @@ class TonedButton : public QPushButton {
 public:
     TonedButton(Tone tone, QWidget* parent = nullptr);
 
+    QSize sizeHint() const override;
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -168,8 +170,11 @@ private:
     QVBoxLayout* m_sections;
 };
 
-// A row of a form panel: a label on the left and the control on the right.
-QWidget* formRow(QWidget* label, QWidget* control, QWidget* parent);
+// A row of a form panel: a label on the left and the control on the right, with an optional note
+// under both (shown or hidden by the caller).
+QWidget* formRow(QWidget* label, QWidget* control, QWidget* parent, QWidget* note = nullptr);
+// Gives a text field or text editor the forms' rounded frame, kept right across light and dark.
+void styleTextInput(QWidget& input);
 // The label of a form row, in the body font.
 TextLabel* rowLabel(QWidget* parent);
 

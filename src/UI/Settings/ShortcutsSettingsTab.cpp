@@ -8,7 +8,6 @@
 #include <Hotkeys/Registry.h>
 
 #include <QEvent>
-#include <QVBoxLayout>
 
 namespace UI {
 
@@ -25,13 +24,11 @@ ShortcutsSettingsTab::ShortcutsSettingsTab(QWidget* parent) : SettingsForm(paren
         recorder->setObjectName(QStringLiteral("recorder.") + name.rawValue());
         recorder->setMinimumWidth(180);
         recorder->setFont(bodyFont());
-        m_section->addRow(formRow(label, recorder, this));
         auto* conflict = new TextLabel(Tone::Orange, captionFont(), this);
         conflict->setObjectName(QStringLiteral("conflict.") + name.rawValue());
         conflict->setWordWrap(true);
-        conflict->setContentsMargins(12, 0, 12, 10);
         conflict->hide();
-        m_section->panel()->rows()->addWidget(conflict);
+        m_section->addRow(formRow(label, recorder, this, conflict));
         m_entries.append({name, title, label, recorder, conflict});
     }
     connect(&Hotkeys::NotificationCenter::instance(), &Hotkeys::NotificationCenter::posted, this,

@@ -5,6 +5,7 @@
 #include <UI/Design/Font.h>
 #include <UI/Design/Motion.h>
 #include <UI/Design/SymbolIcon.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
@@ -57,8 +58,7 @@ public:
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
         const QRectF row = QRectF(option.rect).adjusted(4, 2, -4, -2);
-        const bool selected = option.state & QStyle::State_Selected;
-        if (selected) {
+        if (option.state & QStyle::State_Selected) {
             painter->setPen(Qt::NoPen);
             painter->setBrush(QS::Color::withOpacity(QS::Color::brand(), 0.18));
             painter->drawRoundedRect(row, 7, 7);
@@ -81,8 +81,7 @@ public:
         const QFont previewFont = QS::Font::system(11);
         const QFontMetrics previewMetrics(previewFont);
         painter->setFont(previewFont);
-        painter->setPen(selected ? QS::Color::withOpacity(QS::Color::brand(), 0.9)
-                                 : QS::Color::secondaryText(scheme));
+        painter->setPen(QS::Color::secondaryText(scheme));
         painter->drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
                           previewMetrics.elidedText(index.data(kPreviewRole).toString().simplified(),
                                                     Qt::ElideRight, int(text.width())));
@@ -160,6 +159,7 @@ QWidget* SnippetsSettingsTab::buildList() {
     m_list->setMouseTracking(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->viewport()->setAutoFillBackground(false);
+    ThinScrollbarConfigurator::apply(*m_list);
     m_list->setAutoFillBackground(false);
     frame->rows()->addWidget(m_list);
 
@@ -227,7 +227,7 @@ QWidget* SnippetsSettingsTab::buildEditor() {
     m_title = new QLineEdit(editor);
     m_title->setObjectName(QStringLiteral("snippetTitle"));
     m_title->setFont(bodyFont());
-    m_title->setClearButtonEnabled(false);
+    styleTextInput(*m_title);
     layout->addWidget(m_title);
     layout->addSpacing(6);
     m_contentCaption = new TextLabel(Tone::Secondary, QS::Font::system(11, QFont::Medium), editor);
@@ -235,7 +235,9 @@ QWidget* SnippetsSettingsTab::buildEditor() {
     m_content = new QPlainTextEdit(editor);
     m_content->setObjectName(QStringLiteral("snippetContent"));
     m_content->setFont(QS::Font::system(12));
-    m_content->document()->setDocumentMargin(8);
+    m_content->document()->setDocumentMargin(4);
+    styleTextInput(*m_content);
+    ThinScrollbarConfigurator::apply(*m_content);
     layout->addWidget(m_content, 1);
 
     auto* bottom = new QHBoxLayout;
