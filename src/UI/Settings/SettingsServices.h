@@ -2,6 +2,8 @@
 
 #include <App/ResetService.h>
 
+#include <QLoggingCategory>
+
 #include <functional>
 
 class HistoryStore;
@@ -14,6 +16,9 @@ class UserDefaults;
 } // namespace Platform
 
 namespace UI {
+
+// Diagnostics of the settings window (off by default; QT_LOGGING_RULES=quillstack.settings.debug=true).
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 
 // What the settings window works with. The pages write their settings to `defaults` directly and
 // call the rest for the side effects of a change.

@@ -191,6 +191,10 @@ void SettingsView::finishSwitch() {
         m_page->setGraphicsEffect(nullptr);
         m_page->setGeometry(pageArea());
         m_page->show();
+        // In the window's own coordinates: a window manager may have moved the window unseen.
+        const QPoint origin = m_page->mapTo(window(), QPoint(0, 0));
+        qCDebug(lcSettings, "page %s in place at %d,%d in the window", qPrintable(rawValue(m_tab)),
+                origin.x(), origin.y());
     }
 }
 

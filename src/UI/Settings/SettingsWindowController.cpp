@@ -5,11 +5,14 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 
 namespace UI {
+
+Q_LOGGING_CATEGORY(lcSettings, "quillstack.settings", QtInfoMsg)
 
 namespace {
 constexpr QSize kWindowSize(640, 540);
@@ -65,6 +68,9 @@ void SettingsWindowController::show() {
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    const QPoint origin = m_window->geometry().topLeft();
+    qCDebug(lcSettings, "settings window shown at %d,%d on the %s tab", origin.x(), origin.y(),
+            qPrintable(SettingsView::rawValue(m_view->tab())));
 }
 
 } // namespace UI

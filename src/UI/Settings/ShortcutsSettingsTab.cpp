@@ -1,5 +1,7 @@
 #include "ShortcutsSettingsTab.h"
 
+#include "SettingsServices.h"
+
 #include <App/HotkeysBinding.h>
 #include <App/Shortcuts.h>
 #include <Hotkeys/GlobalHotkeys.h>
@@ -8,6 +10,7 @@
 #include <Hotkeys/Registry.h>
 
 #include <QEvent>
+#include <QTimer>
 
 namespace UI {
 
@@ -32,9 +35,15 @@ ShortcutsSettingsTab::ShortcutsSettingsTab(QWidget* parent) : SettingsForm(paren
         m_entries.append({name, title, label, recorder, conflict});
     }
     connect(&Hotkeys::NotificationCenter::instance(), &Hotkeys::NotificationCenter::posted, this,
-            [this](const QString& notification) {
-                if (notification == Hotkeys::shortcutByNameDidChange)
-                    refreshConflicts();
+            [this](const QString& notification, const QVariantMap& userInfo) {
+                if (notification != Hotkeys::shortcutByNameDidChange)
+                    return;
+                refreshConflicts();
+                const auto name = userInfo.value(QStringLiteral("name")).value<Hotkeys::Name>();
+                const std::optional<Hotkeys::Shortcut> shortcut = Hotkeys::getShortcut(name);
+                qCDebug(lcSettings, "shortcut %s is now %s (%s)", qPrintable(name.rawValue()),
+                        shortcut ? shortcut->toJson().constData() : "none",
+                        Hotkeys::isEnabled(name) ? "live" : "not live");
             });
     retranslate();
     refreshConflicts();
@@ -71,6 +80,14 @@ void ShortcutsSettingsTab::refreshConflicts() {
 void ShortcutsSettingsTab::showEvent(QShowEvent* event) {
     refreshConflicts();
     SettingsForm::showEvent(event);
+    // Once laid out, where the fields are: for reading a session's log.
+    QTimer::singleShot(0, this, [this] {
+        for (const Entry& entry : std::as_const(m_entries)) {
+            const QPoint centre = entry.recorder->mapTo(this, entry.recorder->rect().center());
+            qCDebug(lcSettings, "shortcut field %s at %d,%d in the page", qPrintable(entry.name.rawValue()),
+                    centre.x(), centre.y());
+        }
+    });
 }
 
 void ShortcutsSettingsTab::changeEvent(QEvent* event) {
