@@ -94,9 +94,7 @@ AppearanceSettingsTab::AppearanceSettingsTab(const SettingsServices& services, Q
     : SettingsForm(parent), m_services(services) {
     m_schemeSection = addSection(QT_TRANSLATE_NOOP("QSSectionHeader", "Appearance"));
     auto* cards = new QWidget(this);
-    auto* cardRow = new QHBoxLayout(cards);
-    cardRow->setContentsMargins(12 - 3, 10 - 3, 12 - 3, 10 - 3);
-    cardRow->setSpacing(10 - 2 * 3);
+    QHBoxLayout* cardRow = choiceCardRow(cards);
     for (const SchemeChoice& choice : kSchemeChoices) {
         const QString value = QString::fromLatin1(choice.value);
         auto* content = new QWidget;

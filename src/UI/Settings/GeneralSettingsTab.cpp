@@ -82,9 +82,7 @@ GeneralSettingsTab::GeneralSettingsTab(const SettingsServices& services, QWidget
     // Where the panel appears.
     m_positionSection = addSection(QT_TRANSLATE_NOOP("QSSectionHeader", "Show window"));
     auto* cards = new QWidget(this);
-    auto* cardRow = new QHBoxLayout(cards);
-    cardRow->setContentsMargins(12 - 3, 10 - 3, 12 - 3, 10 - 3);
-    cardRow->setSpacing(10 - 2 * 3);
+    QHBoxLayout* cardRow = choiceCardRow(cards);
     for (const PositionChoice& choice : kPositionChoices) {
         auto* content = new QWidget;
         content->setMinimumHeight(72 - 2 * 12);

@@ -25,9 +25,7 @@ LanguageSettingsTab::LanguageSettingsTab(App::LanguageManager& language, QWidget
 
     FormSection* section = addSection(QT_TRANSLATE_NOOP("QSSectionHeader", "Language"));
     auto* cards = new QWidget(this);
-    auto* cardRow = new QHBoxLayout(cards);
-    cardRow->setContentsMargins(12 - 3, 10 - 3, 12 - 3, 10 - 3);
-    cardRow->setSpacing(10 - 2 * 3);
+    QHBoxLayout* cardRow = choiceCardRow(cards);
     // The languages are named in themselves; only the desktop's choice is translated.
     const std::pair<const char*, const char*> choices[] = {{"system", nullptr}, {"en", "EN"}, {"pl", "PL"}};
     for (const auto& [selection, code] : choices) {

@@ -42,16 +42,16 @@ PrivacySettingsTab::PrivacySettingsTab(const SettingsServices& services, QWidget
     m_apps->setContentsMargins(0, 4, 0, 4);
     m_appsSection->addRow(m_apps);
     auto* buttons = new QWidget(this);
-    auto* buttonRow = new QHBoxLayout(buttons);
-    buttonRow->setContentsMargins(10, 6, 10, 6);
-    buttonRow->setSpacing(6);
+    auto* buttonLayout = new QHBoxLayout(buttons);
+    buttonLayout->setContentsMargins(10, 6, 10, 6);
+    buttonLayout->setSpacing(6);
     m_add = new TonedButton(Tone::Primary, buttons);
     m_add->setObjectName(QStringLiteral("addApplication"));
     m_remove = new TonedButton(Tone::Primary, buttons);
     m_remove->setObjectName(QStringLiteral("removeApplication"));
-    buttonRow->addWidget(m_add);
-    buttonRow->addWidget(m_remove);
-    buttonRow->addStretch(1);
+    buttonLayout->addWidget(m_add);
+    buttonLayout->addWidget(m_remove);
+    buttonLayout->addStretch(1);
     m_appsSection->addRow(buttons);
     connect(m_add, &QPushButton::clicked, this, &PrivacySettingsTab::openPicker);
     connect(m_remove, &QPushButton::clicked, this, &PrivacySettingsTab::removeSelected);
@@ -62,23 +62,13 @@ PrivacySettingsTab::PrivacySettingsTab(const SettingsServices& services, QWidget
     FormSection* clear = addSection();
     m_clear = new TonedButton(Tone::Red, this);
     m_clear->setObjectName(QStringLiteral("clearHistory"));
-    auto* clearRow = new QWidget(this);
-    auto* clearLayout = new QHBoxLayout(clearRow);
-    clearLayout->setContentsMargins(10, 8, 10, 8);
-    clearLayout->addWidget(m_clear);
-    clearLayout->addStretch(1);
-    clear->addRow(clearRow);
+    clear->addRow(buttonRow(m_clear, this));
     connect(m_clear, &QPushButton::clicked, this, &PrivacySettingsTab::confirmClear);
 
     m_dangerSection = addSection(QT_TRANSLATE_NOOP("QSSectionHeader", "Danger zone"));
     m_erase = new TonedButton(Tone::Red, this);
     m_erase->setObjectName(QStringLiteral("eraseAllData"));
-    auto* eraseRow = new QWidget(this);
-    auto* eraseLayout = new QHBoxLayout(eraseRow);
-    eraseLayout->setContentsMargins(10, 8, 10, 8);
-    eraseLayout->addWidget(m_erase);
-    eraseLayout->addStretch(1);
-    m_dangerSection->addRow(eraseRow);
+    m_dangerSection->addRow(buttonRow(m_erase, this));
     connect(m_erase, &QPushButton::clicked, this, &PrivacySettingsTab::confirmErase);
 
     retranslate();

@@ -22,22 +22,6 @@ constexpr int kSymbolSize = 18;
 constexpr int kSymbolFrameHeight = 20;
 constexpr int kSpacing = 5;
 
-QColor mix(const QColor& from, const QColor& to, qreal progress) {
-    const auto lerp = [progress](float a, float b) {
-        return a + (b - a) * static_cast<float>(progress);
-    };
-    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
-                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
-}
-
-void runTo(QVariantAnimation& animation, qreal from, qreal to, const QS::Motion::Animation& motion) {
-    animation.stop();
-    animation.setDuration(motion.durationMs);
-    animation.setEasingCurve(motion.curve);
-    animation.setStartValue(from);
-    animation.setEndValue(to);
-    animation.start();
-}
 } // namespace
 
 SettingsTabButton::SettingsTabButton(const char* title, const QString& symbol, QWidget* parent)
@@ -66,8 +50,7 @@ void SettingsTabButton::setSelected(bool selected) {
     if (selected == m_selected)
         return;
     m_selected = selected;
-    runTo(*m_selectionAnimation, m_selection, selected ? 1.0 : 0.0,
-          QS::Motion::honouringReduceMotion(QS::Motion::soft()));
+    QS::Motion::runTo(*m_selectionAnimation, m_selection, selected ? 1.0 : 0.0, QS::Motion::soft());
 }
 
 void SettingsTabButton::setHovering(bool hovering) {
@@ -75,7 +58,7 @@ void SettingsTabButton::setHovering(bool hovering) {
         return;
     m_hovering = hovering;
     // The hover is feedback, not motion: it fades the same with Reduce Motion on.
-    runTo(*m_hoverAnimation, m_hover, hovering ? 1.0 : 0.0, QS::Motion::fast());
+    QS::Motion::runTo(*m_hoverAnimation, m_hover, hovering ? 1.0 : 0.0, QS::Motion::fast(), false);
 }
 
 qreal SettingsTabButton::currentScale() const {
@@ -135,7 +118,7 @@ void SettingsTabButton::paintEvent(QPaintEvent*) {
         painter.drawRoundedRect(card.adjusted(0.75, 0.75, -0.75, -0.75), kCornerRadius, kCornerRadius);
     }
 
-    const QColor ink = mix(QS::Color::secondaryText(scheme), QS::Color::brand(), m_selection);
+    const QColor ink = QS::Color::mix(QS::Color::secondaryText(scheme), QS::Color::brand(), m_selection);
     const QFont font = QS::Font::system(11, m_selected ? QFont::DemiBold : QFont::Medium);
     const QFontMetricsF metrics(font);
     const qreal contentHeight = kSymbolFrameHeight + kSpacing + metrics.height();

@@ -171,12 +171,7 @@ void SettingsView::selectTab(SettingsTab tab) {
         setOpacity(m_page, 0.0);
         m_page->show();
         m_page->raise();
-        const QS::Motion::Animation spring = QS::Motion::spring();
-        m_switch->setDuration(spring.durationMs);
-        m_switch->setEasingCurve(spring.curve);
-        m_switch->setStartValue(0.0);
-        m_switch->setEndValue(1.0);
-        m_switch->start();
+        QS::Motion::runTo(*m_switch, 0.0, 1.0, QS::Motion::spring());
     }
     emit tabChanged(tab);
 }

@@ -154,13 +154,8 @@ SettingsSwitch::SettingsSwitch(QWidget* parent)
         m_position = value.toReal();
         update();
     });
-    connect(this, &QAbstractButton::toggled, this, [this](bool on) {
-        m_knob->stop();
-        QS::Motion::configure(*m_knob, QS::Motion::fast());
-        m_knob->setStartValue(m_position);
-        m_knob->setEndValue(on ? 1.0 : 0.0);
-        m_knob->start();
-    });
+    connect(this, &QAbstractButton::toggled, this,
+            [this](bool on) { QS::Motion::runTo(*m_knob, m_position, on ? 1.0 : 0.0, QS::Motion::fast()); });
 }
 
 QSize SettingsSwitch::sizeHint() const {
@@ -182,11 +177,7 @@ void SettingsSwitch::paintEvent(QPaintEvent*) {
     const QColor off =
         QS::Color::withOpacity(QS::Color::label(scheme), scheme == QS::Color::Scheme::Dark ? 0.24 : 0.16);
     const QColor on = QS::Color::brand();
-    const auto mix = [&](float a, float b) {
-        return a + (b - a) * static_cast<float>(m_position);
-    };
-    const QColor fill = QColor::fromRgbF(mix(off.redF(), on.redF()), mix(off.greenF(), on.greenF()),
-                                         mix(off.blueF(), on.blueF()), mix(off.alphaF(), on.alphaF()));
+    const QColor fill = QS::Color::mix(off, on, m_position);
     painter.setPen(Qt::NoPen);
     painter.setBrush(fill);
     painter.drawRoundedRect(track, radius, radius);
@@ -370,6 +361,27 @@ FormSection* SettingsForm::addSection(const char* header) {
 void SettingsForm::addWidget(QWidget* widget) {
     widget->setParent(m_content);
     m_sections->insertWidget(m_sections->count() - 1, widget);
+}
+
+QHBoxLayout* choiceCardRow(QWidget* row) {
+    // The cards keep a few pixels around their faces for the hover growth; the faces stand 10 apart,
+    // inset like the rows.
+    constexpr int kCardGrowth = 3;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(kRowInset - kCardGrowth, 10 - kCardGrowth, kRowInset - kCardGrowth,
+                               10 - kCardGrowth);
+    layout->setSpacing(10 - 2 * kCardGrowth);
+    return layout;
+}
+
+QWidget* buttonRow(QPushButton* button, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(10, 8, 10, 8);
+    button->setParent(row);
+    layout->addWidget(button);
+    layout->addStretch(1);
+    return row;
 }
 
 TextLabel* rowLabel(QWidget* parent) {

@@ -10,6 +10,7 @@
 #include <functional>
 
 class QBoxLayout;
+class QHBoxLayout;
 class QMessageBox;
 class QVariantAnimation;
 class QVBoxLayout;
@@ -169,6 +170,11 @@ private:
     QWidget* m_content;
     QVBoxLayout* m_sections;
 };
+
+// A panel row holding choice cards side by side; the cards go into the returned layout.
+QHBoxLayout* choiceCardRow(QWidget* row);
+// A panel row holding one button at its start.
+QWidget* buttonRow(QPushButton* button, QWidget* parent);
 
 // A row of a form panel: a label on the left and the control on the right, with an optional note
 // under both (shown or hidden by the caller).

@@ -99,13 +99,6 @@ QToolButton* barButton(const QString& symbol, QWidget* parent) {
     return button;
 }
 
-void fade(QVariantAnimation& animation, qreal from, qreal to, const QS::Motion::Animation& motion) {
-    animation.stop();
-    QS::Motion::configure(animation, motion);
-    animation.setStartValue(from);
-    animation.setEndValue(to);
-    animation.start();
-}
 } // namespace
 
 SnippetsSettingsTab::SnippetsSettingsTab(const SettingsServices& services, QWidget* parent)
@@ -375,8 +368,8 @@ void SnippetsSettingsTab::save() {
 
 void SnippetsSettingsTab::setSavePulse(bool on) {
     m_savePulse = on;
-    fade(*m_pulseAnimation, m_save->scale(), on ? kPulseScale : 1.0,
-         on ? QS::Motion::spring() : QS::Motion::fast());
+    QS::Motion::runTo(*m_pulseAnimation, m_save->scale(), on ? kPulseScale : 1.0,
+                      on ? QS::Motion::spring() : QS::Motion::fast());
 }
 
 void SnippetsSettingsTab::setSavedFlash(bool on) {
@@ -384,9 +377,9 @@ void SnippetsSettingsTab::setSavedFlash(bool on) {
     m_savedFlash = on;
     if (on) {
         m_saved->show();
-        fade(*m_flashAnimation, was ? 1.0 : 0.0, 1.0, QS::Motion::spring());
+        QS::Motion::runTo(*m_flashAnimation, was ? 1.0 : 0.0, 1.0, QS::Motion::spring());
     } else if (was) {
-        fade(*m_flashAnimation, 1.0, 0.0, QS::Motion::soft());
+        QS::Motion::runTo(*m_flashAnimation, 1.0, 0.0, QS::Motion::soft());
     }
     refreshState();
 }
