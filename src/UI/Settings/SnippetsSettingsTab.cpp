@@ -32,6 +32,8 @@ constexpr auto kSavedDuration = 1600ms;
 constexpr int kRowHeight = 44;
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kPreviewRole = Qt::UserRole + 1;
+// What a row without a title shows instead, in the interface language.
+constexpr int kUntitledRole = Qt::UserRole + 2;
 
 // Spaces and tabs only: a title of line breaks counts as written.
 bool isBlankTitle(const QString& title) {
@@ -73,7 +75,7 @@ public:
         const QFont titleFont = QS::Font::system(13, QFont::Medium);
         painter->setFont(titleFont);
         painter->setPen(untitled ? QS::Color::tertiaryText(scheme) : QS::Color::label(scheme));
-        const QString shownTitle = untitled ? index.data(Qt::ToolTipRole).toString() : title;
+        const QString shownTitle = untitled ? index.data(kUntitledRole).toString() : title;
         const QFontMetrics titleMetrics(titleFont);
         painter->drawText(
             text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
@@ -387,21 +389,24 @@ void SnippetsSettingsTab::setSavedFlash(bool on) {
 void SnippetsSettingsTab::rebuildList() {
     const QList<ClipboardItemPtr> snippets = m_services.store->snippets();
     m_loading = true;
-    m_list->clear();
-    for (const ClipboardItemPtr& snippet : snippets) {
-        auto* item = new QListWidgetItem(snippet->snippetTitle().value_or(QString()), m_list);
+    // The same snippets in the same order keep their rows: this runs inside the list's own
+    // selection handling too (a snippet left by a click is saved), where rows must not go away.
+    bool sameRows = m_list->count() == snippets.size();
+    for (int row = 0; sameRows && row < snippets.size(); ++row)
+        sameRows = m_list->item(row)->data(kIdRole).toString() == snippets[row]->id().toString();
+    if (!sameRows) {
+        m_list->clear();
+        for (qsizetype row = 0; row < snippets.size(); ++row)
+            new QListWidgetItem(m_list);
+    }
+    for (int row = 0; row < snippets.size(); ++row) {
+        QListWidgetItem* item = m_list->item(row);
+        const ClipboardItemPtr& snippet = snippets[row];
+        item->setText(snippet->snippetTitle().value_or(QString()));
         item->setData(kIdRole, snippet->id().toString());
-        const QString text = snippet->plainText().value_or(QString());
-        QString preview;
-        for (const QString& line : text.split(u'\n')) {
-            if (!line.trimmed().isEmpty()) {
-                preview = line;
-                break;
-            }
-        }
-        item->setData(kPreviewRole, preview);
-        item->setData(Qt::ToolTipRole, tr("Untitled"));
-        if (m_selectedId == snippet->id())
+        item->setData(kPreviewRole, snippet->previewTitle());
+        item->setData(kUntitledRole, tr("Untitled"));
+        if (m_selectedId == snippet->id() && m_list->currentItem() != item)
             m_list->setCurrentItem(item);
     }
     if (!selectedSnippet())
