@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPainter>
@@ -25,6 +26,8 @@ constexpr qreal kPanelRadius = 10;
 constexpr int kRowInset = 12;
 // Room around a prominent button's face for its short enlargement.
 constexpr int kGrowthMargin = 3;
+constexpr int kAlertSymbolSize = 40;
+constexpr int kAlertWidth = 380;
 
 QColor panelFill(QS::Color::Scheme scheme) {
     return scheme == QS::Color::Scheme::Dark ? QColor(255, 255, 255, 14) : QColor(255, 255, 255, 190);
@@ -49,16 +52,24 @@ void setColorRoles(QWidget& widget, std::initializer_list<QPalette::ColorRole> r
         widget.setPalette(palette);
 }
 
-QMessageBox* makeBox(QWidget* over, QMessageBox::Icon icon, const QString& title, const QString& message) {
+QMessageBox* makeBox(QWidget* over, Tone tone, const QString& title, const QString& message) {
     bringToFront(over);
     auto* box = new QMessageBox(over->window());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);
     box->setWindowTitle(QStringLiteral("Quillstack"));
-    box->setIcon(icon);
+    const qreal ratio = box->devicePixelRatioF();
+    box->setIconPixmap(SymbolIcon::pixmap(QStringLiteral("exclamationmark.triangle.fill"), kAlertSymbolSize,
+                                          toneColor(tone, QS::Color::schemeOf(*over)), ratio));
     box->setTextFormat(Qt::PlainText);
     box->setText(title);
     box->setInformativeText(message);
+    if (auto* text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        text->setFont(QS::Font::system(13, QFont::Bold));
+    // Room for the message to run in a few lines rather than a narrow column.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(kAlertWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     return box;
 }
 
@@ -461,7 +472,7 @@ void bringToFront(QWidget* widget) {
 
 QMessageBox* confirmDestructive(QWidget* over, const QString& title, const QString& message,
                                 const QString& confirmTitle, std::function<void()> onConfirm) {
-    QMessageBox* box = makeBox(over, QMessageBox::Warning, title, message);
+    QMessageBox* box = makeBox(over, Tone::Orange, title, message);
     auto* confirm = new TonedButton(Tone::Red);
     confirm->setText(confirmTitle);
     confirm->setObjectName(QStringLiteral("confirm"));
@@ -481,7 +492,7 @@ QMessageBox* confirmDestructive(QWidget* over, const QString& title, const QStri
 }
 
 QMessageBox* warn(QWidget* over, const QString& title, const QString& message) {
-    QMessageBox* box = makeBox(over, QMessageBox::Critical, title, message);
+    QMessageBox* box = makeBox(over, Tone::Red, title, message);
     box->addButton(QCoreApplication::translate("UI::SettingsWidgets", "OK"), QMessageBox::AcceptRole)
         ->setObjectName(QStringLiteral("ok"));
     present(box);

@@ -9,6 +9,8 @@
 #include <Hotkeys/Hotkeys.h>
 #include <Platform/Fakes/FakeSingleInstance.h>
 #include <Platform/Fakes/FakeSystemTray.h>
+#include <UI/Settings/ApplicationPicker.h>
+#include <UI/Settings/PrivacySettingsTab.h>
 #include <UI/Settings/SettingsTabButton.h>
 #include <UI/Settings/SnippetsSettingsTab.h>
 
@@ -254,18 +256,43 @@ TEST_F(SettingsWindow, Screenshots) {
 
     const QString directory = QStringLiteral(QS_TEST_BINARY_DIR "/screenshots");
     ASSERT_TRUE(QDir().mkpath(directory));
-    for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? App::AppearanceManager::darkPalette()
-                                      : App::AppearanceManager::lightPalette());
+    // Light and dark in English, and light in Polish, whose longer words must fit too.
+    struct Variant {
+        bool dark;
+        const char* language;
+        const char* suffix;
+    };
+    for (const Variant variant :
+         {Variant{false, "en", "light"}, Variant{true, "en", "dark"}, Variant{false, "pl", "light-pl"}}) {
+        QApplication::setPalette(variant.dark ? App::AppearanceManager::darkPalette()
+                                              : App::AppearanceManager::lightPalette());
+        language.setSelection(QString::fromLatin1(variant.language));
         controller.reset();
         open(SettingsTab::General);
         for (SettingsTab tab : SettingsView::tabs()) {
             controller->view()->selectTab(tab);
             QTest::qWait(150);
-            const QString path = QStringLiteral("%1/settings-%2-%3.png")
-                                     .arg(directory, SettingsView::rawValue(tab), dark ? "dark" : "light");
+            const QString path =
+                QStringLiteral("%1/settings-%2-%3.png")
+                    .arg(directory, SettingsView::rawValue(tab), QLatin1String(variant.suffix));
             EXPECT_TRUE(controller->window()->grab().save(path)) << path.toStdString();
         }
+        // The windows the Privacy page opens: the application picker and a confirmation.
+        controller->view()->selectTab(SettingsTab::Privacy);
+        auto& privacy = page<UI::PrivacySettingsTab>();
+        UI::ApplicationPicker* picker = privacy.openPicker();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(picker));
+        QTest::qWait(150);
+        EXPECT_TRUE(picker->grab().save(QStringLiteral("%1/settings-privacy-picker-%2.png")
+                                            .arg(directory, QLatin1String(variant.suffix))));
+        picker->reject();
+        find(QStringLiteral("eraseAllData"))->click();
+        QMessageBox* question = dialog();
+        ASSERT_NE(question, nullptr);
+        QTest::qWait(150);
+        EXPECT_TRUE(question->grab().save(QStringLiteral("%1/settings-privacy-erase-%2.png")
+                                              .arg(directory, QLatin1String(variant.suffix))));
+        answer(QStringLiteral("cancel"));
     }
     qputenv("XDG_DATA_DIRS", savedDirs);
     qputenv("XDG_DATA_HOME", savedHome);
