@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -69,7 +70,11 @@ protected:
 
     ApplicationPicker* openPicker() {
         find(QStringLiteral("addApplication"))->click();
-        auto* picker = controller->window()->findChild<ApplicationPicker*>();
+        ApplicationPicker* picker = nullptr;
+        for (ApplicationPicker* open : controller->window()->findChildren<ApplicationPicker*>()) {
+            if (open->isVisible())
+                picker = open;
+        }
         EXPECT_NE(picker, nullptr);
         if (picker) {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(picker));
@@ -166,11 +171,11 @@ TEST_F(SettingsPrivacy, ADuplicateOrAnEntryWithoutIdLeavesListAndKeyUnchanged) {
     const QByteArray fileBefore = settingsFile();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ApplicationPicker* picker = openPicker();
+        QPointer<ApplicationPicker> picker = openPicker();
         ASSERT_NE(picker, nullptr);
         c.choose(*picker);
         QTest::qWait(20);
-        EXPECT_FALSE(picker->isVisible()) << "the dialog ends";
+        EXPECT_TRUE(!picker || !picker->isVisible()) << "the dialog ends";
         EXPECT_EQ(rows(), before);
         EXPECT_EQ(settingsFile(), fileBefore);
     }
