@@ -3,7 +3,7 @@
 // parent in the same run. Each launch gets a private session bus and fresh XDG directories.
 #include <App/Application.h>
 #include <UI/Onboarding/OnboardingBinding.h>
-#include <UI/Settings/SettingsWindowController.h>
+#include <UI/Settings/SettingsWindowBinding.h>
 
 #include <PrivateSessionBus.h>
 
@@ -37,8 +37,9 @@ int runChild(const char* mode, int argc, char** argv) {
         return 0;
     }
     App::WindowFactories windows;
-    windows.settings = [] {
-        return std::make_unique<UI::SettingsWindowController>();
+    windows.settings = [](App::CaptureServices& capture, App::AppearanceManager& appearance,
+                          Platform::AppearanceProvider& appearanceProvider, Platform::Scheduler& scheduler) {
+        return UI::makeSettingsWindow(capture, appearance, appearanceProvider, scheduler);
     };
     windows.onboarding = [](std::function<void()> onFinish, App::CaptureServices& capture,
                             Platform::AppearanceProvider& appearance, Platform::Scheduler& scheduler) {

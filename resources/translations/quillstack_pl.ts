@@ -405,5 +405,348 @@
         <source>History</source>
         <translation>Historia</translation>
     </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Wygląd</translation>
+    </message>
+    <message>
+        <source>Previews</source>
+        <translation>Podglądy</translation>
+    </message>
+    <message>
+        <source>Show window</source>
+        <translation>Pokazywanie okna</translation>
+    </message>
+    <message>
+        <source>After selecting an item</source>
+        <translation>Po wybraniu elementu</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Język</translation>
+    </message>
+    <message>
+        <source>Ignored applications</source>
+        <translation>Ignorowane aplikacje</translation>
+    </message>
+    <message>
+        <source>Danger zone</source>
+        <translation>Strefa zagrożenia</translation>
+    </message>
+    <message>
+        <source>Global shortcuts</source>
+        <translation>Skróty globalne</translation>
+    </message>
+</context>
+<context>
+    <name>UI::SettingsView</name>
+    <message>
+        <source>General</source>
+        <translation>Ogólne</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>Skróty</translation>
+    </message>
+    <message>
+        <source>Snippets</source>
+        <translation>Fragmenty</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Wygląd</translation>
+    </message>
+    <message>
+        <source>Privacy</source>
+        <translation>Prywatność</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Język</translation>
+    </message>
+</context>
+<context>
+    <name>UI::GeneralSettingsTab</name>
+    <message>
+        <source>Center of screen</source>
+        <translation>Środek ekranu</translation>
+    </message>
+    <message>
+        <source>Near cursor</source>
+        <translation>Przy kursorze</translation>
+    </message>
+    <message>
+        <source>Near text field</source>
+        <translation>Przy polu tekstowym</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>Uruchamiaj po zalogowaniu</translation>
+    </message>
+    <message>
+        <source>The autostart entry could not be changed, so this may not take effect.</source>
+        <translation>Nie udało się zmienić wpisu autostartu, więc ta zmiana może nie zadziałać.</translation>
+    </message>
+    <message>
+        <source>Remember last items</source>
+        <translation>Pamiętaj ostatnie elementy</translation>
+    </message>
+    <message>
+        <source>How many recent clipboard items to keep. Pinned items and snippets are never removed by this limit.</source>
+        <translation>Ile ostatnich elementów schowka przechowywać. Przypięte elementy i fragmenty nigdy nie są usuwane przez ten limit.</translation>
+    </message>
+    <message>
+        <source>Where the history panel appears when you press the shortcut.</source>
+        <translation>Gdzie pojawia się panel historii po naciśnięciu skrótu.</translation>
+    </message>
+    <message>
+        <source>Paste automatically</source>
+        <translation>Wklejaj automatycznie</translation>
+    </message>
+    <message>
+        <source>Only copy to clipboard</source>
+        <translation>Tylko kopiuj do schowka</translation>
+    </message>
+    <message>
+        <source>Automatic pasting is unavailable in this session.</source>
+        <translation>Automatyczne wklejanie jest niedostępne w tej sesji.</translation>
+    </message>
+    <message>
+        <source>It needs an X11 session with the XTest extension. Picked items are still copied to the clipboard.</source>
+        <translation>Wymaga sesji X11 z rozszerzeniem XTest. Wybrane elementy nadal są kopiowane do schowka.</translation>
+    </message>
+</context>
+<context>
+    <name>UI::ShortcutsSettingsTab</name>
+    <message>
+        <source>Show history:</source>
+        <translation>Pokaż historię:</translation>
+    </message>
+    <message>
+        <source>Paste last item as plain text:</source>
+        <translation>Wklej ostatni element jako zwykły tekst:</translation>
+    </message>
+    <message>
+        <source>Another application holds this shortcut, so it does nothing here. Record a different one, or free it in that application.</source>
+        <translation>Inna aplikacja zajmuje ten skrót, więc tutaj nic nie robi. Nagraj inny albo zwolnij go w tamtej aplikacji.</translation>
+    </message>
+    <message>
+        <source>Click a field and press the new key combination.</source>
+        <translation>Kliknij pole i naciśnij nową kombinację klawiszy.</translation>
+    </message>
+</context>
+<context>
+    <name>UI::SnippetsSettingsTab</name>
+    <message>
+        <source>New Snippet</source>
+        <translation>Nowy fragment</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>Bez tytułu</translation>
+    </message>
+    <message>
+        <source>No snippets yet</source>
+        <translation>Nie ma jeszcze fragmentów</translation>
+    </message>
+    <message>
+        <source>No snippet selected</source>
+        <translation>Nie wybrano fragmentu</translation>
+    </message>
+    <message>
+        <source>Delete Snippet</source>
+        <translation>Usuń fragment</translation>
+    </message>
+    <message>
+        <source>Unsaved</source>
+        <translation>Niezapisane</translation>
+    </message>
+    <message>
+        <source>Create snippets for text you paste often — signatures, addresses, templates.</source>
+        <translation>Twórz fragmenty dla tekstów, które często wklejasz — podpisów, adresów, szablonów.</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Tytuł</translation>
+    </message>
+    <message>
+        <source>Content</source>
+        <translation>Treść</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Zapisano</translation>
+    </message>
+    <message>
+        <source>You have unsaved changes</source>
+        <translation>Masz niezapisane zmiany</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+</context>
+<context>
+    <name>UI::AppearanceSettingsTab</name>
+    <message>
+        <source>System</source>
+        <translation>Systemowy</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Jasny</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Ciemny</translation>
+    </message>
+    <message>
+        <source>Preview font size: </source>
+        <translation>Rozmiar czcionki podglądu: </translation>
+    </message>
+    <message>
+        <source>System follows the desktop's light or dark setting. Every Quillstack window changes at once.</source>
+        <translation>Tryb systemowy podąża za jasnym lub ciemnym ustawieniem pulpitu. Wszystkie okna Quillstack zmieniają się od razu.</translation>
+    </message>
+    <message>
+        <source>Preview font size</source>
+        <translation>Rozmiar czcionki podglądu</translation>
+    </message>
+    <message>
+        <source>The quick brown fox jumps over the lazy dog</source>
+        <translation>Pchnąć w tę łódź jeża lub ośm skrzyń fig</translation>
+    </message>
+</context>
+<context>
+    <name>UI::PrivacySettingsTab</name>
+    <message>
+        <source>Clear entire history?</source>
+        <translation>Wyczyścić całą historię?</translation>
+    </message>
+    <message>
+        <source>Every item goes, pinned ones too. Snippets are kept. This cannot be undone.</source>
+        <translation>Usunięte zostaną wszystkie elementy, także przypięte. Fragmenty zostaną zachowane. Tej operacji nie można cofnąć.</translation>
+    </message>
+    <message>
+        <source>Clear History</source>
+        <translation>Wyczyść historię</translation>
+    </message>
+    <message>
+        <source>Reset Quillstack?</source>
+        <translation>Zresetować Quillstack?</translation>
+    </message>
+    <message>
+        <source>This deletes the entire history, all images and every setting, restoring the app to a fresh install. Quillstack will restart automatically.</source>
+        <translation>Spowoduje to usunięcie całej historii, wszystkich obrazów i wszystkich ustawień, przywracając aplikację do stanu po świeżej instalacji. Quillstack uruchomi się ponownie automatycznie.</translation>
+    </message>
+    <message>
+        <source>Erase and Restart</source>
+        <translation>Wymaż i uruchom ponownie</translation>
+    </message>
+    <message>
+        <source>Not everything could be erased</source>
+        <translation>Nie udało się wymazać wszystkiego</translation>
+    </message>
+    <message>
+        <source>Some of Quillstack's data could not be removed, so Quillstack has not restarted. It goes on with its default settings. Make sure no other program is using its files, then try again.</source>
+        <translation>Części danych Quillstack nie udało się usunąć, więc Quillstack nie został uruchomiony ponownie. Działa dalej z ustawieniami domyślnymi. Upewnij się, że żaden inny program nie używa jego plików, i spróbuj ponownie.</translation>
+    </message>
+    <message>
+        <source>Quillstack could not restart</source>
+        <translation>Nie udało się ponownie uruchomić Quillstack</translation>
+    </message>
+    <message>
+        <source>All data has been erased, but a new instance could not be started. Quillstack goes on with its default settings; quit and start it again to begin afresh.</source>
+        <translation>Wszystkie dane zostały wymazane, ale nie udało się uruchomić nowej instancji. Quillstack działa dalej z ustawieniami domyślnymi; zamknij go i uruchom ponownie, aby zacząć od nowa.</translation>
+    </message>
+    <message>
+        <source>Ignore concealed content (password managers)</source>
+        <translation>Ignoruj ukrytą zawartość (menedżery haseł)</translation>
+    </message>
+    <message>
+        <source>Skips content marked secret by 1Password, Bitwarden and similar apps.</source>
+        <translation>Pomija zawartość oznaczoną jako tajna przez 1Password, Bitwarden i podobne aplikacje.</translation>
+    </message>
+    <message>
+        <source>Clipboard changes from these apps are never stored.</source>
+        <translation>Zmiany schowka z tych aplikacji nigdy nie są zapisywane.</translation>
+    </message>
+    <message>
+        <source>Add…</source>
+        <translation>Dodaj…</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Usuń</translation>
+    </message>
+    <message>
+        <source>Clear entire history now</source>
+        <translation>Wyczyść teraz całą historię</translation>
+    </message>
+    <message>
+        <source>Restores Quillstack to the state of a fresh installation.</source>
+        <translation>Przywraca Quillstack do stanu po świeżej instalacji.</translation>
+    </message>
+    <message>
+        <source>Erase all app data…</source>
+        <translation>Wymaż wszystkie dane aplikacji…</translation>
+    </message>
+</context>
+<context>
+    <name>UI::LanguageSettingsTab</name>
+    <message>
+        <source>Interface language updates instantly — no restart needed.</source>
+        <translation>Język interfejsu zmienia się od razu — bez ponownego uruchamiania.</translation>
+    </message>
+    <message>
+        <source>System language</source>
+        <translation>Język systemu</translation>
+    </message>
+    <message>
+        <source>Follow the desktop's language settings</source>
+        <translation>Zgodnie z ustawieniami języka pulpitu</translation>
+    </message>
+</context>
+<context>
+    <name>UI::ApplicationPicker</name>
+    <message>
+        <source>Choose a Desktop Entry</source>
+        <translation>Wybierz plik aplikacji</translation>
+    </message>
+    <message>
+        <source>Desktop entries (*.desktop)</source>
+        <translation>Pliki aplikacji (*.desktop)</translation>
+    </message>
+    <message>
+        <source>Ignore an Application</source>
+        <translation>Ignoruj aplikację</translation>
+    </message>
+    <message>
+        <source>Search applications</source>
+        <translation>Szukaj aplikacji</translation>
+    </message>
+    <message>
+        <source>Choose File…</source>
+        <translation>Wybierz plik…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Dodaj</translation>
+    </message>
+</context>
+<context>
+    <name>UI::SettingsWidgets</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
 </context>
 </TS>

@@ -124,7 +124,11 @@ std::optional<int> Application::start(const QStringList& arguments) {
     services.applyAppearance = [this] {
         m_appearance->apply();
     };
-    services.makeSettingsWindow = m_windows.settings;
+    if (m_windows.settings) {
+        services.makeSettingsWindow = [this] {
+            return m_windows.settings(*m_capture, *m_appearance, *m_appearanceProvider, *m_scheduler);
+        };
+    }
     if (m_windows.onboarding) {
         services.makeOnboardingWindow = [this](std::function<void()> onFinish) {
             return m_windows.onboarding(std::move(onFinish), *m_capture, *m_appearanceProvider, *m_scheduler);

@@ -27,7 +27,13 @@ class LanguageManager;
 
 // The windows the shell opens; they live in the UI layer, which the shell does not depend on.
 struct WindowFactories {
-    std::function<std::unique_ptr<SettingsWindow>()> settings;
+    // The settings window, over the capture services (login item, reset, synthetic input), the
+    // appearance it applies, the desktop's appearance (where Reduce Motion is read) and the
+    // scheduler of its delayed steps.
+    std::function<std::unique_ptr<SettingsWindow>(CaptureServices& capture, AppearanceManager& appearance,
+                                                  Platform::AppearanceProvider& appearanceProvider,
+                                                  Platform::Scheduler& scheduler)>
+        settings;
     // The onboarding window, over the capture services (trust, relaunch), the desktop's appearance
     // (where Reduce Motion is read) and the scheduler of its delays.
     std::function<std::unique_ptr<OnboardingWindow>(std::function<void()> onFinish, CaptureServices& capture,

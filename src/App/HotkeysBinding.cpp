@@ -9,6 +9,12 @@
 
 namespace App {
 
+Hotkeys::Name libraryName(const ShortcutName& name) {
+    const Hotkeys::Shortcut defaultShortcut(Hotkeys::Key(name.defaultKeyCode),
+                                            Hotkeys::ModifierFlags::fromInt(name.defaultModifiers));
+    return Hotkeys::Name(name.name, defaultShortcut);
+}
+
 QJsonValue UserDefaultsHotkeyStorage::value(const QString& key) const {
     return m_defaults.value(key);
 }
@@ -45,11 +51,8 @@ HotkeysBinding::~HotkeysBinding() {
 
 void HotkeysBinding::onKeyUp(const ShortcutName& name, std::function<void()> action) {
     auto declared = m_names.constFind(name.name);
-    if (declared == m_names.cend()) {
-        const Hotkeys::Shortcut defaultShortcut(Hotkeys::Key(name.defaultKeyCode),
-                                                Hotkeys::ModifierFlags::fromInt(name.defaultModifiers));
-        declared = m_names.insert(name.name, Hotkeys::Name(name.name, defaultShortcut));
-    }
+    if (declared == m_names.cend())
+        declared = m_names.insert(name.name, libraryName(name));
     Hotkeys::onKeyUp(*declared, std::move(action));
 }
 

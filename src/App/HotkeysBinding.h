@@ -16,6 +16,9 @@ namespace App {
 
 class LanguageManager;
 
+// The shortcut library's name for one of the shell's shortcuts, with its default.
+Hotkeys::Name libraryName(const ShortcutName& name);
+
 // The shortcut library's storage bound to the application's settings: each name's entry lives in
 // the settings file under "Hotkeys_" + name, beside the application's own keys.
 class UserDefaultsHotkeyStorage final : public Hotkeys::SettingsStorage {

@@ -16,21 +16,23 @@ bool ResetService::relaunch() {
     return true;
 }
 
-bool ResetService::wipeAndRelaunch() {
+ResetService::WipeOutcome ResetService::wipeAndRelaunch() {
     if (m_deps.stopCapture)
         m_deps.stopCapture();
-    // Failures of single steps do not stop the reset: whatever can go, goes.
+    // Failures of single steps do not stop the reset: whatever can go, goes. A fresh instance over
+    // data left behind would look like a reset that worked, so it is started only after a full erase.
+    bool erased = true;
     if (m_deps.store)
-        m_deps.store->eraseAll();
+        erased = m_deps.store->eraseAll() && erased;
     if (m_deps.defaults)
-        m_deps.defaults->removeAll();
-    if (relaunch())
-        return true;
+        erased = m_deps.defaults->removeAll() && erased;
+    if (erased && relaunch())
+        return WipeOutcome::Relaunched;
     if (m_deps.defaults && m_deps.registerDefaults)
         m_deps.registerDefaults(*m_deps.defaults);
     if (m_deps.resumeCapture)
         m_deps.resumeCapture();
-    return false;
+    return erased ? WipeOutcome::RelaunchFailed : WipeOutcome::EraseIncomplete;
 }
 
 } // namespace App

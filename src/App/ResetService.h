@@ -29,13 +29,23 @@ public:
 
     explicit ResetService(Dependencies dependencies);
 
+    enum class WipeOutcome {
+        // Everything is gone and the new instance has started; this one is quitting.
+        Relaunched,
+        // Something could not be removed, so nothing is relaunched.
+        EraseIncomplete,
+        // Everything is gone but the new instance did not start.
+        RelaunchFailed,
+    };
+
     // Starts a new instance; quits only when it really started. False (and this instance goes on)
     // otherwise.
     bool relaunch();
     // Stops capture, deletes every item with its image and the images directory, removes every
-    // setting, then relaunches. When the new instance cannot be started, this one goes on with the
-    // defaults registered again (the ignore list seeded) and capture running, and false is returned.
-    bool wipeAndRelaunch();
+    // setting, then relaunches. A step that fails does not stop the others, but then no relaunch
+    // follows. Unless relaunched, this instance goes on with the defaults registered again (the
+    // ignore list seeded) and capture running.
+    WipeOutcome wipeAndRelaunch();
 
 private:
     Dependencies m_deps;

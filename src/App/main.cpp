@@ -2,7 +2,7 @@
 
 #include <UI/HistoryWindow/HistoryPanelBinding.h>
 #include <UI/Onboarding/OnboardingBinding.h>
-#include <UI/Settings/SettingsWindowController.h>
+#include <UI/Settings/SettingsWindowBinding.h>
 
 #include <QApplication>
 
@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     App::WindowFactories windows;
-    windows.settings = [] {
-        return std::make_unique<UI::SettingsWindowController>();
+    windows.settings = [](App::CaptureServices& capture, App::AppearanceManager& appearance,
+                          Platform::AppearanceProvider& appearanceProvider, Platform::Scheduler& scheduler) {
+        return UI::makeSettingsWindow(capture, appearance, appearanceProvider, scheduler);
     };
     windows.onboarding = [](std::function<void()> onFinish, App::CaptureServices& capture,
                             Platform::AppearanceProvider& appearance, Platform::Scheduler& scheduler) {

@@ -552,8 +552,7 @@ bool HistoryStore::eraseAll() {
             m_options.images->remove(*item->imageFilename());
     }
     reload();
-    m_options.images->removeDirectory();
-    return true;
+    return m_options.images->removeDirectory();
 }
 
 void HistoryStore::scheduleOCR(const ClipboardItemPtr& item, const QString& filename) {

@@ -94,7 +94,7 @@ public:
 
     // Erases everything for a reset: every item (pinned ones and snippets too), their image files
     // and the images directory itself. False when the items could not be deleted (nothing is then
-    // removed from disk).
+    // removed from disk) or when the images directory could not be removed completely.
     bool eraseAll();
 
     // "historyLimit", or 200 when it is absent or below 1.

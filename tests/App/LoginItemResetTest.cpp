@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -81,6 +83,7 @@ protected:
         options.databasePath = root.filePath(QStringLiteral("history.sqlite"));
         options.images = &images;
         options.defaults = &defaults;
+        options.busyTimeoutMs = 100;
         store = HistoryStore::open(options);
     }
 
@@ -141,7 +144,7 @@ TEST_F(ResetServiceTest, WipeStopsCaptureFirstThenErasesEverything) {
     fill();
     ASSERT_EQ(store->items().size(), 3);
     App::ResetService service = makeService();
-    EXPECT_TRUE(service.wipeAndRelaunch());
+    EXPECT_EQ(service.wipeAndRelaunch(), App::ResetService::WipeOutcome::Relaunched);
     EXPECT_EQ(journal, (QStringList{"stop capture with 3 items", "quit"}));
     EXPECT_TRUE(store->items().isEmpty()) << "pinned items and snippets go too";
     EXPECT_FALSE(QFileInfo::exists(images.directory()));
@@ -153,12 +156,34 @@ TEST_F(ResetServiceTest, AWipeWhoseRelaunchFailsGoesOnWithFreshDefaults) {
     fill();
     relauncher.succeeds = false;
     App::ResetService service = makeService();
-    EXPECT_FALSE(service.wipeAndRelaunch());
+    EXPECT_EQ(service.wipeAndRelaunch(), App::ResetService::WipeOutcome::RelaunchFailed);
     EXPECT_EQ(journal, (QStringList{"stop capture with 3 items", "resume capture"}));
     EXPECT_TRUE(store->items().isEmpty());
     EXPECT_EQ(defaults.stringList(App::SettingsKeys::ignoredBundleIDs), App::seedIgnoredBundleIDs())
         << "password managers are ignored again at once";
     EXPECT_FALSE(defaults.boolValue(App::SettingsKeys::hasCompletedOnboarding, false));
+}
+
+// Another program holds the history database, so its items cannot be deleted: nothing may restart
+// as if the reset had worked.
+TEST_F(ResetServiceTest, AnEraseThatCannotCompleteDoesNotRelaunch) {
+    fill();
+    App::ResetService service = makeService();
+    {
+        QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        locker.setDatabaseName(root.filePath(QStringLiteral("history.sqlite")));
+        ASSERT_TRUE(locker.open());
+        QSqlQuery(QStringLiteral("BEGIN IMMEDIATE"), locker);
+        EXPECT_EQ(service.wipeAndRelaunch(), App::ResetService::WipeOutcome::EraseIncomplete);
+        QSqlQuery(QStringLiteral("ROLLBACK"), locker);
+        locker.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    EXPECT_EQ(relauncher.relaunchCount, 0);
+    EXPECT_EQ(journal, (QStringList{"stop capture with 3 items", "resume capture"}));
+    EXPECT_EQ(store->items().size(), 3) << "the history is shown as it is stored";
+    EXPECT_TRUE(images.exists(QStringLiteral("A.png")));
+    EXPECT_EQ(defaults.stringList(App::SettingsKeys::ignoredBundleIDs), App::seedIgnoredBundleIDs());
 }
 
 TEST_F(ResetServiceTest, ThePlainTextShortcutWritesTheNewestItemWithoutItsRichText) {

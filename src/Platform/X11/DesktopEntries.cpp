@@ -119,7 +119,27 @@ QStringList dataDirectories() {
     return result;
 }
 
+// The id of a desktop file from its path below an applications folder.
+QString idOfRelativePath(QString relative) {
+    relative.chop(int(sizeof(".desktop") - 1));
+    relative.replace(u'/', u'-');
+    return relative;
+}
+
 } // namespace
+
+std::optional<QString> desktopFileId(const QString& path) {
+    if (!path.endsWith(QStringLiteral(".desktop")))
+        return std::nullopt;
+    const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (const QString& dir : dataDirectories()) {
+        const QString applications =
+            QDir::cleanPath(QFileInfo(dir + QStringLiteral("/applications")).absoluteFilePath());
+        if (file.startsWith(applications + u'/'))
+            return idOfRelativePath(file.mid(applications.size() + 1));
+    }
+    return std::nullopt;
+}
 
 std::optional<DesktopEntry> parseDesktopFile(const QString& path, const QString& id) {
     QFile file(path);
@@ -162,6 +182,8 @@ std::optional<DesktopEntry> parseDesktopFile(const QString& path, const QString&
             entry.startupWmClass = value;
         else if (key == u"Hidden")
             hidden = value == u"true";
+        else if (key == u"NoDisplay")
+            entry.noDisplay = value == u"true";
     }
     if (hidden || type != u"Application")
         return std::nullopt;
@@ -242,9 +264,7 @@ void DesktopEntryIndex::refresh() {
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
-            QString id = QDir(applications).relativeFilePath(path);
-            id.chop(int(sizeof(".desktop") - 1));
-            id.replace(u'/', u'-');
+            const QString id = idOfRelativePath(QDir(applications).relativeFilePath(path));
             if (m_byId.contains(id))
                 continue;
             // A hidden entry still hides the same id in later directories.
@@ -261,6 +281,11 @@ std::optional<DesktopEntry> DesktopEntryIndex::byId(const QString& id) {
     refresh();
     const qsizetype index = m_byId.value(id, -1);
     return index >= 0 ? std::optional(m_entries[index]) : std::nullopt;
+}
+
+QList<DesktopEntry> DesktopEntryIndex::entries() {
+    refresh();
+    return m_entries;
 }
 
 std::optional<DesktopEntry> DesktopEntryIndex::byWindowClass(const QString& instance,

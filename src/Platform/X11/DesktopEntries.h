@@ -20,6 +20,8 @@ struct DesktopEntry {
     QString tryExec;
     QString workingDirectory;
     QString startupWmClass;
+    // Installed, but not to be offered in lists of applications.
+    bool noDisplay = false;
 };
 
 // Parses the [Desktop Entry] group of a desktop file; nothing for a file that is not an
@@ -30,6 +32,10 @@ std::optional<DesktopEntry> parseDesktopFile(const QString& path, const QString&
 // (files are appended as %f when the line names none). Each is program plus arguments, for starting
 // without a shell; nothing when the Exec line cannot be parsed.
 std::optional<QList<QStringList>> commandLines(const DesktopEntry& entry, const QStringList& files);
+
+// The desktop-file id of the file at `path` when it lies in the applications folder of one of the XDG
+// data directories ("kde-org.kate" for applications/kde/org.kate.desktop); nothing elsewhere.
+std::optional<QString> desktopFileId(const QString& path);
 
 // The application desktop files of the XDG data directories ($XDG_DATA_HOME first, then
 // $XDG_DATA_DIRS), a file earlier in that order hiding later ones of the same id. The index is built on
@@ -43,6 +49,8 @@ public:
     std::optional<DesktopEntry> byWindowClass(const QString& instance, const QString& windowClass);
     // The entry whose Exec (or TryExec) program is `executable`.
     std::optional<DesktopEntry> byExecutable(const QString& executable);
+    // Every installed application, in the order the directories were read.
+    QList<DesktopEntry> entries();
 
 private:
     void refresh();

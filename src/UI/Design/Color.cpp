@@ -24,6 +24,14 @@ QColor withOpacity(QColor color, qreal opacity) {
     return color;
 }
 
+QColor mix(const QColor& from, const QColor& to, qreal progress) {
+    const auto lerp = [progress](float a, float b) {
+        return a + (b - a) * static_cast<float>(progress);
+    };
+    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
+                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
+}
+
 QColor brand() {
     return QColor(108, 92, 231);
 }

@@ -19,6 +19,8 @@ Scheme schemeOf(const QWidget& widget);
 
 // `color` with its opacity multiplied by `opacity`.
 QColor withOpacity(QColor color, qreal opacity);
+// The colour `progress` (0...1) of the way from `from` to `to`, opacity included.
+QColor mix(const QColor& from, const QColor& to, qreal progress);
 
 QColor brand();
 QColor brandSoft();

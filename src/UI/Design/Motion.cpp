@@ -119,4 +119,18 @@ void configure(QVariantAnimation& target, const Animation& animation) {
     target.setEasingCurve(effective.curve);
 }
 
+void runTo(QVariantAnimation& target, qreal from, qreal to, const Animation& animation,
+           bool honourReduceMotion) {
+    target.stop();
+    if (honourReduceMotion) {
+        configure(target, animation);
+    } else {
+        target.setDuration(std::max(animation.durationMs, 0));
+        target.setEasingCurve(animation.curve);
+    }
+    target.setStartValue(from);
+    target.setEndValue(to);
+    target.start();
+}
+
 } // namespace QS::Motion

@@ -56,4 +56,10 @@ Animation honouringReduceMotion(const Animation& animation);
 // Gives `target` the duration and curve of `animation` as Reduce Motion allows right now.
 void configure(QVariantAnimation& target, const Animation& animation);
 
+// Restarts `target` from `from` to `to` along `animation`, as Reduce Motion allows right now (where
+// the plain variant applies `to` as the animation starts). Feedback that is no motion, such as a
+// hover fade, passes `honourReduceMotion` false and always runs its curve.
+void runTo(QVariantAnimation& target, qreal from, qreal to, const Animation& animation,
+           bool honourReduceMotion = true);
+
 } // namespace QS::Motion

@@ -14,24 +14,6 @@ constexpr qreal kCornerRadius = 12;
 constexpr qreal kHoverScale = 1.015;
 // Room around the card's face so that it can grow by kHoverScale without being clipped.
 constexpr int kGrowthMargin = 3;
-
-QColor mix(const QColor& from, const QColor& to, qreal progress) {
-    const auto lerp = [progress](float a, float b) {
-        return a + (b - a) * static_cast<float>(progress);
-    };
-    return QColor::fromRgbF(lerp(from.redF(), to.redF()), lerp(from.greenF(), to.greenF()),
-                            lerp(from.blueF(), to.blueF()), lerp(from.alphaF(), to.alphaF()));
-}
-
-// Moves a value from `from` to `to` along `motion`. Under Reduce Motion the animation has no
-// duration, and starting it applies the end value at once.
-void runTo(QVariantAnimation& animation, qreal from, qreal to, const QS::Motion::Animation& motion) {
-    animation.stop();
-    QS::Motion::configure(animation, motion);
-    animation.setStartValue(from);
-    animation.setEndValue(to);
-    animation.start();
-}
 } // namespace
 
 QSChoiceCard::QSChoiceCard(bool selected, std::function<void()> action, QWidget* content, QWidget* parent)
@@ -63,9 +45,9 @@ void QSChoiceCard::setSelected(bool selected) {
     if (selected == m_selected)
         return;
     m_selected = selected;
-    runTo(*m_selectionAnimation, m_selection, selected ? 1.0 : 0.0, QS::Motion::soft());
+    QS::Motion::runTo(*m_selectionAnimation, m_selection, selected ? 1.0 : 0.0, QS::Motion::soft());
     // Selection also ends or allows the hover growth, with the selection's own curve.
-    runTo(*m_scaleAnimation, m_scale, targetScale(), QS::Motion::soft());
+    QS::Motion::runTo(*m_scaleAnimation, m_scale, targetScale(), QS::Motion::soft());
 }
 
 void QSChoiceCard::applyScale(qreal scale) {
@@ -86,7 +68,7 @@ void QSChoiceCard::setHovering(bool hovering) {
     if (hovering == m_hovering)
         return;
     m_hovering = hovering;
-    runTo(*m_scaleAnimation, m_scale, targetScale(), QS::Motion::fast());
+    QS::Motion::runTo(*m_scaleAnimation, m_scale, targetScale(), QS::Motion::fast());
 }
 
 void QSChoiceCard::enterEvent(QEnterEvent* event) {
@@ -122,10 +104,10 @@ void QSChoiceCard::paintEvent(QPaintEvent*) {
     painter.scale(m_scale, m_scale);
     painter.translate(-face.center());
 
-    const QColor fill =
-        mix(QS::Color::cardFill(scheme), QS::Color::withOpacity(QS::Color::brand(), 0.14), m_selection);
-    const QColor stroke =
-        mix(QS::Color::cardStroke(scheme), QS::Color::withOpacity(QS::Color::brand(), 0.55), m_selection);
+    const QColor fill = QS::Color::mix(QS::Color::cardFill(scheme),
+                                       QS::Color::withOpacity(QS::Color::brand(), 0.14), m_selection);
+    const QColor stroke = QS::Color::mix(QS::Color::cardStroke(scheme),
+                                         QS::Color::withOpacity(QS::Color::brand(), 0.55), m_selection);
     const qreal lineWidth = 1.0 + 0.5 * m_selection;
 
     painter.setPen(Qt::NoPen);

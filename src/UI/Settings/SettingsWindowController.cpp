@@ -1,13 +1,22 @@
 #include "SettingsWindowController.h"
 
+#include "SettingsView.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
 
 namespace UI {
 
+Q_LOGGING_CATEGORY(lcSettings, "quillstack.settings", QtInfoMsg)
+
 namespace {
+constexpr QSize kWindowSize(640, 540);
+
 QString settingsTitle() {
     return QCoreApplication::translate("SettingsWindowController", "Quillstack Settings");
 }
@@ -17,8 +26,13 @@ public:
     SettingsWindowWidget()
         : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                Qt::WindowMinimizeButtonHint) {
-        setFixedSize(640, 540);
+        setObjectName(QStringLiteral("settingsWindow"));
+        setFixedSize(kWindowSize);
         setWindowTitle(settingsTitle());
+        for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}) {
+            auto* shortcut = new QShortcut(keys, this);
+            connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+        }
     }
 
 protected:
@@ -39,7 +53,12 @@ void centre(QWidget& window) {
 }
 } // namespace
 
-SettingsWindowController::SettingsWindowController() : m_window(std::make_unique<SettingsWindowWidget>()) {}
+SettingsWindowController::SettingsWindowController(SettingsServices services)
+    : m_window(std::make_unique<SettingsWindowWidget>()), m_view(new SettingsView(std::move(services))) {
+    auto* layout = new QVBoxLayout(m_window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+}
 
 SettingsWindowController::~SettingsWindowController() = default;
 
@@ -49,6 +68,9 @@ void SettingsWindowController::show() {
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    const QPoint origin = m_window->geometry().topLeft();
+    qCDebug(lcSettings, "settings window shown at %d,%d on the %s tab", origin.x(), origin.y(),
+            qPrintable(SettingsView::rawValue(m_view->tab())));
 }
 
 } // namespace UI

@@ -1,0 +1,146 @@
+// The General page over the real settings file and history store: the limit trims at once, the
+// login switch calls the autostart service once per change, the window-position cards and the
+// paste choice are stored as they are clicked, and the warning shows exactly while automatic
+// pasting cannot work.
+#include "SettingsFixture.h"
+
+#include <UI/Design/QSChoiceCard.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+
+using UI::SettingsTab;
+
+namespace {
+
+class SettingsGeneral : public SettingsFixture {
+protected:
+    void addTexts(int count) {
+        for (int i = 0; i < count; ++i) {
+            NewClipboardItem text;
+            text.plainText = QStringLiteral("clip %1").arg(i);
+            text.dedupeKey = QStringLiteral("txt:%1").arg(i);
+            store->add(ClipboardItem::make(text));
+        }
+    }
+
+    int unpinnedTexts() const {
+        int count = 0;
+        for (const ClipboardItemPtr& item : store->items())
+            count += item->type() == ItemType::text && !item->isPinned();
+        return count;
+    }
+
+    void chooseLimit(int limit) {
+        auto* combo = find<QComboBox>(QStringLiteral("historyLimit"));
+        combo->setCurrentIndex(combo->findData(limit));
+    }
+
+    QWidget* warning() { return find<QWidget>(QStringLiteral("accessibilityWarning")); }
+};
+
+TEST_F(SettingsGeneral, LoweringTheLimitTrimsAtOnceAndRaisingItDeletesNothing) {
+    defaults.setValue(App::SettingsKeys::historyLimit, 500);
+    NewClipboardItem pinned;
+    pinned.plainText = QStringLiteral("oldest, pinned");
+    pinned.dedupeKey = QStringLiteral("txt:pinned");
+    store->add(ClipboardItem::make(pinned));
+    store->togglePin(store->items().first());
+    store->addSnippet(QStringLiteral("Signature"), QStringLiteral("Anna"));
+    addTexts(25);
+    open(SettingsTab::General);
+    EXPECT_EQ(find<QComboBox>(QStringLiteral("historyLimit"))->currentText(), "500");
+
+    chooseLimit(20);
+    EXPECT_EQ(defaults.intValue(App::SettingsKeys::historyLimit), 20);
+    EXPECT_EQ(unpinnedTexts(), 20) << "trimmed at once";
+    EXPECT_EQ(store->items().first()->plainText(), "clip 24") << "the newest stay";
+    EXPECT_EQ(store->snippets().size(), 1) << "snippets are never trimmed";
+    EXPECT_EQ(store->items().size(), 22) << "nor pinned items";
+
+    chooseLimit(1000);
+    EXPECT_EQ(defaults.intValue(App::SettingsKeys::historyLimit), 1000);
+    EXPECT_EQ(store->items().size(), 22);
+}
+
+TEST_F(SettingsGeneral, TheLoginSwitchCallsTheAutostartServiceOncePerChange) {
+    open(SettingsTab::General);
+    auto* toggle = find(QStringLiteral("launchAtLogin"));
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_TRUE(loginCalls.isEmpty()) << "opening the page changes nothing";
+
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_EQ(loginCalls, (QList<bool>{true, false}));
+    EXPECT_FALSE(defaults.boolValue(QStringLiteral("launchAtLogin"), true));
+
+    // A page built again reads the stored choice and calls nothing.
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    controller->view()->selectTab(SettingsTab::Privacy);
+    controller->view()->selectTab(SettingsTab::General);
+    finishMotion();
+    EXPECT_TRUE(find(QStringLiteral("launchAtLogin"))->isChecked());
+    EXPECT_EQ(loginCalls, (QList<bool>{true, false, true}));
+}
+
+TEST_F(SettingsGeneral, AFailedAutostartChangeIsSaidBesideTheSwitch) {
+    loginSucceeds = false;
+    open(SettingsTab::General);
+    auto* toggle = find(QStringLiteral("launchAtLogin"));
+    EXPECT_FALSE(find<QWidget>(QStringLiteral("loginItemError"))->isVisible());
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(toggle->isChecked()) << "the switch keeps the user's choice";
+    EXPECT_TRUE(find<QWidget>(QStringLiteral("loginItemError"))->isVisible());
+    loginSucceeds = true;
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_FALSE(find<QWidget>(QStringLiteral("loginItemError"))->isVisible());
+}
+
+TEST_F(SettingsGeneral, TheWarningShowsExactlyWhileSyntheticInputIsUnavailable) {
+    struct Case {
+        bool trusted;
+        bool autoPaste;
+    };
+    for (const Case c : {Case{true, true}, Case{true, false}, Case{false, true}, Case{false, false}}) {
+        SCOPED_TRACE(
+            QStringLiteral("trusted %1, autoPaste %2").arg(c.trusted).arg(c.autoPaste).toStdString());
+        controller.reset();
+        trusted = c.trusted;
+        defaults.setValue(App::SettingsKeys::autoPaste, c.autoPaste);
+        open(SettingsTab::General);
+        EXPECT_EQ(warning()->isVisible(), !c.trusted);
+        EXPECT_EQ(find<QRadioButton>(QStringLiteral("autoPaste.paste"))->isChecked(), c.autoPaste);
+    }
+    // The check runs again as settings change on the page.
+    trusted = true;
+    find(QStringLiteral("autoPaste.paste"))->click();
+    EXPECT_FALSE(warning()->isVisible());
+    EXPECT_TRUE(defaults.boolValue(App::SettingsKeys::autoPaste, false));
+}
+
+TEST_F(SettingsGeneral, PositionCardsShowAndStoreTheStoredChoice) {
+    struct Case {
+        const char* stored;
+        QStringList selected;
+    };
+    const Case cases[] = {{"center", {"center"}}, {"input", {"input"}}, {"somewhere", {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        controller.reset();
+        defaults.setValue(App::SettingsKeys::windowPosition, QString::fromLatin1(c.stored));
+        open(SettingsTab::General);
+        QStringList selected;
+        for (const char* id : {"center", "cursor", "input"}) {
+            if (find<QSChoiceCard>(QStringLiteral("position.") + QLatin1String(id))->isSelected())
+                selected << QString::fromLatin1(id);
+        }
+        EXPECT_EQ(selected, c.selected);
+    }
+    QTest::mouseClick(find(QStringLiteral("position.cursor")), Qt::LeftButton);
+    EXPECT_EQ(defaults.stringValue(App::SettingsKeys::windowPosition), "cursor");
+    EXPECT_TRUE(find<QSChoiceCard>(QStringLiteral("position.cursor"))->isSelected());
+    EXPECT_FALSE(find<QSChoiceCard>(QStringLiteral("position.input"))->isSelected());
+}
+
+} // namespace
