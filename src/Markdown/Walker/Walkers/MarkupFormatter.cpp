@@ -99,7 +99,29 @@ bool isASCIIPunctuation(char c) {
            (c >= '{' && c <= '~');
 }
 
-// A link or image title between double quotes, its quotes and escaping backslashes escaped.
+bool isASCIILetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isASCIIAlphanumeric(char c) {
+    return isASCIILetter(c) || (c >= '0' && c <= '9');
+}
+
+// True when the "&" at `position` may start a character reference ("&amp;", "&#42;"), which the reader
+// decodes in destinations and titles, before it takes away backslashes: such an "&" is written "&amp;".
+// Errs on the side of yes, as "&amp;" reads back as "&" anyway.
+bool startsCharacterReference(std::string_view text, std::size_t position) {
+    std::size_t end = position + 1;
+    end += end < text.size() && text[end] == '#' ? 1 : 0;
+    const std::size_t nameStart = end;
+    while (end < text.size() && isASCIIAlphanumeric(text[end])) {
+        ++end;
+    }
+    return text[position] == '&' && end > nameStart && end < text.size() && text[end] == ';';
+}
+
+// A link or image title between double quotes, its quotes, escaping backslashes and character references
+// escaped.
 std::string quotedTitle(std::string_view title) {
     std::string quoted = " \"";
     for (std::size_t i = 0; i < title.size(); ++i) {
@@ -107,14 +129,14 @@ std::string quotedTitle(std::string_view title) {
         if (c == '"' || (c == '\\' && i + 1 < title.size() && isASCIIPunctuation(title[i + 1]))) {
             quoted += '\\';
         }
-        quoted += c;
+        quoted += startsCharacterReference(title, i) ? "&amp;" : std::string_view(&c, 1);
     }
     return quoted + "\"";
 }
 
 // A link destination or image source as it reads back unchanged: between angle brackets when it holds
-// blanks, control characters or unbalanced parentheses, with escaping backslashes and (between angle
-// brackets) the brackets themselves escaped.
+// blanks, control characters or unbalanced parentheses, with escaping backslashes, character references
+// and (between angle brackets) the brackets themselves escaped.
 std::string destinationText(std::string_view destination) {
     bool needsBrackets = !destination.empty() && destination.front() == '<';
     int openParentheses = 0;
@@ -136,9 +158,33 @@ std::string destinationText(std::string_view destination) {
         if (escapes || (needsBrackets && (c == '<' || c == '>'))) {
             text += '\\';
         }
-        text += c;
+        text += startsCharacterReference(destination, i) ? "&amp;" : std::string_view(&c, 1);
     }
     return needsBrackets ? text + ">" : text;
+}
+
+// True when "<destination>" reads back as an autolink to this very destination: an absolute URI (a scheme
+// of 2 to 32 characters and a colon, then no blank, control character or angle bracket) holding nothing
+// that looks like a character reference, which the reader would decode.
+bool readsBackAsAutolink(std::string_view destination) {
+    const std::size_t colon = destination.find(':');
+    if (colon == std::string_view::npos || colon < 2 || colon > 32 || !isASCIILetter(destination[0])) {
+        return false;
+    }
+    for (std::size_t i = 1; i < colon; ++i) {
+        const char c = destination[i];
+        if (!isASCIIAlphanumeric(c) && c != '+' && c != '.' && c != '-') {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < destination.size(); ++i) {
+        const char c = destination[i];
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F || c == '<' || c == '>' ||
+            startsCharacterReference(destination, i)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Splits at every space and tab, keeping empty words.
@@ -359,7 +405,11 @@ void MarkupFormatter::softWrapPrint(std::string_view text, const Markup& element
 
 template <class PrintElement>
 void MarkupFormatter::printUnbroken(const Markup& element, PrintElement printElement) {
-    if (reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
+    // Without a line limit the lines are the document's own: an element broken over lines holds its own
+    // soft or hard breaks, which a move would keep while adding a line break before it that the document
+    // does not have.
+    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
+    if (!limit || reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
         printElement();
         return;
     }
@@ -367,11 +417,13 @@ void MarkupFormatter::printUnbroken(const Markup& element, PrintElement printEle
     ++checkingElements_;
     printElement();
     --checkingElements_;
-    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
-    const bool pastLimit = limit && state_.lastLineLength >= limit->maxLength;
+    const bool pastLimit = state_.lastLineLength >= limit->maxLength;
     const bool brokenOverLines =
         state_.lineNumber + state_.queuedNewlines > saved.lineNumber + saved.queuedNewlines;
-    if (pastLimit || brokenOverLines) {
+    // An element that already starts a new line gains nothing by moving; one more newline would end the
+    // paragraph.
+    const bool startsALine = saved.queuedNewlines > 0;
+    if ((pastLimit || brokenOverLines) && !startsALine) {
         restoreState(saved);
         state_.queuedNewlines += 1;
         ++reprintDepth_;
@@ -415,19 +467,30 @@ void MarkupFormatter::visitBlockQuote(const BlockQuote& blockQuote) {
 }
 
 void MarkupFormatter::visitUnorderedList(const UnorderedList& list) {
-    const std::optional<Markup> parent = list.parent();
-    if (list.indexInParent() > 0 && !(parent && isList(*parent))) {
-        ensureNewlines(2);
-    }
-    descendInto(list);
+    printList(list);
 }
 
 void MarkupFormatter::visitOrderedList(const OrderedList& list) {
+    printList(list);
+}
+
+void MarkupFormatter::printList(const Markup& list) {
     const std::optional<Markup> parent = list.parent();
     if (list.indexInParent() > 0 && !(parent && isList(*parent))) {
         ensureNewlines(2);
     }
+    // Two lists of one kind separated only by a blank line read back as one list, unless their markers
+    // differ: the second takes the other marker, the third the first one again, and so on.
+    const bool followsListOfSameKind =
+        parent && lastFinishedList_ && lastFinishedList_->parent == parent->data().id() &&
+        lastFinishedList_->index + 1 == list.indexInParent() && lastFinishedList_->kind == list.kind();
+    const bool otherMarker = followsListOfSameKind && !lastFinishedList_->otherMarker;
+    openListsTakeOtherMarker_.push_back(otherMarker);
     descendInto(list);
+    openListsTakeOtherMarker_.pop_back();
+    if (parent) {
+        lastFinishedList_ = FinishedList{parent->data().id(), list.indexInParent(), list.kind(), otherMarker};
+    }
 }
 
 void MarkupFormatter::visitListItem(const ListItem& item) {
@@ -439,9 +502,16 @@ void MarkupFormatter::visitListItem(const ListItem& item) {
     if (item.checkbox()) {
         checkbox = *item.checkbox() == Checkbox::checked ? "[x] " : "[ ] ";
     }
+    const bool otherMarker = !openListsTakeOtherMarker_.empty() && openListsTakeOtherMarker_.back();
     if (list && list->kind() == RawKind::unorderedList) {
-        print(std::string(rawValue(formattingOptions.unorderedListMarker())) + " " + checkbox, item);
-    } else if (const std::optional<std::string> numeral = numeralPrefix(item)) {
+        const UnorderedListMarker marker = formattingOptions.unorderedListMarker();
+        const UnorderedListMarker other =
+            marker == UnorderedListMarker::dash ? UnorderedListMarker::star : UnorderedListMarker::dash;
+        print(std::string(rawValue(otherMarker ? other : marker)) + " " + checkbox, item);
+    } else if (std::optional<std::string> numeral = numeralPrefix(item)) {
+        if (otherMarker) {
+            numeral->replace(numeral->size() - 2, 1, ")");
+        }
         print(*numeral + checkbox, item);
     }
     descendInto(item);
@@ -463,6 +533,13 @@ void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
         fenced = false;
         break;
     }
+    // Code without lines has no indented form. Indented lines after a list continue its last item, and after
+    // indented code they continue that code: code there needs a fence too.
+    const std::optional<Markup> parent = codeBlock.parent();
+    const std::optional<Markup> previous =
+        parent ? parent->child(codeBlock.indexInParent() - 1) : std::optional<Markup>();
+    fenced = fenced || lines.empty() ||
+             (previous && (isList(*previous) || previous->kind() == RawKind::codeBlock));
     std::string fence;
     if (fenced) {
         const std::string info = language.value_or(formattingOptions.defaultCodeBlockLanguage().value_or(""));
@@ -629,7 +706,8 @@ void MarkupFormatter::visitImage(const Image& image) {
 }
 
 void MarkupFormatter::visitLink(const Link& link) {
-    if (formattingOptions.condenseAutolinks() && link.destination() && link.isAutolink()) {
+    if (formattingOptions.condenseAutolinks() && link.destination() && link.isAutolink() &&
+        readsBackAsAutolink(*link.destination())) {
         print("<" + *link.destination() + ">", link);
         return;
     }
@@ -650,8 +728,22 @@ void MarkupFormatter::visitInlineHTML(const InlineHTML& html) {
 }
 
 void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
-    print("  ", lineBreak);
+    // Two trailing spaces would swallow the blanks the line ends with, and on a line that holds nothing else
+    // make an empty line, which ends the paragraph; a backslash breaks the line as well and keeps both.
+    const bool endsWithBlank = !result_.empty() && (result_.back() == ' ' || result_.back() == '\t');
+    print(endsWithBlank || currentLineIsEmpty(lineBreak) ? "\\" : "  ", lineBreak);
     state_.queuedNewlines += 1;
+}
+
+bool MarkupFormatter::currentLineIsEmpty(const Markup& element) const {
+    if (state_.queuedNewlines > 0) {
+        return true;
+    }
+    if (state_.lineNumber == 0) {
+        return false;
+    }
+    const std::size_t lineStart = result_.rfind('\n') + 1;
+    return std::string_view(result_).substr(lineStart) == linePrefix(element);
 }
 
 void MarkupFormatter::visitSoftBreak(const SoftBreak& softBreak) {
