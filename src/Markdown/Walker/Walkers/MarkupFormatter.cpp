@@ -111,13 +111,16 @@ bool isASCIIAlphanumeric(char c) {
 // decodes in destinations and titles, before it takes away backslashes: such an "&" is written "&amp;".
 // Errs on the side of yes, as "&amp;" reads back as "&" anyway.
 bool startsCharacterReference(std::string_view text, std::size_t position) {
+    if (text[position] != '&') {
+        return false;
+    }
     std::size_t end = position + 1;
     end += end < text.size() && text[end] == '#' ? 1 : 0;
     const std::size_t nameStart = end;
     while (end < text.size() && isASCIIAlphanumeric(text[end])) {
         ++end;
     }
-    return text[position] == '&' && end > nameStart && end < text.size() && text[end] == ';';
+    return end > nameStart && end < text.size() && text[end] == ';';
 }
 
 // A link or image title between double quotes, its quotes, escaping backslashes and character references
@@ -129,7 +132,11 @@ std::string quotedTitle(std::string_view title) {
         if (c == '"' || (c == '\\' && i + 1 < title.size() && isASCIIPunctuation(title[i + 1]))) {
             quoted += '\\';
         }
-        quoted += startsCharacterReference(title, i) ? "&amp;" : std::string_view(&c, 1);
+        if (startsCharacterReference(title, i)) {
+            quoted += "&amp;";
+        } else {
+            quoted += c;
+        }
     }
     return quoted + "\"";
 }
@@ -158,7 +165,11 @@ std::string destinationText(std::string_view destination) {
         if (escapes || (needsBrackets && (c == '<' || c == '>'))) {
             text += '\\';
         }
-        text += startsCharacterReference(destination, i) ? "&amp;" : std::string_view(&c, 1);
+        if (startsCharacterReference(destination, i)) {
+            text += "&amp;";
+        } else {
+            text += c;
+        }
     }
     return needsBrackets ? text + ">" : text;
 }
@@ -535,11 +546,14 @@ void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
     }
     // Code without lines has no indented form. Indented lines after a list continue its last item, and after
     // indented code they continue that code: code there needs a fence too.
-    const std::optional<Markup> parent = codeBlock.parent();
-    const std::optional<Markup> previous =
-        parent ? parent->child(codeBlock.indexInParent() - 1) : std::optional<Markup>();
+    // (The previous sibling is read from the raw tree: a view of it costs time in proportion to its index.)
+    const MarkupData* parent = codeBlock.data().parent();
+    const std::int64_t index = codeBlock.indexInParent();
+    const std::optional<RawKind> previous =
+        parent && index > 0 ? std::optional(parent->node().child(index - 1)->kind()) : std::nullopt;
     fenced = fenced || lines.empty() ||
-             (previous && (isList(*previous) || previous->kind() == RawKind::codeBlock));
+             (previous && (*previous == RawKind::unorderedList || *previous == RawKind::orderedList ||
+                           *previous == RawKind::codeBlock));
     std::string fence;
     if (fenced) {
         const std::string info = language.value_or(formattingOptions.defaultCodeBlockLanguage().value_or(""));
@@ -728,22 +742,14 @@ void MarkupFormatter::visitInlineHTML(const InlineHTML& html) {
 }
 
 void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
-    // Two trailing spaces would swallow the blanks the line ends with, and on a line that holds nothing else
-    // make an empty line, which ends the paragraph; a backslash breaks the line as well and keeps both.
-    const bool endsWithBlank = !result_.empty() && (result_.back() == ' ' || result_.back() == '\t');
-    print(endsWithBlank || currentLineIsEmpty(lineBreak) ? "\\" : "  ", lineBreak);
+    // Two trailing spaces would swallow the blanks the line ends with, and on a line that holds nothing but
+    // its prefix (which ends with a blank, or is empty) make an empty line, which ends the paragraph. A
+    // backslash breaks the line as well and keeps both.
+    const bool startsOrEndsBlank =
+        state_.queuedNewlines > 0 ||
+        (!result_.empty() && (result_.back() == ' ' || result_.back() == '\t' || result_.back() == '\n'));
+    print(startsOrEndsBlank ? "\\" : "  ", lineBreak);
     state_.queuedNewlines += 1;
-}
-
-bool MarkupFormatter::currentLineIsEmpty(const Markup& element) const {
-    if (state_.queuedNewlines > 0) {
-        return true;
-    }
-    if (state_.lineNumber == 0) {
-        return false;
-    }
-    const std::size_t lineStart = result_.rfind('\n') + 1;
-    return std::string_view(result_).substr(lineStart) == linePrefix(element);
 }
 
 void MarkupFormatter::visitSoftBreak(const SoftBreak& softBreak) {

@@ -112,8 +112,6 @@ private:
     void separateBlock(const Markup& block);
     void printDoxygenCommand(const Markup& command, std::string_view word);
     void printList(const Markup& list);
-    /// True when the next print for `element` starts a line or the current line holds only its prefix.
-    bool currentLineIsEmpty(const Markup& element) const;
     /// Prints an inline element whose printed form must not be split across lines: under a line limit, when
     /// it ends past the limit or broken over lines (and is not its parent's first child and does not start a
     /// line already), it is printed again from a new line.
