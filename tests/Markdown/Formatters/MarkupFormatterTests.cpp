@@ -506,6 +506,12 @@ TEST_P(StructureKeptTest, PrintedTextReadsBackAsTheSameTree) {
     }
 }
 
+OptionValues underscoreEmphasis() {
+    OptionValues values;
+    values.emphasisMarker = EmphasisMarker::underline;
+    return values;
+}
+
 OptionValues indentedCode() {
     OptionValues values;
     values.useCodeFence = UseCodeFence::never;
@@ -542,6 +548,15 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"adjacentBulletLists", "- a\n\n[r]: /r\n* b\n\n[s]: /s\n+ c", "- a\n\n* b\n\n- c"},
         StructureCase{"adjacentOrderedLists", "1. a\n2) b\n", "1. a\n\n1) b"},
         StructureCase{"nestedListsKeepTheirMarker", "- a\n  - b\n- c\n", "- a\n  \n  - b\n- c"},
+        // Emphasis that is all of an emphasis takes the other marker; inside words it keeps the option's.
+        StructureCase{"emphasisInEmphasis", "*_a_* **_b_** *__c__* __d__ *_**e**_*",
+                      "*_a_* **_b_** ***c*** **d** *_**e**_*"},
+        StructureCase{"emphasisInsideWords", "*foo**bar**baz* **x*y*z** a***b***c",
+                      "*foo**bar**baz* **x*y*z** a***b***c"},
+        StructureCase{"emphasisInEmphasisWithUnderscores", "_*a*_ and **b**", "_*a*_ and __b__",
+                      underscoreEmphasis()},
+        // A heading printed after "#" marks holds a line break as a blank, as it holds a soft break.
+        StructureCase{"lineBreakInAHeading", "a\\\nb  \nc\n===\n", "# a b c"},
         // Indented code where indentation would mean something else is fenced.
         StructureCase{"indentedCodeAfterAList", "- a\n\n```\ncode\n```", "- a\n\n```\ncode\n```",
                       indentedCode()},
@@ -566,7 +581,12 @@ TEST(MarkupFormatter, DeepTreesPrintWithoutOverflowingTheStack) {
     for (int level = 0; level < depth; ++level) {
         nested = Emphasis({nested});
     }
-    EXPECT_EQ(formatted(Paragraph({nested})), std::string(depth, '*') + "core" + std::string(depth, '*'));
+    std::string markers;
+    for (int level = 0; level < depth; ++level) {
+        markers += level % 2 == 0 ? '*' : '_';
+    }
+    EXPECT_EQ(formatted(Paragraph({nested})),
+              markers + "core" + std::string(markers.rbegin(), markers.rend()));
 }
 
 } // namespace

@@ -35,8 +35,6 @@ const std::vector<Loss> renderingLosses = {
     {"text is not escaped: characters that were literal read back as Markdown",
      {19,  31,  35,  36,  40,  46,  63,  163, 216, 292, 308, 310, 311, 322, 323, 333, 334,
       335, 336, 337, 359, 446, 449, 459, 462, 479, 502, 523, 537, 558, 601, 614, 639, 652}},
-    {"emphasis directly inside emphasis prints with the one emphasis marker and reads back as strong",
-     {470, 472}},
     {"a heading prints on one line, so the line breaks of a multi-line heading become spaces", {51, 52, 65}},
     {"empty lines at the start and end of a code block are not printed", {97, 99}},
 };

@@ -142,7 +142,8 @@ bool printedOnOneLine(const Heading& heading, const MarkupFormatter::Options& op
 // - an ordered list starts at the numeral the options give its first item;
 // - code and HTML blocks lose the empty lines at their start and end;
 // - code printed indented (fences "never") loses its language;
-// - a heading printed after "#" marks is one line, so a soft break in it reads back as one space.
+// - a heading printed after "#" marks is one line, so a soft or hard line break in it reads back as one
+//   space.
 Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options& options) {
     Node node{std::string(rawKindName(markup.kind())), detailOf(markup), std::nullopt, {}};
     switch (markup.kind()) {
@@ -177,7 +178,8 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
         if (isEmptyText(child)) {
             continue;
         }
-        if (oneLine && (child.kind() == RawKind::softBreak || child.kind() == RawKind::text)) {
+        if (oneLine && (child.kind() == RawKind::softBreak || child.kind() == RawKind::lineBreak ||
+                        child.kind() == RawKind::text)) {
             lineText =
                 lineText.value_or("") + (child.kind() == RawKind::text ? Text(child.data()).string() : " ");
             continue;

@@ -687,17 +687,32 @@ void MarkupFormatter::visitInlineCode(const InlineCode& code) {
 }
 
 void MarkupFormatter::visitEmphasis(const Emphasis& emphasis) {
-    const std::string_view marker = rawValue(formattingOptions.emphasisMarker());
-    print(marker, emphasis);
-    descendInto(emphasis);
-    print(marker, emphasis);
+    printEmphasis(emphasis, 1);
 }
 
 void MarkupFormatter::visitStrong(const Strong& strong) {
-    const std::string marker(2, rawValue(formattingOptions.emphasisMarker()).front());
-    print(marker, strong);
-    descendInto(strong);
-    print(marker, strong);
+    printEmphasis(strong, 2);
+}
+
+void MarkupFormatter::printEmphasis(const Markup& element, std::size_t markerCount) {
+    // Emphasis that is all of an emphasis's content takes the other marker than its parent: "*_a_*" and
+    // "**_a_**" read back as written, "**a**" as strong emphasis and "***a***" as emphasis around strong
+    // emphasis, which is what strong emphasis there reads back as. Elsewhere the option's marker reads back
+    // as written, inside words too (where "_" would not).
+    const std::optional<Markup> parent = element.parent();
+    const bool allOfAnEmphasis = element.kind() == RawKind::emphasis && parent && parent->childCount() == 1 &&
+                                 (parent->kind() == RawKind::emphasis || parent->kind() == RawKind::strong);
+    const bool otherMarker =
+        allOfAnEmphasis && !openEmphasesTakeOtherMarker_.empty() && !openEmphasesTakeOtherMarker_.back();
+    const EmphasisMarker marker = formattingOptions.emphasisMarker();
+    const EmphasisMarker other =
+        marker == EmphasisMarker::star ? EmphasisMarker::underline : EmphasisMarker::star;
+    const std::string markers(markerCount, rawValue(otherMarker ? other : marker).front());
+    print(markers, element);
+    openEmphasesTakeOtherMarker_.push_back(otherMarker);
+    descendInto(element);
+    openEmphasesTakeOtherMarker_.pop_back();
+    print(markers, element);
 }
 
 void MarkupFormatter::visitStrikethrough(const Strikethrough& strikethrough) {
@@ -742,6 +757,11 @@ void MarkupFormatter::visitInlineHTML(const InlineHTML& html) {
 }
 
 void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
+    // A heading after "#" marks ends with its line, so a line break in it is a blank, as a soft break is.
+    if (insideATXHeading(lineBreak, formattingOptions.preferredHeadingStyle())) {
+        softWrapPrint(" ", lineBreak);
+        return;
+    }
     // Two trailing spaces would swallow the blanks the line ends with, and on a line that holds nothing but
     // its prefix (which ends with a blank, or is empty) make an empty line, which ends the paragraph. A
     // backslash breaks the line as well and keeps both.

@@ -112,6 +112,7 @@ private:
     void separateBlock(const Markup& block);
     void printDoxygenCommand(const Markup& command, std::string_view word);
     void printList(const Markup& list);
+    void printEmphasis(const Markup& element, std::size_t markerCount);
     /// Prints an inline element whose printed form must not be split across lines: under a line limit, when
     /// it ends past the limit or broken over lines (and is not its parent's first child and does not start a
     /// line already), it is printed again from a new line.
@@ -142,6 +143,9 @@ private:
         bool otherMarker = false;
     };
     std::vector<bool> openListsTakeOtherMarker_;
+    // Whether each emphasis or strong emphasis being printed (innermost last) writes the marker other than
+    // the option's.
+    std::vector<bool> openEmphasesTakeOtherMarker_;
     std::optional<FinishedList> lastFinishedList_;
 };
 
