@@ -21,8 +21,8 @@ namespace Markdown {
 /// reference in a destination or title as "&amp;", and a link destination holding blanks or unbalanced
 /// parentheses goes between angle brackets. Structure is kept the same way: only a destination that reads
 /// back as an autolink is condensed to one, a line break on an empty line or after blanks is written as a
-/// backslash, a list that follows a list of its kind takes the other marker, and code is fenced where an
-/// indented block would read back as something else.
+/// backslash, a list that follows a list of its kind and emphasis that is all of an emphasis take the other
+/// marker, and code is fenced where an indented block would read back as something else.
 ///
 /// With a preferred line limit, text wraps at spaces; a code span, image, link or inline-attribute span that
 /// would end up past the limit or broken over lines is moved whole to a new line, unless it is the first
