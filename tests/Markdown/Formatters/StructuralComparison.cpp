@@ -10,88 +10,14 @@ namespace {
 
 using namespace Markdown;
 
-// An element reduced to what a reader of the document sees: its kind, every payload field written out as
-// its detail, and its children. Source ranges are left out.
+// An element reduced to what a reader of the document sees: its kind and payload (compared as the model
+// compares them), and its children. Source ranges are left out.
 struct Node {
-    std::string kind;
-    std::string detail;
-    // A second detail the printed form may read back with, where the printer may lose a payload field.
-    std::optional<std::string> alternativeDetail;
+    RawMarkupData data;
+    // What the printed form may read back as instead, where the printer may lose a payload field.
+    std::optional<RawMarkupData> alternative;
     std::vector<Node> children;
 };
-
-std::string quoted(const std::optional<std::string>& text) {
-    if (!text) {
-        return "none";
-    }
-    std::string quoted = "\"";
-    for (const char c : *text) {
-        quoted += c == '\n' ? std::string("\\n") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
-
-std::string alignmentName(const std::optional<TableColumnAlignment>& alignment) {
-    if (!alignment) {
-        return "none";
-    }
-    switch (*alignment) {
-    case TableColumnAlignment::left:
-        return "left";
-    case TableColumnAlignment::center:
-        return "center";
-    case TableColumnAlignment::right:
-        return "right";
-    }
-    return "none";
-}
-
-std::string codeBlockDetail(const std::optional<std::string>& language, const std::string& code) {
-    return "language " + quoted(language) + " " + quoted(code);
-}
-
-std::string detailOf(const Markup& markup) {
-    const RawMarkupData& data = markup.data().node().data();
-    switch (markup.kind()) {
-    case RawKind::codeBlock:
-        return codeBlockDetail(data.codeBlockPayload().language, data.codeBlockPayload().code);
-    case RawKind::heading:
-        return "level " + std::to_string(data.headingPayload().level);
-    case RawKind::listItem: {
-        const auto& checkbox = data.listItemPayload().checkbox;
-        return checkbox ? (*checkbox == Checkbox::checked ? "[x]" : "[ ]") : "";
-    }
-    case RawKind::orderedList:
-        return "start " + std::to_string(data.orderedListPayload().startIndex);
-    case RawKind::link:
-    case RawKind::image:
-        return quoted(data.linkPayload().destination) + " title " + quoted(data.linkPayload().title);
-    case RawKind::symbolLink:
-        return quoted(data.symbolLinkPayload().destination);
-    case RawKind::table: {
-        std::string detail = "alignments";
-        for (const auto& alignment : data.tablePayload().columnAlignments) {
-            detail += " " + alignmentName(alignment);
-        }
-        return detail;
-    }
-    case RawKind::tableCell:
-        return "span " + std::to_string(data.tableCellPayload().colspan) + "x" +
-               std::to_string(data.tableCellPayload().rowspan);
-    case RawKind::blockDirective:
-        return quoted(data.blockDirectivePayload().name);
-    case RawKind::htmlBlock:
-    case RawKind::inlineCode:
-    case RawKind::customInline:
-    case RawKind::inlineHTML:
-    case RawKind::text:
-    case RawKind::inlineAttributes:
-    case RawKind::doxygenParam:
-        return quoted(data.stringPayload().value);
-    default:
-        return "";
-    }
-}
 
 // The reader leaves an empty text where it strips the blanks at the end of a line. It holds nothing, and
 // the printed form has no blanks there to make it from.
@@ -100,7 +26,7 @@ bool isEmptyText(const Markup& markup) {
 }
 
 Node reduced(const Markup& markup) {
-    Node node{std::string(rawKindName(markup.kind())), detailOf(markup), std::nullopt, {}};
+    Node node{markup.data().node().data(), std::nullopt, {}};
     for (const Markup& child : markup.children()) {
         if (!isEmptyText(child)) {
             node.children.push_back(reduced(child));
@@ -145,33 +71,36 @@ bool printedOnOneLine(const Heading& heading, const MarkupFormatter::Options& op
 // - a heading printed after "#" marks is one line, so a soft or hard line break in it reads back as one
 //   space.
 Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options& options) {
-    Node node{std::string(rawKindName(markup.kind())), detailOf(markup), std::nullopt, {}};
+    Node node{markup.data().node().data(), std::nullopt, {}};
     switch (markup.kind()) {
     case RawKind::orderedList:
-        node.detail = "start " + std::to_string(options.orderedListNumerals().numeral(0));
+        node.data = RawMarkupData::orderedList(options.orderedListNumerals().numeral(0));
         break;
     case RawKind::codeBlock: {
         const CodeBlock code(markup.data());
         const std::string printedCode = withoutOuterEmptyLines(code.code());
-        node.detail = codeBlockDetail(code.language(), printedCode);
+        node.data = RawMarkupData::codeBlock(printedCode, code.language());
         if (options.useCodeFence() == UseCodeFence::never) {
-            node.alternativeDetail = codeBlockDetail(std::nullopt, printedCode);
+            node.alternative = RawMarkupData::codeBlock(printedCode, std::nullopt);
         }
         break;
     }
     case RawKind::htmlBlock:
-        node.detail = quoted(withoutOuterEmptyLines(HTMLBlock(markup.data()).rawHTML()));
+        node.data = RawMarkupData::htmlBlock(withoutOuterEmptyLines(HTMLBlock(markup.data()).rawHTML()));
         break;
     default:
         break;
     }
     const std::optional<Heading> heading = markup.as<Heading>();
     const bool oneLine = heading && printedOnOneLine(*heading, options);
-    std::optional<std::string> lineText;
+    // The texts and breaks of a one-line heading read back as one text.
+    std::string lineText;
+    bool inLineText = false;
     const auto endLineText = [&] {
-        if (lineText) {
-            node.children.push_back({"text", quoted(*lineText), std::nullopt, {}});
-            lineText.reset();
+        if (inLineText) {
+            node.children.push_back({RawMarkupData::text(lineText), std::nullopt, {}});
+            lineText.clear();
+            inLineText = false;
         }
     };
     for (const Markup& child : markup.children()) {
@@ -180,8 +109,8 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
         }
         if (oneLine && (child.kind() == RawKind::softBreak || child.kind() == RawKind::lineBreak ||
                         child.kind() == RawKind::text)) {
-            lineText =
-                lineText.value_or("") + (child.kind() == RawKind::text ? Text(child.data()).string() : " ");
+            lineText += child.kind() == RawKind::text ? Text(child.data()).string() : " ";
+            inLineText = true;
             continue;
         }
         endLineText();
@@ -193,9 +122,9 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
 
 void describeInto(const Node& node, int depth, std::string& out) {
     out.append(static_cast<std::size_t>(depth) * 2, ' ');
-    out += node.kind + (node.detail.empty() ? "" : " " + node.detail);
-    if (node.alternativeDetail) {
-        out += " (or " + *node.alternativeDetail + ")";
+    out += node.data.diagnosticDescription();
+    if (node.alternative) {
+        out += " or " + node.alternative->diagnosticDescription();
     }
     out += "\n";
     for (const Node& child : node.children) {
@@ -209,21 +138,16 @@ std::string describe(const Node& node) {
     return out;
 }
 
-bool sameElement(const Node& expected, const Node& actual) {
-    return expected.kind == actual.kind &&
-           (expected.detail == actual.detail || expected.alternativeDetail == actual.detail);
-}
-
 // The first place where the trees part, walking both in document order. Where only the number of children
 // differs, the first child that differs says more than the whole element.
 std::optional<StructuralDifference> firstDifference(const Node& expected, const Node& actual,
                                                     const std::string& path) {
-    if (sameElement(expected, actual)) {
+    if (expected.data == actual.data || expected.alternative == actual.data) {
         const std::size_t common = std::min(expected.children.size(), actual.children.size());
         for (std::size_t i = 0; i < common; ++i) {
-            if (auto difference =
-                    firstDifference(expected.children[i], actual.children[i],
-                                    path + "/" + std::to_string(i) + ":" + expected.children[i].kind)) {
+            const std::string childPath = path + "/" + std::to_string(i) + ":" +
+                                          std::string(rawKindName(expected.children[i].data.kind()));
+            if (auto difference = firstDifference(expected.children[i], actual.children[i], childPath)) {
                 return difference;
             }
         }
@@ -284,7 +208,7 @@ std::optional<StructuralDifference> roundTripDifference(const Markup& original,
 std::optional<StructuralDifference> firstStructuralDifference(const Markup& original, const Markup& reprinted,
                                                               const MarkupFormatter::Options& options) {
     const Node expected = expectedAfterPrinting(original, options);
-    return firstDifference(expected, reduced(reprinted), expected.kind);
+    return firstDifference(expected, reduced(reprinted), std::string(rawKindName(expected.data.kind())));
 }
 
 } // namespace FormatterTest
