@@ -8,10 +8,6 @@ namespace Markdown {
 
 namespace {
 
-bool isList(const Markup& markup) {
-    return markup.kind() == RawKind::unorderedList || markup.kind() == RawKind::orderedList;
-}
-
 bool isDoxygenCommand(const Markup& markup) {
     switch (markup.kind()) {
     case RawKind::doxygenDiscussion:
@@ -214,9 +210,9 @@ std::vector<std::string_view> wordsOf(std::string_view text) {
 
 // True inside a heading printed after "#" marks, which ends at the end of its line.
 bool insideATXHeading(const Markup& element, PreferredHeadingStyle style) {
-    for (std::optional<Markup> ancestor = element.parent(); ancestor; ancestor = ancestor->parent()) {
-        if (const std::optional<Heading> heading = ancestor->as<Heading>()) {
-            return style == PreferredHeadingStyle::atx || heading->level() > 2;
+    for (const MarkupData* ancestor = element.data().parent(); ancestor; ancestor = ancestor->parent()) {
+        if (ancestor->node().kind() == RawKind::heading) {
+            return style == PreferredHeadingStyle::atx || ancestor->node().data().headingPayload().level > 2;
         }
     }
     return false;
@@ -486,21 +482,23 @@ void MarkupFormatter::visitOrderedList(const OrderedList& list) {
 }
 
 void MarkupFormatter::printList(const Markup& list) {
-    const std::optional<Markup> parent = list.parent();
-    if (list.indexInParent() > 0 && !(parent && isList(*parent))) {
+    const MarkupData* parent = list.data().parent();
+    const bool parentIsList = parent && (parent->node().kind() == RawKind::unorderedList ||
+                                         parent->node().kind() == RawKind::orderedList);
+    if (list.indexInParent() > 0 && !parentIsList) {
         ensureNewlines(2);
     }
     // Two lists of one kind separated only by a blank line read back as one list, unless their markers
     // differ: the second takes the other marker, the third the first one again, and so on.
     const bool followsListOfSameKind =
-        parent && lastFinishedList_ && lastFinishedList_->parent == parent->data().id() &&
+        parent && lastFinishedList_ && lastFinishedList_->parent == parent->id() &&
         lastFinishedList_->index + 1 == list.indexInParent() && lastFinishedList_->kind == list.kind();
     const bool otherMarker = followsListOfSameKind && !lastFinishedList_->otherMarker;
     openListsTakeOtherMarker_.push_back(otherMarker);
     descendInto(list);
     openListsTakeOtherMarker_.pop_back();
     if (parent) {
-        lastFinishedList_ = FinishedList{parent->data().id(), list.indexInParent(), list.kind(), otherMarker};
+        lastFinishedList_ = FinishedList{parent->id(), list.indexInParent(), list.kind(), otherMarker};
     }
 }
 
@@ -699,15 +697,14 @@ void MarkupFormatter::printEmphasis(const Markup& element, std::size_t markerCou
     // "**_a_**" read back as written, "**a**" as strong emphasis and "***a***" as emphasis around strong
     // emphasis, which is what strong emphasis there reads back as. Elsewhere the option's marker reads back
     // as written, inside words too (where "_" would not).
-    const std::optional<Markup> parent = element.parent();
-    const bool allOfAnEmphasis = element.kind() == RawKind::emphasis && parent && parent->childCount() == 1 &&
-                                 (parent->kind() == RawKind::emphasis || parent->kind() == RawKind::strong);
+    const MarkupData* parent = element.data().parent();
+    const bool allOfAnEmphasis =
+        element.kind() == RawKind::emphasis && parent && parent->node().childCount() == 1 &&
+        (parent->node().kind() == RawKind::emphasis || parent->node().kind() == RawKind::strong);
     const bool otherMarker =
         allOfAnEmphasis && !openEmphasesTakeOtherMarker_.empty() && !openEmphasesTakeOtherMarker_.back();
-    const EmphasisMarker marker = formattingOptions.emphasisMarker();
-    const EmphasisMarker other =
-        marker == EmphasisMarker::star ? EmphasisMarker::underline : EmphasisMarker::star;
-    const std::string markers(markerCount, rawValue(otherMarker ? other : marker).front());
+    const bool star = (formattingOptions.emphasisMarker() == EmphasisMarker::star) != otherMarker;
+    const std::string_view markers = std::string_view(star ? "**" : "__").substr(0, markerCount);
     print(markers, element);
     openEmphasesTakeOtherMarker_.push_back(otherMarker);
     descendInto(element);
