@@ -1,6 +1,6 @@
 // Printing keeps a document's structure: real documentation (README and NEWS files that Debian packages
 // ship, kept in Corpus/ with their origin in Corpus/README) parsed, printed and parsed again gives the same
-// tree, up to the losses the printer's requirements name (StructuralComparison.h).
+// tree, up to the few losses the printer makes by design (StructuralComparison.h).
 #include "FormatterTestSupport.h"
 #include "StructuralComparison.h"
 

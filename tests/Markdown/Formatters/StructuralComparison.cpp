@@ -64,7 +64,7 @@ bool printedOnOneLine(const Heading& heading, const MarkupFormatter::Options& op
 }
 
 // The original as its printed form must read back. Besides unescaped text (see withTextsEscaped), these are
-// the losses the printer's requirements name, each allowed only in the form the printer gives it:
+// the losses the printer makes by design, each allowed only in the form the printer gives it:
 // - an ordered list starts at the numeral the options give its first item;
 // - code and HTML blocks lose the empty lines at their start and end;
 // - code printed indented (fences "never") loses its language;
@@ -163,14 +163,14 @@ bool isASCIIPunctuation(char c) {
            (c >= '{' && c <= '~');
 }
 
-// The printer writes text as it stands (its requirements say so: nothing is escaped), so a text holding
-// characters that Markdown reads as syntax comes back as that syntax: an escaped "\*" as emphasis,
-// "&lt;T&gt;" as HTML, a "1." that followed a soft break as a list. That is the one loss allowed for text,
-// and it is allowed by giving such texts what their writer gave them: a backslash before each ASCII
-// punctuation character, which reads back as the character itself. Nothing else changes (no element is added,
-// removed or moved, and the printer's code paths for text are the same), so every other difference still
-// shows. The text of a link printed in the condensed "<destination>" form is left as it is: that form prints
-// no text, and the printer chooses it by comparing the text with the destination.
+// The printer writes a text element as it stands, unescaped by design, so a text holding characters that
+// Markdown reads as syntax comes back as that syntax: an escaped "\*" as emphasis, "&lt;T&gt;" as HTML, a
+// "1." that followed a soft break as a list. That is the one loss allowed for text, and it is allowed by
+// giving such texts what their writer gave them: a backslash before each ASCII punctuation character, which
+// reads back as the character itself. Nothing else changes (no element is added, removed or moved, and the
+// printer's code paths for text are the same), so every other difference still shows. The text of a link
+// printed in the condensed "<destination>" form is left as it is: that form prints no text, and the printer
+// chooses it by comparing the text with the destination.
 RawMarkupRef withTextsEscaped(const RawMarkupRef& node, const MarkupFormatter::Options& options) {
     const RawMarkupData& data = node->data();
     if (data.kind() == RawKind::text) {
