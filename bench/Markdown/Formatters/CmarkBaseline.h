@@ -3,6 +3,7 @@
 // The baseline of the formatter benchmarks: one cmark-gfm pass over a text with the extensions the library's
 // parser uses, rendered back as Markdown or as HTML.
 
+#include <benchmark/benchmark.h>
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
 
@@ -17,6 +18,29 @@ using Clock = std::chrono::steady_clock;
 
 inline double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+/// Milliseconds per iteration of our work and of the baseline, measured in the same iterations.
+struct Timings {
+    double ours = 0;
+    double baseline = 0;
+    double ratio() const { return ours / baseline; }
+};
+
+/// Runs `baseline` and then `ours` once in each iteration of `state`.
+template <class Baseline, class Ours>
+Timings timeAgainstBaseline(benchmark::State& state, Baseline baseline, Ours ours) {
+    Timings totals;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        benchmark::DoNotOptimize(baseline());
+        totals.baseline += millisecondsSince(start);
+        start = Clock::now();
+        benchmark::DoNotOptimize(ours());
+        totals.ours += millisecondsSince(start);
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    return {totals.ours / iterations, totals.baseline / iterations};
 }
 
 enum class CmarkOutput { commonMark, html };

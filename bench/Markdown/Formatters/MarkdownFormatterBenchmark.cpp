@@ -66,21 +66,13 @@ Document largeDocument() {
 void FormatLargeDocument(benchmark::State& state) {
     const Document document = largeDocument();
     const std::string text = document.format(MarkupFormatter::Options::defaultOptions());
-    double ours = 0;
-    double cmark = 0;
-    for (auto _ : state) {
-        auto start = Clock::now();
-        benchmark::DoNotOptimize(cmarkParseAndRender(text, CmarkOutput::commonMark));
-        cmark += millisecondsSince(start);
-        start = Clock::now();
-        benchmark::DoNotOptimize(document.format(MarkupFormatter::Options::defaultOptions()));
-        ours += millisecondsSince(start);
-    }
-    const double n = static_cast<double>(state.iterations());
+    const Timings timings = timeAgainstBaseline(
+        state, [&] { return cmarkParseAndRender(text, CmarkOutput::commonMark); },
+        [&] { return document.format(MarkupFormatter::Options::defaultOptions()); });
     state.counters["bytes"] = static_cast<double>(text.size());
-    state.counters["format_ms"] = ours / n;
-    state.counters["cmark_ms"] = cmark / n;
-    state.counters["format_vs_cmark"] = ours / cmark;
+    state.counters["format_ms"] = timings.ours;
+    state.counters["cmark_ms"] = timings.baseline;
+    state.counters["format_vs_cmark"] = timings.ratio();
 }
 BENCHMARK(FormatLargeDocument)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -92,37 +84,22 @@ void FormatLargeDocumentWithLineLimit(benchmark::State& state) {
         ThematicBreakCharacter::dash, 5, EmphasisMarker::star, true, PreferredHeadingStyle::atx,
         PreferredLineLimit(40, LineSplittingElement::softBreak), "", DoxygenCommandPrefix::backslash,
         AdjacentDoxygenCommandsSpacing::singleNewline);
-    double ours = 0;
-    double cmark = 0;
-    for (auto _ : state) {
-        auto start = Clock::now();
-        benchmark::DoNotOptimize(cmarkParseAndRender(text, CmarkOutput::commonMark, 40));
-        cmark += millisecondsSince(start);
-        start = Clock::now();
-        benchmark::DoNotOptimize(document.format(wrapping));
-        ours += millisecondsSince(start);
-    }
-    state.counters["format_vs_cmark"] = ours / cmark;
+    const Timings timings = timeAgainstBaseline(
+        state, [&] { return cmarkParseAndRender(text, CmarkOutput::commonMark, 40); },
+        [&] { return document.format(wrapping); });
+    state.counters["format_vs_cmark"] = timings.ratio();
 }
 BENCHMARK(FormatLargeDocumentWithLineLimit)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void HTMLOfLargeDocument(benchmark::State& state) {
     const Document document = largeDocument();
     const std::string text = document.format(MarkupFormatter::Options::defaultOptions());
-    double ours = 0;
-    double cmark = 0;
-    for (auto _ : state) {
-        auto start = Clock::now();
-        benchmark::DoNotOptimize(cmarkParseAndRender(text, CmarkOutput::html));
-        cmark += millisecondsSince(start);
-        start = Clock::now();
-        benchmark::DoNotOptimize(HTMLFormatter::format(document));
-        ours += millisecondsSince(start);
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["html_ms"] = ours / n;
-    state.counters["cmark_ms"] = cmark / n;
-    state.counters["html_vs_cmark"] = ours / cmark;
+    const Timings timings = timeAgainstBaseline(
+        state, [&] { return cmarkParseAndRender(text, CmarkOutput::html); },
+        [&] { return HTMLFormatter::format(document); });
+    state.counters["html_ms"] = timings.ours;
+    state.counters["cmark_ms"] = timings.baseline;
+    state.counters["html_vs_cmark"] = timings.ratio();
 }
 BENCHMARK(HTMLOfLargeDocument)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -131,6 +131,47 @@ INSTANTIATE_TEST_SUITE_P(
                  noOptions, "<p>in</p>\n<p>n</p>\n<hr />\n"}),
     [](const auto& info) { return info.param.name; });
 
+// The text entry: the Markdown text parsed by cmark-gfm with the default parse options, then rendered.
+
+struct TextCase {
+    std::string name;
+    std::string markdown;
+    HTMLFormatterOptions options;
+    std::string expected;
+};
+
+class HTMLOfTextTest : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(HTMLOfTextTest, ParsesAndRendersTheText) {
+    EXPECT_EQ(HTMLFormatter::format(GetParam().markdown, GetParam().options), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MarkdownText, HTMLOfTextTest,
+    ::testing::Values(
+        TextCase{"empty", "", noOptions, ""},
+        TextCase{
+            "headingAndParagraphWithSmartPunctuation",
+            "# Title *x*\n\nSome *em* and `a<b` with \"quotes\" -- 1 < 2.\n", noOptions,
+            "<h1>Title x</h1>\n<p>Some <em>em</em> and <code>a&lt;b</code> with “quotes” – 1 &lt; 2.</p>\n"},
+        TextCase{
+            "taskItemsAndAStartNumber", "- [x] done\n\n3. three\n", noOptions,
+            "<ul>\n<li><input type=\"checkbox\" disabled=\"\" checked=\"\" /> <p>done</p>\n</li>\n</ul>\n"
+            "<ol start=\"3\">\n<li><p>three</p>\n</li>\n</ol>\n"},
+        TextCase{"tableWithAlignments", "| a | b |\n|:--|--:|\n| 1 | ~~2~~ |\n", noOptions,
+                 "<table>\n<thead>\n<tr>\n<th align=\"left\">a</th>\n<th align=\"right\">b</th>\n</tr>\n"
+                 "</thead>\n<tbody>\n<tr>\n<td align=\"left\">1</td>\n<td align=\"right\"><del>2</del></td>\n"
+                 "</tr>\n</tbody>\n</table>\n"},
+        TextCase{"rawHTMLKeptDirectivesNotRead", "<div>raw</div>\n\n@Box {\n  x\n}\n", noOptions,
+                 "<div>raw</div>\n<p>@Box {\nx\n}</p>\n"},
+        TextCase{"taggedQuoteWithoutTheOption", "> Note: careful\n", noOptions,
+                 "<blockquote>\n<p>Note: careful</p>\n</blockquote>\n"},
+        TextCase{"taggedQuoteAsAside", "> Note: careful\n", asides,
+                 "<aside data-kind=\"Note\">\n<p>careful</p>\n</aside>\n"},
+        TextCase{"inlineAttributeClass", "^[t](class: \"note\")\n", classes,
+                 "<p><span data-attributes=\"class: \\&quot;note\\&quot;\" class=\"note\">t</span></p>\n"}),
+    [](const auto& info) { return info.param.name; });
+
 // The attribute-text reader
 
 struct AttributeCase {

@@ -1,5 +1,6 @@
 #include "FormatterTestSupport.h"
 #include "GfmHarness/CmarkCli.h"
+#include "StructuralComparison.h"
 
 #include <Markdown/Walker/Walkers/CharacterCount.h>
 
@@ -412,8 +413,9 @@ TEST(MarkupFormatterFaults, LinkTitlesArePrintedAndQuoted) {
 }
 
 TEST(MarkupFormatterFaults, NestedLinksWithSoftBreaksReprintOnce) {
-    // Every link below is broken over lines by the soft break and is not its parent's first child, so each
-    // level would print its content twice more if reprints re-ran inside a reprint: 2^40 prints.
+    // Under a line limit every link below is broken over lines and is not its parent's first child, so each
+    // level would print its content twice more if reprints re-ran inside a reprint: 2^40 prints. Without a
+    // limit nothing moves.
     constexpr int depth = 40;
     Markup nested = Emphasis({Text("a"), SoftBreak(), Text("b")});
     std::string printed = "*a\nb*";
@@ -422,7 +424,7 @@ TEST(MarkupFormatterFaults, NestedLinksWithSoftBreaksReprintOnce) {
         printed = "*x[" + printed + "](d)*";
     }
     const Paragraph para({Text("intro "), Link("d", std::nullopt, {nested})});
-    EXPECT_EQ(formatted(para), "intro \n[" + printed + "](d)");
+    EXPECT_EQ(formatted(para), "intro [" + printed + "](d)");
 
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(30, LineSplittingElement::softBreak);
@@ -480,13 +482,111 @@ TEST(MarkupFormatterFaults, CustomElementsPrintTheirContent) {
     EXPECT_EQ(formatted(Paragraph({Text("a "), CustomInline("custom")})), "a custom");
 }
 
+// Printing keeps the structure the reader gave the text.
+
+struct StructureCase {
+    std::string name;
+    std::string markdown;
+    std::string printed;
+    OptionValues options = {};
+    friend void PrintTo(const StructureCase& c, std::ostream* out) { *out << c.markdown; }
+};
+
+class StructureKeptTest : public ::testing::TestWithParam<StructureCase> {};
+
+TEST_P(StructureKeptTest, PrintedTextReadsBackAsTheSameTree) {
+    const StructureCase& c = GetParam();
+    const Document document = Document::parsing(c.markdown);
+    EXPECT_EQ(formatted(document, c.options), c.printed);
+    const std::optional<StructuralDifference> difference = roundTripDifference(document, c.options.make());
+    if (difference) {
+        ADD_FAILURE() << "the trees part at " << difference->path << "\n"
+                      << difference->expected << "read back:\n"
+                      << difference->actual;
+    }
+}
+
+OptionValues underscoreEmphasis() {
+    OptionValues values;
+    values.emphasisMarker = EmphasisMarker::underline;
+    return values;
+}
+
+OptionValues indentedCode() {
+    OptionValues values;
+    values.useCodeFence = UseCodeFence::never;
+    return values;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FaultsMended, StructureKeptTest,
+    ::testing::Values(
+        // An element broken over lines by its own soft break stays where it is: moved, it gained a line
+        // break before it, or a paragraph break when a soft break already stood there.
+        StructureCase{"linkWithSoftBreakStaysInItsLine", "A See [Catching\nundeclared](/x).",
+                      "A See [Catching\nundeclared](/x)."},
+        StructureCase{"linkWithSoftBreakAfterASoftBreak", "A See\n[Catching\nundeclared](/x).",
+                      "A See\n[Catching\nundeclared](/x)."},
+        StructureCase{"codeSpanAndImageWithSoftBreaks", "a `b\nc` d ![e\nf](g.png)",
+                      "a `b c` d ![e\nf](g.png)"},
+        // Only a destination that reads back as an autolink is condensed.
+        StructureCase{"relativeLinkNamedAfterItsTarget", "See [INSTALL.md](INSTALL.md) and [A](A).",
+                      "See [INSTALL.md](INSTALL.md) and [A](A)."},
+        StructureCase{"absoluteLinksCondense",
+                      "<https://example.org/a?b=1&c=2> [mailto:a@b.org](mailto:a@b.org)",
+                      "<https://example.org/a?b=1&c=2> <mailto:a@b.org>"},
+        StructureCase{"referenceInDestinationIsNotCondensed", "[x:a&amp;amp;b](x:a&amp;amp;b)",
+                      "[x:a&amp;b](x:a&amp;amp;b)"},
+        // A character reference written out in a destination or title stays text.
+        StructureCase{"referencesInDestinationAndTitle", "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")",
+                      "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")"},
+        // A hard break keeps the blanks before it and never leaves an empty line.
+        StructureCase{"lineBreakOnALineOfItsOwn", "a\n\\\nb", "a\n\\\nb"},
+        StructureCase{"lineBreakAfterBlanks", "> a \\\n> b", "> a \\\n> b"},
+        StructureCase{"lineBreakAfterText", "a\\\nb", "a  \nb"},
+        // Adjacent lists of one kind take turns with the markers.
+        StructureCase{"adjacentBulletLists", "- a\n\n[r]: /r\n* b\n\n[s]: /s\n+ c", "- a\n\n* b\n\n- c"},
+        StructureCase{"adjacentOrderedLists", "1. a\n2) b\n", "1. a\n\n1) b"},
+        StructureCase{"nestedListsKeepTheirMarker", "- a\n  - b\n- c\n", "- a\n  \n  - b\n- c"},
+        // Emphasis that is all of an emphasis takes the other marker; inside words it keeps the option's.
+        StructureCase{"emphasisInEmphasis", "*_a_* **_b_** *__c__* __d__ *_**e**_*",
+                      "*_a_* **_b_** ***c*** **d** *_**e**_*"},
+        StructureCase{"emphasisInsideWords", "*foo**bar**baz* **x*y*z** a***b***c",
+                      "*foo**bar**baz* **x*y*z** a***b***c"},
+        StructureCase{"emphasisInEmphasisWithUnderscores", "_*a*_ and **b**", "_*a*_ and __b__",
+                      underscoreEmphasis()},
+        // A heading printed after "#" marks holds a line break as a blank, as it holds a soft break.
+        StructureCase{"lineBreakInAHeading", "a\\\nb  \nc\n===\n", "# a b c"},
+        // Indented code where indentation would mean something else is fenced.
+        StructureCase{"indentedCodeAfterAList", "- a\n\n```\ncode\n```", "- a\n\n```\ncode\n```",
+                      indentedCode()},
+        StructureCase{"indentedCodeAfterIndentedCode", "```\none\n```\n```\ntwo\n```",
+                      "    one\n\n```\ntwo\n```", indentedCode()},
+        StructureCase{"emptyIndentedCode", "```\n```\n\nx", "```\n```\n\nx", indentedCode()}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(MarkupFormatterFaults, AnElementMovedUnderALineLimitNeverEndsTheParagraph) {
+    OptionValues values;
+    values.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::softBreak);
+    const Document document({Paragraph(
+        {Text("first"), LineBreak(), Link("u", std::nullopt, {Text("one two three four five six")})})});
+    const std::string printed = formatted(document, values);
+    EXPECT_EQ(printed, "first  \n[one two three four\nfive six](u)");
+    EXPECT_EQ(Document::parsing(printed).childCount(), 1);
+}
+
 TEST(MarkupFormatter, DeepTreesPrintWithoutOverflowingTheStack) {
     constexpr int depth = 20000;
     Markup nested = Text("core");
     for (int level = 0; level < depth; ++level) {
         nested = Emphasis({nested});
     }
-    EXPECT_EQ(formatted(Paragraph({nested})), std::string(depth, '*') + "core" + std::string(depth, '*'));
+    std::string markers;
+    for (int level = 0; level < depth; ++level) {
+        markers += level % 2 == 0 ? '*' : '_';
+    }
+    EXPECT_EQ(formatted(Paragraph({nested})),
+              markers + "core" + std::string(markers.rbegin(), markers.rend()));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Markdown/Walker/Walkers/HTMLFormatter.h"
 
 #include "Markdown/InterpretiveNodes/Aside.h"
+#include "Markdown/Parser/Parser.h"
 
 #include <vector>
 
@@ -302,6 +303,15 @@ std::optional<std::string> inlineAttributeClass(std::string_view attributes) {
 std::string HTMLFormatter::format(const Markup& markup, HTMLFormatterOptions options) {
     HTMLFormatter formatter(options);
     formatter.visit(markup);
+    return std::move(formatter.result);
+}
+
+std::string HTMLFormatter::format(std::string_view markdown, HTMLFormatterOptions options) {
+    const Document document = MarkupParser::parseString(markdown, std::nullopt, {});
+    HTMLFormatter formatter(options);
+    for (const Markup& block : document.children()) {
+        formatter.visit(block);
+    }
     return std::move(formatter.result);
 }
 

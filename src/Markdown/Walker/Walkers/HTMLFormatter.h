@@ -36,6 +36,9 @@ public:
 
     /// The HTML of `markup` and its subtree (any element, not only a document).
     static std::string format(const Markup& markup, HTMLFormatterOptions options = {});
+    /// The HTML of a Markdown text, parsed with the default parse options (tables, strikethrough and task
+    /// items on; no block directives).
+    static std::string format(std::string_view markdown, HTMLFormatterOptions options = {});
 
     std::string result;
     HTMLFormatterOptions options;

@@ -8,10 +8,6 @@ namespace Markdown {
 
 namespace {
 
-bool isList(const Markup& markup) {
-    return markup.kind() == RawKind::unorderedList || markup.kind() == RawKind::orderedList;
-}
-
 bool isDoxygenCommand(const Markup& markup) {
     switch (markup.kind()) {
     case RawKind::doxygenDiscussion:
@@ -99,7 +95,32 @@ bool isASCIIPunctuation(char c) {
            (c >= '{' && c <= '~');
 }
 
-// A link or image title between double quotes, its quotes and escaping backslashes escaped.
+bool isASCIILetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isASCIIAlphanumeric(char c) {
+    return isASCIILetter(c) || (c >= '0' && c <= '9');
+}
+
+// True when the "&" at `position` may start a character reference ("&amp;", "&#42;"), which the reader
+// decodes in destinations and titles, before it takes away backslashes: such an "&" is written "&amp;".
+// Errs on the side of yes, as "&amp;" reads back as "&" anyway.
+bool startsCharacterReference(std::string_view text, std::size_t position) {
+    if (text[position] != '&') {
+        return false;
+    }
+    std::size_t end = position + 1;
+    end += end < text.size() && text[end] == '#' ? 1 : 0;
+    const std::size_t nameStart = end;
+    while (end < text.size() && isASCIIAlphanumeric(text[end])) {
+        ++end;
+    }
+    return end > nameStart && end < text.size() && text[end] == ';';
+}
+
+// A link or image title between double quotes, its quotes, escaping backslashes and character references
+// escaped.
 std::string quotedTitle(std::string_view title) {
     std::string quoted = " \"";
     for (std::size_t i = 0; i < title.size(); ++i) {
@@ -107,14 +128,18 @@ std::string quotedTitle(std::string_view title) {
         if (c == '"' || (c == '\\' && i + 1 < title.size() && isASCIIPunctuation(title[i + 1]))) {
             quoted += '\\';
         }
-        quoted += c;
+        if (startsCharacterReference(title, i)) {
+            quoted += "&amp;";
+        } else {
+            quoted += c;
+        }
     }
     return quoted + "\"";
 }
 
 // A link destination or image source as it reads back unchanged: between angle brackets when it holds
-// blanks, control characters or unbalanced parentheses, with escaping backslashes and (between angle
-// brackets) the brackets themselves escaped.
+// blanks, control characters or unbalanced parentheses, with escaping backslashes, character references
+// and (between angle brackets) the brackets themselves escaped.
 std::string destinationText(std::string_view destination) {
     bool needsBrackets = !destination.empty() && destination.front() == '<';
     int openParentheses = 0;
@@ -136,9 +161,37 @@ std::string destinationText(std::string_view destination) {
         if (escapes || (needsBrackets && (c == '<' || c == '>'))) {
             text += '\\';
         }
-        text += c;
+        if (startsCharacterReference(destination, i)) {
+            text += "&amp;";
+        } else {
+            text += c;
+        }
     }
     return needsBrackets ? text + ">" : text;
+}
+
+// True when "<destination>" reads back as an autolink to this very destination: an absolute URI (a scheme
+// of 2 to 32 characters and a colon, then no blank, control character or angle bracket) holding nothing
+// that looks like a character reference, which the reader would decode.
+bool readsBackAsAutolink(std::string_view destination) {
+    const std::size_t colon = destination.find(':');
+    if (colon == std::string_view::npos || colon < 2 || colon > 32 || !isASCIILetter(destination[0])) {
+        return false;
+    }
+    for (std::size_t i = 1; i < colon; ++i) {
+        const char c = destination[i];
+        if (!isASCIIAlphanumeric(c) && c != '+' && c != '.' && c != '-') {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < destination.size(); ++i) {
+        const char c = destination[i];
+        if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F || c == '<' || c == '>' ||
+            startsCharacterReference(destination, i)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Splits at every space and tab, keeping empty words.
@@ -157,9 +210,9 @@ std::vector<std::string_view> wordsOf(std::string_view text) {
 
 // True inside a heading printed after "#" marks, which ends at the end of its line.
 bool insideATXHeading(const Markup& element, PreferredHeadingStyle style) {
-    for (std::optional<Markup> ancestor = element.parent(); ancestor; ancestor = ancestor->parent()) {
-        if (const std::optional<Heading> heading = ancestor->as<Heading>()) {
-            return style == PreferredHeadingStyle::atx || heading->level() > 2;
+    for (const MarkupData* ancestor = element.data().parent(); ancestor; ancestor = ancestor->parent()) {
+        if (ancestor->node().kind() == RawKind::heading) {
+            return style == PreferredHeadingStyle::atx || ancestor->node().data().headingPayload().level > 2;
         }
     }
     return false;
@@ -359,7 +412,11 @@ void MarkupFormatter::softWrapPrint(std::string_view text, const Markup& element
 
 template <class PrintElement>
 void MarkupFormatter::printUnbroken(const Markup& element, PrintElement printElement) {
-    if (reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
+    // Without a line limit the lines are the document's own: an element broken over lines holds its own
+    // soft or hard breaks, which a move would keep while adding a line break before it that the document
+    // does not have.
+    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
+    if (!limit || reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
         printElement();
         return;
     }
@@ -367,11 +424,13 @@ void MarkupFormatter::printUnbroken(const Markup& element, PrintElement printEle
     ++checkingElements_;
     printElement();
     --checkingElements_;
-    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
-    const bool pastLimit = limit && state_.lastLineLength >= limit->maxLength;
+    const bool pastLimit = state_.lastLineLength >= limit->maxLength;
     const bool brokenOverLines =
         state_.lineNumber + state_.queuedNewlines > saved.lineNumber + saved.queuedNewlines;
-    if (pastLimit || brokenOverLines) {
+    // An element that already starts a new line gains nothing by moving; one more newline would end the
+    // paragraph.
+    const bool startsALine = saved.queuedNewlines > 0;
+    if ((pastLimit || brokenOverLines) && !startsALine) {
         restoreState(saved);
         state_.queuedNewlines += 1;
         ++reprintDepth_;
@@ -415,19 +474,32 @@ void MarkupFormatter::visitBlockQuote(const BlockQuote& blockQuote) {
 }
 
 void MarkupFormatter::visitUnorderedList(const UnorderedList& list) {
-    const std::optional<Markup> parent = list.parent();
-    if (list.indexInParent() > 0 && !(parent && isList(*parent))) {
-        ensureNewlines(2);
-    }
-    descendInto(list);
+    printList(list);
 }
 
 void MarkupFormatter::visitOrderedList(const OrderedList& list) {
-    const std::optional<Markup> parent = list.parent();
-    if (list.indexInParent() > 0 && !(parent && isList(*parent))) {
+    printList(list);
+}
+
+void MarkupFormatter::printList(const Markup& list) {
+    const MarkupData* parent = list.data().parent();
+    const bool parentIsList = parent && (parent->node().kind() == RawKind::unorderedList ||
+                                         parent->node().kind() == RawKind::orderedList);
+    if (list.indexInParent() > 0 && !parentIsList) {
         ensureNewlines(2);
     }
+    // Two lists of one kind separated only by a blank line read back as one list, unless their markers
+    // differ: the second takes the other marker, the third the first one again, and so on.
+    const bool followsListOfSameKind =
+        parent && lastFinishedList_ && lastFinishedList_->parent == parent->id() &&
+        lastFinishedList_->index + 1 == list.indexInParent() && lastFinishedList_->kind == list.kind();
+    const bool otherMarker = followsListOfSameKind && !lastFinishedList_->otherMarker;
+    openListsTakeOtherMarker_.push_back(otherMarker);
     descendInto(list);
+    openListsTakeOtherMarker_.pop_back();
+    if (parent) {
+        lastFinishedList_ = FinishedList{parent->id(), list.indexInParent(), list.kind(), otherMarker};
+    }
 }
 
 void MarkupFormatter::visitListItem(const ListItem& item) {
@@ -439,9 +511,16 @@ void MarkupFormatter::visitListItem(const ListItem& item) {
     if (item.checkbox()) {
         checkbox = *item.checkbox() == Checkbox::checked ? "[x] " : "[ ] ";
     }
+    const bool otherMarker = !openListsTakeOtherMarker_.empty() && openListsTakeOtherMarker_.back();
     if (list && list->kind() == RawKind::unorderedList) {
-        print(std::string(rawValue(formattingOptions.unorderedListMarker())) + " " + checkbox, item);
-    } else if (const std::optional<std::string> numeral = numeralPrefix(item)) {
+        const UnorderedListMarker marker = formattingOptions.unorderedListMarker();
+        const UnorderedListMarker other =
+            marker == UnorderedListMarker::dash ? UnorderedListMarker::star : UnorderedListMarker::dash;
+        print(std::string(rawValue(otherMarker ? other : marker)) + " " + checkbox, item);
+    } else if (std::optional<std::string> numeral = numeralPrefix(item)) {
+        if (otherMarker) {
+            numeral->replace(numeral->size() - 2, 1, ")");
+        }
         print(*numeral + checkbox, item);
     }
     descendInto(item);
@@ -463,6 +542,16 @@ void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
         fenced = false;
         break;
     }
+    // Code without lines has no indented form. Indented lines after a list continue its last item, and after
+    // indented code they continue that code: code there needs a fence too.
+    // (The previous sibling is read from the raw tree: a view of it costs time in proportion to its index.)
+    const MarkupData* parent = codeBlock.data().parent();
+    const std::int64_t index = codeBlock.indexInParent();
+    const std::optional<RawKind> previous =
+        parent && index > 0 ? std::optional(parent->node().child(index - 1)->kind()) : std::nullopt;
+    fenced = fenced || lines.empty() ||
+             (previous && (*previous == RawKind::unorderedList || *previous == RawKind::orderedList ||
+                           *previous == RawKind::codeBlock));
     std::string fence;
     if (fenced) {
         const std::string info = language.value_or(formattingOptions.defaultCodeBlockLanguage().value_or(""));
@@ -596,17 +685,31 @@ void MarkupFormatter::visitInlineCode(const InlineCode& code) {
 }
 
 void MarkupFormatter::visitEmphasis(const Emphasis& emphasis) {
-    const std::string_view marker = rawValue(formattingOptions.emphasisMarker());
-    print(marker, emphasis);
-    descendInto(emphasis);
-    print(marker, emphasis);
+    printEmphasis(emphasis, 1);
 }
 
 void MarkupFormatter::visitStrong(const Strong& strong) {
-    const std::string marker(2, rawValue(formattingOptions.emphasisMarker()).front());
-    print(marker, strong);
-    descendInto(strong);
-    print(marker, strong);
+    printEmphasis(strong, 2);
+}
+
+void MarkupFormatter::printEmphasis(const Markup& element, std::size_t markerCount) {
+    // Emphasis that is all of an emphasis's content takes the other marker than its parent: "*_a_*" and
+    // "**_a_**" read back as written, "**a**" as strong emphasis and "***a***" as emphasis around strong
+    // emphasis, which is what strong emphasis there reads back as. Elsewhere the option's marker reads back
+    // as written, inside words too (where "_" would not).
+    const MarkupData* parent = element.data().parent();
+    const bool allOfAnEmphasis =
+        element.kind() == RawKind::emphasis && parent && parent->node().childCount() == 1 &&
+        (parent->node().kind() == RawKind::emphasis || parent->node().kind() == RawKind::strong);
+    const bool otherMarker =
+        allOfAnEmphasis && !openEmphasesTakeOtherMarker_.empty() && !openEmphasesTakeOtherMarker_.back();
+    const bool star = (formattingOptions.emphasisMarker() == EmphasisMarker::star) != otherMarker;
+    const std::string_view markers = std::string_view(star ? "**" : "__").substr(0, markerCount);
+    print(markers, element);
+    openEmphasesTakeOtherMarker_.push_back(otherMarker);
+    descendInto(element);
+    openEmphasesTakeOtherMarker_.pop_back();
+    print(markers, element);
 }
 
 void MarkupFormatter::visitStrikethrough(const Strikethrough& strikethrough) {
@@ -629,7 +732,8 @@ void MarkupFormatter::visitImage(const Image& image) {
 }
 
 void MarkupFormatter::visitLink(const Link& link) {
-    if (formattingOptions.condenseAutolinks() && link.destination() && link.isAutolink()) {
+    if (formattingOptions.condenseAutolinks() && link.destination() && link.isAutolink() &&
+        readsBackAsAutolink(*link.destination())) {
         print("<" + *link.destination() + ">", link);
         return;
     }
@@ -650,7 +754,18 @@ void MarkupFormatter::visitInlineHTML(const InlineHTML& html) {
 }
 
 void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
-    print("  ", lineBreak);
+    // A heading after "#" marks ends with its line, so a line break in it is a blank, as a soft break is.
+    if (insideATXHeading(lineBreak, formattingOptions.preferredHeadingStyle())) {
+        softWrapPrint(" ", lineBreak);
+        return;
+    }
+    // Two trailing spaces would swallow the blanks the line ends with, and on a line that holds nothing but
+    // its prefix (which ends with a blank, or is empty) make an empty line, which ends the paragraph. A
+    // backslash breaks the line as well and keeps both.
+    const bool startsOrEndsBlank =
+        state_.queuedNewlines > 0 ||
+        (!result_.empty() && (result_.back() == ' ' || result_.back() == '\t' || result_.back() == '\n'));
+    print(startsOrEndsBlank ? "\\" : "  ", lineBreak);
     state_.queuedNewlines += 1;
 }
 

@@ -17,12 +17,16 @@ namespace Markdown {
 /// them, each followed by the line prefix (custom prefix, "> " of quotes, list indentation) of the element
 /// that starts the new line. Text is not escaped, except where the printed form would otherwise read back
 /// as something else: code spans and fences are longer than any backtick run inside them, a `|` inside a
-/// table cell is written as "\|", a double quote in a title as "\"", and a link destination holding blanks
-/// or unbalanced parentheses goes between angle brackets.
+/// table cell is written as "\|", a double quote in a title as "\"", an "&" that would start a character
+/// reference in a destination or title as "&amp;", and a link destination holding blanks or unbalanced
+/// parentheses goes between angle brackets. Structure is kept the same way: only a destination that reads
+/// back as an autolink is condensed to one, a line break on an empty line or after blanks is written as a
+/// backslash, a list that follows a list of its kind and emphasis that is all of an emphasis take the other
+/// marker, and code is fenced where an indented block would read back as something else.
 ///
 /// With a preferred line limit, text wraps at spaces; a code span, image, link or inline-attribute span that
 /// would end up past the limit or broken over lines is moved whole to a new line, unless it is the first
-/// element of its parent.
+/// element of its parent or starts a line already.
 class MarkupFormatter : public MarkupWalker<MarkupFormatter> {
 public:
     using Options = MarkupFormatterOptions;
@@ -107,9 +111,11 @@ private:
     /// Applies the separation of a leaf or inline-container block: two newlines unless it comes first.
     void separateBlock(const Markup& block);
     void printDoxygenCommand(const Markup& command, std::string_view word);
-    /// Prints an inline element whose printed form must not be split across lines: when it ends past the
-    /// line limit or broken over lines (and is not its parent's first child), it is printed again from a new
-    /// line.
+    void printList(const Markup& list);
+    void printEmphasis(const Markup& element, std::size_t markerCount);
+    /// Prints an inline element whose printed form must not be split across lines: under a line limit, when
+    /// it ends past the limit or broken over lines (and is not its parent's first child and does not start a
+    /// line already), it is printed again from a new line.
     template <class PrintElement> void printUnbroken(const Markup& element, PrintElement printElement);
 
     struct TableLines;
@@ -128,6 +134,19 @@ private:
     // Depth of reprints under the unbroken rule: nothing inside a reprint is checked again, so nested links
     // and images cost linear time instead of doubling per level.
     std::int64_t reprintDepth_ = 0;
+    // Whether each list being printed (innermost last) writes the marker other than the option's, and the
+    // list printed last: a list that follows a list of its kind takes the other marker.
+    struct FinishedList {
+        MarkupIdentifier parent;
+        std::int64_t index = 0;
+        RawKind kind = RawKind::unorderedList;
+        bool otherMarker = false;
+    };
+    std::vector<bool> openListsTakeOtherMarker_;
+    // Whether each emphasis or strong emphasis being printed (innermost last) writes the marker other than
+    // the option's.
+    std::vector<bool> openEmphasesTakeOtherMarker_;
+    std::optional<FinishedList> lastFinishedList_;
 };
 
 /// The content of a table cell printed on its own: detached from its table, soft breaks as spaces, one line
