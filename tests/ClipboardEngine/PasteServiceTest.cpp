@@ -162,6 +162,30 @@ TEST_F(PasteQueueTest, ANewRunStopsTheOldOne) {
     EXPECT_FALSE(keys.isRunning());
 }
 
+TEST_F(PasteQueueTest, AStoppedRunsTimersDoNotReachTheNextRun) {
+    // A run with the automatic paste arms its end-of-quiet-time step; the user stops it and starts
+    // another without the automatic paste.
+    history.defaults.setValue(App::SettingsKeys::autoPaste, true);
+    queue.start(three);
+    scheduler.advance(100ms);
+    queue.stop();
+    history.defaults.setValue(App::SettingsKeys::autoPaste, false);
+    const QList<ClipboardItemPtr> next = {item(ItemType::text, QStringLiteral("first")),
+                                          item(ItemType::text, QStringLiteral("second"))};
+    queue.start(next);
+    scheduler.advance(1s);
+    EXPECT_EQ(queue.currentIndex(), 0) << "nothing was pasted in the new run";
+    EXPECT_EQ(clipboardText(), "first");
+    // The same for a placing step still due when its run ends.
+    scheduler.advance(1s);
+    keys.injectPaste();
+    queue.stop();
+    queue.start(three);
+    scheduler.advance(1s);
+    EXPECT_EQ(queue.currentIndex(), 0);
+    EXPECT_EQ(clipboardText(), "one");
+}
+
 TEST_F(PasteQueueTest, PasteAllJoinsTextsUnlessAPictureOrFileIsAmongThem) {
     queue.pasteAll(three, QStringLiteral("\n"));
     EXPECT_EQ(clipboardText(), "one\ntwo\nthree");
