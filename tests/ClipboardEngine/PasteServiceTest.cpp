@@ -196,7 +196,7 @@ TEST_F(PasteQueueTest, PasteAllJoinsTextsUnlessAPictureOrFileIsAmongThem) {
     EXPECT_EQ(pasteboard.writes().last().kind, Write::Kind::String);
 }
 
-TEST(FocusedInputLocatorTest, AnswersOnlyWithTrustAndAnArea) {
+TEST(FocusedInputLocatorTest, AnswersOnlyWithTrustAndAHeight) {
     Platform::FakeFocusedElementLocator platform;
     Platform::FakeAccessibilityTrust trust;
     FocusedInputLocator locator(platform, trust);
@@ -205,7 +205,12 @@ TEST(FocusedInputLocatorTest, AnswersOnlyWithTrustAndAnArea) {
     EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
     trust.trusted = true;
     EXPECT_EQ(locator.focusedInputFrame().result(), QRect(100, 200, 2, 18));
+    // A caret is a line: no width, but a height.
+    platform.frame = QRect(100, 200, 0, 18);
+    EXPECT_EQ(locator.focusedInputFrame().result(), QRect(100, 200, 0, 18));
     platform.frame = QRect(100, 200, 0, 0);
+    EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
+    platform.frame = QRect(100, 200, 8, 0);
     EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
 }
 

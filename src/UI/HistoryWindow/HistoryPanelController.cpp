@@ -116,27 +116,41 @@ void HistoryPanelController::show() {
     if (!m_panel)
         makePanel();
 
-    // Showing again while the panel fades out cancels the fade.
-    m_fade->stop();
     const quint64 generation = ++m_showGeneration;
-    positionPanel(std::nullopt);
+    m_locating = false;
     const QString mode =
         m_services.defaults
             ? m_services.defaults->stringValue(QStringLiteral("windowPosition"), QStringLiteral("center"))
             : QStringLiteral("center");
-    if (mode == QLatin1String("input") && m_services.focusedInputFrame) {
-        // The caret comes from other processes: the panel opens at the pointer and moves to the
-        // caret when the answer arrives, if it is still the same showing.
-        auto* watcher = new QFutureWatcher<std::optional<QRect>>(this);
-        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
-            watcher->deleteLater();
-            const std::optional<QRect> frame = watcher->result();
-            if (frame && generation == m_showGeneration && m_phase != Phase::hidden &&
-                m_phase != Phase::fadingOut)
-                positionPanel(frame);
-        });
-        watcher->setFuture(m_services.focusedInputFrame());
+    if (mode != QLatin1String("input") || !m_services.focusedInputFrame) {
+        present(std::nullopt);
+        return;
     }
+    // A panel that is up has the focus itself: it stays by the caret it was placed at.
+    if (isPanelVisible()) {
+        present(m_inputFrame);
+        return;
+    }
+    // The caret belongs to the application in front, and only while it keeps the focus: it is read
+    // before the panel takes the focus, and the panel comes up when the answer is in. The answer
+    // comes from other processes, within the locator's budget; the event loop runs meanwhile.
+    m_locating = true;
+    auto* watcher = new QFutureWatcher<std::optional<QRect>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation != m_showGeneration || !m_locating)
+            return;
+        m_locating = false;
+        m_inputFrame = watcher->future().resultCount() > 0 ? watcher->result() : std::nullopt;
+        present(m_inputFrame);
+    });
+    watcher->setFuture(m_services.focusedInputFrame());
+}
+
+void HistoryPanelController::present(const std::optional<QRect>& inputFrame) {
+    // Showing again while the panel fades out cancels the fade.
+    m_fade->stop();
+    positionPanel(inputFrame);
 
     m_view->prepareForShow();
     if (QS::Motion::reduceMotion()) {
@@ -174,6 +188,8 @@ void HistoryPanelController::show() {
 }
 
 void HistoryPanelController::hide() {
+    // A showing still waiting for the caret is called off.
+    m_locating = false;
     if (!m_panel || !m_panel->isVisible())
         return;
     if (QS::Motion::reduceMotion() || isAnimating()) {

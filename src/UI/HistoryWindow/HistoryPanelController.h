@@ -72,6 +72,7 @@ public:
 
     // Visible and not fading out.
     bool isPanelVisible() const override;
+    // Brings the panel up; in "input" mode once the caret of the application in front is known.
     void show() override;
     void hide() override;
 
@@ -89,6 +90,8 @@ private:
     enum class Phase { hidden, fadingIn, shown, fadingOut };
 
     void makePanel();
+    // Places the panel (by the input frame in "input" mode) and brings it up.
+    void present(const std::optional<QRect>& inputFrame);
     void positionPanel(const std::optional<QRect>& inputFrame);
     void finishHide();
     // The common start of a hand-off; false when the pick is refused.
@@ -101,6 +104,10 @@ private:
     QPropertyAnimation* m_fade = nullptr;
     Phase m_phase = Phase::hidden;
     std::optional<Platform::RunningApplication> m_previousApp;
-    // Counts showings, so a late caret position does not move a panel shown again since.
+    // Counts showings, so a late caret position does not show a panel asked for again since.
     quint64 m_showGeneration = 0;
+    // A showing waits for the caret of the application in front.
+    bool m_locating = false;
+    // Where the caret was when the panel was last placed by it.
+    std::optional<QRect> m_inputFrame;
 };

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -527,6 +528,54 @@ TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
     view.multiPasteBar()->findChild<QPushButton*>(QStringLiteral("pasteQueue"))->click();
     waitForHandOff();
     EXPECT_EQ(pasting.log.last(), QStringLiteral("queue:second,first"));
+}
+
+TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesTheFocus) {
+    addText(QStringLiteral("x"));
+    defaults.setValue(QStringLiteral("windowPosition"), QStringLiteral("input"));
+    std::optional<QPromise<std::optional<QRect>>> pending;
+    bool panelVisibleWhenAsked = false;
+    HistoryPanelServices services;
+    services.store = store.get();
+    services.pasting = &pasting;
+    services.workspace = &workspace;
+    services.defaults = &defaults;
+    services.screens = [] {
+        return QList<PanelPlacement::Screen>{{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}};
+    };
+    services.pointerPosition = [] {
+        return QPoint(1500, 850);
+    };
+    controller.reset();
+    services.focusedInputFrame = [&] {
+        panelVisibleWhenAsked = controller->panel() && controller->panel()->isVisible();
+        pending.emplace();
+        pending->start();
+        return pending->future();
+    };
+    controller = std::make_unique<HistoryPanelController>(services);
+
+    controller->show();
+    ASSERT_TRUE(pending);
+    EXPECT_FALSE(panelVisibleWhenAsked);
+    QTest::qWait(50);
+    EXPECT_FALSE(controller->panel()->isVisible()) << "the panel waits for the caret";
+    // A caret is a line without width.
+    pending->addResult(std::optional<QRect>(QRect(800, 600, 0, 18)));
+    pending->finish();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller->isPanelVisible(); }, 2000));
+    EXPECT_EQ(controller->panel()->pos(),
+              QPoint(800 - HistoryView::kWidth / 2, 600 - 12 - HistoryView::kHeight));
+
+    // A showing called off while the caret is read does not come up when the answer does.
+    controller->hide();
+    QTest::qWait(HistoryPanelController::kFadeOutMs + 80);
+    controller->show();
+    controller->hide();
+    pending->addResult(std::optional<QRect>(QRect(800, 600, 0, 18)));
+    pending->finish();
+    QTest::qWait(100);
+    EXPECT_FALSE(controller->panel()->isVisible());
 }
 
 // Screenshots of a realistic history in light and dark, for a person to look at.
