@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
+#include <QTranslator>
 
 namespace {
 
@@ -370,6 +372,62 @@ TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
     QTest::qWait(HistoryView::kPermissionCheckIntervalMs + 300);
     EXPECT_FALSE(view->isAccessibilityWarningShown());
     EXPECT_FALSE(view->isPermissionPulsing());
+}
+
+TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
+    addText(QStringLiteral("apple"), QStringLiteral("org.example.Notes"));
+    addText(QStringLiteral("banana"));
+    bool trusted = false;
+    HistoryViewServices services;
+    services.accessibilityTrusted = [&] {
+        return trusted;
+    };
+    auto view = makeView(services);
+    for (const ClipboardItemPtr& item : store->items())
+        view->clickRow(item, true);
+
+    const auto chip = [&] {
+        return view->findChild<QAbstractButton*>(QStringLiteral("chip_all"));
+    };
+    const auto button = [&](const char* name) {
+        return view->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    };
+    const auto labelled = [&](const QString& text) {
+        const QList<QLabel*> labels = view->findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == text; });
+    };
+    const int englishChipWidth = chip()->sizeHint().width();
+    EXPECT_EQ(view->searchField()->placeholderText(), QStringLiteral("Search history…"));
+    EXPECT_EQ(view->appFilterButton()->menu()->actions().first()->text(), QStringLiteral("All Apps"));
+
+    // The application's own Polish catalogue, as the language manager installs it.
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(QS_TEST_BINARY_DIR "/src/App/quillstack_pl.qm")));
+    QCoreApplication::installTranslator(&polish);
+    // The application hands the change to each window through its event loop.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->searchField()->placeholderText(), QStringLiteral("Szukaj w historii…"));
+    EXPECT_EQ(view->appFilterButton()->toolTip(), QStringLiteral("Filtruj według aplikacji źródłowej"));
+    EXPECT_EQ(view->appFilterButton()->menu()->actions().first()->text(),
+              QStringLiteral("Wszystkie aplikacje"));
+    EXPECT_EQ(chip()->text(), QStringLiteral("Wszystko"));
+    EXPECT_NE(chip()->sizeHint().width(), englishChipWidth) << "the chip makes room for its new title";
+    EXPECT_TRUE(labelled(QStringLiteral("Otwórz w każdej chwili skrótem"))) << "empty state";
+    EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 zaznaczone"));
+    EXPECT_EQ(button("pasteAll")->text(), QStringLiteral("Wklej wszystko"));
+    EXPECT_EQ(button("pasteQueue")->text(), QStringLiteral("Kolejka wklejania"));
+    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Brak uprawnień dostępności"));
+    EXPECT_TRUE(labelled(QStringLiteral("Szybki podgląd"))) << "footer hint";
+    const QList<QSKeyCap*> caps = view->findChildren<QSKeyCap*>();
+    EXPECT_TRUE(std::any_of(caps.begin(), caps.end(), [](QSKeyCap* c) { return c->key() == "Spacja"; }));
+
+    QCoreApplication::removeTranslator(&polish);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->searchField()->placeholderText(), QStringLiteral("Search history…"));
+    EXPECT_EQ(chip()->text(), QStringLiteral("All"));
+    EXPECT_EQ(chip()->sizeHint().width(), englishChipWidth);
+    EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 selected"));
+    EXPECT_TRUE(labelled(QStringLiteral("Quick Look")));
 }
 
 TEST_F(HistoryViewTest, ContextMenuActionsReachTheStoreAndCallbacks) {
