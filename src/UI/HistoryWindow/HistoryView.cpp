@@ -293,6 +293,13 @@ bool hasCommand(const QKeyEvent& event) {
     return event.modifiers().testFlag(Qt::ControlModifier);
 }
 
+// A source application as the desktop names it: the name in its desktop file (in the interface
+// language), else the name recorded with its items, else its id.
+QString sourceAppName(const HistoryStore::SourceApp& app) {
+    const QString installed = AppIconCache::displayName(app.bundleID);
+    return installed != app.bundleID || app.name.isEmpty() ? installed : app.name;
+}
+
 } // namespace
 
 HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, HistoryViewServices services,
@@ -470,7 +477,7 @@ void HistoryView::rebuildAppMenu() {
         // Application names are shown as they are, never as markup.
         QAction* action =
             m_appMenu->addAction(m_services.appIcon(app.bundleID),
-                                 QString(app.name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+                                 sourceAppName(app).replace(QLatin1Char('&'), QStringLiteral("&&")));
         action->setData(app.bundleID);
         action->setCheckable(true);
         action->setChecked(current == app.bundleID);

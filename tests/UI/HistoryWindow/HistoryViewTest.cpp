@@ -5,6 +5,7 @@
 #include <ClipboardEngine/TextTransform.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeWorkspace.h>
+#include <UI/Design/AppIconCache.h>
 #include <UI/Design/Motion.h>
 #include <UI/Design/QSKeyCap.h>
 #include <UI/Design/Transition.h>
@@ -17,10 +18,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
 #include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
@@ -636,17 +639,91 @@ TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesT
     EXPECT_FALSE(controller->panel()->isVisible());
 }
 
+// Installed applications: desktop files in temporary XDG data directories, each with an icon file.
+class InstalledApplications {
+public:
+    InstalledApplications() : m_home(qgetenv("XDG_DATA_HOME")), m_dirs(qgetenv("XDG_DATA_DIRS")) {
+        QDir(root.path()).mkpath(QStringLiteral("applications"));
+        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", root.path().toUtf8());
+    }
+    ~InstalledApplications() {
+        qputenv("XDG_DATA_HOME", m_home);
+        qputenv("XDG_DATA_DIRS", m_dirs);
+    }
+    void install(const QString& id, const QByteArray& names, QColor iconColour) {
+        QImage icon(32, 32, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        QPainter painter(&icon);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(iconColour);
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(2, 2, 28, 28), 7, 7);
+        painter.end();
+        const QString iconPath = root.filePath(id + QStringLiteral(".png"));
+        icon.save(iconPath);
+        QFile file(root.filePath(QStringLiteral("applications/") + id + QStringLiteral(".desktop")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nType=Application\nExec=true\n" + names + "Icon=" + iconPath.toUtf8() +
+                   "\n");
+    }
+
+private:
+    QTemporaryDir root;
+    QByteArray m_home;
+    QByteArray m_dirs;
+};
+
+// The menu's entries as shown, and whether each has an icon.
+QStringList menuEntries(const QMenu& menu) {
+    QStringList entries;
+    for (const QAction* action : menu.actions()) {
+        if (!action->isSeparator())
+            entries << action->text() + (action->icon().isNull() ? QString() : QStringLiteral(" +icon"));
+    }
+    return entries;
+}
+
+TEST_F(HistoryViewTest, TheSourceAppFilterNamesApplicationsAsTheirDesktopFilesDo) {
+    InstalledApplications installed;
+    installed.install(QStringLiteral("org.example.Notes"), "Name=Notes\n", QColor(240, 180, 40));
+    // Capture names an application by its id when it finds no name for it; a name it did record
+    // stands for an application that is not installed any more.
+    NewClipboardItem fromNotes;
+    fromNotes.type = ItemType::text;
+    fromNotes.plainText = QStringLiteral("shopping list");
+    fromNotes.sourceAppBundleID = QStringLiteral("org.example.Notes");
+    fromNotes.sourceAppName = QStringLiteral("org.example.Notes");
+    add(fromNotes);
+    NewClipboardItem fromRemoved = fromNotes;
+    fromRemoved.plainText = QStringLiteral("old");
+    fromRemoved.sourceAppBundleID = QStringLiteral("org.example.Removed");
+    fromRemoved.sourceAppName = QStringLiteral("Removed Editor");
+    add(fromRemoved);
+    HistoryViewServices services;
+    services.appIcon = &AppIconCache::icon;
+    auto view = makeView(services);
+    EXPECT_EQ(menuEntries(*view->appFilterButton()->menu()),
+              (QStringList{"All Apps +icon", "Removed Editor", "Notes +icon"}));
+}
+
 // Screenshots of a realistic history in light and dark, for a person to look at.
 TEST_F(HistoryViewTest, Screenshots) {
+    InstalledApplications installed;
+    installed.install(QStringLiteral("org.gnome.Evolution"), "Name=Evolution\n", QColor(60, 130, 220));
+    installed.install(QStringLiteral("org.gnome.TextEditor"), "Name=Text Editor\n", QColor(240, 180, 40));
+    installed.install(QStringLiteral("org.kde.konsole"), "Name=Konsole\n", QColor(70, 160, 100));
     addText(QStringLiteral(
         "Meeting notes: ship the release on Friday, then write the changelog and tell the team."));
     auto code = NewClipboardItem{};
     code.type = ItemType::code;
     code.plainText = QStringLiteral("fn main() {\n    println!(\"hello\");\n}");
     code.detectedLanguage = QStringLiteral("rust");
+    code.sourceAppBundleID = QStringLiteral("org.kde.konsole");
     add(code);
     addKind(ItemType::url, QStringLiteral("https://www.debian.org/releases/bookworm/"));
     addKind(ItemType::color, QStringLiteral("#3E8EDE"));
+    addText(QStringLiteral("TODO: rename the build flag"), QStringLiteral("org.gnome.TextEditor"));
     addText(QStringLiteral("anna.kowalska@example.com"), QStringLiteral("org.gnome.Evolution"));
     addKind(ItemType::file, QStringLiteral("/home/anna/Documents/budget.ods"));
     addImage(QColor(64, 128, 200), QSize(400, 260), QStringLiteral("Quarterly report\nRevenue 12%"));
@@ -674,6 +751,7 @@ TEST_F(HistoryViewTest, Screenshots) {
         services.accessibilityTrusted = [] {
             return true;
         };
+        services.appIcon = &AppIconCache::icon;
         auto view = makeView(services);
         view->model().toggleMulti(pinned->id());
         QTest::qWait(300);
@@ -683,6 +761,25 @@ TEST_F(HistoryViewTest, Screenshots) {
         const QString path = directory + (dark ? QStringLiteral("/history-panel-dark.png")
                                                : QStringLiteral("/history-panel-light.png"));
         EXPECT_TRUE(shot.save(path)) << path.toStdString();
+
+        // The same with the source-application menu open below its button.
+        view->model().clearMultiSelection();
+        QMenu* menu = view->appFilterButton()->menu();
+        const QPoint below =
+            view->appFilterButton()->mapTo(view.get(), view->appFilterButton()->rect().bottomLeft());
+        menu->popup(view->mapToGlobal(below + QPoint(0, 4)));
+        QTest::qWait(300);
+        const QPoint menuAt = view->mapFromGlobal(menu->pos());
+        QImage withMenu(
+            view->size().expandedTo(QSize(menuAt.x() + menu->width(), menuAt.y() + menu->height())),
+            QImage::Format_ARGB32_Premultiplied);
+        withMenu.fill(dark ? QColor(20, 20, 24) : QColor(200, 205, 215));
+        view->render(&withMenu, {}, {}, QWidget::DrawChildren);
+        menu->render(&withMenu, menuAt, {}, QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        menu->hide();
+        const QString menuPath = directory + (dark ? QStringLiteral("/history-panel-app-filter-dark.png")
+                                                   : QStringLiteral("/history-panel-app-filter-light.png"));
+        EXPECT_TRUE(withMenu.save(menuPath)) << menuPath.toStdString();
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
 }
