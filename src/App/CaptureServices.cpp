@@ -28,8 +28,7 @@ namespace App {
 bool NewestItemPasting::copyNewestAsPlainText() {
     if (m_store.items().isEmpty())
         return false;
-    m_paste.copyToPasteboard(*m_store.items().first(), true);
-    return true;
+    return m_paste.copyToPasteboard(*m_store.items().first(), true);
 }
 
 void NewestItemPasting::autoPasteIfEnabled() {
@@ -93,6 +92,11 @@ void CaptureServices::install(AppServices& services) {
         return monitor;
     };
     services.plainTextPasting = m_plainTextPasting.get();
+    // Told where the user looks when a paste cannot happen: the status icon's notification.
+    if (Platform::SystemTray* tray = services.tray) {
+        m_paste->setFailureReporter(
+            [tray](const QString& message) { tray->showMessage(QStringLiteral("Quillstack"), message); });
+    }
     services.clearHistory = [this] {
         clearHistoryAfterConfirmation();
     };

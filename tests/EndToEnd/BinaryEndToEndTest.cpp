@@ -4,6 +4,7 @@
 #include "RunningQuillstack.h"
 #include "TestSession.h"
 
+#include <QBuffer>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
@@ -21,6 +23,21 @@
 #include <utility>
 
 namespace {
+
+// The desktop's notification service, played on the binary's session bus: records what it is told.
+class NotificationService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList bodies;
+
+public slots:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        bodies << summary + QStringLiteral(": ") + body;
+        return uint(bodies.size());
+    }
+};
 
 class BinaryEndToEnd : public ::testing::Test {
 protected:
@@ -160,4 +177,53 @@ TEST(BinaryEndToEndFirstRun, ACopyInKeePassXCIsNotStored) {
     EXPECT_EQ(quillstack.storedTexts(), (QStringList{"after the vault", "an ordinary copy"}));
 }
 
+TEST_F(BinaryEndToEnd, ADamagedPictureIsNotPastedAndTheUserIsTold) {
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(quillstack.bus().address(), QStringLiteral("desktop"));
+    NotificationService notifications;
+    ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
+                                   QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(30, 120, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const QString pngPath = quillstack.homePath(QStringLiteral("picture.png"));
+    QFile pngFile(pngPath);
+    ASSERT_TRUE(pngFile.open(QIODevice::WriteOnly));
+    pngFile.write(png);
+    pngFile.close();
+    TestSession::Child owner(QStringLiteral(QS_TEST_SELECTION_OWNER), {"image/png=" + pngPath});
+    ASSERT_TRUE(owner.waitForLine(QStringLiteral("owner")).has_value());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !quillstack.storedValues(QStringLiteral("imageFilename")).value(0).isEmpty(); }, 10000))
+        << qPrintable(quillstack.log());
+
+    // The stored file loses its second half.
+    QFile stored(quillstack.homePath(QStringLiteral("data/Quillstack/Images/")) +
+                 quillstack.storedValues(QStringLiteral("imageFilename")).value(0));
+    ASSERT_TRUE(stored.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(stored.resize(stored.size() / 2));
+    stored.close();
+
+    auto window = openWindow(QStringLiteral("qs-e2e,QsPictureTarget"));
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "alt+shift+super+v"});
+    ASSERT_TRUE(xdotool.waitForFinished(5000));
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !notifications.bodies.isEmpty(); }, 5000))
+        << qPrintable(quillstack.log());
+    EXPECT_TRUE(notifications.bodies.value(0).contains(QStringLiteral("missing or damaged")))
+        << qPrintable(notifications.bodies.join(u'|'));
+    // The clipboard still holds the picture as it was copied.
+    QTest::qWait(300);
+    EXPECT_EQ(clipboardContent(QStringLiteral("image/png")), png);
+    QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
+}
+
 } // namespace
+
+#include "BinaryEndToEndTest.moc"

@@ -29,8 +29,8 @@ void PasteQueue::start(const QList<ClipboardItemPtr>& items) {
     m_active = true;
     m_run = std::make_unique<QObject>();
     m_ignoreUntil = m_scheduler.now() + kStartQuietTime;
-    m_paste.copyToPasteboard(*m_items.first(), false);
-    if (m_paste.autoPasteIfEnabled()) {
+    // An item that cannot be written is not pasted: the clipboard still holds something else.
+    if (m_paste.copyToPasteboard(*m_items.first(), false) && m_paste.autoPasteIfEnabled()) {
         // The automatic Ctrl+V pastes the first item within the quiet time; once it is over the
         // second item goes on the clipboard, so the user's first Ctrl+V does not paste the first
         // item a second time.
@@ -103,8 +103,8 @@ void PasteQueue::pasteAll(const QList<ClipboardItemPtr>& items, const QString& s
         return item->type() == ItemType::image || item->type() == ItemType::file;
     });
     if (hasImageOrFile) {
-        m_paste.copyToPasteboard(*items.first(), false);
-        m_paste.autoPasteIfEnabled();
+        if (m_paste.copyToPasteboard(*items.first(), false))
+            m_paste.autoPasteIfEnabled();
         return;
     }
     QStringList texts;

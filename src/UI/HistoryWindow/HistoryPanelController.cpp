@@ -258,8 +258,8 @@ void HistoryPanelController::hideAndPaste(const ClipboardItemPtr& item, bool pla
     if (!item || !beginHandOff())
         return;
     scheduleAfterHandOff([this, item, plainTextOnly] {
-        m_services.pasting->copyToPasteboard(item, plainTextOnly);
-        m_services.pasting->autoPasteIfEnabled();
+        if (m_services.pasting->copyToPasteboard(item, plainTextOnly))
+            m_services.pasting->autoPasteIfEnabled();
     });
 }
 

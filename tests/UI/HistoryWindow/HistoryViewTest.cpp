@@ -563,6 +563,16 @@ TEST_F(HistoryPanelControllerTest, ShowingDuringFadeOutCancelsItAndNeverRecordsI
     EXPECT_EQ(workspace.activated.last().pid, 4242);
 }
 
+TEST_F(HistoryPanelControllerTest, APictureThatCannotBeWrittenIsNotPasted) {
+    const ClipboardItemPtr picture = addImage(QColor(10, 20, 30));
+    pasting.writesImages = false;
+    controller->show();
+    controller->hideAndPaste(picture, false);
+    waitForHandOff();
+    ASSERT_EQ(pasting.log.size(), 1);
+    EXPECT_TRUE(pasting.log.first().startsWith(QStringLiteral("copy:"))) << "no synthetic paste after it";
+}
+
 TEST_F(HistoryPanelControllerTest, HandOffsThatFindNothingDoNothing) {
     addText(QStringLiteral("x"));
     controller->hideAndPaste(store->items().first(), false);
