@@ -1,6 +1,7 @@
 #include "CaptureServices.h"
 
 #include "DefaultSettings.h"
+#include "FrontWindow.h"
 
 #include <ClipboardEngine/Capture/FocusedInputLocator.h>
 #include <ClipboardEngine/Capture/PasteQueue.h>
@@ -112,6 +113,7 @@ void CaptureServices::clearHistoryAfterConfirmation() {
                                          QMessageBox::AcceptRole);
     alert.addButton(QCoreApplication::translate("App::AppDelegate", "Cancel"), QMessageBox::RejectRole);
     alert.setDefaultButton(clear);
+    keepInFront(alert, *m_workspace);
     alert.exec();
     if (alert.clickedButton() == clear)
         m_store->clearAll(true, false);
