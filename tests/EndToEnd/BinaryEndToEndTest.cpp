@@ -130,6 +130,23 @@ TEST_F(BinaryEndToEnd, ThePlainTextHotKeyPastesTheNewestRichItemAsPlainTextOnce)
     EXPECT_EQ(clipboardContent(QStringLiteral("UTF8_STRING")), "bold and plain words");
 }
 
+TEST_F(BinaryEndToEnd, SIGTERMEndsTheProgramAsQuitDoes) {
+    ASSERT_TRUE(RunningQuillstack::copyText("kept safe"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quillstack.storedTexts() == QStringList{"kept safe"}; }, 10000))
+        << qPrintable(quillstack.log());
+    const QString wal = quillstack.homePath(QStringLiteral("data/Quillstack/history.sqlite-wal"));
+    ASSERT_TRUE(QFile::exists(wal)) << "the history is open";
+
+    quillstack.process().terminate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quillstack.process().state() == QProcess::NotRunning; }, 10000));
+    // Not killed by the signal: the event loop ended and everything was closed in order, down to
+    // the history, whose write-ahead log SQLite folds in and removes as the last connection goes.
+    EXPECT_EQ(quillstack.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quillstack.process().exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(wal));
+    EXPECT_EQ(quillstack.storedTexts(), QStringList{"kept safe"});
+}
+
 // A window that plays an application, in front with the keyboard focus.
 std::unique_ptr<TestSession::Child> openWindow(const QString& wmClass) {
     auto window =

@@ -29,6 +29,7 @@ public:
     void setEnvironment(const QString& name, const QString& value) { m_extraEnvironment.insert(name, value); }
 
     const QString& log() const { return m_log; }
+    QProcess& process() { return m_process; }
     QString homePath(const QString& relative) const { return m_home.filePath(relative); }
     const PrivateSessionBus& bus() const { return m_bus; }
 
