@@ -95,6 +95,29 @@ TEST_F(PasteboardMonitorTest, AChangeEventIsCheckedOnTheNextTurnWithoutWaitingFo
     EXPECT_EQ(texts(), QStringList{"at once"});
 }
 
+TEST_F(PasteboardMonitorTest, AnIdleMonitorPollsOnlyAClipboardThatAnnouncesNothing) {
+    // Announced changes: nothing runs while nothing happens.
+    monitor->start();
+    EXPECT_EQ(scheduler.activeRepeatingTimers(), 0);
+    scheduler.advance(10s);
+    EXPECT_TRUE(scheduler.pendingDelays().empty());
+    monitor->stop();
+
+    // Unannounced changes are found by the 0.3 s poll.
+    pasteboard.setAnnouncesChanges(false);
+    monitor->start();
+    EXPECT_EQ(scheduler.activeRepeatingTimers(), 1);
+    pasteboard.setClip(text(QStringLiteral("found by polling")));
+    scheduler.advance(299ms);
+    settle();
+    EXPECT_TRUE(texts().isEmpty());
+    scheduler.advance(1ms);
+    settle();
+    EXPECT_EQ(texts(), QStringList{"found by polling"});
+    monitor->stop();
+    EXPECT_EQ(scheduler.activeRepeatingTimers(), 0);
+}
+
 TEST_F(PasteboardMonitorTest, CopyingTheSameTextTwiceKeepsOneItem) {
     monitor->start();
     copy(text(QStringLiteral("twice")));
