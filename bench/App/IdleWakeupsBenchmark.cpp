@@ -4,7 +4,7 @@
 // switch of any of the process's threads (voluntary and not, from /proc/PID/task/*/status).
 #include <PrivateSessionBus.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -13,12 +13,10 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstring>
 #include <optional>
 
 namespace {
 
-const char* const bareQtFlag = "--bare-qt-child";
 // Long enough to see a timer that fires every few seconds; the program settles first.
 constexpr auto kSettle = std::chrono::seconds(3);
 constexpr auto kWindow = std::chrono::seconds(30);
@@ -83,8 +81,7 @@ void BM_IdleWakeupsPerMinute(benchmark::State& state) {
         environment.insert("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")));
         environment.insert("XDG_DATA_HOME", home.filePath(QStringLiteral("data")));
         environment.insert("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")));
-        const auto baseline = idleWakeupsPerMinute(QCoreApplication::applicationFilePath(),
-                                                   {QString::fromLatin1(bareQtFlag)}, environment);
+        const auto baseline = idleWakeupsPerMinute(QStringLiteral(QS_BARE_QT_PROGRAM), {}, environment);
         const auto quillstack = idleWakeupsPerMinute(QStringLiteral(QS_QUILLSTACK_BINARY), {}, environment);
         if (!baseline || !quillstack) {
             state.SkipWithError("a program did not start or did not stay up");
@@ -104,13 +101,6 @@ BENCHMARK(BM_IdleWakeupsPerMinute)->UseManualTime()->Unit(benchmark::kSecond)->I
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], bareQtFlag) == 0) {
-            QApplication app(argc, argv);
-            QApplication::setQuitOnLastWindowClosed(false);
-            return QApplication::exec();
-        }
-    }
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -173,6 +173,20 @@ TEST_F(EndToEnd, SecondLaunchHandsItsRequestToTheFirst) {
     EXPECT_TRUE(first->isRunning());
 }
 
+TEST_F(EndToEnd, SecondLaunchHandsOverBeforeConnectingToTheDisplay) {
+    auto first = startFirst();
+    // A display that does not exist: a launch that connected to it before handing over would fail.
+    QProcessEnvironment env = environment();
+    env.insert("DISPLAY", ":4711");
+    for (const QStringList& arguments : {QStringList{"--show-history"}, QStringList{"quillstack://show"}}) {
+        Instance second(env, arguments);
+        EXPECT_EQ(second.waitForExit(), 0) << qPrintable(arguments.join(' ')) << qPrintable(second.log());
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first->count("show the history panel") == 2; }, 5000))
+        << qPrintable(first->log());
+    EXPECT_TRUE(first->waitForLog("URL request"));
+}
+
 TEST_F(EndToEnd, BroadcastSignalReachesTheRunningInstance) {
     auto first = startFirst();
     QProcess emitter;

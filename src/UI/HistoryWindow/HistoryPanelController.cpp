@@ -29,6 +29,12 @@ bool HistoryPanel::event(QEvent* event) {
     // Clicking anywhere outside the panel takes its focus away, and closes it.
     if (event->type() == QEvent::WindowDeactivate)
         emit deactivated();
+    if (event->type() == QEvent::Paint && m_notePaint) {
+        m_notePaint = false;
+        const bool handled = QWidget::event(event);
+        qCDebug(lcPanel) << "panel painted";
+        return handled;
+    }
     return QWidget::event(event);
 }
 
@@ -165,6 +171,7 @@ void HistoryPanelController::present(const std::optional<QRect>& inputFrame) {
         m_fade->setEndValue(1.0);
         m_fade->start();
     }
+    m_panel->notePaintAfterShow();
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();

@@ -29,11 +29,17 @@ class HistoryPanel : public QWidget {
 public:
     explicit HistoryPanel(QWidget* parent = nullptr);
 
+    // The next paint is noted in the diagnostic log, for measuring how soon a shown panel is seen.
+    void notePaintAfterShow() { m_notePaint = true; }
+
 signals:
     void deactivated();
 
 protected:
     bool event(QEvent* event) override;
+
+private:
+    bool m_notePaint = false;
 };
 
 // What the controller works with. Store and pasting are required; the rest may be absent.
