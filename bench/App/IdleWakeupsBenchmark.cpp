@@ -17,6 +17,13 @@
 
 namespace {
 
+// The binary under test: the one built beside the benchmark, unless QS_BENCH_QUILLSTACK names
+// another (an older build, to compare).
+QString quillstackBinary() {
+    const QString chosen = qEnvironmentVariable("QS_BENCH_QUILLSTACK");
+    return chosen.isEmpty() ? QStringLiteral(QS_QUILLSTACK_BINARY) : chosen;
+}
+
 // Long enough to see a timer that fires every few seconds; the program settles first.
 constexpr auto kSettle = std::chrono::seconds(3);
 constexpr auto kWindow = std::chrono::seconds(30);
@@ -82,7 +89,7 @@ void BM_IdleWakeupsPerMinute(benchmark::State& state) {
         environment.insert("XDG_DATA_HOME", home.filePath(QStringLiteral("data")));
         environment.insert("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")));
         const auto baseline = idleWakeupsPerMinute(QStringLiteral(QS_BARE_QT_PROGRAM), {}, environment);
-        const auto quillstack = idleWakeupsPerMinute(QStringLiteral(QS_QUILLSTACK_BINARY), {}, environment);
+        const auto quillstack = idleWakeupsPerMinute(quillstackBinary(), {}, environment);
         if (!baseline || !quillstack) {
             state.SkipWithError("a program did not start or did not stay up");
             return;

@@ -27,6 +27,13 @@
 
 namespace {
 
+// The binary under test: the one built beside the benchmark, unless QS_BENCH_QUILLSTACK names
+// another (an older build, to compare).
+QString quillstackBinary() {
+    const QString chosen = qEnvironmentVariable("QS_BENCH_QUILLSTACK");
+    return chosen.isEmpty() ? QStringLiteral(QS_QUILLSTACK_BINARY) : chosen;
+}
+
 const char* const childFlag = "--startup-child=";
 
 // The child: builds the application exactly as the executable does and reports when the launch
@@ -146,7 +153,7 @@ public:
     explicit RunningInstance(const QProcessEnvironment& environment) {
         m_process.setProcessEnvironment(environment);
         m_process.setReadChannel(QProcess::StandardError);
-        m_process.start(QStringLiteral(QS_QUILLSTACK_BINARY), {});
+        m_process.start(quillstackBinary(), {});
     }
     ~RunningInstance() {
         m_process.terminate();
@@ -206,7 +213,7 @@ void BM_SecondLaunchToPanelViewable(benchmark::State& state) {
         second.setStandardErrorFile(QProcess::nullDevice());
         QElapsedTimer clock;
         clock.start();
-        second.start(QStringLiteral(QS_QUILLSTACK_BINARY), {QStringLiteral("--show-history")});
+        second.start(quillstackBinary(), {QStringLiteral("--show-history")});
         if (!running.waitFor("panel painted", painted + 1)) {
             state.SkipWithError("the panel did not come up");
             return;
