@@ -1,6 +1,10 @@
 // Start-up to tray ready: the time from starting a process to the end of the launch sequence,
 // against a baseline process that only creates the Qt application object, both measured from the
 // parent in the same run. Each launch gets a private session bus and fresh XDG directories.
+//
+// Second launch to panel: with the real binary running, the time from the command
+// `quillstack --show-history` (what a desktop's custom shortcut runs) until the running instance's
+// panel is on screen and painted, against the same bare Qt start in the same run.
 #include <App/Application.h>
 #include <UI/Onboarding/OnboardingBinding.h>
 #include <UI/Settings/SettingsWindowBinding.h>
@@ -13,6 +17,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,6 +26,13 @@
 #include <vector>
 
 namespace {
+
+// The binary under test: the one built beside the benchmark, unless QS_BENCH_QUILLSTACK names
+// another (an older build, to compare).
+QString quillstackBinary() {
+    const QString chosen = qEnvironmentVariable("QS_BENCH_QUILLSTACK");
+    return chosen.isEmpty() ? QStringLiteral(QS_QUILLSTACK_BINARY) : chosen;
+}
 
 const char* const childFlag = "--startup-child=";
 
@@ -74,9 +86,39 @@ double timeChild(const QString& mode, const QProcessEnvironment& environment) {
     return line == "ready" ? elapsed : -1;
 }
 
+// Milliseconds from starting the bare Qt program to its "ready" line, or a negative value.
+double timeBareQtProgram(const QProcessEnvironment& environment) {
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    child.start(QStringLiteral(QS_BARE_QT_PROGRAM), {QStringLiteral("--ready")});
+    if (!child.waitForReadyRead(10000) || child.readLine().trimmed() != "ready")
+        return -1;
+    const double elapsed = double(clock.nsecsElapsed()) / 1e6;
+    child.waitForFinished(10000);
+    return elapsed;
+}
+
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
+}
+
+struct Series {
+    const char* name;
+    const std::vector<double>& values;
+};
+
+// The medians of a measurement and of its baseline, and their ratio.
+void reportMedians(benchmark::State& state, const Series& measured, const Series& baseline,
+                   const char* ratioName) {
+    const double measuredMs = median(measured.values);
+    const double baselineMs = median(baseline.values);
+    state.counters[measured.name] = measuredMs;
+    state.counters[baseline.name] = baselineMs;
+    state.counters[ratioName] = baselineMs > 0 ? measuredMs / baselineMs : 0;
 }
 
 void startUp(benchmark::State& state, bool firstRun) {
@@ -109,11 +151,7 @@ void startUp(benchmark::State& state, bool firstRun) {
         launches.push_back(launch);
         state.SetIterationTime(launch / 1000);
     }
-    const double launchMs = median(launches);
-    const double baselineMs = median(baselines);
-    state.counters["launch_ms"] = launchMs;
-    state.counters["qt_app_baseline_ms"] = baselineMs;
-    state.counters["launch_over_baseline"] = baselineMs > 0 ? launchMs / baselineMs : 0;
+    reportMedians(state, {"launch_ms", launches}, {"qt_app_baseline_ms", baselines}, "launch_over_baseline");
 }
 
 void BM_StartupToTrayReady_FirstRun(benchmark::State& state) {
@@ -122,6 +160,96 @@ void BM_StartupToTrayReady_FirstRun(benchmark::State& state) {
 void BM_StartupToTrayReady_ReturningUser(benchmark::State& state) {
     startUp(state, false);
 }
+// The running instance, its diagnostic log read as it comes.
+class RunningInstance {
+public:
+    explicit RunningInstance(const QProcessEnvironment& environment) {
+        m_process.setProcessEnvironment(environment);
+        m_process.setReadChannel(QProcess::StandardError);
+        m_process.start(quillstackBinary(), {});
+    }
+    ~RunningInstance() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+    }
+    // Waits until the log has shown `line` `count` times.
+    bool waitFor(const QByteArray& line, qsizetype count, int timeoutMs = 10000) {
+        QElapsedTimer clock;
+        clock.start();
+        while (m_log.count(line) < count) {
+            if (clock.elapsed() > timeoutMs || m_process.state() == QProcess::NotRunning)
+                return false;
+            if (m_process.waitForReadyRead(std::max<int>(1, timeoutMs - int(clock.elapsed()))))
+                m_log += m_process.readAllStandardError();
+        }
+        return true;
+    }
+    qsizetype count(const QByteArray& line) const { return m_log.count(line); }
+
+private:
+    QProcess m_process;
+    QByteArray m_log;
+};
+
+void BM_SecondLaunchToPanelViewable(benchmark::State& state) {
+    PrivateSessionBus bus;
+    if (!bus.isRunning() || !qEnvironmentVariableIsSet("DISPLAY")) {
+        state.SkipWithError("needs a display and dbus-daemon");
+        return;
+    }
+    QTemporaryDir home;
+    QProcessEnvironment environment = bus.environment();
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    environment.insert("XDG_DATA_HOME", home.filePath("data"));
+    environment.insert("XDG_CACHE_HOME", home.filePath("cache"));
+    QDir().mkpath(home.filePath("config/quillstack"));
+    QFile settings(home.filePath("config/quillstack/settings.json"));
+    if (settings.open(QIODevice::WriteOnly))
+        settings.write(
+            R"({"hasCompletedOnboarding": true, "appLanguage": "en", "windowPosition": "center"})");
+    settings.close();
+    QProcessEnvironment logged = environment;
+    logged.insert("QT_LOGGING_RULES", "quillstack.panel.debug=true;quillstack.shell.debug=true");
+    RunningInstance running(logged);
+    if (!running.waitFor("launch finished", 1)) {
+        state.SkipWithError("the running instance did not finish launching");
+        return;
+    }
+    std::vector<double> launches;
+    std::vector<double> baselines;
+    for (auto _ : state) {
+        const qsizetype painted = running.count("panel painted");
+        QProcess second;
+        second.setProcessEnvironment(environment);
+        second.setStandardOutputFile(QProcess::nullDevice());
+        second.setStandardErrorFile(QProcess::nullDevice());
+        QElapsedTimer clock;
+        clock.start();
+        second.start(quillstackBinary(), {QStringLiteral("--show-history")});
+        if (!running.waitFor("panel painted", painted + 1)) {
+            state.SkipWithError("the panel did not come up");
+            return;
+        }
+        const double launch = double(clock.nsecsElapsed()) / 1e6;
+        second.waitForFinished(10000);
+        // The panel has the focus: Escape closes it for the next round.
+        QProcess::execute(QStringLiteral("xdotool"), {"key", "Escape"});
+        QThread::msleep(400);
+        const double baseline = timeBareQtProgram(environment);
+        if (baseline < 0) {
+            state.SkipWithError("the baseline did not report");
+            return;
+        }
+        launches.push_back(launch);
+        baselines.push_back(baseline);
+        state.SetIterationTime(launch / 1000);
+    }
+    reportMedians(state, {"command_to_panel_ms", launches}, {"bare_qt_start_ms", baselines},
+                  "panel_over_baseline");
+}
+
+BENCHMARK(BM_SecondLaunchToPanelViewable)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 BENCHMARK(BM_StartupToTrayReady_FirstRun)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 BENCHMARK(BM_StartupToTrayReady_ReturningUser)
     ->UseManualTime()

@@ -749,4 +749,11 @@
         <translation>OK</translation>
     </message>
 </context>
+<context>
+    <name>PasteService</name>
+    <message>
+        <source>The picture was not pasted: its file is missing or damaged.</source>
+        <translation>Obraz nie został wklejony: jego plik zaginął lub jest uszkodzony.</translation>
+    </message>
+</context>
 </TS>

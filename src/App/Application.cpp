@@ -5,6 +5,7 @@
 #include "HotkeysBinding.h"
 #include "LanguageManager.h"
 #include "ResourceDirectory.h"
+#include "TerminationSignals.h"
 #include "UrlRequest.h"
 
 #include <Platform/Appearance/DesktopAppearance.h>
@@ -96,6 +97,9 @@ std::optional<int> Application::start(const QStringList& arguments) {
         }
         break;
     }
+
+    // From here on this process is the running instance: a request to terminate ends it as Quit does.
+    m_termination = std::make_unique<TerminationSignals>([] { QCoreApplication::quit(); });
 
     m_defaults = std::make_unique<Platform::UserDefaults>(settingsFilePath());
     Platform::UserDefaults::setStandard(m_defaults.get());

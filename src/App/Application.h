@@ -24,6 +24,7 @@ class AppearanceManager;
 class CaptureServices;
 class HotkeysBinding;
 class LanguageManager;
+class TerminationSignals;
 
 // The windows the shell opens; they live in the UI layer, which the shell does not depend on.
 struct WindowFactories {
@@ -64,6 +65,7 @@ public:
 private:
     WindowFactories m_windows;
     std::unique_ptr<Platform::DBusSingleInstance> m_instance;
+    std::unique_ptr<TerminationSignals> m_termination;
     std::unique_ptr<Platform::UserDefaults> m_defaults;
     std::unique_ptr<LanguageManager> m_language;
     std::unique_ptr<HotkeysBinding> m_hotkeys;

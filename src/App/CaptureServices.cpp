@@ -1,6 +1,7 @@
 #include "CaptureServices.h"
 
 #include "DefaultSettings.h"
+#include "FrontWindow.h"
 
 #include <ClipboardEngine/Capture/FocusedInputLocator.h>
 #include <ClipboardEngine/Capture/PasteQueue.h>
@@ -28,8 +29,7 @@ namespace App {
 bool NewestItemPasting::copyNewestAsPlainText() {
     if (m_store.items().isEmpty())
         return false;
-    m_paste.copyToPasteboard(*m_store.items().first(), true);
-    return true;
+    return m_paste.copyToPasteboard(*m_store.items().first(), true);
 }
 
 void NewestItemPasting::autoPasteIfEnabled() {
@@ -93,6 +93,11 @@ void CaptureServices::install(AppServices& services) {
         return monitor;
     };
     services.plainTextPasting = m_plainTextPasting.get();
+    // Told where the user looks when a paste cannot happen: the status icon's notification.
+    if (Platform::SystemTray* tray = services.tray) {
+        m_paste->setFailureReporter(
+            [tray](const QString& message) { tray->showMessage(QStringLiteral("Quillstack"), message); });
+    }
     services.clearHistory = [this] {
         clearHistoryAfterConfirmation();
     };
@@ -108,6 +113,7 @@ void CaptureServices::clearHistoryAfterConfirmation() {
                                          QMessageBox::AcceptRole);
     alert.addButton(QCoreApplication::translate("App::AppDelegate", "Cancel"), QMessageBox::RejectRole);
     alert.setDefaultButton(clear);
+    keepInFront(alert, *m_workspace);
     alert.exec();
     if (alert.clickedButton() == clear)
         m_store->clearAll(true, false);

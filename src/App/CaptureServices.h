@@ -28,7 +28,8 @@ class Workspace;
 
 namespace App {
 
-// Pastes the newest history item as plain text (the pastePlainText shortcut).
+// Pastes the newest history item as plain text (the pastePlainText shortcut); nothing is pasted
+// when there is none or it cannot be written.
 class NewestItemPasting : public PlainTextPasting {
 public:
     NewestItemPasting(HistoryStore& store, PasteService& paste) : m_store(store), m_paste(paste) {}

@@ -45,6 +45,8 @@ public:
 
     // Increases with every change of the clipboard's owner. Costs no round trip to the server.
     virtual qint64 changeCount() const = 0;
+    // Whether every change is announced by `changed`; otherwise the count must be polled.
+    virtual bool announcesChanges() const = 0;
 
     // Reads the current clip without blocking the caller; the future always finishes, within about a
     // second even when the owner never answers.

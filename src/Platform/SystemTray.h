@@ -32,6 +32,8 @@ public:
     virtual void setSymbol(const QString& symbolName, const QString& description, bool dimmed) = 0;
     // Called each time the menu is about to open.
     virtual void setMenuBuilder(std::function<MenuModel()> builder) = 0;
+    // Tells the user something that went wrong out of sight, as a desktop notification.
+    virtual void showMessage(const QString& title, const QString& message) = 0;
 };
 
 } // namespace Platform

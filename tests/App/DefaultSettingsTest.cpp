@@ -33,9 +33,8 @@ TEST_F(DefaultSettings, FreshAccountReadsTheDefaultsAndStoresOnlyTheSeed) {
         EXPECT_EQ(defaults.stringValue("appearance"), "system");
         EXPECT_EQ(defaults.intValue("previewFontSize"), 12);
         EXPECT_EQ(defaults.stringValue("windowPosition"), "center");
-        EXPECT_EQ(
-            defaults.stringList("ignoredBundleIDs"),
-            (QStringList{"com.1password.1password", "com.bitwarden.desktop", "com.agilebits.onepassword7"}));
+        EXPECT_EQ(defaults.stringList("ignoredBundleIDs"), App::seedIgnoredBundleIDs());
+        EXPECT_TRUE(App::seedIgnoredBundleIDs().contains("org.keepassxc.KeePassXC"));
         // Not registered: absent, so they read as their fallbacks.
         for (const char* key : {"hasCompletedOnboarding", "appLanguage", "launchAtLogin"})
             EXPECT_TRUE(defaults.value(key).isUndefined()) << key;

@@ -173,6 +173,20 @@ TEST_F(EndToEnd, SecondLaunchHandsItsRequestToTheFirst) {
     EXPECT_TRUE(first->isRunning());
 }
 
+TEST_F(EndToEnd, SecondLaunchHandsOverBeforeConnectingToTheDisplay) {
+    auto first = startFirst();
+    // A display that does not exist: a launch that connected to it before handing over would fail.
+    QProcessEnvironment env = environment();
+    env.insert("DISPLAY", ":4711");
+    for (const QStringList& arguments : {QStringList{"--show-history"}, QStringList{"quillstack://show"}}) {
+        Instance second(env, arguments);
+        EXPECT_EQ(second.waitForExit(), 0) << qPrintable(arguments.join(' ')) << qPrintable(second.log());
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first->count("show the history panel") == 2; }, 5000))
+        << qPrintable(first->log());
+    EXPECT_TRUE(first->waitForLog("URL request"));
+}
+
 TEST_F(EndToEnd, BroadcastSignalReachesTheRunningInstance) {
     auto first = startFirst();
     QProcess emitter;
@@ -203,7 +217,11 @@ TEST_F(EndToEnd, SettingsFileAfterFirstRunHoldsOnlyWhatTheFirstLaunchWrites) {
         {{{"LANG", "fr_FR.UTF-8"}}, QString("system")},
         {{{"LANG", "C"}}, std::nullopt},
     };
-    const QJsonArray seed{"com.1password.1password", "com.bitwarden.desktop", "com.agilebits.onepassword7"};
+    // The desktop-file ids of the common Linux password managers, as capture records them.
+    const QStringList passwordManagers{"org.keepassxc.KeePassXC",        "bitwarden",
+                                       "com.bitwarden.desktop",          "1password",
+                                       "org.gnome.seahorse.Application", "org.gnome.World.Secrets",
+                                       "org.kde.kwalletmanager5"};
     for (const Case& c : cases) {
         QFile::remove(settingsPath());
         const QString label = c.locale.value("LANG");
@@ -216,8 +234,14 @@ TEST_F(EndToEnd, SettingsFileAfterFirstRunHoldsOnlyWhatTheFirstLaunchWrites) {
         const QJsonObject stored = QJsonDocument::fromJson(file.readAll()).object();
         // The two shortcuts are declared with their defaults, which stores them: Shift+Super+V and
         // Alt+Shift+Super+V as key number and modifier bits, a JSON text inside the JSON file.
+        QStringList ignored;
+        for (const QJsonValue& id : stored.value("ignoredBundleIDs").toArray())
+            ignored << id.toString();
+        for (const QString& id : passwordManagers)
+            EXPECT_TRUE(ignored.contains(id))
+                << qPrintable(id) << " missing from " << qPrintable(ignored.join(u','));
         QJsonObject expected{
-            {"ignoredBundleIDs", seed},
+            {"ignoredBundleIDs", stored.value("ignoredBundleIDs")},
             {"Hotkeys_showHistory", R"({"carbonKeyCode":9,"carbonModifiers":768})"},
             {"Hotkeys_pastePlainText", R"({"carbonKeyCode":9,"carbonModifiers":2816})"},
         };

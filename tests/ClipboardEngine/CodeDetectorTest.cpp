@@ -20,7 +20,7 @@ TEST_P(CodeDetectorIsCode, ScoresTheText) {
     EXPECT_EQ(CodeDetector::isCode(c.text, c.source), c.isCode) << c.name;
 }
 
-const QString kXcode = QStringLiteral("com.apple.dt.Xcode");
+const QString kEditor = QStringLiteral("org.kde.kate");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CodeDetectorIsCode,
@@ -28,16 +28,16 @@ INSTANTIATE_TEST_SUITE_P(
         // A single line of 120 characters is never code; at 121 it is scored.
         CodeCase{"line120",
                  QStringLiteral("let ") + QStringLiteral("f(a); ").repeated(19) + QStringLiteral("ab"),
-                 kXcode, false},
+                 kEditor, false},
         CodeCase{"line121",
                  QStringLiteral("let ") + QStringLiteral("f(a); ").repeated(19) + QStringLiteral("abc"),
                  std::nullopt, true},
         // Two plain lines from an editor score exactly 2 (the editor bonus).
-        CodeCase{"editorTwoLines", QStringLiteral("hello there\nworld"), kXcode, true},
-        CodeCase{"otherAppTwoLines", QStringLiteral("hello there\nworld"),
-                 QStringLiteral("org.gnome.TextEditor"), false},
+        CodeCase{"editorTwoLines", QStringLiteral("hello there\nworld"), kEditor, true},
+        CodeCase{"otherAppTwoLines", QStringLiteral("hello there\nworld"), QStringLiteral("firefox-esr"),
+                 false},
         CodeCase{"editorIdIsCaseSensitive", QStringLiteral("hello there\nworld"),
-                 QStringLiteral("com.apple.dt.xcode"), false},
+                 QStringLiteral("org.kde.Kate"), false},
         // 3 lines with 1 indented (0.33) earn the indentation point, 4 lines with 1 (0.25) do not.
         CodeCase{"indentThird", QStringLiteral("aaaa aaaa\n    bbbb\ncccc {"), std::nullopt, true},
         CodeCase{"indentQuarter", QStringLiteral("aaaa aaaa\n    bbbb\ncccc\ndddd {"), std::nullopt, false},
@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         // ". " costs a point only when there is neither ";" nor "{".
         CodeCase{"proseMarkWithSemicolon", QStringLiteral("let x = 1. y = 2;\nz"), std::nullopt, true},
         CodeCase{"proseMarkWithoutSemicolon", QStringLiteral("let x = 1. y = 2\nz"), std::nullopt, false},
-        CodeCase{"emptyText", QString(), kXcode, false}),
+        CodeCase{"emptyText", QString(), kEditor, false}),
     [](const ::testing::TestParamInfo<CodeCase>& info) { return std::string(info.param.name); });
 
 struct LanguageCase {
@@ -95,9 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"nothing", QStringLiteral("plain words"), std::nullopt}),
     [](const ::testing::TestParamInfo<LanguageCase>& info) { return std::string(info.param.name); });
 
-TEST(CodeDetector, EditorListIsExact) {
-    EXPECT_EQ(CodeDetector::editorBundleIDs().size(), 13);
-    EXPECT_TRUE(CodeDetector::editorBundleIDs().contains(QStringLiteral("org.vim.MacVim")));
+TEST(CodeDetector, EditorListNamesLinuxDesktopFiles) {
+    for (const QString& id : CodeDetector::editorBundleIDs()) {
+        EXPECT_FALSE(id.isEmpty());
+        EXPECT_FALSE(id.endsWith(QStringLiteral(".desktop"))) << id.toStdString();
+        EXPECT_FALSE(id.startsWith(QStringLiteral("com.apple."))) << id.toStdString();
+    }
 }
 
 } // namespace

@@ -10,6 +10,9 @@
 #include <Platform/Fakes/FakeScheduler.h>
 #include <Platform/Fakes/FakeSyntheticKeyboard.h>
 
+#include <QBuffer>
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -29,6 +32,17 @@ ClipboardItemPtr item(ItemType type, std::optional<QString> text,
     return ClipboardItem::make(std::move(content));
 }
 
+// A real PNG, as capture stores it.
+QByteArray pngBytes() {
+    QImage image(6, 4, QImage::Format_ARGB32);
+    image.fill(QColor(200, 40, 90, 180));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 class PasteServiceTest : public ::testing::Test {
 protected:
     TemporaryHistory history;
@@ -40,7 +54,8 @@ protected:
 
 TEST_F(PasteServiceTest, EachKindIsWrittenInItsOwnForm) {
     const QByteArray rtf("{\\rtf1 r}");
-    ASSERT_TRUE(history.images.write(QStringLiteral("A.png"), QByteArray("\x89PNG exact bytes")));
+    const QByteArray png = pngBytes();
+    ASSERT_TRUE(history.images.write(QStringLiteral("A.png"), png));
 
     paste.copyToPasteboard(*item(ItemType::richText, QStringLiteral("r"), rtf), false);
     paste.copyToPasteboard(*item(ItemType::richText, QStringLiteral("r"), rtf), true);
@@ -48,11 +63,9 @@ TEST_F(PasteServiceTest, EachKindIsWrittenInItsOwnForm) {
     paste.copyToPasteboard(*item(ItemType::file, QStringLiteral("/a\n\n/b")), false);
     paste.copyToPasteboard(*item(ItemType::file, QStringLiteral("")), false);
     paste.copyToPasteboard(*item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("A.png")), true);
-    paste.copyToPasteboard(*item(ItemType::image, std::nullopt, std::nullopt, QStringLiteral("gone.png")),
-                           false);
 
     const QList<Write>& writes = pasteboard.writes();
-    ASSERT_EQ(writes.size(), 7);
+    ASSERT_EQ(writes.size(), 6);
     EXPECT_EQ(writes[0].kind, Write::Kind::RichText);
     EXPECT_EQ(writes[0].data, rtf);
     EXPECT_EQ(writes[1].kind, Write::Kind::String);
@@ -62,8 +75,51 @@ TEST_F(PasteServiceTest, EachKindIsWrittenInItsOwnForm) {
     EXPECT_EQ(writes[3].filePaths, (QStringList{"/a", "/b"}));
     EXPECT_EQ(writes[4].kind, Write::Kind::Clear) << "no empty file URL";
     EXPECT_EQ(writes[5].kind, Write::Kind::Png);
-    EXPECT_EQ(writes[5].data, QByteArray("\x89PNG exact bytes"));
-    EXPECT_EQ(writes[6].kind, Write::Kind::Clear);
+    EXPECT_EQ(writes[5].data, png) << "the stored bytes exactly";
+}
+
+TEST_F(PasteServiceTest, AMissingOrDamagedPictureIsNotPastedAndTheUserIsTold) {
+    QStringList told;
+    paste.setFailureReporter([&](const QString& message) { told << message; });
+    const QByteArray png = pngBytes();
+    QByteArray flipped = png;
+    flipped[png.size() / 2] = char(flipped[png.size() / 2] ^ 0x10);
+    const struct {
+        const char* name;
+        std::optional<QByteArray> file; // empty: no file
+    } cases[] = {
+        {"missing file", std::nullopt},
+        {"empty file", QByteArray()},
+        {"cut short", png.left(png.size() - 20)},
+        {"a damaged byte", flipped},
+        {"no PNG at all", QByteArray("GIF89a not a png")},
+        {"trailing bytes after the end", png + "junk"},
+    };
+    pasteboard.writeString(QStringLiteral("copied last"));
+    history.defaults.setValue(App::SettingsKeys::autoPaste, true);
+    Platform::FakeGlobalKeyMonitor keys;
+    PasteQueue queue{paste, keys, scheduler};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        told.clear();
+        const QString name = QStringLiteral("%1.png").arg(QString::fromLatin1(c.name).replace(u' ', u'-'));
+        if (c.file)
+            ASSERT_TRUE(history.images.write(name, *c.file));
+        const ClipboardItemPtr picture = item(ItemType::image, std::nullopt, std::nullopt, name);
+        EXPECT_FALSE(paste.copyToPasteboard(*picture, false));
+        // The queue and the multi-paste paste nothing for it either.
+        queue.start({picture});
+        queue.pasteAll({picture}, QStringLiteral("\n"));
+        scheduler.advance(1s);
+        EXPECT_EQ(pasteboard.writes().size(), 1) << "the clipboard keeps what it held";
+        EXPECT_EQ(pasteboard.clip().string, QStringLiteral("copied last"));
+        EXPECT_EQ(keyboard.pastesPosted, 0);
+        EXPECT_EQ(told.size(), 3);
+        EXPECT_TRUE(told.value(0).contains(QStringLiteral("missing or damaged")))
+            << told.value(0).toStdString();
+        queue.stop();
+    }
+    EXPECT_TRUE(PasteService::isIntactPng(png));
 }
 
 TEST_F(PasteServiceTest, AutomaticPastePostsOneCtrlVAfter150msOnlyWhenOn) {
@@ -162,6 +218,30 @@ TEST_F(PasteQueueTest, ANewRunStopsTheOldOne) {
     EXPECT_FALSE(keys.isRunning());
 }
 
+TEST_F(PasteQueueTest, AStoppedRunsTimersDoNotReachTheNextRun) {
+    // A run with the automatic paste arms its end-of-quiet-time step; the user stops it and starts
+    // another without the automatic paste.
+    history.defaults.setValue(App::SettingsKeys::autoPaste, true);
+    queue.start(three);
+    scheduler.advance(100ms);
+    queue.stop();
+    history.defaults.setValue(App::SettingsKeys::autoPaste, false);
+    const QList<ClipboardItemPtr> next = {item(ItemType::text, QStringLiteral("first")),
+                                          item(ItemType::text, QStringLiteral("second"))};
+    queue.start(next);
+    scheduler.advance(1s);
+    EXPECT_EQ(queue.currentIndex(), 0) << "nothing was pasted in the new run";
+    EXPECT_EQ(clipboardText(), "first");
+    // The same for a placing step still due when its run ends.
+    scheduler.advance(1s);
+    keys.injectPaste();
+    queue.stop();
+    queue.start(three);
+    scheduler.advance(1s);
+    EXPECT_EQ(queue.currentIndex(), 0);
+    EXPECT_EQ(clipboardText(), "one");
+}
+
 TEST_F(PasteQueueTest, PasteAllJoinsTextsUnlessAPictureOrFileIsAmongThem) {
     queue.pasteAll(three, QStringLiteral("\n"));
     EXPECT_EQ(clipboardText(), "one\ntwo\nthree");
@@ -172,7 +252,7 @@ TEST_F(PasteQueueTest, PasteAllJoinsTextsUnlessAPictureOrFileIsAmongThem) {
     EXPECT_EQ(pasteboard.writes().last().kind, Write::Kind::String);
 }
 
-TEST(FocusedInputLocatorTest, AnswersOnlyWithTrustAndAnArea) {
+TEST(FocusedInputLocatorTest, AnswersOnlyWithTrustAndAHeight) {
     Platform::FakeFocusedElementLocator platform;
     Platform::FakeAccessibilityTrust trust;
     FocusedInputLocator locator(platform, trust);
@@ -181,7 +261,12 @@ TEST(FocusedInputLocatorTest, AnswersOnlyWithTrustAndAnArea) {
     EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
     trust.trusted = true;
     EXPECT_EQ(locator.focusedInputFrame().result(), QRect(100, 200, 2, 18));
+    // A caret is a line: no width, but a height.
+    platform.frame = QRect(100, 200, 0, 18);
+    EXPECT_EQ(locator.focusedInputFrame().result(), QRect(100, 200, 0, 18));
     platform.frame = QRect(100, 200, 0, 0);
+    EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
+    platform.frame = QRect(100, 200, 8, 0);
     EXPECT_EQ(locator.focusedInputFrame().result(), std::nullopt);
 }
 

@@ -18,7 +18,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const Platform::RunningApplication editor{"org.gnome.TextEditor", "Text Editor", {}, 10, 100};
+const Platform::RunningApplication editor{
+    "org.libreoffice.LibreOffice.writer", "LibreOffice Writer", {}, 10, 100};
 const Platform::RunningApplication passwords{"com.bitwarden.desktop", "Bitwarden", {}, 11, 101};
 const Platform::RunningApplication vesk{"dev.zuvidevozadode.vesk", "Vesk", {}, 12, 102};
 
@@ -81,8 +82,9 @@ TEST_F(PasteboardMonitorTest, ContentPresentAtStartIsNotCapturedAndLaterCopiesAr
     copy(text(QStringLiteral("first")));
     copy(text(QStringLiteral("second")));
     EXPECT_EQ(texts(), (QStringList{"second", "first"}));
-    EXPECT_EQ(history.store->items().first()->sourceAppBundleID(), QStringLiteral("org.gnome.TextEditor"));
-    EXPECT_EQ(history.store->items().first()->sourceAppName(), QStringLiteral("Text Editor"));
+    EXPECT_EQ(history.store->items().first()->sourceAppBundleID(),
+              QStringLiteral("org.libreoffice.LibreOffice.writer"));
+    EXPECT_EQ(history.store->items().first()->sourceAppName(), QStringLiteral("LibreOffice Writer"));
 }
 
 TEST_F(PasteboardMonitorTest, AChangeEventIsCheckedOnTheNextTurnWithoutWaitingForTheTimer) {
@@ -91,6 +93,29 @@ TEST_F(PasteboardMonitorTest, AChangeEventIsCheckedOnTheNextTurnWithoutWaitingFo
     scheduler.advance(0ms);
     settle();
     EXPECT_EQ(texts(), QStringList{"at once"});
+}
+
+TEST_F(PasteboardMonitorTest, AnIdleMonitorPollsOnlyAClipboardThatAnnouncesNothing) {
+    // Announced changes: nothing runs while nothing happens.
+    monitor->start();
+    EXPECT_EQ(scheduler.activeRepeatingTimers(), 0);
+    scheduler.advance(10s);
+    EXPECT_TRUE(scheduler.pendingDelays().empty());
+    monitor->stop();
+
+    // Unannounced changes are found by the 0.3 s poll.
+    pasteboard.setAnnouncesChanges(false);
+    monitor->start();
+    EXPECT_EQ(scheduler.activeRepeatingTimers(), 1);
+    pasteboard.setClip(text(QStringLiteral("found by polling")));
+    scheduler.advance(299ms);
+    settle();
+    EXPECT_TRUE(texts().isEmpty());
+    scheduler.advance(1ms);
+    settle();
+    EXPECT_EQ(texts(), QStringList{"found by polling"});
+    monitor->stop();
+    EXPECT_EQ(scheduler.activeRepeatingTimers(), 0);
 }
 
 TEST_F(PasteboardMonitorTest, CopyingTheSameTextTwiceKeepsOneItem) {

@@ -1,23 +1,43 @@
 // The real quillstack binary under the test session: a clipboard owner that takes the selection
-// and never answers must not freeze it, and the plain-text hot key pastes the newest item into the
-// window in front without its formatting.
+// and never answers must not freeze it, the plain-text hot key pastes the newest item into the
+// window in front without its formatting, and a fresh configuration ignores a password manager.
 #include "RunningQuillstack.h"
 #include "TestSession.h"
 
+#include <QBuffer>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <utility>
 
 namespace {
+
+// The desktop's notification service, played on the binary's session bus: records what it is told.
+class NotificationService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList bodies;
+
+public slots:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        bodies << summary + QStringLiteral(": ") + body;
+        return uint(bodies.size());
+    }
+};
 
 class BinaryEndToEnd : public ::testing::Test {
 protected:
@@ -110,4 +130,117 @@ TEST_F(BinaryEndToEnd, ThePlainTextHotKeyPastesTheNewestRichItemAsPlainTextOnce)
     EXPECT_EQ(clipboardContent(QStringLiteral("UTF8_STRING")), "bold and plain words");
 }
 
+TEST_F(BinaryEndToEnd, SIGTERMEndsTheProgramAsQuitDoes) {
+    ASSERT_TRUE(RunningQuillstack::copyText("kept safe"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quillstack.storedTexts() == QStringList{"kept safe"}; }, 10000))
+        << qPrintable(quillstack.log());
+    const QString wal = quillstack.homePath(QStringLiteral("data/Quillstack/history.sqlite-wal"));
+    ASSERT_TRUE(QFile::exists(wal)) << "the history is open";
+
+    quillstack.process().terminate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quillstack.process().state() == QProcess::NotRunning; }, 10000));
+    // Not killed by the signal: the event loop ended and everything was closed in order, down to
+    // the history, whose write-ahead log SQLite folds in and removes as the last connection goes.
+    EXPECT_EQ(quillstack.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quillstack.process().exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(wal));
+    EXPECT_EQ(quillstack.storedTexts(), QStringList{"kept safe"});
+}
+
+// A window that plays an application, in front with the keyboard focus.
+std::unique_ptr<TestSession::Child> openWindow(const QString& wmClass) {
+    auto window =
+        std::make_unique<TestSession::Child>(QStringLiteral(QS_TEST_WINDOW), QStringList{"--class", wmClass});
+    const quint32 id = window->waitForLine(QStringLiteral("window ")).value_or(QString()).toUInt();
+    EXPECT_NE(id, 0u);
+    EXPECT_TRUE(TestSession::waitForInputFocus(id));
+    return window;
+}
+
+TEST(BinaryEndToEndFirstRun, ACopyInKeePassXCIsNotStored) {
+    // KeePassXC installed as Debian installs it: its desktop file names the window class it has.
+    QTemporaryDir dataDirs;
+    ASSERT_TRUE(QDir(dataDirs.path()).mkpath(QStringLiteral("applications")));
+    QFile desktopFile(dataDirs.filePath(QStringLiteral("applications/org.keepassxc.KeePassXC.desktop")));
+    ASSERT_TRUE(desktopFile.open(QIODevice::WriteOnly));
+    desktopFile.write("[Desktop Entry]\nType=Application\nName=KeePassXC\nExec=keepassxc %f\n"
+                      "StartupWMClass=keepassxc\n");
+    desktopFile.close();
+
+    RunningQuillstack quillstack;
+    quillstack.setEnvironment(QStringLiteral("XDG_DATA_DIRS"), dataDirs.path());
+    ASSERT_TRUE(quillstack.startFresh()) << qPrintable(quillstack.log());
+
+    auto editor = openWindow(QStringLiteral("qs-e2e,QsOrdinaryEditor"));
+    ASSERT_TRUE(RunningQuillstack::copyText("an ordinary copy"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return quillstack.storedTexts() == QStringList{"an ordinary copy"}; }, 10000))
+        << qPrintable(quillstack.log());
+
+    auto vault = openWindow(QStringLiteral("keepassxc,KeePassXC"));
+    ASSERT_TRUE(RunningQuillstack::copyText("the vault's password"));
+    // The application in front is read when the change arrives, a moment after the copy; a user does
+    // not close the window within that moment. Nothing is written for an ignored copy, so the test
+    // gives it that moment before the window goes.
+    QTest::qWait(1000);
+    vault.reset();
+    // Capture keeps the order of the copies: once the next copy is stored, the one before has been
+    // decided on.
+    auto another = openWindow(QStringLiteral("qs-e2e,QsOtherEditor"));
+    ASSERT_TRUE(RunningQuillstack::copyText("after the vault"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return quillstack.storedTexts().value(0) == "after the vault"; }, 10000))
+        << qPrintable(quillstack.log());
+    EXPECT_EQ(quillstack.storedTexts(), (QStringList{"after the vault", "an ordinary copy"}));
+}
+
+TEST_F(BinaryEndToEnd, ADamagedPictureIsNotPastedAndTheUserIsTold) {
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(quillstack.bus().address(), QStringLiteral("desktop"));
+    NotificationService notifications;
+    ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &notifications,
+                                   QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(30, 120, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const QString pngPath = quillstack.homePath(QStringLiteral("picture.png"));
+    QFile pngFile(pngPath);
+    ASSERT_TRUE(pngFile.open(QIODevice::WriteOnly));
+    pngFile.write(png);
+    pngFile.close();
+    TestSession::Child owner(QStringLiteral(QS_TEST_SELECTION_OWNER), {"image/png=" + pngPath});
+    ASSERT_TRUE(owner.waitForLine(QStringLiteral("owner")).has_value());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !quillstack.storedValues(QStringLiteral("imageFilename")).value(0).isEmpty(); }, 10000))
+        << qPrintable(quillstack.log());
+
+    // The stored file loses its second half.
+    QFile stored(quillstack.homePath(QStringLiteral("data/Quillstack/Images/")) +
+                 quillstack.storedValues(QStringLiteral("imageFilename")).value(0));
+    ASSERT_TRUE(stored.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(stored.resize(stored.size() / 2));
+    stored.close();
+
+    auto window = openWindow(QStringLiteral("qs-e2e,QsPictureTarget"));
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "alt+shift+super+v"});
+    ASSERT_TRUE(xdotool.waitForFinished(5000));
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !notifications.bodies.isEmpty(); }, 5000))
+        << qPrintable(quillstack.log());
+    EXPECT_TRUE(notifications.bodies.value(0).contains(QStringLiteral("missing or damaged")))
+        << qPrintable(notifications.bodies.join(u'|'));
+    // The clipboard still holds the picture as it was copied.
+    QTest::qWait(300);
+    EXPECT_EQ(clipboardContent(QStringLiteral("image/png")), png);
+    QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
+}
+
 } // namespace
+
+#include "BinaryEndToEndTest.moc"

@@ -1,11 +1,29 @@
 // The CSS reader of highlight.js themes: rules, merge order, colours, fonts and the background.
 #include "TestBundle.h"
 
+#include <fontconfig/fontconfig.h>
+
 using namespace SyntaxHighlighter;
 using SyntaxHighlighter::Testing::hex;
 using SyntaxHighlighter::Testing::sameColor;
 
 namespace {
+
+// The monospaced family shipped with the tests, with its regular, bold and italic faces, so the
+// tests do not depend on the faces of the machine's own monospaced font.
+constexpr const char* kShippedMonospace = "Go Mono";
+
+bool loadShippedMonospace() {
+    static const bool loaded = [] {
+        bool all = true;
+        for (const char* file : {"Go-Mono.ttf", "Go-Mono-Bold.ttf", "Go-Mono-Italic.ttf"}) {
+            const std::string path = std::string(QS_TEST_SOURCE_DIR) + "/tests/support/fonts/" + file;
+            all = FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str())) && all;
+        }
+        return all;
+    }();
+    return loaded;
+}
 
 TextAttributes styleOf(const Theme& theme, std::vector<std::string> classes) {
     return theme.attributesForStyleList(classes);
@@ -73,8 +91,13 @@ TEST(ThemeTest, ColourValues) {
 }
 
 TEST(ThemeTest, FontWeightsAndStylesPickTheCodeFaces) {
+    ASSERT_TRUE(loadShippedMonospace());
     Theme theme(".b{font-weight:700}.i{font-style:italic}.o{font-style:oblique}.n{font-weight:normal}"
                 ".B{font-weight:BOLD}.both{font-style:italic;font-weight:bold}");
+    const auto shipped = Font::codeFont(kShippedMonospace, 14);
+    ASSERT_TRUE(shipped);
+    ASSERT_EQ(shipped->family, kShippedMonospace);
+    theme.setCodeFont(*shipped);
     ASSERT_TRUE(theme.codeFont());
     ASSERT_TRUE(theme.boldCodeFont());
     ASSERT_TRUE(theme.italicCodeFont());
@@ -283,16 +306,15 @@ TEST(FontTest, MissingFamiliesFallBackToTheSystemMonospace) {
 }
 
 TEST(FontTest, FacesAreFoundOnlyWhenTheFamilyHasThem) {
-    auto regular = Font::codeFont("monospace", 10);
+    ASSERT_TRUE(loadShippedMonospace());
+    auto regular = Font::codeFont(kShippedMonospace, 10);
     ASSERT_TRUE(regular);
+    ASSERT_EQ(regular->family, kShippedMonospace);
     auto bold = Font::face(regular->family, "Bold", 10);
     ASSERT_TRUE(bold);
     EXPECT_EQ(bold->family, regular->family);
     EXPECT_GE(bold->weight, 600);
-    // Whichever slanted face the family has, one of the two names finds it.
     auto italic = Font::face(regular->family, "Italic", 10);
-    if (!italic)
-        italic = Font::face(regular->family, "Oblique", 10);
     ASSERT_TRUE(italic);
     EXPECT_TRUE(italic->italic);
     EXPECT_FALSE(Font::face("No Such Family For Quillstack", "Bold", 10));

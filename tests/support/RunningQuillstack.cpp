@@ -23,6 +23,14 @@ RunningQuillstack::~RunningQuillstack() {
 }
 
 bool RunningQuillstack::start(const QByteArray& settingsJson) {
+    return launch(settingsJson);
+}
+
+bool RunningQuillstack::startFresh() {
+    return launch(std::nullopt);
+}
+
+bool RunningQuillstack::launch(const std::optional<QByteArray>& settingsJson) {
     const QString binary = QStringLiteral(QS_QUILLSTACK_BINARY);
     if (!m_bus.isRunning() || !m_home.isValid() || !QFile::exists(binary)) {
         m_log += QStringLiteral("cannot start %1: private bus %2, home %3\n")
@@ -34,13 +42,16 @@ bool RunningQuillstack::start(const QByteArray& settingsJson) {
     env.insert("XDG_DATA_HOME", homePath("data"));
     env.insert("XDG_CACHE_HOME", homePath("cache"));
     env.insert("QT_LOGGING_RULES", "quillstack.*.debug=true");
+    for (const QString& name : m_extraEnvironment.keys())
+        env.insert(name, m_extraEnvironment.value(name));
     QDir().mkpath(homePath("config/quillstack"));
-    QFile settings(homePath("config/quillstack/settings.json"));
-    if (!settings.open(QIODevice::WriteOnly) || settings.write(settingsJson) != settingsJson.size()) {
-        m_log += QStringLiteral("cannot write the settings file\n");
-        return false;
+    if (settingsJson) {
+        QFile settings(homePath("config/quillstack/settings.json"));
+        if (!settings.open(QIODevice::WriteOnly) || settings.write(*settingsJson) != settingsJson->size()) {
+            m_log += QStringLiteral("cannot write the settings file\n");
+            return false;
+        }
     }
-    settings.close();
     QObject::connect(&m_process, &QProcess::readyReadStandardError,
                      [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
     m_process.setProcessEnvironment(env);

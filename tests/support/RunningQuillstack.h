@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <optional>
+
 // The real quillstack binary, run for one test in a home of its own (XDG config, data and cache
 // directories in a temporary folder) on a private session bus, with its diagnostic log collected
 // while the test's event loop runs. It is terminated when the object goes.
@@ -21,8 +23,13 @@ public:
     // Writes `settingsJson` as the settings file, starts the binary and waits until it has finished
     // launching. False when it could not be started or did not finish launching; log() says why.
     bool start(const QByteArray& settingsJson);
+    // Starts the binary without a settings file, as on a user's first run.
+    bool startFresh();
+    // An environment variable for the binary, set before it starts.
+    void setEnvironment(const QString& name, const QString& value) { m_extraEnvironment.insert(name, value); }
 
     const QString& log() const { return m_log; }
+    QProcess& process() { return m_process; }
     QString homePath(const QString& relative) const { return m_home.filePath(relative); }
     const PrivateSessionBus& bus() const { return m_bus; }
 
@@ -34,7 +41,10 @@ public:
     static bool copyText(const QByteArray& text);
 
 private:
+    bool launch(const std::optional<QByteArray>& settingsJson);
+
     PrivateSessionBus m_bus;
+    QProcessEnvironment m_extraEnvironment;
     QTemporaryDir m_home;
     QProcess m_process;
     QString m_log;

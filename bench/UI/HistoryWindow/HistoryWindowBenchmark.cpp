@@ -37,7 +37,7 @@ namespace {
 
 class NoPasting : public HistoryPasting {
 public:
-    void copyToPasteboard(const ClipboardItemPtr&, bool) override {}
+    bool copyToPasteboard(const ClipboardItemPtr&, bool) override { return true; }
     void copyText(const QString&) override {}
     void autoPasteIfEnabled() override {}
     void pasteAll(const QList<ClipboardItemPtr>&, const QString&) override {}

@@ -11,7 +11,8 @@ QFuture<std::optional<QRect>> FocusedInputLocator::focusedInputFrame() {
     if (!m_trust.isTrusted())
         return QtFuture::makeReadyFuture(std::optional<QRect>());
     return m_locator.focusedInputFrame().then([](const std::optional<QRect>& frame) -> std::optional<QRect> {
-        if (!frame || frame->width() <= 0 || frame->height() <= 0)
+        // A caret is a line without width; only a height is needed.
+        if (!frame || frame->width() < 0 || frame->height() <= 0)
             return std::nullopt;
         return frame;
     });

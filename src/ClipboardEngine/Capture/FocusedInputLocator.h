@@ -16,9 +16,9 @@ class FocusedInputLocator {
 public:
     FocusedInputLocator(Platform::FocusedElementLocator& locator, Platform::AccessibilityTrust& trust);
 
-    // The caret's bounds, else the focused field's or window's frame. Nothing without the right to
-    // read other applications' fields, or when the answer has no area; the caller then places the
-    // panel elsewhere.
+    // The caret's bounds (often no wider than a line), else the focused field's or window's frame.
+    // Nothing without the right to read other applications' fields, or when the answer has no
+    // height; the caller then places the panel elsewhere. Ask before our own window takes the focus.
     QFuture<std::optional<QRect>> focusedInputFrame();
 
 private:

@@ -27,13 +27,14 @@ void PasteQueue::start(const QList<ClipboardItemPtr>& items) {
     m_items = items;
     m_currentIndex = 0;
     m_active = true;
+    m_run = std::make_unique<QObject>();
     m_ignoreUntil = m_scheduler.now() + kStartQuietTime;
-    m_paste.copyToPasteboard(*m_items.first(), false);
-    if (m_paste.autoPasteIfEnabled()) {
+    // An item that cannot be written is not pasted: the clipboard still holds something else.
+    if (m_paste.copyToPasteboard(*m_items.first(), false) && m_paste.autoPasteIfEnabled()) {
         // The automatic Ctrl+V pastes the first item within the quiet time; once it is over the
         // second item goes on the clipboard, so the user's first Ctrl+V does not paste the first
         // item a second time.
-        m_scheduler.schedule(kStartQuietTime, this, [this] {
+        m_scheduler.schedule(kStartQuietTime, m_run.get(), [this] {
             if (m_active && m_currentIndex == 0 && !m_preparingNext)
                 advance();
         });
@@ -48,6 +49,7 @@ void PasteQueue::stop() {
         m_monitoring = false;
     }
     const bool wasActive = m_active || !m_items.isEmpty();
+    m_run.reset();
     m_items.clear();
     m_currentIndex = 0;
     m_active = false;
@@ -83,7 +85,7 @@ void PasteQueue::advance() {
     m_preparingNext = true;
     m_currentIndex = next;
     emit changed();
-    m_scheduler.schedule(kPlaceDelay, this, [this] { placeCurrent(); });
+    m_scheduler.schedule(kPlaceDelay, m_run.get(), [this] { placeCurrent(); });
 }
 
 void PasteQueue::placeCurrent() {
@@ -101,8 +103,8 @@ void PasteQueue::pasteAll(const QList<ClipboardItemPtr>& items, const QString& s
         return item->type() == ItemType::image || item->type() == ItemType::file;
     });
     if (hasImageOrFile) {
-        m_paste.copyToPasteboard(*items.first(), false);
-        m_paste.autoPasteIfEnabled();
+        if (m_paste.copyToPasteboard(*items.first(), false))
+            m_paste.autoPasteIfEnabled();
         return;
     }
     QStringList texts;

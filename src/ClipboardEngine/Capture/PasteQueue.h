@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <chrono>
+#include <memory>
 
 class PasteService;
 namespace Platform {
@@ -63,4 +64,7 @@ private:
     bool m_monitoring = false;
     bool m_preparingNext = false;
     Duration m_ignoreUntil = Duration::min();
+    // The context of the current run's delayed steps: destroyed by stop(), so they never reach a
+    // later run.
+    std::unique_ptr<QObject> m_run;
 };

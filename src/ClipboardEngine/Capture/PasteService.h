@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 
 class ImageStore;
 namespace Platform {
@@ -29,14 +30,24 @@ public:
     PasteService(Platform::Pasteboard& pasteboard, Platform::SyntheticKeyboard& keyboard,
                  Platform::Scheduler& scheduler, Platform::UserDefaults& defaults, ImageStore& images);
 
-    // Replaces the clipboard's content with the item. An image whose file cannot be read leaves the
-    // clipboard empty.
-    void copyToPasteboard(const ClipboardItem& item, bool plainTextOnly);
+    // Replaces the clipboard's content with the item. An image whose file is missing or damaged is
+    // not written: the clipboard keeps what it held, the reason goes to the failure reporter, and
+    // the answer is false (nothing is to be pasted then).
+    bool copyToPasteboard(const ClipboardItem& item, bool plainTextOnly);
     // Replaces the clipboard's content with one plain string.
     void copyText(const QString& text);
     // When "autoPaste" is on, posts Ctrl+V 0.15 s from now (after releasing the modifiers still held
     // from the hot key). Call it right after writing the clipboard. Returns whether a paste was posted.
     bool autoPasteIfEnabled();
+
+    // Where the user is told why an item could not be put on the clipboard.
+    void setFailureReporter(std::function<void(const QString& message)> report) {
+        m_report = std::move(report);
+    }
+
+    // Whether `bytes` are a whole PNG: its signature, every chunk complete with its checksum, and
+    // the end chunk last. Checks without decoding the picture.
+    static bool isIntactPng(const QByteArray& bytes);
 
 private:
     Platform::Pasteboard& m_pasteboard;
@@ -44,6 +55,7 @@ private:
     Platform::Scheduler& m_scheduler;
     Platform::UserDefaults& m_defaults;
     ImageStore& m_images;
+    std::function<void(const QString&)> m_report;
     // Delayed keystrokes are dropped once the service is gone.
     QObject m_lifetime;
 };

@@ -24,18 +24,22 @@ PasteboardMonitor::~PasteboardMonitor() {
 }
 
 void PasteboardMonitor::start() {
-    if (m_timer && m_timer->isActive())
+    if (m_running)
         return;
+    m_running = true;
     // Clips copied before capture (re)started are not taken.
     m_lastChangeCount = m_deps.pasteboard.changeCount();
     m_stopped = false;
-    m_timer = m_deps.scheduler.repeat(300ms, 100ms, [this] { check(false); });
+    // Polled only where changes are not announced: an idle program should not wake up.
+    if (!m_deps.pasteboard.announcesChanges())
+        m_timer = m_deps.scheduler.repeat(300ms, 100ms, [this] { check(false); });
     connect(&m_deps.pasteboard, &Platform::Pasteboard::changed, this,
             [this] { m_deps.scheduler.schedule(0ms, this, [this] { check(false); }); });
 }
 
 void PasteboardMonitor::stop() {
     m_stopped = true;
+    m_running = false;
     if (m_timer) {
         m_timer->stop();
         m_timer.reset();

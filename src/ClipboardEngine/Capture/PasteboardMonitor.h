@@ -23,10 +23,11 @@ class UserDefaults;
 // and transient content, ignored applications), names the application in front as the source and
 // hands the item the clip factory makes to `store`.
 //
-// A 0.3 s timer compares the change count; every owner change the X server announces also runs the
-// same check on the next turn of the event loop, so the source application is read while it is
-// still in front. Reading the clip and building the item happen off the GUI thread, one clip after
-// the other in the order of the changes; items come back to the GUI thread for the store.
+// Every owner change the X server announces runs a check on the next turn of the event loop, so the
+// source application is read while it is still in front; only a clipboard that announces nothing is
+// polled, by a 0.3 s timer comparing the change count. Reading the clip and building the item happen off the
+// GUI thread, one clip after the other in the order of the changes; items come back to the GUI thread for the
+// store.
 class PasteboardMonitor : public QObject, public App::PasteboardMonitor {
     Q_OBJECT
 public:
@@ -70,6 +71,7 @@ private:
     Dependencies m_deps;
     bool m_paused = false;
     bool m_stopped = false;
+    bool m_running = false;
     qint64 m_lastChangeCount = 0;
     // The change count of the clip being read, while a read is under way.
     std::optional<qint64> m_pendingReadCount;

@@ -7,7 +7,8 @@ namespace Platform {
 void FakePasteboard::setClip(const PasteboardClip& clip) {
     m_clip = clip;
     m_clip.changeCount = ++m_changeCount;
-    emit changed();
+    if (m_announces)
+        emit changed();
 }
 
 QFuture<PasteboardClip> FakePasteboard::read() {

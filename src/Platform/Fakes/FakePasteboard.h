@@ -26,6 +26,9 @@ public:
     const QList<Write>& writes() const { return m_writes; }
 
     qint64 changeCount() const override { return m_changeCount; }
+    bool announcesChanges() const override { return m_announces; }
+    // Without announcements, changes only show in the count, as on a clipboard that must be polled.
+    void setAnnouncesChanges(bool announces) { m_announces = announces; }
     QFuture<PasteboardClip> read() override;
     void clear() override;
     void writeFilePaths(const QStringList& paths) override;
@@ -38,6 +41,7 @@ private:
 
     PasteboardClip m_clip;
     qint64 m_changeCount = 0;
+    bool m_announces = true;
     QList<Write> m_writes;
 };
 

@@ -49,6 +49,11 @@ void FakeScheduler::advance(Duration by) {
     m_now = end;
 }
 
+int FakeScheduler::activeRepeatingTimers() const {
+    return int(std::count_if(m_entries.begin(), m_entries.end(),
+                             [](const Entry& e) { return e.alive && *e.alive; }));
+}
+
 std::vector<Scheduler::Duration> FakeScheduler::pendingDelays() const {
     std::vector<Duration> delays;
     for (const Entry& e : m_entries)

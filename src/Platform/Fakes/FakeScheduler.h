@@ -21,6 +21,8 @@ public:
     void advance(Duration by);
     // The delays of one-shot tasks still waiting, relative to now.
     std::vector<Duration> pendingDelays() const;
+    // How many repeating timers run.
+    int activeRepeatingTimers() const;
 
 private:
     struct Entry {

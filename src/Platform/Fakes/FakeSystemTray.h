@@ -19,6 +19,12 @@ public:
     void show(const QString& symbolName, const QString& description) override;
     void setSymbol(const QString& symbolName, const QString& description, bool dimmed) override;
     void setMenuBuilder(std::function<MenuModel()> builder) override;
+    void showMessage(const QString& title, const QString& message) override {
+        messages << title + QStringLiteral(": ") + message;
+    }
+
+    // The notifications shown, as "title: message".
+    QStringList messages;
 
     // Builds the menu as an opening would.
     MenuModel openMenu() const;

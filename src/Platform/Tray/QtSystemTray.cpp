@@ -1,5 +1,8 @@
 #include "QtSystemTray.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QIcon>
 #include <QKeySequence>
@@ -35,6 +38,24 @@ void QtSystemTray::setSymbol(const QString& symbolName, const QString& descripti
 void QtSystemTray::setMenuBuilder(std::function<MenuModel()> builder) {
     m_builder = std::move(builder);
     rebuildMenu();
+}
+
+void QtSystemTray::showMessage(const QString& title, const QString& message) {
+    // The desktop's notification service shows it whether or not there is a tray; without one, the
+    // tray icon's own balloon.
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("quillstack")},
+                            {QStringLiteral("urgency"), QVariant::fromValue(uchar(1))}};
+    notify.setArguments({QStringLiteral("Quillstack"), 0u, QStringLiteral("quillstack"), title, message,
+                         QStringList(), hints, -1});
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(notify), &m_menu);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_menu, [this, watcher, title, message] {
+        watcher->deleteLater();
+        if (watcher->isError())
+            m_icon.showMessage(title, message, QSystemTrayIcon::Warning);
+    });
 }
 
 void QtSystemTray::rebuildMenu() {

@@ -15,6 +15,7 @@ public:
     void show(const QString& symbolName, const QString& description) override;
     void setSymbol(const QString& symbolName, const QString& description, bool dimmed) override;
     void setMenuBuilder(std::function<MenuModel()> builder) override;
+    void showMessage(const QString& title, const QString& message) override;
 
 private:
     void rebuildMenu();

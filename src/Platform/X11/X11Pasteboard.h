@@ -36,6 +36,8 @@ public:
     void setReadTimeout(std::chrono::milliseconds timeout) { m_readTimeout = timeout; }
 
     qint64 changeCount() const override { return m_changeCount; }
+    // XFixes reports every change of the selection's owner.
+    bool announcesChanges() const override { return m_valid; }
     QFuture<PasteboardClip> read() override;
 
     void clear() override;

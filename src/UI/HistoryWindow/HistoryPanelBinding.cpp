@@ -21,8 +21,8 @@ class ServicePasting : public HistoryPasting {
 public:
     ServicePasting(PasteService& paste, PasteQueue& queue) : m_paste(paste), m_queue(queue) {}
 
-    void copyToPasteboard(const ClipboardItemPtr& item, bool plainTextOnly) override {
-        m_paste.copyToPasteboard(*item, plainTextOnly);
+    bool copyToPasteboard(const ClipboardItemPtr& item, bool plainTextOnly) override {
+        return m_paste.copyToPasteboard(*item, plainTextOnly);
     }
     void copyText(const QString& text) override { m_paste.copyText(text); }
     void autoPasteIfEnabled() override { m_paste.autoPasteIfEnabled(); }

@@ -29,6 +29,12 @@ bool HistoryPanel::event(QEvent* event) {
     // Clicking anywhere outside the panel takes its focus away, and closes it.
     if (event->type() == QEvent::WindowDeactivate)
         emit deactivated();
+    if (event->type() == QEvent::Paint && m_notePaint) {
+        m_notePaint = false;
+        const bool handled = QWidget::event(event);
+        qCDebug(lcPanel) << "panel painted";
+        return handled;
+    }
     return QWidget::event(event);
 }
 
@@ -116,27 +122,41 @@ void HistoryPanelController::show() {
     if (!m_panel)
         makePanel();
 
-    // Showing again while the panel fades out cancels the fade.
-    m_fade->stop();
     const quint64 generation = ++m_showGeneration;
-    positionPanel(std::nullopt);
+    m_locating = false;
     const QString mode =
         m_services.defaults
             ? m_services.defaults->stringValue(QStringLiteral("windowPosition"), QStringLiteral("center"))
             : QStringLiteral("center");
-    if (mode == QLatin1String("input") && m_services.focusedInputFrame) {
-        // The caret comes from other processes: the panel opens at the pointer and moves to the
-        // caret when the answer arrives, if it is still the same showing.
-        auto* watcher = new QFutureWatcher<std::optional<QRect>>(this);
-        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
-            watcher->deleteLater();
-            const std::optional<QRect> frame = watcher->result();
-            if (frame && generation == m_showGeneration && m_phase != Phase::hidden &&
-                m_phase != Phase::fadingOut)
-                positionPanel(frame);
-        });
-        watcher->setFuture(m_services.focusedInputFrame());
+    if (mode != QLatin1String("input") || !m_services.focusedInputFrame) {
+        present(std::nullopt);
+        return;
     }
+    // A panel that is up has the focus itself: it stays by the caret it was placed at.
+    if (isPanelVisible()) {
+        present(m_inputFrame);
+        return;
+    }
+    // The caret belongs to the application in front, and only while it keeps the focus: it is read
+    // before the panel takes the focus, and the panel comes up when the answer is in. The answer
+    // comes from other processes, within the locator's budget; the event loop runs meanwhile.
+    m_locating = true;
+    auto* watcher = new QFutureWatcher<std::optional<QRect>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation != m_showGeneration || !m_locating)
+            return;
+        m_locating = false;
+        m_inputFrame = watcher->future().resultCount() > 0 ? watcher->result() : std::nullopt;
+        present(m_inputFrame);
+    });
+    watcher->setFuture(m_services.focusedInputFrame());
+}
+
+void HistoryPanelController::present(const std::optional<QRect>& inputFrame) {
+    // Showing again while the panel fades out cancels the fade.
+    m_fade->stop();
+    positionPanel(inputFrame);
 
     m_view->prepareForShow();
     if (QS::Motion::reduceMotion()) {
@@ -151,6 +171,7 @@ void HistoryPanelController::show() {
         m_fade->setEndValue(1.0);
         m_fade->start();
     }
+    m_panel->notePaintAfterShow();
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
@@ -174,6 +195,8 @@ void HistoryPanelController::show() {
 }
 
 void HistoryPanelController::hide() {
+    // A showing still waiting for the caret is called off.
+    m_locating = false;
     if (!m_panel || !m_panel->isVisible())
         return;
     if (QS::Motion::reduceMotion() || isAnimating()) {
@@ -242,8 +265,8 @@ void HistoryPanelController::hideAndPaste(const ClipboardItemPtr& item, bool pla
     if (!item || !beginHandOff())
         return;
     scheduleAfterHandOff([this, item, plainTextOnly] {
-        m_services.pasting->copyToPasteboard(item, plainTextOnly);
-        m_services.pasting->autoPasteIfEnabled();
+        if (m_services.pasting->copyToPasteboard(item, plainTextOnly))
+            m_services.pasting->autoPasteIfEnabled();
     });
 }
 

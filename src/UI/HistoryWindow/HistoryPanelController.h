@@ -29,11 +29,17 @@ class HistoryPanel : public QWidget {
 public:
     explicit HistoryPanel(QWidget* parent = nullptr);
 
+    // The next paint is noted in the diagnostic log, for measuring how soon a shown panel is seen.
+    void notePaintAfterShow() { m_notePaint = true; }
+
 signals:
     void deactivated();
 
 protected:
     bool event(QEvent* event) override;
+
+private:
+    bool m_notePaint = false;
 };
 
 // What the controller works with. Store and pasting are required; the rest may be absent.
@@ -72,6 +78,7 @@ public:
 
     // Visible and not fading out.
     bool isPanelVisible() const override;
+    // Brings the panel up; in "input" mode once the caret of the application in front is known.
     void show() override;
     void hide() override;
 
@@ -89,6 +96,8 @@ private:
     enum class Phase { hidden, fadingIn, shown, fadingOut };
 
     void makePanel();
+    // Places the panel (by the input frame in "input" mode) and brings it up.
+    void present(const std::optional<QRect>& inputFrame);
     void positionPanel(const std::optional<QRect>& inputFrame);
     void finishHide();
     // The common start of a hand-off; false when the pick is refused.
@@ -101,6 +110,10 @@ private:
     QPropertyAnimation* m_fade = nullptr;
     Phase m_phase = Phase::hidden;
     std::optional<Platform::RunningApplication> m_previousApp;
-    // Counts showings, so a late caret position does not move a panel shown again since.
+    // Counts showings, so a late caret position does not show a panel asked for again since.
     quint64 m_showGeneration = 0;
+    // A showing waits for the caret of the application in front.
+    bool m_locating = false;
+    // Where the caret was when the panel was last placed by it.
+    std::optional<QRect> m_inputFrame;
 };

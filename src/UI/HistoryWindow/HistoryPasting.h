@@ -11,8 +11,9 @@ class HistoryPasting {
 public:
     virtual ~HistoryPasting() = default;
 
-    // Puts the item on the clipboard (only its text when `plainTextOnly`).
-    virtual void copyToPasteboard(const ClipboardItemPtr& item, bool plainTextOnly) = 0;
+    // Puts the item on the clipboard (only its text when `plainTextOnly`); false when it could not
+    // be written, and then there is nothing to paste.
+    virtual bool copyToPasteboard(const ClipboardItemPtr& item, bool plainTextOnly) = 0;
     // Replaces the clipboard with the text.
     virtual void copyText(const QString& text) = 0;
     // Sends the synthetic paste when automatic pasting is on.

@@ -293,6 +293,13 @@ bool hasCommand(const QKeyEvent& event) {
     return event.modifiers().testFlag(Qt::ControlModifier);
 }
 
+// A source application as the desktop names it: the name in its desktop file (in the interface
+// language), else the name recorded with its items, else its id.
+QString sourceAppName(const HistoryStore::SourceApp& app) {
+    const QString installed = AppIconCache::displayName(app.bundleID);
+    return installed != app.bundleID || app.name.isEmpty() ? installed : app.name;
+}
+
 } // namespace
 
 HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, HistoryViewServices services,
@@ -363,7 +370,7 @@ QWidget* HistoryView::buildDragBar() {
         },
         m_card);
     bar->setFixedHeight(16);
-    bar->setToolTip(tr("Drag to move window"));
+    translated([bar] { bar->setToolTip(tr("Drag to move window")); });
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new WindowDragHandle(bar));
@@ -395,7 +402,7 @@ QWidget* HistoryView::buildHeader() {
                                   QS::Color::withOpacity(QS::Color::brand(), 0.85), searchRow));
     m_search = new QLineEdit(searchRow);
     m_search->setObjectName(QStringLiteral("searchField"));
-    m_search->setPlaceholderText(tr("Search history…"));
+    translated([this] { m_search->setPlaceholderText(tr("Search history…")); });
     m_search->setFrame(false);
     m_search->setFont(QS::Font::system(14, QFont::Medium));
     m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
@@ -422,7 +429,7 @@ QWidget* HistoryView::buildHeader() {
     m_appFilter->setAutoRaise(true);
     m_appFilter->setFocusPolicy(Qt::NoFocus);
     m_appFilter->setPopupMode(QToolButton::InstantPopup);
-    m_appFilter->setToolTip(tr("Filter by source app"));
+    translated([this] { m_appFilter->setToolTip(tr("Filter by source app")); });
     m_appMenu = new QMenu(m_appFilter);
     m_appFilter->setMenu(m_appMenu);
     search->addWidget(m_appFilter);
@@ -470,7 +477,7 @@ void HistoryView::rebuildAppMenu() {
         // Application names are shown as they are, never as markup.
         QAction* action =
             m_appMenu->addAction(m_services.appIcon(app.bundleID),
-                                 QString(app.name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+                                 sourceAppName(app).replace(QLatin1Char('&'), QStringLiteral("&&")));
         action->setData(app.bundleID);
         action->setCheckable(true);
         action->setChecked(current == app.bundleID);
@@ -608,8 +615,10 @@ QWidget* HistoryView::buildEmptyState() {
     auto* line = new QHBoxLayout(m_emptyShortcutLine);
     line->setContentsMargins(0, 4, 0, 0);
     line->setSpacing(6);
-    line->addWidget(textLabel(tr("Open anytime with"), QS::Font::system(11, QFont::Medium),
-                              QS::Color::tertiaryText(scheme), m_emptyShortcutLine));
+    QLabel* openWith = textLabel({}, QS::Font::system(11, QFont::Medium), QS::Color::tertiaryText(scheme),
+                                 m_emptyShortcutLine);
+    translated([openWith] { openWith->setText(tr("Open anytime with")); });
+    line->addWidget(openWith);
     m_emptyKeyCap = new QSKeyCap(QString(), m_emptyShortcutLine);
     line->addWidget(m_emptyKeyCap);
     layout->addWidget(m_emptyShortcutLine, 0, Qt::AlignHCenter);
@@ -641,20 +650,25 @@ QWidget* HistoryView::buildMultiBar() {
         textLabel({}, QS::Font::system(12, QFont::Bold), QS::Color::label(QS::Color::schemeOf(*this)), bar);
     layout->addWidget(m_multiCount);
     layout->addStretch();
-    auto* clear = new BarButton(BarButton::Look::plain, QString(), tr("Clear"), bar);
+    auto* clear = new BarButton(BarButton::Look::plain, QString(), QString(), bar);
+    translated([clear] { clear->setText(tr("Clear")); });
     clear->setObjectName(QStringLiteral("multiClear"));
     connect(clear, &QPushButton::clicked, m_model, &HistoryListModel::clearMultiSelection);
     layout->addWidget(clear);
-    auto* queue = new BarButton(BarButton::Look::bordered, QStringLiteral("arrow.right.to.line"),
-                                tr("Paste Queue"), bar);
+    auto* queue =
+        new BarButton(BarButton::Look::bordered, QStringLiteral("arrow.right.to.line"), QString(), bar);
     queue->setObjectName(QStringLiteral("pasteQueue"));
-    queue->setToolTip(tr("Paste first item, then press Ctrl+V repeatedly for the rest"));
+    translated([queue] {
+        queue->setText(tr("Paste Queue"));
+        queue->setToolTip(tr("Paste first item, then press Ctrl+V repeatedly for the rest"));
+    });
     connect(queue, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onStartQueue)
             m_callbacks.onStartQueue(m_model->multiSelectedItems());
     });
     layout->addWidget(queue);
-    auto* all = new BarButton(BarButton::Look::prominent, QStringLiteral("doc.on.doc"), tr("Paste All"), bar);
+    auto* all = new BarButton(BarButton::Look::prominent, QStringLiteral("doc.on.doc"), QString(), bar);
+    translated([all] { all->setText(tr("Paste All")); });
     all->setObjectName(QStringLiteral("pasteAll"));
     connect(all, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onPasteAll)
@@ -683,19 +697,32 @@ QWidget* HistoryView::buildFooter() {
     layout->setContentsMargins(16, 10, 16, 10);
     layout->setSpacing(10);
     const Scheme scheme = QS::Color::schemeOf(*this);
-    const QList<std::pair<QString, QString>> hints{{QStringLiteral("↩"), tr("Paste")},
-                                                   {QStringLiteral("⌃↩"), tr("Plain text")},
-                                                   {QStringLiteral("⌃-click"), tr("Multi")},
-                                                   {tr("Space"), tr("Quick Look")},
-                                                   {QStringLiteral("esc"), tr("Close")}};
-    for (const auto& [key, label] : hints) {
+    // Key and label; a key that is a word is translated too.
+    struct Hint {
+        const char* key;
+        bool keyIsWord;
+        const char* label;
+    };
+    static constexpr Hint hints[] = {{"↩", false, QT_TR_NOOP("Paste")},
+                                     {"⌃↩", false, QT_TR_NOOP("Plain text")},
+                                     {"⌃-click", false, QT_TR_NOOP("Multi")},
+                                     {QT_TR_NOOP("Space"), true, QT_TR_NOOP("Quick Look")},
+                                     {"esc", false, QT_TR_NOOP("Close")}};
+    for (const Hint& h : hints) {
         auto* hint = new QWidget(footer);
         auto* hintLayout = new QHBoxLayout(hint);
         hintLayout->setContentsMargins(0, 0, 0, 0);
         hintLayout->setSpacing(4);
-        hintLayout->addWidget(new QSKeyCap(key, hint));
-        hintLayout->addWidget(
-            textLabel(label, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint));
+        auto* key = new QSKeyCap(QString::fromUtf8(h.key), hint);
+        hintLayout->addWidget(key);
+        QLabel* label =
+            textLabel({}, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint);
+        hintLayout->addWidget(label);
+        translated([key, label, h] {
+            if (h.keyIsWord)
+                key->setKey(tr(h.key));
+            label->setText(tr(h.label));
+        });
         layout->addWidget(hint);
     }
     layout->addStretch();
@@ -704,11 +731,13 @@ QWidget* HistoryView::buildFooter() {
     warning->setObjectName(QStringLiteral("accessibilityWarning"));
     warning->setFocusPolicy(Qt::NoFocus);
     warning->setCursor(Qt::PointingHandCursor);
-    warning->setText(tr("No Accessibility permission"));
+    translated([warning] {
+        warning->setText(tr("No Accessibility permission"));
+        warning->setToolTip(tr("Auto-paste is inactive. Click to open Accessibility settings."));
+    });
     warning->setFont(QS::Font::system(10, QFont::Bold));
     warning->setIcon(SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"),
                                       QS::Color::system(QS::Color::System::Orange, scheme)));
-    warning->setToolTip(tr("Auto-paste is inactive. Click to open Accessibility settings."));
     connect(warning, &QPushButton::clicked, this, [this] {
         if (m_services.openAccessibilitySettings)
             m_services.openAccessibilitySettings();
@@ -744,6 +773,32 @@ QWidget* HistoryView::buildFooter() {
             .arg(QS::Color::withOpacity(QS::Color::brand(), 0.14).name(QColor::HexArgb)));
     layout->addWidget(m_footerCount);
     return footer;
+}
+
+void HistoryView::translated(std::function<void()> apply) {
+    apply();
+    m_retranslations.append(std::move(apply));
+}
+
+void HistoryView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        for (const std::function<void()>& apply : std::as_const(m_retranslations))
+            apply();
+        for (QWidget* chip : std::as_const(m_chips)) {
+            auto* filterChip = static_cast<FilterChip*>(chip);
+            filterChip->setText(ItemFilters::title(filterChip->filter()));
+            filterChip->updateGeometry();
+        }
+        rebuildAppMenu();
+        updateEmptyState();
+        updateMultiBar();
+        // The chips have new widths: the highlight goes straight to the chosen one's new place.
+        if (QLayout* layout = m_card->layout())
+            layout->activate();
+        m_highlightedFilter.reset();
+        updateChips();
+    }
+    QWidget::changeEvent(event);
 }
 
 void HistoryView::resizeEvent(QResizeEvent* event) {

@@ -122,8 +122,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Every text follows a change of the in-app language while the panel is open.
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Sets a translated text now and again at every language change.
+    void translated(std::function<void()> apply);
     QWidget* buildDragBar();
     QWidget* buildHeader();
     QWidget* buildContent();
@@ -204,4 +208,5 @@ private:
     std::optional<QPointF> m_lastPointer;
     std::optional<QUuid> m_pointerRow;
     int m_pressedRow = -1;
+    QList<std::function<void()>> m_retranslations;
 };

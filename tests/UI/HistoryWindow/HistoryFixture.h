@@ -91,8 +91,9 @@ protected:
 // Records what the panel hands over, in order.
 class RecordingPasting : public HistoryPasting {
 public:
-    void copyToPasteboard(const ClipboardItemPtr& item, bool plainTextOnly) override {
+    bool copyToPasteboard(const ClipboardItemPtr& item, bool plainTextOnly) override {
         log << QStringLiteral("copy:%1:%2").arg(item->plainText().value_or(QString())).arg(plainTextOnly);
+        return item->type() != ItemType::image || writesImages;
     }
     void copyText(const QString& text) override { log << QStringLiteral("text:") + text; }
     void autoPasteIfEnabled() override { log << QStringLiteral("autoPaste"); }
@@ -109,4 +110,6 @@ public:
         log << QStringLiteral("queue:") + texts.join(QLatin1Char(','));
     }
     QStringList log;
+    // Whether image items can be written (their files are intact).
+    bool writesImages = true;
 };

@@ -5,6 +5,8 @@
 #include "RunningQuillstack.h"
 #include "TestSession.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest/QTest>
@@ -23,10 +25,9 @@ constexpr int kBarButtonsFromBottom = 70;
 
 class HistoryPanelEndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(quillstack.start(
-            R"({"hasCompletedOnboarding": true, "autoPaste": true, "windowPosition": "center"})"))
-            << qPrintable(quillstack.log());
+    void SetUp() override { ASSERT_TRUE(quillstack.start(settings())) << qPrintable(quillstack.log()); }
+    virtual QByteArray settings() const {
+        return R"({"hasCompletedOnboarding": true, "autoPaste": true, "windowPosition": "center"})";
     }
 
     // Copies `text` and waits until the history has it on top.
@@ -44,9 +45,9 @@ protected:
     }
 
     // The test window in front with the keyboard focus.
-    void openWindow() {
-        window =
-            std::make_unique<Child>(QStringLiteral(QS_TEST_WINDOW), QStringList{"--class", "qs-e2e,QsE2E"});
+    void openWindow(const QStringList& arguments = {}, const QStringList& environment = {}) {
+        window = std::make_unique<Child>(QStringLiteral(QS_TEST_WINDOW),
+                                         QStringList{"--class", "qs-e2e,QsE2E"} + arguments, environment);
         windowId = window->waitForLine(QStringLiteral("window ")).value_or(QString()).toUInt();
         ASSERT_NE(windowId, 0u);
         ASSERT_TRUE(TestSession::waitForInputFocus(windowId));
@@ -183,6 +184,38 @@ TEST_F(HistoryPanelEndToEnd, PasteQueueThroughThePanel) {
         },
         8000))
         << qPrintable(fieldText);
+}
+
+// "input": the panel opens by the caret of the field the user types in.
+class HistoryPanelNearTheCaret : public HistoryPanelEndToEnd {
+protected:
+    QByteArray settings() const override {
+        return R"({"hasCompletedOnboarding": true, "windowPosition": "input"})";
+    }
+};
+
+TEST_F(HistoryPanelNearTheCaret, OpensByTheCaretOfTheFieldInFront) {
+    copyText("near the caret");
+    // The accessibility bus of the binary's session, with the test window's accessible tree on it.
+    QDBusConnection bus = QDBusConnection::connectToBus(quillstack.bus().address(), QStringLiteral("a11y"));
+    const QDBusMessage reply = bus.call(
+        QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("a11y"));
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << qPrintable(reply.errorMessage());
+    openWindow(
+        {"--text", "caret here", "--cursor", "3"},
+        {"DBUS_SESSION_BUS_ADDRESS=" + quillstack.bus().address(), "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"});
+    // The window fills the screen; its field, half-way down, has the caret near its left end. The
+    // pointer rests in the far corner.
+    xdotool({"mousemove", "1900", "1060"});
+    // The window's accessible tree appears on the bus a moment after the window.
+    QTest::qWait(1500);
+
+    showPanel();
+    // Centred on the caret, kept 8 pixels inside the screen's left edge; no room above the caret, so
+    // below it, kept 8 pixels above the bottom. By the pointer the panel would be at 1052,488, by the
+    // window's frame or the whole field at 530,512.
+    EXPECT_EQ(panelFrame.topLeft(), QPoint(8, 1080 - 560 - 8)) << qPrintable(quillstack.log());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <ClipboardEngine/TextTransform.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeWorkspace.h>
+#include <UI/Design/AppIconCache.h>
 #include <UI/Design/Motion.h>
 #include <UI/Design/QSKeyCap.h>
 #include <UI/Design/Transition.h>
@@ -17,13 +18,18 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
+#include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
+#include <QTranslator>
 
 namespace {
 
@@ -371,6 +377,62 @@ TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
     EXPECT_FALSE(view->isPermissionPulsing());
 }
 
+TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
+    addText(QStringLiteral("apple"), QStringLiteral("org.example.Notes"));
+    addText(QStringLiteral("banana"));
+    bool trusted = false;
+    HistoryViewServices services;
+    services.accessibilityTrusted = [&] {
+        return trusted;
+    };
+    auto view = makeView(services);
+    for (const ClipboardItemPtr& item : store->items())
+        view->clickRow(item, true);
+
+    const auto chip = [&] {
+        return view->findChild<QAbstractButton*>(QStringLiteral("chip_all"));
+    };
+    const auto button = [&](const char* name) {
+        return view->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    };
+    const auto labelled = [&](const QString& text) {
+        const QList<QLabel*> labels = view->findChildren<QLabel*>();
+        return std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == text; });
+    };
+    const int englishChipWidth = chip()->sizeHint().width();
+    EXPECT_EQ(view->searchField()->placeholderText(), QStringLiteral("Search history…"));
+    EXPECT_EQ(view->appFilterButton()->menu()->actions().first()->text(), QStringLiteral("All Apps"));
+
+    // The application's own Polish catalogue, as the language manager installs it.
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(QS_TEST_BINARY_DIR "/src/App/quillstack_pl.qm")));
+    QCoreApplication::installTranslator(&polish);
+    // The application hands the change to each window through its event loop.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->searchField()->placeholderText(), QStringLiteral("Szukaj w historii…"));
+    EXPECT_EQ(view->appFilterButton()->toolTip(), QStringLiteral("Filtruj według aplikacji źródłowej"));
+    EXPECT_EQ(view->appFilterButton()->menu()->actions().first()->text(),
+              QStringLiteral("Wszystkie aplikacje"));
+    EXPECT_EQ(chip()->text(), QStringLiteral("Wszystko"));
+    EXPECT_NE(chip()->sizeHint().width(), englishChipWidth) << "the chip makes room for its new title";
+    EXPECT_TRUE(labelled(QStringLiteral("Otwórz w każdej chwili skrótem"))) << "empty state";
+    EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 zaznaczone"));
+    EXPECT_EQ(button("pasteAll")->text(), QStringLiteral("Wklej wszystko"));
+    EXPECT_EQ(button("pasteQueue")->text(), QStringLiteral("Kolejka wklejania"));
+    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Brak uprawnień dostępności"));
+    EXPECT_TRUE(labelled(QStringLiteral("Szybki podgląd"))) << "footer hint";
+    const QList<QSKeyCap*> caps = view->findChildren<QSKeyCap*>();
+    EXPECT_TRUE(std::any_of(caps.begin(), caps.end(), [](QSKeyCap* c) { return c->key() == "Spacja"; }));
+
+    QCoreApplication::removeTranslator(&polish);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->searchField()->placeholderText(), QStringLiteral("Search history…"));
+    EXPECT_EQ(chip()->text(), QStringLiteral("All"));
+    EXPECT_EQ(chip()->sizeHint().width(), englishChipWidth);
+    EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 selected"));
+    EXPECT_TRUE(labelled(QStringLiteral("Quick Look")));
+}
+
 TEST_F(HistoryViewTest, ContextMenuActionsReachTheStoreAndCallbacks) {
     const auto item = addText(QStringLiteral("someCamelCase"));
     auto view = makeView();
@@ -501,6 +563,16 @@ TEST_F(HistoryPanelControllerTest, ShowingDuringFadeOutCancelsItAndNeverRecordsI
     EXPECT_EQ(workspace.activated.last().pid, 4242);
 }
 
+TEST_F(HistoryPanelControllerTest, APictureThatCannotBeWrittenIsNotPasted) {
+    const ClipboardItemPtr picture = addImage(QColor(10, 20, 30));
+    pasting.writesImages = false;
+    controller->show();
+    controller->hideAndPaste(picture, false);
+    waitForHandOff();
+    ASSERT_EQ(pasting.log.size(), 1);
+    EXPECT_TRUE(pasting.log.first().startsWith(QStringLiteral("copy:"))) << "no synthetic paste after it";
+}
+
 TEST_F(HistoryPanelControllerTest, HandOffsThatFindNothingDoNothing) {
     addText(QStringLiteral("x"));
     controller->hideAndPaste(store->items().first(), false);
@@ -529,17 +601,139 @@ TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
     EXPECT_EQ(pasting.log.last(), QStringLiteral("queue:second,first"));
 }
 
+TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesTheFocus) {
+    addText(QStringLiteral("x"));
+    defaults.setValue(QStringLiteral("windowPosition"), QStringLiteral("input"));
+    std::optional<QPromise<std::optional<QRect>>> pending;
+    bool panelVisibleWhenAsked = false;
+    HistoryPanelServices services;
+    services.store = store.get();
+    services.pasting = &pasting;
+    services.workspace = &workspace;
+    services.defaults = &defaults;
+    services.screens = [] {
+        return QList<PanelPlacement::Screen>{{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}};
+    };
+    services.pointerPosition = [] {
+        return QPoint(1500, 850);
+    };
+    controller.reset();
+    services.focusedInputFrame = [&] {
+        panelVisibleWhenAsked = controller->panel() && controller->panel()->isVisible();
+        pending.emplace();
+        pending->start();
+        return pending->future();
+    };
+    controller = std::make_unique<HistoryPanelController>(services);
+
+    controller->show();
+    ASSERT_TRUE(pending);
+    EXPECT_FALSE(panelVisibleWhenAsked);
+    QTest::qWait(50);
+    EXPECT_FALSE(controller->panel()->isVisible()) << "the panel waits for the caret";
+    // A caret is a line without width.
+    pending->addResult(std::optional<QRect>(QRect(800, 600, 0, 18)));
+    pending->finish();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller->isPanelVisible(); }, 2000));
+    EXPECT_EQ(controller->panel()->pos(),
+              QPoint(800 - HistoryView::kWidth / 2, 600 - 12 - HistoryView::kHeight));
+
+    // A showing called off while the caret is read does not come up when the answer does.
+    controller->hide();
+    QTest::qWait(HistoryPanelController::kFadeOutMs + 80);
+    controller->show();
+    controller->hide();
+    pending->addResult(std::optional<QRect>(QRect(800, 600, 0, 18)));
+    pending->finish();
+    QTest::qWait(100);
+    EXPECT_FALSE(controller->panel()->isVisible());
+}
+
+// Installed applications: desktop files in temporary XDG data directories, each with an icon file.
+class InstalledApplications {
+public:
+    InstalledApplications() : m_home(qgetenv("XDG_DATA_HOME")), m_dirs(qgetenv("XDG_DATA_DIRS")) {
+        QDir(root.path()).mkpath(QStringLiteral("applications"));
+        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", root.path().toUtf8());
+    }
+    ~InstalledApplications() {
+        qputenv("XDG_DATA_HOME", m_home);
+        qputenv("XDG_DATA_DIRS", m_dirs);
+    }
+    void install(const QString& id, const QByteArray& names, QColor iconColour) {
+        QImage icon(32, 32, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        QPainter painter(&icon);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(iconColour);
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(2, 2, 28, 28), 7, 7);
+        painter.end();
+        const QString iconPath = root.filePath(id + QStringLiteral(".png"));
+        icon.save(iconPath);
+        QFile file(root.filePath(QStringLiteral("applications/") + id + QStringLiteral(".desktop")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nType=Application\nExec=true\n" + names + "Icon=" + iconPath.toUtf8() +
+                   "\n");
+    }
+
+private:
+    QTemporaryDir root;
+    QByteArray m_home;
+    QByteArray m_dirs;
+};
+
+// The menu's entries as shown, and whether each has an icon.
+QStringList menuEntries(const QMenu& menu) {
+    QStringList entries;
+    for (const QAction* action : menu.actions()) {
+        if (!action->isSeparator())
+            entries << action->text() + (action->icon().isNull() ? QString() : QStringLiteral(" +icon"));
+    }
+    return entries;
+}
+
+TEST_F(HistoryViewTest, TheSourceAppFilterNamesApplicationsAsTheirDesktopFilesDo) {
+    InstalledApplications installed;
+    installed.install(QStringLiteral("org.example.Notes"), "Name=Notes\n", QColor(240, 180, 40));
+    // Capture names an application by its id when it finds no name for it; a name it did record
+    // stands for an application that is not installed any more.
+    NewClipboardItem fromNotes;
+    fromNotes.type = ItemType::text;
+    fromNotes.plainText = QStringLiteral("shopping list");
+    fromNotes.sourceAppBundleID = QStringLiteral("org.example.Notes");
+    fromNotes.sourceAppName = QStringLiteral("org.example.Notes");
+    add(fromNotes);
+    NewClipboardItem fromRemoved = fromNotes;
+    fromRemoved.plainText = QStringLiteral("old");
+    fromRemoved.sourceAppBundleID = QStringLiteral("org.example.Removed");
+    fromRemoved.sourceAppName = QStringLiteral("Removed Editor");
+    add(fromRemoved);
+    HistoryViewServices services;
+    services.appIcon = &AppIconCache::icon;
+    auto view = makeView(services);
+    EXPECT_EQ(menuEntries(*view->appFilterButton()->menu()),
+              (QStringList{"All Apps +icon", "Removed Editor", "Notes +icon"}));
+}
+
 // Screenshots of a realistic history in light and dark, for a person to look at.
 TEST_F(HistoryViewTest, Screenshots) {
+    InstalledApplications installed;
+    installed.install(QStringLiteral("org.gnome.Evolution"), "Name=Evolution\n", QColor(60, 130, 220));
+    installed.install(QStringLiteral("org.gnome.TextEditor"), "Name=Text Editor\n", QColor(240, 180, 40));
+    installed.install(QStringLiteral("org.kde.konsole"), "Name=Konsole\n", QColor(70, 160, 100));
     addText(QStringLiteral(
         "Meeting notes: ship the release on Friday, then write the changelog and tell the team."));
     auto code = NewClipboardItem{};
     code.type = ItemType::code;
     code.plainText = QStringLiteral("fn main() {\n    println!(\"hello\");\n}");
     code.detectedLanguage = QStringLiteral("rust");
+    code.sourceAppBundleID = QStringLiteral("org.kde.konsole");
     add(code);
     addKind(ItemType::url, QStringLiteral("https://www.debian.org/releases/bookworm/"));
     addKind(ItemType::color, QStringLiteral("#3E8EDE"));
+    addText(QStringLiteral("TODO: rename the build flag"), QStringLiteral("org.gnome.TextEditor"));
     addText(QStringLiteral("anna.kowalska@example.com"), QStringLiteral("org.gnome.Evolution"));
     addKind(ItemType::file, QStringLiteral("/home/anna/Documents/budget.ods"));
     addImage(QColor(64, 128, 200), QSize(400, 260), QStringLiteral("Quarterly report\nRevenue 12%"));
@@ -567,6 +761,7 @@ TEST_F(HistoryViewTest, Screenshots) {
         services.accessibilityTrusted = [] {
             return true;
         };
+        services.appIcon = &AppIconCache::icon;
         auto view = makeView(services);
         view->model().toggleMulti(pinned->id());
         QTest::qWait(300);
@@ -576,6 +771,25 @@ TEST_F(HistoryViewTest, Screenshots) {
         const QString path = directory + (dark ? QStringLiteral("/history-panel-dark.png")
                                                : QStringLiteral("/history-panel-light.png"));
         EXPECT_TRUE(shot.save(path)) << path.toStdString();
+
+        // The same with the source-application menu open below its button.
+        view->model().clearMultiSelection();
+        QMenu* menu = view->appFilterButton()->menu();
+        const QPoint below =
+            view->appFilterButton()->mapTo(view.get(), view->appFilterButton()->rect().bottomLeft());
+        menu->popup(view->mapToGlobal(below + QPoint(0, 4)));
+        QTest::qWait(300);
+        const QPoint menuAt = view->mapFromGlobal(menu->pos());
+        QImage withMenu(
+            view->size().expandedTo(QSize(menuAt.x() + menu->width(), menuAt.y() + menu->height())),
+            QImage::Format_ARGB32_Premultiplied);
+        withMenu.fill(dark ? QColor(20, 20, 24) : QColor(200, 205, 215));
+        view->render(&withMenu, {}, {}, QWidget::DrawChildren);
+        menu->render(&withMenu, menuAt, {}, QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        menu->hide();
+        const QString menuPath = directory + (dark ? QStringLiteral("/history-panel-app-filter-dark.png")
+                                                   : QStringLiteral("/history-panel-app-filter-light.png"));
+        EXPECT_TRUE(withMenu.save(menuPath)) << menuPath.toStdString();
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
 }
