@@ -303,7 +303,10 @@ std::string ParseContainer::debugDescription() const {
     // Depth-first without recursion: each entry is a container and the indentation of its heading.
     std::vector<std::pair<const ParseContainer*, int>> pending = {{this, 0}};
     while (!pending.empty()) {
-        const auto [container, indentation] = pending.back();
+        // Named apart rather than bound together: the lambda below captures them, which clang 14 refuses
+        // for structured bindings.
+        const ParseContainer* const container = pending.back().first;
+        const int indentation = pending.back().second;
         pending.pop_back();
         printer.indentation = indentation;
         const auto printLines = [&](const std::vector<TrimmedLine>& lines) {

@@ -97,7 +97,8 @@ void directivesStopAtTheCap(const Document& document, const std::string&) {
     EXPECT_EQ(depth.directives, static_cast<std::int64_t>(kMaxBlockDirectiveNesting));
     EXPECT_LE(depth.maxDepth, static_cast<std::int64_t>(kMaxBlockDirectiveNesting) + 8);
     EXPECT_EQ(document.childCount(), 1) << "a brace of a refused opening closed an outer directive";
-    EXPECT_NE(HTMLFormatter::format(document).find("@"), std::string::npos) << "the refused openings are lost";
+    EXPECT_NE(HTMLFormatter::format(document).find("@"), std::string::npos)
+        << "the refused openings are lost";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -106,12 +107,13 @@ INSTANTIATE_TEST_SUITE_P(
         HostileFixture{"AttributeDefinitionRightBeforeATable",
                        "^[note]: class: \"x\"\n| ^[a][note] | b |\n|---|---|\n",
                        definitionAppliesInsideTheTable},
-        HostileFixture{"AttributeDefinitionBeforeATableWithoutRows", "^[note]: class: \"x\"\n| a | b |\n|---|---|\n",
+        HostileFixture{"AttributeDefinitionBeforeATableWithoutRows",
+                       "^[note]: class: \"x\"\n| a | b |\n|---|---|\n",
                        [](const Document& document, const std::string&) {
                            EXPECT_TRUE(document.child(0)->is<Table>()) << document.debugDescription();
                        }},
-        HostileFixture{"FiveThousandNestedDirectives", repeated("@d {\n", 5000) + "x\n" + repeated("}\n", 5000),
-                       directivesStopAtTheCap},
+        HostileFixture{"FiveThousandNestedDirectives",
+                       repeated("@d {\n", 5000) + "x\n" + repeated("}\n", 5000), directivesStopAtTheCap},
         HostileFixture{"NestedDirectivesWithArgumentsAndIndentation",
                        repeated("  @Dir(a: \"b\", c: d) {\n", 3000) + "- x\n" + repeated("  }\n", 3000),
                        directivesStopAtTheCap}),
@@ -145,7 +147,8 @@ TEST(HostileInput, GeneratedMixturesThroughEveryConsumer) {
                 ADD_FAILURE() << "seed " << seed << ", input " << input << ": " << error.what() << "\n"
                               << escaped(text);
             }
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             if (seconds > slowestSeconds) {
                 slowestSeconds = seconds;
                 slowest = "seed " + std::to_string(seed) + ", input " + std::to_string(input) + ", " +

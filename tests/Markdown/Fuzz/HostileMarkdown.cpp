@@ -12,18 +12,19 @@ constexpr int kMaxGeneratedDepth = 6;
 
 // Fragments that the parser's hand-written scanners look at, thrown in at random places.
 constexpr std::array<std::string_view, 48> kFragments = {
-    "@D(",   "@Dir {", "}",     "{",      ")",     "\\note ", "@param x ", "@returns ", "\"",   "\\",
-    "`",     "``",     "```",   "~~~",    "> ",    "- ",      "1. ",       "- [x] ",    "|",    "|---|",
-    "| ^ |", "||",     "^[",    "](a)",   "]: b",  "[",       "]",         "(",         "*",    "_",
-    "~~",    "<div>",  "&amp;", "\t",     "    ", "  ",      "\n",        "\n\n",      "\r\n", "\xE2\x80\xA8",
-    "\xC3\xA9", "\xFF", "text", "#",     "\\brief ", "^",     "\r",        "&#x0;"};
+    "@D(",      "@Dir {", "}",    "{",     ")",        "\\note ", "@param x ", "@returns ",
+    "\"",       "\\",     "`",    "``",    "```",      "~~~",     "> ",        "- ",
+    "1. ",      "- [x] ", "|",    "|---|", "| ^ |",    "||",      "^[",        "](a)",
+    "]: b",     "[",      "]",    "(",     "*",        "_",       "~~",        "<div>",
+    "&amp;",    "\t",     "    ", "  ",    "\n",       "\n\n",    "\r\n",      "\xE2\x80\xA8",
+    "\xC3\xA9", "\xFF",   "text", "#",     "\\brief ", "^",       "\r",        "&#x0;"};
 
 // Byte sequences that are not well-formed UTF-8 (stray continuation, overlong, surrogate, truncated).
-constexpr std::array<std::string_view, 7> kInvalidUtf8 = {"\x80",         "\xC0\xAF", "\xED\xA0\x80", "\xF0\x9F\x98",
-                                                          "\xF8\x88\x80", "\xFE",     "\xC3"};
+constexpr std::array<std::string_view, 7> kInvalidUtf8 = {
+    "\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF0\x9F\x98", "\xF8\x88\x80", "\xFE", "\xC3"};
 
-constexpr std::array<std::string_view, 8> kWords = {"alpha", "b", "Zeta", "x_y", "日本", "e\xCC\x81",
-                                                     "👩‍👩‍👧", "42"};
+constexpr std::array<std::string_view, 8> kWords = {
+    "alpha", "b", "Zeta", "x_y", "日本", "e\xCC\x81", "👩‍👩‍👧", "42"};
 
 std::string indentedLines(std::string_view text, std::string_view first, std::string_view rest) {
     std::string result;
@@ -68,7 +69,8 @@ std::string HostileMarkdownGenerator::block(int depth) {
     case 1:
         return inlines(depth) + "\n" + (chance(50) ? "===\n" : "---\n");
     case 2: {
-        const std::string fence = chance(50) ? std::string(static_cast<std::size_t>(3 + below(3)), '`') : "~~~";
+        const std::string fence =
+            chance(50) ? std::string(static_cast<std::size_t>(3 + below(3)), '`') : "~~~";
         std::string code = fence + (chance(50) ? "swift" : "") + "\n" + inlines(depth) + "\n";
         return chance(70) ? code + fence + "\n" : code;
     }
@@ -85,8 +87,8 @@ std::string HostileMarkdownGenerator::block(int depth) {
     case 8:
         return "[" + word() + "]: /" + word() + (chance(50) ? " \"title\"" : "") + "\n";
     case 9: {
-        static constexpr std::array<std::string_view, 7> commands = {"param", "returns", "note", "abstract",
-                                                                     "discussion", "brief", "return"};
+        static constexpr std::array<std::string_view, 7> commands = {
+            "param", "returns", "note", "abstract", "discussion", "brief", "return"};
         std::string command = (chance(50) ? "\\" : "@") + std::string(commands[below(7)]);
         if (command.ends_with("param")) {
             command += " " + word();
@@ -246,7 +248,8 @@ std::string HostileMarkdownGenerator::word() {
 }
 
 std::string HostileMarkdownGenerator::deepNesting() {
-    static constexpr std::array<std::string_view, 8> openers = {"> ", "- ", "1. ", "@d {\n", "*", "[", "^[", "> - "};
+    static constexpr std::array<std::string_view, 8> openers = {"> ", "- ", "1. ", "@d {\n",
+                                                                "*",  "[",  "^[",  "> - "};
     const int levels = 100 + below(1100);
     const std::string_view opener = openers[below(static_cast<int>(openers.size()))];
     std::string text;
@@ -311,8 +314,7 @@ const MarkupFormatterOptions& wrappingOptions() {
 
 void exerciseMarkdown(std::string_view text) {
     static const std::array<ParseOptions, 3> optionSets = {
-        ParseOptions{},
-        ParseOptions{ParseOptions::parseBlockDirectives, ParseOptions::parseMinimalDoxygen},
+        ParseOptions{}, ParseOptions{ParseOptions::parseBlockDirectives, ParseOptions::parseMinimalDoxygen},
         ParseOptions{ParseOptions::parseSymbolLinks, ParseOptions::disableSourcePosOpts}};
     for (ParseOptions options : optionSets) {
         const Document document = Document::parsing(text, options);
