@@ -8,7 +8,7 @@ namespace Markdown::Fuzz {
 
 namespace {
 
-constexpr int kMaxGeneratedDepth = 6;
+constexpr int kMaxGeneratedDepth = 4;
 
 // Fragments that the parser's hand-written scanners look at, thrown in at random places.
 constexpr std::array<std::string_view, 48> kFragments = {
@@ -44,14 +44,14 @@ std::string indentedLines(std::string_view text, std::string_view first, std::st
 } // namespace
 
 std::string HostileMarkdownGenerator::next() {
-    std::string text = chance(5) ? deepNesting() : blocks(0);
+    std::string text = chance(3) ? deepNesting() : blocks(0);
     mutate(text);
     return text;
 }
 
 std::string HostileMarkdownGenerator::blocks(int depth) {
     std::string text;
-    const int count = 1 + below(depth == 0 ? 8 : 4);
+    const int count = 1 + below(depth == 0 ? 6 : 3);
     for (int i = 0; i < count; ++i) {
         text += block(depth);
         if (chance(60)) {
@@ -250,7 +250,7 @@ std::string HostileMarkdownGenerator::word() {
 std::string HostileMarkdownGenerator::deepNesting() {
     static constexpr std::array<std::string_view, 8> openers = {"> ", "- ", "1. ", "@d {\n",
                                                                 "*",  "[",  "^[",  "> - "};
-    const int levels = 100 + below(1100);
+    const int levels = 130 + below(300); // past every nesting cap
     const std::string_view opener = openers[below(static_cast<int>(openers.size()))];
     std::string text;
     text.reserve(static_cast<std::size_t>(levels) * (opener.size() + 2) + 16);
