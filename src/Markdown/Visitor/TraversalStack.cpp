@@ -19,6 +19,10 @@ constexpr std::size_t helperStackBytes = std::size_t{512} * 1024 * 1024;
 // The part of a helper's stack (at its top, where it starts) kept in memory between traversals.
 constexpr std::size_t keptHelperStackBytes = std::size_t{16} * 1024 * 1024;
 
+// Kept free below the deepest level for the operations a visitor runs there (text wrapping, ICU, the
+// C library) and for the sanitizers' larger frames.
+constexpr std::uintptr_t reserveBytes = 512 * 1024;
+
 // The stack this thread's helpers run on, mapped at the first deep traversal and kept for the thread's
 // life, so that the next deep traversal finds the pages of its first levels in place.
 class HelperStack {
@@ -54,9 +58,6 @@ public:
 private:
     void* base_ = nullptr;
 };
-// Kept free below the deepest level for the operations a visitor runs there (text wrapping, ICU, the
-// C library) and for the sanitizers' larger frames.
-constexpr std::uintptr_t reserveBytes = 512 * 1024;
 
 struct HelperTask {
     const std::function<void()>* work;
