@@ -4,8 +4,8 @@
 // at twice the size against the time at the size (2 is linear). A chain of quotes built in code, far past
 // what the parser nests, is walked, rewritten and rendered against a flat tree of as many nodes; its levels
 // run mostly on the traversal's helper stack, whose pages past the part kept between walks are touched
-// anew by each walk, so both chains are well past that part. Times are
-// the process's CPU time, helper threads included, so that other load on the machine moves them less.
+// anew by each walk, so both chains are well past that part. Times are the process's CPU time, helper
+// threads included, so that other load on the machine moves them less.
 #include <Markdown/Markdown.h>
 
 #include <benchmark/benchmark.h>
