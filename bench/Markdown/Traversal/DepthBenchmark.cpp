@@ -144,24 +144,28 @@ void ShapeAgainstFlat(benchmark::State& state, std::string (*make)(std::size_t),
         state.counters[name + "_growth"] = doubledTimings.milliseconds[op] / timings.milliseconds[op];
     }
 }
-BENCHMARK_CAPTURE(ShapeAgainstFlat, nestedQuotes, nestedQuotes, ParseOptions{})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(ShapeAgainstFlat, nestedLists, nestedLists, ParseOptions{})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(ShapeAgainstFlat, nestedDirectives, nestedDirectives, kDirectives)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(ShapeAgainstFlat, wideParagraph, wideParagraph, ParseOptions{})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(ShapeAgainstFlat, wideList, wideList, ParseOptions{})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
-BENCHMARK_CAPTURE(ShapeAgainstFlat, wideTable, wideTable, ParseOptions{})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
+struct Shape {
+    const char* name;
+    std::string (*make)(std::size_t);
+    ParseOptions options;
+};
+
+const bool shapesRegistered = [] {
+    const Shape shapes[] = {{"nestedQuotes", nestedQuotes, {}},
+                            {"nestedLists", nestedLists, {}},
+                            {"nestedDirectives", nestedDirectives, kDirectives},
+                            {"wideParagraph", wideParagraph, {}},
+                            {"wideList", wideList, {}},
+                            {"wideTable", wideTable, {}}};
+    for (const Shape& shape : shapes) {
+        benchmark::RegisterBenchmark(
+            (std::string("ShapeAgainstFlat/") + shape.name).c_str(),
+            [shape](benchmark::State& state) { ShapeAgainstFlat(state, shape.make, shape.options); })
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
+    }
+    return true;
+}();
 
 Document quoteChain(std::int64_t nodes) {
     RawMarkupRef node = RawMarkup::create(RawMarkupData::text("x"), std::nullopt, {});
