@@ -56,7 +56,7 @@ struct HostileFixture {
     const char* name;
     std::string text;
     // What must hold of the document parsed with directives, beyond parsing and printing at all.
-    std::function<void(const Document&, const std::string& text)> check;
+    std::function<void(const Document&)> check;
 };
 
 std::ostream& operator<<(std::ostream& out, const HostileFixture& fixture) {
@@ -68,11 +68,11 @@ class HostileFixtureTest : public testing::TestWithParam<HostileFixture> {};
 TEST_P(HostileFixtureTest, ParsesPrintsAndHolds) {
     const HostileFixture& fixture = GetParam();
     EXPECT_NO_THROW(Fuzz::exerciseMarkdown(fixture.text)) << escaped(fixture.text);
-    fixture.check(Document::parsing(fixture.text, kDirectives), fixture.text);
+    fixture.check(Document::parsing(fixture.text, kDirectives));
 }
 
 // A definition that ends its paragraph's content without a line break (the table below took the rest).
-void definitionAppliesInsideTheTable(const Document& document, const std::string&) {
+void definitionAppliesInsideTheTable(const Document& document) {
     ASSERT_EQ(document.childCount(), 1);
     const std::optional<Table> table = document.child(0)->as<Table>();
     ASSERT_TRUE(table);
@@ -82,7 +82,7 @@ void definitionAppliesInsideTheTable(const Document& document, const std::string
 }
 
 // Directives nest up to the cap; deeper openings and their braces stay text of the innermost one.
-void directivesStopAtTheCap(const Document& document, const std::string&) {
+void directivesStopAtTheCap(const Document& document) {
     DirectiveCount count;
     count.visit(document);
     EXPECT_EQ(count.directives, static_cast<std::int64_t>(kMaxBlockDirectiveNesting));
@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
                        definitionAppliesInsideTheTable},
         HostileFixture{"AttributeDefinitionBeforeATableWithoutRows",
                        "^[note]: class: \"x\"\n| a | b |\n|---|---|\n",
-                       [](const Document& document, const std::string&) {
+                       [](const Document& document) {
                            EXPECT_TRUE(document.child(0)->is<Table>()) << document.debugDescription();
                        }},
         HostileFixture{"AThousandNestedDirectives", repeated("@d {\n", 1000) + "x\n" + repeated("}\n", 1000),
@@ -127,7 +127,7 @@ TEST(HostileInput, PrintedNestedDirectivesGrowWithTheInput) {
 }
 
 // Random mixtures from fixed seeds: no exception, crash or sanitizer report on any path. The slowest input
-// is reported; its time is watched in the benchmarks, not asserted here.
+// is reported in the log, not asserted: tests hold no timings.
 TEST(HostileInput, GeneratedMixturesThroughEveryConsumer) {
     constexpr int kSeeds = 8;
     constexpr int kInputsPerSeed = 300;
