@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -142,6 +143,8 @@ struct ActiveState {
     std::unordered_map<cmark_node*, std::vector<LineSkip>> lineSkips; // by block
     const AttributeDefinitions* definitions = nullptr;
     std::vector<cmark_node*> definitionPlaceholders;
+    // What the matcher threw; cmark runs on without further matches and it is thrown after the parse.
+    std::exception_ptr error;
 };
 
 // Maps one position bound cmark reported after `skips` to the position it should have had.
@@ -324,8 +327,8 @@ cmark_node* newAttributeNode(CmarkDocument::Tables& tables, const std::string& a
     return node;
 }
 
-cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_node* parent,
-                           unsigned char character, cmark_inline_parser* inlineParser) {
+cmark_node* matchAttributeUnguarded(cmark_parser* parser, cmark_node* parent, unsigned char character,
+                                    cmark_inline_parser* inlineParser) {
     if (character != '^' || !g_active || g_active->nesting >= kMaxAttributeNesting) {
         return nullptr;
     }
@@ -461,6 +464,21 @@ cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_
     return node;
 }
 
+// cmark calls the matcher from C, whose frames an exception must not unwind (cmark would be left
+// mid-parse, its lock and memory held): an error is kept and thrown once cmark has finished.
+cmark_node* matchAttribute(cmark_syntax_extension*, cmark_parser* parser, cmark_node* parent,
+                           unsigned char character, cmark_inline_parser* inlineParser) noexcept {
+    if (!g_active || g_active->error) {
+        return nullptr;
+    }
+    try {
+        return matchAttributeUnguarded(parser, parent, character, inlineParser);
+    } catch (...) {
+        g_active->error = std::current_exception();
+        return nullptr;
+    }
+}
+
 const char* attributeTypeString(cmark_syntax_extension*, cmark_node*) {
     return kAttributeTypeString.data();
 }
@@ -503,7 +521,7 @@ void attachExtensions(cmark_parser* parser, bool withTableExtension) {
 }
 
 ActiveAttributeScope::ActiveAttributeScope(const AttributeParseScope& scope) {
-    g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}, {}, scope.definitions, {}});
+    g_active = std::make_unique<ActiveState>(ActiveState{scope, 0, {}, {}, scope.definitions, {}, {}});
 }
 
 ActiveAttributeScope::~ActiveAttributeScope() {
@@ -511,6 +529,9 @@ ActiveAttributeScope::~ActiveAttributeScope() {
 }
 
 void ActiveAttributeScope::finishParse() {
+    if (g_active->error) {
+        std::rethrow_exception(g_active->error);
+    }
     for (const auto& [block, skips] : g_active->lineSkips) {
         correctPositionsAfterSkips(*g_active->scope.tables, block, skips);
     }

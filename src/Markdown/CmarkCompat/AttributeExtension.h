@@ -39,7 +39,8 @@ public:
     ~ActiveAttributeScope();
 
     // After the parse: moves the positions cmark gave the nodes that follow a span or definition with
-    // line breaks to where they belong, and removes the definitions (and paragraphs left empty).
+    // line breaks to where they belong, and removes the definitions (and paragraphs left empty). First
+    // throws what the matcher threw during the parse.
     void finishParse();
     ActiveAttributeScope(const ActiveAttributeScope&) = delete;
     ActiveAttributeScope& operator=(const ActiveAttributeScope&) = delete;

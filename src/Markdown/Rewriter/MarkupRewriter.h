@@ -11,7 +11,7 @@ namespace Markdown {
 /// A visitor that turns a tree into a new one: each visit returns the element to put in the visited one's
 /// place, or nothing to drop it. By default every element is rebuilt from its rewritten children with its
 /// own payload and range, so a rewrite that changes nothing still gives new identities. Deep trees are
-/// rewritten in stack-sized shares (see TraversalStack.h).
+/// rewritten on a helper stack once the caller's runs low (see TraversalStack.h).
 ///
 /// The element the rewrite starts at comes back at its place in a rebuilt tree. An element rewritten by
 /// default inside another's default rewrite comes back as a root of its own: its parent takes only its node,

@@ -6,7 +6,8 @@ namespace Markdown {
 
 /// A visitor that returns nothing and, by default, visits every element depth-first: parent before children,
 /// children in document order. An operation supplied by the walker takes its element out of that descent
-/// unless it calls `descendInto` itself. Deep trees are walked in stack-sized shares (see TraversalStack.h).
+/// unless it calls `descendInto` itself. Deep trees continue on a helper stack once the caller's runs low
+/// (see TraversalStack.h).
 template <class Derived> class MarkupWalker : public MarkupVisitor<Derived, void> {
 public:
     void defaultVisit(const Markup& markup) { this->derived().descendInto(markup); }
