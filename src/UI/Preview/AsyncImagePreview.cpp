@@ -29,8 +29,8 @@ QColor indigo(Scheme scheme) {
 } // namespace
 
 PictureView::PictureView(Mode mode, QWidget* parent) : QWidget(parent), m_mode(mode) {
-    QSizePolicy policy(QSizePolicy::Preferred, m_mode == Mode::Fit ? QSizePolicy::Expanding
-                                                                    : QSizePolicy::Preferred);
+    QSizePolicy policy(QSizePolicy::Preferred,
+                       m_mode == Mode::Fit ? QSizePolicy::Expanding : QSizePolicy::Preferred);
     policy.setHeightForWidth(m_mode == Mode::FillWidth);
     setSizePolicy(policy);
 }
@@ -101,7 +101,8 @@ AsyncImagePreview::AsyncImagePreview(const QString& filename, std::optional<QStr
     column->setSpacing(0);
 
     auto* area = new QVBoxLayout;
-    area->setContentsMargins(kSidePadding - kShadowSide, kSidePadding - kShadowTop, kSidePadding - kShadowSide, 0);
+    area->setContentsMargins(kSidePadding - kShadowSide, kSidePadding - kShadowTop,
+                             kSidePadding - kShadowSide, 0);
     m_picture = new PictureView(PictureView::Mode::FillWidth, content);
     m_picture->hide();
     area->addWidget(m_picture);
@@ -114,8 +115,9 @@ AsyncImagePreview::AsyncImagePreview(const QString& filename, std::optional<QStr
     area->addWidget(waiting);
     column->addLayout(area);
 
-    m_size = new PreviewWidgets::Label({}, QS::Font::system(11, QFont::Bold),
-                                       [](Scheme scheme) { return QS::Color::secondaryText(scheme); }, content);
+    m_size = new PreviewWidgets::Label(
+        {}, QS::Font::system(11, QFont::Bold), [](Scheme scheme) { return QS::Color::secondaryText(scheme); },
+        content);
     m_size->setObjectName(QStringLiteral("imageSize"));
     m_size->setContentsMargins(kSidePadding, 0, 10, 4);
     m_size->hide();
@@ -138,12 +140,13 @@ AsyncImagePreview::AsyncImagePreview(const QString& filename, std::optional<QStr
         auto* heading = new QHBoxLayout;
         heading->setSpacing(5);
         heading->addWidget(new PreviewWidgets::Symbol(QStringLiteral("text.viewfinder"), 12, indigo, panel));
-        heading->addWidget(
-            new PreviewWidgets::Label(tr("Recognized text"), QS::Font::system(11, QFont::Bold), indigo, panel));
+        heading->addWidget(new PreviewWidgets::Label(tr("Recognized text"), QS::Font::system(11, QFont::Bold),
+                                                     indigo, panel));
         heading->addStretch();
         panelLayout->addLayout(heading);
-        auto* text = new PreviewWidgets::Label(*ocrText, QS::Font::system(12, QFont::Medium),
-                                               [](Scheme scheme) { return QS::Color::label(scheme); }, panel);
+        auto* text = new PreviewWidgets::Label(
+            *ocrText, QS::Font::system(12, QFont::Medium),
+            [](Scheme scheme) { return QS::Color::label(scheme); }, panel);
         text->setObjectName(QStringLiteral("recognizedTextBody"));
         text->setWordWrap(true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

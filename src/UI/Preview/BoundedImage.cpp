@@ -46,7 +46,8 @@ Loaded read(ImageStore& store, const QString& filename, QSize box) {
 
 void load(ImageStore& store, const QString& filename, QSize box, QObject* context,
           std::function<void(const Loaded&)> done) {
-    QFuture<Loaded> future = QtConcurrent::run([&store, filename, box] { return read(store, filename, box); });
+    QFuture<Loaded> future =
+        QtConcurrent::run([&store, filename, box] { return read(store, filename, box); });
     deliverOnContextThread(future, context, std::move(done));
 }
 

@@ -16,8 +16,8 @@ public:
 
     bool setTheme(std::string_view name) override { return m_engine->setTheme(name); }
 
-    std::optional<SyntaxHighlighter::StyledText> highlight(std::u16string_view code,
-                                                           std::optional<std::string_view> language) override {
+    std::optional<SyntaxHighlighter::StyledText>
+    highlight(std::u16string_view code, std::optional<std::string_view> language) override {
         std::optional<SyntaxHighlighter::StyledText> styled = m_engine->highlight(code, language, true);
         const std::shared_ptr<SyntaxHighlighter::Theme> theme = m_engine->theme();
         if (!styled || !theme || !theme->themeBackgroundColor())
@@ -60,7 +60,8 @@ CodeHighlighting& CodeHighlighting::shared() {
 }
 
 std::unique_ptr<CodeHighlighting::Engine> CodeHighlighting::makeDefaultEngine() {
-    std::unique_ptr<SyntaxHighlighter::SyntaxHighlighter> engine = SyntaxHighlighter::SyntaxHighlighter::create();
+    std::unique_ptr<SyntaxHighlighter::SyntaxHighlighter> engine =
+        SyntaxHighlighter::SyntaxHighlighter::create();
     if (!engine)
         return nullptr;
     return std::make_unique<ScriptEngine>(std::move(engine));

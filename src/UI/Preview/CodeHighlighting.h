@@ -34,8 +34,8 @@ public:
         virtual bool setTheme(std::string_view name) = 0;
         // The code styled in the current theme; with no language, the engine detects one. Nothing
         // when the engine gives no result (an unknown language included).
-        virtual std::optional<SyntaxHighlighter::StyledText> highlight(std::u16string_view code,
-                                                                       std::optional<std::string_view> language) = 0;
+        virtual std::optional<SyntaxHighlighter::StyledText>
+        highlight(std::u16string_view code, std::optional<std::string_view> language) = 0;
     };
     // Makes the engine on the worker; may give none (the code then stays plain for good).
     using EngineFactory = std::function<std::unique_ptr<Engine>()>;

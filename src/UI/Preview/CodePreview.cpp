@@ -74,8 +74,8 @@ QTextCharFormat runFormat(const SyntaxHighlighter::TextAttributes& attributes) {
 
 } // namespace
 
-CodePreview::CodePreview(const QString& code, std::optional<QString> language, Platform::UserDefaults* defaults,
-                         QWidget* parent, CodeHighlighting* highlighting)
+CodePreview::CodePreview(const QString& code, std::optional<QString> language,
+                         Platform::UserDefaults* defaults, QWidget* parent, CodeHighlighting* highlighting)
     : QPlainTextEdit(parent), m_highlighting(highlighting ? *highlighting : CodeHighlighting::shared()),
       m_shown(shownCode(code)), m_language(std::move(language)) {
     setObjectName(QStringLiteral("codePreview"));

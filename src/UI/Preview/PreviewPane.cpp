@@ -44,16 +44,24 @@ using PreviewWidgets::Tint;
 using SmartAction = ContentClassifier::SmartAction;
 
 Tint labelTint() {
-    return [](Scheme scheme) { return QS::Color::label(scheme); };
+    return [](Scheme scheme) {
+        return QS::Color::label(scheme);
+    };
 }
 Tint secondaryTint() {
-    return [](Scheme scheme) { return QS::Color::secondaryText(scheme); };
+    return [](Scheme scheme) {
+        return QS::Color::secondaryText(scheme);
+    };
 }
 Tint tertiaryTint() {
-    return [](Scheme scheme) { return QS::Color::tertiaryText(scheme); };
+    return [](Scheme scheme) {
+        return QS::Color::tertiaryText(scheme);
+    };
 }
 Tint systemTint(QS::Color::System hue) {
-    return [hue](Scheme scheme) { return QS::Color::system(hue, scheme); };
+    return [hue](Scheme scheme) {
+        return QS::Color::system(hue, scheme);
+    };
 }
 
 // Each smart action in the colour of the tag it comes from, with its symbol.
@@ -147,7 +155,8 @@ QScrollArea* verticalScroller(QWidget* content, QWidget* parent) {
 } // namespace
 
 PreviewPane::PreviewPane(ClipboardItemPtr item, std::function<void(const QString&)> onPasteText,
-                         std::function<void()> onRequestVeskInstall, PreviewServices services, QWidget* parent)
+                         std::function<void()> onRequestVeskInstall, PreviewServices services,
+                         QWidget* parent)
     : QWidget(parent), m_item(std::move(item)), m_onPasteText(std::move(onPasteText)),
       m_onRequestVeskInstall(std::move(onRequestVeskInstall)), m_services(std::move(services)) {
     setObjectName(QStringLiteral("previewPane"));
@@ -337,13 +346,14 @@ QWidget* PreviewPane::buildHeader() {
             painter.setPen(Qt::NoPen);
             painter.setBrush(QS::Color::withOpacity(tint, 0.16));
             painter.drawRoundedRect(QRectF(widget.rect()), 7, 7);
-            painter.drawPixmap(QPointF(6.5, 6.5), SymbolIcon::pixmap(symbol, 13, tint, widget.devicePixelRatioF()));
+            painter.drawPixmap(QPointF(6.5, 6.5),
+                               SymbolIcon::pixmap(symbol, 13, tint, widget.devicePixelRatioF()));
         },
         header);
     tile->setFixedSize(26, 26);
     row->addWidget(tile);
-    auto* kind = new Label(PreviewPresentation::typeLabel(type), QS::Font::system(12, QFont::Bold), labelTint(),
-                           header);
+    auto* kind = new Label(PreviewPresentation::typeLabel(type), QS::Font::system(12, QFont::Bold),
+                           labelTint(), header);
     kind->setObjectName(QStringLiteral("typeLabel"));
     row->addWidget(kind);
 
@@ -377,8 +387,8 @@ QWidget* PreviewPane::buildHeader() {
         row->addWidget(m_modeSwitch);
     }
     if (PreviewPresentation::isEditable(&item) && !m_isEditing) {
-        auto* edit = tintedButton(tr("Edit"), QStringLiteral("pencil"), PreviewWidgets::fixed(QS::Color::brand()),
-                                  0.16, 0.3, header);
+        auto* edit = tintedButton(tr("Edit"), QStringLiteral("pencil"),
+                                  PreviewWidgets::fixed(QS::Color::brand()), 0.16, 0.3, header);
         edit->setObjectName(QStringLiteral("editButton"));
         edit->setPadding(10, 5);
         connect(edit, &QAbstractButton::clicked, this, &PreviewPane::beginEditing);
@@ -393,6 +403,7 @@ QWidget* PreviewPane::buildContent() {
         QWidget* markdown =
             makeMarkdownContent(*source, PreviewPresentation::previewFontSize(m_services.defaults), this);
         markdown->setProperty("markdown", true);
+        markdown->setObjectName(QStringLiteral("markdownContent"));
         return markdown;
     }
     return buildRawContent();
@@ -420,7 +431,7 @@ QWidget* PreviewPane::buildRawContent() {
         break;
     }
     QWidget* view = PreviewWidgets::textContent(text, QS::Font::system(13, QFont::Medium), 14, this);
-    view->setObjectName(QStringLiteral("contentText"));
+    view->setObjectName(QStringLiteral("textContent"));
     return view;
 }
 
@@ -430,8 +441,9 @@ QWidget* PreviewPane::buildLink() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(14);
-    auto* link = new PreviewWidgets::WrappedText(PreviewPresentation::capped(text, PreviewWidgets::kTextLimit),
-                                                 QS::Font::system(13, QFont::Medium), labelTint(), column);
+    auto* link =
+        new PreviewWidgets::WrappedText(PreviewPresentation::capped(text, PreviewWidgets::kTextLimit),
+                                        QS::Font::system(13, QFont::Medium), labelTint(), column);
     link->setObjectName(QStringLiteral("contentText"));
     layout->addWidget(link);
     auto* open = new Button(tr("Open Link"), QStringLiteral("safari"), Button::Style::Prominent, column);
@@ -448,12 +460,15 @@ QWidget* PreviewPane::buildLink() {
     });
     layout->addWidget(open, 0, Qt::AlignLeft);
     layout->addStretch(1);
-    return verticalScroller(column, this);
+    QScrollArea* scroller = verticalScroller(column, this);
+    scroller->setObjectName(QStringLiteral("linkContent"));
+    return scroller;
 }
 
 QWidget* PreviewPane::buildColor() {
     const QString text = m_item->plainText().value_or(QString());
     auto* box = new QWidget(this);
+    box->setObjectName(QStringLiteral("colorContent"));
     const std::optional<QColor> color = ContentClassifier::colorFromHex(text);
     if (!color)
         return box;
@@ -464,12 +479,14 @@ QWidget* PreviewPane::buildColor() {
     auto* swatch = new PaintedBox(
         [colour = *color](QPainter& painter, const QWidget& widget) {
             const QRectF shape(24, 24, 128, 128);
-            PreviewWidgets::paintShadow(painter, shape, 20, 20, QPointF(0, 8), QS::Color::withOpacity(colour, 0.45));
+            PreviewWidgets::paintShadow(painter, shape, 20, 20, QPointF(0, 8),
+                                        QS::Color::withOpacity(colour, 0.45));
             painter.setBrush(colour);
             painter.setPen(Qt::NoPen);
             painter.drawRoundedRect(shape, 20, 20);
             painter.setBrush(Qt::NoBrush);
-            painter.setPen(QPen(QS::Color::withOpacity(QS::Color::label(QS::Color::schemeOf(widget)), 0.1), 1));
+            painter.setPen(
+                QPen(QS::Color::withOpacity(QS::Color::label(QS::Color::schemeOf(widget)), 0.1), 1));
             painter.drawRoundedRect(shape.adjusted(0.5, 0.5, -0.5, -0.5), 19.5, 19.5);
         },
         box);
@@ -488,7 +505,7 @@ QWidget* PreviewPane::buildColor() {
 
 QWidget* PreviewPane::buildSnippet() {
     auto* view = new PreviewWidgets::TextView(QS::Font::system(13, QFont::Medium), labelTint(), 14, this);
-    view->setObjectName(QStringLiteral("contentText"));
+    view->setObjectName(QStringLiteral("snippetContent"));
     QTextCursor cursor(view->document());
     if (const std::optional<QString>& title = m_item->snippetTitle()) {
         QTextCharFormat heading;
@@ -498,8 +515,9 @@ QWidget* PreviewPane::buildSnippet() {
         spaced.setTopMargin(8);
         cursor.insertBlock(spaced, QTextCharFormat());
     }
-    cursor.insertText(PreviewPresentation::capped(m_item->plainText().value_or(QString()), PreviewWidgets::kTextLimit),
-                      QTextCharFormat());
+    cursor.insertText(
+        PreviewPresentation::capped(m_item->plainText().value_or(QString()), PreviewWidgets::kTextLimit),
+        QTextCharFormat());
     view->moveCursor(QTextCursor::Start);
     return view;
 }

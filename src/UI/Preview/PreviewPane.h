@@ -32,7 +32,8 @@ public:
     static constexpr qsizetype kInlineAnalysisLimit = 8192;
 
     PreviewPane(ClipboardItemPtr item, std::function<void(const QString&)> onPasteText,
-                std::function<void()> onRequestVeskInstall, PreviewServices services, QWidget* parent = nullptr);
+                std::function<void()> onRequestVeskInstall, PreviewServices services,
+                QWidget* parent = nullptr);
     ~PreviewPane() override;
 
     const ClipboardItemPtr& item() const { return m_item; }

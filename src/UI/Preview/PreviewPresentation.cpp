@@ -1,7 +1,7 @@
 #include "PreviewPresentation.h"
 
-#include <ClipboardEngine/MarkdownDetector.h>
 #include <App/DefaultSettings.h>
+#include <ClipboardEngine/MarkdownDetector.h>
 #include <ClipboardEngine/TextLines.h>
 #include <Platform/UserDefaults.h>
 
@@ -209,7 +209,8 @@ QString withPlainLineBreaks(QString text) {
 
 int previewFontSize(const Platform::UserDefaults* defaults) {
     constexpr qint64 kDefault = 12;
-    const qint64 size = defaults ? defaults->intValue(App::SettingsKeys::previewFontSize, kDefault) : kDefault;
+    const qint64 size =
+        defaults ? defaults->intValue(App::SettingsKeys::previewFontSize, kDefault) : kDefault;
     return static_cast<int>(std::clamp<qint64>(size, 10, 18));
 }
 

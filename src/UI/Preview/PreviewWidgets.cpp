@@ -7,12 +7,12 @@
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QCache>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QVariantAnimation>
 
@@ -87,7 +87,9 @@ QImage blurredShape(QSize size, qreal cornerRadius, int blur, int margin) {
 } // namespace
 
 Tint fixed(const QColor& color) {
-    return [color](Scheme) { return color; };
+    return [color](Scheme) {
+        return color;
+    };
 }
 
 void styleScrollBars(QAbstractScrollArea& area, bool horizontal) {
@@ -287,7 +289,8 @@ void WrappedText::changeEvent(QEvent* event) {
 }
 
 TextView* textContent(const QString& text, const QFont& font, int padding, QWidget* parent) {
-    auto* view = new TextView(font, [](Scheme scheme) { return QS::Color::label(scheme); }, padding, parent);
+    auto* view = new TextView(
+        font, [](Scheme scheme) { return QS::Color::label(scheme); }, padding, parent);
     view->setPlainText(PreviewPresentation::capped(text, kTextLimit));
     return view;
 }
@@ -424,8 +427,8 @@ void Button::paintEvent(QPaintEvent*) {
     x += leading + gap;
     painter.setPen(color);
     painter.setFont(font());
-    painter.drawText(QRectF(x, 0, width() - x, height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     text());
+    painter.drawText(QRectF(x, 0, width() - x, height()),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
 }
 
 void Button::enterEvent(QEnterEvent* event) {

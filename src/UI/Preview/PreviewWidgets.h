@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QPainterPath>
 #include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QPointer>
+#include <QTextEdit>
 
 #include <functional>
 
@@ -40,6 +40,7 @@ QPainterPath roundedEnds(const QRectF& rect, qreal radius, Qt::Edge edge);
 
 // A widget drawn by a function.
 class PaintedBox : public QWidget {
+    Q_OBJECT
 public:
     using Painter = std::function<void(QPainter&, const QWidget&)>;
     explicit PaintedBox(Painter paint, QWidget* parent = nullptr);
@@ -72,6 +73,7 @@ private:
 
 // One of our symbols, square, in a tint.
 class Symbol : public QWidget {
+    Q_OBJECT
 public:
     Symbol(const QString& name, int size, Tint tint, QWidget* parent = nullptr);
     QSize sizeHint() const override { return {m_size, m_size}; }
@@ -203,6 +205,7 @@ private:
 
 // A small turning arc while something loads; still under Reduce Motion.
 class BusyIndicator : public QWidget {
+    Q_OBJECT
 public:
     explicit BusyIndicator(QWidget* parent = nullptr);
     QSize sizeHint() const override { return {18, 18}; }

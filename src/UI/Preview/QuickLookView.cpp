@@ -62,8 +62,8 @@ QWidget* divider(QWidget* parent) {
 QuickLookView::QuickLookView(ClipboardItemPtr item, std::function<void()> onClose,
                              std::function<void(const QString&)> onPasteText, PreviewServices services,
                              QWidget* parent)
-    : QWidget(parent), m_item(std::move(item)), m_shownRecord(m_item->record()), m_onClose(std::move(onClose)),
-      m_onPasteText(std::move(onPasteText)), m_services(std::move(services)) {
+    : QWidget(parent), m_item(std::move(item)), m_shownRecord(m_item->record()),
+      m_onClose(std::move(onClose)), m_onPasteText(std::move(onPasteText)), m_services(std::move(services)) {
     setObjectName(QStringLiteral("quickLook"));
     m_card = new Card(this);
     m_card->setObjectName(QStringLiteral("quickLookCard"));
@@ -117,10 +117,11 @@ QWidget* QuickLookView::buildHeader() {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(14, 14, 14, 14);
     row->setSpacing(8);
-    row->addWidget(new PreviewWidgets::Symbol(m_item->systemImageName(), 14,
-                                              [](Scheme scheme) { return QS::Color::label(scheme); }, header));
-    m_title = new Label(title(), QS::Font::system(13, QFont::DemiBold),
-                        [](Scheme scheme) { return QS::Color::label(scheme); }, header);
+    row->addWidget(new PreviewWidgets::Symbol(
+        m_item->systemImageName(), 14, [](Scheme scheme) { return QS::Color::label(scheme); }, header));
+    m_title = new Label(
+        title(), QS::Font::system(13, QFont::DemiBold),
+        [](Scheme scheme) { return QS::Color::label(scheme); }, header);
     m_title->setObjectName(QStringLiteral("quickLookTitle"));
     m_title->setElided(true);
     row->addWidget(m_title, 1);
@@ -135,8 +136,9 @@ QWidget* QuickLookView::buildHeader() {
         header);
     auto* hintLayout = new QHBoxLayout(hint);
     hintLayout->setContentsMargins(8, 4, 8, 4);
-    hintLayout->addWidget(new Label(tr("Space / Esc"), QS::Font::system(10, QFont::Medium),
-                                    [](Scheme scheme) { return QS::Color::secondaryText(scheme); }, hint));
+    hintLayout->addWidget(new Label(
+        tr("Space / Esc"), QS::Font::system(10, QFont::Medium),
+        [](Scheme scheme) { return QS::Color::secondaryText(scheme); }, hint));
     row->addWidget(hint);
 
     auto* close = new PreviewWidgets::Button({}, QStringLiteral("xmark.circle.fill"),
@@ -179,9 +181,10 @@ QWidget* QuickLookView::buildContent() {
             swatch->setObjectName(QStringLiteral("colorSwatch"));
             swatch->setFixedSize(160, 160);
             column->addWidget(swatch, 0, Qt::AlignHCenter);
-            auto* hex = new Label(ContentClassifier::normalizedHex(text).value_or(text),
-                                  QS::Font::system(20, QFont::Bold, QS::Font::Design::Monospaced),
-                                  [](Scheme scheme) { return QS::Color::label(scheme); }, box);
+            auto* hex = new Label(
+                ContentClassifier::normalizedHex(text).value_or(text),
+                QS::Font::system(20, QFont::Bold, QS::Font::Design::Monospaced),
+                [](Scheme scheme) { return QS::Color::label(scheme); }, box);
             hex->setObjectName(QStringLiteral("contentText"));
             hex->setTextInteractionFlags(Qt::TextSelectableByMouse);
             column->addWidget(hex, 0, Qt::AlignHCenter);
@@ -233,8 +236,8 @@ QWidget* QuickLookView::buildOCRBlock(const QString& text) {
     row->addWidget(new PreviewWidgets::Symbol(QStringLiteral("text.viewfinder"), 12, indigo, block));
     row->addWidget(new Label(tr("OCR Text"), QS::Font::system(11, QFont::DemiBold), indigo, block));
     row->addStretch();
-    auto* paste = new PreviewWidgets::Button(tr("Paste OCR Text"), {}, PreviewWidgets::Button::Style::Prominent,
-                                             block);
+    auto* paste =
+        new PreviewWidgets::Button(tr("Paste OCR Text"), {}, PreviewWidgets::Button::Style::Prominent, block);
     paste->setObjectName(QStringLiteral("pasteOCRText"));
     paste->setTextFont(QS::Font::system(11, QFont::DemiBold));
     paste->setPadding(10, 4);
@@ -259,7 +262,8 @@ QWidget* QuickLookView::buildOCRBlock(const QString& text) {
 }
 
 QRect QuickLookView::cardGeometry() const {
-    return QRect(QPoint((width() - kCardWidth) / 2, (height() - kCardHeight) / 2), QSize(kCardWidth, kCardHeight));
+    return QRect(QPoint((width() - kCardWidth) / 2, (height() - kCardHeight) / 2),
+                 QSize(kCardWidth, kCardHeight));
 }
 
 void QuickLookView::resizeEvent(QResizeEvent* event) {

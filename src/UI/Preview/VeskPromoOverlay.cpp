@@ -156,8 +156,8 @@ VeskPromoOverlay::VeskPromoOverlay(std::function<void()> onDismiss, std::functio
         chipLayout->setSpacing(5);
         chipLayout->addWidget(
             new PreviewWidgets::Symbol(QString::fromLatin1(symbol), 11, fixed(VeskLook::coral()), chip));
-        auto* label = new PreviewWidgets::Label({}, QS::Font::system(11, QFont::DemiBold), fixed(VeskLook::ink()),
-                                                chip);
+        auto* label = new PreviewWidgets::Label({}, QS::Font::system(11, QFont::DemiBold),
+                                                fixed(VeskLook::ink()), chip);
         chipLayout->addWidget(label);
         m_chipLabels << label;
         chips->addWidget(chip);
@@ -210,7 +210,7 @@ void VeskPromoOverlay::retranslate() {
 
 QRect VeskPromoOverlay::cardGeometry() const {
     const QSize size(kCardWidth, m_card->heightForWidth(kCardWidth) > 0 ? m_card->heightForWidth(kCardWidth)
-                                                                       : m_card->sizeHint().height());
+                                                                        : m_card->sizeHint().height());
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
@@ -229,7 +229,8 @@ void VeskPromoOverlay::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), QColor(0, 0, 0, qRound(0.48 * 255)));
-    PreviewWidgets::paintShadow(painter, card, kCardRadius, 36, QPointF(0, 16), QColor(0, 0, 0, qRound(0.28 * 255)));
+    PreviewWidgets::paintShadow(painter, card, kCardRadius, 36, QPointF(0, 16),
+                                QColor(0, 0, 0, qRound(0.28 * 255)));
     PreviewWidgets::paintShadow(painter, card, kCardRadius, 24, QPointF(0, 8),
                                 QS::Color::withOpacity(VeskLook::coral(), 0.12));
     QLinearGradient background(card.topLeft(), card.bottomLeft());
@@ -240,7 +241,8 @@ void VeskPromoOverlay::paintEvent(QPaintEvent*) {
     painter.fillPath(shape, background);
     painter.setPen(QPen(QS::Color::withOpacity(VeskLook::ink(), 0.08), 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(card).adjusted(0.5, 0.5, -0.5, -0.5), kCardRadius - 0.5, kCardRadius - 0.5);
+    painter.drawRoundedRect(QRectF(card).adjusted(0.5, 0.5, -0.5, -0.5), kCardRadius - 0.5,
+                            kCardRadius - 0.5);
 }
 
 void VeskPromoOverlay::mousePressEvent(QMouseEvent* event) {
