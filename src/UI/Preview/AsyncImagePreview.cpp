@@ -152,7 +152,7 @@ AsyncImagePreview::AsyncImagePreview(const QString& filename, std::optional<QStr
         text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         panelLayout->addWidget(text);
         auto* panelSlot = new QVBoxLayout;
-        panelSlot->setContentsMargins(12, 12, 12, 12);
+        panelSlot->setContentsMargins(kSidePadding, 12, kSidePadding, 12);
         panelSlot->addWidget(panel);
         column->addLayout(panelSlot);
     }

@@ -136,9 +136,11 @@ bool sameShownFields(ClipboardItemRecord a, ClipboardItemRecord b) {
     return a == b;
 }
 
+// The interface language's locale; English where no language is set up and the process runs in C.
 QLocale interfaceLocale() {
-    const App::LanguageManager* language = App::LanguageManager::shared();
-    return language ? language->locale() : QLocale();
+    if (const App::LanguageManager* language = App::LanguageManager::shared())
+        return language->locale();
+    return QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
 }
 
 // A column that scrolls vertically around `content`.

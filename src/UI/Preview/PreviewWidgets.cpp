@@ -446,7 +446,7 @@ void Button::leaveEvent(QEvent* event) {
 SegmentedSwitch::SegmentedSwitch(const QString& first, const QString& second, QWidget* parent)
     : QWidget(parent) {
     setTitles(first, second);
-    setFont(QS::Font::system(11, QFont::Medium));
+    setFont(QS::Font::system(10, QFont::Medium));
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
     setFixedSize(148, 22);

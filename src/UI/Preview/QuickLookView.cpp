@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,13 +31,21 @@ QColor indigo(Scheme scheme) {
     return QS::Color::system(QS::Color::System::Indigo, scheme);
 }
 
-// The card: the panel's own material, outlined on its inside edge.
+// The card: the panel's own material over the window colour, so nothing of the dimmed panel
+// shows through it, outlined on its inside edge.
 class Card : public PanelBackground {
 public:
     explicit Card(QWidget* parent) : PanelBackground(parent) { setCornerRadius(kCardRadius); }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
+        {
+            QPainter base(this);
+            base.setRenderHint(QPainter::Antialiasing);
+            QPainterPath shape;
+            shape.addRoundedRect(QRectF(rect()), kCardRadius, kCardRadius);
+            base.fillPath(shape, palette().color(QPalette::Window));
+        }
         PanelBackground::paintEvent(event);
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);

@@ -69,7 +69,8 @@ public:
         m_dark = name == CodeHighlighting::kDarkTheme;
         return true;
     }
-    std::optional<StyledText> highlight(std::u16string_view code, std::optional<std::string_view> language) override {
+    std::optional<StyledText> highlight(std::u16string_view code,
+                                        std::optional<std::string_view> language) override {
         m_gate->wait();
         {
             std::lock_guard lock(m_log->mutex);
@@ -96,7 +97,8 @@ public:
     CountedRealEngine(std::unique_ptr<CodeHighlighting::Engine> real, std::shared_ptr<EngineLog> log)
         : m_real(std::move(real)), m_log(std::move(log)) {}
     bool setTheme(std::string_view name) override { return m_real->setTheme(name); }
-    std::optional<StyledText> highlight(std::u16string_view code, std::optional<std::string_view> language) override {
+    std::optional<StyledText> highlight(std::u16string_view code,
+                                        std::optional<std::string_view> language) override {
         {
             std::lock_guard lock(m_log->mutex);
             m_log->languages.push_back(language ? std::optional<std::string>(*language) : std::nullopt);
@@ -252,9 +254,11 @@ TEST_F(CodePreviewTest, ResultsForInputsNoLongerShownAreDropped) {
     gate->set(false);
     {
         // Gone before its answer: nothing reaches it.
-        CodePreview gone(QStringLiteral("let a = 1"), QStringLiteral("rust"), &defaults, nullptr, service.get());
+        CodePreview gone(QStringLiteral("let a = 1"), QStringLiteral("rust"), &defaults, nullptr,
+                         service.get());
     }
-    CodePreview preview(QStringLiteral("let b = 2"), QStringLiteral("rust"), &defaults, nullptr, service.get());
+    CodePreview preview(QStringLiteral("let b = 2"), QStringLiteral("rust"), &defaults, nullptr,
+                        service.get());
     QSignalSpy settled(&preview, &CodePreview::highlightingSettled);
     setDark(true);
     gate->set(true);

@@ -25,7 +25,7 @@ protected:
     }
     std::unique_ptr<VeskPromoOverlay> promo() {
         auto card = std::make_unique<VeskPromoOverlay>([this] { ++closed; },
-                                                      [this](const QUrl& url) { opened << url; });
+                                                       [this](const QUrl& url) { opened << url; });
         card->resize(860, 560);
         card->show();
         return card;
@@ -97,7 +97,8 @@ TEST_F(OverlayTest, PromotionCardWaysOut) {
         int closes;
         bool opensPage;
     } cases[] = {
-        {"backdrop", [](VeskPromoOverlay& card) { QTest::mouseClick(&card, Qt::LeftButton, {}, QPoint(8, 8)); }, 1,
+        {"backdrop",
+         [](VeskPromoOverlay& card) { QTest::mouseClick(&card, Qt::LeftButton, {}, QPoint(8, 8)); }, 1,
          false},
         {"inside the card",
          [](VeskPromoOverlay& card) {
@@ -106,11 +107,12 @@ TEST_F(OverlayTest, PromotionCardWaysOut) {
          },
          0, false},
         {"escape", [](VeskPromoOverlay& card) { QTest::keyClick(&card, Qt::Key_Escape); }, 1, false},
-        {"close", [](VeskPromoOverlay& card) { card.findChild<QAbstractButton*>("veskClose")->click(); }, 1, false},
-        {"not now", [](VeskPromoOverlay& card) { card.findChild<QAbstractButton*>("veskNotNow")->click(); }, 1,
+        {"close", [](VeskPromoOverlay& card) { card.findChild<QAbstractButton*>("veskClose")->click(); }, 1,
          false},
-        {"download", [](VeskPromoOverlay& card) { card.findChild<QAbstractButton*>("veskDownload")->click(); }, 1,
-         true},
+        {"not now", [](VeskPromoOverlay& card) { card.findChild<QAbstractButton*>("veskNotNow")->click(); },
+         1, false},
+        {"download",
+         [](VeskPromoOverlay& card) { card.findChild<QAbstractButton*>("veskDownload")->click(); }, 1, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -29,7 +29,9 @@ protected:
         services.images = images.get();
         services.workspace = &workspace;
         services.defaults = &defaults;
-        services.appIcon = [](const QString&) { return QIcon(); };
+        services.appIcon = [](const QString&) {
+            return QIcon();
+        };
         QApplication::setPalette(App::AppearanceManager::lightPalette());
     }
     void TearDown() override { QApplication::setPalette(App::AppearanceManager::lightPalette()); }
@@ -46,7 +48,8 @@ protected:
     }
 
     // A PNG item of one colour, its file written to the image directory.
-    ClipboardItemPtr picture(QSize size, std::optional<QString> ocr = std::nullopt, QColor color = Qt::darkCyan) {
+    ClipboardItemPtr picture(QSize size, std::optional<QString> ocr = std::nullopt,
+                             QColor color = Qt::darkCyan) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(color);
         QByteArray png;

@@ -50,13 +50,16 @@ TEST_F(PreviewPaneTest, ContentHeaderAndEditByKind) {
     } cases[] = {
         {"text", item(ItemType::text, QStringLiteral("Lunch at noon.")), "textContent", true, false, "Text"},
         {"markdown", item(ItemType::text, kMarkdown), "markdownContent", true, true, "Text"},
-        {"code", item(ItemType::code, QStringLiteral("let x = 1"), QStringLiteral("rust")), "codePreview", true,
-         false, "Code"},
+        {"code", item(ItemType::code, QStringLiteral("let x = 1"), QStringLiteral("rust")), "codePreview",
+         true, false, "Code"},
         {"image", picture(QSize(40, 30)), "imagePreview", false, false, "Image"},
-        {"link", item(ItemType::url, QStringLiteral("https://example.org")), "linkContent", true, false, "Link"},
+        {"link", item(ItemType::url, QStringLiteral("https://example.org")), "linkContent", true, false,
+         "Link"},
         {"colour", item(ItemType::color, QStringLiteral("#3E8EDE")), "colorContent", true, false, "Color"},
-        {"file", item(ItemType::file, QStringLiteral("/home/anna/a.txt")), "textContent", false, false, "File"},
-        {"snippet", item(ItemType::snippet, QStringLiteral("Regards")), "snippetContent", true, false, "Snippet"},
+        {"file", item(ItemType::file, QStringLiteral("/home/anna/a.txt")), "textContent", false, false,
+         "File"},
+        {"snippet", item(ItemType::snippet, QStringLiteral("Regards")), "snippetContent", true, false,
+         "Snippet"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,7 +93,8 @@ TEST_F(PreviewPaneTest, MarkdownStartsRenderedAndTheSwitchGoesWhileEditing) {
     button(*shown, "cancelEditing")->click();
     EXPECT_FALSE(shown->isEditing());
     ASSERT_NE(shown->findChild<SegmentedSwitch*>(), nullptr);
-    EXPECT_EQ(shown->findChild<SegmentedSwitch*>()->current(), 0) << "the chosen mode stays while the pane lives";
+    EXPECT_EQ(shown->findChild<SegmentedSwitch*>()->current(), 0)
+        << "the chosen mode stays while the pane lives";
 }
 
 TEST_F(PreviewPaneTest, EditorKeys) {
@@ -114,7 +118,8 @@ TEST_F(PreviewPaneTest, EditorKeys) {
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(witness.keys.contains(Qt::Key_Escape)) << "Escape leaves the editor and goes no further";
 
-    for (const ClipboardItemPtr& fixed : {picture(QSize(8, 8)), item(ItemType::file, QStringLiteral("/tmp/a"))}) {
+    for (const ClipboardItemPtr& fixed :
+         {picture(QSize(8, 8)), item(ItemType::file, QStringLiteral("/tmp/a"))}) {
         auto other = pane(fixed);
         other->beginEditing();
         EXPECT_FALSE(other->isEditing());
@@ -139,7 +144,8 @@ TEST_F(PreviewPaneTest, OpenLinkOpensOnlyWebAndMailLinks) {
         ASSERT_NE(open, nullptr);
         EXPECT_EQ(open->isEnabled(), c.opens);
         QTest::mouseClick(open, Qt::LeftButton);
-        EXPECT_EQ(workspace.openedUrls, c.opens ? QList<QUrl>{QUrl(QString::fromUtf8(c.text))} : QList<QUrl>{});
+        EXPECT_EQ(workspace.openedUrls,
+                  c.opens ? QList<QUrl>{QUrl(QString::fromUtf8(c.text))} : QList<QUrl>{});
     }
 }
 
@@ -183,7 +189,9 @@ TEST_F(PreviewPaneTest, SmartActionsAndRecognisedTextPasteThroughTheHandOff) {
     // Untagged text is classified when shown; the actions go to the panel's performer.
     QList<ContentClassifier::SmartAction> performed;
     services.performSmartAction = [&](const ContentClassifier::SmartAction& action,
-                                      const std::function<void(const QString&)>&) { performed << action; };
+                                      const std::function<void(const QString&)>&) {
+        performed << action;
+    };
     auto mail = pane(item(ItemType::text, QStringLiteral("anna.kowalska@example.com")));
     EXPECT_EQ(mail->smartActionTitles(), QStringList{"Send Email"});
     mail->findChild<QWidget*>(QStringLiteral("smartActions"))->findChild<QAbstractButton*>()->click();
@@ -239,7 +247,8 @@ protected:
     }
     void installEditor() {
         workspace.installed.insert(VeskIntegration::bundleID,
-                                   {VeskIntegration::bundleID, QStringLiteral("/usr/share/applications/vesk.desktop"),
+                                   {VeskIntegration::bundleID,
+                                    QStringLiteral("/usr/share/applications/vesk.desktop"),
                                     QStringLiteral("vesk"), QStringLiteral("vesk")});
     }
     static QString labelText(const QWidget& pane, const char* name) {

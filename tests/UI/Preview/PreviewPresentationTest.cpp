@@ -47,11 +47,27 @@ TEST(PreviewPresentation, DerivedValuesOverEveryKind) {
         {"plain text", {"text", sentence}, false, std::nullopt, false, true, "Text"},
         {"blank text", {"text", QStringLiteral(" \n\t ")}, false, std::nullopt, false, true, "Text"},
         {"rich text", {"richText", kMarkdown}, false, kMarkdown, true, true, "Text"},
-        {"code named markdown", {"code", sentence, {}, QStringLiteral("md")}, false, sentence, true, true, "Code"},
-        {"code", {"code", QStringLiteral("int x = 1;"), {}, QStringLiteral("cpp")}, false, std::nullopt, false,
-         true, "Code"},
+        {"code named markdown",
+         {"code", sentence, {}, QStringLiteral("md")},
+         false,
+         sentence,
+         true,
+         true,
+         "Code"},
+        {"code",
+         {"code", QStringLiteral("int x = 1;"), {}, QStringLiteral("cpp")},
+         false,
+         std::nullopt,
+         false,
+         true,
+         "Code"},
         {"image with markdown text", {"image", std::nullopt, scan}, false, scan, false, false, "Image"},
-        {"link", {"url", QStringLiteral("https://example.org/# not a heading")}, false, std::nullopt, false, true,
+        {"link",
+         {"url", QStringLiteral("https://example.org/# not a heading")},
+         false,
+         std::nullopt,
+         false,
+         true,
          "Link"},
         {"file", {"file", QStringLiteral("/home/anna/notes.md")}, false, std::nullopt, false, false, "File"},
         {"colour", {"color", QStringLiteral("#FF8800")}, false, std::nullopt, false, true, "Color"},
@@ -150,7 +166,8 @@ TEST(PreviewPresentation, TagBadgesAndAtMostThreeInTheHeader) {
     for (const auto tag : headerTags(*item))
         shown << tagBadge(tag, QS::Color::Scheme::Light).text;
     EXPECT_EQ(shown, (QStringList{"EMAIL", "PHONE", "JSON"}));
-    EXPECT_EQ(tagBadge(ContentClassifier::ContentTag::address, QS::Color::Scheme::Dark).text, QStringLiteral("ADDR"));
+    EXPECT_EQ(tagBadge(ContentClassifier::ContentTag::address, QS::Color::Scheme::Dark).text,
+              QStringLiteral("ADDR"));
     EXPECT_EQ(tagBadge(ContentClassifier::ContentTag::hexColor, QS::Color::Scheme::Dark).color,
               QS::Color::system(QS::Color::System::Pink, QS::Color::Scheme::Dark));
 }

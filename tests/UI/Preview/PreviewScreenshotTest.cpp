@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 namespace {
@@ -54,9 +55,15 @@ protected:
         viewServices.images = images.get();
         viewServices.workspace = &workspace;
         viewServices.defaults = &defaults;
-        viewServices.appIcon = [](const QString&) { return QIcon(); };
-        viewServices.accessibilityTrusted = [] { return true; };
-        viewServices.showHistoryKeys = [] { return QStringLiteral("⇧⌘V"); };
+        viewServices.appIcon = [](const QString&) {
+            return QIcon();
+        };
+        viewServices.accessibilityTrusted = [] {
+            return true;
+        };
+        viewServices.showHistoryKeys = [] {
+            return QStringLiteral("⇧⌘V");
+        };
         auto view = std::make_unique<HistoryView>(*store, callbacks, viewServices);
         view->show();
         view->prepareForShow();
@@ -74,7 +81,8 @@ protected:
     }
 
     void save(const QImage& shot, const QString& name, bool dark) {
-        const QString path = directory + u'/' + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
+        const QString path =
+            directory + u'/' + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
         EXPECT_TRUE(shot.save(path)) << path.toStdString();
     }
 
@@ -119,27 +127,48 @@ TEST_F(PreviewScreenshotTest, PaneForEveryKindQuickLookAndPromotionCard) {
         const char* name;
         std::function<ClipboardItemPtr()> add;
     } kinds[] = {
-        {"text", [&] { return add(ItemType::text, QStringLiteral("Meeting notes: ship the release on Friday, then write "
-                                                                 "the changelog and tell the team in the channel.")); }},
-        {"markdown", [&] { return add(ItemType::text, QStringLiteral("# Release plan\n\n- Freeze on **Monday**\n- "
-                                                                     "Ship on Friday\n\n> Tell the team first.")); }},
+        {"text",
+         [&] {
+             return add(ItemType::text,
+                        QStringLiteral("Meeting notes: ship the release on Friday, then write "
+                                       "the changelog and tell the team in the channel."));
+         }},
+        {"markdown",
+         [&] {
+             return add(ItemType::text, QStringLiteral("# Release plan\n\n- Freeze on **Monday**\n- "
+                                                       "Ship on Friday\n\n> Tell the team first."));
+         }},
         {"code",
          [&] {
              return add(ItemType::code,
-                        QStringLiteral("#include <iostream>\n\n// Greets whoever runs it.\nint main(int argc, char** "
-                                       "argv) {\n    const char* name = argc > 1 ? argv[1] : \"world\";\n    "
-                                       "std::cout << \"Hello, \" << name << \"!\\n\";\n    return 0;\n}\n"),
+                        QStringLiteral(
+                            "#include <iostream>\n\n// Greets whoever runs it.\nint main(int argc, char** "
+                            "argv) {\n    const char* name = argc > 1 ? argv[1] : \"world\";\n    "
+                            "std::cout << \"Hello, \" << name << \"!\\n\";\n    return 0;\n}\n"),
                         QStringLiteral("cpp"));
          }},
-        {"image", [&] { return add(scan); }},
-        {"link", [&] { return add(ItemType::url, QStringLiteral("https://www.debian.org/releases/bookworm/")); }},
-        {"color", [&] { return add(ItemType::color, QStringLiteral("#3E8EDE")); }},
-        {"snippet", [&] { return add(snippet); }},
+        {"image",
+         [&] {
+             return add(scan);
+         }},
+        {"link",
+         [&] {
+             return add(ItemType::url, QStringLiteral("https://www.debian.org/releases/bookworm/"));
+         }},
+        {"color",
+         [&] {
+             return add(ItemType::color, QStringLiteral("#3E8EDE"));
+         }},
+        {"snippet",
+         [&] {
+             return add(snippet);
+         }},
         {"json",
          [&] {
              return add(ItemType::code,
-                        QStringLiteral("{\"name\": \"quillstack\", \"version\": \"0.1.0\", \"tags\": [\"clipboard\", "
-                                       "\"linux\"], \"contact\": \"anna.kowalska@example.com\"}"),
+                        QStringLiteral(
+                            "{\"name\": \"quillstack\", \"version\": \"0.1.0\", \"tags\": [\"clipboard\", "
+                            "\"linux\"], \"contact\": \"anna.kowalska@example.com\"}"),
                         QStringLiteral("json"));
          }},
     };
@@ -151,7 +180,10 @@ TEST_F(PreviewScreenshotTest, PaneForEveryKindQuickLookAndPromotionCard) {
         setDark(dark);
         auto view = makeView();
         auto showItem = [&](const ClipboardItemPtr& item) {
-            view->clickRow(item, false);
+            // Snippets have a filter of their own.
+            view->model().chooseFilter(item->type() == ItemType::snippet ? ItemFilter::snippets
+                                                                         : ItemFilter::all);
+            view->model().commitSelection(item->id(), false);
             PreviewPane* pane = view->previewPane();
             if (auto* code = pane->findChild<CodePreview*>()) {
                 if (!code->isHighlighted())
@@ -163,15 +195,20 @@ TEST_F(PreviewScreenshotTest, PaneForEveryKindQuickLookAndPromotionCard) {
             }
             return pane;
         };
+        // The preview column, with a little of the panel around it.
         const QRect column = [&] {
-            PreviewPane* pane = showItem(shown.first().second);
-            const QRect inView(pane->mapTo(view.get(), QPoint()), pane->size());
-            return inView.adjusted(-8, -8, 8, 8);
+            const QWidget* host = view->previewPane()->parentWidget();
+            return QRect(host->mapTo(view.get(), QPoint()), host->size()).adjusted(-8, -8, 8, 8);
         }();
         for (const auto& [name, item] : shown) {
             showItem(item);
             save(shoot(*view, dark, column), QStringLiteral("preview-") + name, dark);
         }
+        // The picture's recognised text, further down its scrolling column.
+        auto* picture = showItem(shown[3].second)->findChild<AsyncImagePreview*>();
+        QTest::qWait(100);
+        picture->verticalScrollBar()->setValue(picture->verticalScrollBar()->maximum());
+        save(shoot(*view, dark, column), QStringLiteral("preview-image-text"), dark);
         showItem(shown.first().second)->beginEditing();
         save(shoot(*view, dark, column), QStringLiteral("preview-editing"), dark);
 
@@ -183,7 +220,7 @@ TEST_F(PreviewScreenshotTest, PaneForEveryKindQuickLookAndPromotionCard) {
         if (auto* code = view->quickLook()->findChild<CodePreview*>(); code && !code->isHighlighted())
             QSignalSpy(code, &CodePreview::highlightingSettled).wait(20000);
         save(shoot(*view, dark, view->rect()), QStringLiteral("quicklook-code"), dark);
-        view->clickRow(shown[3].second, false);
+        view->model().commitSelection(shown[3].second->id(), false);
         QTest::qWait(600);
         save(shoot(*view, dark, view->rect()), QStringLiteral("quicklook-image"), dark);
         view->showVeskPromo();
