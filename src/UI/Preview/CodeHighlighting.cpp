@@ -45,6 +45,9 @@ CodeHighlighting* sharedService = nullptr;
 struct CodeHighlighting::EngineSlot {
     bool made = false;
     std::unique_ptr<Engine> engine;
+    // The theme the engine holds, when one was set: a request for the same one need not load it
+    // again.
+    std::optional<bool> dark;
 };
 
 CodeHighlighting& CodeHighlighting::shared() {
@@ -88,7 +91,9 @@ void CodeHighlighting::highlight(QString code, std::optional<QString> language, 
         }
         std::optional<SyntaxHighlighter::StyledText> result;
         if (slot->engine) {
-            slot->engine->setTheme(dark ? kDarkTheme : kLightTheme);
+            if (slot->dark != dark)
+                slot->dark = slot->engine->setTheme(dark ? kDarkTheme : kLightTheme) ? std::optional(dark)
+                                                                                     : std::nullopt;
             const std::u16string_view text(reinterpret_cast<const char16_t*>(code.utf16()),
                                            static_cast<std::size_t>(code.size()));
             if (language) {

@@ -181,25 +181,31 @@ PreviewPane::PreviewPane(ClipboardItemPtr item, std::function<void(const QString
 
 PreviewPane::~PreviewPane() = default;
 
-PreviewPane::Analysis PreviewPane::analyse(const QString& text, const std::optional<QString>& tagsRaw) {
-    QList<ContentClassifier::ContentTag> tags = ContentClassifier::parseTags(tagsRaw);
+PreviewPane::Analysis PreviewPane::analyse(const ClipboardItem& item, Platform::Workspace* workspace) {
+    const QString text = item.plainText().value_or(QString());
+    QList<ContentClassifier::ContentTag> tags = ContentClassifier::parseTags(item.contentTagsRaw());
     if (tags.isEmpty())
         tags = ContentClassifier::tags(text);
-    return {ContentClassifier::actions(text, tags), TextLines::characterCount(text)};
+    // Deciding the offer reads the item and the file system only, never the workspace itself.
+    const bool offersEditor = workspace && VeskIntegration(*workspace).shouldOfferOpen(item);
+    return {ContentClassifier::actions(text, tags), TextLines::characterCount(text), offersEditor};
 }
 
 void PreviewPane::startAnalysis() {
     if (!m_item)
         return;
-    const QString text = m_item->plainText().value_or(QString());
-    const std::optional<QString> tags = m_item->contentTagsRaw();
     const quint64 generation = ++m_analysisGeneration;
-    if (text.size() <= kInlineAnalysisLimit) {
-        m_analysis = analyse(text, tags);
+    const qsizetype length = std::max(m_item->plainText().value_or(QString()).size(),
+                                      m_item->ocrText().value_or(QString()).size());
+    if (length <= kInlineAnalysisLimit) {
+        m_analysis = analyse(*m_item, m_services.workspace);
         return;
     }
-    // Classifying a long text (parsing JSON, counting characters) would stall the GUI thread.
-    QFuture<Analysis> future = QtConcurrent::run([text, tags] { return analyse(text, tags); });
+    // Classifying a long text (parsing JSON, counting characters, copying it to trim it) would
+    // stall the GUI thread. The worker reads a copy of the fields, which the store may change.
+    QFuture<Analysis> future =
+        QtConcurrent::run([snapshot = ClipboardItem::restore(m_item->record()),
+                           workspace = m_services.workspace] { return analyse(*snapshot, workspace); });
     deliverOnContextThread(future, this, [this, generation](const Analysis& analysis) {
         if (generation != m_analysisGeneration)
             return;
@@ -235,6 +241,7 @@ void PreviewPane::rebuild() {
         }
         delete entry;
     }
+    m_header = nullptr;
     m_content = nullptr;
     m_bar = nullptr;
     m_footer = nullptr;
@@ -245,7 +252,8 @@ void PreviewPane::rebuild() {
         m_layout->addWidget(buildPlaceholder());
         return;
     }
-    m_layout->addWidget(buildHeader());
+    m_header = buildHeader();
+    m_layout->addWidget(m_header);
     if (m_isEditing) {
         m_content = m_editorBox;
         m_layout->addWidget(m_editorBox, 1);
@@ -262,8 +270,8 @@ void PreviewPane::rebuild() {
 }
 
 void PreviewPane::showAnalysis() {
-    // Only the bar and the footer show the analysis; the content stays as it is.
-    for (QWidget** part : {&m_bar, &m_footer}) {
+    // The header, the bar and the footer show the analysis; the content stays as it is.
+    for (QWidget** part : {&m_header, &m_bar, &m_footer}) {
         if (QWidget* old = std::exchange(*part, nullptr)) {
             old->hide();
             old->setParent(nullptr);
@@ -271,6 +279,10 @@ void PreviewPane::showAnalysis() {
         }
     }
     m_characters = nullptr;
+    m_modeSwitch = nullptr;
+    m_badges.clear();
+    m_header = buildHeader();
+    m_layout->insertWidget(0, m_header);
     if ((m_bar = buildSmartActionBar()))
         m_layout->insertWidget(m_layout->indexOf(m_content) + 1, m_bar);
     m_footer = buildFooter();
@@ -371,8 +383,7 @@ QWidget* PreviewPane::buildHeader() {
         addBadge(PreviewPresentation::tagBadge(tag, Scheme::Light).text,
                  [tag](Scheme scheme) { return PreviewPresentation::tagBadge(tag, scheme).color; });
     const bool toggle = PreviewPresentation::canShowMarkdownToggle(item, m_isEditing);
-    const bool offersEditor =
-        m_services.workspace && VeskIntegration(*m_services.workspace).shouldOfferOpen(item);
+    const bool offersEditor = m_analysis && m_analysis->offersEditor;
     if (toggle || offersEditor)
         addBadge(QStringLiteral("MD"), PreviewWidgets::fixed(QS::Color::brand()));
     if (item.ocrText())
@@ -684,24 +695,22 @@ QWidget* PreviewPane::buildFooter() {
     }
     row->addStretch(1);
 
-    if (m_services.workspace) {
+    if (m_services.workspace && m_analysis && m_analysis->offersEditor) {
         VeskIntegration vesk(*m_services.workspace);
-        if (vesk.shouldOfferOpen(item)) {
-            const bool installed = vesk.applicationPath().has_value();
-            QPixmap icon = installed ? vesk.icon(12).pixmap(QSize(12, 12), devicePixelRatioF()) : QPixmap();
-            if (icon.isNull())
-                icon = VeskLook::mark(12, devicePixelRatioF());
-            auto* button = tintedButton(installed ? tr("Open in vesk") : tr("Get vesk"), {},
-                                        systemTint(QS::Color::System::Orange), 0.16, 0.35, footer);
-            button->setObjectName(QStringLiteral("veskButton"));
-            button->setTextFont(QS::Font::system(10, QFont::Bold));
-            button->setPadding(9, 4);
-            button->setPicture(icon, 12, 2.5);
-            button->setToolTip(installed ? tr("Open this Markdown in vesk")
-                                         : tr("vesk is not installed — open download page"));
-            connect(button, &QAbstractButton::clicked, this, &PreviewPane::handleVeskAction);
-            row->addWidget(button);
-        }
+        const bool installed = vesk.applicationPath().has_value();
+        QPixmap icon = installed ? vesk.icon(12).pixmap(QSize(12, 12), devicePixelRatioF()) : QPixmap();
+        if (icon.isNull())
+            icon = VeskLook::mark(12, devicePixelRatioF());
+        auto* button = tintedButton(installed ? tr("Open in vesk") : tr("Get vesk"), {},
+                                    systemTint(QS::Color::System::Orange), 0.16, 0.35, footer);
+        button->setObjectName(QStringLiteral("veskButton"));
+        button->setTextFont(QS::Font::system(10, QFont::Bold));
+        button->setPadding(9, 4);
+        button->setPicture(icon, 12, 2.5);
+        button->setToolTip(installed ? tr("Open this Markdown in vesk")
+                                     : tr("vesk is not installed — open download page"));
+        connect(button, &QAbstractButton::clicked, this, &PreviewPane::handleVeskAction);
+        row->addWidget(button);
     }
     return footer;
 }

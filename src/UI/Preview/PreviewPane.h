@@ -28,7 +28,7 @@ class PreviewPane : public QWidget {
     Q_OBJECT
 public:
     // Texts up to this length are classified at once; longer ones on a worker thread, their smart
-    // actions and character count arriving a moment later.
+    // actions, character count and editor offer arriving a moment later.
     static constexpr qsizetype kInlineAnalysisLimit = 8192;
 
     PreviewPane(ClipboardItemPtr item, std::function<void(const QString&)> onPasteText,
@@ -65,7 +65,7 @@ public:
 signals:
     // The editor closed (cancelled or pasted): the host may take the keyboard focus back.
     void editingFinished();
-    // The smart actions and the character count of a long text have arrived.
+    // The smart actions, the character count and the editor offer of a long text have arrived.
     void analysisFinished();
 
 protected:
@@ -73,11 +73,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What the pane works out from the item's text: safe on a worker thread.
     struct Analysis {
         QList<ContentClassifier::SmartAction> actions;
         qsizetype characters = 0;
+        // Whether the editor is offered for the item (the "MD" badge and the editor button).
+        bool offersEditor = false;
     };
-    static Analysis analyse(const QString& text, const std::optional<QString>& tagsRaw);
+    static Analysis analyse(const ClipboardItem& item, Platform::Workspace* workspace);
 
     void rebuild();
     void startAnalysis();
@@ -111,6 +114,7 @@ private:
     quint64 m_analysisGeneration = 0;
 
     QVBoxLayout* m_layout = nullptr;
+    QWidget* m_header = nullptr;
     QWidget* m_content = nullptr;
     QPlainTextEdit* m_editor = nullptr;
     QWidget* m_editorBox = nullptr;

@@ -93,7 +93,8 @@ protected:
     // Shows the panel with the hot key; returns its window, which has the keyboard focus then.
     quint32 showPanel() {
         xdotool({"key", "--clearmodifiers", "shift+super+v"});
-        EXPECT_TRUE(QTest::qWaitFor([&] { return quillstack.log().contains(QStringLiteral("panel shown")); }, 5000))
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return quillstack.log().contains(QStringLiteral("panel shown")); }, 5000))
             << qPrintable(quillstack.log());
         quint32 panel = 0;
         QTest::qWaitFor(
