@@ -41,11 +41,10 @@ double threadCpuNs() {
     return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
-const QString kSnippetLines = QStringLiteral(
-    "template <typename T> T clamp(T value, T low, T high) {\n"
-    "    if (value < low) return low; // below\n"
-    "    return value > high ? high : value;\n"
-    "}\n");
+const QString kSnippetLines = QStringLiteral("template <typename T> T clamp(T value, T low, T high) {\n"
+                                             "    if (value < low) return low; // below\n"
+                                             "    return value > high ? high : value;\n"
+                                             "}\n");
 
 // Everything a pane needs, over a temporary image directory, and the pane's place in a window.
 struct Bench {
@@ -62,20 +61,23 @@ struct Bench {
         services.images = images.get();
         services.workspace = &workspace;
         services.defaults = &defaults;
-        services.appIcon = [](const QString&) { return QIcon(); };
+        services.appIcon = [](const QString&) {
+            return QIcon();
+        };
         layout = new QVBoxLayout(&host);
         layout->setContentsMargins(0, 0, 0, 0);
         host.resize(480, 400);
         host.show();
     }
 
-    static ClipboardItemPtr text(ItemType type, QString content, std::optional<QString> language = std::nullopt) {
+    static ClipboardItemPtr text(ItemType type, QString content,
+                                 std::optional<QString> language = std::nullopt) {
         NewClipboardItem item;
         item.type = type;
         item.plainText = std::move(content);
         item.detectedLanguage = std::move(language);
-        item.contentTagsRaw = item.plainText->size() < 100000 ? ContentClassifier::tagsRaw(*item.plainText)
-                                                              : std::nullopt;
+        item.contentTagsRaw =
+            item.plainText->size() < 100000 ? ContentClassifier::tagsRaw(*item.plainText) : std::nullopt;
         return ClipboardItem::make(std::move(item));
     }
 
@@ -140,7 +142,8 @@ const std::vector<Kind>& kinds() {
             bigCode += kSnippetLines;
         QString bigText;
         while (bigText.size() < 5 * 1024 * 1024 / 2)
-            bigText += QStringLiteral("Copied sentence from a long report about the quarter, with more words.\n");
+            bigText +=
+                QStringLiteral("Copied sentence from a long report about the quarter, with more words.\n");
         const QString small = QStringLiteral("SMALL.png");
         b.images->write(small, StorageTestSupport::pngBytes(QSize(1280, 800), QColor(70, 130, 200)));
         const QString huge = QStringLiteral("HUGE.png");
@@ -161,7 +164,8 @@ const std::vector<Kind>& kinds() {
             {"color", Bench::text(ItemType::color, QStringLiteral("#3E8EDE"))},
             {"snippet", ClipboardItem::make(snippet)},
             {"json_with_actions",
-             Bench::text(ItemType::code, QStringLiteral("{\"name\": \"quillstack\", \"mail\": \"a@example.com\"}"),
+             Bench::text(ItemType::code,
+                         QStringLiteral("{\"name\": \"quillstack\", \"mail\": \"a@example.com\"}"),
                          QStringLiteral("json"))},
         };
     }();
@@ -195,7 +199,8 @@ void BM_SwitchPane(benchmark::State& state) {
         b.images->thumbnailCache().clear();
         b.images->fullImageCache().clear();
         const double ns = b.showOnce([&] {
-            return new PreviewPane(kind.item, [](const QString&) {}, [] {}, b.services);
+            return new PreviewPane(
+                kind.item, [](const QString&) {}, [] {}, b.services);
         });
         state.SetIterationTime(ns / 1e9);
         total += ns;
@@ -215,7 +220,8 @@ qint64 statusBytes(const char* field) {
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith(field))
-            return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ').value(0).toLongLong() * 1024;
+            return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ').value(0).toLongLong() *
+                   1024;
     }
     return 0;
 }
@@ -231,7 +237,10 @@ double peakAddedBytes(const ClipboardItemPtr& item) {
         clear.write("5");
     clear.close();
     const qint64 before = statusBytes("VmRSS:");
-    b.showOnce([&] { return new PreviewPane(item, [](const QString&) {}, [] {}, b.services); });
+    b.showOnce([&] {
+        return new PreviewPane(
+            item, [](const QString&) {}, [] {}, b.services);
+    });
     return static_cast<double>(statusBytes("VmHWM:") - before);
 }
 

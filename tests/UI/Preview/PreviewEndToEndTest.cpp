@@ -97,12 +97,12 @@ protected:
             QTest::qWaitFor([&] { return quillstack.log().contains(QStringLiteral("panel shown")); }, 5000))
             << qPrintable(quillstack.log());
         quint32 panel = 0;
-        QTest::qWaitFor(
+        EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 panel = focusedWindow();
                 return windowSize(panel).width() >= 860;
             },
-            5000);
+            5000));
         return panel;
     }
 

@@ -18,6 +18,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Items made in memory, a real image directory, a scripted desktop, in-memory settings, and the
 // pane's hand-offs recorded. Widgets are shown in the light appearance unless a test changes it.

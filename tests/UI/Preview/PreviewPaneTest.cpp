@@ -3,8 +3,11 @@
 // recognised text pasting through the hand-off, the footer, and the editor hand-off.
 #include "PreviewFixture.h"
 
+#include <App/LanguageManager.h>
 #include <ClipboardEngine/Capture/VeskIntegration.h>
 #include <UI/Preview/PreviewWidgets.h>
+#include <UI/Preview/QuickLookView.h>
+#include <UI/Preview/VeskPromoOverlay.h>
 
 #include <QAbstractButton>
 #include <QDir>
@@ -224,6 +227,30 @@ TEST_F(PreviewPaneTest, LongTextsAreClassifiedOnAWorker) {
     EXPECT_EQ(shown->findChild<QLabel*>(QStringLiteral("characterCount"))->text(),
               QStringLiteral("Characters: %1").arg(big.size()));
     EXPECT_EQ(shown->content(), content) << "the content is not made again";
+}
+
+// A language change reaches an open pane, Quick Look and the editor's card at once.
+TEST_F(PreviewPaneTest, FollowsTheInterfaceLanguageLive) {
+    App::LanguageManager language(defaults, [] { return QStringList{"en-US"}; });
+    defaults.setValue(QStringLiteral("appLanguage"), QStringLiteral("en"));
+    language.installTranslators();
+    auto shown = pane(item(ItemType::text, kMarkdown));
+    QuickLookView quickLook(item(ItemType::image, std::nullopt), {}, {}, services);
+    VeskPromoOverlay card({}, {});
+    auto texts = [&] {
+        return QStringList{shown->findChild<QLabel*>(QStringLiteral("typeLabel"))->text(),
+                           button(*shown, "editButton")->text(),
+                           shown->findChild<QLabel*>(QStringLiteral("characterCount"))->text(),
+                           quickLook.title(),
+                           card.findChild<QAbstractButton*>(QStringLiteral("veskDownload"))->text()};
+    };
+    EXPECT_EQ(texts(), (QStringList{"Text", "Edit", "Characters: 23", "Image", "Download vesk"}));
+    language.setSelection(QStringLiteral("pl"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(texts(), (QStringList{"Tekst", "Edytuj", "Znaki: 23", "Obraz", "Pobierz vesk"}));
+    language.setSelection(QStringLiteral("en"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(texts().value(0), QStringLiteral("Text"));
 }
 
 class PaneFooterTest : public PreviewPaneTest {
