@@ -5,6 +5,7 @@
 #include <Storage/ImageStore.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -93,7 +94,7 @@ AsyncImagePreview::AsyncImagePreview(const QString& filename, std::optional<QStr
     setObjectName(QStringLiteral("imagePreview"));
     setWidgetResizable(true);
     PreviewWidgets::makeTransparent(*this);
-    PreviewWidgets::styleScrollBars(*this, false);
+    ThinScrollbarConfigurator::apply(*this);
 
     auto* content = new QWidget(this);
     auto* column = new QVBoxLayout(content);
@@ -137,11 +138,9 @@ AsyncImagePreview::AsyncImagePreview(const QString& filename, std::optional<QStr
         auto* panelLayout = new QVBoxLayout(panel);
         panelLayout->setContentsMargins(12, 12, 12, 12);
         panelLayout->setSpacing(8);
-        auto* heading = new QHBoxLayout;
-        heading->setSpacing(5);
-        heading->addWidget(new PreviewWidgets::Symbol(QStringLiteral("text.viewfinder"), 12, indigo, panel));
-        heading->addWidget(new PreviewWidgets::Label(tr("Recognized text"), QS::Font::system(11, QFont::Bold),
-                                                     indigo, panel));
+        QHBoxLayout* heading =
+            PreviewWidgets::symbolHeading(QStringLiteral("text.viewfinder"), tr("Recognized text"),
+                                          QS::Font::system(11, QFont::Bold), indigo, panel);
         heading->addStretch();
         panelLayout->addLayout(heading);
         auto* text = new PreviewWidgets::Label(
@@ -185,6 +184,12 @@ void AsyncImagePreview::showPicture(const QImage& image) {
     m_picture->setImage(image);
     m_picture->show();
     m_busy->parentWidget()->hide();
+}
+
+void AsyncImagePreview::changeEvent(QEvent* event) {
+    QScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        ThinScrollbarConfigurator::apply(*this);
 }
 
 void AsyncImagePreview::resizeEvent(QResizeEvent* event) {

@@ -64,6 +64,7 @@ signals:
     void fullImageLoaded();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

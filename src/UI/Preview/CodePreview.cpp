@@ -8,6 +8,7 @@
 #include <Platform/UserDefaults.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 #include <UI/TextStyling/TextStyling.h>
 
 #include <QSyntaxHighlighter>
@@ -84,7 +85,7 @@ CodePreview::CodePreview(const QString& code, std::optional<QString> language,
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFocusPolicy(Qt::ClickFocus);
     PreviewWidgets::makeTransparent(*this);
-    PreviewWidgets::styleScrollBars(*this, true);
+    ThinScrollbarConfigurator::apply(*this, Qt::Vertical | Qt::Horizontal);
     document()->setDocumentMargin(kPadding);
     applyFontSize(PreviewPresentation::previewFontSize(defaults));
     setPlainText(m_shown);
@@ -148,7 +149,7 @@ void CodePreview::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     // Palette changes made while the view is being built wait for its own first request.
     if (event->type() == QEvent::PaletteChange && m_colours) {
-        PreviewWidgets::styleScrollBars(*this, true);
+        ThinScrollbarConfigurator::apply(*this, Qt::Vertical | Qt::Horizontal);
         requestHighlighting();
     }
 }

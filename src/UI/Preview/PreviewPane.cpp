@@ -19,6 +19,7 @@
 #include <UI/Design/Font.h>
 #include <UI/Design/QSBadge.h>
 #include <UI/Design/SymbolIcon.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -148,7 +149,7 @@ QScrollArea* verticalScroller(QWidget* content, QWidget* parent) {
     auto* scroller = new QScrollArea(parent);
     scroller->setWidgetResizable(true);
     PreviewWidgets::makeTransparent(*scroller);
-    PreviewWidgets::styleScrollBars(*scroller, false);
+    ThinScrollbarConfigurator::apply(*scroller);
     scroller->setWidget(content);
     content->setAutoFillBackground(false);
     return scroller;
@@ -555,7 +556,7 @@ QWidget* PreviewPane::buildEditor() {
     editor->setObjectName(QStringLiteral("draft"));
     editor->setFont(QS::Font::system(12, QFont::Normal, QS::Font::Design::Monospaced));
     PreviewWidgets::makeTransparent(*editor);
-    PreviewWidgets::styleScrollBars(*editor, false);
+    ThinScrollbarConfigurator::apply(*editor);
     editor->document()->setDocumentMargin(8);
     editor->setPlainText(m_item->plainText().value_or(QString()));
     frameLayout->addWidget(editor);

@@ -10,6 +10,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCache>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -22,12 +23,14 @@ namespace PreviewWidgets {
 
 namespace {
 
-QString rgba(const QColor& color) {
-    return QStringLiteral("rgba(%1, %2, %3, %4)")
-        .arg(color.red())
-        .arg(color.green())
-        .arg(color.blue())
-        .arg(color.alphaF(), 0, 'f', 3);
+// Text that can be selected but not changed, in `font`, padded by `padding`, on no background.
+template <typename Editor> void makeReadOnlyText(Editor& editor, const QFont& font, int padding) {
+    editor.setReadOnly(true);
+    editor.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    editor.setFocusPolicy(Qt::ClickFocus);
+    editor.setFont(font);
+    makeTransparent(editor);
+    editor.document()->setDocumentMargin(padding);
 }
 
 // One pass of a box blur over the alpha channel, along rows (`horizontal`) or columns.
@@ -92,20 +95,23 @@ Tint fixed(const QColor& color) {
     };
 }
 
-void styleScrollBars(QAbstractScrollArea& area, bool horizontal) {
-    ThinScrollbarConfigurator::apply(area);
-    if (!horizontal)
+void setTextColor(QWidget& widget, const QColor& color) {
+    const QPalette current = widget.palette();
+    if (current.color(QPalette::WindowText) == color && current.color(QPalette::Text) == color)
         return;
-    area.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    const QColor label = QS::Color::label(QS::Color::schemeOf(area));
-    area.horizontalScrollBar()->setStyleSheet(
-        QStringLiteral(
-            "QScrollBar:horizontal { background: transparent; height: 8px; margin: 0 2px 1px 2px; }"
-            "QScrollBar::handle:horizontal { background: %1; border-radius: 3px; min-width: 28px; }"
-            "QScrollBar::handle:horizontal:pressed { background: %2; }"
-            "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal { width: 0; }"
-            "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal { background: transparent; }")
-            .arg(rgba(QS::Color::withOpacity(label, 0.3)), rgba(QS::Color::withOpacity(label, 0.47))));
+    QPalette p = current;
+    p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::Text, color);
+    widget.setPalette(p);
+}
+
+QHBoxLayout* symbolHeading(const QString& symbol, const QString& text, const QFont& font, const Tint& tint,
+                           QWidget* parent) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(5);
+    row->addWidget(new Symbol(symbol, 12, tint, parent));
+    row->addWidget(new Label(text, font, tint, parent));
+    return row;
 }
 
 void makeTransparent(QAbstractScrollArea& area) {
@@ -201,13 +207,7 @@ void Label::paintEvent(QPaintEvent* event) {
 }
 
 void Label::restyle() {
-    const QColor color = m_tint(QS::Color::schemeOf(*this));
-    if (palette().color(QPalette::WindowText) == color && palette().color(QPalette::Text) == color)
-        return;
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, color);
-    p.setColor(QPalette::Text, color);
-    setPalette(p);
+    PreviewWidgets::setTextColor(*this, m_tint(QS::Color::schemeOf(*this)));
 }
 
 void Label::changeEvent(QEvent* event) {
@@ -229,24 +229,13 @@ void Symbol::paintEvent(QPaintEvent*) {
 
 TextView::TextView(const QFont& font, Tint tint, int padding, QWidget* parent)
     : QPlainTextEdit(parent), m_tint(std::move(tint)) {
-    setReadOnly(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setFont(font);
-    makeTransparent(*this);
-    document()->setDocumentMargin(padding);
-    setFocusPolicy(Qt::ClickFocus);
+    makeReadOnlyText(*this, font, padding);
     restyle();
 }
 
 void TextView::restyle() {
-    const Scheme scheme = QS::Color::schemeOf(*this);
-    const QColor color = m_tint(scheme);
-    if (palette().color(QPalette::Text) != color) {
-        QPalette p = palette();
-        p.setColor(QPalette::Text, color);
-        setPalette(p);
-    }
-    styleScrollBars(*this, lineWrapMode() == QPlainTextEdit::NoWrap);
+    PreviewWidgets::setTextColor(*this, m_tint(QS::Color::schemeOf(*this)));
+    ThinScrollbarConfigurator::apply(*this);
 }
 
 void TextView::changeEvent(QEvent* event) {
@@ -257,16 +246,11 @@ void TextView::changeEvent(QEvent* event) {
 
 WrappedText::WrappedText(const QString& text, const QFont& font, Tint tint, QWidget* parent)
     : QTextEdit(parent), m_tint(std::move(tint)) {
-    setReadOnly(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    makeReadOnlyText(*this, font, 0);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    setFocusPolicy(Qt::ClickFocus);
-    setFont(font);
-    makeTransparent(*this);
-    document()->setDocumentMargin(0);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
             [this](const QSizeF& size) { setFixedHeight(static_cast<int>(std::ceil(size.height()))); });
     setPlainText(text);
@@ -274,12 +258,7 @@ WrappedText::WrappedText(const QString& text, const QFont& font, Tint tint, QWid
 }
 
 void WrappedText::restyle() {
-    const QColor color = m_tint(QS::Color::schemeOf(*this));
-    if (palette().color(QPalette::Text) == color)
-        return;
-    QPalette p = palette();
-    p.setColor(QPalette::Text, color);
-    setPalette(p);
+    PreviewWidgets::setTextColor(*this, m_tint(QS::Color::schemeOf(*this)));
 }
 
 void WrappedText::changeEvent(QEvent* event) {

@@ -12,6 +12,7 @@
 #include <functional>
 
 class QAbstractScrollArea;
+class QHBoxLayout;
 class QVariantAnimation;
 
 // The small pieces the item previews are made of. Colours are given as functions of the colour
@@ -25,8 +26,8 @@ using Tint = std::function<QColor(Scheme)>;
 // A tint that is the same in both appearances.
 Tint fixed(const QColor& color);
 
-// The previews' scroll bars: thin and translucent, the horizontal one only where asked for.
-void styleScrollBars(QAbstractScrollArea& area, bool horizontal);
+// A text colour for plain text and labels alike.
+void setTextColor(QWidget& widget, const QColor& color);
 // No frame and no background of its own: the card behind shows through.
 void makeTransparent(QAbstractScrollArea& area);
 
@@ -37,6 +38,10 @@ void paintShadow(QPainter& painter, const QRectF& shape, qreal cornerRadius, qre
 
 // A rectangle whose top corners, or bottom corners, are rounded by `radius`.
 QPainterPath roundedEnds(const QRectF& rect, qreal radius, Qt::Edge edge);
+
+// A small symbol before a text, both in `tint`: the heading of a block.
+QHBoxLayout* symbolHeading(const QString& symbol, const QString& text, const QFont& font, const Tint& tint,
+                           QWidget* parent);
 
 // A widget drawn by a function.
 class PaintedBox : public QWidget {

@@ -240,10 +240,8 @@ QWidget* QuickLookView::buildOCRBlock(const QString& text) {
     auto* column = new QVBoxLayout(block);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(6);
-    auto* row = new QHBoxLayout;
-    row->setSpacing(5);
-    row->addWidget(new PreviewWidgets::Symbol(QStringLiteral("text.viewfinder"), 12, indigo, block));
-    row->addWidget(new Label(tr("OCR Text"), QS::Font::system(11, QFont::DemiBold), indigo, block));
+    QHBoxLayout* row = PreviewWidgets::symbolHeading(QStringLiteral("text.viewfinder"), tr("OCR Text"),
+                                                     QS::Font::system(11, QFont::DemiBold), indigo, block);
     row->addStretch();
     auto* paste =
         new PreviewWidgets::Button(tr("Paste OCR Text"), {}, PreviewWidgets::Button::Style::Prominent, block);

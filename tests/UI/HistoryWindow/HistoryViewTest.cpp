@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -126,6 +127,54 @@ TEST_F(HistoryViewTest, KeyboardMap) {
     QTest::keyClicks(view->searchField(), QStringLiteral("t w"));
     EXPECT_EQ(view->searchField()->text(), QStringLiteral("t w"));
     EXPECT_FALSE(view->isQuickLookShown());
+}
+
+// The pane's own state (editing, the Markdown mode) starts afresh with every newly previewed item;
+// Escape in the editor leaves the editor, not the panel.
+TEST_F(HistoryViewTest, ANewlyPreviewedItemGetsAFreshPane) {
+    addText(QStringLiteral("# First\n\n- a\n- b"));
+    addText(QStringLiteral("# Second\n\n- c\n- d"));
+    auto view = makeView();
+    PreviewPane* pane = view->previewPane();
+    pane->setShowMarkdownPreview(false);
+    pane->beginEditing();
+    ASSERT_TRUE(pane->isEditing());
+    auto* draft = pane->findChild<QPlainTextEdit*>(QStringLiteral("draft"));
+    ASSERT_NE(draft, nullptr);
+    QTest::keyClick(draft, Qt::Key_Escape);
+    EXPECT_FALSE(pane->isEditing());
+    EXPECT_TRUE(picks.log.isEmpty()) << "the panel stays";
+    EXPECT_EQ(view->window()->focusWidget(), view->searchField()) << "the panel's keys work again";
+
+    pane->beginEditing();
+    const QPointer<PreviewPane> first(pane);
+    press(*view, Qt::Key_Down);
+    EXPECT_TRUE(first.isNull()) << "the previous item's pane is gone";
+    EXPECT_FALSE(view->previewPane()->isEditing());
+    EXPECT_TRUE(view->previewPane()->showsMarkdownPreview());
+    press(*view, Qt::Key_Up);
+    EXPECT_FALSE(view->previewPane()->isEditing());
+    EXPECT_TRUE(view->previewPane()->showsMarkdownPreview());
+}
+
+// The preview and Quick Look follow changes of the item they show; the pin alone changes nothing.
+TEST_F(HistoryViewTest, PreviewAndQuickLookFollowTheirItem) {
+    const ClipboardItemPtr snippet = store->addSnippet(QStringLiteral("Greeting"), QStringLiteral("Hello"));
+    auto view = makeView();
+    view->model().chooseFilter(ItemFilter::snippets);
+    view->model().commitSelection(snippet->id(), false);
+    PreviewPane* pane = view->previewPane();
+    EXPECT_EQ(pane->shownText(), QStringLiteral("Greeting\nHello"));
+    press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_TRUE(view->isQuickLookShown());
+
+    QWidget* content = pane->content();
+    store->togglePin(snippet);
+    EXPECT_EQ(pane->content(), content) << "nothing shown changed";
+    store->updateSnippet(snippet, QStringLiteral("Farewell"), QStringLiteral("Goodbye"));
+    EXPECT_EQ(view->previewPane(), pane) << "the same item keeps its pane";
+    EXPECT_EQ(pane->shownText(), QStringLiteral("Farewell\nGoodbye"));
+    EXPECT_EQ(view->quickLook()->title(), QStringLiteral("Farewell"));
 }
 
 TEST_F(HistoryViewTest, ReturnWithMultiSelectionPastesAllInListOrder) {

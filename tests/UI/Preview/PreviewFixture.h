@@ -5,11 +5,11 @@
 #include <Platform/UserDefaults.h>
 #include <Storage/ClipboardItem.h>
 #include <Storage/ImageStore.h>
+#include <StorageTestSupport.h>
 #include <UI/Preview/PreviewPane.h>
 #include <UI/Preview/PreviewServices.h>
 
 #include <QApplication>
-#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,13 +56,7 @@ protected:
     // A PNG item of one colour, its file written to the image directory.
     ClipboardItemPtr picture(QSize size, std::optional<QString> ocr = std::nullopt,
                              QColor color = Qt::darkCyan) {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(color);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return pictureFile(png, std::move(ocr));
+        return pictureFile(StorageTestSupport::pngBytes(size, color), std::move(ocr));
     }
 
     ClipboardItemPtr pictureFile(const QByteArray& png, std::optional<QString> ocr = std::nullopt) {

@@ -84,6 +84,12 @@ TEST_F(PreviewPaneTest, MarkdownStartsRenderedAndTheSwitchGoesWhileEditing) {
     ASSERT_NE(modes, nullptr);
     EXPECT_TRUE(shown->showsMarkdownPreview());
     EXPECT_EQ(modes->current(), 1);
+    // The rendered Markdown takes the preview font size when it changes.
+    const QPointer<QWidget> rendered(shown->content());
+    defaults.setValue(QStringLiteral("previewFontSize"), 16);
+    EXPECT_TRUE(rendered.isNull() || !rendered->isVisible());
+    EXPECT_EQ(shown->content()->objectName(), QStringLiteral("markdownContent"));
+    EXPECT_EQ(shown->content()->font().pixelSize(), 17);
     QTest::mouseClick(modes, Qt::LeftButton, {}, modes->segmentRect(0).center());
     EXPECT_FALSE(shown->showsMarkdownPreview());
     EXPECT_EQ(shown->content()->objectName(), QStringLiteral("textContent"));

@@ -8,6 +8,7 @@
 #include <UI/Preview/CodePreview.h>
 #include <UI/Preview/QuickLookView.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QKeyEvent>
 #include <QPainter>
