@@ -1094,6 +1094,8 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
             setVeskPromoShown(false);
         else if (m_quickLook)
             setQuickLookShown(false);
+        else if (m_preview && m_preview->isEditing())
+            m_preview->cancelEditing();
         else if (!m_model->multiSelected().isEmpty())
             m_model->clearMultiSelection();
         else if (m_callbacks.onDismiss)

@@ -846,6 +846,12 @@ void PreviewPane::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
         rebuild();
+        // The editor is kept with its draft; only its buttons speak.
+        if (m_editorBox) {
+            m_editorBox->findChild<QAbstractButton*>(QStringLiteral("cancelEditing"))->setText(tr("Cancel"));
+            m_editorBox->findChild<QAbstractButton*>(QStringLiteral("pasteEdited"))
+                ->setText(tr("Paste Edited"));
+        }
     } else if (event->type() == QEvent::PaletteChange) {
         const Scheme scheme = QS::Color::schemeOf(*this);
         for (const auto& [badge, tint] : m_badges) {

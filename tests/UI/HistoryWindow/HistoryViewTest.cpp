@@ -146,6 +146,13 @@ TEST_F(HistoryViewTest, ANewlyPreviewedItemGetsAFreshPane) {
     EXPECT_TRUE(picks.log.isEmpty()) << "the panel stays";
     EXPECT_EQ(view->window()->focusWidget(), view->searchField()) << "the panel's keys work again";
 
+    // With the keys back in the search field, Escape still leaves the editor before the panel.
+    pane->beginEditing();
+    view->searchField()->setFocus();
+    press(*view, Qt::Key_Escape);
+    EXPECT_FALSE(pane->isEditing());
+    EXPECT_TRUE(picks.log.isEmpty());
+
     pane->beginEditing();
     const QPointer<PreviewPane> first(pane);
     press(*view, Qt::Key_Down);
