@@ -77,16 +77,14 @@ QTextCharFormat runFormat(const SyntaxHighlighter::TextAttributes& attributes) {
 
 CodePreview::CodePreview(const QString& code, std::optional<QString> language,
                          Platform::UserDefaults* defaults, QWidget* parent, CodeHighlighting* highlighting)
-    : QPlainTextEdit(parent), m_highlighting(highlighting ? *highlighting : CodeHighlighting::shared()),
-      m_shown(shownCode(code)), m_language(std::move(language)) {
+    : PreviewWidgets::TextView(
+          QFont(), [](QS::Color::Scheme scheme) { return QS::Color::label(scheme); }, kPadding, parent),
+      m_highlighting(highlighting ? *highlighting : CodeHighlighting::shared()), m_shown(shownCode(code)),
+      m_language(std::move(language)) {
     setObjectName(QStringLiteral("codePreview"));
-    setReadOnly(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Lines keep their shape and scroll sideways.
     setLineWrapMode(QPlainTextEdit::NoWrap);
-    setFocusPolicy(Qt::ClickFocus);
-    PreviewWidgets::makeTransparent(*this);
     ThinScrollbarConfigurator::apply(*this, Qt::Vertical | Qt::Horizontal);
-    document()->setDocumentMargin(kPadding);
     applyFontSize(PreviewPresentation::previewFontSize(defaults));
     setPlainText(m_shown);
     m_colours = new StyledRunsHighlighter(document());
@@ -146,10 +144,8 @@ void CodePreview::requestHighlighting() {
 }
 
 void CodePreview::changeEvent(QEvent* event) {
-    QPlainTextEdit::changeEvent(event);
+    PreviewWidgets::TextView::changeEvent(event);
     // Palette changes made while the view is being built wait for its own first request.
-    if (event->type() == QEvent::PaletteChange && m_colours) {
-        ThinScrollbarConfigurator::apply(*this, Qt::Vertical | Qt::Horizontal);
+    if (event->type() == QEvent::PaletteChange && m_colours)
         requestHighlighting();
-    }
 }

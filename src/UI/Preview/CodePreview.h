@@ -1,8 +1,9 @@
 #pragma once
 
+#include "PreviewWidgets.h"
+
 #include <SyntaxHighlighter/StyledText.h>
 
-#include <QPlainTextEdit>
 #include <QString>
 
 #include <optional>
@@ -17,7 +18,7 @@ class UserDefaults;
 // once and coloured when the shared highlighting service answers; the colours follow the widget's
 // light or dark appearance, and the font size follows "previewFontSize" without highlighting
 // again. Only the first kCharacterLimit characters are shown and highlighted.
-class CodePreview : public QPlainTextEdit {
+class CodePreview : public PreviewWidgets::TextView {
     Q_OBJECT
 public:
     static constexpr qsizetype kCharacterLimit = 6000;

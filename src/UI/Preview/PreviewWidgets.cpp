@@ -9,11 +9,13 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QCache>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QVariantAnimation>
 
@@ -235,7 +237,16 @@ TextView::TextView(const QFont& font, Tint tint, int padding, QWidget* parent)
 
 void TextView::restyle() {
     PreviewWidgets::setTextColor(*this, m_tint(QS::Color::schemeOf(*this)));
-    ThinScrollbarConfigurator::apply(*this);
+    ThinScrollbarConfigurator::apply(
+        *this, lineWrapMode() == QPlainTextEdit::NoWrap ? Qt::Vertical | Qt::Horizontal : Qt::Vertical);
+}
+
+void TextView::showEvent(QShowEvent* event) {
+    QPlainTextEdit::showEvent(event);
+    // The plain text view sizes its scroll bar by the lines that fit only once it is visible; text
+    // set before then would leave a bar over text that fits. A resize makes it count again.
+    QResizeEvent resize(size(), size());
+    QCoreApplication::sendEvent(this, &resize);
 }
 
 void TextView::changeEvent(QEvent* event) {
