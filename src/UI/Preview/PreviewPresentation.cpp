@@ -29,6 +29,16 @@ qsizetype prefixLength(const QString& text, qsizetype count) {
     // Quick answer for texts too short to need counting: each cluster has at least one unit.
     if (text.size() <= count)
         return text.size();
+    // ASCII text: every character is a cluster but CR LF, which is one. It holds only while no
+    // other character follows, which could extend the last one (a combining mark, a joiner).
+    qsizetype units = 0;
+    qsizetype clusters = 0;
+    while (clusters < count && units < text.size() && text[units].unicode() < 0x80) {
+        units += text[units] == u'\r' && units + 1 < text.size() && text[units + 1] == u'\n' ? 2 : 1;
+        ++clusters;
+    }
+    if (clusters == count && (units == text.size() || text[units].unicode() < 0x80))
+        return units;
     struct Iterator {
         UBreakIterator* breaks = nullptr;
         UText text = UTEXT_INITIALIZER;

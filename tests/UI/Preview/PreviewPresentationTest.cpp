@@ -154,6 +154,8 @@ TEST(PreviewPresentation, TextsAreCutAfterTheirLimitInCharacters) {
     EXPECT_EQ(capped(thumbs.repeated(4), 3), thumbs.repeated(3) + QStringLiteral("\n…"));
     EXPECT_EQ(capped(QStringLiteral("a\r\nb"), 2), QStringLiteral("a\r\n\n…")) << "CR LF is one character";
     EXPECT_EQ(leadingCharacters(QStringLiteral("e\u0301te"), 1), QStringLiteral("e\u0301"));
+    EXPECT_EQ(capped(QStringLiteral("abc\u0301d"), 3), QStringLiteral("abc\u0301\n…"))
+        << "a mark after plain letters belongs to the last of them";
     EXPECT_EQ(withPlainLineBreaks(QStringLiteral("a\r\nb\rc\u2029d\ne")), QStringLiteral("a\nb\nc\nd\ne"));
 }
 
