@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QUuid>
 
 #include <gtest/gtest.h>
@@ -40,7 +41,11 @@ protected:
         };
         QApplication::setPalette(App::AppearanceManager::lightPalette());
     }
-    void TearDown() override { QApplication::setPalette(App::AppearanceManager::lightPalette()); }
+    void TearDown() override {
+        // Pictures still loading read the image directory: it must outlive them.
+        QThreadPool::globalInstance()->waitForDone();
+        QApplication::setPalette(App::AppearanceManager::lightPalette());
+    }
 
     static ClipboardItemPtr item(NewClipboardItem content) { return ClipboardItem::make(std::move(content)); }
 
