@@ -369,30 +369,185 @@
 <context>
     <name>PreviewPane</name>
     <message>
-        <source>No item selected</source>
-        <translation>Nie wybrano elementu</translation>
+        <source>Text</source>
+        <translation>Tekst</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>Kod</translation>
+    </message>
+    <message>
+        <source>Image</source>
+        <translation>Obraz</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Plik</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Kolor</translation>
+    </message>
+    <message>
+        <source>Snippet</source>
+        <translation>Fragment</translation>
+    </message>
+    <message>
+        <source>No selection</source>
+        <translation>Nic nie wybrano</translation>
+    </message>
+    <message>
+        <source>Select an item to preview it</source>
+        <translation>Wybierz element, aby zobaczyć jego podgląd</translation>
+    </message>
+    <message>
+        <source>Source</source>
+        <translation>Źródło</translation>
+    </message>
+    <message>
+        <source>MD Preview</source>
+        <translation>Podgląd MD</translation>
+    </message>
+    <message>
+        <source>Show formatted Markdown</source>
+        <translation>Pokaż sformatowany Markdown</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edytuj</translation>
+    </message>
+    <message>
+        <source>Open Link</source>
+        <translation>Otwórz link</translation>
+    </message>
+    <message>
+        <source>Only web and e-mail links can be opened</source>
+        <translation>Otworzyć można tylko linki do stron i adresy e-mail</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>Paste Edited</source>
+        <translation>Wklej zmieniony</translation>
+    </message>
+    <message>
+        <source>Paste OCR Text</source>
+        <translation>Wklej tekst OCR</translation>
+    </message>
+    <message>
+        <source>Characters: %1</source>
+        <translation>Znaki: %1</translation>
+    </message>
+    <message>
+        <source>Open in vesk</source>
+        <translation>Otwórz w vesk</translation>
+    </message>
+    <message>
+        <source>Get vesk</source>
+        <translation>Pobierz vesk</translation>
+    </message>
+    <message>
+        <source>Open this Markdown in vesk</source>
+        <translation>Otwórz ten Markdown w vesk</translation>
+    </message>
+    <message>
+        <source>vesk is not installed — open download page</source>
+        <translation>vesk nie jest zainstalowany — otwórz stronę pobierania</translation>
+    </message>
+    <message>
+        <source>Could not open in vesk</source>
+        <translation>Nie można otworzyć w vesk</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>AsyncImagePreview</name>
+    <message>
+        <source>Recognized text</source>
+        <translation>Rozpoznany tekst</translation>
+    </message>
+    <message>
+        <source>%1 × %2 px</source>
+        <translation>%1 × %2 px</translation>
     </message>
 </context>
 <context>
     <name>QuickLookView</name>
     <message>
+        <source>Image</source>
+        <translation>Obraz</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Snippet</source>
+        <translation>Fragment</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Podgląd</translation>
+    </message>
+    <message>
+        <source>Space / Esc</source>
+        <translation>Spacja / Esc</translation>
+    </message>
+    <message>
         <source>Close</source>
         <translation>Zamknij</translation>
+    </message>
+    <message>
+        <source>OCR Text</source>
+        <translation>Tekst OCR</translation>
+    </message>
+    <message>
+        <source>Paste OCR Text</source>
+        <translation>Wklej tekst OCR</translation>
     </message>
 </context>
 <context>
     <name>VeskPromoOverlay</name>
     <message>
-        <source>Vesk</source>
-        <translation>Vesk</translation>
+        <source>Beautiful Markdown for Linux</source>
+        <translation>Piękny Markdown na Linuksa</translation>
     </message>
     <message>
-        <source>Open Markdown items in the Vesk editor.</source>
-        <translation>Otwieraj elementy Markdown w edytorze Vesk.</translation>
+        <source>Open clipboard Markdown in a dedicated editor — live preview, slash commands, and a calm writing surface.</source>
+        <translation>Otwieraj Markdown ze schowka w osobnym edytorze — podgląd na żywo, polecenia po ukośniku i spokojne miejsce do pisania.</translation>
     </message>
     <message>
-        <source>Not Now</source>
+        <source>Live preview</source>
+        <translation>Podgląd na żywo</translation>
+    </message>
+    <message>
+        <source>Native &amp; light</source>
+        <translation>Natywny i lekki</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>Bez sieci</translation>
+    </message>
+    <message>
+        <source>Download vesk</source>
+        <translation>Pobierz vesk</translation>
+    </message>
+    <message>
+        <source>Not now</source>
         <translation>Nie teraz</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Zamknij</translation>
     </message>
 </context>
 <context>

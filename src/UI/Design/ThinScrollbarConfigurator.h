@@ -1,12 +1,14 @@
 #pragma once
 
+#include <Qt>
+
 class QAbstractScrollArea;
 
-// Gives a scrolling list the panel's scroll bars: never a horizontal one, and a thin, translucent
-// vertical one without a groove, tinted for the list's colour scheme. Applying it again (after an
-// appearance change) restyles the bar in place.
+// Gives a scrolling list the panel's scroll bars: thin and translucent, without a groove, tinted for
+// the list's colour scheme; a vertical one, and a horizontal one only where asked for. Applying it
+// again (after an appearance change) restyles the bars in place.
 namespace ThinScrollbarConfigurator {
 
-void apply(QAbstractScrollArea& scrollArea);
+void apply(QAbstractScrollArea& scrollArea, Qt::Orientations orientations = Qt::Vertical);
 
 } // namespace ThinScrollbarConfigurator

@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,8 @@ protected:
         store = HistoryStore::open(options, &error);
         ASSERT_TRUE(store) << error.toStdString();
     }
+    // Pictures the previews still load read the image directory: it must outlive them.
+    void TearDown() override { QThreadPool::globalInstance()->waitForDone(); }
 
     static QString key(const QString& prefix, const QString& content) {
         return prefix + QString::fromLatin1(

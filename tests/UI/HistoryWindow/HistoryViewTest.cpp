@@ -13,7 +13,9 @@
 #include <UI/HistoryWindow/HistoryPanelController.h>
 #include <UI/HistoryWindow/HistoryView.h>
 #include <UI/HistoryWindow/ItemRowDelegate.h>
-#include <UI/HistoryWindow/PreviewPane.h>
+#include <UI/Preview/PreviewPane.h>
+#include <UI/Preview/QuickLookView.h>
+#include <UI/Preview/VeskPromoOverlay.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -24,6 +26,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
@@ -130,6 +133,61 @@ TEST_F(HistoryViewTest, KeyboardMap) {
     QTest::keyClicks(view->searchField(), QStringLiteral("t w"));
     EXPECT_EQ(view->searchField()->text(), QStringLiteral("t w"));
     EXPECT_FALSE(view->isQuickLookShown());
+}
+
+// The pane's own state (editing, the Markdown mode) starts afresh with every newly previewed item;
+// Escape in the editor leaves the editor, not the panel.
+TEST_F(HistoryViewTest, ANewlyPreviewedItemGetsAFreshPane) {
+    addText(QStringLiteral("# First\n\n- a\n- b"));
+    addText(QStringLiteral("# Second\n\n- c\n- d"));
+    auto view = makeView();
+    PreviewPane* pane = view->previewPane();
+    pane->setShowMarkdownPreview(false);
+    pane->beginEditing();
+    ASSERT_TRUE(pane->isEditing());
+    auto* draft = pane->findChild<QPlainTextEdit*>(QStringLiteral("draft"));
+    ASSERT_NE(draft, nullptr);
+    QTest::keyClick(draft, Qt::Key_Escape);
+    EXPECT_FALSE(pane->isEditing());
+    EXPECT_TRUE(picks.log.isEmpty()) << "the panel stays";
+    EXPECT_EQ(view->window()->focusWidget(), view->searchField()) << "the panel's keys work again";
+
+    // With the keys back in the search field, Escape still leaves the editor before the panel.
+    pane->beginEditing();
+    view->searchField()->setFocus();
+    press(*view, Qt::Key_Escape);
+    EXPECT_FALSE(pane->isEditing());
+    EXPECT_TRUE(picks.log.isEmpty());
+
+    pane->beginEditing();
+    const QPointer<PreviewPane> first(pane);
+    press(*view, Qt::Key_Down);
+    EXPECT_TRUE(first.isNull()) << "the previous item's pane is gone";
+    EXPECT_FALSE(view->previewPane()->isEditing());
+    EXPECT_TRUE(view->previewPane()->showsMarkdownPreview());
+    press(*view, Qt::Key_Up);
+    EXPECT_FALSE(view->previewPane()->isEditing());
+    EXPECT_TRUE(view->previewPane()->showsMarkdownPreview());
+}
+
+// The preview and Quick Look follow changes of the item they show; the pin alone changes nothing.
+TEST_F(HistoryViewTest, PreviewAndQuickLookFollowTheirItem) {
+    const ClipboardItemPtr snippet = store->addSnippet(QStringLiteral("Greeting"), QStringLiteral("Hello"));
+    auto view = makeView();
+    view->model().chooseFilter(ItemFilter::snippets);
+    view->model().commitSelection(snippet->id(), false);
+    PreviewPane* pane = view->previewPane();
+    EXPECT_EQ(pane->shownText(), QStringLiteral("Greeting\nHello"));
+    press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_TRUE(view->isQuickLookShown());
+
+    QWidget* content = pane->content();
+    store->togglePin(snippet);
+    EXPECT_EQ(pane->content(), content) << "nothing shown changed";
+    store->updateSnippet(snippet, QStringLiteral("Farewell"), QStringLiteral("Goodbye"));
+    EXPECT_EQ(view->previewPane(), pane) << "the same item keeps its pane";
+    EXPECT_EQ(pane->shownText(), QStringLiteral("Farewell\nGoodbye"));
+    EXPECT_EQ(view->quickLook()->title(), QStringLiteral("Farewell"));
 }
 
 TEST_F(HistoryViewTest, ReturnWithMultiSelectionPastesAllInListOrder) {
@@ -267,10 +325,12 @@ TEST_F(HistoryViewTest, MotionsComeToRestWhereReduceMotionPutsThemAtOnce) {
         // The overlays' own buttons close them: Quick Look's at once, the card's with its motion.
         press(*view, Qt::Key_Space, {}, QStringLiteral(" "));
         ASSERT_TRUE(view->isQuickLookShown());
-        view->quickLook()->findChild<QPushButton*>(QStringLiteral("quickLookClose"))->click();
+        view->quickLook()->findChild<QAbstractButton*>(QStringLiteral("quickLookClose"))->click();
         EXPECT_FALSE(view->isQuickLookShown());
         view->showVeskPromo();
-        view->findChild<VeskPromoOverlay*>()->findChild<QPushButton*>()->click();
+        view->findChild<VeskPromoOverlay*>()
+            ->findChild<QAbstractButton*>(QStringLiteral("veskNotNow"))
+            ->click();
         EXPECT_FALSE(view->isVeskPromoShown());
         ASSERT_TRUE(settles([&] {
             return view->findChild<VeskPromoOverlay*>() != nullptr ||
@@ -464,21 +524,6 @@ TEST_F(HistoryViewTest, ContextMenuActionsReachTheStoreAndCallbacks) {
     EXPECT_EQ(store->snippets().size(), 1);
     ASSERT_TRUE(trigger(QStringLiteral("Delete")));
     EXPECT_EQ(store->item(item->id()), nullptr);
-}
-
-TEST_F(HistoryViewTest, PreviewShowsAPictureWithItsRecognisedText) {
-    const auto picture = addImage(Qt::darkCyan, QSize(3000, 2000), QStringLiteral("Invoice 7"));
-    PreviewPane pane(picture, {}, {}, images.get());
-    pane.resize(480, 400);
-    pane.show();
-    EXPECT_EQ(pane.shownText(), QStringLiteral("Invoice 7"));
-    auto* label = pane.findChild<QLabel*>();
-    ASSERT_NE(label, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !label->pixmap().isNull(); }, 5000));
-    EXPECT_LE(label->pixmap().width(), 2 * PreviewPane::kPictureDimension);
-
-    PreviewPane empty(nullptr, {}, {}, images.get());
-    EXPECT_TRUE(empty.shownText().isEmpty());
 }
 
 TEST_F(HistoryViewTest, ThumbnailsLoadOnlyForRowsInView) {
