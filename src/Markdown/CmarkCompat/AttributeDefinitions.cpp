@@ -60,7 +60,9 @@ std::string normalizedLabel(std::string_view label) {
 }
 
 std::optional<AttributeDefinition> parseAttributeDefinition(std::string_view content, std::size_t offset) {
-    if (content.substr(offset, 2) != "^[") {
+    // A definition may end the content without a line break (a table took the lines after it), so the
+    // next offset can lie one past the end.
+    if (offset >= content.size() || content.substr(offset, 2) != "^[") {
         return std::nullopt;
     }
     const std::optional<std::size_t> close = linkLabelEnd(content, offset + 1);

@@ -403,6 +403,13 @@ bool ParseContainerStack::isInBlockDirective() const {
     });
 }
 
+std::size_t ParseContainerStack::openBlockDirectiveCount() const {
+    return static_cast<std::size_t>(
+        std::count_if(containerStack_.begin(), containerStack_.end(), [](const ParseContainer& container) {
+            return container.kind() == ParseContainer::Kind::blockDirective;
+        }));
+}
+
 bool ParseContainerStack::isCodeFenceOrIndentedCodeBlock(const TrimmedLine& line) const {
     const ParseContainer& topContainer = containerStack_.back();
     const int adjustment = topContainer.indentationAdjustment(parentOfTop());
@@ -542,11 +549,15 @@ void ParseContainerStack::accept(const TrimmedLine& line) {
     updateIndentation(line);
 
     // 4. A closing brace closes everything opened inside the nearest directive with a body; the
-    // directive itself takes the brace below.
+    // directive itself takes the brace below. A brace matching a refused opening stays text.
+    bool closesRefusedOpening = false;
     if (!isCodeFenceOrIndentedCodeBlock(line)) {
         TrimmedLine copy = line;
         copy.lexWhitespace();
-        if (startsWith(copy, "}")) {
+        if (startsWith(copy, "}") && refusedOpenings_ > 0) {
+            --refusedOpenings_;
+            closesRefusedOpening = true;
+        } else if (startsWith(copy, "}")) {
             const auto open =
                 std::find_if(containerStack_.rbegin(), containerStack_.rend(), [](const auto& c) {
                     return c.kind() == Kind::blockDirective &&
@@ -562,8 +573,18 @@ void ParseContainerStack::accept(const TrimmedLine& line) {
         }
     }
 
-    // 5. Directive openings.
-    if (std::optional<PendingBlockDirective> directive = parseBlockDirectiveOpening(line)) {
+    // 5. Directive openings, up to the nesting cap.
+    std::optional<PendingBlockDirective> opening;
+    if (!closesRefusedOpening) {
+        opening = parseBlockDirectiveOpening(line);
+    }
+    if (opening && openBlockDirectiveCount() >= kMaxBlockDirectiveNesting) {
+        if (opening->parseState == ParseState::contents) {
+            ++refusedOpenings_;
+        }
+        opening.reset();
+    }
+    if (std::optional<PendingBlockDirective>& directive = opening) {
         const ParseContainer& topContainer = top();
         if (topContainer.kind() == Kind::lineRun || topContainer.kind() == Kind::doxygenCommand ||
             (topContainer.kind() == Kind::blockDirective &&

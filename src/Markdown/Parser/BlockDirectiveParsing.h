@@ -20,6 +20,10 @@
 
 namespace Markdown {
 
+// Directives open inside this many others are not opened: their lines, and the closing braces that
+// would have matched them, stay text of the innermost directive (the cmark containers are capped alike).
+inline constexpr std::size_t kMaxBlockDirectiveNesting = 128;
+
 struct PendingBlockDirective {
     enum class ParseState {
         argumentsStart,
@@ -124,6 +128,7 @@ private:
     bool isCodeFenceOrIndentedCodeBlock(const TrimmedLine& line) const;
     std::optional<PendingBlockDirective> parseBlockDirectiveOpening(const TrimmedLine& line) const;
     bool isInBlockDirective() const;
+    std::size_t openBlockDirectiveCount() const;
     void push(ParseContainer container);
     void pushPendingLine(const PendingBlockDirective& directive);
     void closeTop();
@@ -133,6 +138,8 @@ private:
 
     std::vector<ParseContainer> containerStack_;
     ParseOptions options_;
+    // Openings with a body refused at the nesting cap whose closing braces have not come yet.
+    std::size_t refusedOpenings_ = 0;
 };
 
 } // namespace Markdown

@@ -73,6 +73,8 @@ void HistoryPanelController::makePanel() {
     };
     HistoryViewServices viewServices;
     viewServices.images = m_services.images;
+    viewServices.workspace = m_services.workspace;
+    viewServices.defaults = m_services.defaults;
     viewServices.appIcon = m_services.appIcon;
     viewServices.accessibilityTrusted = m_services.accessibilityTrusted;
     viewServices.showHistoryKeys = m_services.showHistoryKeys;

@@ -2,8 +2,9 @@
 
 #include "HistoryContextMenu.h"
 #include "ItemRowDelegate.h"
-#include "PreviewPane.h"
 
+#include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <Platform/Workspace.h>
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
 #include <UI/Design/AppIconCache.h>
@@ -16,6 +17,9 @@
 #include <UI/Design/Transition.h>
 #include <UI/Design/VisualEffectBackground.h>
 #include <UI/Design/WindowDragHandle.h>
+#include <UI/Preview/PreviewPane.h>
+#include <UI/Preview/QuickLookView.h>
+#include <UI/Preview/VeskPromoOverlay.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,6 +41,8 @@
 namespace {
 
 using QS::Color::Scheme;
+
+constexpr qreal kPaneCornerRadius = 14;
 
 // A widget drawn by a function: the panel's capsules, cards and strips.
 class PaintedBox : public QWidget {
@@ -327,6 +333,13 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
     connect(m_model, &HistoryListModel::scrollRequested, this,
             [this](const QUuid& id) { scrollToCentre(m_model->rowOf(id)); });
     connect(&m_store, &HistoryStore::itemsChanged, this, &HistoryView::rebuildAppMenu);
+    // The previews follow changes of the item they show (recognised text arriving, an edited snippet).
+    connect(&m_store, &HistoryStore::itemChanged, this, [this](const QUuid& id) {
+        if (m_preview && m_preview->item() && m_preview->item()->id() == id)
+            m_preview->refresh();
+        if (m_quickLook && m_quickLook->item()->id() == id)
+            m_quickLook->refresh();
+    });
 
     m_axTimer.setInterval(kPermissionCheckIntervalMs);
     connect(&m_axTimer, &QTimer::timeout, this, &HistoryView::checkPermission);
@@ -507,7 +520,7 @@ QWidget* HistoryView::buildContent() {
         const QColor label = QS::Color::label(QS::Color::schemeOf(widget));
         const QRectF bounds = QRectF(widget.rect()).adjusted(0.25, 0.25, -0.25, -0.25);
         QPainterPath path;
-        path.addRoundedRect(bounds, 14, 14);
+        path.addRoundedRect(bounds, kPaneCornerRadius, kPaneCornerRadius);
         painter.fillPath(path, QS::Color::withOpacity(label, 0.04));
         QLinearGradient gradient(bounds.topLeft(), bounds.bottomRight());
         gradient.setColorAt(0, QS::Color::withOpacity(QS::Color::brand(), 0.04));
@@ -907,7 +920,10 @@ void HistoryView::updatePreview() {
     delete m_preview;
     m_preview = new PreviewPane(
         item, m_callbacks.onPasteText, [this] { setVeskPromoShown(true, QS::Motion::soft()); },
-        m_services.images, m_previewColumn);
+        previewServices(), m_previewColumn);
+    m_preview->setCornerRadius(kPaneCornerRadius);
+    // Leaving the editor gives the keys back to the search field, where the panel's keys work.
+    connect(m_preview, &PreviewPane::editingFinished, m_search, [this] { m_search->setFocus(); });
     m_previewColumn->layout()->addWidget(m_preview);
     if (m_quickLook) {
         if (item)
@@ -915,6 +931,16 @@ void HistoryView::updatePreview() {
         else
             setQuickLookShown(false);
     }
+}
+
+PreviewServices HistoryView::previewServices() const {
+    PreviewServices services;
+    services.images = m_services.images;
+    services.workspace = m_services.workspace;
+    services.defaults = m_services.defaults;
+    services.appIcon = m_services.appIcon;
+    services.performSmartAction = m_services.performSmartAction;
+    return services;
 }
 
 void HistoryView::updateMultiBar() {
@@ -947,8 +973,7 @@ void HistoryView::setQuickLookShown(bool shown, std::optional<QS::Motion::Animat
     if (!shown || !item)
         return;
     m_quickLook = new QuickLookView(
-        item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText, m_services.images, this);
-    m_quickLook->setObjectName(QStringLiteral("quickLook"));
+        item, [this] { setQuickLookShown(false); }, m_callbacks.onPasteText, previewServices(), this);
     presentOverlay(*m_quickLook, rect(), kQuickLookScale, animation);
     if (m_veskPromo)
         m_veskPromo->raise();
@@ -965,7 +990,18 @@ void HistoryView::setVeskPromoShown(bool shown, std::optional<QS::Motion::Animat
                    shown ? std::nullopt : animation);
     if (!shown)
         return;
-    m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false, QS::Motion::soft()); }, this);
+    QPixmap editorIcon;
+    if (m_services.workspace) {
+        const VeskIntegration vesk(*m_services.workspace);
+        if (vesk.applicationPath())
+            editorIcon = vesk.icon(64).pixmap(64, 64);
+    }
+    m_veskPromo = new VeskPromoOverlay([this] { setVeskPromoShown(false, QS::Motion::soft()); },
+                                       [this](const QUrl& url) {
+                                           if (m_services.workspace)
+                                               m_services.workspace->openUrl(url);
+                                       },
+                                       editorIcon, this);
     presentOverlay(*m_veskPromo, rect(), kPromoScale, animation);
     m_veskPromo->raise();
 }

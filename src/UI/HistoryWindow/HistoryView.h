@@ -15,6 +15,7 @@
 
 class HistoryStore;
 class ImageStore;
+struct PreviewServices;
 class ItemRowDelegate;
 class PreviewPane;
 class QuickLookView;
@@ -28,6 +29,10 @@ class QSKeyCap;
 class QStackedWidget;
 class QToolButton;
 class QVariantAnimation;
+namespace Platform {
+class UserDefaults;
+class Workspace;
+} // namespace Platform
 
 // Every pick and every closing of the panel leaves the view through these; the view never pastes,
 // hides or activates anything itself.
@@ -42,6 +47,9 @@ struct HistoryViewCallbacks {
 // What the view reads from the rest of the program. Every member may be left empty.
 struct HistoryViewServices {
     ImageStore* images = nullptr;
+    // The previews open links and the editor through the workspace and follow the font size setting.
+    Platform::Workspace* workspace = nullptr;
+    Platform::UserDefaults* defaults = nullptr;
     std::function<QIcon(const QString& bundleID)> appIcon;
     std::function<bool()> accessibilityTrusted;
     // The show-history shortcut as the user has it now, rendered for a key cap; empty when none.
@@ -134,6 +142,7 @@ private:
     void onListChanged();
     void onStateChanged();
     void updatePreview();
+    PreviewServices previewServices() const;
     void updateEmptyState();
     void updateChips();
     // A chip tap: the filter changes and the first row of the new list is chosen, with motion.

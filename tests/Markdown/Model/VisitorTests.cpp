@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <thread>
+
 namespace {
 
 using namespace ModelTest;
@@ -114,8 +117,43 @@ TEST(Visitor, ErrorsThrownDeepInsideATraversalReachTheCaller) {
     struct Thrower : MarkupWalker<Thrower> {
         void visitText(const Text&) { throw std::domain_error("found the text"); }
     };
-    Thrower thrower;
-    EXPECT_THROW(thrower.visit(nestedQuotes(1000, Paragraph({Text("x")}))), std::domain_error);
+    // On the caller's stack, and past it on a helper's.
+    for (int depth : {1000, 100000}) {
+        Thrower thrower;
+        EXPECT_THROW(thrower.visit(nestedQuotes(depth, Paragraph({Text("x")}))), std::domain_error) << depth;
+    }
+}
+
+// A deep traversal goes on past the caller's stack on one helper for hundreds of thousands of levels, not
+// on a new thread every few dozen; every thread that takes part is counted.
+TEST(Visitor, DeepTraversalsGoOnOneHelperNotAThreadPerShare) {
+    constexpr int depth = 100000;
+    const Markup nested = nestedQuotes(depth, Paragraph({Text("x")}));
+
+    struct ThreadWalker : MarkupWalker<ThreadWalker> {
+        std::set<std::thread::id> threads;
+        std::int64_t nodes = 0;
+        void defaultVisit(const Markup& markup) {
+            threads.insert(std::this_thread::get_id());
+            ++nodes;
+            descendInto(markup);
+        }
+    } walker;
+    walker.visit(nested);
+    EXPECT_EQ(walker.nodes, depth + 2);
+    EXPECT_LE(walker.threads.size(), 3u);
+
+    struct ThreadRewriter : MarkupRewriter<ThreadRewriter> {
+        std::set<std::thread::id> threads;
+        std::optional<Markup> defaultVisit(const Markup& markup) {
+            threads.insert(std::this_thread::get_id());
+            return MarkupRewriter::defaultVisit(markup);
+        }
+    } rewriter;
+    const std::optional<Markup> rewritten = rewriter.visit(nested);
+    ASSERT_TRUE(rewritten);
+    EXPECT_TRUE(rewritten->hasSameStructure(nested));
+    EXPECT_LE(rewriter.threads.size(), 3u);
 }
 
 TEST(Rewriter, DeepTreesAreRewrittenWithoutOverflowingTheStack) {

@@ -175,11 +175,14 @@ TEST(PreParserTest, VeryDeepNestingBuildsAndFreesWithoutRecursion) {
     }
     ParseContainerStack stack(LazySplitLines(text).makeIterator(), kDirectivesAndDoxygen);
     int depth = 0;
-    for (const ParseContainer* container = &stack.root(); !container->children().empty();
-         container = &container->children().front()) {
+    const ParseContainer* container = &stack.root();
+    for (; !container->children().empty(); container = &container->children().front()) {
         ++depth;
     }
-    EXPECT_EQ(depth, 100001); // the directives and the final empty line's run
+    // The directives up to the cap, then one run with every deeper opening and the final empty line.
+    EXPECT_EQ(depth, static_cast<int>(kMaxBlockDirectiveNesting) + 1);
+    ASSERT_EQ(container->kind(), ParseContainer::Kind::lineRun);
+    EXPECT_EQ(container->lines().size(), 100000u - kMaxBlockDirectiveNesting + 1);
 }
 
 } // namespace

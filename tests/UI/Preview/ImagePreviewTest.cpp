@@ -1,0 +1,87 @@
+// The image preview: the thumbnail at once, the full picture decoded off the GUI thread no larger
+// than the view (a 20,000 × 20,000 PNG included), the original's size, the recognised text, and a
+// missing file.
+#include "PreviewFixture.h"
+
+#include <StorageTestSupport.h>
+#include <UI/Preview/AsyncImagePreview.h>
+#include <UI/Preview/BoundedImage.h>
+#include <UI/Preview/PreviewWidgets.h>
+
+#include <QLabel>
+#include <QSignalSpy>
+
+namespace {
+
+class ImagePreviewTest : public PreviewFixture {
+protected:
+    static bool loads(AsyncImagePreview& preview) {
+        QSignalSpy loaded(&preview, &AsyncImagePreview::fullImageLoaded);
+        return loaded.wait(60000);
+    }
+};
+
+TEST(BoundedImage, DecodeSizeFitsTheViewNeverEnlargesAndKeepsTheCap) {
+    const struct {
+        QSize original;
+        QSize box;
+        QSize decoded;
+    } cases[] = {
+        {{4000, 3000}, {800, 0}, {800, 600}},
+        {{100, 50}, {800, 0}, {100, 50}},
+        {{20000, 20000}, {904, 0}, {904, 904}},
+        {{1000, 20000}, {904, 0}, {205, 4096}},
+        {{2000, 1000}, {588, 300}, {588, 294}},
+        {{8000, 2000}, {0, 0}, {4096, 1024}},
+        {{2000, 1000}, {0, 0}, {2000, 1000}},
+        {{0, 10}, {100, 0}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(c.original.width()).arg(c.original.height()).toStdString());
+        EXPECT_EQ(BoundedImage::decodeSize(c.original, c.box), c.decoded);
+    }
+}
+
+TEST_F(ImagePreviewTest, HugePictureIsDecodedAtTheViewsSize) {
+    const QString filename = QStringLiteral("HUGE.png");
+    ASSERT_TRUE(StorageTestSupport::writeHugeGreyPng(images->path(filename), 20000, 20000));
+    AsyncImagePreview preview(filename, std::nullopt, images.get());
+    preview.resize(480, 360);
+    preview.show();
+    ASSERT_TRUE(loads(preview));
+    ASSERT_TRUE(preview.hasFullImage());
+    const int viewWidth = qRound((preview.viewport()->width() - 28) * preview.devicePixelRatioF());
+    EXPECT_LE(preview.shownImage().width(), viewWidth);
+    EXPECT_GE(preview.shownImage().width(), viewWidth - 1);
+    EXPECT_EQ(preview.sizeText(), QStringLiteral("20000 × 20000 px")) << "the original's size";
+}
+
+TEST_F(ImagePreviewTest, ThumbnailAtOnceThenTheFullPicture) {
+    const ClipboardItemPtr shot = picture(QSize(1600, 900), QStringLiteral("Quarterly report"));
+    const QString filename = *shot->imageFilename();
+    ASSERT_FALSE(images->thumbnail(filename, AsyncImagePreview::kThumbnailDimension).isNull());
+    AsyncImagePreview preview(filename, shot->ocrText(), images.get());
+    EXPECT_EQ(preview.shownImage().size(), QSize(640, 360)) << "the cached thumbnail, before any event";
+    preview.resize(480, 400);
+    preview.show();
+    ASSERT_TRUE(loads(preview));
+    EXPECT_EQ(preview.sizeText(), QStringLiteral("1600 × 900 px"));
+    EXPECT_LE(preview.shownImage().width(), qRound(452 * preview.devicePixelRatioF()));
+    auto* text = preview.findChild<QLabel*>(QStringLiteral("recognizedTextBody"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), QStringLiteral("Quarterly report"));
+    EXPECT_EQ(text->textFormat(), Qt::PlainText);
+}
+
+TEST_F(ImagePreviewTest, MissingFileStopsWaitingAndShowsNoSize) {
+    AsyncImagePreview preview(QStringLiteral("GONE.png"), std::nullopt, images.get());
+    preview.resize(480, 400);
+    preview.show();
+    ASSERT_TRUE(loads(preview));
+    EXPECT_FALSE(preview.hasFullImage());
+    EXPECT_TRUE(preview.sizeText().isEmpty());
+    EXPECT_EQ(preview.findChild<QWidget*>(QStringLiteral("recognizedText")), nullptr);
+    EXPECT_FALSE(preview.findChild<PreviewWidgets::BusyIndicator*>()->isVisible());
+}
+
+} // namespace
