@@ -65,6 +65,8 @@ public:
     const MDRowLayout::Layout& rowLayout(int row);
     // Where a row lies in the viewport (laid out as needed).
     QRect rowRect(int row);
+    // How many rows are laid out now (the others only have a guessed height).
+    std::size_t laidOutRows() const { return m_layouts.size(); }
     void scrollToRow(int row);
 
     QString selectedText() const;

@@ -1,0 +1,105 @@
+// Screenshots for a person to look at, light and dark: a realistic README in the pane's MD Preview
+// mode and drawn whole, and the image rows (placeholder, loading, picture).
+#include "MarkdownFixture.h"
+
+#include <QDir>
+#include <QPainter>
+
+namespace {
+
+const QString kReadme = QStringLiteral(R"(# Quillstack
+
+A clipboard history for the Linux desktop: everything you copy stays **searchable** and *ready to
+paste* again, with [previews](https://example.com/previews) for text, code and pictures.
+
+## Features
+
+- Keeps the text, links, images and files you copy
+- Pins the snippets you use every day
+- Shows Markdown, code and pictures in a `preview`
+  1. Markdown rendered natively
+  2. Code highlighted in your theme
+
+### Roadmap
+
+- [x] History panel with search
+- [x] Syntax highlighting for code
+- [ ] Sync between machines
+
+> **Note:** nothing leaves your machine. Clips that password managers mark as concealed
+> are never stored.
+
+## Install
+
+1. Install the dependencies
+2. Build with `cmake`
+3. Run `quillstack` and press <kbd>Shift+Super+V</kbd>
+
+```bash
+sudo apt install qt6-base-dev libcmark-gfm-dev
+cmake -S . -B build -G Ninja && cmake --build build
+```
+
+| Shortcut | Action |
+|---|---|
+| Shift+Super+V | Show the history |
+| Alt+Shift+Super+V | Paste the newest item as plain text |
+| Ctrl+1 … Ctrl+9 | Paste one of the first nine items |
+
+![Screenshot of the history panel](docs/panel.png) ![](docs/icon.png)
+
+---
+
+Made with care in Kraków. See the ~~old~~ [changelog](https://example.com/changelog) for releases.
+)");
+
+class MarkdownScreenshotTest : public MarkdownFixture {
+protected:
+    void SetUp() override {
+        MarkdownFixture::SetUp();
+        ASSERT_TRUE(QDir().mkpath(directory));
+    }
+
+    // The widget over the window's own colour, at twice the pixels.
+    static QImage shoot(QWidget& widget) {
+        QTest::qWait(50);
+        QImage shot(widget.size() * 2, QImage::Format_ARGB32_Premultiplied);
+        shot.setDevicePixelRatio(2);
+        shot.fill(widget.palette().color(QPalette::Window));
+        widget.render(&shot, {}, {}, QWidget::DrawChildren);
+        return shot;
+    }
+
+    void save(const QImage& shot, const QString& name, bool dark) {
+        const QString path =
+            directory + u'/' + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
+        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+    }
+
+    // Waits until the view's code blocks have their colours.
+    static void waitForHighlighting(MarkdownPreviewView& shown) {
+        shown.repaint();
+        for (int block = 0; block < static_cast<int>(shown.model().codeBlocks.size()); ++block)
+            ASSERT_TRUE(QTest::qWaitFor([&] { return shown.isHighlighted(block); }, 10000));
+    }
+
+    const QString directory = QStringLiteral(QS_TEST_BINARY_DIR "/screenshots");
+};
+
+TEST_F(MarkdownScreenshotTest, ReadmeWholeAndInThePane) {
+    for (const bool dark : {false, true}) {
+        setDark(dark);
+        const auto whole = view(kReadme, 12, {480, 1500});
+        waitForHighlighting(*whole);
+        save(shoot(*whole), QStringLiteral("markdown-readme"), dark);
+
+        const auto shownPane = pane(item(ItemType::text, kReadme));
+        shownPane->resize(480, 640);
+        auto* content = shownPane->findChild<MarkdownPreviewView*>();
+        ASSERT_NE(content, nullptr);
+        waitForHighlighting(*content);
+        save(shoot(*shownPane), QStringLiteral("markdown-pane"), dark);
+    }
+}
+
+} // namespace
