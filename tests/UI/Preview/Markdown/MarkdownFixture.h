@@ -18,6 +18,7 @@ protected:
         auto made = std::make_unique<MarkdownPreviewView>(source, fontSize, &defaults);
         made->resize(size);
         made->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(made.get()));
         if (!made->isDocumentReady()) {
             QSignalSpy ready(made.get(), &MarkdownPreviewView::documentReady);
             EXPECT_TRUE(ready.wait(10000));

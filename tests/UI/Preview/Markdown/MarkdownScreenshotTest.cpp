@@ -78,7 +78,7 @@ protected:
 
     // Waits until the view's code blocks have their colours.
     static void waitForHighlighting(MarkdownPreviewView& shown) {
-        shown.repaint();
+        shown.viewport()->repaint();
         for (int block = 0; block < static_cast<int>(shown.model().codeBlocks.size()); ++block)
             ASSERT_TRUE(QTest::qWaitFor([&] { return shown.isHighlighted(block); }, 10000));
     }

@@ -177,7 +177,7 @@ TEST_F(MarkdownViewTest, OnlyRowsNearTheViewportAreLaidOut) {
     const auto shown = view(readme(8000));
     const std::size_t rows = shown->model().rows.size();
     ASSERT_GT(rows, 50000u);
-    shown->repaint();
+    shown->viewport()->repaint();
     EXPECT_LT(shown->laidOutRows(), 100u);
     EXPECT_GT(shown->laidOutRows(), 3u);
 
@@ -185,13 +185,13 @@ TEST_F(MarkdownViewTest, OnlyRowsNearTheViewportAreLaidOut) {
     QScrollBar* bar = shown->verticalScrollBar();
     for (int step = 0; step <= 20; ++step) {
         bar->setValue(bar->maximum() * step / 20);
-        shown->repaint();
+        shown->viewport()->repaint();
         EXPECT_LE(shown->laidOutRows(), 1000u);
     }
     bar->setValue(bar->maximum());
-    shown->repaint();
+    shown->viewport()->repaint();
     bar->setValue(bar->maximum());
-    shown->repaint();
+    shown->viewport()->repaint();
     EXPECT_TRUE(shown->rowRect(static_cast<int>(rows) - 1).bottom() <= shown->viewport()->height());
 }
 
@@ -201,7 +201,7 @@ TEST_F(MarkdownViewTest, CodeBlocksHighlightWithTheirOwnEngineInTheAppearancesTh
     EXPECT_EQ(shown->rowLayout(0).labels.size(), 1u);
     EXPECT_EQ(shown->rowLayout(0).labels[0].text->text(), QStringLiteral("cpp"));
     EXPECT_TRUE(shown->rowLayout(1).labels.empty()) << "a block without a language has no label";
-    shown->repaint();
+    shown->viewport()->repaint();
     ASSERT_TRUE(QTest::qWaitFor([&] { return shown->isHighlighted(0); }, 10000));
     const auto colours = [&] {
         std::set<QRgb> seen;
@@ -214,7 +214,7 @@ TEST_F(MarkdownViewTest, CodeBlocksHighlightWithTheirOwnEngineInTheAppearancesTh
 
     QSignalSpy again(shown.get(), &MarkdownPreviewView::codeHighlighted);
     setDark(true);
-    shown->repaint();
+    shown->viewport()->repaint();
     ASSERT_TRUE(again.wait(10000));
     EXPECT_NE(colours(), light) << "dark mode highlights again with the dark theme";
 }
@@ -225,7 +225,7 @@ TEST_F(MarkdownViewTest, HostileInputPaintsWithoutOverflow) {
                                   QStringLiteral("|a").repeated(3000) + QStringLiteral("|\n") +
                                       QStringLiteral("|-").repeated(3000) + QStringLiteral("|\n")}) {
         const auto shown = view(source);
-        shown->repaint();
+        shown->viewport()->repaint();
         EXPECT_FALSE(shown->model().rows.empty());
     }
 }
