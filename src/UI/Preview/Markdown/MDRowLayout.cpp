@@ -488,7 +488,9 @@ void paint(QPainter& painter, const Row& row, const Layout& layout, const Contex
         using MarkerKind = MDBlockView::Marker::Kind;
         if (marker.kind == MarkerKind::Checked || marker.kind == MarkerKind::Unchecked) {
             const bool checked = marker.kind == MarkerKind::Checked;
-            const int size = static_cast<int>(std::lround(base - 1));
+            // Our drawings leave a margin inside their square: drawn two points larger, the box
+            // matches the text beside it as a symbol of the text's size would.
+            const int size = static_cast<int>(std::lround(base + 1));
             const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
             const QPixmap symbol =
                 SymbolIcon::pixmap(checked ? QStringLiteral("checkmark.square.fill") : QStringLiteral("square"), size,

@@ -2,65 +2,14 @@
 // loads and shows bounded, an oversized body, a slow server, a redirect to file: and a picture too
 // large to decode all end in the placeholder row; sources that are not http or https show it at
 // once; and no request is ever made but the one for a block image's own address.
+#include "LoopbackHttpServer.h"
 #include "MarkdownFixture.h"
 
 #include <QBuffer>
-#include <QTcpServer>
-#include <QTcpSocket>
-
-#include <functional>
-#include <map>
 
 namespace {
 
 using State = MDRowLayout::Picture::State;
-
-// Answers each request with what its path is given; records every path asked for.
-class HttpServer : public QObject {
-public:
-    using Handler = std::function<void(QTcpSocket&)>;
-
-    HttpServer() {
-        EXPECT_TRUE(m_server.listen(QHostAddress::LocalHost));
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    m_buffers[socket] += socket->readAll();
-                    if (!m_buffers[socket].contains("\r\n\r\n"))
-                        return;
-                    const QList<QByteArray> request = m_buffers[socket].split(' ');
-                    const QString path = QString::fromLatin1(request.value(1));
-                    requests.append(path);
-                    m_buffers.erase(socket);
-                    const auto handler = m_handlers.find(path);
-                    if (handler == m_handlers.end())
-                        respond(*socket, "404 Not Found", "text/plain", "missing");
-                    else
-                        handler->second(*socket);
-                });
-            }
-        });
-    }
-
-    QString url(const QString& path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
-    void on(const QString& path, Handler handler) { m_handlers[path] = std::move(handler); }
-
-    static void respond(QTcpSocket& socket, const QByteArray& status, const QByteArray& type, const QByteArray& body,
-                        const QByteArray& extra = {}) {
-        socket.write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " +
-                     QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + extra + "\r\n" + body);
-        socket.disconnectFromHost();
-    }
-
-    QStringList requests;
-
-private:
-    QTcpServer m_server;
-    std::map<QString, Handler> m_handlers;
-    std::map<QTcpSocket*, QByteArray> m_buffers;
-};
 
 quint32 crc32(const QByteArray& bytes) {
     quint32 crc = 0xffffffffu;
@@ -87,7 +36,7 @@ protected:
     void SetUp() override {
         MarkdownFixture::SetUp();
         server.on(QStringLiteral("/small.png"), [](QTcpSocket& socket) {
-            HttpServer::respond(socket, "200 OK", "image/png", png({1600, 400}));
+            LoopbackHttpServer::respond(socket, "200 OK", "image/png", png({1600, 400}));
         });
     }
 
@@ -112,7 +61,7 @@ protected:
         shown.viewport()->repaint();
     }
 
-    HttpServer server;
+    LoopbackHttpServer server;
 };
 
 TEST_F(MarkdownImageTest, SmallPictureLoadsBoundedAndShowsAtMost220High) {
@@ -134,7 +83,7 @@ TEST_F(MarkdownImageTest, SmallPictureLoadsBoundedAndShowsAtMost220High) {
 
 TEST_F(MarkdownImageTest, EveryFailureEndsInThePlaceholderWithItsSource) {
     server.on(QStringLiteral("/oversized"), [](QTcpSocket& socket) {
-        HttpServer::respond(socket, "200 OK", "image/png", QByteArray(1024 * 1024, 'x'));
+        LoopbackHttpServer::respond(socket, "200 OK", "image/png", QByteArray(1024 * 1024, 'x'));
     });
     server.on(QStringLiteral("/endless"), [](QTcpSocket& socket) {
         // No length announced: the body is cut off once it passes the limit.
@@ -145,7 +94,7 @@ TEST_F(MarkdownImageTest, EveryFailureEndsInThePlaceholderWithItsSource) {
         socket.write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 1000\r\n\r\nabc");
     });
     server.on(QStringLiteral("/to-file"), [](QTcpSocket& socket) {
-        HttpServer::respond(socket, "302 Found", "text/plain", {}, "Location: file:///etc/hostname\r\n");
+        LoopbackHttpServer::respond(socket, "302 Found", "text/plain", {}, "Location: file:///etc/hostname\r\n");
     });
     // A valid header claiming 40000 x 40000 pixels: decoding it whole would take gigabytes.
     server.on(QStringLiteral("/huge.png"), [](QTcpSocket& socket) {
@@ -159,10 +108,10 @@ TEST_F(MarkdownImageTest, EveryFailureEndsInThePlaceholderWithItsSource) {
         header[30] = char(crc >> 16);
         header[31] = char(crc >> 8);
         header[32] = char(crc);
-        HttpServer::respond(socket, "200 OK", "image/png", header);
+        LoopbackHttpServer::respond(socket, "200 OK", "image/png", header);
     });
     server.on(QStringLiteral("/missing.png"), [](QTcpSocket& socket) {
-        HttpServer::respond(socket, "404 Not Found", "text/plain", "no");
+        LoopbackHttpServer::respond(socket, "404 Not Found", "text/plain", "no");
     });
     const QStringList paths{QStringLiteral("/oversized"), QStringLiteral("/endless"), QStringLiteral("/slow"),
                             QStringLiteral("/to-file"), QStringLiteral("/huge.png"), QStringLiteral("/missing.png")};

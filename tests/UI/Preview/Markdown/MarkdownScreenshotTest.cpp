@@ -1,7 +1,9 @@
 // Screenshots for a person to look at, light and dark: a realistic README in the pane's MD Preview
 // mode and drawn whole, and the image rows (placeholder, loading, picture).
+#include "LoopbackHttpServer.h"
 #include "MarkdownFixture.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QPainter>
 
@@ -99,6 +101,50 @@ TEST_F(MarkdownScreenshotTest, ReadmeWholeAndInThePane) {
         ASSERT_NE(content, nullptr);
         waitForHighlighting(*content);
         save(shoot(*shownPane), QStringLiteral("markdown-pane"), dark);
+    }
+}
+
+TEST_F(MarkdownScreenshotTest, ImageRowsLoadedLoadingAndPlaceholder) {
+    LoopbackHttpServer server;
+    server.on(QStringLiteral("/landscape.png"), [](QTcpSocket& socket) {
+        QImage image(1200, 500, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient sky(0, 0, 0, 500);
+        sky.setColorAt(0, QColor(90, 140, 210));
+        sky.setColorAt(1, QColor(235, 200, 160));
+        painter.fillRect(image.rect(), sky);
+        painter.setBrush(QColor(60, 90, 70));
+        painter.setPen(Qt::NoPen);
+        painter.drawPolygon(QPolygon({{0, 500}, {300, 260}, {520, 420}, {800, 220}, {1200, 500}}));
+        painter.end();
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        LoopbackHttpServer::respond(socket, "200 OK", "image/png", png);
+    });
+    // Never answers: the row keeps loading.
+    server.on(QStringLiteral("/slow.png"), [](QTcpSocket&) {});
+    const auto image = [](const QString& source, const char* title, const char* text) {
+        return Markdown::Image(source.toStdString(), title ? std::optional<std::string>(title) : std::nullopt,
+                               std::vector<Markdown::Markup>{Markdown::Text(text)});
+    };
+    const std::vector<Markdown::Markup> blocks{
+        Markdown::Heading(2, std::vector<Markdown::Markup>{Markdown::Text("Pictures")}),
+        image(server.url(QStringLiteral("/landscape.png")), "Hills at dusk", ""),
+        image(server.url(QStringLiteral("/slow.png")), nullptr, "Still on its way"),
+        image(QStringLiteral("docs/screenshots/history-panel.png"), nullptr, "The history panel"),
+        image(QString(), nullptr, ""),
+    };
+    for (const bool dark : {false, true}) {
+        setDark(dark);
+        const auto shown = view(QString(), 12, {480, 640});
+        shown->setModel(std::make_shared<const MDBlockView::Model>(MDBlockView::buildBlocks(blocks)));
+        shown->viewport()->repaint();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return shown->picture(0).state == MDRowLayout::Picture::State::Loaded; }, 10000));
+        shown->viewport()->repaint();
+        save(shoot(*shown), QStringLiteral("markdown-images"), dark);
     }
 }
 
