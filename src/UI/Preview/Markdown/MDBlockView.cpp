@@ -220,6 +220,7 @@ private:
 
     Row& addRow(Row row) {
         row.spacingAbove = m_spacing;
+        row.lineBreaks = static_cast<int>(row.text.text.count(u'\n'));
         m_spacing = 0;
         for (Frame& frame : m_stack) {
             if (frame.type != Frame::Quote)
@@ -396,6 +397,94 @@ Model plain(const QString& source, qsizetype limit) {
     Builder builder;
     builder.plainText(PreviewPresentation::withPlainLineBreaks(PreviewPresentation::capped(source, limit)));
     return std::move(builder.model);
+}
+
+qsizetype leadingBlocksEnd(const QString& text, qsizetype atLeast) {
+    enum class Open { None, Fence, Html };
+    Open open = Open::None;
+    QChar fence;
+    qsizetype fenceLength = 0;
+    QString htmlEnd;
+    bool previousBlank = false;
+    const qsizetype limit = std::min(text.size(), atLeast * 4);
+    for (qsizetype start = 0; start < limit;) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = QStringView(text).sliced(start, end - start);
+        if (start >= atLeast && open == Open::None && previousBlank && !line.isEmpty() && !line.front().isSpace())
+            return start;
+        qsizetype indent = 0;
+        while (indent < line.size() && line[indent] == u' ')
+            ++indent;
+        const QStringView body = line.sliced(indent);
+        qsizetype run = 0;
+        while (run < body.size() && (body[run] == u'`' || body[run] == u'~') && body[run] == body.front())
+            ++run;
+        if (open == Open::Fence) {
+            if (indent < 4 && run >= fenceLength && body.front() == fence && body.sliced(run).trimmed().isEmpty())
+                open = Open::None;
+        } else if (open == Open::Html) {
+            if (line.contains(htmlEnd, Qt::CaseInsensitive))
+                open = Open::None;
+        } else if (indent < 4 && run >= 3) {
+            open = Open::Fence;
+            fence = body.front();
+            fenceLength = run;
+        } else if (indent < 4 && body.startsWith(u'<')) {
+            // The HTML blocks that end at a marker of their own rather than at a blank line.
+            static const std::pair<const char16_t*, const char16_t*> kinds[] = {
+                {u"<!--", u"-->"},        {u"<?", u"?>"},           {u"<![CDATA[", u"]]>"},
+                {u"<script", u"</script>"}, {u"<pre", u"</pre>"},     {u"<style", u"</style>"},
+                {u"<textarea", u"</textarea>"}};
+            for (const auto& [opening, closing] : kinds) {
+                if (body.startsWith(QStringView(opening), Qt::CaseInsensitive)) {
+                    htmlEnd = QString::fromUtf16(closing);
+                    if (!body.sliced(QStringView(opening).size()).contains(htmlEnd, Qt::CaseInsensitive))
+                        open = Open::Html;
+                    break;
+                }
+            }
+        }
+        previousBlank = line.trimmed().isEmpty();
+        start = end + 1;
+    }
+    return -1;
+}
+
+std::size_t sameLeadingRows(const Model& part, const Model& whole) {
+    const auto cellTexts = [](const Row& row) {
+        QStringList texts;
+        for (const StyledText& cell : row.cells)
+            texts.append(cell.text);
+        return texts;
+    };
+    const auto sameMarkers = [](const Row& a, const Row& b) {
+        return std::equal(a.markers.begin(), a.markers.end(), b.markers.begin(), b.markers.end(),
+                          [](const Marker& x, const Marker& y) {
+                              return x.kind == y.kind && x.number == y.number && x.x == y.x && x.width == y.width;
+                          });
+    };
+    const auto sameBars = [](const Row& a, const Row& b) {
+        return std::equal(a.bars.begin(), a.bars.end(), b.bars.begin(), b.bars.end(),
+                          [](const QuoteBar& x, const QuoteBar& y) { return x.x == y.x && x.reachUp == y.reachUp; });
+    };
+    // The last row of the part may be cut short, so it never counts.
+    const std::size_t count = std::min(part.rows.size() > 0 ? part.rows.size() - 1 : 0, whole.rows.size());
+    std::size_t same = 0;
+    for (; same < count; ++same) {
+        const Row& a = part.rows[same];
+        const Row& b = whole.rows[same];
+        const bool equal = a.kind == b.kind && a.role == b.role && a.headingLevel == b.headingLevel &&
+                           a.spacingAbove == b.spacingAbove && a.indent == b.indent &&
+                           a.continuation == b.continuation && a.first == b.first && a.last == b.last &&
+                           a.block == b.block && a.offset == b.offset && a.text.text == b.text.text &&
+                           a.text.runs.size() == b.text.runs.size() && sameMarkers(a, b) && sameBars(a, b) &&
+                           cellTexts(a) == cellTexts(b);
+        if (!equal)
+            break;
+    }
+    return same;
 }
 
 QString copiedText(const Row& row) {

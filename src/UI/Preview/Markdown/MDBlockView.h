@@ -41,7 +41,7 @@ constexpr int kRulePadding = 6;
 // Lists and quotes nested deeper than this are shown as their Markdown source.
 constexpr int kMaxNesting = 10;
 // Texts longer than this are cut into rows of about this length; code into rows of kCodeLines lines.
-constexpr qsizetype kRowCharacters = 2000;
+constexpr qsizetype kRowCharacters = 1000;
 constexpr int kCodeLines = 40;
 // Tables with more columns than this are shown as their Markdown source.
 constexpr int kMaxTableColumns = 24;
@@ -100,6 +100,8 @@ struct Row {
     std::vector<QuoteBar> bars;
     // Text rows: the text; code rows: the lines; image rows: the caption.
     MDInlineText::StyledText text;
+    // How many line feeds the text has.
+    int lineBreaks = 0;
     // Table rows: the cells.
     std::vector<MDInlineText::StyledText> cells;
     // The code block, table or image the row belongs to.
@@ -138,6 +140,13 @@ Model build(const Markdown::Markup& document);
 Model buildBlocks(std::span<const Markdown::Markup> blocks);
 // The source as plain text rows, at most `limit` characters of it.
 Model plain(const QString& source, qsizetype limit);
+
+// Where a leading part of `text` of at least `atLeast` characters ends such that its blocks parse
+// as they do in the whole text: at the start of an unindented line after a blank line, outside
+// fenced code and HTML blocks that run over blank lines. -1 when there is no such place soon after.
+qsizetype leadingBlocksEnd(const QString& text, qsizetype atLeast);
+// How many leading rows of `part` are the same in `whole`.
+std::size_t sameLeadingRows(const Model& part, const Model& whole);
 
 // The text a row gives when copied: its text, or its cells joined by tabs.
 QString copiedText(const Row& row);

@@ -368,9 +368,9 @@ qreal estimatedHeight(const Row& row, const Context& context) {
     const qreal base = context.baseSize;
     const qreal width = std::max<qreal>(context.width - row.indent, 40);
     // Lines of `text` in a font of `size`: its hard lines plus the wrapping of its characters.
-    const auto lines = [width](const QString& text, qreal size) {
+    const auto lines = [width, &row](const QString& text, qreal size) {
         const qreal perLine = std::max<qreal>(1, width / (size * 0.55));
-        return std::ceil(text.size() / perLine) + text.count(u'\n');
+        return std::ceil(text.size() / perLine) + row.lineBreaks;
     };
     switch (row.kind) {
     case Kind::Text: {

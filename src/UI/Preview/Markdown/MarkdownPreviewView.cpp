@@ -11,6 +11,7 @@
 #include <UI/TextStyling/TextStyling.h>
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLoggingCategory>
@@ -19,6 +20,8 @@
 #include <QScrollBar>
 #include <QTextBoundaryFinder>
 #include <QThreadPool>
+
+#include <malloc.h>
 
 #include <algorithm>
 #include <bit>
@@ -35,17 +38,26 @@ using MDBlockView::Row;
 
 constexpr qreal kPadding = MDBlockView::kPadding;
 // Rows laid out beyond the visible ones, in viewport heights, and how many layouts are kept.
-constexpr qreal kLayoutMargin = 1;
+constexpr qreal kLayoutMargin = 0.5;
+// The time one turn of the event loop spends laying out rows beyond the visible ones.
+constexpr qint64 kPrefetchBudgetNs = 4'000'000;
 constexpr std::size_t kKeptLayouts = 600;
 constexpr int kKeptAroundViewport = 150;
 // Models with more rows than this are released on a worker.
 constexpr std::size_t kLargeModelRows = 2000;
 
 ModelPtr parse(const QString& source) {
-    const QByteArray utf8 = source.toUtf8();
-    const Markdown::Document document = Markdown::Document::parsing(
-        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), Markdown::ParseOptions{});
-    return std::make_shared<const Model>(MDBlockView::build(document));
+    ModelPtr model;
+    {
+        const QByteArray utf8 = source.toUtf8();
+        const Markdown::Document document = Markdown::Document::parsing(
+            std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), Markdown::ParseOptions{});
+        model = std::make_shared<const Model>(MDBlockView::build(document));
+    }
+    // The tree of a long text is gone now, but the worker's heap would keep its pages for good.
+    if (source.size() > MarkdownPreviewView::kLeadingParseThreshold)
+        malloc_trim(0);
+    return model;
 }
 
 // Freeing tens of thousands of rows takes a while: a large model goes on a worker.
@@ -143,6 +155,12 @@ MarkdownPreviewView::MarkdownPreviewView(const QString& source, int fontSize, Pl
     setFocusPolicy(Qt::ClickFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     m_autoScroll.setInterval(30);
+    m_prefetch.setSingleShot(true);
+    m_prefetch.setInterval(0);
+    connect(&m_prefetch, &QTimer::timeout, this, [this] {
+        if (m_model && !layoutAroundViewport(kLayoutMargin, kPrefetchBudgetNs))
+            m_prefetch.start();
+    });
     connect(&m_autoScroll, &QTimer::timeout, this, &MarkdownPreviewView::autoScroll);
     if (defaults) {
         connect(defaults, &Platform::UserDefaults::valueChanged, this, [this, defaults](const QString& key) {
@@ -161,44 +179,77 @@ void MarkdownPreviewView::setSource(const QString& source) {
     m_source = source;
     const quint64 generation = ++m_generation;
     if (lastParse().model && lastParse().source == source) {
-        showModel(lastParse().model, true);
+        showModel(lastParse().model, State::Ready);
         return;
     }
     if (source.size() <= kInlineParseLimit) {
         const ModelPtr model = parse(source);
         remember(source, model);
-        showModel(model, true);
+        showModel(model, State::Ready);
         return;
     }
-    // A long text shows plain until its document is ready.
-    showModel(std::make_shared<const Model>(MDBlockView::plain(source, kPlainLimit)), false);
+    // A long text shows plain until its document is ready; a very long one shows its leading
+    // blocks first, which take a moment to parse where the whole text takes a while.
+    showModel(std::make_shared<const Model>(MDBlockView::plain(source, kPlainLimit)), State::Plain);
+    const qsizetype leading =
+        source.size() > kLeadingParseThreshold ? MDBlockView::leadingBlocksEnd(source, kLeadingPart) : -1;
     QPointer<MarkdownPreviewView> self(this);
-    QThreadPool::globalInstance()->start([self, generation, source] {
-        ModelPtr model = parse(source);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, generation, source, model = std::move(model)]() mutable {
-                remember(source, model);
-                // A text replaced meanwhile drops its document.
-                if (self && self->m_generation == generation)
-                    self->showModel(std::move(model), true);
-            },
-            Qt::QueuedConnection);
+    QThreadPool::globalInstance()->start([self, generation, source, leading] {
+        const auto deliver = [&](ModelPtr model, State state) {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, generation, source, state, model = std::move(model)]() mutable {
+                    if (state == State::Ready)
+                        remember(source, model);
+                    // A text replaced meanwhile drops its document.
+                    if (self && self->m_generation == generation)
+                        self->showModel(std::move(model), state);
+                },
+                Qt::QueuedConnection);
+        };
+        if (leading > 0)
+            deliver(parse(source.left(leading)), State::Leading);
+        deliver(parse(source), State::Ready);
     });
 }
 
 void MarkdownPreviewView::setModel(ModelPtr model) {
     ++m_generation;
-    showModel(std::move(model), true);
+    showModel(std::move(model), State::Ready);
 }
 
-void MarkdownPreviewView::showModel(ModelPtr model, bool ready) {
+void MarkdownPreviewView::showModel(ModelPtr model, State state) {
+    // The whole document after its leading blocks: the rows both have alike keep their layouts,
+    // their code colours, the selection in them and the scroll position.
+    const std::size_t kept = m_state == State::Leading && state == State::Ready && m_model
+                                 ? MDBlockView::sameLeadingRows(*m_model, *model)
+                                 : 0;
+    std::unordered_map<int, std::unique_ptr<MDRowLayout::Layout>> keptLayouts;
+    std::vector<CodeState> keptCode;
+    if (kept > 0) {
+        for (auto& [row, layout] : m_layouts) {
+            if (static_cast<std::size_t>(row) < kept)
+                keptLayouts.emplace(row, std::move(layout));
+        }
+        for (std::size_t block = 0; block < m_code.size(); ++block) {
+            if (m_codeRows[block].second < 0 || static_cast<std::size_t>(m_codeRows[block].second) >= kept)
+                break;
+            keptCode.push_back(std::move(m_code[block]));
+        }
+    }
+    const bool keepSelection = kept > 0 && m_anchor && m_cursor &&
+                               static_cast<std::size_t>(std::max(m_anchor->row, m_cursor->row)) < kept;
+    const int scroll = verticalScrollBar()->value();
+
     release(std::exchange(m_model, std::move(model)));
-    m_ready = ready;
-    m_layouts.clear();
-    m_anchor.reset();
-    m_cursor.reset();
+    m_state = state;
+    m_layouts = std::move(keptLayouts);
+    if (!keepSelection) {
+        m_anchor.reset();
+        m_cursor.reset();
+    }
     m_code.assign(m_model->codeBlocks.size(), {});
+    std::move(keptCode.begin(), keptCode.end(), m_code.begin());
     m_codeRows.assign(m_model->codeBlocks.size(), {-1, -1});
     for (ImageState& image : m_images)
         delete image.busy;
@@ -217,9 +268,9 @@ void MarkdownPreviewView::showModel(ModelPtr model, bool ready) {
     }
     m_laidOutWidth = contentWidth();
     reestimate();
-    verticalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(kept > 0 ? scroll : 0);
     viewport()->update();
-    if (ready)
+    if (state == State::Ready)
         emit documentReady();
 }
 
@@ -283,10 +334,10 @@ const MDRowLayout::Layout& MarkdownPreviewView::ensureLayout(int row) {
     return *(m_layouts[row] = std::move(made));
 }
 
-void MarkdownPreviewView::layoutAroundViewport() {
+bool MarkdownPreviewView::layoutAroundViewport(qreal margin, qint64 budgetNs) {
     const int count = static_cast<int>(m_model->rows.size());
     if (count == 0)
-        return;
+        return true;
     if (contentWidth() != m_laidOutWidth) {
         // A new width: every row wraps anew. The row at the top stays where it was.
         const int top = verticalScrollBar()->value();
@@ -298,17 +349,22 @@ void MarkdownPreviewView::layoutAroundViewport() {
         ensureLayout(anchor);
         verticalScrollBar()->setValue(top > 0 ? static_cast<int>(std::lround(rowTop(anchor) + offset)) : 0);
     }
+    QElapsedTimer clock;
+    clock.start();
+    const auto inTime = [&] { return budgetNs < 0 || clock.nsecsElapsed() < budgetNs; };
     const int top = verticalScrollBar()->value();
     const qreal height = viewport()->height();
     const int anchor = m_heights.rowAt(top - kPadding);
     const qreal offset = top - rowTop(anchor);
     int last = anchor;
-    for (; last < count && rowTop(last) < top + (1 + kLayoutMargin) * height; ++last)
+    for (; last < count && rowTop(last) < top + (1 + margin) * height && inTime(); ++last)
         ensureLayout(last);
+    bool complete = last == count || rowTop(last) >= top + (1 + margin) * height;
     // Rows above are measured before they show, and the view keeps still while they are.
     int first = anchor - 1;
-    for (; first >= 0 && rowTop(first) + m_heights.at(first) > top - kLayoutMargin * height; --first)
+    for (; first >= 0 && rowTop(first) + m_heights.at(first) > top - margin * height && inTime(); --first)
         ensureLayout(first);
+    complete = complete && (first < 0 || rowTop(first) + m_heights.at(first) <= top - margin * height);
     updateScrollRange();
     const int wanted = static_cast<int>(std::lround(rowTop(anchor) + offset));
     if (top > 0 && wanted != top)
@@ -318,6 +374,7 @@ void MarkdownPreviewView::layoutAroundViewport() {
             return entry.first < first - kKeptAroundViewport || entry.first > last + kKeptAroundViewport;
         });
     }
+    return complete;
 }
 
 void MarkdownPreviewView::invalidateRows(int first, int last) {
@@ -348,7 +405,7 @@ void MarkdownPreviewView::setFontSize(int size) {
 
 const MDRowLayout::Layout& MarkdownPreviewView::rowLayout(int row) {
     if (contentWidth() != m_laidOutWidth)
-        layoutAroundViewport();
+        layoutAroundViewport(0);
     return ensureLayout(row);
 }
 
@@ -373,13 +430,15 @@ void MarkdownPreviewView::requestHighlighting(int block) {
     if (code.code.size() > kHighlightLimit)
         return;
     const quint64 generation = m_generation;
-    const ModelPtr model = m_model;
     m_highlighting.highlight(
         code.code, code.language, dark, this,
-        [this, block, dark, generation, model](std::optional<SyntaxHighlighter::StyledText> result) {
+        [this, block, dark, generation](std::optional<SyntaxHighlighter::StyledText> result) {
+            // A result for a text or an appearance no longer shown is dropped (the code a block
+            // index names is checked below: the whole document may have come meanwhile).
+            if (generation != m_generation || static_cast<std::size_t>(block) >= m_code.size())
+                return;
             CodeState& state = m_code[static_cast<std::size_t>(block)];
-            // A result for a text or an appearance no longer shown is dropped.
-            if (generation != m_generation || model != m_model || state.requestedDark != dark)
+            if (state.requestedDark != dark)
                 return;
             const QString& shown = m_model->codeBlocks[static_cast<std::size_t>(block)].code;
             const std::u16string_view text(reinterpret_cast<const char16_t*>(shown.utf16()),
@@ -468,7 +527,9 @@ void MarkdownPreviewView::paintEvent(QPaintEvent*) {
     const int count = static_cast<int>(m_model->rows.size());
     if (count == 0)
         return;
-    layoutAroundViewport();
+    // The visible rows now; those just beyond them on the next turns of the event loop.
+    layoutAroundViewport(0);
+    m_prefetch.start();
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::TextAntialiasing);
     const MDRowLayout::Context context = this->context();
@@ -490,7 +551,7 @@ void MarkdownPreviewView::paintEvent(QPaintEvent*) {
 }
 
 void MarkdownPreviewView::logFirstPaint() {
-    if (m_loggedPaint || !m_ready || !lcMarkdownPreview().isDebugEnabled())
+    if (m_loggedPaint || m_state != State::Ready || !lcMarkdownPreview().isDebugEnabled())
         return;
     m_loggedPaint = true;
     const int top = verticalScrollBar()->value();

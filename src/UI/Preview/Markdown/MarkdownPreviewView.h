@@ -39,6 +39,10 @@ public:
     static constexpr qsizetype kInlineParseLimit = 16 * 1024;
     // How much of the source shows plain while a long text is being parsed.
     static constexpr qsizetype kPlainLimit = 20000;
+    // Texts longer than this show their leading blocks (about kLeadingPart characters) rendered
+    // first, parsed on their own, while the whole text is parsed.
+    static constexpr qsizetype kLeadingParseThreshold = 128 * 1024;
+    static constexpr qsizetype kLeadingPart = 24 * 1024;
     // Code blocks longer than this stay plain: highlighting them would hold up every other block.
     static constexpr qsizetype kHighlightLimit = 50000;
 
@@ -57,8 +61,10 @@ public:
     void setFontSize(int size);
     qreal baseSize() const { return m_fontSize + 1; }
 
-    // Whether the parsed document shows (else the plain source, while it is being parsed).
-    bool isDocumentReady() const { return m_ready; }
+    // Whether the whole parsed document shows (else the plain source or the leading blocks, while it
+    // is being parsed), and whether rendered rows show at all.
+    bool isDocumentReady() const { return m_state == State::Ready; }
+    bool showsRenderedRows() const { return m_state != State::Plain; }
     const MDBlockView::Model& model() const { return *m_model; }
 
     // The layout of a row at the current width, made if needed.
@@ -139,14 +145,18 @@ private:
         QPointer<PreviewWidgets::BusyIndicator> busy;
     };
 
-    void showModel(MDBlockView::ModelPtr model, bool ready);
+    enum class State { Plain, Leading, Ready };
+
+    void showModel(MDBlockView::ModelPtr model, State state);
     MDRowLayout::Context context() const;
     qreal contentWidth() const;
     qreal rowTop(int row) const;
     void reestimate();
     void updateScrollRange();
     const MDRowLayout::Layout& ensureLayout(int row);
-    void layoutAroundViewport();
+    // Lays out the rows in view and within `margin` viewport heights around it, for at most
+    // `budgetNs` (-1: no limit); false when some are left.
+    bool layoutAroundViewport(qreal margin, qint64 budgetNs = -1);
     void invalidateRows(int first, int last);
     void invalidateLayouts();
     void requestHighlighting(int block);
@@ -162,7 +172,7 @@ private:
     CodeHighlighting& m_highlighting;
     QString m_source;
     quint64 m_generation = 0;
-    bool m_ready = false;
+    State m_state = State::Plain;
     MDBlockView::ModelPtr m_model;
     int m_fontSize = 12;
 
@@ -181,5 +191,6 @@ private:
     bool m_selecting = false;
     QPoint m_lastMouse;
     QTimer m_autoScroll;
+    QTimer m_prefetch;
     bool m_loggedPaint = false;
 };

@@ -228,4 +228,45 @@ TEST_F(MarkdownModelTest, TableRowsCarryCellsAndColumnWeights) {
     EXPECT_EQ(MDBlockView::copiedText(model.rows[1]), QStringLiteral("a\tone"));
 }
 
+TEST_F(MarkdownModelTest, LeadingBlocksEndOnlyWhereTheWholeTextParsesAlike) {
+    const QString filler = QStringLiteral("Some paragraph text.\n\n").repeated(20);
+    const qsizetype atLeast = filler.size() - 10;
+    const struct {
+        const char* name;
+        QString text;
+        // The text the cut must come before; none when there must be no cut.
+        const char* next;
+    } cases[] = {
+        {"after a blank line, at an unindented line", filler + QStringLiteral("Next\n"), "Next"},
+        {"not inside fenced code with blank lines",
+         filler.chopped(22) + QStringLiteral("```\ncode\n\nstill code\n```\n\nAfter\n"), "After"},
+        {"not inside an HTML comment", filler.chopped(22) + QStringLiteral("<!--\n\nhidden\n-->\n\nAfter\n"),
+         "After"},
+        {"not before an indented line", filler + QStringLiteral("    indented\n\n- item\n\n  more\n\nAfter\n"),
+         "- item"},
+        {"nowhere when the text ends first", QStringLiteral("short\n\ntext\n"), nullptr},
+    };
+    for (const auto& test : cases) {
+        const qsizetype end = MDBlockView::leadingBlocksEnd(test.text, atLeast);
+        if (!test.next) {
+            EXPECT_EQ(end, -1) << test.name;
+            continue;
+        }
+        ASSERT_GT(end, 0) << test.name;
+        EXPECT_TRUE(test.text.mid(end).startsWith(QString::fromUtf8(test.next))) << test.name;
+        // Cut there, the leading part's rows are the whole text's first rows.
+        const MDBlockView::Model part = rows(test.text.left(end));
+        const MDBlockView::Model whole = rows(test.text);
+        EXPECT_EQ(MDBlockView::sameLeadingRows(part, whole), part.rows.size() - 1) << test.name;
+    }
+}
+
+TEST_F(MarkdownModelTest, RowsThatALaterDefinitionChangesAreNotTakenAsTheSame) {
+    const QString lead = QStringLiteral("# Title\n\nSee [the guide][guide].\n\nMore\n\nLast\n");
+    const MDBlockView::Model part = rows(lead);
+    const MDBlockView::Model whole = rows(lead + QStringLiteral("\n[guide]: https://example.com\n"));
+    EXPECT_EQ(MDBlockView::sameLeadingRows(part, whole), 1u);
+    EXPECT_EQ(MDBlockView::sameLeadingRows(part, part), part.rows.size() - 1);
+}
+
 } // namespace
