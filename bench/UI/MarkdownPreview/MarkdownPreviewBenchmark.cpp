@@ -32,11 +32,13 @@ constexpr int kScrollSteps = 200;
 // A README-like text of about 2 MB; `variant` makes each one differ, so no parse is reused.
 QString document(int variant) {
     const QString section = QStringLiteral(
-        "## Section\n\nA paragraph with **bold**, *emphasis*, a [link](https://example.com) and `inline code`, "
+        "## Section\n\nA paragraph with **bold**, *emphasis*, a [link](https://example.com) and `inline "
+        "code`, "
         "long enough to wrap over a few lines of the preview pane in its usual width.\n\n"
         "- first item\n- second item with more words\n  - nested item\n\n"
         "1. one\n2. two\n\n- [x] done\n- [ ] open\n\n> A quoted remark that runs on for a while.\n\n"
-        "```cpp\nint main() {\n    return 0;\n}\n```\n\n| Key | Value |\n|---|---|\n| a | 1 |\n| b | 2 |\n\n---\n\n");
+        "```cpp\nint main() {\n    return 0;\n}\n```\n\n| Key | Value |\n|---|---|\n| a | 1 |\n| b | 2 "
+        "|\n\n---\n\n");
     QString text = QStringLiteral("# Document %1\n\n").arg(variant);
     text.reserve(kDocumentSize + section.size());
     while (text.size() < kDocumentSize)
@@ -111,16 +113,13 @@ void BM_FirstFrame(benchmark::State& state) {
         first += msToFrame([&] { return std::make_unique<MarkdownPreviewView>(markdownText, 12); },
                            [](QAbstractScrollArea&, PaintCounter& counter) { return counter.paints > 0; });
         const QString renderedText = document(++variant);
-        rendered += msToFrame(
-            [&] {
-                return std::make_unique<MarkdownPreviewView>(renderedText, 12);
-            },
-            [](QAbstractScrollArea& view, PaintCounter& counter) {
-                // Paints count only once rendered rows show.
-                if (!static_cast<MarkdownPreviewView&>(view).showsRenderedRows())
-                    counter.paints = 0;
-                return counter.paints > 0;
-            });
+        rendered += msToFrame([&] { return std::make_unique<MarkdownPreviewView>(renderedText, 12); },
+                              [](QAbstractScrollArea& view, PaintCounter& counter) {
+                                  // Paints count only once rendered rows show.
+                                  if (!static_cast<MarkdownPreviewView&>(view).showsRenderedRows())
+                                      counter.paints = 0;
+                                  return counter.paints > 0;
+                              });
     }
     const double runs = static_cast<double>(state.iterations());
     state.counters["plain_ms"] = plain / runs;
@@ -145,7 +144,8 @@ void BM_ParseAndRows(benchmark::State& state) {
         timer.restart();
         const QByteArray utf8 = text.toUtf8();
         const Markdown::Document parsed = Markdown::Document::parsing(
-            std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), Markdown::ParseOptions{});
+            std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+            Markdown::ParseOptions{});
         parse += timer.nsecsElapsed();
         timer.restart();
         benchmark::DoNotOptimize(MDBlockView::build(parsed).rows.size());
@@ -209,22 +209,22 @@ template <class Make> double longestStall(Make make, const std::function<bool(QA
 void BM_LongestStall(benchmark::State& state) {
     // Fonts are loaded once per process, on their first use: a short document with every style is
     // opened first, as the previews the user saw before have done.
-    longestStall([] { return std::make_unique<MarkdownPreviewView>(document(0).left(4000), 12); },
-                 [](QAbstractScrollArea& view) { return static_cast<MarkdownPreviewView&>(view).isDocumentReady(); });
+    longestStall(
+        [] { return std::make_unique<MarkdownPreviewView>(document(0).left(4000), 12); },
+        [](QAbstractScrollArea& view) { return static_cast<MarkdownPreviewView&>(view).isDocumentReady(); });
     int variant = 100;
     double plain = 0;
     double markdown = 0;
     for (auto _ : state) {
         const QString text = document(++variant);
-        plain = std::max(plain, longestStall([&] { return plainView(text); },
-                                             [](QAbstractScrollArea&) { return true; }));
+        plain = std::max(
+            plain, longestStall([&] { return plainView(text); }, [](QAbstractScrollArea&) { return true; }));
         const QString markdownText = document(++variant);
         markdown = std::max(
-            markdown,
-            longestStall([&] { return std::make_unique<MarkdownPreviewView>(markdownText, 12); },
-                         [](QAbstractScrollArea& view) {
-                             return static_cast<MarkdownPreviewView&>(view).isDocumentReady();
-                         }));
+            markdown, longestStall([&] { return std::make_unique<MarkdownPreviewView>(markdownText, 12); },
+                                   [](QAbstractScrollArea& view) {
+                                       return static_cast<MarkdownPreviewView&>(view).isDocumentReady();
+                                   }));
     }
     state.counters["plain_longest_stall_ms"] = plain;
     state.counters["markdown_longest_stall_ms"] = markdown;

@@ -129,7 +129,8 @@ private:
         const int indent = parent.indent;
 
         if (!source.isEmpty()) {
-            addText(StyledText{source, {}}, kind == RawKind::htmlBlock ? Role::Html : Role::Source, 0, indent);
+            addText(StyledText{source, {}}, kind == RawKind::htmlBlock ? Role::Html : Role::Source, 0,
+                    indent);
             return;
         }
         switch (kind) {
@@ -164,14 +165,15 @@ private:
                 marker.number = position + 1;
                 marker.width = kOrderedMarkerWidth;
             } else if (checkbox) {
-                marker.kind =
-                    *checkbox == Markdown::Checkbox::checked ? Marker::Kind::Checked : Marker::Kind::Unchecked;
+                marker.kind = *checkbox == Markdown::Checkbox::checked ? Marker::Kind::Checked
+                                                                       : Marker::Kind::Unchecked;
                 marker.width = kCheckboxMarkerWidth;
             } else {
                 marker.width = kBulletMarkerWidth;
             }
             m_markers.push_back(marker);
-            Frame item{Frame::Item, node.children(), 0, indent + marker.width + kItemMarkerSpacing, kListSpacing};
+            Frame item{Frame::Item, node.children(), 0, indent + marker.width + kItemMarkerSpacing,
+                       kListSpacing};
             item.rowsAtOpen = model.rows.size();
             m_stack.push_back(item);
             break;
@@ -225,8 +227,8 @@ private:
         for (Frame& frame : m_stack) {
             if (frame.type != Frame::Quote)
                 continue;
-            row.bars.push_back({frame.barX, frame.barStarted ? row.spacingAbove
-                                                             : row.spacingAbove - frame.spacingAtOpen});
+            row.bars.push_back(
+                {frame.barX, frame.barStarted ? row.spacingAbove : row.spacingAbove - frame.spacingAtOpen});
             frame.barStarted = true;
         }
         row.markers = std::move(m_markers);
@@ -342,8 +344,8 @@ private:
                 row.cells.push_back(MDInlineText::render(*cell));
                 if (position <= kMeasuredTableRows) {
                     qreal& weight = table.weights[row.cells.size() - 1];
-                    weight = std::max(weight, static_cast<qreal>(std::min(row.cells.back().text.size(),
-                                                                          kWidestCellCount)));
+                    weight = std::max(
+                        weight, static_cast<qreal>(std::min(row.cells.back().text.size(), kWidestCellCount)));
                 }
             }
             addRow(std::move(row));
@@ -412,7 +414,8 @@ qsizetype leadingBlocksEnd(const QString& text, qsizetype atLeast) {
         if (end < 0)
             end = text.size();
         const QStringView line = QStringView(text).sliced(start, end - start);
-        if (start >= atLeast && open == Open::None && previousBlank && !line.isEmpty() && !line.front().isSpace())
+        if (start >= atLeast && open == Open::None && previousBlank && !line.isEmpty() &&
+            !line.front().isSpace())
             return start;
         qsizetype indent = 0;
         while (indent < line.size() && line[indent] == u' ')
@@ -422,7 +425,8 @@ qsizetype leadingBlocksEnd(const QString& text, qsizetype atLeast) {
         while (run < body.size() && (body[run] == u'`' || body[run] == u'~') && body[run] == body.front())
             ++run;
         if (open == Open::Fence) {
-            if (indent < 4 && run >= fenceLength && body.front() == fence && body.sliced(run).trimmed().isEmpty())
+            if (indent < 4 && run >= fenceLength && body.front() == fence &&
+                body.sliced(run).trimmed().isEmpty())
                 open = Open::None;
         } else if (open == Open::Html) {
             if (line.contains(htmlEnd, Qt::CaseInsensitive))
@@ -434,8 +438,12 @@ qsizetype leadingBlocksEnd(const QString& text, qsizetype atLeast) {
         } else if (indent < 4 && body.startsWith(u'<')) {
             // The HTML blocks that end at a marker of their own rather than at a blank line.
             static const std::pair<const char16_t*, const char16_t*> kinds[] = {
-                {u"<!--", u"-->"},        {u"<?", u"?>"},           {u"<![CDATA[", u"]]>"},
-                {u"<script", u"</script>"}, {u"<pre", u"</pre>"},     {u"<style", u"</style>"},
+                {u"<!--", u"-->"},
+                {u"<?", u"?>"},
+                {u"<![CDATA[", u"]]>"},
+                {u"<script", u"</script>"},
+                {u"<pre", u"</pre>"},
+                {u"<style", u"</style>"},
                 {u"<textarea", u"</textarea>"}};
             for (const auto& [opening, closing] : kinds) {
                 if (body.startsWith(QStringView(opening), Qt::CaseInsensitive)) {
@@ -462,12 +470,14 @@ std::size_t sameLeadingRows(const Model& part, const Model& whole) {
     const auto sameMarkers = [](const Row& a, const Row& b) {
         return std::equal(a.markers.begin(), a.markers.end(), b.markers.begin(), b.markers.end(),
                           [](const Marker& x, const Marker& y) {
-                              return x.kind == y.kind && x.number == y.number && x.x == y.x && x.width == y.width;
+                              return x.kind == y.kind && x.number == y.number && x.x == y.x &&
+                                     x.width == y.width;
                           });
     };
     const auto sameBars = [](const Row& a, const Row& b) {
-        return std::equal(a.bars.begin(), a.bars.end(), b.bars.begin(), b.bars.end(),
-                          [](const QuoteBar& x, const QuoteBar& y) { return x.x == y.x && x.reachUp == y.reachUp; });
+        return std::equal(
+            a.bars.begin(), a.bars.end(), b.bars.begin(), b.bars.end(),
+            [](const QuoteBar& x, const QuoteBar& y) { return x.x == y.x && x.reachUp == y.reachUp; });
     };
     // The last row of the part may be cut short, so it never counts.
     const std::size_t count = std::min(part.rows.size() > 0 ? part.rows.size() - 1 : 0, whole.rows.size());

@@ -79,8 +79,8 @@ std::unique_ptr<QTextLayout> layoutText(const QString& text, const QFont& font,
     if (cut) {
         const QTextLine last = layout->lineAt(layout->lineCount() - 1);
         const QString kept = text.left(last.textStart());
-        const QString elided = QFontMetricsF(font).elidedText(text.mid(last.textStart()).simplified(),
-                                                                Qt::ElideRight, width);
+        const QString elided =
+            QFontMetricsF(font).elidedText(text.mid(last.textStart()).simplified(), Qt::ElideRight, width);
         return layoutText(kept + elided, font, {}, width, spacing, height, maxLines);
     }
     height = layout->lineCount() > 0 ? y - spacing : 0;
@@ -240,8 +240,8 @@ Layout layout(const Row& row, const Context& context) {
         const QFont font = textFont(row, base);
         QList<QTextLayout::FormatRange> formats;
         if (row.role == Role::Body || row.role == Role::Heading)
-            formats = MDInlineText::formats(row.text, {font.pixelSize() * 1.0, QFont::Weight(font.weight()),
-                                                       context.scheme});
+            formats = MDInlineText::formats(
+                row.text, {font.pixelSize() * 1.0, QFont::Weight(font.weight()), context.scheme});
         piece.lineSpacing = kLineSpacing;
         piece.text = layoutText(row.text.text, font, formats, width, kLineSpacing, height);
         piece.origin = {x, 0};
@@ -303,7 +303,8 @@ Layout layout(const Row& row, const Context& context) {
                 const auto& cell = row.cells[column];
                 piece.lineSpacing = kCellLineSpacing;
                 piece.text = layoutText(
-                    cell.text, font, MDInlineText::formats(cell, {base, QFont::Weight(font.weight()), context.scheme}),
+                    cell.text, font,
+                    MDInlineText::formats(cell, {base, QFont::Weight(font.weight()), context.scheme}),
                     widths[column] - 2 * kCellHorizontalPadding, kCellLineSpacing, height);
                 piece.origin = {left + kCellHorizontalPadding, kCellVerticalPadding};
                 piece.area = QRectF(left, 0, widths[column], 0);
@@ -337,8 +338,9 @@ Layout layout(const Row& row, const Context& context) {
         case Picture::State::Placeholder: {
             Piece label;
             qreal height = 0;
-            label.text = layoutText(imageLabel(source), QS::Font::system(kImageTextSize, QFont::Medium), {},
-                                    width - 2 * kImagePadding - kImageSymbolSize - kImageSpacing, 0, height, 2);
+            label.text =
+                layoutText(imageLabel(source), QS::Font::system(kImageTextSize, QFont::Medium), {},
+                           width - 2 * kImagePadding - kImageSymbolSize - kImageSpacing, 0, height, 2);
             const qreal rowHeight = std::max(height, kImageSymbolSize) + 2 * kImagePadding;
             label.origin = {x + kImagePadding + kImageSymbolSize + kImageSpacing, (rowHeight - height) / 2};
             result.labels.push_back(std::move(label));
@@ -351,8 +353,8 @@ Layout layout(const Row& row, const Context& context) {
         if (!row.text.text.isEmpty()) {
             Piece caption;
             qreal height = 0;
-            caption.text = layoutText(row.text.text, QS::Font::system(kImageTextSize, QFont::Medium), {}, width,
-                                      0, height);
+            caption.text = layoutText(row.text.text, QS::Font::system(kImageTextSize, QFont::Medium), {},
+                                      width, 0, height);
             caption.origin = {x, result.height + kCaptionSpacing};
             caption.area = QRectF(x, caption.origin.y(), width, height);
             result.height = caption.area.bottom();
@@ -418,8 +420,9 @@ void paint(QPainter& painter, const Row& row, const Layout& layout, const Contex
 
     // Quote bars, reaching up to join the bar of the row before.
     for (const MDBlockView::QuoteBar& bar : row.bars)
-        painter.fillRect(QRectF(bar.x, -bar.reachUp, MDBlockView::kQuoteBarWidth, layout.height + bar.reachUp),
-                         QS::Color::withOpacity(QS::Color::brand(), 0.55));
+        painter.fillRect(
+            QRectF(bar.x, -bar.reachUp, MDBlockView::kQuoteBarWidth, layout.height + bar.reachUp),
+            QS::Color::withOpacity(QS::Color::brand(), 0.55));
 
     switch (row.kind) {
     case Kind::Text:
@@ -428,8 +431,8 @@ void paint(QPainter& painter, const Row& row, const Layout& layout, const Contex
             painter.fillRect(layout.frame, QS::Color::withOpacity(label, 0.08));
         break;
     case Kind::Code:
-        paintCard(painter, layout.frame, kCardRadius, row.first, row.last, QS::Color::withOpacity(label, 0.05),
-                  QS::Color::withOpacity(label, 0.08), 0.5);
+        paintCard(painter, layout.frame, kCardRadius, row.first, row.last,
+                  QS::Color::withOpacity(label, 0.05), QS::Color::withOpacity(label, 0.08), 0.5);
         for (const Piece& language : layout.labels)
             drawText(painter, language, secondary, {});
         drawText(painter, layout.pieces[0], label, selectionOf(0));
@@ -441,8 +444,8 @@ void paint(QPainter& painter, const Row& row, const Layout& layout, const Contex
         const bool head = row.offset == 0;
         // Head row tinted, then every other body row.
         const qreal tint = head ? 0.06 : (row.offset % 2 == 0 ? 0.035 : 0);
-        paintCard(painter, layout.frame, kTableRadius, row.first, row.last, QS::Color::withOpacity(label, tint),
-                  QS::Color::cardStroke(scheme), 1);
+        paintCard(painter, layout.frame, kTableRadius, row.first, row.last,
+                  QS::Color::withOpacity(label, tint), QS::Color::cardStroke(scheme), 1);
         const QColor rule = QS::Color::withOpacity(label, 0.08);
         if (!row.first)
             painter.fillRect(QRectF(layout.frame.left() + 1, 0, layout.frame.width() - 2, 1), rule);
@@ -492,20 +495,22 @@ void paint(QPainter& painter, const Row& row, const Layout& layout, const Contex
             // matches the text beside it as a symbol of the text's size would.
             const int size = static_cast<int>(std::lround(base + 1));
             const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-            const QPixmap symbol =
-                SymbolIcon::pixmap(checked ? QStringLiteral("checkmark.square.fill") : QStringLiteral("square"), size,
-                                   checked ? QS::Color::brand() : secondary, ratio);
-            painter.drawPixmap(QPointF(marker.x + (marker.width - size) / 2.0, layout.markerBaseline - size * 0.88),
-                               symbol);
+            const QPixmap symbol = SymbolIcon::pixmap(checked ? QStringLiteral("checkmark.square.fill")
+                                                              : QStringLiteral("square"),
+                                                      size, checked ? QS::Color::brand() : secondary, ratio);
+            painter.drawPixmap(
+                QPointF(marker.x + (marker.width - size) / 2.0, layout.markerBaseline - size * 0.88), symbol);
             continue;
         }
         const bool number = marker.kind == MarkerKind::Number;
         const QFont font = QS::Font::system(base, number ? QFont::Medium : QFont::Bold);
-        const QString text = number ? QCoreApplication::translate("MarkdownPreviewView", "%1.").arg(marker.number)
-                                    : QCoreApplication::translate("MarkdownPreviewView", "•");
+        const QString text =
+            number ? QCoreApplication::translate("MarkdownPreviewView", "%1.").arg(marker.number)
+                   : QCoreApplication::translate("MarkdownPreviewView", "•");
         const QFontMetricsF metrics(font);
         const qreal advance = metrics.horizontalAdvance(text);
-        const qreal left = number ? marker.x + marker.width - advance : marker.x + (marker.width - advance) / 2;
+        const qreal left =
+            number ? marker.x + marker.width - advance : marker.x + (marker.width - advance) / 2;
         painter.setFont(font);
         painter.setPen(secondary);
         painter.drawText(QPointF(left, layout.markerBaseline), text);

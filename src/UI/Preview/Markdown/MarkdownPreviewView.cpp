@@ -11,8 +11,8 @@
 #include <UI/TextStyling/TextStyling.h>
 
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -51,7 +51,8 @@ ModelPtr parse(const QString& source) {
     {
         const QByteArray utf8 = source.toUtf8();
         const Markdown::Document document = Markdown::Document::parsing(
-            std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), Markdown::ParseOptions{});
+            std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+            Markdown::ParseOptions{});
         model = std::make_shared<const Model>(MDBlockView::build(document));
     }
     // The tree of a long text is gone now, but the worker's heap would keep its pages for good.
@@ -119,7 +120,8 @@ void MarkdownPreviewView::Heights::assign(std::vector<qreal> heights) {
 void MarkdownPreviewView::Heights::set(int row, qreal height) {
     const qreal delta = height - m_heights[static_cast<std::size_t>(row)];
     m_heights[static_cast<std::size_t>(row)] = height;
-    for (std::size_t index = static_cast<std::size_t>(row) + 1; index < m_tree.size(); index += index & (~index + 1))
+    for (std::size_t index = static_cast<std::size_t>(row) + 1; index < m_tree.size();
+         index += index & (~index + 1))
         m_tree[index] += delta;
 }
 
@@ -144,10 +146,12 @@ int MarkdownPreviewView::Heights::rowAt(qreal y) const {
     return static_cast<int>(std::min(position, count - 1));
 }
 
-MarkdownPreviewView::MarkdownPreviewView(const QString& source, int fontSize, Platform::UserDefaults* defaults,
-                                         QWidget* parent, CodeHighlighting* highlighting)
+MarkdownPreviewView::MarkdownPreviewView(const QString& source, int fontSize,
+                                         Platform::UserDefaults* defaults, QWidget* parent,
+                                         CodeHighlighting* highlighting)
     : QAbstractScrollArea(parent),
-      m_highlighting(highlighting ? *highlighting : MarkdownCodeHighlighting::shared()), m_fontSize(fontSize) {
+      m_highlighting(highlighting ? *highlighting : MarkdownCodeHighlighting::shared()),
+      m_fontSize(fontSize) {
     setObjectName(QStringLiteral("markdownPreview"));
     PreviewWidgets::makeTransparent(*this);
     PreviewWidgets::styleScrollBars(*this, false);
@@ -284,7 +288,9 @@ MDRowLayout::Context MarkdownPreviewView::context() const {
         const CodeState& state = m_code[static_cast<std::size_t>(block)];
         return state.highlighted ? &state.colours : nullptr;
     };
-    context.picture = [this](int image) { return picture(image); };
+    context.picture = [this](int image) {
+        return picture(image);
+    };
     return context;
 }
 
@@ -351,7 +357,9 @@ bool MarkdownPreviewView::layoutAroundViewport(qreal margin, qint64 budgetNs) {
     }
     QElapsedTimer clock;
     clock.start();
-    const auto inTime = [&] { return budgetNs < 0 || clock.nsecsElapsed() < budgetNs; };
+    const auto inTime = [&] {
+        return budgetNs < 0 || clock.nsecsElapsed() < budgetNs;
+    };
     const int top = verticalScrollBar()->value();
     const qreal height = viewport()->height();
     const int anchor = m_heights.rowAt(top - kPadding);
@@ -620,7 +628,8 @@ MarkdownPreviewView::orderedSelection() const {
     return std::minmax(*m_anchor, *m_cursor);
 }
 
-std::vector<std::pair<int, int>> MarkdownPreviewView::selectionsOf(int row, const MDRowLayout::Layout& layout) const {
+std::vector<std::pair<int, int>> MarkdownPreviewView::selectionsOf(int row,
+                                                                   const MDRowLayout::Layout& layout) const {
     if (!m_anchor || !m_cursor || *m_anchor == *m_cursor)
         return {};
     const auto [start, end] = orderedSelection();
@@ -628,7 +637,8 @@ std::vector<std::pair<int, int>> MarkdownPreviewView::selectionsOf(int row, cons
         return {};
     std::vector<std::pair<int, int>> selections;
     for (int piece = 0; piece < static_cast<int>(layout.pieces.size()); ++piece) {
-        const int length = static_cast<int>(layout.pieces[static_cast<std::size_t>(piece)].text->text().size());
+        const int length =
+            static_cast<int>(layout.pieces[static_cast<std::size_t>(piece)].text->text().size());
         const Position begin{row, piece, 0};
         const Position finish{row, piece, length};
         if (finish < start || begin > end) {
@@ -654,7 +664,8 @@ QString MarkdownPreviewView::selectedText() const {
         const std::vector<QString> pieces = MDRowLayout::pieceTexts(shown);
         for (int piece = 0; piece < static_cast<int>(pieces.size()); ++piece) {
             const Position begin{row, piece, 0};
-            const Position finish{row, piece, static_cast<int>(pieces[static_cast<std::size_t>(piece)].size())};
+            const Position finish{row, piece,
+                                  static_cast<int>(pieces[static_cast<std::size_t>(piece)].size())};
             if (finish < start || begin > end)
                 continue;
             const int from = start > begin ? start.offset : 0;
@@ -739,7 +750,8 @@ void MarkdownPreviewView::mouseDoubleClickEvent(QMouseEvent* event) {
     const std::optional<Position> at = positionAt(event->position().toPoint());
     if (!at)
         return;
-    const std::vector<QString> pieces = MDRowLayout::pieceTexts(m_model->rows[static_cast<std::size_t>(at->row)]);
+    const std::vector<QString> pieces =
+        MDRowLayout::pieceTexts(m_model->rows[static_cast<std::size_t>(at->row)]);
     if (at->piece >= static_cast<int>(pieces.size()))
         return;
     // The word under the pointer.

@@ -9,8 +9,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QTimer>
 #include <QThreadPool>
+#include <QTimer>
 
 namespace {
 
@@ -69,7 +69,8 @@ void RemoteImageLoader::load(const QUrl& url, QSize box, QObject* context,
     }
 
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(limits.maxRedirects);
     request.setTransferTimeout(limits.timeoutMs);
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);

@@ -43,8 +43,8 @@ public:
     }
     void on(const QString& path, Handler handler) { m_handlers[path] = std::move(handler); }
 
-    static void respond(QTcpSocket& socket, const QByteArray& status, const QByteArray& type, const QByteArray& body,
-                        const QByteArray& extra = {}) {
+    static void respond(QTcpSocket& socket, const QByteArray& status, const QByteArray& type,
+                        const QByteArray& body, const QByteArray& extra = {}) {
         socket.write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nContent-Length: " +
                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + extra + "\r\n" + body);
         socket.disconnectFromHost();
@@ -57,4 +57,3 @@ private:
     std::map<QString, Handler> m_handlers;
     std::map<QTcpSocket*, QByteArray> m_buffers;
 };
-

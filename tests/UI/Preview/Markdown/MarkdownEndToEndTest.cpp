@@ -49,7 +49,8 @@ TEST(MarkdownEndToEnd, CopiedMarkdownOpensRenderedWithItsHeadingAsAHeading) {
     const QByteArray text = "# Release plan\n\nShip the build on **Friday** and tell the team.\n\n"
                             "- Freeze on Monday\n- Write the changelog\n";
     ASSERT_TRUE(RunningQuillstack::copyText(text));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return quillstack.storedTexts().value(0) == QString::fromUtf8(text); }, 10000))
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return quillstack.storedTexts().value(0) == QString::fromUtf8(text); }, 10000))
         << qPrintable(quillstack.log());
 
     QProcess xdotool;
@@ -68,7 +69,8 @@ TEST(MarkdownEndToEnd, CopiedMarkdownOpensRenderedWithItsHeadingAsAHeading) {
     QTest::qWait(300);
 
     QScreen* screen = QGuiApplication::primaryScreen();
-    const QImage headingShot = screen->grabWindow(0, heading.x(), heading.y(), heading.width(), heading.height()).toImage();
+    const QImage headingShot =
+        screen->grabWindow(0, heading.x(), heading.y(), heading.width(), heading.height()).toImage();
     const QImage paragraphShot =
         screen->grabWindow(0, paragraph.x(), paragraph.y(), paragraph.width(), paragraph.height()).toImage();
     const QRect panel = heading.united(paragraph).adjusted(-20, -20, 20, 120);
@@ -80,8 +82,9 @@ TEST(MarkdownEndToEnd, CopiedMarkdownOpensRenderedWithItsHeadingAsAHeading) {
     // Read back from the screen: the heading's words, and no "#" before them.
     Platform::TesseractTextRecognizer recognizer({}, QStringLiteral("eng"));
     ASSERT_TRUE(recognizer.isAvailable());
-    const QString read = recognizer.recognizeLines(headingShot.scaled(headingShot.size() * 3, Qt::KeepAspectRatio,
-                                                                      Qt::SmoothTransformation))
+    const QString read = recognizer
+                             .recognizeLines(headingShot.scaled(headingShot.size() * 3, Qt::KeepAspectRatio,
+                                                                Qt::SmoothTransformation))
                              .join(u' ');
     EXPECT_TRUE(read.contains(QStringLiteral("Release plan"))) << qPrintable(read);
     EXPECT_FALSE(read.contains(u'#')) << qPrintable(read);

@@ -14,7 +14,8 @@
 class MarkdownFixture : public PreviewFixture {
 protected:
     // A view of `source`, shown at the pane's content size, its document ready.
-    std::unique_ptr<MarkdownPreviewView> view(const QString& source, int fontSize = 12, QSize size = {460, 600}) {
+    std::unique_ptr<MarkdownPreviewView> view(const QString& source, int fontSize = 12,
+                                              QSize size = {460, 600}) {
         auto made = std::make_unique<MarkdownPreviewView>(source, fontSize, &defaults);
         made->resize(size);
         made->show();
@@ -28,6 +29,7 @@ protected:
 
     static MDBlockView::Model rows(const QString& source) {
         const QByteArray utf8 = source.toUtf8();
-        return MDBlockView::build(Markdown::Document::parsing(std::string_view(utf8.constData(), utf8.size())));
+        return MDBlockView::build(
+            Markdown::Document::parsing(std::string_view(utf8.constData(), utf8.size())));
     }
 };

@@ -94,7 +94,8 @@ TEST_F(MarkdownImageTest, EveryFailureEndsInThePlaceholderWithItsSource) {
         socket.write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 1000\r\n\r\nabc");
     });
     server.on(QStringLiteral("/to-file"), [](QTcpSocket& socket) {
-        LoopbackHttpServer::respond(socket, "302 Found", "text/plain", {}, "Location: file:///etc/hostname\r\n");
+        LoopbackHttpServer::respond(socket, "302 Found", "text/plain", {},
+                                    "Location: file:///etc/hostname\r\n");
     });
     // A valid header claiming 40000 x 40000 pixels: decoding it whole would take gigabytes.
     server.on(QStringLiteral("/huge.png"), [](QTcpSocket& socket) {
@@ -113,8 +114,9 @@ TEST_F(MarkdownImageTest, EveryFailureEndsInThePlaceholderWithItsSource) {
     server.on(QStringLiteral("/missing.png"), [](QTcpSocket& socket) {
         LoopbackHttpServer::respond(socket, "404 Not Found", "text/plain", "no");
     });
-    const QStringList paths{QStringLiteral("/oversized"), QStringLiteral("/endless"), QStringLiteral("/slow"),
-                            QStringLiteral("/to-file"), QStringLiteral("/huge.png"), QStringLiteral("/missing.png")};
+    const QStringList paths{QStringLiteral("/oversized"), QStringLiteral("/endless"),
+                            QStringLiteral("/slow"),      QStringLiteral("/to-file"),
+                            QStringLiteral("/huge.png"),  QStringLiteral("/missing.png")};
     QStringList sources;
     for (const QString& path : paths)
         sources << server.url(path);
@@ -136,9 +138,10 @@ TEST_F(MarkdownImageTest, EveryFailureEndsInThePlaceholderWithItsSource) {
 }
 
 TEST_F(MarkdownImageTest, SourcesOffTheWebShowThePlaceholderAtOnceAndInlineImagesAreNeverFetched) {
-    const QStringList sources{QStringLiteral("docs/panel.png"), QString(), QStringLiteral("file:///etc/hostname"),
-                              QStringLiteral("data:image/png;base64,iVBORw0KGgo="),
-                              QStringLiteral("ftp://127.0.0.1/x.png"), QStringLiteral("http:relative.png")};
+    const QStringList sources{
+        QStringLiteral("docs/panel.png"),        QString(),
+        QStringLiteral("file:///etc/hostname"),  QStringLiteral("data:image/png;base64,iVBORw0KGgo="),
+        QStringLiteral("ftp://127.0.0.1/x.png"), QStringLiteral("http:relative.png")};
     const auto shown = imageView(sources);
     for (int image = 0; image < sources.size(); ++image) {
         EXPECT_EQ(shown->picture(image).state, State::Placeholder) << image;
@@ -147,7 +150,8 @@ TEST_F(MarkdownImageTest, SourcesOffTheWebShowThePlaceholderAtOnceAndInlineImage
     }
 
     // An image written in a paragraph is its text, whatever its address.
-    const auto paragraph = view(QStringLiteral("![Logo](%1) and ![](%1)").arg(server.url(QStringLiteral("/small.png"))));
+    const auto paragraph =
+        view(QStringLiteral("![Logo](%1) and ![](%1)").arg(server.url(QStringLiteral("/small.png"))));
     paragraph->viewport()->repaint();
     QTest::qWait(200);
     EXPECT_EQ(paragraph->model().rows.at(0).text.text, QStringLiteral("Logo and \U0001F5BC"));

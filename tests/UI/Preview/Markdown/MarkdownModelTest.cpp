@@ -25,14 +25,20 @@ TEST_F(MarkdownModelTest, InlineTextIsOneStyledTextWithNestedStylesKept) {
     const InlineCase cases[] = {
         {"soft break joins lines", "one\ntwo", u"one two", {}},
         {"hard break breaks the line", "one  \ntwo", u"one\ntwo", {}},
-        {"bold link is bold, link and underlined", "[**bold** text](https://x.org)", u"bold text",
+        {"bold link is bold, link and underlined",
+         "[**bold** text](https://x.org)",
+         u"bold text",
          {{0, 4, Bold | Link}, {4, 5, Link}}},
         {"code in emphasis keeps both", "*a `b`*", u"a b", {{0, 2, Italic}, {2, 1, Italic | Code}}},
         {"struck text", "~~gone~~ kept", u"gone kept", {{0, 4, Strikethrough}}},
         {"inline HTML verbatim", "a <b>x</b>", u"a <b>x</b>", {{2, 3, Html}, {6, 4, Html}}},
-        {"image shows its whole alternative text", "![a *nested* b](pic.png)", u"a nested b",
+        {"image shows its whole alternative text",
+         "![a *nested* b](pic.png)",
+         u"a nested b",
          {{0, 10, Image}}},
-        {"image without alternative text shows the marker", "x ![](pic.png)", u"x \U0001F5BC",
+        {"image without alternative text shows the marker",
+         "x ![](pic.png)",
+         u"x \U0001F5BC",
          {{2, 2, Image}}},
     };
     for (const InlineCase& test : cases) {
@@ -71,7 +77,8 @@ TEST_F(MarkdownModelTest, ListsShowMarkersByPositionTaskBoxesOnlyWhenUnordered) 
         const Marker& marker = model.rows[row].markers[0];
         EXPECT_EQ(marker.kind, expected[row].kind) << row;
         EXPECT_EQ(marker.number, expected[row].number) << row;
-        EXPECT_EQ(model.rows[row].indent, marker.x + expected[row].width + MDBlockView::kItemMarkerSpacing) << row;
+        EXPECT_EQ(model.rows[row].indent, marker.x + expected[row].width + MDBlockView::kItemMarkerSpacing)
+            << row;
     }
     EXPECT_EQ(model.rows.back().text.text, QStringLiteral("numbered task"));
     // Items of one list are 6 points apart; the next list starts a block 10 points down.
@@ -103,15 +110,16 @@ TEST_F(MarkdownModelTest, QuoteBarsJoinTheirRowsButNotTheSpacingOutside) {
     EXPECT_EQ(one.spacingAbove, MDBlockView::kBlockSpacing + MDBlockView::kQuoteVerticalPadding);
     ASSERT_EQ(one.bars.size(), 1u);
     EXPECT_EQ(one.bars[0].reachUp, 0);
-    EXPECT_EQ(one.indent,
-              MDBlockView::kQuoteLeadingPadding + MDBlockView::kQuoteBarWidth + MDBlockView::kQuoteBarSpacing);
+    EXPECT_EQ(one.indent, MDBlockView::kQuoteLeadingPadding + MDBlockView::kQuoteBarWidth +
+                              MDBlockView::kQuoteBarSpacing);
     const auto& two = model.rows[2];
     ASSERT_EQ(two.bars.size(), 2u);
     // The outer bar reaches over the whole gap; the inner one starts at its text.
     EXPECT_EQ(two.bars[0].reachUp, two.spacingAbove);
     EXPECT_EQ(two.bars[1].reachUp, 0);
     EXPECT_EQ(model.rows[3].bars.size(), 0u);
-    EXPECT_EQ(model.rows[3].spacingAbove, 2 * MDBlockView::kQuoteVerticalPadding + MDBlockView::kBlockSpacing);
+    EXPECT_EQ(model.rows[3].spacingAbove,
+              2 * MDBlockView::kQuoteVerticalPadding + MDBlockView::kBlockSpacing);
 }
 
 TEST_F(MarkdownModelTest, HtmlBlockIsTrimmedAndHeadingsKeepTheirLevels) {
@@ -134,11 +142,13 @@ TEST_F(MarkdownModelTest, ImageStandingAsBlockHasItsRowAndAloneInAParagraphIsTex
     EXPECT_EQ(inlined.rows[0].text.text, QStringLiteral("A cat"));
     EXPECT_TRUE(inlined.images.empty());
 
-    const Markdown::Image titled("https://example.com/cat.png", "Tom", std::vector<Markdown::Markup>{Markdown::Text("A cat")});
-    const Markdown::Image nested(std::nullopt, std::nullopt,
-                                 std::vector<Markdown::Markup>{Markdown::Text("plain "),
-                                                               Markdown::Emphasis(std::vector<Markdown::Markup>{
-                                                                   Markdown::Text("nested")})});
+    const Markdown::Image titled("https://example.com/cat.png", "Tom",
+                                 std::vector<Markdown::Markup>{Markdown::Text("A cat")});
+    const Markdown::Image nested(
+        std::nullopt, std::nullopt,
+        std::vector<Markdown::Markup>{
+            Markdown::Text("plain "),
+            Markdown::Emphasis(std::vector<Markdown::Markup>{Markdown::Text("nested")})});
     const std::vector<Markdown::Markup> blocks{titled, nested};
     const MDBlockView::Model model = MDBlockView::buildBlocks(blocks);
     ASSERT_EQ(model.rows.size(), 2u);
@@ -189,7 +199,8 @@ TEST_F(MarkdownModelTest, HostileNestingEndsInSourceTextWithoutOverflow) {
         QString marker;
     } cases[] = {
         {"quotes", QString(5000, u'>') + QStringLiteral(" deep"), QStringLiteral(">")},
-        {"lists", [] {
+        {"lists",
+         [] {
              QString text;
              for (int level = 0; level < 3000; ++level)
                  text += QString(level * 2, u' ') + QStringLiteral("- level\n");
@@ -242,8 +253,8 @@ TEST_F(MarkdownModelTest, LeadingBlocksEndOnlyWhereTheWholeTextParsesAlike) {
          filler.chopped(22) + QStringLiteral("```\ncode\n\nstill code\n```\n\nAfter\n"), "After"},
         {"not inside an HTML comment", filler.chopped(22) + QStringLiteral("<!--\n\nhidden\n-->\n\nAfter\n"),
          "After"},
-        {"not before an indented line", filler + QStringLiteral("    indented\n\n- item\n\n  more\n\nAfter\n"),
-         "- item"},
+        {"not before an indented line",
+         filler + QStringLiteral("    indented\n\n- item\n\n  more\n\nAfter\n"), "- item"},
         {"nowhere when the text ends first", QStringLiteral("short\n\ntext\n"), nullptr},
     };
     for (const auto& test : cases) {

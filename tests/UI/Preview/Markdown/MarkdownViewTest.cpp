@@ -117,8 +117,9 @@ TEST_F(MarkdownViewTest, TaskMarkersArePaintedInTheirColours) {
 }
 
 TEST_F(MarkdownViewTest, SelectionCopiesPlainTextAcrossRows) {
-    const auto shown = view(QStringLiteral("# Title\n\n- item *one*\n- item two\n\n| A | B |\n|---|---|\n| 1 | 2 |\n\n"
-                                           "```\nx = 1\n```\n"));
+    const auto shown =
+        view(QStringLiteral("# Title\n\n- item *one*\n- item two\n\n| A | B |\n|---|---|\n| 1 | 2 |\n\n"
+                            "```\nx = 1\n```\n"));
     shown->selectAll();
     EXPECT_EQ(shown->selectedText(), QStringLiteral("Title\nitem one\nitem two\nA\tB\n1\t2\nx = 1"));
     QKeyEvent copyKey(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
@@ -129,10 +130,12 @@ TEST_F(MarkdownViewTest, SelectionCopiesPlainTextAcrossRows) {
     const QRect title = shown->rowRect(0);
     const QRect item = shown->rowRect(1);
     QTest::mousePress(shown->viewport(), Qt::LeftButton, {}, title.topLeft() + QPoint(1, 4));
-    QTest::mouseMove(shown->viewport(), item.topLeft() + QPoint(shown->rowLayout(1).pieces[0].origin.x() +
-                                                                    QFontMetrics(textOf(*shown, 1).font())
-                                                                        .horizontalAdvance(QStringLiteral("item")),
-                                                                4));
+    QTest::mouseMove(
+        shown->viewport(),
+        item.topLeft() +
+            QPoint(shown->rowLayout(1).pieces[0].origin.x() +
+                       QFontMetrics(textOf(*shown, 1).font()).horizontalAdvance(QStringLiteral("item")),
+                   4));
     QTest::mouseRelease(shown->viewport(), Qt::LeftButton, {}, item.topLeft() + QPoint(60, 4));
     EXPECT_TRUE(shown->selectedText().startsWith(QStringLiteral("Title\nitem")))
         << shown->selectedText().toStdString();
@@ -197,7 +200,8 @@ TEST_F(MarkdownViewTest, OnlyRowsNearTheViewportAreLaidOut) {
 
 TEST_F(MarkdownViewTest, CodeBlocksHighlightWithTheirOwnEngineInTheAppearancesTheme) {
     EXPECT_NE(&MarkdownCodeHighlighting::shared(), &CodeHighlighting::shared());
-    const auto shown = view(QStringLiteral("```cpp\n// note\nint main() { return 0; }\n```\n\n```\nplain\n```\n"));
+    const auto shown =
+        view(QStringLiteral("```cpp\n// note\nint main() { return 0; }\n```\n\n```\nplain\n```\n"));
     EXPECT_EQ(shown->rowLayout(0).labels.size(), 1u);
     EXPECT_EQ(shown->rowLayout(0).labels[0].text->text(), QStringLiteral("cpp"));
     EXPECT_TRUE(shown->rowLayout(1).labels.empty()) << "a block without a language has no label";
