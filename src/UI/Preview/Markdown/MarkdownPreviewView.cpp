@@ -41,6 +41,8 @@ constexpr qreal kPadding = MDBlockView::kPadding;
 constexpr qreal kLayoutMargin = 0.5;
 // The time one turn of the event loop spends laying out rows beyond the visible ones.
 constexpr qint64 kPrefetchBudgetNs = 4'000'000;
+// The time a paint spends laying out rows that come into view.
+constexpr qint64 kPaintBudgetNs = 6'000'000;
 constexpr std::size_t kKeptLayouts = 600;
 constexpr int kKeptAroundViewport = 150;
 // Models with more rows than this are released on a worker.
@@ -162,7 +164,12 @@ MarkdownPreviewView::MarkdownPreviewView(const QString& source, int fontSize,
     m_prefetch.setSingleShot(true);
     m_prefetch.setInterval(0);
     connect(&m_prefetch, &QTimer::timeout, this, [this] {
-        if (m_model && !layoutAroundViewport(kLayoutMargin, kPrefetchBudgetNs))
+        if (!m_model)
+            return;
+        const bool done = layoutAroundViewport(kLayoutMargin, kPrefetchBudgetNs);
+        if (std::exchange(m_partialPaint, false))
+            viewport()->update();
+        if (!done)
             m_prefetch.start();
     });
     connect(&m_autoScroll, &QTimer::timeout, this, &MarkdownPreviewView::autoScroll);
@@ -535,8 +542,9 @@ void MarkdownPreviewView::paintEvent(QPaintEvent*) {
     const int count = static_cast<int>(m_model->rows.size());
     if (count == 0)
         return;
-    // The visible rows now; those just beyond them on the next turns of the event loop.
-    layoutAroundViewport(0);
+    // The visible rows now, as many as fit in a frame's time; the rest, and those just beyond,
+    // on the next turns of the event loop, which paint again when a visible row was left out.
+    m_partialPaint = !layoutAroundViewport(0, kPaintBudgetNs);
     m_prefetch.start();
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -547,7 +555,10 @@ void MarkdownPreviewView::paintEvent(QPaintEvent*) {
         const qreal y = rowTop(row) - top;
         if (y > height)
             break;
-        const MDRowLayout::Layout& layout = ensureLayout(row);
+        const auto laidOut = m_layouts.find(row);
+        if (laidOut == m_layouts.end())
+            continue;
+        const MDRowLayout::Layout& layout = *laidOut->second;
         painter.save();
         painter.translate(kPadding, y);
         MDRowLayout::paint(painter, m_model->rows[static_cast<std::size_t>(row)], layout, context,
@@ -559,7 +570,7 @@ void MarkdownPreviewView::paintEvent(QPaintEvent*) {
 }
 
 void MarkdownPreviewView::logFirstPaint() {
-    if (m_loggedPaint || m_state != State::Ready || !lcMarkdownPreview().isDebugEnabled())
+    if (m_loggedPaint || m_partialPaint || m_state != State::Ready || !lcMarkdownPreview().isDebugEnabled())
         return;
     m_loggedPaint = true;
     const int top = verticalScrollBar()->value();

@@ -192,5 +192,7 @@ private:
     QPoint m_lastMouse;
     QTimer m_autoScroll;
     QTimer m_prefetch;
+    // The last paint left out visible rows that were not laid out in time.
+    bool m_partialPaint = false;
     bool m_loggedPaint = false;
 };
