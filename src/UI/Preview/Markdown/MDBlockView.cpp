@@ -265,6 +265,7 @@ private:
         if (payload.language)
             block.language = fromUtf8(*payload.language);
         const int index = static_cast<int>(model.codeBlocks.size());
+        const int firstRow = static_cast<int>(model.rows.size());
         const QString& code = block.code;
         qsizetype from = 0;
         bool cutInsideLine = false;
@@ -308,6 +309,7 @@ private:
             cutInsideLine = insideLine;
         } while (from < code.size());
         model.codeBlocks.push_back(std::move(block));
+        model.codeRows.emplace_back(firstRow, static_cast<int>(model.rows.size()) - 1);
     }
 
     void addTable(const RawMarkupRef& ref, int indent) {
@@ -369,6 +371,7 @@ private:
             }
         }
         row.text.text = caption;
+        model.imageRows.push_back(static_cast<int>(model.rows.size()));
         addRow(std::move(row));
     }
 

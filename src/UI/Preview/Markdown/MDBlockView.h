@@ -130,8 +130,16 @@ struct Image {
 struct Model {
     std::vector<Row> rows;
     std::vector<CodeBlock> codeBlocks;
+    // The first and last row of each code block, and the row of each image.
+    std::vector<std::pair<int, int>> codeRows;
     std::vector<Table> tables;
     std::vector<Image> images;
+    std::vector<int> imageRows;
+    // Guessed heights of the rows (spacing above included), made with the rows for a width and a
+    // base size, so that a long document arrives with them.
+    std::vector<qreal> estimatedHeights;
+    qreal estimatedWidth = -1;
+    qreal estimatedBaseSize = -1;
 };
 using ModelPtr = std::shared_ptr<const Model>;
 

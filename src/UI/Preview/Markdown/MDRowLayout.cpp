@@ -402,6 +402,19 @@ qreal estimatedHeight(const Row& row, const Context& context) {
     return base;
 }
 
+void estimate(MDBlockView::Model& model, qreal width, qreal baseSize) {
+    Context context;
+    context.model = &model;
+    context.width = width;
+    context.baseSize = baseSize;
+    model.estimatedHeights.clear();
+    model.estimatedHeights.reserve(model.rows.size());
+    for (const Row& row : model.rows)
+        model.estimatedHeights.push_back(row.spacingAbove + estimatedHeight(row, context));
+    model.estimatedWidth = width;
+    model.estimatedBaseSize = baseSize;
+}
+
 void paint(QPainter& painter, const Row& row, const Layout& layout, const Context& context,
            const std::vector<std::pair<int, int>>& selections, const QPalette& palette) {
     const Scheme scheme = context.scheme;

@@ -82,6 +82,8 @@ std::vector<QString> pieceTexts(const MDBlockView::Row& row);
 Layout layout(const MDBlockView::Row& row, const Context& context);
 // A guess at the row's height before it is laid out, from its text's length.
 qreal estimatedHeight(const MDBlockView::Row& row, const Context& context);
+// The model's estimated heights for a width and a base size (safe on any thread).
+void estimate(MDBlockView::Model& model, qreal width, qreal baseSize);
 
 // Draws the row with its top-left at the painter's origin; `selections` holds the selected stretch
 // of each piece (start, length; length 0 for none).

@@ -48,15 +48,17 @@ constexpr int kKeptAroundViewport = 150;
 // Models with more rows than this are released on a worker.
 constexpr std::size_t kLargeModelRows = 2000;
 
-ModelPtr parse(const QString& source) {
-    ModelPtr model;
+// The rows of `source`, with their heights guessed for `width` and `baseSize`.
+ModelPtr parse(const QString& source, qreal width, qreal baseSize) {
+    auto model = std::make_shared<Model>();
     {
         const QByteArray utf8 = source.toUtf8();
         const Markdown::Document document = Markdown::Document::parsing(
             std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
             Markdown::ParseOptions{});
-        model = std::make_shared<const Model>(MDBlockView::build(document));
+        *model = MDBlockView::build(document);
     }
+    MDRowLayout::estimate(*model, width, baseSize);
     // The tree of a long text is gone now, but the worker's heap would keep its pages for good.
     if (source.size() > MarkdownPreviewView::kLeadingParseThreshold)
         malloc_trim(0);
@@ -194,7 +196,7 @@ void MarkdownPreviewView::setSource(const QString& source) {
         return;
     }
     if (source.size() <= kInlineParseLimit) {
-        const ModelPtr model = parse(source);
+        const ModelPtr model = parse(source, contentWidth(), baseSize());
         remember(source, model);
         showModel(model, State::Ready);
         return;
@@ -205,7 +207,9 @@ void MarkdownPreviewView::setSource(const QString& source) {
     const qsizetype leading =
         source.size() > kLeadingParseThreshold ? MDBlockView::leadingBlocksEnd(source, kLeadingPart) : -1;
     QPointer<MarkdownPreviewView> self(this);
-    QThreadPool::globalInstance()->start([self, generation, source, leading] {
+    const qreal width = contentWidth();
+    const qreal base = baseSize();
+    QThreadPool::globalInstance()->start([self, generation, source, leading, width, base] {
         const auto deliver = [&](ModelPtr model, State state) {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
@@ -219,8 +223,8 @@ void MarkdownPreviewView::setSource(const QString& source) {
                 Qt::QueuedConnection);
         };
         if (leading > 0)
-            deliver(parse(source.left(leading)), State::Leading);
-        deliver(parse(source), State::Ready);
+            deliver(parse(source.left(leading), width, base), State::Leading);
+        deliver(parse(source, width, base), State::Ready);
     });
 }
 
@@ -243,7 +247,8 @@ void MarkdownPreviewView::showModel(ModelPtr model, State state) {
                 keptLayouts.emplace(row, std::move(layout));
         }
         for (std::size_t block = 0; block < m_code.size(); ++block) {
-            if (m_codeRows[block].second < 0 || static_cast<std::size_t>(m_codeRows[block].second) >= kept)
+            if (m_model->codeRows[block].second < 0 ||
+                static_cast<std::size_t>(m_model->codeRows[block].second) >= kept)
                 break;
             keptCode.push_back(std::move(m_code[block]));
         }
@@ -261,22 +266,9 @@ void MarkdownPreviewView::showModel(ModelPtr model, State state) {
     }
     m_code.assign(m_model->codeBlocks.size(), {});
     std::move(keptCode.begin(), keptCode.end(), m_code.begin());
-    m_codeRows.assign(m_model->codeBlocks.size(), {-1, -1});
     for (ImageState& image : m_images)
         delete image.busy;
     m_images.assign(m_model->images.size(), {});
-    m_imageRows.assign(m_model->images.size(), -1);
-    for (std::size_t index = 0; index < m_model->rows.size(); ++index) {
-        const Row& row = m_model->rows[index];
-        if (row.kind == Kind::Code) {
-            auto& range = m_codeRows[static_cast<std::size_t>(row.block)];
-            if (range.first < 0)
-                range.first = static_cast<int>(index);
-            range.second = static_cast<int>(index);
-        } else if (row.kind == Kind::Image) {
-            m_imageRows[static_cast<std::size_t>(row.block)] = static_cast<int>(index);
-        }
-    }
     m_laidOutWidth = contentWidth();
     reestimate();
     verticalScrollBar()->setValue(kept > 0 ? scroll : 0);
@@ -310,16 +302,19 @@ qreal MarkdownPreviewView::rowTop(int row) const {
 }
 
 void MarkdownPreviewView::reestimate() {
-    const MDRowLayout::Context context = this->context();
     std::vector<qreal> heights;
-    heights.reserve(m_model->rows.size());
-    for (std::size_t index = 0; index < m_model->rows.size(); ++index) {
-        const Row& row = m_model->rows[index];
-        const auto laidOut = m_layouts.find(static_cast<int>(index));
-        heights.push_back(row.spacingAbove + (laidOut != m_layouts.end()
-                                                  ? laidOut->second->height
-                                                  : MDRowLayout::estimatedHeight(row, context)));
+    if (m_model->estimatedWidth == contentWidth() && m_model->estimatedBaseSize == baseSize()) {
+        // Guessed on the worker, for the width and size still in force.
+        heights = m_model->estimatedHeights;
+    } else {
+        const MDRowLayout::Context context = this->context();
+        heights.reserve(m_model->rows.size());
+        for (const Row& row : m_model->rows)
+            heights.push_back(row.spacingAbove + MDRowLayout::estimatedHeight(row, context));
     }
+    for (const auto& [row, layout] : m_layouts)
+        heights[static_cast<std::size_t>(row)] =
+            m_model->rows[static_cast<std::size_t>(row)].spacingAbove + layout->height;
     m_heights.assign(std::move(heights));
     updateScrollRange();
 }
@@ -465,7 +460,7 @@ void MarkdownPreviewView::requestHighlighting(int block) {
                                                colourFormat(run.attributes));
             }
             state.highlighted = !state.colours.empty();
-            const auto [first, last] = m_codeRows[static_cast<std::size_t>(block)];
+            const auto [first, last] = m_model->codeRows[static_cast<std::size_t>(block)];
             invalidateRows(first, last);
             emit codeHighlighted(block);
         });
@@ -499,7 +494,7 @@ void MarkdownPreviewView::startImage(int image) {
         state.image = picture;
         state.load = picture.isNull() ? ImageState::Load::Failed : ImageState::Load::Loaded;
         delete state.busy;
-        const int row = m_imageRows[static_cast<std::size_t>(image)];
+        const int row = m_model->imageRows[static_cast<std::size_t>(image)];
         invalidateRows(row, row);
         emit imageSettled(image);
     });
@@ -525,7 +520,7 @@ void MarkdownPreviewView::placeBusyIndicators() {
         PreviewWidgets::BusyIndicator* busy = m_images[image].busy;
         if (!busy)
             continue;
-        const int row = m_imageRows[image];
+        const int row = m_model->imageRows[image];
         const auto laidOut = m_layouts.find(row);
         if (laidOut == m_layouts.end()) {
             busy->hide();

@@ -181,9 +181,7 @@ private:
     qreal m_laidOutWidth = -1;
 
     std::vector<CodeState> m_code;
-    std::vector<std::pair<int, int>> m_codeRows;
     std::vector<ImageState> m_images;
-    std::vector<int> m_imageRows;
     RemoteImageLoader m_loader;
 
     std::optional<Position> m_anchor;
