@@ -911,4 +911,27 @@
         <translation>Obraz nie został wklejony: jego plik zaginął lub jest uszkodzony.</translation>
     </message>
 </context>
+<context>
+    <name>MarkdownPreviewView</name>
+    <message>
+        <source>Image</source>
+        <translation>Obraz</translation>
+    </message>
+    <message>
+        <source>%1.</source>
+        <translation>%1.</translation>
+    </message>
+    <message>
+        <source>•</source>
+        <translation>•</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopiuj</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Zaznacz wszystko</translation>
+    </message>
+</context>
 </TS>

@@ -1,9 +1,8 @@
 #include "MarkdownContent.h"
 
-#include "PreviewWidgets.h"
+#include "Markdown/MarkdownPreviewView.h"
 
-#include <UI/Design/Font.h>
-
-QWidget* makeMarkdownContent(const QString& source, int fontSize, QWidget* parent) {
-    return PreviewWidgets::textContent(source, QS::Font::system(fontSize + 1, QFont::Medium), 14, parent);
+QWidget* makeMarkdownContent(const QString& source, int fontSize, Platform::UserDefaults* defaults,
+                             QWidget* parent) {
+    return new MarkdownPreviewView(source, fontSize, defaults, parent);
 }

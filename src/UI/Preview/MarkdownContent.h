@@ -3,8 +3,12 @@
 #include <QString>
 
 class QWidget;
+namespace Platform {
+class UserDefaults;
+}
 
-// The content of the pane's "MD Preview" mode: the Markdown `source` rendered at `fontSize`. This
-// is the one place the pane makes it; until the native Markdown view joins the previews it shows
-// the source as plain, selectable text.
-QWidget* makeMarkdownContent(const QString& source, int fontSize, QWidget* parent);
+// The content of the pane's "MD Preview" mode: the Markdown `source` rendered natively at
+// `fontSize`, following "previewFontSize" in `defaults` (may be null) from then on. This is the
+// one place the pane makes it.
+QWidget* makeMarkdownContent(const QString& source, int fontSize, Platform::UserDefaults* defaults,
+                             QWidget* parent);

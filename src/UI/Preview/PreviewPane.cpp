@@ -414,8 +414,8 @@ QWidget* PreviewPane::buildHeader() {
 QWidget* PreviewPane::buildContent() {
     const std::optional<QString> source = PreviewPresentation::markdownSource(*m_item);
     if (m_showMarkdownPreview && source && PreviewPresentation::canShowMarkdownToggle(*m_item, m_isEditing)) {
-        QWidget* markdown =
-            makeMarkdownContent(*source, PreviewPresentation::previewFontSize(m_services.defaults), this);
+        QWidget* markdown = makeMarkdownContent(
+            *source, PreviewPresentation::previewFontSize(m_services.defaults), m_services.defaults, this);
         markdown->setProperty("markdown", true);
         markdown->setObjectName(QStringLiteral("markdownContent"));
         return markdown;
