@@ -55,26 +55,6 @@ private:
     int m_length = 0;
 };
 
-namespace {
-
-// The colours and the weight and slant of a run; its font family and size stay the view's own.
-QTextCharFormat runFormat(const SyntaxHighlighter::TextAttributes& attributes) {
-    QTextCharFormat format;
-    if (attributes.foreground)
-        format.setForeground(TextStyling::toQColor(*attributes.foreground));
-    if (attributes.background)
-        format.setBackground(TextStyling::toQColor(*attributes.background));
-    if (attributes.font) {
-        if (attributes.font->weight >= 600)
-            format.setFontWeight(QFont::Bold);
-        if (attributes.font->italic)
-            format.setFontItalic(true);
-    }
-    return format;
-}
-
-} // namespace
-
 CodePreview::CodePreview(const QString& code, std::optional<QString> language,
                          Platform::UserDefaults* defaults, QWidget* parent, CodeHighlighting* highlighting)
     : PreviewWidgets::TextView(
@@ -136,7 +116,7 @@ void CodePreview::requestHighlighting() {
             if (result && result->text() == shown) {
                 runs.reserve(result->runs().size());
                 for (const auto& run : result->runs())
-                    runs.emplace_back(static_cast<int>(run.range.location), runFormat(run.attributes));
+                    runs.emplace_back(static_cast<int>(run.range.location), TextStyling::toFaceAndColourFormat(run.attributes));
             }
             m_colours->setRuns(std::move(runs), static_cast<int>(m_shown.size()));
             emit highlightingSettled();

@@ -7,7 +7,6 @@
 #include "PreviewWidgets.h"
 #include "VeskPromoOverlay.h"
 
-#include <App/DefaultSettings.h>
 #include <App/LanguageManager.h>
 #include <ClipboardEngine/Capture/VeskIntegration.h>
 #include <ClipboardEngine/TextLines.h>
@@ -168,14 +167,6 @@ PreviewPane::PreviewPane(ClipboardItemPtr item, std::function<void(const QString
     m_layout->setSpacing(0);
     if (m_item)
         m_shownRecord = m_item->record();
-    if (m_services.defaults) {
-        connect(m_services.defaults, &Platform::UserDefaults::valueChanged, this, [this](const QString& key) {
-            // The Markdown view takes its size when it is made; the code view follows by itself.
-            if (key == App::SettingsKeys::previewFontSize && m_content && !m_isEditing &&
-                m_content->property("markdown").toBool())
-                replaceContent();
-        });
-    }
     startAnalysis();
     rebuild();
 }
@@ -416,7 +407,6 @@ QWidget* PreviewPane::buildContent() {
     if (m_showMarkdownPreview && source && PreviewPresentation::canShowMarkdownToggle(*m_item, m_isEditing)) {
         QWidget* markdown = makeMarkdownContent(
             *source, PreviewPresentation::previewFontSize(m_services.defaults), m_services.defaults, this);
-        markdown->setProperty("markdown", true);
         markdown->setObjectName(QStringLiteral("markdownContent"));
         return markdown;
     }

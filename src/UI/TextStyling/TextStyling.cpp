@@ -42,6 +42,21 @@ QTextCharFormat toCharFormat(const SyntaxHighlighter::TextAttributes& attributes
     return format;
 }
 
+QTextCharFormat toFaceAndColourFormat(const SyntaxHighlighter::TextAttributes& attributes) {
+    QTextCharFormat format;
+    if (attributes.foreground)
+        format.setForeground(toQColor(*attributes.foreground));
+    if (attributes.background)
+        format.setBackground(toQColor(*attributes.background));
+    if (attributes.font) {
+        if (attributes.font->weight >= 600)
+            format.setFontWeight(QFont::Bold);
+        if (attributes.font->italic)
+            format.setFontItalic(true);
+    }
+    return format;
+}
+
 SyntaxHighlighter::TextAttributes fromCharFormat(const QTextCharFormat& format) {
     SyntaxHighlighter::TextAttributes attributes;
     if (format.hasProperty(QTextFormat::ForegroundBrush))

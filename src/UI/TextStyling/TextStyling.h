@@ -19,6 +19,8 @@ SyntaxHighlighter::Font fromQFont(const QFont& font);
 
 // Only the attributes that are set become properties of the format.
 QTextCharFormat toCharFormat(const SyntaxHighlighter::TextAttributes& attributes);
+// The colours and the face (bold, italic) only, for text drawn in a view's own font.
+QTextCharFormat toFaceAndColourFormat(const SyntaxHighlighter::TextAttributes& attributes);
 // The colours the format sets and its font.
 SyntaxHighlighter::TextAttributes fromCharFormat(const QTextCharFormat& format);
 

@@ -5,6 +5,7 @@
 
 #include <App/LanguageManager.h>
 #include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <UI/Preview/Markdown/MarkdownPreviewView.h>
 #include <UI/Preview/PreviewWidgets.h>
 #include <UI/Preview/QuickLookView.h>
 #include <UI/Preview/VeskPromoOverlay.h>
@@ -84,12 +85,14 @@ TEST_F(PreviewPaneTest, MarkdownStartsRenderedAndTheSwitchGoesWhileEditing) {
     ASSERT_NE(modes, nullptr);
     EXPECT_TRUE(shown->showsMarkdownPreview());
     EXPECT_EQ(modes->current(), 1);
-    // The rendered Markdown takes the preview font size when it changes.
+    // The rendered Markdown follows the preview font size in place: no new view, so the reader keeps
+    // the scroll position.
     const QPointer<QWidget> rendered(shown->content());
     defaults.setValue(QStringLiteral("previewFontSize"), 16);
-    EXPECT_TRUE(rendered.isNull() || !rendered->isVisible());
-    EXPECT_EQ(shown->content()->objectName(), QStringLiteral("markdownContent"));
-    EXPECT_EQ(shown->content()->font().pixelSize(), 17);
+    EXPECT_EQ(shown->content(), rendered.data());
+    auto* markdown = qobject_cast<MarkdownPreviewView*>(shown->content());
+    ASSERT_NE(markdown, nullptr);
+    EXPECT_EQ(markdown->fontSize(), 16);
     QTest::mouseClick(modes, Qt::LeftButton, {}, modes->segmentRect(0).center());
     EXPECT_FALSE(shown->showsMarkdownPreview());
     EXPECT_EQ(shown->content()->objectName(), QStringLiteral("textContent"));

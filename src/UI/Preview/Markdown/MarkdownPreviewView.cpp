@@ -8,6 +8,7 @@
 #include <App/DefaultSettings.h>
 #include <Markdown/Markdown.h>
 #include <Platform/UserDefaults.h>
+#include <UI/Design/ThinScrollbarConfigurator.h>
 #include <UI/TextStyling/TextStyling.h>
 
 #include <QClipboard>
@@ -88,21 +89,6 @@ void remember(const QString& source, const ModelPtr& model) {
     release(std::move(old));
 }
 
-QTextCharFormat colourFormat(const SyntaxHighlighter::TextAttributes& attributes) {
-    QTextCharFormat format;
-    if (attributes.foreground)
-        format.setForeground(TextStyling::toQColor(*attributes.foreground));
-    if (attributes.background)
-        format.setBackground(TextStyling::toQColor(*attributes.background));
-    if (attributes.font) {
-        if (attributes.font->weight >= 600)
-            format.setFontWeight(QFont::Bold);
-        if (attributes.font->italic)
-            format.setFontItalic(true);
-    }
-    return format;
-}
-
 QString describe(const QRect& rect) {
     return QStringLiteral("%1,%2 %3x%4").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
 }
@@ -158,7 +144,7 @@ MarkdownPreviewView::MarkdownPreviewView(const QString& source, int fontSize,
       m_fontSize(fontSize) {
     setObjectName(QStringLiteral("markdownPreview"));
     PreviewWidgets::makeTransparent(*this);
-    PreviewWidgets::styleScrollBars(*this, false);
+    ThinScrollbarConfigurator::apply(*this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::ClickFocus);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -457,7 +443,7 @@ void MarkdownPreviewView::requestHighlighting(int block) {
             if (result && result->text() == text) {
                 for (const auto& run : result->runs())
                     state.colours.emplace_back(static_cast<qsizetype>(run.range.location),
-                                               colourFormat(run.attributes));
+                                               TextStyling::toFaceAndColourFormat(run.attributes));
             }
             state.highlighted = !state.colours.empty();
             const auto [first, last] = m_model->codeRows[static_cast<std::size_t>(block)];
@@ -608,7 +594,7 @@ void MarkdownPreviewView::changeEvent(QEvent* event) {
         return;
     if (event->type() == QEvent::PaletteChange) {
         // Colours are part of the layouts; code blocks in view highlight again in the new theme.
-        PreviewWidgets::styleScrollBars(*this, false);
+        ThinScrollbarConfigurator::apply(*this);
         invalidateLayouts();
     } else if (event->type() == QEvent::LanguageChange) {
         invalidateLayouts();
