@@ -92,6 +92,8 @@ private:
     explicit ClipboardItem(ClipboardItemRecord record) : m_record(std::move(record)) {}
 
     ClipboardItemRecord m_record;
+    // Tagged (and typed by the colour rule) before reaching the store; not stored.
+    bool m_classified = false;
 };
 
 using ClipboardItemPtr = std::shared_ptr<ClipboardItem>;

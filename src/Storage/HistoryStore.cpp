@@ -17,6 +17,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -82,13 +83,41 @@ QString lastError(const QSqlQuery& query) {
     return query.lastError().text();
 }
 
+// Only a text written as a colour ("#" first) becomes a colour item; "add" or "100" are valid hex
+// digits but stay text.
+void applyColourRule(ClipboardItemRecord& record) {
+    const ItemType type = ItemTypes::fromRawValue(record.typeRaw).value_or(ItemType::text);
+    if ((type == ItemType::text || type == ItemType::richText) && record.plainText &&
+        ContentClassifier::parseTags(record.contentTagsRaw)
+            .contains(ContentClassifier::ContentTag::hexColor) &&
+        TextLines::trimAll(*record.plainText).startsWith(u'#'))
+        record.typeRaw = ItemTypes::rawValue(ItemType::color);
+}
+
+void replaceTags(ClipboardItemRecord& record, const std::optional<QString>& tags) {
+    record.contentTagsRaw = tags;
+}
+
+bool isShortText(const QString& text) {
+    return text.size() <= HistoryStore::kInlineTaggingLimit;
+}
+
+// "<UPPER-CASE UUID>.png", the names the clip factory gives.
+bool isCapturedPictureName(const QString& name) {
+    if (!name.endsWith(QLatin1String(".png")))
+        return false;
+    const QString base = name.chopped(4);
+    const QUuid uuid = QUuid::fromString(base);
+    return !uuid.isNull() && base == uuid.toString(QUuid::WithoutBraces).toUpper();
+}
+
 } // namespace
 
 HistoryStore::HistoryStore(Options options, QSqlDatabase database)
     : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)) {}
 
 HistoryStore::~HistoryStore() {
-    waitForRecognitions();
+    stopRecognitions();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -157,6 +186,7 @@ std::unique_ptr<HistoryStore> HistoryStore::open(Options options, QString* error
     if (!store->createOrMigrateSchema(&problem))
         return fail(problem);
     store->reload();
+    store->removeUnnamedImages();
     return store;
 }
 
@@ -381,23 +411,24 @@ bool HistoryStore::deleteItems(const QList<ClipboardItemPtr>& doomed) {
     return true;
 }
 
+void HistoryStore::classify(ClipboardItem& item) {
+    ClipboardItemRecord& record = item.m_record;
+    // Only items that arrive untagged are tagged and typed.
+    if (record.plainText && !record.contentTagsRaw) {
+        record.contentTagsRaw = ContentClassifier::tagsRaw(*record.plainText);
+        applyColourRule(record);
+    }
+    item.m_classified = true;
+}
+
 void HistoryStore::add(const ClipboardItemPtr& item) {
     if (!item)
         return;
     ClipboardItemRecord& incoming = item->m_record;
-
-    // Tagging and the colour rule, only for items that arrive untagged.
-    if (incoming.plainText && !incoming.contentTagsRaw) {
-        incoming.contentTagsRaw = ContentClassifier::tagsRaw(*incoming.plainText);
-        const ItemType type = item->type();
-        // Only a text written as a colour ("#" first) becomes a colour item; "add" or "100" are
-        // valid hex digits but stay text.
-        if ((type == ItemType::text || type == ItemType::richText) &&
-            ContentClassifier::parseTags(incoming.contentTagsRaw)
-                .contains(ContentClassifier::ContentTag::hexColor) &&
-            TextLines::trimAll(*incoming.plainText).startsWith(u'#'))
-            incoming.typeRaw = ItemTypes::rawValue(ItemType::color);
-    }
+    const bool tagLater = !item->m_classified && incoming.plainText && !incoming.contentTagsRaw &&
+                          !isShortText(*incoming.plainText);
+    if (!item->m_classified && !tagLater)
+        classify(*item);
 
     const auto existingIt = std::find_if(m_items.begin(), m_items.end(), [&](const ClipboardItemPtr& other) {
         return other->dedupeKey() == incoming.dedupeKey;
@@ -422,6 +453,13 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
         if (committed) {
             applyRecord(existing, updated);
             placeItem(existing);
+            if (tagLater) {
+                tagInBackground(existing->id(), *incoming.plainText,
+                                [](ClipboardItemRecord& record, const std::optional<QString>& tags) {
+                                    if (tags)
+                                        record.contentTagsRaw = tags;
+                                });
+            }
         }
         // The new file is referenced by nothing stored unless it was adopted and that committed.
         if (newFile && newFile != existing->imageFilename() && !(adoptNewFile && !committed))
@@ -435,6 +473,13 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
     placeItem(item);
     enforceLimit();
 
+    if (tagLater && m_byId.contains(item->id())) {
+        tagInBackground(item->id(), *incoming.plainText,
+                        [](ClipboardItemRecord& record, const std::optional<QString>& tags) {
+                            record.contentTagsRaw = tags;
+                            applyColourRule(record);
+                        });
+    }
     if (item->type() == ItemType::image && item->imageFilename() && m_byId.contains(item->id()))
         scheduleOCR(item, *item->imageFilename());
 }
@@ -496,11 +541,14 @@ ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& c
     snippetContent.dedupeKey =
         QStringLiteral("snippet:") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     snippetContent.snippetTitle = title;
-    snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
+    if (isShortText(content))
+        snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
     const ClipboardItemPtr snippet = ClipboardItem::make(std::move(snippetContent));
     if (transaction([&] { return insertRow(snippet->record()); })) {
         m_byId.insert(snippet->id(), snippet);
         placeItem(snippet);
+        if (!isShortText(content))
+            tagInBackground(snippet->id(), content, &replaceTags);
     }
     return snippet;
 }
@@ -512,9 +560,13 @@ void HistoryStore::updateSnippet(const ClipboardItemPtr& item, const QString& ti
     ClipboardItemRecord updated = stored->record();
     updated.snippetTitle = title;
     updated.plainText = content;
-    updated.contentTagsRaw = ContentClassifier::tagsRaw(content);
-    if (transaction([&] { return updateRow(updated); }))
-        applyRecord(stored, updated);
+    // A long text is stored untagged first: the tags of the old text no longer hold.
+    updated.contentTagsRaw = isShortText(content) ? ContentClassifier::tagsRaw(content) : std::nullopt;
+    if (!transaction([&] { return updateRow(updated); }))
+        return;
+    applyRecord(stored, updated);
+    if (!isShortText(content))
+        tagInBackground(stored->id(), content, &replaceTags);
 }
 
 QList<HistoryStore::SourceApp> HistoryStore::sourceApps() const {
@@ -556,37 +608,85 @@ bool HistoryStore::eraseAll() {
     return true;
 }
 
+void HistoryStore::tagInBackground(const QUuid& id, const QString& text, TagMerge merge) {
+    const QFuture<std::optional<QString>> tags = QtConcurrent::run(&ContentClassifier::tagsRaw, text);
+    deliverOnContextThread(tags, this, [this, id, text, merge](const std::optional<QString>& found) {
+        const ClipboardItemPtr stored = m_byId.value(id);
+        // An item whose text changed meanwhile is tagged by the change's own pass.
+        if (!stored || stored->plainText() != text)
+            return;
+        ClipboardItemRecord updated = stored->record();
+        merge(updated, found);
+        if (updated != stored->record() && transaction([&] { return updateRow(updated); }))
+            applyRecord(stored, updated);
+    });
+}
+
 void HistoryStore::scheduleOCR(const ClipboardItemPtr& item, const QString& filename) {
     Platform::TextRecognizer* recognizer =
         m_options.recognizer ? m_options.recognizer : Platform::TextRecognizer::standard();
     if (!recognizer)
         return;
-    m_recognitions.removeIf([](const QFuture<std::optional<QString>>& f) { return f.isFinished(); });
+    m_recognitions.removeIf([](const Recognition& r) { return r.tagged.isFinished(); });
     // Only the id crosses the wait: an item deleted meanwhile is simply not found afterwards.
     const QUuid id = item->id();
-    QFuture<std::optional<QString>> recognition =
-        OCRService::recognize(m_options.images->path(filename), recognizer);
+    Recognition recognition;
+    recognition.recognition = OCRService::recognize(m_options.images->path(filename), recognizer);
+    // Tagged where the recognition ran, as soon as it ends.
+    recognition.tagged = recognition.recognition.then(
+        QtFuture::Launch::Sync,
+        [](const std::optional<QString>& text) -> std::pair<QString, std::optional<QString>> {
+            if (!text)
+                return {};
+            return {*text, ContentClassifier::tagsRaw(*text)};
+        });
     m_recognitions.append(recognition);
-    deliverOnContextThread(recognition, this, [this, id](const std::optional<QString>& text) {
-        if (text)
-            applyRecognizedText(id, *text);
-    });
+    deliverOnContextThread(recognition.tagged, this,
+                           [this, id](const std::pair<QString, std::optional<QString>>& found) {
+                               if (!found.first.isNull())
+                                   applyRecognizedText(id, found.first, found.second);
+                           });
 }
 
-void HistoryStore::applyRecognizedText(const QUuid& id, const QString& text) {
+void HistoryStore::applyRecognizedText(const QUuid& id, const QString& text,
+                                       const std::optional<QString>& tags) {
     const ClipboardItemPtr stored = m_byId.value(id);
     if (!stored)
         return;
     ClipboardItemRecord updated = stored->record();
     updated.ocrText = text;
     if (!updated.contentTagsRaw)
-        updated.contentTagsRaw = ContentClassifier::tagsRaw(text);
+        updated.contentTagsRaw = tags;
     if (transaction([&] { return updateRow(updated); }))
         applyRecord(stored, updated);
 }
 
-void HistoryStore::waitForRecognitions() {
-    for (QFuture<std::optional<QString>>& recognition : m_recognitions)
-        recognition.waitForFinished();
+void HistoryStore::stopRecognitions() {
+    for (Recognition& recognition : m_recognitions)
+        recognition.recognition.cancel();
     m_recognitions.clear();
+}
+
+void HistoryStore::waitForRecognitions() {
+    for (Recognition& recognition : m_recognitions)
+        recognition.tagged.waitForFinished();
+    m_recognitions.clear();
+}
+
+void HistoryStore::removeUnnamedImages() {
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(
+            QStringLiteral("SELECT imageFilename FROM ClipboardItem WHERE imageFilename IS NOT NULL")))
+        return;
+    QSet<QString> named;
+    while (query.next())
+        named.insert(query.value(0).toString());
+    if (query.lastError().isValid())
+        return;
+    const QStringList files = QDir(m_options.images->directory()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& file : files) {
+        if (isCapturedPictureName(file) && !named.contains(file))
+            m_options.images->remove(file);
+    }
 }

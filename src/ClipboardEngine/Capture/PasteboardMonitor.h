@@ -25,8 +25,9 @@ class UserDefaults;
 //
 // A 0.3 s timer compares the change count; every owner change the X server announces also runs the
 // same check on the next turn of the event loop, so the source application is read while it is
-// still in front. Reading the clip and building the item happen off the GUI thread, one clip after
-// the other in the order of the changes; items come back to the GUI thread for the store.
+// still in front. Reading the clip, building the item and tagging its text (HistoryStore::classify)
+// happen off the GUI thread, one clip after the other in the order of the changes; items come back
+// to the GUI thread for the store.
 class PasteboardMonitor : public QObject, public App::PasteboardMonitor {
     Q_OBJECT
 public:
