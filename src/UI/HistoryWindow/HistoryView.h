@@ -6,6 +6,7 @@
 #include <Storage/ClipboardItem.h>
 #include <UI/Design/Motion.h>
 
+#include <QFuture>
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
@@ -50,7 +51,7 @@ struct HistoryViewServices {
     // "Copy": writes the item to the clipboard without pasting.
     std::function<void(const ClipboardItemPtr& item)> copyToPasteboard;
     std::function<void(const ContentClassifier::SmartAction& action,
-                       const std::function<void(const QString&)>& pasteText)>
+                       const ContentClassifier::Replies& replies)>
         performSmartAction;
 };
 
@@ -64,6 +65,7 @@ public:
     static constexpr int kHeight = 560;
     static constexpr int kMultiSelectHeight = 600;
     static constexpr int kPermissionCheckIntervalMs = 2000;
+    static constexpr int kNoticeDurationMs = 5000;
 
     HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, HistoryViewServices services,
                 QWidget* parent = nullptr);
@@ -112,6 +114,8 @@ public:
     PreviewPane* previewPane() const { return m_preview; }
     QuickLookView* quickLook() const { return m_quickLook; }
     ItemRowDelegate* rowDelegate() const { return m_delegate; }
+    // The short message over the footer that says why an action did nothing (hidden when none).
+    QLabel* notice() const { return m_notice; }
     // Builds the context menu of a row (shown by a right click).
     QMenu* makeContextMenu(const ClipboardItemPtr& item, QWidget* parent);
     // The click rule of a row: `multiModifier` is Ctrl held.
@@ -153,6 +157,10 @@ private:
     void setPulse(bool pulse, bool animated);
     void rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos);
     void showContextMenu(const QPoint& viewportPos);
+    // Pastes the text once the work has made it (work that grows with the text runs on a worker).
+    void pasteWhenReady(const QFuture<QString>& text);
+    void showNotice(const QString& text);
+    void placeNotice();
 
     HistoryStore& m_store;
     HistoryViewCallbacks m_callbacks;
@@ -187,6 +195,9 @@ private:
     QWidget* m_pasteAllButton = nullptr;
     QWidget* m_warning = nullptr;
     QLabel* m_footerCount = nullptr;
+    QWidget* m_footer = nullptr;
+    QLabel* m_notice = nullptr;
+    QTimer m_noticeTimer;
     QuickLookView* m_quickLook = nullptr;
     VeskPromoOverlay* m_veskPromo = nullptr;
 
