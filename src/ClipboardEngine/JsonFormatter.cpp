@@ -431,9 +431,9 @@ private:
             m_frames.push_back(std::move(frame));
             return;
         }
-        const auto found = std::lower_bound(
-            m_structure.objects.begin(), m_structure.objects.end(), at,
-            [](const ObjectInfo& object, qsizetype start) { return object.start < start; });
+        const auto found =
+            std::lower_bound(m_structure.objects.begin(), m_structure.objects.end(), at,
+                             [](const ObjectInfo& object, qsizetype start) { return object.start < start; });
         frame.objectIndex = found - m_structure.objects.begin();
         const qsizetype count = found->memberCount;
         // Keys are compared by value: escaped ones decoded, the others as written.

@@ -35,23 +35,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LayoutCase{"bigInteger", QStringLiteral("{\"id\":12345678901234567890}"),
                    QStringLiteral("{\n    \"id\": 12345678901234567890\n}")},
-        LayoutCase{"numbersAsWritten", QStringLiteral("[-0,1.50,1E+2,2e-10,0.0000001,1e999]"),
-                   QStringLiteral("[\n    -0,\n    1.50,\n    1E+2,\n    2e-10,\n    0.0000001,\n    1e999\n]")},
+        LayoutCase{
+            "numbersAsWritten", QStringLiteral("[-0,1.50,1E+2,2e-10,0.0000001,1e999]"),
+            QStringLiteral("[\n    -0,\n    1.50,\n    1E+2,\n    2e-10,\n    0.0000001,\n    1e999\n]")},
         LayoutCase{"repeatedKeysStayInTheirOrder", QStringLiteral("{\"b\":1,\"a\":2,\"b\":3}"),
                    QStringLiteral("{\n    \"a\": 2,\n    \"b\": 1,\n    \"b\": 3\n}")},
-        LayoutCase{"escapesAsWritten",
-                   QStringLiteral("[\"a\\/b\",\"\\u00e9\",\"\\ud83d\\ude00\",\"q\\\"t\",\"\\\\\",\"tab\\t\"]"),
-                   QStringLiteral("[\n    \"a\\/b\",\n    \"\\u00e9\",\n    \"\\ud83d\\ude00\",\n    \"q\\\"t\",\n"
-                                  "    \"\\\\\",\n    \"tab\\t\"\n]")},
-        LayoutCase{"keysSortedByTheirValue", QStringLiteral("{\"\\u0062\":1,\"a\":2,\"B\":3,\"\\u00e9\":4}"),
-                   QStringLiteral("{\n    \"B\": 3,\n    \"a\": 2,\n    \"\\u0062\": 1,\n    \"\\u00e9\": 4\n}")},
+        LayoutCase{
+            "escapesAsWritten",
+            QStringLiteral("[\"a\\/b\",\"\\u00e9\",\"\\ud83d\\ude00\",\"q\\\"t\",\"\\\\\",\"tab\\t\"]"),
+            QStringLiteral("[\n    \"a\\/b\",\n    \"\\u00e9\",\n    \"\\ud83d\\ude00\",\n    \"q\\\"t\",\n"
+                           "    \"\\\\\",\n    \"tab\\t\"\n]")},
+        LayoutCase{
+            "keysSortedByTheirValue", QStringLiteral("{\"\\u0062\":1,\"a\":2,\"B\":3,\"\\u00e9\":4}"),
+            QStringLiteral("{\n    \"B\": 3,\n    \"a\": 2,\n    \"\\u0062\": 1,\n    \"\\u00e9\": 4\n}")},
         LayoutCase{"emptyContainers", QStringLiteral("{\"a\":[],\"b\":{}}"),
                    QStringLiteral("{\n    \"a\": [\n    ],\n    \"b\": {\n    }\n}")},
         LayoutCase{"topLevelEmpty", QStringLiteral("[ ]"), QStringLiteral("[\n]")},
-        LayoutCase{"nestedObjectsInArrays", QStringLiteral("[{\"z\":1,\"y\":[true,false,null]},[],{\"x\":{}}]"),
-                   QStringLiteral("[\n    {\n        \"y\": [\n            true,\n            false,\n            null\n"
-                                  "        ],\n        \"z\": 1\n    },\n    [\n    ],\n    {\n        \"x\": {\n"
-                                  "        }\n    }\n]")},
+        LayoutCase{"nestedObjectsInArrays",
+                   QStringLiteral("[{\"z\":1,\"y\":[true,false,null]},[],{\"x\":{}}]"),
+                   QStringLiteral(
+                       "[\n    {\n        \"y\": [\n            true,\n            false,\n            null\n"
+                       "        ],\n        \"z\": 1\n    },\n    [\n    ],\n    {\n        \"x\": {\n"
+                       "        }\n    }\n]")},
         LayoutCase{"whiteSpaceAnywhere", QStringLiteral("\u00a0\n [ 1 ,\r\n\t\"a b\" ] \u2028"),
                    QStringLiteral("[\n    1,\n    \"a b\"\n]")}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
@@ -78,27 +83,27 @@ TEST_P(JsonRefused, SaysWhereTheTextStopsBeingJSON) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, JsonRefused,
-    ::testing::Values(
-        RefusedCase{"notJson", QStringLiteral("{not json}"), Problem::notJSON, 1, 2},
-        RefusedCase{"bareNumber", QStringLiteral("42"), Problem::notJSON, 1, 1},
-        RefusedCase{"empty", QString(), Problem::notJSON, 1, 1},
-        RefusedCase{"trailingComma", QStringLiteral("[1,]"), Problem::notJSON, 1, 4},
-        RefusedCase{"leadingZero", QStringLiteral("[01]"), Problem::notJSON, 1, 3},
-        RefusedCase{"bareFraction", QStringLiteral("[1.]"), Problem::notJSON, 1, 4},
-        RefusedCase{"unknownEscape", QStringLiteral("[\"\\x\"]"), Problem::notJSON, 1, 4},
-        RefusedCase{"shortUnicodeEscape", QStringLiteral("[\"\\u00\"]"), Problem::notJSON, 1, 7},
-        RefusedCase{"rawTabInString", QStringLiteral("[\"a\tb\"]"), Problem::notJSON, 1, 4},
-        RefusedCase{"unterminatedString", QStringLiteral("[\"abc"), Problem::notJSON, 1, 6},
-        RefusedCase{"garbageAfter", QStringLiteral("[1] x"), Problem::notJSON, 1, 5},
-        RefusedCase{"twoDocuments", QStringLiteral("{}\n{}"), Problem::notJSON, 2, 1},
-        RefusedCase{"missingColon", QStringLiteral("{\n  \"a\" 1}"), Problem::notJSON, 2, 7},
-        RefusedCase{"keyNotString", QStringLiteral("{1:2}"), Problem::notJSON, 1, 2},
-        RefusedCase{"unclosed", QStringLiteral("[[1]"), Problem::notJSON, 1, 5},
-        RefusedCase{"mismatchedBracket", QStringLiteral("[1}"), Problem::notJSON, 1, 3},
-        RefusedCase{"tooDeep",
-                    QStringLiteral("[").repeated(JsonFormatter::kMaxDepth + 1) +
-                        QStringLiteral("]").repeated(JsonFormatter::kMaxDepth + 1),
-                    Problem::tooDeep, 1, JsonFormatter::kMaxDepth + 1}),
+    ::testing::Values(RefusedCase{"notJson", QStringLiteral("{not json}"), Problem::notJSON, 1, 2},
+                      RefusedCase{"bareNumber", QStringLiteral("42"), Problem::notJSON, 1, 1},
+                      RefusedCase{"empty", QString(), Problem::notJSON, 1, 1},
+                      RefusedCase{"trailingComma", QStringLiteral("[1,]"), Problem::notJSON, 1, 4},
+                      RefusedCase{"leadingZero", QStringLiteral("[01]"), Problem::notJSON, 1, 3},
+                      RefusedCase{"bareFraction", QStringLiteral("[1.]"), Problem::notJSON, 1, 4},
+                      RefusedCase{"unknownEscape", QStringLiteral("[\"\\x\"]"), Problem::notJSON, 1, 4},
+                      RefusedCase{"shortUnicodeEscape", QStringLiteral("[\"\\u00\"]"), Problem::notJSON, 1,
+                                  7},
+                      RefusedCase{"rawTabInString", QStringLiteral("[\"a\tb\"]"), Problem::notJSON, 1, 4},
+                      RefusedCase{"unterminatedString", QStringLiteral("[\"abc"), Problem::notJSON, 1, 6},
+                      RefusedCase{"garbageAfter", QStringLiteral("[1] x"), Problem::notJSON, 1, 5},
+                      RefusedCase{"twoDocuments", QStringLiteral("{}\n{}"), Problem::notJSON, 2, 1},
+                      RefusedCase{"missingColon", QStringLiteral("{\n  \"a\" 1}"), Problem::notJSON, 2, 7},
+                      RefusedCase{"keyNotString", QStringLiteral("{1:2}"), Problem::notJSON, 1, 2},
+                      RefusedCase{"unclosed", QStringLiteral("[[1]"), Problem::notJSON, 1, 5},
+                      RefusedCase{"mismatchedBracket", QStringLiteral("[1}"), Problem::notJSON, 1, 3},
+                      RefusedCase{"tooDeep",
+                                  QStringLiteral("[").repeated(JsonFormatter::kMaxDepth + 1) +
+                                      QStringLiteral("]").repeated(JsonFormatter::kMaxDepth + 1),
+                                  Problem::tooDeep, 1, JsonFormatter::kMaxDepth + 1}),
     [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
 TEST(JsonFormatter, DepthUpToTheLimitIsLaidOut) {
