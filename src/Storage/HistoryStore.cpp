@@ -50,21 +50,23 @@ std::optional<QString> optionalText(const QVariant& value) {
     return value.toString();
 }
 
-// Binds every column after id, in the order of kColumns.
-void bindStoredFields(QSqlQuery& query, const ClipboardItemRecord& r) {
-    query.addBindValue(r.typeRaw);
-    query.addBindValue(textValue(r.plainText));
-    query.addBindValue(blobValue(r.richData));
-    query.addBindValue(textValue(r.imageFilename));
-    query.addBindValue(textValue(r.detectedLanguage));
-    query.addBindValue(textValue(r.sourceAppBundleID));
-    query.addBindValue(textValue(r.sourceAppName));
-    query.addBindValue(r.createdAt);
-    query.addBindValue(r.isPinned ? 1 : 0);
-    query.addBindValue(r.dedupeKey);
-    query.addBindValue(textValue(r.snippetTitle));
-    query.addBindValue(textValue(r.ocrText));
-    query.addBindValue(textValue(r.contentTagsRaw));
+// Every column after id, in the order of kColumns, with the value bound for it.
+QList<std::pair<QLatin1StringView, QVariant>> storedFields(const ClipboardItemRecord& r) {
+    return {
+        {QLatin1StringView("typeRaw"), r.typeRaw},
+        {QLatin1StringView("plainText"), textValue(r.plainText)},
+        {QLatin1StringView("richData"), blobValue(r.richData)},
+        {QLatin1StringView("imageFilename"), textValue(r.imageFilename)},
+        {QLatin1StringView("detectedLanguage"), textValue(r.detectedLanguage)},
+        {QLatin1StringView("sourceAppBundleID"), textValue(r.sourceAppBundleID)},
+        {QLatin1StringView("sourceAppName"), textValue(r.sourceAppName)},
+        {QLatin1StringView("createdAt"), r.createdAt},
+        {QLatin1StringView("isPinned"), r.isPinned ? 1 : 0},
+        {QLatin1StringView("dedupeKey"), r.dedupeKey},
+        {QLatin1StringView("snippetTitle"), textValue(r.snippetTitle)},
+        {QLatin1StringView("ocrText"), textValue(r.ocrText)},
+        {QLatin1StringView("contentTagsRaw"), textValue(r.contentTagsRaw)},
+    };
 }
 
 QString idText(const QUuid& id) {
@@ -102,6 +104,22 @@ bool isShortText(const QString& text) {
     return text.size() <= HistoryStore::kInlineTaggingLimit;
 }
 
+bool insertRecord(QSqlDatabase& db, const ClipboardItemRecord& r) {
+    QSqlQuery query(db);
+    query.prepare(
+        QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(QLatin1String(kColumns)));
+    query.addBindValue(idText(r.id));
+    for (const auto& [column, value] : storedFields(r))
+        query.addBindValue(value);
+    return query.exec();
+}
+
+// The bytes a new row's large columns take.
+qsizetype contentBytes(const ClipboardItemRecord& r) {
+    return (r.plainText ? r.plainText->size() * 2 : 0) + (r.richData ? r.richData->size() : 0);
+}
+
 // "<UPPER-CASE UUID>.png", the names the clip factory gives.
 bool isCapturedPictureName(const QString& name) {
     if (!name.endsWith(QLatin1String(".png")))
@@ -114,9 +132,16 @@ bool isCapturedPictureName(const QString& name) {
 } // namespace
 
 HistoryStore::HistoryStore(Options options, QSqlDatabase database)
-    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)) {}
+    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)),
+      m_writeWatcher(new QFutureWatcher<bool>(this)) {
+    connect(m_writeWatcher, &QFutureWatcherBase::finished, this, &HistoryStore::backgroundWriteFinished);
+}
 
 HistoryStore::~HistoryStore() {
+    // Clips still on their way are written before the store closes.
+    m_closing = true;
+    waitForWrites();
+    m_writer.reset();
     stopRecognitions();
     m_db.close();
     m_db = QSqlDatabase();
@@ -331,23 +356,67 @@ bool HistoryStore::transaction(const std::function<bool()>& body) {
 }
 
 bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
-    QSqlQuery query(m_db);
-    query.prepare(
-        QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-            .arg(QLatin1String(kColumns)));
-    query.addBindValue(idText(r.id));
-    bindStoredFields(query, r);
-    return query.exec();
+    return insertRecord(m_db, r);
 }
 
+// Commits new rows on one thread of its own, through a connection that lives on that thread.
+class HistoryStore::RowWriter {
+public:
+    RowWriter(QString databasePath, int busyTimeoutMs)
+        : m_path(std::move(databasePath)), m_busyTimeoutMs(busyTimeoutMs),
+          m_connection(QStringLiteral("quillstack-history-writer-%1").arg(quintptr(this))) {
+        m_pool.setMaxThreadCount(1);
+        m_pool.setExpiryTimeout(-1);
+    }
+    ~RowWriter() {
+        waitForDone();
+        m_pool.start([name = m_connection] { QSqlDatabase::removeDatabase(name); });
+        waitForDone();
+    }
+
+    // True once the row is committed, in its own transaction.
+    QFuture<bool> insert(ClipboardItemRecord record) {
+        return QtConcurrent::run(&m_pool, [this, record = std::move(record)] {
+            QSqlDatabase db = connection();
+            if (!db.isOpen() || !db.transaction())
+                return false;
+            if (insertRecord(db, record) && db.commit())
+                return true;
+            db.rollback();
+            return false;
+        });
+    }
+
+    // Never runs the work on the waiting thread (the connection belongs to the writer's).
+    void waitForDone() { m_pool.waitForDone(); }
+
+private:
+    QSqlDatabase connection() const {
+        if (QSqlDatabase::contains(m_connection))
+            return QSqlDatabase::database(m_connection);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
+        if (db.open())
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        return db;
+    }
+
+    QString m_path;
+    int m_busyTimeoutMs;
+    QString m_connection;
+    QThreadPool m_pool;
+};
+
 bool HistoryStore::updateRow(const ClipboardItemRecord& r) {
+    QStringList assignments;
+    const auto fields = storedFields(r);
+    for (const auto& [column, value] : fields)
+        assignments.append(column + QStringLiteral(" = ?"));
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE ClipboardItem SET typeRaw = ?, plainText = ?, richData = ?, "
-                                 "imageFilename = ?, detectedLanguage = ?, "
-                                 "sourceAppBundleID = ?, sourceAppName = ?, createdAt = ?, isPinned = ?, "
-                                 "dedupeKey = ?, snippetTitle = ?, "
-                                 "ocrText = ?, contentTagsRaw = ? WHERE id = ?"));
-    bindStoredFields(query, r);
+    query.prepare(QStringLiteral("UPDATE ClipboardItem SET %1 WHERE id = ?").arg(assignments.join(u", ")));
+    for (const auto& [column, value] : fields)
+        query.addBindValue(value);
     query.addBindValue(idText(r.id));
     return query.exec() && query.numRowsAffected() == 1;
 }
@@ -424,6 +493,39 @@ void HistoryStore::classify(ClipboardItem& item) {
 void HistoryStore::add(const ClipboardItemPtr& item) {
     if (!item)
         return;
+    m_arrivals.append(item);
+    fileArrivals();
+}
+
+void HistoryStore::fileArrivals() {
+    while (!m_writing && !m_arrivals.isEmpty())
+        file(m_arrivals.takeFirst());
+}
+
+void HistoryStore::waitForWrites() {
+    while (m_writing || !m_arrivals.isEmpty()) {
+        if (m_writing) {
+            m_writer->waitForDone();
+            backgroundWriteFinished();
+        } else {
+            fileArrivals();
+        }
+    }
+}
+
+void HistoryStore::backgroundWriteFinished() {
+    if (!m_writing)
+        return;
+    const ClipboardItemPtr item = std::exchange(m_writing, nullptr);
+    const QFuture<bool> commit = m_writeWatcher->future();
+    if (commit.resultCount() > 0 && commit.result())
+        filed(item, m_writingTagLater);
+    else
+        reload();
+    fileArrivals();
+}
+
+void HistoryStore::file(const ClipboardItemPtr& item) {
     ClipboardItemRecord& incoming = item->m_record;
     const bool tagLater = !item->m_classified && incoming.plainText && !incoming.contentTagsRaw &&
                           !isShortText(*incoming.plainText);
@@ -467,8 +569,23 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
         return;
     }
 
-    if (!transaction([&] { return insertRow(incoming); }))
+    if (!m_closing && contentBytes(incoming) >= kBackgroundWriteSize) {
+        if (!m_writer)
+            m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
+        m_writing = item;
+        m_writingTagLater = tagLater;
+        m_writeWatcher->setFuture(m_writer->insert(incoming));
         return;
+    }
+    if (transaction([&] { return insertRow(incoming); }))
+        filed(item, tagLater);
+}
+
+void HistoryStore::filed(const ClipboardItemPtr& item, bool tagLater) {
+    // A reload while the row was written in the background has listed it already.
+    if (m_byId.contains(item->id()))
+        return;
+    const ClipboardItemRecord& incoming = item->record();
     m_byId.insert(item->id(), item);
     placeItem(item);
     enforceLimit();
@@ -592,6 +709,8 @@ void HistoryStore::setDisplayNameLookup(std::function<QString(const QString&)> l
 }
 
 bool HistoryStore::eraseAll() {
+    // A clip still being written would come back after the erase.
+    waitForWrites();
     const QList<ClipboardItemPtr> all = m_items;
     const bool committed = transaction([&] {
         QSqlQuery query(m_db);

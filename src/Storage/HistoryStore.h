@@ -3,6 +3,7 @@
 #include "ClipboardItem.h"
 
 #include <QFuture>
+#include <QFutureWatcher>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -23,7 +24,8 @@ class UserDefaults;
 // The persistent history: every item and snippet in one SQLite table (ClipboardItem, one column
 // per stored field), the in-memory list all views show (newest first), and every operation that
 // changes it. GUI thread only; work that grows with an item's text or picture leaves it: text
-// recognition, and tagging of long texts (their tags are written a moment after the item).
+// recognition, tagging of long texts (their tags are written a moment after the item), and the
+// writing of large new items (they join the list once committed; later items wait for them).
 //
 // Each change is one transaction. Image files of removed items are deleted only after the
 // transaction that forgets them has committed; a change that cannot be written is rolled back and
@@ -37,6 +39,9 @@ public:
     static constexpr int kDefaultHistoryLimit = 200;
     // Texts up to this many UTF-16 units are tagged on the calling thread; longer ones on a worker.
     static constexpr qsizetype kInlineTaggingLimit = 32 * 1024;
+    // New items whose text and RTF take at least this many bytes are committed by a worker with a
+    // connection of its own.
+    static constexpr qsizetype kBackgroundWriteSize = 256 * 1024;
 
     struct Options {
         QString databasePath;
@@ -82,8 +87,13 @@ public:
     // Files a newly captured item: tags its text and applies the colour rule (unless classify() has
     // done that already), merges it into an existing item with the same dedupe key (which moves to
     // the top) or inserts it and trims the history; a new image then has its text recognised in the
-    // background. A long text not classified yet is filed at once and tagged on a worker.
+    // background. A long text not classified yet is filed at once and tagged on a worker. A large
+    // item is written in the background and filed when committed; items added meanwhile are filed
+    // after it, in order.
     void add(const ClipboardItemPtr& item);
+    // Blocks until every item given to add() has been filed (the destructor does this too, so that
+    // quitting loses no captured clip). For tests and shutdown.
+    void waitForWrites();
     // What add() does first, for a capture worker: tags the text of a new item that arrives
     // untagged and applies the colour rule ("#" first and a hexColor tag make a text a colour).
     // Safe on any thread for an item no one else uses yet; add() then files it as it is.
@@ -152,6 +162,13 @@ private:
     void forgetItems(const QList<ClipboardItemPtr>& gone);
     void replaceList(QList<ClipboardItemPtr> items);
 
+    // Files the items given to add() in order, until one waits for its background write.
+    void fileArrivals();
+    void file(const ClipboardItemPtr& item);
+    // What follows the commit of a new item.
+    void filed(const ClipboardItemPtr& item, bool tagLater);
+    void backgroundWriteFinished();
+
     void scheduleOCR(const ClipboardItemPtr& item, const QString& filename);
     void applyRecognizedText(const QUuid& id, const QString& text, const std::optional<QString>& tags);
 
@@ -172,4 +189,16 @@ private:
         QFuture<std::pair<QString, std::optional<QString>>> tagged;
     };
     QList<Recognition> m_recognitions;
+
+    // Items given to add() and not filed yet, oldest first.
+    QList<ClipboardItemPtr> m_arrivals;
+    // The worker that commits large new items, made on first use.
+    class RowWriter;
+    std::unique_ptr<RowWriter> m_writer;
+    // The item being written in the background, whether it still needs tags, and its commit.
+    ClipboardItemPtr m_writing;
+    bool m_writingTagLater = false;
+    QFutureWatcher<bool>* m_writeWatcher = nullptr;
+    // Set while the store closes: everything left is written at once.
+    bool m_closing = false;
 };

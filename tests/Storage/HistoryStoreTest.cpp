@@ -495,6 +495,28 @@ TEST_F(HistoryStoreTest, LongTextsAreTaggedOffTheCallingThread) {
     EXPECT_EQ(store->item(snippet->id())->contentTagsRaw(), QStringLiteral("email"));
 }
 
+// A large new item is committed by a worker and listed when that is done; items added meanwhile wait
+// for it, so order and de-duplication stay as if all were filed at once, and closing the store
+// writes what is still on its way.
+TEST_F(HistoryStoreTest, LargeItemsAreWrittenInTheBackgroundInOrder) {
+    const QString large(HistoryStore::kBackgroundWriteSize, u'l');
+    const ClipboardItemPtr big = addText(large);
+    addText(QStringLiteral("after the large one"));
+    addText(large);
+    EXPECT_TRUE(store->items().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store->items().size() == 2; }, 10000));
+    QTest::qWait(20);
+    EXPECT_EQ(texts(), (QStringList{large, "after the large one"}));
+    EXPECT_EQ(store->items().first(), big);
+    EXPECT_EQ(RawConnection(databasePath()).scalar(QStringLiteral("SELECT count(*) FROM ClipboardItem")), 2);
+
+    const QString other(HistoryStore::kBackgroundWriteSize, u'o');
+    addText(other);
+    addText(QStringLiteral("queued behind it"));
+    store = reopen();
+    EXPECT_EQ(texts(), (QStringList{"queued behind it", other, large, "after the large one"}));
+}
+
 // An item classified beforehand (as the capture worker does) is filed exactly as classified.
 TEST_F(HistoryStoreTest, ClassifiedItemsAreFiledAsTheyAre) {
     const ClipboardItemPtr colour = ClipboardItem::make(textItem(QStringLiteral("  #a1b2c3\n")));
