@@ -59,6 +59,20 @@ private:
     QString m_name;
 };
 
+// A captured image: its PNG file written first, as the clip factory does.
+ClipboardItemPtr addCapturedImage(ImageStore& images, HistoryStore& store, const QByteArray& png) {
+    const QString filename =
+        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    EXPECT_TRUE(images.write(filename, png));
+    NewClipboardItem content;
+    content.type = ItemType::image;
+    content.imageFilename = filename;
+    content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
+    const ClipboardItemPtr item = ClipboardItem::make(content);
+    store.add(item);
+    return item;
+}
+
 class HistoryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -95,19 +109,7 @@ protected:
         return item;
     }
 
-    // A captured image: its PNG file written first, as the clip factory does.
-    ClipboardItemPtr addImage(const QByteArray& png) {
-        const QString filename =
-            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
-        EXPECT_TRUE(images.write(filename, png));
-        NewClipboardItem content;
-        content.type = ItemType::image;
-        content.imageFilename = filename;
-        content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
-        const ClipboardItemPtr item = ClipboardItem::make(content);
-        store->add(item);
-        return item;
-    }
+    ClipboardItemPtr addImage(const QByteArray& png) { return addCapturedImage(images, *store, png); }
 
     QStringList texts() const {
         QStringList result;
@@ -645,17 +647,7 @@ struct GatedHistory {
         EXPECT_TRUE(QTest::qWaitFor([&] { return gated.running == 0; }, 10000));
     }
     ClipboardItemPtr addImage(QColor color) {
-        const QByteArray png = pngBytes({8, 8}, color);
-        const QString filename =
-            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
-        EXPECT_TRUE(images.write(filename, png));
-        NewClipboardItem content;
-        content.type = ItemType::image;
-        content.imageFilename = filename;
-        content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
-        const ClipboardItemPtr image = ClipboardItem::make(content);
-        store->add(image);
-        return image;
+        return addCapturedImage(images, *store, pngBytes({8, 8}, color));
     }
 
     QTemporaryDir root;
