@@ -8,8 +8,10 @@
 #include <QPromise>
 #include <QRunnable>
 #include <QThreadPool>
+#include <QWaitCondition>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 namespace OCRService {
@@ -30,16 +32,24 @@ struct RecognizerSlot {
 // itself, which would put recognition on the GUI thread at quit.
 class Recognitions {
 public:
+    // Never destroyed, nor is its pool: jobs may still reach it while the process exits, and pool
+    // threads that ended then would release their engines while the libraries are torn down.
     static Recognitions& instance() {
-        static Recognitions recognitions;
-        return recognitions;
+        static Recognitions* recognitions = [] {
+            std::atexit([] { instance().close(); });
+            return new Recognitions;
+        }();
+        return *recognitions;
     }
 
-    // Joined when the process exits, so that no engine runs while the libraries are torn down;
-    // jobs still queued then are dropped.
-    ~Recognitions() {
+    // At exit: jobs still queued are dropped and running ones finish first, so that no engine works
+    // while the libraries are torn down.
+    void close() {
+        QMutexLocker lock(&m_mutex);
+        m_closing = true;
         m_pool.clear();
-        m_pool.waitForDone();
+        while (m_running > 0)
+            m_idle.wait(&m_mutex);
     }
 
     QThreadPool& pool() { return m_pool; }
@@ -54,12 +64,13 @@ public:
         return slot;
     }
 
-    // False when the recognizer has been retired: the job then does nothing.
+    // False when the recognizer has been retired or the process exits: the job then does nothing.
     bool begin(RecognizerSlot& slot) {
         QMutexLocker lock(&m_mutex);
-        if (slot.retired)
+        if (slot.retired || m_closing)
             return false;
         ++slot.running;
+        ++m_running;
         return true;
     }
 
@@ -69,6 +80,8 @@ public:
         QMutexLocker lock(&m_mutex);
         if (--slot.running == 0)
             last = std::move(slot.owned);
+        if (--m_running == 0)
+            m_idle.wakeAll();
     }
 
     void retire(std::unique_ptr<Platform::TextRecognizer> recognizer) {
@@ -95,6 +108,9 @@ private:
 
     QThreadPool m_pool;
     QMutex m_mutex;
+    QWaitCondition m_idle;
+    int m_running = 0;
+    bool m_closing = false;
     QHash<Platform::TextRecognizer*, std::shared_ptr<RecognizerSlot>> m_slots;
 };
 
