@@ -149,6 +149,18 @@
         <translation>Otwórz w Mapach</translation>
     </message>
     <message>
+        <source>Nothing was pasted: the text is not valid JSON (line %1, column %2).</source>
+        <translation>Nic nie wklejono: tekst nie jest poprawnym JSON-em (wiersz %1, kolumna %2).</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the JSON is nested more than %1 levels deep (line %2, column %3).</source>
+        <translation>Nic nie wklejono: JSON ma więcej niż %1 poziomów zagnieżdżenia (wiersz %2, kolumna %3).</translation>
+    </message>
+    <message>
+        <source>Nothing was pasted: the formatted JSON would be too large.</source>
+        <translation>Nic nie wklejono: sformatowany JSON byłby zbyt duży.</translation>
+    </message>
+    <message>
         <source>Copy HEX</source>
         <translation>Kopiuj HEX</translation>
     </message>

@@ -8,6 +8,7 @@
 #include <ClipboardEngine/Capture/PasteService.h>
 #include <ClipboardEngine/Capture/PasteboardMonitor.h>
 #include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <ClipboardEngine/OCRService.h>
 #include <Platform/Relaunch/ProcessRelauncher.h>
 #include <Platform/TextRecognition/TesseractTextRecognizer.h>
 #include <Platform/UserDefaults.h>
@@ -76,8 +77,11 @@ CaptureServices::CaptureServices(Platform::UserDefaults& defaults, Platform::Sch
 
 CaptureServices::~CaptureServices() {
     if (Platform::TextRecognizer::standard() == m_recognizer.get()) {
-        m_store->waitForRecognitions();
+        // Quit never waits for recognition: queued images are dropped, and a recognition under way
+        // keeps the engine until it ends.
+        m_store->stopRecognitions();
         Platform::TextRecognizer::setStandard(nullptr);
+        OCRService::retire(std::move(m_recognizer));
     }
 }
 

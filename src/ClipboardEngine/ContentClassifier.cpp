@@ -1,5 +1,7 @@
 #include "ContentClassifier.h"
 
+#include "FutureDelivery.h"
+#include "JsonFormatter.h"
 #include "Platform/UrlOpener.h"
 #include "TextLines.h"
 
@@ -7,11 +9,11 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QGuiApplication>
-#include <QJsonDocument>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTime>
 #include <QUrlQuery>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <array>
 
@@ -113,17 +115,11 @@ bool looksLikeHexColor(QStringView text) {
     return isHexColorPattern(TextLines::trimAll(text));
 }
 
-bool parsesAsJSONContainer(QStringView text) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
-    return error.error == QJsonParseError::NoError && (document.isObject() || document.isArray());
-}
-
 bool looksLikeJSON(QStringView text) {
     const QStringView trimmed = TextLines::trimAll(text);
     const bool object = trimmed.startsWith(u'{') && trimmed.endsWith(u'}');
     const bool array = trimmed.startsWith(u'[') && trimmed.endsWith(u']');
-    return (object || array) && parsesAsJSONContainer(trimmed);
+    return (object || array) && JsonFormatter::isValid(trimmed);
 }
 
 bool parsesAsDateTime(const QString& date, const QString& dateFormat, const QString& time,
@@ -314,12 +310,30 @@ std::optional<QString> normalizedHex(const QString& text) {
 }
 
 std::optional<QString> prettyJSON(const QString& text) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError || document.isNull())
-        return std::nullopt;
-    // QJsonObject keeps its keys sorted, so the output lists them in order.
-    return QString::fromUtf8(document.toJson(QJsonDocument::Indented)).trimmed();
+    return JsonFormatter::format(text);
+}
+
+QString formattingFailure(const JsonFormatter::Failure& failure) {
+    switch (failure.problem) {
+    case JsonFormatter::Problem::none:
+    case JsonFormatter::Problem::notJSON:
+        return QCoreApplication::translate(
+                   "ContentClassifier",
+                   "Nothing was pasted: the text is not valid JSON (line %1, column %2).")
+            .arg(failure.line)
+            .arg(failure.column);
+    case JsonFormatter::Problem::tooDeep:
+        return QCoreApplication::translate(
+                   "ContentClassifier",
+                   "Nothing was pasted: the JSON is nested more than %1 levels deep (line %2, column %3).")
+            .arg(JsonFormatter::kMaxDepth)
+            .arg(failure.line)
+            .arg(failure.column);
+    case JsonFormatter::Problem::tooLarge:
+        return QCoreApplication::translate("ContentClassifier",
+                                           "Nothing was pasted: the formatted JSON would be too large.");
+    }
+    return {};
 }
 
 std::optional<QColor> colorFromHex(const QString& text) {
@@ -355,7 +369,8 @@ QList<SmartAction> actions(const QString& text, const QList<ContentTag>& tags) {
         }
     }
     if (tags.contains(ContentTag::phone)) {
-        if (const auto number = firstPhone(text))
+        // White space holds no digits: the trimmed text has the same number.
+        if (const auto number = firstPhone(TextLines::trimAll(text).toString()))
             result.append({Kind::call, *number});
     }
     if (tags.contains(ContentTag::address))
@@ -364,10 +379,9 @@ QList<SmartAction> actions(const QString& text, const QList<ContentTag>& tags) {
         if (const auto hex = normalizedHex(text))
             result.append({Kind::copyHex, *hex});
     }
-    if (tags.contains(ContentTag::json)) {
-        if (const auto json = prettyJSON(text))
-            result.append({Kind::pastePrettyJSON, *json});
-    }
+    // Formatting grows with the text: it happens when the action is performed, off the GUI thread.
+    if (tags.contains(ContentTag::json))
+        result.append({Kind::pastePrettyJSON, text});
     return result;
 }
 
@@ -380,8 +394,7 @@ QUrl mapsUrl(const QString& address) {
     return url;
 }
 
-void perform(const SmartAction& action, const std::function<void(const QString&)>& pasteText,
-             Platform::UrlOpener& opener) {
+void perform(const SmartAction& action, const Replies& replies, Platform::UrlOpener& opener) {
     using Kind = SmartAction::Kind;
     switch (action.kind) {
     case Kind::mail:
@@ -402,15 +415,32 @@ void perform(const SmartAction& action, const std::function<void(const QString&)
             QGuiApplication::clipboard()->setMimeData(data);
         }
         break;
-    case Kind::pastePrettyJSON:
-        if (pasteText)
-            pasteText(action.payload);
+    case Kind::pastePrettyJSON: {
+        if (!replies.context)
+            break;
+        using Formatted = std::pair<std::optional<QString>, JsonFormatter::Failure>;
+        const QFuture<Formatted> formatting = QtConcurrent::run([json = action.payload] {
+            JsonFormatter::Failure failure;
+            std::optional<QString> formatted = JsonFormatter::format(json, &failure);
+            return Formatted{std::move(formatted), failure};
+        });
+        deliverOnContextThread(
+            formatting, replies.context,
+            [pasteText = replies.pasteText, failed = replies.failed](const Formatted& result) {
+                if (result.first) {
+                    if (pasteText)
+                        pasteText(*result.first);
+                } else if (failed) {
+                    failed(formattingFailure(result.second));
+                }
+            });
         break;
+    }
     }
 }
 
-void perform(const SmartAction& action, const std::function<void(const QString&)>& pasteText) {
-    perform(action, pasteText, Platform::UrlOpener::system());
+void perform(const SmartAction& action, const Replies& replies) {
+    perform(action, replies, Platform::UrlOpener::system());
 }
 
 } // namespace ContentClassifier

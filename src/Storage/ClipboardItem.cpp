@@ -9,14 +9,30 @@
 
 namespace {
 
-std::optional<QString> firstNonBlankLine(const std::optional<QString>& text) {
+// Reads lines one by one (no list of every line of a huge text) within the first `scanLimit`
+// units.
+std::optional<QStringView> firstNonBlankLine(const std::optional<QString>& text, qsizetype scanLimit) {
     if (!text)
         return std::nullopt;
-    for (QStringView line : TextLines::split(*text)) {
-        if (!TextLines::trimHorizontal(line).isEmpty())
-            return line.toString();
+    const QStringView window = QStringView(*text).first(std::min(text->size(), scanLimit));
+    qsizetype start = 0;
+    while (start <= window.size()) {
+        qsizetype end = start;
+        bool blank = true;
+        while (end < window.size() && !TextLines::isNewline(window[end].unicode())) {
+            blank = blank && TextLines::isHorizontalSpace(window[end]);
+            ++end;
+        }
+        if (!blank)
+            return window.sliced(start, end - start);
+        start = end + 1;
     }
     return std::nullopt;
+}
+
+// The line as a string; the whole text is shared rather than copied.
+QString lineText(const QString& text, QStringView line) {
+    return line.size() == text.size() ? text : line.toString();
 }
 
 } // namespace
@@ -58,10 +74,23 @@ ItemType ClipboardItem::type() const {
 }
 
 QString ClipboardItem::previewTitle() const {
-    if (auto line = firstNonBlankLine(m_record.plainText))
-        return *line;
-    if (auto line = firstNonBlankLine(m_record.ocrText))
-        return *line;
+    for (const std::optional<QString>* text : {&m_record.plainText, &m_record.ocrText}) {
+        if (const std::optional<QStringView> line = firstNonBlankLine(*text, (*text) ? (*text)->size() : 0))
+            return lineText(**text, *line);
+    }
+    return QString();
+}
+
+QString ClipboardItem::previewTitle(qsizetype maxLength) const {
+    if (maxLength <= 0)
+        return QString();
+    for (const std::optional<QString>* text : {&m_record.plainText, &m_record.ocrText}) {
+        if (std::optional<QStringView> line = firstNonBlankLine(*text, kTitleScanLimit)) {
+            if (line->size() > maxLength)
+                line = line->first(line->at(maxLength - 1).isHighSurrogate() ? maxLength - 1 : maxLength);
+            return lineText(**text, *line);
+        }
+    }
     return QString();
 }
 

@@ -79,6 +79,10 @@ public:
     ItemType type() const;
     // The first line of the text (else of the recognised text) that is not blank, untrimmed.
     QString previewTitle() const;
+    // The same for a list row, at a cost that never grows with the item: at most `maxLength` units
+    // (a surrogate pair stays whole), found within the first kTitleScanLimit units of each text.
+    QString previewTitle(qsizetype maxLength) const;
+    static constexpr qsizetype kTitleScanLimit = 64 * 1024;
     // The name of the symbol (icon) that stands for the item's kind.
     QString systemImageName() const;
     // plainText, ocrText and snippetTitle, each when present (even empty), joined with "\n".
@@ -92,6 +96,8 @@ private:
     explicit ClipboardItem(ClipboardItemRecord record) : m_record(std::move(record)) {}
 
     ClipboardItemRecord m_record;
+    // Tagged (and typed by the colour rule) before reaching the store; not stored.
+    bool m_classified = false;
 };
 
 using ClipboardItemPtr = std::shared_ptr<ClipboardItem>;

@@ -1,9 +1,9 @@
 #include "HistoryStore.h"
 
 #include "ClipboardEngine/ContentClassifier.h"
+#include "ClipboardEngine/FutureDelivery.h"
 #include "ClipboardEngine/OCRService.h"
 #include "ClipboardEngine/TextLines.h"
-#include "FutureDelivery.h"
 #include "ImageStore.h"
 #include "Platform/TextRecognizer.h"
 #include "Platform/UserDefaults.h"
@@ -17,6 +17,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -49,21 +50,23 @@ std::optional<QString> optionalText(const QVariant& value) {
     return value.toString();
 }
 
-// Binds every column after id, in the order of kColumns.
-void bindStoredFields(QSqlQuery& query, const ClipboardItemRecord& r) {
-    query.addBindValue(r.typeRaw);
-    query.addBindValue(textValue(r.plainText));
-    query.addBindValue(blobValue(r.richData));
-    query.addBindValue(textValue(r.imageFilename));
-    query.addBindValue(textValue(r.detectedLanguage));
-    query.addBindValue(textValue(r.sourceAppBundleID));
-    query.addBindValue(textValue(r.sourceAppName));
-    query.addBindValue(r.createdAt);
-    query.addBindValue(r.isPinned ? 1 : 0);
-    query.addBindValue(r.dedupeKey);
-    query.addBindValue(textValue(r.snippetTitle));
-    query.addBindValue(textValue(r.ocrText));
-    query.addBindValue(textValue(r.contentTagsRaw));
+// Every column after id, in the order of kColumns, with the value bound for it.
+QList<std::pair<QLatin1StringView, QVariant>> storedFields(const ClipboardItemRecord& r) {
+    return {
+        {QLatin1StringView("typeRaw"), r.typeRaw},
+        {QLatin1StringView("plainText"), textValue(r.plainText)},
+        {QLatin1StringView("richData"), blobValue(r.richData)},
+        {QLatin1StringView("imageFilename"), textValue(r.imageFilename)},
+        {QLatin1StringView("detectedLanguage"), textValue(r.detectedLanguage)},
+        {QLatin1StringView("sourceAppBundleID"), textValue(r.sourceAppBundleID)},
+        {QLatin1StringView("sourceAppName"), textValue(r.sourceAppName)},
+        {QLatin1StringView("createdAt"), r.createdAt},
+        {QLatin1StringView("isPinned"), r.isPinned ? 1 : 0},
+        {QLatin1StringView("dedupeKey"), r.dedupeKey},
+        {QLatin1StringView("snippetTitle"), textValue(r.snippetTitle)},
+        {QLatin1StringView("ocrText"), textValue(r.ocrText)},
+        {QLatin1StringView("contentTagsRaw"), textValue(r.contentTagsRaw)},
+    };
 }
 
 QString idText(const QUuid& id) {
@@ -82,13 +85,64 @@ QString lastError(const QSqlQuery& query) {
     return query.lastError().text();
 }
 
+// Only a text written as a colour ("#" first) becomes a colour item; "add" or "100" are valid hex
+// digits but stay text.
+void applyColourRule(ClipboardItemRecord& record) {
+    const ItemType type = ItemTypes::fromRawValue(record.typeRaw).value_or(ItemType::text);
+    if ((type == ItemType::text || type == ItemType::richText) && record.plainText &&
+        ContentClassifier::parseTags(record.contentTagsRaw)
+            .contains(ContentClassifier::ContentTag::hexColor) &&
+        TextLines::trimAll(*record.plainText).startsWith(u'#'))
+        record.typeRaw = ItemTypes::rawValue(ItemType::color);
+}
+
+void replaceTags(ClipboardItemRecord& record, const std::optional<QString>& tags) {
+    record.contentTagsRaw = tags;
+}
+
+bool isShortText(const QString& text) {
+    return text.size() <= HistoryStore::kInlineTaggingLimit;
+}
+
+bool insertRecord(QSqlDatabase& db, const ClipboardItemRecord& r) {
+    QSqlQuery query(db);
+    query.prepare(
+        QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(QLatin1String(kColumns)));
+    query.addBindValue(idText(r.id));
+    for (const auto& [column, value] : storedFields(r))
+        query.addBindValue(value);
+    return query.exec();
+}
+
+// The bytes a new row's large columns take.
+qsizetype contentBytes(const ClipboardItemRecord& r) {
+    return (r.plainText ? r.plainText->size() * 2 : 0) + (r.richData ? r.richData->size() : 0);
+}
+
+// "<UPPER-CASE UUID>.png", the names the clip factory gives.
+bool isCapturedPictureName(const QString& name) {
+    if (!name.endsWith(QLatin1String(".png")))
+        return false;
+    const QString base = name.chopped(4);
+    const QUuid uuid = QUuid::fromString(base);
+    return !uuid.isNull() && base == uuid.toString(QUuid::WithoutBraces).toUpper();
+}
+
 } // namespace
 
 HistoryStore::HistoryStore(Options options, QSqlDatabase database)
-    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)) {}
+    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)),
+      m_writeWatcher(new QFutureWatcher<bool>(this)) {
+    connect(m_writeWatcher, &QFutureWatcherBase::finished, this, &HistoryStore::backgroundWriteFinished);
+}
 
 HistoryStore::~HistoryStore() {
-    waitForRecognitions();
+    // Clips still on their way are written before the store closes.
+    m_closing = true;
+    waitForWrites();
+    m_writer.reset();
+    stopRecognitions();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -157,6 +211,7 @@ std::unique_ptr<HistoryStore> HistoryStore::open(Options options, QString* error
     if (!store->createOrMigrateSchema(&problem))
         return fail(problem);
     store->reload();
+    store->removeUnnamedImages();
     return store;
 }
 
@@ -301,23 +356,67 @@ bool HistoryStore::transaction(const std::function<bool()>& body) {
 }
 
 bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
-    QSqlQuery query(m_db);
-    query.prepare(
-        QStringLiteral("INSERT INTO ClipboardItem (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-            .arg(QLatin1String(kColumns)));
-    query.addBindValue(idText(r.id));
-    bindStoredFields(query, r);
-    return query.exec();
+    return insertRecord(m_db, r);
 }
 
+// Commits new rows on one thread of its own, through a connection that lives on that thread.
+class HistoryStore::RowWriter {
+public:
+    RowWriter(QString databasePath, int busyTimeoutMs)
+        : m_path(std::move(databasePath)), m_busyTimeoutMs(busyTimeoutMs),
+          m_connection(QStringLiteral("quillstack-history-writer-%1").arg(quintptr(this))) {
+        m_pool.setMaxThreadCount(1);
+        m_pool.setExpiryTimeout(-1);
+    }
+    ~RowWriter() {
+        waitForDone();
+        m_pool.start([name = m_connection] { QSqlDatabase::removeDatabase(name); });
+        waitForDone();
+    }
+
+    // True once the row is committed, in its own transaction.
+    QFuture<bool> insert(ClipboardItemRecord record) {
+        return QtConcurrent::run(&m_pool, [this, record = std::move(record)] {
+            QSqlDatabase db = connection();
+            if (!db.isOpen() || !db.transaction())
+                return false;
+            if (insertRecord(db, record) && db.commit())
+                return true;
+            db.rollback();
+            return false;
+        });
+    }
+
+    // Never runs the work on the waiting thread (the connection belongs to the writer's).
+    void waitForDone() { m_pool.waitForDone(); }
+
+private:
+    QSqlDatabase connection() const {
+        if (QSqlDatabase::contains(m_connection))
+            return QSqlDatabase::database(m_connection);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
+        if (db.open())
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        return db;
+    }
+
+    QString m_path;
+    int m_busyTimeoutMs;
+    QString m_connection;
+    QThreadPool m_pool;
+};
+
 bool HistoryStore::updateRow(const ClipboardItemRecord& r) {
+    QStringList assignments;
+    const auto fields = storedFields(r);
+    for (const auto& [column, value] : fields)
+        assignments.append(column + QStringLiteral(" = ?"));
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE ClipboardItem SET typeRaw = ?, plainText = ?, richData = ?, "
-                                 "imageFilename = ?, detectedLanguage = ?, "
-                                 "sourceAppBundleID = ?, sourceAppName = ?, createdAt = ?, isPinned = ?, "
-                                 "dedupeKey = ?, snippetTitle = ?, "
-                                 "ocrText = ?, contentTagsRaw = ? WHERE id = ?"));
-    bindStoredFields(query, r);
+    query.prepare(QStringLiteral("UPDATE ClipboardItem SET %1 WHERE id = ?").arg(assignments.join(u", ")));
+    for (const auto& [column, value] : fields)
+        query.addBindValue(value);
     query.addBindValue(idText(r.id));
     return query.exec() && query.numRowsAffected() == 1;
 }
@@ -381,23 +480,57 @@ bool HistoryStore::deleteItems(const QList<ClipboardItemPtr>& doomed) {
     return true;
 }
 
+void HistoryStore::classify(ClipboardItem& item) {
+    ClipboardItemRecord& record = item.m_record;
+    // Only items that arrive untagged are tagged and typed.
+    if (record.plainText && !record.contentTagsRaw) {
+        record.contentTagsRaw = ContentClassifier::tagsRaw(*record.plainText);
+        applyColourRule(record);
+    }
+    item.m_classified = true;
+}
+
 void HistoryStore::add(const ClipboardItemPtr& item) {
     if (!item)
         return;
-    ClipboardItemRecord& incoming = item->m_record;
+    m_arrivals.append(item);
+    fileArrivals();
+}
 
-    // Tagging and the colour rule, only for items that arrive untagged.
-    if (incoming.plainText && !incoming.contentTagsRaw) {
-        incoming.contentTagsRaw = ContentClassifier::tagsRaw(*incoming.plainText);
-        const ItemType type = item->type();
-        // Only a text written as a colour ("#" first) becomes a colour item; "add" or "100" are
-        // valid hex digits but stay text.
-        if ((type == ItemType::text || type == ItemType::richText) &&
-            ContentClassifier::parseTags(incoming.contentTagsRaw)
-                .contains(ContentClassifier::ContentTag::hexColor) &&
-            TextLines::trimAll(*incoming.plainText).startsWith(u'#'))
-            incoming.typeRaw = ItemTypes::rawValue(ItemType::color);
+void HistoryStore::fileArrivals() {
+    while (!m_writing && !m_arrivals.isEmpty())
+        file(m_arrivals.takeFirst());
+}
+
+void HistoryStore::waitForWrites() {
+    while (m_writing || !m_arrivals.isEmpty()) {
+        if (m_writing) {
+            m_writer->waitForDone();
+            backgroundWriteFinished();
+        } else {
+            fileArrivals();
+        }
     }
+}
+
+void HistoryStore::backgroundWriteFinished() {
+    if (!m_writing)
+        return;
+    const ClipboardItemPtr item = std::exchange(m_writing, nullptr);
+    const QFuture<bool> commit = m_writeWatcher->future();
+    if (commit.resultCount() > 0 && commit.result())
+        filed(item, m_writingTagLater);
+    else
+        reload();
+    fileArrivals();
+}
+
+void HistoryStore::file(const ClipboardItemPtr& item) {
+    ClipboardItemRecord& incoming = item->m_record;
+    const bool tagLater = !item->m_classified && incoming.plainText && !incoming.contentTagsRaw &&
+                          !isShortText(*incoming.plainText);
+    if (!item->m_classified && !tagLater)
+        classify(*item);
 
     const auto existingIt = std::find_if(m_items.begin(), m_items.end(), [&](const ClipboardItemPtr& other) {
         return other->dedupeKey() == incoming.dedupeKey;
@@ -422,6 +555,13 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
         if (committed) {
             applyRecord(existing, updated);
             placeItem(existing);
+            if (tagLater) {
+                tagInBackground(existing->id(), *incoming.plainText,
+                                [](ClipboardItemRecord& record, const std::optional<QString>& tags) {
+                                    if (tags)
+                                        record.contentTagsRaw = tags;
+                                });
+            }
         }
         // The new file is referenced by nothing stored unless it was adopted and that committed.
         if (newFile && newFile != existing->imageFilename() && !(adoptNewFile && !committed))
@@ -429,12 +569,34 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
         return;
     }
 
-    if (!transaction([&] { return insertRow(incoming); }))
+    if (!m_closing && contentBytes(incoming) >= kBackgroundWriteSize) {
+        if (!m_writer)
+            m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
+        m_writing = item;
+        m_writingTagLater = tagLater;
+        m_writeWatcher->setFuture(m_writer->insert(incoming));
         return;
+    }
+    if (transaction([&] { return insertRow(incoming); }))
+        filed(item, tagLater);
+}
+
+void HistoryStore::filed(const ClipboardItemPtr& item, bool tagLater) {
+    // A reload while the row was written in the background has listed it already.
+    if (m_byId.contains(item->id()))
+        return;
+    const ClipboardItemRecord& incoming = item->record();
     m_byId.insert(item->id(), item);
     placeItem(item);
     enforceLimit();
 
+    if (tagLater && m_byId.contains(item->id())) {
+        tagInBackground(item->id(), *incoming.plainText,
+                        [](ClipboardItemRecord& record, const std::optional<QString>& tags) {
+                            record.contentTagsRaw = tags;
+                            applyColourRule(record);
+                        });
+    }
     if (item->type() == ItemType::image && item->imageFilename() && m_byId.contains(item->id()))
         scheduleOCR(item, *item->imageFilename());
 }
@@ -496,11 +658,14 @@ ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& c
     snippetContent.dedupeKey =
         QStringLiteral("snippet:") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     snippetContent.snippetTitle = title;
-    snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
+    if (isShortText(content))
+        snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
     const ClipboardItemPtr snippet = ClipboardItem::make(std::move(snippetContent));
     if (transaction([&] { return insertRow(snippet->record()); })) {
         m_byId.insert(snippet->id(), snippet);
         placeItem(snippet);
+        if (!isShortText(content))
+            tagInBackground(snippet->id(), content, &replaceTags);
     }
     return snippet;
 }
@@ -512,9 +677,13 @@ void HistoryStore::updateSnippet(const ClipboardItemPtr& item, const QString& ti
     ClipboardItemRecord updated = stored->record();
     updated.snippetTitle = title;
     updated.plainText = content;
-    updated.contentTagsRaw = ContentClassifier::tagsRaw(content);
-    if (transaction([&] { return updateRow(updated); }))
-        applyRecord(stored, updated);
+    // A long text is stored untagged first: the tags of the old text no longer hold.
+    updated.contentTagsRaw = isShortText(content) ? ContentClassifier::tagsRaw(content) : std::nullopt;
+    if (!transaction([&] { return updateRow(updated); }))
+        return;
+    applyRecord(stored, updated);
+    if (!isShortText(content))
+        tagInBackground(stored->id(), content, &replaceTags);
 }
 
 QList<HistoryStore::SourceApp> HistoryStore::sourceApps() const {
@@ -540,6 +709,8 @@ void HistoryStore::setDisplayNameLookup(std::function<QString(const QString&)> l
 }
 
 bool HistoryStore::eraseAll() {
+    // A clip still being written would come back after the erase.
+    waitForWrites();
     const QList<ClipboardItemPtr> all = m_items;
     const bool committed = transaction([&] {
         QSqlQuery query(m_db);
@@ -555,37 +726,85 @@ bool HistoryStore::eraseAll() {
     return m_options.images->removeDirectory();
 }
 
+void HistoryStore::tagInBackground(const QUuid& id, const QString& text, TagMerge merge) {
+    const QFuture<std::optional<QString>> tags = QtConcurrent::run(&ContentClassifier::tagsRaw, text);
+    deliverOnContextThread(tags, this, [this, id, text, merge](const std::optional<QString>& found) {
+        const ClipboardItemPtr stored = m_byId.value(id);
+        // An item whose text changed meanwhile is tagged by the change's own pass.
+        if (!stored || stored->plainText() != text)
+            return;
+        ClipboardItemRecord updated = stored->record();
+        merge(updated, found);
+        if (updated != stored->record() && transaction([&] { return updateRow(updated); }))
+            applyRecord(stored, updated);
+    });
+}
+
 void HistoryStore::scheduleOCR(const ClipboardItemPtr& item, const QString& filename) {
     Platform::TextRecognizer* recognizer =
         m_options.recognizer ? m_options.recognizer : Platform::TextRecognizer::standard();
     if (!recognizer)
         return;
-    m_recognitions.removeIf([](const QFuture<std::optional<QString>>& f) { return f.isFinished(); });
+    m_recognitions.removeIf([](const Recognition& r) { return r.tagged.isFinished(); });
     // Only the id crosses the wait: an item deleted meanwhile is simply not found afterwards.
     const QUuid id = item->id();
-    QFuture<std::optional<QString>> recognition =
-        OCRService::recognize(m_options.images->path(filename), recognizer);
+    Recognition recognition;
+    recognition.recognition = OCRService::recognize(m_options.images->path(filename), recognizer);
+    // Tagged where the recognition ran, as soon as it ends.
+    recognition.tagged = recognition.recognition.then(
+        QtFuture::Launch::Sync,
+        [](const std::optional<QString>& text) -> std::pair<QString, std::optional<QString>> {
+            if (!text)
+                return {};
+            return {*text, ContentClassifier::tagsRaw(*text)};
+        });
     m_recognitions.append(recognition);
-    deliverOnContextThread(recognition, this, [this, id](const std::optional<QString>& text) {
-        if (text)
-            applyRecognizedText(id, *text);
-    });
+    deliverOnContextThread(recognition.tagged, this,
+                           [this, id](const std::pair<QString, std::optional<QString>>& found) {
+                               if (!found.first.isNull())
+                                   applyRecognizedText(id, found.first, found.second);
+                           });
 }
 
-void HistoryStore::applyRecognizedText(const QUuid& id, const QString& text) {
+void HistoryStore::applyRecognizedText(const QUuid& id, const QString& text,
+                                       const std::optional<QString>& tags) {
     const ClipboardItemPtr stored = m_byId.value(id);
     if (!stored)
         return;
     ClipboardItemRecord updated = stored->record();
     updated.ocrText = text;
     if (!updated.contentTagsRaw)
-        updated.contentTagsRaw = ContentClassifier::tagsRaw(text);
+        updated.contentTagsRaw = tags;
     if (transaction([&] { return updateRow(updated); }))
         applyRecord(stored, updated);
 }
 
-void HistoryStore::waitForRecognitions() {
-    for (QFuture<std::optional<QString>>& recognition : m_recognitions)
-        recognition.waitForFinished();
+void HistoryStore::stopRecognitions() {
+    for (Recognition& recognition : m_recognitions)
+        recognition.recognition.cancel();
     m_recognitions.clear();
+}
+
+void HistoryStore::waitForRecognitions() {
+    for (Recognition& recognition : m_recognitions)
+        recognition.tagged.waitForFinished();
+    m_recognitions.clear();
+}
+
+void HistoryStore::removeUnnamedImages() {
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(
+            QStringLiteral("SELECT imageFilename FROM ClipboardItem WHERE imageFilename IS NOT NULL")))
+        return;
+    QSet<QString> named;
+    while (query.next())
+        named.insert(query.value(0).toString());
+    if (query.lastError().isValid())
+        return;
+    const QStringList files = QDir(m_options.images->directory()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& file : files) {
+        if (isCapturedPictureName(file) && !named.contains(file))
+            m_options.images->remove(file);
+    }
 }

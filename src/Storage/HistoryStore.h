@@ -3,6 +3,7 @@
 #include "ClipboardItem.h"
 
 #include <QFuture>
+#include <QFutureWatcher>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class ImageStore;
 namespace Platform {
@@ -21,7 +23,9 @@ class UserDefaults;
 
 // The persistent history: every item and snippet in one SQLite table (ClipboardItem, one column
 // per stored field), the in-memory list all views show (newest first), and every operation that
-// changes it. GUI thread only; text recognition is the one piece of work that leaves it.
+// changes it. GUI thread only; work that grows with an item's text or picture leaves it: text
+// recognition, tagging of long texts (their tags are written a moment after the item), and the
+// writing of large new items (they join the list once committed; later items wait for them).
 //
 // Each change is one transaction. Image files of removed items are deleted only after the
 // transaction that forgets them has committed; a change that cannot be written is rolled back and
@@ -33,6 +37,11 @@ public:
     // The table layout version kept in PRAGMA user_version.
     static constexpr int kSchemaVersion = 1;
     static constexpr int kDefaultHistoryLimit = 200;
+    // Texts up to this many UTF-16 units are tagged on the calling thread; longer ones on a worker.
+    static constexpr qsizetype kInlineTaggingLimit = 32 * 1024;
+    // New items whose text and RTF take at least this many bytes are committed by a worker with a
+    // connection of its own.
+    static constexpr qsizetype kBackgroundWriteSize = 256 * 1024;
 
     struct Options {
         QString databasePath;
@@ -41,7 +50,8 @@ public:
         // "historyLimit" comes from here (Platform::UserDefaults::standard() when null).
         Platform::UserDefaults* defaults = nullptr;
         // Reads text in new images (Platform::TextRecognizer::standard() when null; no recognition
-        // when that is unset too).
+        // when that is unset too). It must outlive the recognitions still running when the store
+        // goes (OCRService::retire hands it over).
         Platform::TextRecognizer* recognizer = nullptr;
         // How long a write waits for another connection's lock before it counts as failed.
         int busyTimeoutMs = 2000;
@@ -55,6 +65,8 @@ public:
 
     // Opens (or creates) the store. On failure returns null and the reason in `error`; a file that
     // is not a history database, or one written by a newer version, is left exactly as it is.
+    // Opening removes the picture files that no stored item names (see removeUnnamedImages), so it
+    // must come before capture starts writing new ones.
     static std::unique_ptr<HistoryStore> open(Options options, QString* error = nullptr);
 
     // The application's store at defaultDatabasePath(), opened on first use (after the application
@@ -72,10 +84,20 @@ public:
     // Reads the list again from the file (an unreadable file gives an empty list).
     void reload();
 
-    // Files a newly captured item: tags its text, applies the colour rule, merges it into an
-    // existing item with the same dedupe key (which moves to the top) or inserts it and trims the
-    // history; a new image then has its text recognised in the background.
+    // Files a newly captured item: tags its text and applies the colour rule (unless classify() has
+    // done that already), merges it into an existing item with the same dedupe key (which moves to
+    // the top) or inserts it and trims the history; a new image then has its text recognised in the
+    // background. A long text not classified yet is filed at once and tagged on a worker. A large
+    // item is written in the background and filed when committed; items added meanwhile are filed
+    // after it, in order.
     void add(const ClipboardItemPtr& item);
+    // Blocks until every item given to add() has been filed (the destructor does this too, so that
+    // quitting loses no captured clip). For tests and shutdown.
+    void waitForWrites();
+    // What add() does first, for a capture worker: tags the text of a new item that arrives
+    // untagged and applies the colour rule ("#" first and a hexColor tag make a text a colour).
+    // Safe on any thread for an item no one else uses yet; add() then files it as it is.
+    static void classify(ClipboardItem& item);
     // Trims unpinned, non-snippet items beyond "historyLimit", oldest first.
     void enforceLimit();
     void clearAll(bool keepPinned, bool includeSnippets);
@@ -100,9 +122,19 @@ public:
     // "historyLimit", or 200 when it is absent or below 1.
     int historyLimit() const;
 
+    // At quit: recognitions that have not started are dropped (their items stay without recognised
+    // text), those under way are abandoned and their results ignored. Never waits. The destructor
+    // does the same.
+    void stopRecognitions();
     // Blocks until text recognitions started by this store have finished their work (their
-    // results still arrive through the event loop). For orderly shutdown and tests.
+    // results still arrive through the event loop). For tests; the work never runs on the caller.
     void waitForRecognitions();
+
+    // Deletes the files of the image directory named like captured pictures ("<UUID>.png", upper
+    // case) that no stored row names: what a kill leaves between writing a picture and committing
+    // its row, or between committing a repeated picture and deleting its second file. Nothing is
+    // deleted when the rows cannot be read.
+    void removeUnnamedImages();
 
 signals:
     // The list changed: an item came, went or moved.
@@ -130,8 +162,20 @@ private:
     void forgetItems(const QList<ClipboardItemPtr>& gone);
     void replaceList(QList<ClipboardItemPtr> items);
 
+    // Files the items given to add() in order, until one waits for its background write.
+    void fileArrivals();
+    void file(const ClipboardItemPtr& item);
+    // What follows the commit of a new item.
+    void filed(const ClipboardItemPtr& item, bool tagLater);
+    void backgroundWriteFinished();
+
     void scheduleOCR(const ClipboardItemPtr& item, const QString& filename);
-    void applyRecognizedText(const QUuid& id, const QString& text);
+    void applyRecognizedText(const QUuid& id, const QString& text, const std::optional<QString>& tags);
+
+    // How tags found on a worker join the stored record.
+    using TagMerge = void (*)(ClipboardItemRecord& record, const std::optional<QString>& tags);
+    // Tags `text` on a worker; the result is merged into the item `id` if it still holds that text.
+    void tagInBackground(const QUuid& id, const QString& text, TagMerge merge);
 
     Options m_options;
     QString m_connectionName;
@@ -139,5 +183,22 @@ private:
     QList<ClipboardItemPtr> m_items;
     QHash<QUuid, ClipboardItemPtr> m_byId;
     std::function<QString(const QString&)> m_displayName;
-    QList<QFuture<std::optional<QString>>> m_recognitions;
+    struct Recognition {
+        // The recognition itself, and its text tagged, which is what is delivered.
+        QFuture<std::optional<QString>> recognition;
+        QFuture<std::pair<QString, std::optional<QString>>> tagged;
+    };
+    QList<Recognition> m_recognitions;
+
+    // Items given to add() and not filed yet, oldest first.
+    QList<ClipboardItemPtr> m_arrivals;
+    // The worker that commits large new items, made on first use.
+    class RowWriter;
+    std::unique_ptr<RowWriter> m_writer;
+    // The item being written in the background, whether it still needs tags, and its commit.
+    ClipboardItemPtr m_writing;
+    bool m_writingTagLater = false;
+    QFutureWatcher<bool>* m_writeWatcher = nullptr;
+    // Set while the store closes: everything left is written at once.
+    bool m_closing = false;
 };

@@ -1,6 +1,6 @@
 #include "ImageStore.h"
 
-#include "FutureDelivery.h"
+#include "ClipboardEngine/FutureDelivery.h"
 #include "PngThumbnailReader.h"
 
 #include <QDir>

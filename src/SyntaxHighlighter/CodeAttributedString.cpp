@@ -32,7 +32,8 @@ struct CodeAttributedString::Core : std::enable_shared_from_this<Core> {
     unsigned editedMask = 0;
     Range editedRange;
 
-    // Last member: destroyed first, so no pass runs once the rest is gone.
+    // Last member: destroyed first. Passes not started are dropped; a running one holds only what it
+    // captured and finds the storage gone when its result comes back.
     SerialWorker worker;
 
     void highlight(Range requested) {

@@ -27,7 +27,8 @@ public:
 
 // Used on one thread, the one the main queue runs on. Passes run one after another on a worker
 // thread of this storage and come back through the main queue; a pass whose text has changed
-// meanwhile is dropped.
+// meanwhile is dropped. Destroying the storage never waits for a pass: one still running finishes
+// on its own and its result is dropped.
 class CodeAttributedString {
 public:
     enum EditMask : unsigned {

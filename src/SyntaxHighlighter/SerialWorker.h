@@ -1,10 +1,8 @@
 #pragma once
 // One background thread that runs jobs one after another in the order they were queued.
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <thread>
 
 namespace SyntaxHighlighter {
@@ -12,7 +10,8 @@ namespace SyntaxHighlighter {
 class SerialWorker {
 public:
     SerialWorker();
-    // Drops the jobs not yet started and waits for the running one.
+    // Drops the jobs not yet started and returns at once: a job already running finishes on the
+    // worker's thread, which then ends. Such a job must hold what it uses itself.
     ~SerialWorker();
     SerialWorker(const SerialWorker&) = delete;
     SerialWorker& operator=(const SerialWorker&) = delete;
@@ -20,12 +19,9 @@ public:
     void post(std::function<void()> job);
 
 private:
-    void run();
-
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<std::function<void()>> m_jobs;
-    bool m_stopping = false;
+    struct State;
+    // Shared with the thread, which may outlive the worker by the rest of its current job.
+    std::shared_ptr<State> m_state;
     std::thread m_thread;
 };
 

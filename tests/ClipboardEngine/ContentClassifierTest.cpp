@@ -3,6 +3,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTest>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
@@ -130,6 +131,8 @@ TEST(ContentClassifier, ActionsFollowTheFixedOrder) {
     EXPECT_EQ(actions[1], (SmartAction{Kind::call, QStringLiteral("123456789")}));
     EXPECT_EQ(actions[2].kind, Kind::pastePrettyJSON);
     EXPECT_EQ(actions[2].id(), QStringLiteral("json"));
+    // Formatting waits until the action is performed.
+    EXPECT_EQ(actions[2].payload, text);
 
     EXPECT_TRUE(ContentClassifier::actions(QStringLiteral("no numbers"), {ContentTag::phone}).isEmpty());
     EXPECT_TRUE(ContentClassifier::actions(QStringLiteral("2024-03-05"), {ContentTag::date}).isEmpty());
@@ -149,19 +152,37 @@ TEST(ContentClassifier, ActionTitlesAreTheEnglishSources) {
     EXPECT_EQ((SmartAction{Kind::pastePrettyJSON, {}}).title(), QStringLiteral("Paste Formatted JSON"));
 }
 
+// What perform() answered through its replies.
+struct Answers {
+    QObject context;
+    QStringList pasted;
+    QStringList failures;
+    ContentClassifier::Replies replies() {
+        ContentClassifier::Replies r;
+        r.context = &context;
+        r.pasteText = [this](const QString& text) {
+            pasted.append(text);
+        };
+        r.failed = [this](const QString& reason) {
+            failures.append(reason);
+        };
+        return r;
+    }
+};
+
 TEST(ContentClassifier, PerformOpensUrlsThroughThePlatform) {
     Platform::FakeUrlOpener opener;
-    QStringList pasted;
-    auto paste = [&](const QString& text) {
-        pasted.append(text);
-    };
+    Answers answers;
+    const ContentClassifier::Replies replies = answers.replies();
 
-    ContentClassifier::perform({Kind::mail, QStringLiteral("ola@example.org")}, paste, opener);
-    ContentClassifier::perform({Kind::call, QStringLiteral("+48221234567")}, paste, opener);
+    ContentClassifier::perform({Kind::mail, QStringLiteral("ola@example.org")}, replies, opener);
+    ContentClassifier::perform({Kind::call, QStringLiteral("+48221234567")}, replies, opener);
     // A payload that makes no valid URL is not opened at all.
-    ContentClassifier::perform({Kind::mail, QStringLiteral("a b@%zz")}, paste, opener);
-    ContentClassifier::perform({Kind::openMaps, QStringLiteral("Rock & Roll St. 1 #2 + 3=4")}, paste, opener);
-    ContentClassifier::perform({Kind::pastePrettyJSON, QStringLiteral("{\n}")}, paste, opener);
+    ContentClassifier::perform({Kind::mail, QStringLiteral("a b@%zz")}, replies, opener);
+    ContentClassifier::perform({Kind::openMaps, QStringLiteral("Rock & Roll St. 1 #2 + 3=4")}, replies,
+                               opener);
+    ContentClassifier::perform({Kind::pastePrettyJSON, QStringLiteral("{}")}, replies, opener);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !answers.pasted.isEmpty(); }, 10000));
 
     ASSERT_EQ(opener.opened.size(), 3);
     EXPECT_EQ(opener.opened[0], QUrl(QStringLiteral("mailto:ola@example.org")));
@@ -172,7 +193,33 @@ TEST(ContentClassifier, PerformOpensUrlsThroughThePlatform) {
     ASSERT_EQ(query.queryItems(QUrl::FullyDecoded).size(), 1);
     EXPECT_EQ(query.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded),
               QStringLiteral("Rock & Roll St. 1 #2 + 3=4"));
-    EXPECT_EQ(pasted, QStringList{QStringLiteral("{\n}")});
+    EXPECT_EQ(answers.pasted, QStringList{QStringLiteral("{\n}")});
+    EXPECT_TRUE(answers.failures.isEmpty());
+}
+
+// The JSON is formatted off the calling thread; text that is not JSON pastes nothing and says why.
+TEST(ContentClassifier, PasteFormattedJSONPastesOrSaysWhyNot) {
+    Platform::FakeUrlOpener opener;
+    Answers answers;
+    const ContentClassifier::Replies replies = answers.replies();
+    ContentClassifier::perform(
+        {Kind::pastePrettyJSON, QStringLiteral("[12345678901234567890, {\"a\": 1, \"a\": 2}]")}, replies,
+        opener);
+    ContentClassifier::perform({Kind::pastePrettyJSON, QStringLiteral("{\"a\": 1,\n \"b\": tru}")}, replies,
+                               opener);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers.pasted.size() + answers.failures.size() == 2; }, 10000));
+    EXPECT_EQ(answers.pasted,
+              QStringList{QStringLiteral(
+                  "[\n    12345678901234567890,\n    {\n        \"a\": 1,\n        \"a\": 2\n    }\n]")});
+    ASSERT_EQ(answers.failures.size(), 1);
+    EXPECT_EQ(answers.failures[0],
+              QStringLiteral("Nothing was pasted: the text is not valid JSON (line 2, column 7)."));
+
+    // Nobody is told once the one who asked is gone.
+    auto gone = std::make_unique<Answers>();
+    ContentClassifier::perform({Kind::pastePrettyJSON, QStringLiteral("[1]")}, gone->replies(), opener);
+    gone.reset();
+    QTest::qWait(100);
 }
 
 TEST(ContentClassifier, CopyHexPutsPlainTextOnTheClipboard) {

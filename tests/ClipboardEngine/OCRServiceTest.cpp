@@ -3,10 +3,15 @@
 
 #include <QFile>
 #include <QImage>
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -78,6 +83,97 @@ TEST_F(OCRServiceTest, RunsOffTheCallingThread) {
     EXPECT_EQ(recognize(writeImage(QStringLiteral("d.png"), {8, 8}), recognizer), QStringLiteral("x"));
     ASSERT_NE(recognizer.thread, nullptr);
     EXPECT_NE(recognizer.thread, QThread::currentThread());
+}
+
+// Holds every recognition until the gate opens (or ten seconds pass), so the pool's threads can be
+// kept busy while the test queues more work behind them.
+class GatedRecognizer final : public Platform::TextRecognizer {
+public:
+    explicit GatedRecognizer(std::atomic<bool>* deleted = nullptr) : m_deleted(deleted) {}
+    ~GatedRecognizer() override {
+        if (m_deleted)
+            *m_deleted = true;
+    }
+    QStringList recognizeLines(const QImage&) override {
+        started.release();
+        if (!gate.tryAcquire(1, 10000))
+            timedOut = true;
+        return {QStringLiteral("gated")};
+    }
+    QSemaphore started;
+    QSemaphore gate;
+    std::atomic<bool> timedOut = false;
+
+private:
+    std::atomic<bool>* m_deleted;
+};
+
+class OCRServiceQueueTest : public OCRServiceTest {
+protected:
+    // More gated recognitions than the pool has threads: whatever is queued next waits behind them.
+    void occupyThePool() {
+        image = writeImage(QStringLiteral("queued.png"), {8, 8});
+        for (int i = 0; i < 4; ++i)
+            gatedFutures.append(OCRService::recognize(image, &gated));
+        ASSERT_TRUE(gated.started.tryAcquire(1, 10000));
+    }
+    void TearDown() override {
+        gated.gate.release(4);
+        for (QFuture<std::optional<QString>>& future : gatedFutures)
+            future.waitForFinished();
+        EXPECT_FALSE(gated.timedOut);
+    }
+
+    QString image;
+    GatedRecognizer gated;
+    QList<QFuture<std::optional<QString>>> gatedFutures;
+};
+
+TEST_F(OCRServiceQueueTest, WaitingForAQueuedRecognitionNeverRunsItOnTheWaitingThread) {
+    occupyThePool();
+    ThreadNotingRecognizer noting;
+    QFuture<std::optional<QString>> queued = OCRService::recognize(image, &noting);
+    std::thread opener([this] {
+        QThread::msleep(200);
+        gated.gate.release(4);
+    });
+    EXPECT_EQ(queued.result(), QStringLiteral("x"));
+    opener.join();
+    ASSERT_NE(noting.thread, nullptr);
+    EXPECT_NE(noting.thread, QThread::currentThread());
+}
+
+TEST_F(OCRServiceQueueTest, ACancelledRecognitionThatHasNotStartedNeverRuns) {
+    occupyThePool();
+    Platform::FakeTextRecognizer dropped({QStringLiteral("dropped")});
+    QFuture<std::optional<QString>> queued = OCRService::recognize(image, &dropped);
+    queued.cancel();
+    gated.gate.release(4);
+    Platform::FakeTextRecognizer after({QStringLiteral("after")});
+    EXPECT_EQ(OCRService::recognize(image, &after).result(), QStringLiteral("after"));
+    queued.waitForFinished();
+    EXPECT_TRUE(queued.isCanceled());
+    EXPECT_EQ(queued.resultCount(), 0);
+    EXPECT_EQ(dropped.callCount(), 0);
+}
+
+TEST_F(OCRServiceTest, ARetiredRecognizerLivesUntilItsLastRecognitionEnds) {
+    const QString image = writeImage(QStringLiteral("retired.png"), {8, 8});
+    std::atomic<bool> deleted = false;
+    auto recognizer = std::make_unique<GatedRecognizer>(&deleted);
+    GatedRecognizer& gated = *recognizer;
+    QFuture<std::optional<QString>> running = OCRService::recognize(image, &gated);
+    ASSERT_TRUE(gated.started.tryAcquire(1, 10000));
+
+    OCRService::retire(std::move(recognizer));
+    EXPECT_FALSE(deleted);
+    gated.gate.release();
+    running.waitForFinished();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return deleted.load(); }, 10000));
+
+    std::atomic<bool> idleDeleted = false;
+    OCRService::retire(std::make_unique<GatedRecognizer>(&idleDeleted));
+    EXPECT_TRUE(idleDeleted);
 }
 
 TEST_F(OCRServiceTest, NoRecognizerMeansNoText) {

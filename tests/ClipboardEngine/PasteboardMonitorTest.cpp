@@ -2,6 +2,7 @@
 
 #include <ClipboardEngine/Capture/PasteService.h>
 #include <ClipboardEngine/Capture/PasteboardMonitor.h>
+#include <ClipboardEngine/ContentClassifier.h>
 #include <Platform/Fakes/FakePasteboard.h>
 #include <Platform/Fakes/FakeScheduler.h>
 #include <Platform/Fakes/FakeSyntheticKeyboard.h>
@@ -204,6 +205,43 @@ TEST_F(PasteboardMonitorTest, AStoppedMonitorCapturesNothingUntilStartedAgain) {
     EXPECT_TRUE(history.store->items().isEmpty()) << "a clip copied while stopped is not taken later";
     copy(text(QStringLiteral("after")));
     EXPECT_EQ(texts(), QStringList{"after"});
+}
+
+// Tagging grows with the text, so items reach the store tagged (and typed by the colour rule) by the
+// capture worker, with the tags the classifier gives and in the order of the copies.
+TEST_F(PasteboardMonitorTest, ItemsReachTheStoreTaggedByTheCaptureWorker) {
+    struct Arrival {
+        QString text;
+        std::optional<QString> tags;
+        QString type;
+    };
+    QList<Arrival> arrivals;
+    monitor = std::make_unique<PasteboardMonitor>(PasteboardMonitor::Dependencies{
+        pasteboard, workspace, history.defaults, scheduler, history.images,
+        [&](const ClipboardItemPtr& item) {
+            arrivals.append({item->plainText().value_or(QString()), item->contentTagsRaw(), item->typeRaw()});
+            history.store->add(item);
+        }});
+    monitor->start();
+    const QString json = QStringLiteral("{\"list\": [") +
+                         QStringLiteral("12345678901234567890,").repeated(5000) + QStringLiteral("0]}");
+    const QStringList copies{json, QStringLiteral("ola@example.org"), QStringLiteral("#ff8800"),
+                             QStringLiteral("plain words")};
+    // All four changes are read before any item comes back.
+    for (const QString& copied : copies) {
+        pasteboard.setClip(text(copied));
+        monitor->check(true);
+    }
+    settle();
+
+    ASSERT_EQ(arrivals.size(), copies.size());
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        EXPECT_EQ(arrivals[i].text, copies[i]);
+        EXPECT_EQ(arrivals[i].tags, ContentClassifier::tagsRaw(copies[i])) << i;
+    }
+    EXPECT_EQ(arrivals[0].tags, QStringLiteral("json"));
+    EXPECT_EQ(arrivals[2].type, QStringLiteral("color"));
+    EXPECT_EQ(texts(), (QStringList{"plain words", "#ff8800", "ola@example.org", json}));
 }
 
 // Writing an item back and capturing our own write never adds a second item.

@@ -54,6 +54,19 @@ class ClipboardItemPreviewTitle : public ::testing::TestWithParam<TitleCase> {};
 TEST_P(ClipboardItemPreviewTitle, FirstNonBlankLineUntrimmed) {
     const TitleCase& c = GetParam();
     EXPECT_EQ(itemWith(c.plainText, c.ocrText)->previewTitle(), c.title) << c.name;
+    EXPECT_EQ(itemWith(c.plainText, c.ocrText)->previewTitle(100), c.title) << c.name;
+}
+
+// A row's title is cut short without splitting a character made of two units, and a one-line text
+// of any size is not copied to find it.
+TEST(ClipboardItem, ARowTitleIsCutShort) {
+    const QString huge = QString(20 * 1024 * 1024, u'x');
+    const ClipboardItemPtr oneLine = itemWith(huge);
+    EXPECT_EQ(oneLine->previewTitle(10), QString(10, u'x'));
+    EXPECT_TRUE(oneLine->previewTitle().isSharedWith(huge));
+    EXPECT_EQ(itemWith(QStringLiteral("abc\U0001F600def"))->previewTitle(4), QStringLiteral("abc"));
+    EXPECT_EQ(itemWith(QStringLiteral("abc\U0001F600def"))->previewTitle(5), QStringLiteral("abc\U0001F600"));
+    EXPECT_EQ(itemWith(QStringLiteral("\n\n  second line"))->previewTitle(6), QStringLiteral("  seco"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

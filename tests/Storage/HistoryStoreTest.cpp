@@ -4,6 +4,8 @@
 #include "Storage/ImageStore.h"
 #include "StorageTestSupport.h"
 
+#include <ClipboardEngine/OCRService.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -15,9 +17,12 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 
 namespace {
@@ -53,6 +58,20 @@ public:
 private:
     QString m_name;
 };
+
+// A captured image: its PNG file written first, as the clip factory does.
+ClipboardItemPtr addCapturedImage(ImageStore& images, HistoryStore& store, const QByteArray& png) {
+    const QString filename =
+        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    EXPECT_TRUE(images.write(filename, png));
+    NewClipboardItem content;
+    content.type = ItemType::image;
+    content.imageFilename = filename;
+    content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
+    const ClipboardItemPtr item = ClipboardItem::make(content);
+    store.add(item);
+    return item;
+}
 
 class HistoryStoreTest : public ::testing::Test {
 protected:
@@ -90,19 +109,7 @@ protected:
         return item;
     }
 
-    // A captured image: its PNG file written first, as the clip factory does.
-    ClipboardItemPtr addImage(const QByteArray& png) {
-        const QString filename =
-            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
-        EXPECT_TRUE(images.write(filename, png));
-        NewClipboardItem content;
-        content.type = ItemType::image;
-        content.imageFilename = filename;
-        content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
-        const ClipboardItemPtr item = ClipboardItem::make(content);
-        store->add(item);
-        return item;
-    }
+    ClipboardItemPtr addImage(const QByteArray& png) { return addCapturedImage(images, *store, png); }
 
     QStringList texts() const {
         QStringList result;
@@ -451,6 +458,116 @@ TEST_F(HistoryStoreTest, Snippets) {
     EXPECT_EQ(store->snippets()[0]->plainText(), QStringLiteral("+48 123 456 789"));
 }
 
+// Texts beyond the inline limit are stored at once and tagged on a worker; the tags (and the colour
+// rule) follow, and a pass over a text that has changed since is not applied.
+TEST_F(HistoryStoreTest, LongTextsAreTaggedOffTheCallingThread) {
+    const QString padding(HistoryStore::kInlineTaggingLimit, u' ');
+    auto settle = [] {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    };
+
+    const QString json = QStringLiteral("[") + QStringLiteral("1,").repeated(20000) + QStringLiteral("1]");
+    const ClipboardItemPtr item = addText(json);
+    EXPECT_EQ(texts(), QStringList{json});
+    EXPECT_EQ(item->contentTagsRaw(), std::nullopt);
+    settle();
+    EXPECT_EQ(item->contentTagsRaw(), QStringLiteral("json"));
+    const ClipboardItemPtr colour = addText(padding + QStringLiteral("#FF8800"));
+    settle();
+    EXPECT_EQ(colour->type(), ItemType::color);
+
+    const ClipboardItemPtr snippet = store->addSnippet(QStringLiteral("s"), json);
+    settle();
+    EXPECT_EQ(snippet->contentTagsRaw(), QStringLiteral("json"));
+    // The long edit's pass (an e-mail address) comes back after a short edit tagged at once: dropped.
+    store->updateSnippet(snippet, QStringLiteral("s"), padding + QStringLiteral("ola@example.org"));
+    EXPECT_EQ(snippet->contentTagsRaw(), std::nullopt);
+    store->updateSnippet(snippet, QStringLiteral("s"), QStringLiteral("2024-03-05"));
+    EXPECT_EQ(snippet->contentTagsRaw(), QStringLiteral("date"));
+    settle();
+    EXPECT_EQ(snippet->contentTagsRaw(), QStringLiteral("date"));
+    store->updateSnippet(snippet, QStringLiteral("s"), padding + QStringLiteral("ola@example.org"));
+    settle();
+    EXPECT_EQ(snippet->contentTagsRaw(), QStringLiteral("email"));
+
+    store = reopen();
+    EXPECT_EQ(store->item(item->id())->contentTagsRaw(), QStringLiteral("json"));
+    EXPECT_EQ(store->item(colour->id())->type(), ItemType::color);
+    EXPECT_EQ(store->item(snippet->id())->contentTagsRaw(), QStringLiteral("email"));
+}
+
+// A large new item is committed by a worker and listed when that is done; items added meanwhile wait
+// for it, so order and de-duplication stay as if all were filed at once, and closing the store
+// writes what is still on its way.
+TEST_F(HistoryStoreTest, LargeItemsAreWrittenInTheBackgroundInOrder) {
+    const QString large(HistoryStore::kBackgroundWriteSize, u'l');
+    const ClipboardItemPtr big = addText(large);
+    addText(QStringLiteral("after the large one"));
+    addText(large);
+    EXPECT_TRUE(store->items().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store->items().size() == 2; }, 10000));
+    QTest::qWait(20);
+    EXPECT_EQ(texts(), (QStringList{large, "after the large one"}));
+    EXPECT_EQ(store->items().first(), big);
+    EXPECT_EQ(RawConnection(databasePath()).scalar(QStringLiteral("SELECT count(*) FROM ClipboardItem")), 2);
+
+    const QString other(HistoryStore::kBackgroundWriteSize, u'o');
+    addText(other);
+    addText(QStringLiteral("queued behind it"));
+    store = reopen();
+    EXPECT_EQ(texts(), (QStringList{"queued behind it", other, large, "after the large one"}));
+}
+
+// An item classified beforehand (as the capture worker does) is filed exactly as classified.
+TEST_F(HistoryStoreTest, ClassifiedItemsAreFiledAsTheyAre) {
+    const ClipboardItemPtr colour = ClipboardItem::make(textItem(QStringLiteral("  #a1b2c3\n")));
+    HistoryStore::classify(*colour);
+    EXPECT_EQ(colour->type(), ItemType::color);
+    EXPECT_EQ(colour->contentTagsRaw(), QStringLiteral("hexColor"));
+    const QString json =
+        QStringLiteral("{\"a\": [") + QStringLiteral("1,").repeated(20000) + QStringLiteral("1]}");
+    const ClipboardItemPtr long_ = ClipboardItem::make(textItem(json));
+    HistoryStore::classify(*long_);
+    store->add(colour);
+    store->add(long_);
+    // Tagged already: nothing is left to arrive later.
+    EXPECT_EQ(long_->contentTagsRaw(), QStringLiteral("json"));
+    EXPECT_EQ(store->items(), (QList<ClipboardItemPtr>{long_, colour}));
+}
+
+// A kill between writing a picture and committing its row (or between committing a repeated picture
+// and deleting its second file) leaves a file that no row names; the next start removes it and
+// nothing else.
+TEST_F(HistoryStoreTest, OpeningRemovesCapturedPicturesThatNoRowNames) {
+    const QByteArray png = pngBytes({6, 6}, Qt::blue);
+    const ClipboardItemPtr image = addImage(png);
+    auto uuidName = [] {
+        return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    };
+    const QString unnamed = uuidName();
+    const QString secondCopy = uuidName();
+    const QString lowerCase = uuidName().toLower();
+    const QStringList foreign = {lowerCase, QStringLiteral("notes.txt"), QStringLiteral("P.png"),
+                                 uuidName() + QStringLiteral(".tmp")};
+    for (const QString& name : QStringList{unnamed, secondCopy} + foreign)
+        ASSERT_TRUE(images.write(name, png));
+    // A row naming a file that does not follow the pattern keeps it too.
+    NewClipboardItem odd;
+    odd.type = ItemType::image;
+    odd.imageFilename = QStringLiteral("odd.png");
+    odd.dedupeKey = QStringLiteral("img:odd");
+    ASSERT_TRUE(images.write(QStringLiteral("odd.png"), png));
+    store->add(ClipboardItem::make(odd));
+
+    store = reopen();
+    QStringList expected = foreign + QStringList{*image->imageFilename(), QStringLiteral("odd.png")};
+    expected.sort();
+    EXPECT_EQ(imageFiles(), expected);
+    EXPECT_EQ(store->item(image->id())->imageFilename(), image->imageFilename());
+    EXPECT_FALSE(images.image(*image->imageFilename()).isNull());
+}
+
 TEST_F(HistoryStoreTest, SourceAppsByMostRecentUse) {
     auto fromApp = [&](const QString& text, std::optional<QString> bundle, std::optional<QString> name) {
         NewClipboardItem content = textItem(text);
@@ -467,16 +584,26 @@ TEST_F(HistoryStoreTest, SourceAppsByMostRecentUse) {
               (QList<HistoryStore::SourceApp>{{"org.example.A", ""}, {"org.example.B", "App B"}}));
 }
 
-// Blocks recognition until released, to change the history while it runs.
+// Blocks recognition until released (or ten seconds pass), to change the history while it runs.
 class GatedRecognizer final : public Platform::TextRecognizer {
 public:
     QStringList recognizeLines(const QImage&) override {
+        ++calls;
+        ++running;
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            ranOnMainThread = true;
         started.release();
-        gate.acquire();
+        if (!gate.tryAcquire(1, 10000))
+            timedOut = true;
+        --running;
         return {QStringLiteral("Faktura 2024-03-05")};
     }
     QSemaphore started;
     QSemaphore gate;
+    std::atomic<int> calls = 0;
+    std::atomic<int> running = 0;
+    std::atomic<bool> ranOnMainThread = false;
+    std::atomic<bool> timedOut = false;
 };
 
 TEST_F(HistoryStoreTest, RecognisedTextIsWrittenBackById) {
@@ -503,36 +630,74 @@ TEST_F(HistoryStoreTest, RecognisedTextTagsAnUntaggedImage) {
     EXPECT_EQ(recognizer.callCount(), 1);
 }
 
-TEST(HistoryStoreRecognition, ItemDeletedWhileRecognisingIsLeftAlone) {
+// A store whose recognizer is held at a gate, with captured pictures filed as the factory does.
+struct GatedHistory {
+    GatedHistory() {
+        HistoryStore::Options options;
+        options.databasePath = root.filePath(QStringLiteral("history.sqlite"));
+        options.images = &images;
+        options.defaults = &defaults;
+        options.recognizer = &gated;
+        store = HistoryStore::open(options);
+    }
+    ~GatedHistory() {
+        gated.gate.release(100);
+        store.reset();
+        // Recognitions the store abandoned still use the recognizer: let them end first.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return gated.running == 0; }, 10000));
+    }
+    ClipboardItemPtr addImage(QColor color) {
+        return addCapturedImage(images, *store, pngBytes({8, 8}, color));
+    }
+
     QTemporaryDir root;
-    ImageStore images(root.filePath(QStringLiteral("Images")));
+    ImageStore images{root.filePath(QStringLiteral("Images"))};
     Platform::UserDefaults defaults;
     GatedRecognizer gated;
-    HistoryStore::Options options;
-    options.databasePath = root.filePath(QStringLiteral("history.sqlite"));
-    options.images = &images;
-    options.defaults = &defaults;
-    options.recognizer = &gated;
-    std::unique_ptr<HistoryStore> store = HistoryStore::open(options);
-    ASSERT_TRUE(store);
+    std::unique_ptr<HistoryStore> store;
+};
 
-    const QByteArray png = pngBytes({8, 8});
-    ASSERT_TRUE(images.write(QStringLiteral("P.png"), png));
-    NewClipboardItem content;
-    content.type = ItemType::image;
-    content.imageFilename = QStringLiteral("P.png");
-    content.dedupeKey = dedupeKey(QStringLiteral("img:"), png);
-    const ClipboardItemPtr image = ClipboardItem::make(content);
-    store->add(image);
-    ASSERT_TRUE(gated.started.tryAcquire(1, 10000));
-    store->deleteItem(image);
-    QSignalSpy changed(store.get(), &HistoryStore::itemChanged);
-    gated.gate.release();
-    store->waitForRecognitions();
+TEST(HistoryStoreRecognition, ItemDeletedWhileRecognisingIsLeftAlone) {
+    GatedHistory history;
+    ASSERT_TRUE(history.store);
+    const ClipboardItemPtr image = history.addImage(Qt::red);
+    ASSERT_TRUE(history.gated.started.tryAcquire(1, 10000));
+    history.store->deleteItem(image);
+    QSignalSpy changed(history.store.get(), &HistoryStore::itemChanged);
+    history.gated.gate.release();
+    history.store->waitForRecognitions();
     QTest::qWait(50);
     EXPECT_EQ(changed.count(), 0);
-    EXPECT_TRUE(store->items().isEmpty());
+    EXPECT_TRUE(history.store->items().isEmpty());
     EXPECT_FALSE(image->ocrText());
+}
+
+// At quit the store drops the pictures still waiting for recognition and does not wait for the
+// ones being read: neither runs on the quitting thread, and no result is written afterwards.
+TEST(HistoryStoreRecognition, StoppingDropsQueuedRecognitionsAndNeverWaits) {
+    GatedHistory history;
+    ASSERT_TRUE(history.store);
+    QList<ClipboardItemPtr> pictures;
+    for (const Qt::GlobalColor color : {Qt::red, Qt::green, Qt::blue, Qt::cyan, Qt::magenta})
+        pictures.append(history.addImage(color));
+    ASSERT_TRUE(history.gated.started.tryAcquire(1, 10000));
+
+    // Waiting for a running recognition here would last until the gate gives up.
+    history.store->stopRecognitions();
+    EXPECT_FALSE(history.gated.timedOut);
+    history.gated.gate.release(5);
+
+    // Everything queued before this recognition has left the queue once it is done.
+    Platform::FakeTextRecognizer after({QStringLiteral("after")});
+    EXPECT_EQ(OCRService::recognize(history.images.path(*pictures[0]->imageFilename()), &after).result(),
+              QStringLiteral("after"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return history.gated.running == 0; }, 10000));
+    QTest::qWait(50);
+    // At most one picture per thread of the small recognition pool was under way.
+    EXPECT_LE(history.gated.calls, 2);
+    EXPECT_FALSE(history.gated.ranOnMainThread);
+    for (const ClipboardItemPtr& picture : pictures)
+        EXPECT_FALSE(picture->ocrText());
 }
 
 // Another program holds the write lock: changes fail, are rolled back, and no file is deleted

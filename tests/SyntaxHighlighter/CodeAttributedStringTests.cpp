@@ -244,6 +244,66 @@ TEST_F(CodeAttributedStringTest, DestroyingTheStorageWithPassesInFlightIsSafe) {
         queue->runNext();
 }
 
+// A main queue that holds the worker inside async() until the test opens it (or ten seconds pass),
+// so a pass can be kept running for as long as the test needs.
+class GatedMainQueue : public ManualMainQueue {
+public:
+    void async(std::function<void()> work) override {
+        {
+            std::unique_lock lock(m_mutex);
+            m_entered = true;
+            m_changed.notify_all();
+            if (!m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return m_open; }))
+                m_timedOut = true;
+        }
+        ManualMainQueue::async(std::move(work));
+    }
+
+    bool waitUntilEntered() {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return m_entered; });
+    }
+    void open() {
+        std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    bool timedOut() {
+        std::lock_guard lock(m_mutex);
+        return m_timedOut;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_entered = false;
+    bool m_open = false;
+    bool m_timedOut = false;
+};
+
+TEST(CodeAttributedStringLifetimeTest, DestroyingTheStorageDoesNotWaitForTheRunningPass) {
+    std::shared_ptr<SyntaxHighlighter::SyntaxHighlighter> engine =
+        SyntaxHighlighter::SyntaxHighlighter::create(testBundle());
+    ASSERT_TRUE(engine);
+    auto queue = std::make_shared<GatedMainQueue>();
+    auto delegate = std::make_shared<RecordingDelegate>();
+    auto storage = std::make_unique<CodeAttributedString>(engine, queue);
+    storage->setHighlightDelegate(delegate);
+    storage->replaceCharacters({0, 0}, u"int x = 1;\n");
+    storage->setLanguage("cpp");
+    storage->replaceCharacters({0, 0}, u"// queued behind the first pass\n");
+    ASSERT_TRUE(queue->waitUntilEntered()); // the first pass is running, held by the gate
+
+    // Waiting for the pass here would only end when the gate gives up.
+    storage.reset();
+    EXPECT_FALSE(queue->timedOut());
+
+    queue->open();
+    ASSERT_TRUE(queue->runNext()); // the abandoned pass's result finds no storage
+    EXPECT_TRUE(delegate->told.empty());
+    EXPECT_EQ(queue->pending(), 0u); // the queued pass was dropped, not run
+}
+
 TEST(CodeAttributedStringCreationTest, MakesItsOwnEngineFromTheInstalledBundle) {
     auto queue = std::make_shared<ManualMainQueue>();
     auto storage = CodeAttributedString::create(queue);

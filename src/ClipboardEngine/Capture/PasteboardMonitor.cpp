@@ -6,6 +6,7 @@
 #include <Platform/Pasteboard.h>
 #include <Platform/Scheduler.h>
 #include <Platform/UserDefaults.h>
+#include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
 
 #include <QPointer>
@@ -100,7 +101,11 @@ void PasteboardMonitor::check(bool force) {
               [ignoreConcealed, source, images](const Platform::PasteboardClip& clip) -> ClipboardItemPtr {
                   if (ignoreConcealed && (clip.concealed || clip.transient))
                       return nullptr;
-                  return ClipboardItemFactory::make(clip, source, *images);
+                  ClipboardItemPtr item = ClipboardItemFactory::make(clip, source, *images);
+                  // Tagging grows with the text, so it happens here rather than in the store.
+                  if (item)
+                      HistoryStore::classify(*item);
+                  return item;
               })
         .then(this, [this, count](const ClipboardItemPtr& item) {
             if (m_pendingReadCount == count)

@@ -25,9 +25,9 @@ class UserDefaults;
 //
 // Every owner change the X server announces runs a check on the next turn of the event loop, so the
 // source application is read while it is still in front; only a clipboard that announces nothing is
-// polled, by a 0.3 s timer comparing the change count. Reading the clip and building the item happen off the
-// GUI thread, one clip after the other in the order of the changes; items come back to the GUI thread for the
-// store.
+// polled, by a 0.3 s timer comparing the change count. Reading the clip, building the item and
+// tagging its text (HistoryStore::classify) happen off the GUI thread, one clip after the other in
+// the order of the changes; items come back to the GUI thread for the store.
 class PasteboardMonitor : public QObject, public App::PasteboardMonitor {
     Q_OBJECT
 public:

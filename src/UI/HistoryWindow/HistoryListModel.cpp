@@ -1,5 +1,6 @@
 #include "HistoryListModel.h"
 
+#include <ClipboardEngine/FutureDelivery.h>
 #include <Storage/HistoryStore.h>
 
 #include <QDir>
@@ -7,6 +8,21 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+// The length of ClipboardItem::searchableText() without building it.
+qsizetype searchableLength(const ClipboardItem& item) {
+    qsizetype length = -1;
+    for (const std::optional<QString>* part : {&item.plainText(), &item.ocrText(), &item.snippetTitle()}) {
+        if (*part)
+            length += (*part)->size() + 1;
+    }
+    return std::max<qsizetype>(length, 0);
+}
+
+} // namespace
 
 HistoryListModel::HistoryListModel(HistoryStore& store, QObject* parent)
     : QAbstractListModel(parent), m_store(store) {
@@ -79,10 +95,15 @@ void HistoryListModel::syncStoreEntries() {
     QHash<QUuid, int> byId;
     byId.reserve(items.size());
     for (const ClipboardItemPtr& item : items) {
-        StoreEntry entry{item, item->type(), item->isPinned(), std::nullopt};
+        StoreEntry entry{item, item->type(), item->isPinned(), searchableLength(*item) > kLargeSearchText,
+                         0,    std::nullopt};
         const int before = m_entryById.value(item->id(), -1);
-        if (before >= 0 && m_entries[before].item == item)
+        if (before >= 0 && m_entries[before].item == item) {
+            entry.version = m_entries[before].version;
             entry.foldedText = std::move(m_entries[before].foldedText);
+        } else {
+            entry.version = m_nextVersion++;
+        }
         byId.insert(item->id(), static_cast<int>(entries.size()));
         entries.push_back(std::move(entry));
     }
@@ -98,6 +119,8 @@ void HistoryListModel::refreshEntry(const QUuid& id) {
     StoreEntry& entry = m_entries[index];
     entry.type = entry.item->type();
     entry.isPinned = entry.item->isPinned();
+    entry.large = searchableLength(*entry.item) > kLargeSearchText;
+    entry.version = m_nextVersion++;
     entry.foldedText.reset();
     foldAheadFrom(index);
 }
@@ -134,7 +157,9 @@ void HistoryListModel::foldAheadSlice() {
     slice.start();
     const int count = static_cast<int>(m_entries.size());
     while (m_foldCursor < count) {
-        foldedText(m_entries[m_foldCursor++]);
+        // Large texts are folded by the worker that searches them.
+        if (StoreEntry& entry = m_entries[m_foldCursor++]; !entry.large)
+            foldedText(entry);
         if (m_foldCursor % kItemsBetweenClockReads == 0 && slice.elapsed() >= kSliceMs)
             break;
     }
@@ -161,6 +186,8 @@ void HistoryListModel::rebuild() {
         matches.reserve(start == Start::narrowing ? m_matches.size() : m_passingFilters.size());
         auto known = m_matches.cbegin();
         for (const int index : m_passingFilters) {
+            if (m_entries[index].large)
+                continue;
             bool matchedBefore = false;
             if (start != Start::scratch) {
                 while (known != m_matches.cend() && *known < index)
@@ -185,7 +212,18 @@ void HistoryListModel::rebuild() {
             if (match)
                 matches.push_back(index);
         }
+        const bool answered = m_largeAnswer.valid && m_largeAnswer.generation == m_generation &&
+                              m_largeAnswer.foldedQuery == m_foldedQuery;
+        if (answered) {
+            std::vector<int> merged;
+            merged.reserve(matches.size() + m_largeAnswer.matches.size());
+            std::merge(matches.begin(), matches.end(), m_largeAnswer.matches.begin(),
+                       m_largeAnswer.matches.end(), std::back_inserter(merged));
+            matches = std::move(merged);
+        }
         m_matches = std::move(matches);
+        if (!answered)
+            searchLargeItems();
     }
     m_matchesFor = {m_generation, m_foldedQuery, true};
 
@@ -211,6 +249,83 @@ void HistoryListModel::rebuild() {
     m_visibleItems.reset();
     endResetModel();
     emit listChanged();
+}
+
+void HistoryListModel::searchLargeItems() {
+    if (m_largeSearchRunning) {
+        m_largeSearchWanted = true;
+        return;
+    }
+    // Each large item the filters let through: its folded text, or the parts to fold.
+    struct Job {
+        int index;
+        QUuid id;
+        quint64 version;
+        QString folded;
+        QStringList parts;
+    };
+    std::vector<Job> jobs;
+    for (const int index : m_passingFilters) {
+        const StoreEntry& entry = m_entries[index];
+        if (!entry.large)
+            continue;
+        Job job{index, entry.item->id(), entry.version, entry.foldedText.value_or(QString()), {}};
+        if (!entry.foldedText) {
+            for (const std::optional<QString>* part :
+                 {&entry.item->plainText(), &entry.item->ocrText(), &entry.item->snippetTitle()}) {
+                if (*part)
+                    job.parts.append(**part);
+            }
+        }
+        jobs.push_back(std::move(job));
+    }
+    const quint64 generation = m_generation;
+    const QString query = m_foldedQuery;
+    if (jobs.empty()) {
+        m_largeAnswer = {generation, query, {}, true};
+        return;
+    }
+    struct Folding {
+        QUuid id;
+        quint64 version;
+        QString folded;
+    };
+    struct Answer {
+        std::vector<int> matches;
+        std::vector<Folding> foldings;
+    };
+    m_largeSearchRunning = true;
+    const QFuture<Answer> search = QtConcurrent::run([jobs = std::move(jobs), query] {
+        Answer answer;
+        for (const Job& job : jobs) {
+            QString folded = job.folded;
+            if (folded.isNull()) {
+                folded = job.parts.join(u'\n').toCaseFolded();
+                answer.foldings.push_back({job.id, job.version, folded});
+            }
+            if (folded.contains(query))
+                answer.matches.push_back(job.index);
+        }
+        return answer;
+    });
+    deliverOnContextThread(search, this, [this, generation, query](const Answer& answer) {
+        m_largeSearchRunning = false;
+        // The foldings of items that have not changed since are kept for the next keystrokes.
+        for (const Folding& folding : answer.foldings) {
+            const int index = m_entryById.value(folding.id, -1);
+            if (index >= 0 && m_entries[index].version == folding.version)
+                m_entries[index].foldedText = folding.folded;
+        }
+        const bool current = generation == m_generation && query == m_foldedQuery;
+        if (current) {
+            m_largeAnswer = {generation, query, answer.matches, true};
+            m_largeSearchWanted = false;
+            rebuild();
+            reconcileSelection();
+        } else if (std::exchange(m_largeSearchWanted, false) && !m_foldedQuery.isEmpty()) {
+            searchLargeItems();
+        }
+    });
 }
 
 ClipboardItemPtr HistoryListModel::visibleItem(int position) const {
@@ -418,7 +533,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
         return row.kind == RowKind::item ? QVariant(visibleItem(row.itemIndex)->id()) : QVariant();
     case Qt::DisplayRole:
         if (row.kind == RowKind::item)
-            return visibleItem(row.itemIndex)->previewTitle();
+            return visibleItem(row.itemIndex)->previewTitle(ItemRowSnapshot::kTextLimit);
         return {};
     default:
         return {};

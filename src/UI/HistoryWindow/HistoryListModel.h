@@ -19,7 +19,8 @@ class HistoryStore;
 // The history list of the panel: the items that pass the kind, source-application and search
 // filters (pinned first, then the rest, each newest first), as list rows with the section headers,
 // plus the selection, hover, preview and multi-selection state and the rules that keep them
-// consistent while the list changes. GUI thread only.
+// consistent while the list changes. GUI thread only: items whose text is longer than
+// kLargeSearchText are searched on a worker, and join the matches when their answer comes.
 class HistoryListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -27,6 +28,8 @@ public:
     enum Role { KindRole = Qt::UserRole + 1, SnapshotRole, ItemIDRole };
     // How long the pointer rests on a row before it is previewed.
     static constexpr int kHoverPreviewDelayMs = 70;
+    // Searchable texts longer than this (UTF-16 units) are folded and searched off the GUI thread.
+    static constexpr qsizetype kLargeSearchText = 16 * 1024;
 
     explicit HistoryListModel(HistoryStore& store, QObject* parent = nullptr);
 
@@ -99,9 +102,20 @@ private:
         ClipboardItemPtr item;
         ItemType type;
         bool isPinned;
+        // Searched on a worker (its searchable text is longer than kLargeSearchText).
+        bool large;
+        // Changes whenever the item does, so that a worker's folding of an older text is not kept.
+        quint64 version;
         // The searchable text, case-folded on first search and kept until the item changes: every
         // keystroke searches every item, and folding is most of the cost of a case-blind search.
         std::optional<QString> foldedText;
+    };
+    // Which large items match a query, as answered by the worker.
+    struct LargeAnswer {
+        quint64 generation = 0;
+        QString foldedQuery;
+        std::vector<int> matches;
+        bool valid = false;
     };
     // The search the current matches answer, so that the next keystroke can start from them.
     struct SearchState {
@@ -125,6 +139,9 @@ private:
     // first keystroke finds them ready; a keystroke before the end folds the rest itself.
     void foldAheadFrom(int index);
     void foldAheadSlice();
+    // Asks the worker about the large items that pass the filters, for the current query; one
+    // search runs at a time, and the latest query follows when it ends.
+    void searchLargeItems();
     Row rowAt(int row) const;
     bool isVisible(const QUuid& id) const { return rowOf(id) >= 0; }
     ItemRowSnapshot snapshotAt(int itemIndex) const;
@@ -146,6 +163,10 @@ private:
     std::vector<int> m_passingFilters;
     std::vector<int> m_matches;
     SearchState m_matchesFor;
+    LargeAnswer m_largeAnswer;
+    bool m_largeSearchRunning = false;
+    bool m_largeSearchWanted = false;
+    quint64 m_nextVersion = 1;
 
     // Store positions in visible order, and each store position's list row (-1: not visible).
     std::vector<int> m_visible;

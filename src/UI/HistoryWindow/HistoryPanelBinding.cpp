@@ -75,8 +75,8 @@ makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearancePr
     };
     services.showHistoryKeys = &showHistoryKeys;
     services.performSmartAction = [](const ContentClassifier::SmartAction& action,
-                                     const std::function<void(const QString&)>& pasteText) {
-        ContentClassifier::perform(action, pasteText);
+                                     const ContentClassifier::Replies& replies) {
+        ContentClassifier::perform(action, replies);
     };
     return std::make_unique<BoundHistoryPanelController>(
         std::move(services), std::make_unique<ServicePasting>(capture.pasteService(), capture.pasteQueue()));

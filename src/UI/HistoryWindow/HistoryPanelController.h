@@ -55,7 +55,7 @@ struct HistoryPanelServices {
     std::function<QString()> showHistoryKeys;
     std::function<void()> openAccessibilitySettings;
     std::function<QIcon(const QString& bundleID)> appIcon;
-    std::function<void(const ContentClassifier::SmartAction&, const std::function<void(const QString&)>&)>
+    std::function<void(const ContentClassifier::SmartAction&, const ContentClassifier::Replies&)>
         performSmartAction;
     // The pointer and the screens; the desktop's own when unset.
     std::function<QPoint()> pointerPosition;

@@ -4,6 +4,7 @@
 #include "ItemRowDelegate.h"
 
 #include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <ClipboardEngine/FutureDelivery.h>
 #include <Platform/Workspace.h>
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
@@ -37,6 +38,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -333,7 +335,23 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
     column->addWidget(headerBlock);
     column->addWidget(buildContent(), 1);
     column->addWidget(buildMultiBar());
-    column->addWidget(buildFooter());
+    m_footer = buildFooter();
+    column->addWidget(m_footer);
+
+    // Over the list, just above the footer; untrusted text never reaches it, but it stays plain.
+    m_notice = textLabel({}, QS::Font::system(11, QFont::DemiBold), QColor(Qt::white), m_card);
+    m_notice->setObjectName(QStringLiteral("notice"));
+    m_notice->setWordWrap(true);
+    m_notice->setAlignment(Qt::AlignCenter);
+    m_notice->setStyleSheet(
+        QStringLiteral(
+            "QLabel { border-radius: 10px; padding: 7px 12px; background: %1; border: 1px solid %2; }")
+            .arg(QS::Color::withOpacity(QColor(28, 28, 32), 0.92).name(QColor::HexArgb),
+                 QS::Color::withOpacity(QColor(Qt::white), 0.14).name(QColor::HexArgb)));
+    m_notice->hide();
+    m_noticeTimer.setSingleShot(true);
+    m_noticeTimer.setInterval(kNoticeDurationMs);
+    connect(&m_noticeTimer, &QTimer::timeout, m_notice, &QWidget::hide);
 
     connect(m_model, &HistoryListModel::listChanged, this, &HistoryView::onListChanged);
     connect(m_model, &HistoryListModel::stateChanged, this, &HistoryView::onStateChanged);
@@ -817,6 +835,7 @@ void HistoryView::changeEvent(QEvent* event) {
 void HistoryView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_card->setGeometry(rect());
+    placeNotice();
     for (QWidget* overlay : {static_cast<QWidget*>(m_quickLook), static_cast<QWidget*>(m_veskPromo)}) {
         if (overlay)
             overlay->setGeometry(rect());
@@ -988,13 +1007,16 @@ void HistoryView::updatePreview() {
     }
 }
 
-PreviewServices HistoryView::previewServices() const {
+PreviewServices HistoryView::previewServices() {
     PreviewServices services;
     services.images = m_services.images;
     services.workspace = m_services.workspace;
     services.defaults = m_services.defaults;
     services.appIcon = m_services.appIcon;
     services.performSmartAction = m_services.performSmartAction;
+    services.reportFailure = [this](const QString& reason) {
+        showNotice(reason);
+    };
     return services;
 }
 
@@ -1284,6 +1306,31 @@ void HistoryView::showContextMenu(const QPoint& viewportPos) {
     menu->popup(m_list->viewport()->mapToGlobal(viewportPos));
 }
 
+void HistoryView::pasteWhenReady(const QFuture<QString>& text) {
+    deliverOnContextThread(text, this, [this](const QString& made) {
+        if (m_callbacks.onPasteText)
+            m_callbacks.onPasteText(made);
+    });
+}
+
+void HistoryView::showNotice(const QString& text) {
+    m_notice->setText(text);
+    placeNotice();
+    m_notice->show();
+    m_notice->raise();
+    m_noticeTimer.start();
+}
+
+void HistoryView::placeNotice() {
+    if (!m_notice || !m_footer)
+        return;
+    // One line when it fits, wrapped within the card otherwise (the padding and border are 26 pixels).
+    const int width =
+        std::min(m_notice->fontMetrics().horizontalAdvance(m_notice->text()) + 26, m_card->width() - 80);
+    const int height = m_notice->heightForWidth(width);
+    m_notice->setGeometry((m_card->width() - width) / 2, m_footer->y() - height - 10, width, height);
+}
+
 QMenu* HistoryView::makeContextMenu(const ClipboardItemPtr& item, QWidget* parent) {
     using HistoryContextMenu::Action;
     auto* menu = new QMenu(parent);
@@ -1333,15 +1380,20 @@ QMenu* HistoryView::makeContextMenu(const ClipboardItemPtr& item, QWidget* paren
                             m_callbacks.onPasteText(target->ocrText().value_or(QString()));
                         break;
                     case Action::transform:
-                        if (m_callbacks.onPasteText)
-                            m_callbacks.onPasteText(TextTransforms::apply(*entry.transform, text));
+                        pasteWhenReady(QtConcurrent::run(&TextTransforms::apply, *entry.transform, text));
                         break;
                     case Action::smartAction:
                         if (m_services.performSmartAction) {
-                            m_services.performSmartAction(*entry.smartAction, [this](const QString& pasted) {
+                            ContentClassifier::Replies replies;
+                            replies.context = this;
+                            replies.pasteText = [this](const QString& pasted) {
                                 if (m_callbacks.onPasteText)
                                     m_callbacks.onPasteText(pasted);
-                            });
+                            };
+                            replies.failed = [this](const QString& reason) {
+                                showNotice(reason);
+                            };
+                            m_services.performSmartAction(*entry.smartAction, replies);
                         }
                         break;
                     case Action::saveAsSnippet:

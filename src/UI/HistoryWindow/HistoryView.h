@@ -6,6 +6,7 @@
 #include <Storage/ClipboardItem.h>
 #include <UI/Design/Motion.h>
 
+#include <QFuture>
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
@@ -58,7 +59,7 @@ struct HistoryViewServices {
     // "Copy": writes the item to the clipboard without pasting.
     std::function<void(const ClipboardItemPtr& item)> copyToPasteboard;
     std::function<void(const ContentClassifier::SmartAction& action,
-                       const std::function<void(const QString&)>& pasteText)>
+                       const ContentClassifier::Replies& replies)>
         performSmartAction;
 };
 
@@ -72,6 +73,7 @@ public:
     static constexpr int kHeight = 560;
     static constexpr int kMultiSelectHeight = 600;
     static constexpr int kPermissionCheckIntervalMs = 2000;
+    static constexpr int kNoticeDurationMs = 5000;
 
     HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, HistoryViewServices services,
                 QWidget* parent = nullptr);
@@ -120,6 +122,8 @@ public:
     PreviewPane* previewPane() const { return m_preview; }
     QuickLookView* quickLook() const { return m_quickLook; }
     ItemRowDelegate* rowDelegate() const { return m_delegate; }
+    // The short message over the footer that says why an action did nothing (hidden when none).
+    QLabel* notice() const { return m_notice; }
     // Builds the context menu of a row (shown by a right click).
     QMenu* makeContextMenu(const ClipboardItemPtr& item, QWidget* parent);
     // The click rule of a row: `multiModifier` is Ctrl held.
@@ -146,7 +150,7 @@ private:
     void onListChanged();
     void onStateChanged();
     void updatePreview();
-    PreviewServices previewServices() const;
+    PreviewServices previewServices();
     void updateEmptyState();
     void updateChips();
     // A chip tap: the filter changes and the first row of the new list is chosen, with motion.
@@ -166,6 +170,10 @@ private:
     void setPulse(bool pulse, bool animated);
     void rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos);
     void showContextMenu(const QPoint& viewportPos);
+    // Pastes the text once the work has made it (work that grows with the text runs on a worker).
+    void pasteWhenReady(const QFuture<QString>& text);
+    void showNotice(const QString& text);
+    void placeNotice();
 
     HistoryStore& m_store;
     HistoryViewCallbacks m_callbacks;
@@ -200,6 +208,9 @@ private:
     QWidget* m_pasteAllButton = nullptr;
     QWidget* m_warning = nullptr;
     QLabel* m_footerCount = nullptr;
+    QWidget* m_footer = nullptr;
+    QLabel* m_notice = nullptr;
+    QTimer m_noticeTimer;
     QuickLookView* m_quickLook = nullptr;
     VeskPromoOverlay* m_veskPromo = nullptr;
 

@@ -3,19 +3,30 @@
 #include <QFileInfo>
 #include <QUrl>
 
+namespace {
+
+std::optional<QString> leading(const std::optional<QString>& text) {
+    if (!text || text->size() <= ItemRowSnapshot::kTextLimit)
+        return text;
+    const qsizetype end = ItemRowSnapshot::kTextLimit;
+    return text->left(text->at(end - 1).isHighSurrogate() ? end - 1 : end);
+}
+
+} // namespace
+
 ItemRowSnapshot ItemRowSnapshot::make(const ClipboardItem& item, int index) {
     ItemRowSnapshot row;
     row.itemID = item.id();
     row.type = item.type();
-    row.previewTitle = item.previewTitle();
-    row.snippetTitle = item.snippetTitle();
+    row.previewTitle = item.previewTitle(kTextLimit);
+    row.snippetTitle = leading(item.snippetTitle());
     row.imageFilename = item.imageFilename();
     row.detectedLanguage = item.detectedLanguage();
     row.sourceAppBundleID = item.sourceAppBundleID();
     row.isPinned = item.isPinned();
     row.hasOCR = item.ocrText().has_value();
     row.contentTags = ContentClassifier::parseTags(item.contentTagsRaw());
-    row.plainText = item.plainText();
+    row.plainText = leading(item.plainText());
     row.index = index;
     return row;
 }
@@ -36,7 +47,7 @@ QString urlTitle(const ItemRowSnapshot& row) {
 QString fileTitle(const ItemRowSnapshot& row) {
     if (!row.plainText)
         return QStringLiteral("File");
-    const QString firstPath = row.plainText->section(QLatin1Char('\n'), 0, 0);
+    const QString firstPath = row.plainText->left(row.plainText->indexOf(u'\n'));
     return QFileInfo(firstPath).fileName();
 }
 

@@ -13,8 +13,12 @@
 
 // What one row of the history list shows: plain copies of the item fields it draws plus the row's
 // interaction state. Two snapshots compare equal when the row would look the same in practice, so
-// the list repaints only rows whose snapshot changed.
+// the list repaints only rows whose snapshot changed. Texts are kept only as far as a row can show
+// them (kTextLimit units), so making and comparing snapshots costs the same for any item.
 struct ItemRowSnapshot {
+    // Room for the longest web address a row shows in full, and far more than a row's two lines.
+    static constexpr qsizetype kTextLimit = 2048;
+
     QUuid itemID;
     ItemType type = ItemType::text;
     QString previewTitle;

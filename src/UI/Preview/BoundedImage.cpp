@@ -1,6 +1,6 @@
 #include "BoundedImage.h"
 
-#include <Storage/FutureDelivery.h>
+#include <ClipboardEngine/FutureDelivery.h>
 #include <Storage/ImageStore.h>
 
 #include <QImageReader>

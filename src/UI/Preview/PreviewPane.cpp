@@ -12,7 +12,7 @@
 #include <ClipboardEngine/TextLines.h>
 #include <Platform/UserDefaults.h>
 #include <Platform/Workspace.h>
-#include <Storage/FutureDelivery.h>
+#include <ClipboardEngine/FutureDelivery.h>
 #include <UI/Design/AppIconCache.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
@@ -592,10 +592,14 @@ QWidget* PreviewPane::buildSmartActionBar() {
     row->setContentsMargins(12, 10, 12, 10);
     row->setSpacing(8);
     auto perform = [this](const SmartAction& action) {
+        ContentClassifier::Replies replies;
+        replies.context = this;
+        replies.pasteText = m_onPasteText;
+        replies.failed = m_services.reportFailure;
         if (m_services.performSmartAction)
-            m_services.performSmartAction(action, m_onPasteText);
+            m_services.performSmartAction(action, replies);
         else
-            ContentClassifier::perform(action, m_onPasteText);
+            ContentClassifier::perform(action, replies);
     };
     for (const SmartAction& action : actions) {
         auto [symbol, tint] = actionLook(action.kind);

@@ -25,7 +25,8 @@ struct PreviewServices {
     // The icon of a source application by desktop-file id; AppIconCache when unset.
     std::function<QIcon(const QString& bundleID)> appIcon;
     // Runs a smart action; ContentClassifier::perform when unset.
-    std::function<void(const ContentClassifier::SmartAction& action,
-                       const std::function<void(const QString&)>& pasteText)>
+    std::function<void(const ContentClassifier::SmartAction& action, const ContentClassifier::Replies& replies)>
         performSmartAction;
+    // Tells the user why an action did nothing (a text that is not JSON after all).
+    std::function<void(const QString& reason)> reportFailure;
 };

@@ -167,6 +167,44 @@ TEST_F(HistoryListModelTest, StepByStepSearchAnswersLikeAFreshSearch) {
     }
 }
 
+// A keystroke searches long texts on a worker: the short items answer at once, the long ones join
+// the list when the worker does, and every step ends as a fresh search would.
+TEST_F(HistoryListModelTest, LongTextsAreSearchedOnAWorker) {
+    const QString filler(HistoryListModel::kLargeSearchText, u'x');
+    addText(QStringLiteral("needle in a short text"));
+    const auto longText = addText(filler + QStringLiteral(" NEEDLE at the end"));
+    const auto snippet = addKind(ItemType::snippet, filler + QStringLiteral(" draft"));
+    addText(QStringLiteral("unrelated"));
+
+    HistoryListModel model(*store);
+    const auto answers = [&](const QStringList& expected) {
+        return QTest::qWaitFor([&] { return texts(model.visibleItems()) == expected; }, 10000);
+    };
+    const QString longTitle = *longText->plainText();
+    model.setQuery(QStringLiteral("needle"));
+    EXPECT_EQ(texts(model.visibleItems()), QStringList{"needle in a short text"});
+    EXPECT_TRUE(answers({longTitle, "needle in a short text"}));
+    model.setQuery(QStringLiteral("needle a"));
+    EXPECT_TRUE(answers({longTitle}));
+    model.setQuery(QStringLiteral("needle"));
+    EXPECT_TRUE(answers({longTitle, "needle in a short text"}));
+
+    // A long snippet rewritten is searched by its new text.
+    model.chooseFilter(ItemFilter::snippets);
+    model.setQuery(QStringLiteral("final"));
+    EXPECT_TRUE(answers({}));
+    store->updateSnippet(snippet, QStringLiteral("t"), filler + QStringLiteral(" final"));
+    EXPECT_TRUE(answers({filler + QStringLiteral(" final")}));
+
+    // Keystrokes while the worker is busy: the last query is the one answered.
+    model.chooseFilter(ItemFilter::all);
+    for (const char* query : {"n", "ne", "nee", "need", "needl", "needle a", "e at"})
+        model.setQuery(QString::fromLatin1(query));
+    EXPECT_TRUE(answers({longTitle}));
+    model.setQuery(QString());
+    EXPECT_EQ(model.visibleItems().size(), 3);
+}
+
 TEST_F(HistoryListModelTest, PinnedItemsComeFirstAndEachGroupStaysNewestFirst) {
     const auto a = addText(QStringLiteral("a"));
     addText(QStringLiteral("b"));

@@ -23,6 +23,25 @@ ItemRowSnapshot row(ItemType type, std::optional<QString> text, QString previewT
     return snapshot;
 }
 
+// A row keeps only what it can show, so painting and comparing rows costs the same for any item.
+TEST(ItemRowPresentationTest, SnapshotsOfHugeItemsStaySmall) {
+    NewClipboardItem content;
+    content.plainText = QString(20 * 1024 * 1024, u'a');
+    content.snippetTitle = QString(1024 * 1024, u't');
+    const ItemRowSnapshot huge = ItemRowSnapshot::make(*ClipboardItem::make(content), 0);
+    EXPECT_EQ(huge.previewTitle.size(), ItemRowSnapshot::kTextLimit);
+    EXPECT_EQ(huge.plainText->size(), ItemRowSnapshot::kTextLimit);
+    EXPECT_EQ(huge.snippetTitle->size(), ItemRowSnapshot::kTextLimit);
+
+    // The longest web address a link item can hold is shown whole.
+    NewClipboardItem link;
+    link.type = ItemType::url;
+    link.plainText = QStringLiteral("https://example.org/") + QString(2027, u'p');
+    const ItemRowSnapshot linkRow = ItemRowSnapshot::make(*ClipboardItem::make(link), 0);
+    EXPECT_EQ(secondaryText(linkRow), link.plainText);
+    EXPECT_EQ(title(linkRow).text, QStringLiteral("example.org"));
+}
+
 TEST(ItemRowPresentationTest, TitlesByKind) {
     struct Case {
         const char* name;

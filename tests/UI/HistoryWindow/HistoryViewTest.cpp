@@ -493,28 +493,35 @@ TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     EXPECT_TRUE(labelled(QStringLiteral("Quick Look")));
 }
 
+// Triggers the entry of the item's context menu with this title (in a submenu too).
+bool triggerMenuEntry(HistoryView& view, const ClipboardItemPtr& item, const QString& title) {
+    std::unique_ptr<QMenu> menu(view.makeContextMenu(item, nullptr));
+    for (QAction* action : menu->actions()) {
+        if (action->text() == title) {
+            action->trigger();
+            return true;
+        }
+        if (action->menu()) {
+            for (QAction* sub : action->menu()->actions()) {
+                if (sub->text() == title) {
+                    sub->trigger();
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 TEST_F(HistoryViewTest, ContextMenuActionsReachTheStoreAndCallbacks) {
     const auto item = addText(QStringLiteral("someCamelCase"));
     auto view = makeView();
     auto trigger = [&](const QString& title) {
-        std::unique_ptr<QMenu> menu(view->makeContextMenu(store->item(item->id()), nullptr));
-        for (QAction* action : menu->actions()) {
-            if (action->text() == title) {
-                action->trigger();
-                return true;
-            }
-            if (action->menu()) {
-                for (QAction* sub : action->menu()->actions()) {
-                    if (sub->text() == title) {
-                        sub->trigger();
-                        return true;
-                    }
-                }
-            }
-        }
-        return false;
+        return triggerMenuEntry(*view, store->item(item->id()), title);
     };
+    // A transform works on a worker; its text comes back and is pasted.
     ASSERT_TRUE(trigger(TextTransforms::title(TextTransform::camelToSnake)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !picks.log.isEmpty(); }, 10000));
     EXPECT_EQ(picks.log, QStringList{"text:some_camel_case"});
     ASSERT_TRUE(trigger(QStringLiteral("Pin")));
     EXPECT_TRUE(store->item(item->id())->isPinned());
@@ -524,6 +531,39 @@ TEST_F(HistoryViewTest, ContextMenuActionsReachTheStoreAndCallbacks) {
     EXPECT_EQ(store->snippets().size(), 1);
     ASSERT_TRUE(trigger(QStringLiteral("Delete")));
     EXPECT_EQ(store->item(item->id()), nullptr);
+}
+
+// "Paste Formatted JSON" pastes every token as written; when the text is not JSON after all (tags
+// stored by an older version), nothing is pasted and the panel says why.
+TEST_F(HistoryViewTest, PasteFormattedJSONPastesOrSaysWhyNot) {
+    NewClipboardItem valid;
+    valid.plainText = QStringLiteral("{\"id\": 12345678901234567890, \"id\": 2}");
+    valid.contentTagsRaw = QStringLiteral("json");
+    const auto json = add(valid);
+    NewClipboardItem broken;
+    broken.plainText = QStringLiteral("{\"a\": 1,\n \"b\": [1, 2,]}");
+    broken.contentTagsRaw = QStringLiteral("json");
+    const auto stale = add(broken);
+    HistoryViewServices services;
+    services.performSmartAction = [](const ContentClassifier::SmartAction& action,
+                                     const ContentClassifier::Replies& replies) {
+        ContentClassifier::perform(action, replies);
+    };
+    auto view = makeView(services);
+    const QString title =
+        ContentClassifier::SmartAction{ContentClassifier::SmartAction::Kind::pastePrettyJSON, {}}.title();
+
+    ASSERT_TRUE(triggerMenuEntry(*view, json, title));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !picks.log.isEmpty(); }, 10000));
+    EXPECT_EQ(picks.log, QStringList{"text:{\n    \"id\": 12345678901234567890,\n    \"id\": 2\n}"});
+    EXPECT_FALSE(view->notice()->isVisible());
+
+    ASSERT_TRUE(triggerMenuEntry(*view, stale, title));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->notice()->isVisible(); }, 10000));
+    EXPECT_EQ(view->notice()->text(),
+              QStringLiteral("Nothing was pasted: the text is not valid JSON (line 2, column 13)."));
+    EXPECT_EQ(view->notice()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(picks.log.size(), 1);
 }
 
 TEST_F(HistoryViewTest, ThumbnailsLoadOnlyForRowsInView) {
@@ -807,15 +847,22 @@ TEST_F(HistoryViewTest, Screenshots) {
             return true;
         };
         services.appIcon = &AppIconCache::icon;
+        services.performSmartAction = [](const ContentClassifier::SmartAction& action,
+                                         const ContentClassifier::Replies& replies) {
+            ContentClassifier::perform(action, replies);
+        };
         auto view = makeView(services);
         view->model().toggleMulti(pinned->id());
         QTest::qWait(300);
-        QImage shot(view->size(), QImage::Format_ARGB32_Premultiplied);
-        shot.fill(dark ? QColor(20, 20, 24) : QColor(200, 205, 215));
-        view->render(&shot, {}, {}, QWidget::DrawChildren);
-        const QString path = directory + (dark ? QStringLiteral("/history-panel-dark.png")
-                                               : QStringLiteral("/history-panel-light.png"));
-        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+        auto save = [&](const QString& name) {
+            QImage shot(view->size(), QImage::Format_ARGB32_Premultiplied);
+            shot.fill(dark ? QColor(20, 20, 24) : QColor(200, 205, 215));
+            view->render(&shot, {}, {}, QWidget::DrawChildren);
+            const QString path =
+                directory + u'/' + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
+            EXPECT_TRUE(shot.save(path)) << path.toStdString();
+        };
+        save(QStringLiteral("history-panel"));
 
         // The same with the source-application menu open below its button.
         view->model().clearMultiSelection();
@@ -835,6 +882,21 @@ TEST_F(HistoryViewTest, Screenshots) {
         const QString menuPath = directory + (dark ? QStringLiteral("/history-panel-app-filter-dark.png")
                                                    : QStringLiteral("/history-panel-app-filter-light.png"));
         EXPECT_TRUE(withMenu.save(menuPath)) << menuPath.toStdString();
+
+        // The message of an action that pasted nothing.
+        NewClipboardItem broken;
+        broken.plainText = QStringLiteral("[1, 2,]");
+        broken.contentTagsRaw = QStringLiteral("json");
+        const auto stale = add(broken);
+        view->model().clearMultiSelection();
+        ASSERT_TRUE(triggerMenuEntry(
+            *view, stale,
+            ContentClassifier::SmartAction{ContentClassifier::SmartAction::Kind::pastePrettyJSON, {}}
+                .title()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->notice()->isVisible(); }, 10000));
+        QTest::qWait(300);
+        save(QStringLiteral("history-panel-notice"));
+        store->deleteItem(stale);
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
 }

@@ -195,13 +195,27 @@ TEST_F(PreviewPaneTest, SmartActionsAndRecognisedTextPasteThroughTheHandOff) {
     auto shown = pane(item(json));
     EXPECT_EQ(shown->smartActionTitles(), QStringList{"Paste Formatted JSON"});
     shown->findChild<QWidget*>(QStringLiteral("smartActions"))->findChild<QAbstractButton*>()->click();
-    ASSERT_EQ(pasted.size(), 1);
-    EXPECT_EQ(pasted[0], ContentClassifier::prettyJSON(*json.plainText));
+    // Formatting runs on a worker; its text comes back to be pasted.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pasted.isEmpty(); }, 10000));
+    EXPECT_EQ(pasted, QStringList{"{\n    \"a\": [\n        true\n    ],\n    \"b\": 1\n}"});
+
+    // A stale tag on text that is not JSON: nothing is pasted and the user is told why.
+    QStringList failures;
+    services.reportFailure = [&](const QString& reason) {
+        failures << reason;
+    };
+    pasted.clear();
+    json.plainText = QStringLiteral("{\"a\": [1, 2,]}");
+    auto broken = pane(item(json));
+    broken->findChild<QWidget*>(QStringLiteral("smartActions"))->findChild<QAbstractButton*>()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !failures.isEmpty(); }, 10000));
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("not valid JSON"))) << failures[0].toStdString();
+    EXPECT_TRUE(pasted.isEmpty());
 
     // Untagged text is classified when shown; the actions go to the panel's performer.
     QList<ContentClassifier::SmartAction> performed;
     services.performSmartAction = [&](const ContentClassifier::SmartAction& action,
-                                      const std::function<void(const QString&)>&) {
+                                      const ContentClassifier::Replies&) {
         performed << action;
     };
     auto mail = pane(item(ItemType::text, QStringLiteral("anna.kowalska@example.com")));
