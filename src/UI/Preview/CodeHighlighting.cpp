@@ -39,6 +39,14 @@ private:
 
 CodeHighlighting* sharedService = nullptr;
 
+// Results travel back to the GUI thread through an object that is never destroyed: a job may still
+// be finishing on its thread after the service that queued it has gone. Made on the GUI thread by
+// the first request.
+QObject* resultsContext() {
+    static QObject* context = new QObject;
+    return context;
+}
+
 } // namespace
 
 // The engine as the worker holds it: made by the first request, on the worker.
@@ -83,7 +91,7 @@ void CodeHighlighting::highlight(QString code, std::optional<QString> language, 
         m_worker = std::make_unique<SyntaxHighlighter::SerialWorker>();
     // Checked and called on this service's thread only.
     QPointer<QObject> guard(receiver);
-    m_worker->post([this, slot = m_engine, factory = m_factory, code = std::move(code),
+    m_worker->post([context = resultsContext(), slot = m_engine, factory = m_factory, code = std::move(code),
                     language = std::move(language), dark, guard, done = std::move(done)]() mutable {
         if (!slot->made) {
             slot->made = true;
@@ -103,9 +111,8 @@ void CodeHighlighting::highlight(QString code, std::optional<QString> language, 
             if (!result)
                 result = slot->engine->highlight(text, std::nullopt);
         }
-        // The service outlives its worker, which is stopped before anything else of it goes.
         QMetaObject::invokeMethod(
-            this,
+            context,
             [guard, done = std::move(done), result = std::move(result)]() mutable {
                 if (guard)
                     done(std::move(result));
