@@ -22,7 +22,8 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(made.get()));
         if (!made->isDocumentReady()) {
             QSignalSpy ready(made.get(), &MarkdownPreviewView::documentReady);
-            EXPECT_TRUE(ready.wait(10000));
+            // Generous: a 2 MB text under the sanitizers on a busy machine takes a while.
+            EXPECT_TRUE(ready.wait(60000));
         }
         return made;
     }

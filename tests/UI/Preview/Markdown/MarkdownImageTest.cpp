@@ -40,8 +40,9 @@ protected:
         });
     }
 
-    // A view of image blocks with these sources, under short limits.
-    std::unique_ptr<MarkdownPreviewView> imageView(const QStringList& sources) {
+    // A view of image blocks with these sources, under a small size limit. The timeout is short only
+    // where a test waits for it to pass; elsewhere a loaded machine must not turn a load into a failure.
+    std::unique_ptr<MarkdownPreviewView> imageView(const QStringList& sources, int timeoutMs = 20000) {
         std::vector<Markdown::Markup> blocks;
         for (const QString& source : sources)
             blocks.push_back(Markdown::Image(source.toStdString(), std::nullopt,
@@ -49,7 +50,7 @@ protected:
         auto shown = view(QString());
         RemoteImageLoader::Limits limits;
         limits.maxBytes = 256 * 1024;
-        limits.timeoutMs = 400;
+        limits.timeoutMs = timeoutMs;
         shown->imageLoader().setLimits(limits);
         shown->setModel(std::make_shared<const MDBlockView::Model>(MDBlockView::buildBlocks(blocks)));
         shown->viewport()->repaint();
@@ -57,7 +58,7 @@ protected:
     }
 
     static void waitSettled(MarkdownPreviewView& shown, int image) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return shown.picture(image).state != State::Loading; }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown.picture(image).state != State::Loading; }, 30000));
         shown.viewport()->repaint();
     }
 
@@ -120,7 +121,7 @@ TEST_F(MarkdownImageTest, EveryFailureEndsInThePlaceholderWithItsSource) {
     QStringList sources;
     for (const QString& path : paths)
         sources << server.url(path);
-    const auto shown = imageView(sources);
+    const auto shown = imageView(sources, 400);
     for (int image = 0; image < sources.size(); ++image) {
         shown->scrollToRow(image);
         shown->viewport()->repaint();
