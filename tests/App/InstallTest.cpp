@@ -18,12 +18,20 @@ TEST(Resources, AreFoundBesideTheBinaryInTheBuildTree) {
         EXPECT_TRUE(QFile::exists(QDir(directory).filePath(QStringLiteral("icons/") + icon))) << icon;
 }
 
-TEST(Install, PutsEverythingInThePrefixLayout) {
+// The build tree installed into a temporary prefix.
+class Install : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QProcess install;
+        install.start(QStringLiteral("cmake"), {"--install", QS_TEST_BINARY_DIR, "--prefix", prefix.path()});
+        ASSERT_TRUE(install.waitForFinished(60000));
+        ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().constData();
+    }
+
     QTemporaryDir prefix;
-    QProcess install;
-    install.start(QStringLiteral("cmake"), {"--install", QS_TEST_BINARY_DIR, "--prefix", prefix.path()});
-    ASSERT_TRUE(install.waitForFinished(60000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().constData();
+};
+
+TEST_F(Install, PutsEverythingInThePrefixLayout) {
 
     const QDir root(prefix.path());
     // The command is the launcher; the program it starts lives in libexec, beside share.
@@ -50,12 +58,7 @@ TEST(Install, PutsEverythingInThePrefixLayout) {
 }
 
 // The installed command finds the installed program relative to itself, wherever the prefix is.
-TEST(Install, TheCommandStartsTheProgramBesideItAndLoadsNoneOfItsLibraries) {
-    QTemporaryDir prefix;
-    QProcess install;
-    install.start(QStringLiteral("cmake"), {"--install", QS_TEST_BINARY_DIR, "--prefix", prefix.path()});
-    ASSERT_TRUE(install.waitForFinished(60000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().constData();
+TEST_F(Install, TheCommandStartsTheProgramBesideItAndLoadsNoneOfItsLibraries) {
     const QString command = QDir(prefix.path()).filePath("bin/quillstack");
 
     // Without a display only the program itself says what is wrong, so the message shows it ran.
