@@ -83,6 +83,15 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     // 11. First run.
     showOnboardingIfNeeded();
     qCDebug(lcShell) << "launch finished";
+
+    // Off the launch sequence, once the event loop runs: the panel is built before it is first
+    // asked for.
+    if (m_panelController) {
+        m_services.scheduler->schedule(0ms, this, [self] {
+            if (self)
+                self->m_panelController->prepare();
+        });
+    }
 }
 
 void AppDelegate::openUrls(const QList<QUrl>& urls) {

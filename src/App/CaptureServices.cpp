@@ -71,6 +71,7 @@ CaptureServices::CaptureServices(Platform::UserDefaults& defaults, Platform::Sch
     };
     reset.store = m_store;
     reset.defaults = &m_defaults;
+    reset.loginItem = &m_loginItem;
     reset.registerDefaults = &registerDefaultSettings;
     m_reset = std::make_unique<ResetService>(std::move(reset));
 }

@@ -7,6 +7,8 @@ class HistoryPanelController {
 public:
     virtual ~HistoryPanelController() = default;
 
+    // Builds the panel ahead of its first showing, so that showing costs what later ones do.
+    virtual void prepare() = 0;
     virtual bool isPanelVisible() const = 0;
     virtual void show() = 0;
     virtual void hide() = 0;

@@ -1,6 +1,7 @@
 #include "LoginItemManager.h"
 
-#include <QCoreApplication>
+#include "ResourceDirectory.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -51,7 +52,7 @@ bool LoginItemManager::set(bool enabled) {
         }
         return true;
     }
-    const QString program = m_program.isEmpty() ? QCoreApplication::applicationFilePath() : m_program;
+    const QString program = m_program.isEmpty() ? commandPath() : m_program;
     if (!QDir().mkpath(QFileInfo(m_file).absolutePath())) {
         logFailure(QStringLiteral("cannot create the folder of %1").arg(m_file));
         return false;

@@ -9,7 +9,7 @@ namespace App {
 // isEnabled() says is what the session will do.
 class LoginItemManager {
 public:
-    // `autostartFile` and `program` default to the user's autostart file and this executable.
+    // `autostartFile` and `program` default to the user's autostart file and the quillstack command.
     explicit LoginItemManager(QString autostartFile = {}, QString program = {});
 
     static QString defaultAutostartFile();

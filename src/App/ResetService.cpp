@@ -1,5 +1,7 @@
 #include "ResetService.h"
 
+#include "LoginItemManager.h"
+
 #include <Platform/Relauncher.h>
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
@@ -26,6 +28,8 @@ ResetService::WipeOutcome ResetService::wipeAndRelaunch() {
         erased = m_deps.store->eraseAll() && erased;
     if (m_deps.defaults)
         erased = m_deps.defaults->removeAll() && erased;
+    if (m_deps.loginItem)
+        erased = m_deps.loginItem->set(false) && erased;
     if (erased && relaunch())
         return WipeOutcome::Relaunched;
     if (m_deps.defaults && m_deps.registerDefaults)

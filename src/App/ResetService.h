@@ -10,8 +10,10 @@ class UserDefaults;
 
 namespace App {
 
+class LoginItemManager;
+
 // Acts on the program as a whole: starting a fresh instance in place of this one, and erasing every
-// piece of data before doing so. The login-item registration is left as it is.
+// piece of data before doing so, the login item included, as a fresh installation has none.
 class ResetService {
 public:
     struct Dependencies {
@@ -25,6 +27,8 @@ public:
         Platform::UserDefaults* defaults = nullptr;
         // Registers the defaults again (and seeds the ignore list) when this instance has to go on.
         std::function<void(Platform::UserDefaults&)> registerDefaults;
+        // The autostart entry; a fresh installation has none.
+        LoginItemManager* loginItem = nullptr;
     };
 
     explicit ResetService(Dependencies dependencies);
@@ -42,8 +46,8 @@ public:
     // otherwise.
     bool relaunch();
     // Stops capture, deletes every item with its image and the images directory, removes every
-    // setting, then relaunches. A step that fails does not stop the others, but then no relaunch
-    // follows. Unless relaunched, this instance goes on with the defaults registered again (the
+    // setting and the login item, then relaunches. A step that fails does not stop the others, but then no
+    // relaunch follows. Unless relaunched, this instance goes on with the defaults registered again (the
     // ignore list seeded) and capture running.
     WipeOutcome wipeAndRelaunch();
 

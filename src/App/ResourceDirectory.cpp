@@ -14,4 +14,12 @@ QString resourceDirectory() {
     return QStringLiteral(QS_INSTALLED_RESOURCE_DIR);
 }
 
+QString commandPath() {
+    const QFileInfo launcher(QDir(QCoreApplication::applicationDirPath())
+                                 .absoluteFilePath(QStringLiteral(QS_COMMAND_FROM_PROGRAM)));
+    if (launcher.isFile() && launcher.isExecutable())
+        return QDir::cleanPath(launcher.absoluteFilePath());
+    return QCoreApplication::applicationFilePath();
+}
+
 } // namespace App

@@ -1,11 +1,11 @@
+// The full program. The quillstack command (Launcher/) has handed a later launch's request to a
+// running instance before it gets here; what comes here starts as the running instance, or hands
+// over the ordinary way when one appeared meanwhile.
 #include "Application.h"
-#include "UrlRequest.h"
 
 #include <UI/HistoryWindow/HistoryPanelBinding.h>
 #include <UI/Onboarding/OnboardingBinding.h>
 #include <UI/Settings/SettingsWindowBinding.h>
-
-#include <Platform/DBus/EarlyHandOver.h>
 
 #include <QApplication>
 
@@ -18,20 +18,6 @@ int main(int argc, char** argv) {
                              "within your desktop session.\n");
         return 1;
     }
-    // A later launch (a desktop shortcut running --show-history, a quillstack: URL) hands its request
-    // to the running instance before the program builds anything of its own.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const App::LaunchRequest request = App::parseCommandLine(arguments);
-    if (!request.relaunched) {
-        QStringList urls;
-        for (const QUrl& url : request.urls)
-            urls << url.toString(QUrl::FullyEncoded);
-        if (Platform::handOverEarly(request.showHistory, urls))
-            return 0;
-    }
-
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);

@@ -69,8 +69,10 @@ protected:
         return *delegate;
     }
 
+    // Launches and lets the event loop take its first turn, where the panel is prepared.
     void launch(const QStringList& arguments = {QStringLiteral("quillstack")}) {
         makeDelegate().applicationDidFinishLaunching(arguments);
+        scheduler.advance(0ms);
     }
 
     Journal journal;
@@ -113,6 +115,12 @@ TEST_F(AppDelegateTest, LaunchRunsEveryStepInOrder) {
                                   "onboarding.show",
                               }));
     EXPECT_TRUE(delegate->pendingUrls().isEmpty());
+
+    // Once the event loop runs, the panel is built ahead of its first showing.
+    EXPECT_EQ(scheduler.pendingDelays(),
+              (std::vector<std::chrono::milliseconds>{0ms, 50ms, 50ms, 250ms, 250ms}));
+    scheduler.advance(0ms);
+    EXPECT_EQ(journal.take(), QStringList{"panel.prepare"});
 
     // The onboarding opened during launch; the panel follows 0.05 s later, once per request.
     scheduler.advance(49ms);

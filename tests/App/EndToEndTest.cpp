@@ -7,6 +7,7 @@
 #include <QDBusContext>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,11 +17,18 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
+// The quillstack command: the launcher, which starts the full program when it does not hand over.
 const QString binary = QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack");
+const QString fullProgram = QStringLiteral(QS_TEST_BINARY_DIR "/libexec/quillstack");
 
 // Holds the application's bus name without being the application: it refuses every request and,
 // when `quitOnRequest` is set, gives the name up as it refuses, like an instance that is quitting.
@@ -352,6 +360,52 @@ TEST_F(EndToEnd, SecondLaunchTakesOverFromAnInstanceThatQuitMeanwhile) {
     EXPECT_TRUE(second.waitForLog("show the history panel"));
     EXPECT_EQ(nameOwnerPid(), second.pid());
     QDBusConnection::disconnectFromBus("holder");
+}
+
+// The launcher becomes the full program in its own process, with its arguments as they were.
+TEST_F(EndToEnd, WithNoInstanceRunningTheCommandBecomesTheProgramWithItsArgumentsUnchanged) {
+    const QStringList arguments{"--show-history", "quillstack://show?q=a%20b", "an argument with spaces", ""};
+    auto first = startFirst(arguments);
+    const qint64 pid = first->pid();
+    EXPECT_EQ(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath(),
+              QFileInfo(fullProgram).canonicalFilePath());
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    ASSERT_TRUE(cmdline.open(QIODevice::ReadOnly));
+    QStringList given;
+    for (const QByteArray& argument : cmdline.readAll().chopped(1).split('\0'))
+        given << QString::fromUtf8(argument);
+    EXPECT_EQ(given, QStringList{binary} + arguments);
+    EXPECT_EQ(nameOwnerPid(), pid);
+    EXPECT_TRUE(first->waitForLog("URL request"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first->count("show the history panel") == 2; }, 5000))
+        << qPrintable(first->log());
+}
+
+// A byte string that is no UTF-8 cannot go over the bus as it is: the launcher leaves such a request
+// to the full program, which reads it as Qt does, instead of failing inside libdbus.
+TEST_F(EndToEnd, AnArgumentThatIsNoUtf8GoesTheLongWay) {
+    auto first = startFirst();
+    std::vector<std::string> strings{binary.toStdString(), "--show-history", "quillstack:\xff"};
+    std::vector<std::string> environmentStrings;
+    for (const QString& entry : environment().toStringList())
+        environmentStrings.push_back(entry.toStdString());
+    std::vector<char*> argv;
+    for (std::string& string : strings)
+        argv.push_back(string.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& string : environmentStrings)
+        envp.push_back(string.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
+    int status = 0;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, startTimeoutMs));
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(first->waitForLog("URL request")) << qPrintable(first->log());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first->count("show the history panel") == 2; }, 5000))
+        << qPrintable(first->log());
 }
 
 TEST_F(EndToEnd, WithoutAnXDisplayItSaysSoAndFails) {

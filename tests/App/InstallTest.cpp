@@ -18,16 +18,25 @@ TEST(Resources, AreFoundBesideTheBinaryInTheBuildTree) {
         EXPECT_TRUE(QFile::exists(QDir(directory).filePath(QStringLiteral("icons/") + icon))) << icon;
 }
 
-TEST(Install, PutsEverythingInThePrefixLayout) {
+// The build tree installed into a temporary prefix.
+class Install : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QProcess install;
+        install.start(QStringLiteral("cmake"), {"--install", QS_TEST_BINARY_DIR, "--prefix", prefix.path()});
+        ASSERT_TRUE(install.waitForFinished(60000));
+        ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().constData();
+    }
+
     QTemporaryDir prefix;
-    QProcess install;
-    install.start(QStringLiteral("cmake"), {"--install", QS_TEST_BINARY_DIR, "--prefix", prefix.path()});
-    ASSERT_TRUE(install.waitForFinished(60000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().constData();
+};
+
+TEST_F(Install, PutsEverythingInThePrefixLayout) {
 
     const QDir root(prefix.path());
-    const QFileInfo binary(root.filePath("bin/quillstack"));
-    EXPECT_TRUE(binary.isExecutable());
+    // The command is the launcher; the program it starts lives in libexec, beside share.
+    for (const char* executable : {"bin/quillstack", "libexec/quillstack"})
+        EXPECT_TRUE(QFileInfo(root.filePath(executable)).isExecutable()) << executable;
     for (const char* file :
          {"share/quillstack/icons/doc.on.clipboard.svg", "share/quillstack/icons/doc.on.clipboard.fill.svg",
           "share/icons/hicolor/scalable/apps/quillstack.svg", "share/applications/quillstack.desktop"})
@@ -46,6 +55,31 @@ TEST(Install, PutsEverythingInThePrefixLayout) {
     validate.start("desktop-file-validate", {root.filePath("share/applications/quillstack.desktop")});
     ASSERT_TRUE(validate.waitForFinished(10000)) << "desktop-file-validate (desktop-file-utils) is needed";
     EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().constData();
+}
+
+// The installed command finds the installed program relative to itself, wherever the prefix is.
+TEST_F(Install, TheCommandStartsTheProgramBesideItAndLoadsNoneOfItsLibraries) {
+    const QString command = QDir(prefix.path()).filePath("bin/quillstack");
+
+    // Without a display only the program itself says what is wrong, so the message shows it ran.
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    run.setProcessEnvironment(env);
+    run.start(command, {"--show-history"});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(run.readAllStandardError().contains("DISPLAY is not set"));
+
+    // A later launch pays for loading what the command links, so it links none of the program's
+    // libraries.
+    QProcess readelf;
+    readelf.start(QStringLiteral("readelf"), {"--dynamic", command});
+    ASSERT_TRUE(readelf.waitForFinished(10000)) << "readelf (binutils) is needed";
+    const QByteArray dynamic = readelf.readAllStandardOutput();
+    EXPECT_TRUE(dynamic.contains("[libdbus-1.so.3]")) << dynamic.constData();
+    for (const char* library : {"libQt6", "javascriptcore", "tesseract", "libicu", "libxcb", "libX11"})
+        EXPECT_FALSE(dynamic.contains(library)) << library;
 }
 
 } // namespace

@@ -54,6 +54,17 @@ TEST(LoginItemManagerTest, TheAutostartFileIsTheRegistration) {
     EXPECT_TRUE(manager.set(false)) << "already off is no failure";
 }
 
+// At login the desktop runs the quillstack command, as from its menu, not whichever executable wrote
+// the entry.
+TEST(LoginItemManagerTest, TheEntryStartsTheQuillstackCommand) {
+    QTemporaryDir config;
+    const QString file = config.filePath(QStringLiteral("autostart/quillstack.desktop"));
+    ASSERT_TRUE(App::LoginItemManager(file).set(true));
+    const QString command = QDir::cleanPath(QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack"));
+    EXPECT_TRUE(readAll(file).contains(QStringLiteral("\nExec=\"%1\"\n").arg(command)))
+        << readAll(file).toStdString();
+}
+
 TEST(LoginItemManagerTest, AFailedWriteIsReportedAndTheStateStaysTrue) {
     QTemporaryDir config;
     // The autostart folder's place is taken by a plain file.
@@ -74,6 +85,27 @@ TEST(LoginItemManagerTest, TheExecLineSurvivesSpecialCharacters) {
     EXPECT_TRUE(readAll(file).contains(QStringLiteral("\nExec=\"/tmp/a\\\\\"b\\\\$c%%d\\\\\\\\e\"\n")))
         << readAll(file).toStdString();
 }
+
+// XDG_CONFIG_HOME pointed at a folder of the test's own while it lives.
+class ConfigHome {
+public:
+    ConfigHome()
+        : m_previous(qgetenv("XDG_CONFIG_HOME")), m_wasSet(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+        qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
+    }
+    ~ConfigHome() {
+        if (m_wasSet)
+            qputenv("XDG_CONFIG_HOME", m_previous);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+    QString filePath(const QString& relative) const { return m_dir.filePath(relative); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+    bool m_wasSet;
+};
 
 class ResetServiceTest : public ::testing::Test {
 protected:
@@ -102,6 +134,7 @@ protected:
         deps.store = store.get();
         deps.defaults = &defaults;
         deps.registerDefaults = &App::registerDefaultSettings;
+        deps.loginItem = &loginItem;
         return App::ResetService(std::move(deps));
     }
 
@@ -120,9 +153,14 @@ protected:
         store->add(ClipboardItem::make(image));
         defaults.setValue(App::SettingsKeys::hasCompletedOnboarding, true);
         defaults.setValue(App::SettingsKeys::ignoredBundleIDs, QJsonArray{});
+        defaults.setValue(QStringLiteral("launchAtLogin"), true);
+        ASSERT_TRUE(loginItem.set(true));
     }
 
     QTemporaryDir root;
+    ConfigHome config;
+    // The user's autostart entry, as the running program finds it.
+    App::LoginItemManager loginItem;
     ImageStore images{root.filePath(QStringLiteral("Images"))};
     Platform::UserDefaults defaults{root.filePath(QStringLiteral("settings.json"))};
     std::unique_ptr<HistoryStore> store;
@@ -149,6 +187,9 @@ TEST_F(ResetServiceTest, WipeStopsCaptureFirstThenErasesEverything) {
     EXPECT_TRUE(store->items().isEmpty()) << "pinned items and snippets go too";
     EXPECT_FALSE(QFileInfo::exists(images.directory()));
     EXPECT_TRUE(defaults.storedValues().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(config.filePath(QStringLiteral("autostart/quillstack.desktop"))))
+        << "a fresh installation does not start at login";
+    EXPECT_FALSE(loginItem.isEnabled());
     EXPECT_EQ(relauncher.relaunchCount, 1);
 }
 
@@ -183,6 +224,21 @@ TEST_F(ResetServiceTest, AnEraseThatCannotCompleteDoesNotRelaunch) {
     EXPECT_EQ(journal, (QStringList{"stop capture with 3 items", "resume capture"}));
     EXPECT_EQ(store->items().size(), 3) << "the history is shown as it is stored";
     EXPECT_TRUE(images.exists(QStringLiteral("A.png")));
+    EXPECT_EQ(defaults.stringList(App::SettingsKeys::ignoredBundleIDs), App::seedIgnoredBundleIDs());
+}
+
+// Something else sits where the autostart file is: the erase reports it as incomplete, and the
+// rest goes all the same.
+TEST_F(ResetServiceTest, AnAutostartEntryThatCannotBeRemovedLeavesTheEraseIncomplete) {
+    fill();
+    const QString entry = config.filePath(QStringLiteral("autostart/quillstack.desktop"));
+    ASSERT_TRUE(QFile::remove(entry));
+    ASSERT_TRUE(QDir().mkpath(entry + QStringLiteral("/inside")));
+    App::ResetService service = makeService();
+    EXPECT_EQ(service.wipeAndRelaunch(), App::ResetService::WipeOutcome::EraseIncomplete);
+    EXPECT_EQ(relauncher.relaunchCount, 0);
+    EXPECT_EQ(journal, (QStringList{"stop capture with 3 items", "resume capture"}));
+    EXPECT_TRUE(store->items().isEmpty());
     EXPECT_EQ(defaults.stringList(App::SettingsKeys::ignoredBundleIDs), App::seedIgnoredBundleIDs());
 }
 

@@ -38,6 +38,7 @@ private:
 class FakePanel final : public App::HistoryPanelController {
 public:
     explicit FakePanel(Journal& journal) : m_journal(journal) {}
+    void prepare() override { m_journal.add(QStringLiteral("panel.prepare")); }
     bool isPanelVisible() const override { return m_visible; }
     void show() override {
         m_visible = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BusNames.h"
+
 #include <Platform/SingleInstance.h>
 
 #include <QDBusConnection>
@@ -16,9 +18,9 @@ class DBusSingleInstance final : public QObject, public SingleInstance {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "dev.corvinel.quillstack")
 public:
-    static constexpr const char* serviceName = "dev.corvinel.quillstack";
-    static constexpr const char* objectPath = "/dev/corvinel/quillstack";
-    static constexpr const char* interfaceName = "dev.corvinel.quillstack";
+    static constexpr const char* serviceName = BusNames::service;
+    static constexpr const char* objectPath = BusNames::objectPath;
+    static constexpr const char* interfaceName = BusNames::interface;
     static constexpr const char* showHistorySignal = "showHistory";
 
     explicit DBusSingleInstance(QDBusConnection connection = QDBusConnection::sessionBus(),

@@ -1,11 +1,11 @@
 #include "EarlyHandOver.h"
 
-#include "DBusSingleInstance.h"
+#include "BusNames.h"
 
 #include <dbus/dbus.h>
 
+#include <algorithm>
 #include <memory>
-#include <vector>
 
 namespace Platform {
 
@@ -25,25 +25,22 @@ struct MessageUnref {
 };
 using Message = std::unique_ptr<DBusMessage, MessageUnref>;
 
-bool call(DBusConnection* connection, const char* method, const QStringList& strings, bool withArray) {
-    Message message(dbus_message_new_method_call(DBusSingleInstance::serviceName,
-                                                 DBusSingleInstance::objectPath,
-                                                 DBusSingleInstance::interfaceName, method));
+// Calls `method` with `strings` as its one argument (an array), or with none.
+bool call(DBusConnection* connection, const char* method, const std::span<const char* const>* strings) {
+    Message message(
+        dbus_message_new_method_call(BusNames::service, BusNames::objectPath, BusNames::interface, method));
     if (!message)
         return false;
-    if (withArray) {
-        std::vector<QByteArray> utf8;
-        utf8.reserve(size_t(strings.size()));
-        for (const QString& string : strings)
-            utf8.push_back(string.toUtf8());
+    // Only a running instance may answer; the bus starts nothing for us.
+    dbus_message_set_auto_start(message.get(), false);
+    if (strings) {
         DBusMessageIter arguments;
         DBusMessageIter array;
         dbus_message_iter_init_append(message.get(), &arguments);
         if (!dbus_message_iter_open_container(&arguments, DBUS_TYPE_ARRAY, DBUS_TYPE_STRING_AS_STRING,
                                               &array))
             return false;
-        for (const QByteArray& bytes : utf8) {
-            const char* value = bytes.constData();
+        for (const char* value : *strings) {
             if (!dbus_message_iter_append_basic(&array, DBUS_TYPE_STRING, &value)) {
                 dbus_message_iter_abandon_container(&arguments, &array);
                 return false;
@@ -63,29 +60,30 @@ bool call(DBusConnection* connection, const char* method, const QStringList& str
 
 } // namespace
 
-bool handOverEarly(bool showHistory, const QStringList& urls) {
-    if (!showHistory && urls.isEmpty())
+bool handOverEarly(bool showHistory, std::span<const char* const> urls) {
+    if (!showHistory && urls.empty())
+        return false;
+    // libdbus ends the process on a string that is not UTF-8; such an argument goes the long way,
+    // where Qt reads it.
+    if (!std::all_of(urls.begin(), urls.end(),
+                     [](const char* url) { return dbus_validate_utf8(url, nullptr); }))
         return false;
     DBusError error;
     dbus_error_init(&error);
-    // A private connection, so the one Qt opens later is its own.
+    // A private connection, so a bus connection made later in this process is its own.
     std::unique_ptr<DBusConnection, ConnectionCloser> connection(
         dbus_bus_get_private(DBUS_BUS_SESSION, &error));
     dbus_error_free(&error);
     if (!connection)
         return false;
     dbus_connection_set_exit_on_disconnect(connection.get(), false);
-    dbus_error_init(&error);
-    const bool running = dbus_bus_name_has_owner(connection.get(), DBusSingleInstance::serviceName, &error);
-    dbus_error_free(&error);
-    if (!running)
-        return false;
-    // The same order as the ordinary hand-over: URLs first.
+    // No separate question whether an instance runs: without one the bus answers the first call
+    // with an error at once. The same order as the ordinary hand-over: URLs first.
     bool delivered = true;
-    if (!urls.isEmpty())
-        delivered = call(connection.get(), "OpenURLs", urls, true) && delivered;
+    if (!urls.empty())
+        delivered = call(connection.get(), "OpenURLs", &urls) && delivered;
     if (showHistory)
-        delivered = call(connection.get(), "ShowHistory", {}, false) && delivered;
+        delivered = call(connection.get(), "ShowHistory", nullptr) && delivered;
     return delivered;
 }
 

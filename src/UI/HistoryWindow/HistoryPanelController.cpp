@@ -112,6 +112,16 @@ void HistoryPanelController::makePanel() {
     });
 }
 
+void HistoryPanelController::prepare() {
+    if (m_panel)
+        return;
+    makePanel();
+    // The window, and a first rendering of the contents off screen, which fills the style, font and
+    // icon caches the first paint on screen would otherwise fill.
+    m_panel->winId();
+    m_panel->grab();
+}
+
 void HistoryPanelController::show() {
     // The application the user works in. The panel and our other windows never count: showing the
     // panel over itself keeps the application from before.

@@ -78,6 +78,8 @@ public:
 
     // Visible and not fading out.
     bool isPanelVisible() const override;
+    // Makes the panel, its window and a first rendering of its contents, without showing it.
+    void prepare() override;
     // Brings the panel up; in "input" mode once the caret of the application in front is known.
     void show() override;
     void hide() override;

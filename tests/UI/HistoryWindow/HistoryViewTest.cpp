@@ -627,6 +627,32 @@ TEST_F(HistoryPanelControllerTest, ReturnPastesOnceIntoThePreviousApplication) {
     EXPECT_EQ(controller->panel()->windowOpacity(), 1.0);
 }
 
+// The running program builds the panel before it is first asked for: nothing shows, nothing is
+// remembered, and the later showing is that of a fresh panel, with what came in meanwhile.
+TEST_F(HistoryPanelControllerTest, APreparedPanelStaysHiddenUntilShownAndThenListsWhatCameMeanwhile) {
+    addText(QStringLiteral("before"));
+    controller->prepare();
+    HistoryPanel* prepared = controller->panel();
+    ASSERT_NE(prepared, nullptr);
+    EXPECT_FALSE(prepared->isVisible());
+    EXPECT_FALSE(controller->isPanelVisible());
+    EXPECT_FALSE(controller->previousApp().has_value());
+    controller->prepare();
+    EXPECT_EQ(controller->panel(), prepared) << "one panel";
+
+    addText(QStringLiteral("after"));
+    controller->show();
+    EXPECT_EQ(controller->panel(), prepared);
+    ASSERT_TRUE(controller->isPanelVisible());
+    EXPECT_EQ(controller->panel()->pos(), QPoint(370, 170));
+    EXPECT_EQ(controller->view()->model().rowCount(), 2);
+    QTest::keyClick(controller->view()->searchField(), Qt::Key_Return);
+    waitForHandOff();
+    EXPECT_EQ(pasting.log, (QStringList{"copy:after:0", "autoPaste"}));
+    ASSERT_EQ(workspace.activated.size(), 1);
+    EXPECT_EQ(workspace.activated.first().pid, 4242);
+}
+
 TEST_F(HistoryPanelControllerTest, ShowingDuringFadeOutCancelsItAndNeverRecordsItself) {
     addText(QStringLiteral("x"));
     controller->show();
