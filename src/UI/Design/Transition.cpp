@@ -87,6 +87,33 @@ void disappear(QWidget& widget, const QRect& target, double toScale, const QS::M
     });
 }
 
+void fadeIn(QWidget& widget, const QS::Motion::Animation& animation) {
+    delete runningOn(widget);
+    const QS::Motion::Animation effective = QS::Motion::honouringReduceMotion(animation);
+    if (effective.isInstant()) {
+        widget.setGraphicsEffect(nullptr);
+        return;
+    }
+    auto* effect = new QGraphicsOpacityEffect(&widget);
+    effect->setOpacity(0.0);
+    widget.setGraphicsEffect(effect);
+    auto* progress = new QVariantAnimation(&widget);
+    progress->setObjectName(QString::fromLatin1(kAnimationName));
+    progress->setStartValue(0.0);
+    progress->setEndValue(1.0);
+    QS::Motion::configure(*progress, effective);
+    QObject::connect(progress, &QVariantAnimation::valueChanged, effect, [effect](const QVariant& value) {
+        effect->setOpacity(std::clamp(value.toDouble(), 0.0, 1.0));
+    });
+    // The effect goes when the fade ends: text views draw sharper and faster without one.
+    QObject::connect(progress, &QVariantAnimation::finished, &widget, [&widget, progress] {
+        progress->deleteLater();
+        progress->setObjectName(QString());
+        widget.setGraphicsEffect(nullptr);
+    });
+    progress->start();
+}
+
 bool isRunning(const QWidget& widget) {
     return runningOn(widget) != nullptr;
 }

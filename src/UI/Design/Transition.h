@@ -26,6 +26,10 @@ void appear(QWidget& widget, const QRect& target, double fromScale, const QS::Mo
 void disappear(QWidget& widget, const QRect& target, double toScale, const QS::Motion::Animation& animation,
                std::function<void()> done);
 
+// Fades `widget` in where it stands (its layout keeps placing it), for content that replaces other
+// content in the same place.
+void fadeIn(QWidget& widget, const QS::Motion::Animation& animation);
+
 // True while a transition of this module runs on `widget`.
 bool isRunning(const QWidget& widget);
 

@@ -19,6 +19,7 @@
 #include <UI/Design/QSBadge.h>
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
+#include <UI/Design/Transition.h>
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -784,6 +785,7 @@ void PreviewPane::beginEditing() {
     m_isEditing = true;
     m_editorBox = buildEditor();
     rebuild();
+    QS::Transition::fadeIn(*m_editorBox, QS::Motion::soft());
     m_editor->setFocus(Qt::OtherFocusReason);
 }
 
@@ -794,6 +796,8 @@ void PreviewPane::cancelEditing() {
     QWidget* editor = std::exchange(m_editorBox, nullptr);
     m_editor = nullptr;
     rebuild();
+    if (m_content)
+        QS::Transition::fadeIn(*m_content, QS::Motion::soft());
     editor->hide();
     editor->setParent(nullptr);
     editor->deleteLater();

@@ -4,7 +4,9 @@
 #include "PreviewFixture.h"
 
 #include <App/LanguageManager.h>
+#include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <UI/Design/Transition.h>
 #include <UI/Preview/Markdown/MarkdownPreviewView.h>
 #include <UI/Preview/PreviewWidgets.h>
 #include <UI/Preview/QuickLookView.h>
@@ -107,6 +109,28 @@ TEST_F(PreviewPaneTest, MarkdownStartsRenderedAndTheSwitchGoesWhileEditing) {
     ASSERT_NE(shown->findChild<SegmentedSwitch*>(), nullptr);
     EXPECT_EQ(shown->findChild<SegmentedSwitch*>()->current(), 0)
         << "the chosen mode stays while the pane lives";
+}
+
+// Entering and leaving the editor fade the new content in; under Reduce Motion it is there at once.
+TEST_F(PreviewPaneTest, EditingFadesItsContentInUnlessMotionIsReduced) {
+    Platform::FakeAppearanceProvider appearance;
+    QS::Motion::setAppearanceProvider(&appearance);
+    for (const bool reduced : {false, true}) {
+        appearance.setReduceMotion(reduced);
+        auto shown = pane(item(ItemType::text, QStringLiteral("Dear team")));
+        for (const bool editing : {true, false}) {
+            if (editing)
+                shown->beginEditing();
+            else
+                shown->cancelEditing();
+            QWidget* content = shown->content();
+            ASSERT_NE(content, nullptr);
+            EXPECT_EQ(QS::Transition::isRunning(*content), !reduced) << "editing " << editing;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !QS::Transition::isRunning(*content); }, 5000));
+            EXPECT_EQ(content->graphicsEffect(), nullptr) << "the settled content draws without an effect";
+        }
+    }
+    QS::Motion::setAppearanceProvider(nullptr);
 }
 
 TEST_F(PreviewPaneTest, EditorKeys) {
