@@ -336,14 +336,22 @@ TEST_F(PasteEndToEnd, TheQueuePastesThreeItemsOnThreeCtrlVPresses) {
     waitUntil([] { return false; }, 700);
 
     const QStringList expected{"one ", "one two ", "one two three"};
-    for (const QString& text : expected) {
-        // Ctrl held around the V, as a user types it.
-        Child press(QStringLiteral("xdotool"),
-                    {"keydown", "ctrl", "keydown", "v", "keyup", "v", "keyup", "ctrl"});
-        EXPECT_EQ(window->waitForLine(QStringLiteral("text ")), text) << qPrintable(window->lines());
-        waitUntil([] { return false; }, 400);
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        // Ctrl+V as a person types it: V is still down while the application pastes, and is
+        // released only then. Releasing it at once would race a busy application's clipboard read
+        // against the next item being placed.
+        const qint64 placedBefore = pasteboard.changeCount();
+        Child press(QStringLiteral("xdotool"), {"keydown", "ctrl", "keydown", "v"});
+        EXPECT_EQ(window->waitForLine(QStringLiteral("text ")), expected[i]) << qPrintable(window->lines());
+        Child release(QStringLiteral("xdotool"), {"keyup", "v", "keyup", "ctrl"});
+        EXPECT_TRUE(release.waitForExit());
+        if (i + 1 < expected.size()) {
+            // The next item is on the clipboard, and the quiet time after placing it has passed.
+            EXPECT_TRUE(waitUntil([&] { return pasteboard.changeCount() > placedBefore; }));
+            waitUntil([] { return false; }, int(PasteQueue::kPlacedQuietTime.count()) + 150);
+        }
     }
-    EXPECT_FALSE(queue.isActive());
+    EXPECT_TRUE(waitUntil([&] { return !queue.isActive(); }));
 }
 
 } // namespace
