@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <map>
 #include <optional>
 
 namespace {
@@ -28,20 +29,32 @@ QString quillstackBinary() {
 constexpr auto kSettle = std::chrono::seconds(3);
 constexpr auto kWindow = std::chrono::seconds(30);
 
-// The sum of the context switches of every thread of `pid`, or nothing once it has gone.
-std::optional<qint64> contextSwitches(qint64 pid) {
+// The context switches of every thread of `pid`, by thread id; nothing once it has gone.
+std::optional<std::map<QString, qint64>> contextSwitches(qint64 pid) {
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
     if (!tasks.exists())
         return std::nullopt;
-    qint64 total = 0;
+    std::map<QString, qint64> perThread;
     for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile status(tasks.filePath(task + QStringLiteral("/status")));
         if (!status.open(QIODevice::ReadOnly))
             continue;
+        qint64& total = perThread[task];
         for (const QByteArray& line : status.readAll().split('\n')) {
             if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
                 total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
         }
+    }
+    return perThread;
+}
+
+// The switches between two readings. A thread that ended in between (an idle pool thread expiring)
+// takes its counts with it, so only threads still there are compared; a new one counts in full.
+qint64 switchesBetween(const std::map<QString, qint64>& before, const std::map<QString, qint64>& after) {
+    qint64 total = 0;
+    for (const auto& [thread, count] : after) {
+        const auto earlier = before.find(thread);
+        total += earlier == before.end() ? count : count - earlier->second;
     }
     return total;
 }
@@ -57,16 +70,16 @@ std::optional<double> idleWakeupsPerMinute(const QString& program, const QString
     if (!child.waitForStarted(10000))
         return std::nullopt;
     QThread::sleep(std::chrono::seconds(kSettle).count());
-    const std::optional<qint64> before = contextSwitches(child.processId());
+    const auto before = contextSwitches(child.processId());
     QThread::sleep(std::chrono::seconds(kWindow).count());
-    const std::optional<qint64> after = contextSwitches(child.processId());
+    const auto after = contextSwitches(child.processId());
     const bool running = child.state() == QProcess::Running;
     child.terminate();
     if (!child.waitForFinished(5000))
         child.kill();
     if (!before || !after || !running)
         return std::nullopt;
-    return double(*after - *before) * 60.0 / double(std::chrono::seconds(kWindow).count());
+    return double(switchesBetween(*before, *after)) * 60.0 / double(std::chrono::seconds(kWindow).count());
 }
 
 void BM_IdleWakeupsPerMinute(benchmark::State& state) {
