@@ -1,5 +1,7 @@
 #include "OCRService.h"
 
+#include "Imaging/BoundedDecode.h"
+#include "Imaging/PngThumbnailReader.h"
 #include "Platform/TextRecognizer.h"
 
 #include <QHash>
@@ -12,6 +14,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 
 namespace OCRService {
@@ -114,19 +117,33 @@ private:
     QHash<Platform::TextRecognizer*, std::shared_ptr<RecognizerSlot>> m_slots;
 };
 
+// The most Qt's readers may hold, as the process has it set.
+qint64 readerLimitBytes() {
+    const int megabytes = QImageReader::allocationLimit();
+    return megabytes > 0 ? qint64(megabytes) * 1024 * 1024 : std::numeric_limits<qint64>::max();
+}
+
 QImage loadImage(const QString& path) {
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return {};
+    QSize target = size;
     const qint64 pixels = static_cast<qint64>(size.width()) * size.height();
     if (pixels > kMaxPixels) {
         const double scale = std::sqrt(static_cast<double>(kMaxPixels) / static_cast<double>(pixels));
-        reader.setScaledSize(QSize(qMax(1, static_cast<int>(size.width() * scale)),
-                                   qMax(1, static_cast<int>(size.height() * scale))));
+        target = QSize(qMax(1, static_cast<int>(size.width() * scale)),
+                       qMax(1, static_cast<int>(size.height() * scale)));
     }
-    return reader.read();
+    // Qt decodes a PNG whole before scaling it, and refuses one beyond its limit: a large picture
+    // is streamed at the size recognition needs.
+    if (reader.format() == "png" && BoundedDecode::decodedBytes(size) > readerLimitBytes()) {
+        const QImage streamed = PngThumbnailReader::read(path, qMax(target.width(), target.height()));
+        if (!streamed.isNull())
+            return streamed;
+    }
+    return BoundedDecode::read(reader, target, readerLimitBytes());
 }
 
 std::optional<QString> recognizeFile(const QString& path, Platform::TextRecognizer* recognizer) {

@@ -28,8 +28,9 @@ QFuture<std::optional<QString>> recognize(const QString& imagePath,
 // that ends. Never waits.
 void retire(std::unique_ptr<Platform::TextRecognizer> recognizer);
 
-// Images larger than this many pixels are scaled down before recognition; a screenshot of any
-// common display stays whole.
-constexpr qint64 kMaxPixels = 40'000'000;
+// Images larger than this many pixels are scaled down before recognition. A screenshot of a 4K or
+// 5K display stays whole; the engine's memory grows with the pixels (about 300 MB at this size,
+// 700 MB at 40 million), so larger pictures are read smaller rather than whole.
+constexpr qint64 kMaxPixels = 16'000'000;
 
 } // namespace OCRService

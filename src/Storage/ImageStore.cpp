@@ -1,7 +1,8 @@
 #include "ImageStore.h"
 
 #include "ClipboardEngine/FutureDelivery.h"
-#include "PngThumbnailReader.h"
+#include "Imaging/BoundedDecode.h"
+#include "Imaging/PngThumbnailReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,7 @@ constexpr QFileDevice::Permissions kOwnerOnlyFile = QFileDevice::ReadOwner | QFi
 
 // A thumbnail never needs more than this; a reader that cannot decode at the smaller size gives up
 // on a huge image rather than holding it whole.
-constexpr int kThumbnailAllocationLimitMB = 64;
+constexpr qint64 kThumbnailDecodeLimit = 64 * 1024 * 1024;
 
 // Names come from the store's own records; anything that could reach outside the directory is
 // refused rather than resolved.
@@ -85,22 +86,19 @@ QImage ImageStore::readThumbnail(const QString& filename, int pixels) const {
         return {};
     QImageReader reader(path(filename));
     reader.setAutoTransform(true);
-    reader.setAllocationLimit(kThumbnailAllocationLimitMB);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return {};
     // Qt decodes a PNG whole before scaling it; a large one is streamed instead.
-    const qint64 decodedBytes = static_cast<qint64>(size.width()) * size.height() * 4;
-    if (reader.format() == "png" &&
-        decodedBytes > static_cast<qint64>(kThumbnailAllocationLimitMB) * 1024 * 1024)
+    if (reader.format() == "png" && BoundedDecode::decodedBytes(size) > kThumbnailDecodeLimit)
         return PngThumbnailReader::read(path(filename), pixels);
+    QSize target = size;
     const int larger = qMax(size.width(), size.height());
     if (larger > pixels) {
         const double scale = static_cast<double>(pixels) / larger;
-        reader.setScaledSize(
-            QSize(qMax(1, qRound(size.width() * scale)), qMax(1, qRound(size.height() * scale))));
+        target = QSize(qMax(1, qRound(size.width() * scale)), qMax(1, qRound(size.height() * scale)));
     }
-    return reader.read();
+    return BoundedDecode::read(reader, target, kThumbnailDecodeLimit);
 }
 
 QImage ImageStore::readImage(const QString& filename) const {

@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +70,19 @@ TEST_F(OCRServiceTest, UnreadableFilesAreNotRecognised) {
 }
 
 // A recognizer that notes the thread it runs on.
+// Qt refuses to decode a picture beyond its allocation limit (128 MB unless lowered) and decodes a
+// PNG whole before scaling it; a large screenshot is streamed instead of going unrecognised.
+TEST_F(OCRServiceTest, APictureBeyondTheReadersLimitIsStillRecognised) {
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(4);
+    Platform::FakeTextRecognizer recognizer({QStringLiteral("large")});
+    const auto text = recognize(writeImage(QStringLiteral("large.png"), {1600, 1200}), recognizer);
+    QImageReader::setAllocationLimit(limit);
+    EXPECT_EQ(text, QStringLiteral("large"));
+    ASSERT_EQ(recognizer.imageSizes().size(), 1);
+    EXPECT_EQ(recognizer.imageSizes()[0], QSize(1600, 1200));
+}
+
 class ThreadNotingRecognizer final : public Platform::TextRecognizer {
 public:
     QStringList recognizeLines(const QImage&) override {

@@ -1,6 +1,7 @@
 #include "RemoteImageLoader.h"
 
 #include "../BoundedImage.h"
+#include "Imaging/BoundedDecode.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -44,13 +45,11 @@ QImage RemoteImageLoader::decode(const QByteArray& bytes, QSize box, int maxMega
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(maxMegabytes);
     reader.setAutoTransform(true);
     const QSize original = reader.size();
     if (!original.isValid() || original.isEmpty())
         return {};
-    reader.setScaledSize(BoundedImage::decodeSize(original, box));
-    return reader.read();
+    return BoundedDecode::read(reader, BoundedImage::decodeSize(original, box), qint64(maxMegabytes) * 1024 * 1024);
 }
 
 void RemoteImageLoader::load(const QUrl& url, QSize box, QObject* context,

@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -19,21 +20,47 @@ struct Geometry {
     int targetHeight = 0;
 };
 
-// Buffers owned by read(); the decoding below holds only raw pointers into them, because libpng
-// reports errors with longjmp, which must not skip destructors.
+// Buffers owned by read(); the decoding below only writes into them and creates nothing that needs
+// destroying, because libpng reports errors with longjmp, which must not skip destructors.
 struct Buffers {
     std::vector<png_byte> row;
     std::vector<int> columnOf;
-    std::vector<quint64> sums; // premultiplied red, green, blue and alpha per target pixel
+    // Premultiplied red, green, blue and alpha per pixel of the one target row being filled: source
+    // rows arrive in order, so a target row is finished once the next one starts.
+    std::vector<quint64> sums;
     std::vector<quint64> columnCount;
     std::vector<quint64> rowCount;
+    QImage image;
 };
 
-void accumulateRows(png_structp png, const Geometry& g, png_byte* row, const int* columnOf, quint64* sums) {
+// Writes the averages of target row `ty` into the picture and clears the sums for the next one.
+void finishRow(Buffers& b, int ty) {
+    uchar* out = b.image.scanLine(ty);
+    quint64* in = b.sums.data();
+    const quint64 rows = b.rowCount[static_cast<size_t>(ty)];
+    for (int tx = 0; tx < b.image.width(); ++tx, in += 4, out += 4) {
+        const quint64 count = b.columnCount[static_cast<size_t>(tx)] * rows;
+        const quint64 weight = qMax<quint64>(1, count * 255);
+        out[0] = static_cast<uchar>(in[0] / weight);
+        out[1] = static_cast<uchar>(in[1] / weight);
+        out[2] = static_cast<uchar>(in[2] / weight);
+        out[3] = static_cast<uchar>(in[3] / qMax<quint64>(1, count));
+    }
+    std::fill(b.sums.begin(), b.sums.end(), 0);
+}
+
+void accumulateRows(png_structp png, const Geometry& g, Buffers& b) {
+    png_byte* row = b.row.data();
+    const int* columnOf = b.columnOf.data();
+    int current = 0;
     for (png_uint_32 y = 0; y < g.height; ++y) {
         png_read_row(png, row, nullptr);
-        const quint64 ty = static_cast<quint64>(y) * g.targetHeight / g.height;
-        quint64* line = sums + ty * g.targetWidth * 4;
+        const int ty = static_cast<int>(static_cast<quint64>(y) * g.targetHeight / g.height);
+        if (ty != current) {
+            finishRow(b, current);
+            current = ty;
+        }
+        quint64* line = b.sums.data();
         const png_byte* pixel = row;
         for (png_uint_32 x = 0; x < g.width; ++x, pixel += 4) {
             quint64* target = line + columnOf[x] * 4;
@@ -44,6 +71,7 @@ void accumulateRows(png_structp png, const Geometry& g, png_byte* row, const int
             target[3] += alpha;
         }
     }
+    finishRow(b, current);
 }
 
 } // namespace
@@ -91,9 +119,12 @@ QImage read(const QString& path, int maxSide) {
                 for (png_uint_32 y = 0; y < g.height; ++y)
                     ++buffers
                           .rowCount[static_cast<size_t>(static_cast<quint64>(y) * g.targetHeight / g.height)];
-                buffers.sums.assign(static_cast<size_t>(g.targetWidth) * g.targetHeight * 4, 0);
-                accumulateRows(png, g, buffers.row.data(), buffers.columnOf.data(), buffers.sums.data());
-                ok = true;
+                buffers.sums.assign(static_cast<size_t>(g.targetWidth) * 4, 0);
+                buffers.image = QImage(g.targetWidth, g.targetHeight, QImage::Format_RGBA8888_Premultiplied);
+                if (!buffers.image.isNull()) {
+                    accumulateRows(png, g, buffers);
+                    ok = true;
+                }
             }
         }
     }
@@ -101,22 +132,7 @@ QImage read(const QString& path, int maxSide) {
     std::fclose(file);
     if (!ok)
         return {};
-
-    QImage image(g.targetWidth, g.targetHeight, QImage::Format_RGBA8888_Premultiplied);
-    for (int ty = 0; ty < g.targetHeight; ++ty) {
-        uchar* out = image.scanLine(ty);
-        const quint64* in = buffers.sums.data() + static_cast<size_t>(ty) * g.targetWidth * 4;
-        for (int tx = 0; tx < g.targetWidth; ++tx, in += 4, out += 4) {
-            const quint64 count =
-                buffers.columnCount[static_cast<size_t>(tx)] * buffers.rowCount[static_cast<size_t>(ty)];
-            const quint64 weight = qMax<quint64>(1, count * 255);
-            out[0] = static_cast<uchar>(in[0] / weight);
-            out[1] = static_cast<uchar>(in[1] / weight);
-            out[2] = static_cast<uchar>(in[2] / weight);
-            out[3] = static_cast<uchar>(in[3] / qMax<quint64>(1, count));
-        }
-    }
-    return image;
+    return std::move(buffers.image);
 }
 
 } // namespace PngThumbnailReader
