@@ -181,7 +181,12 @@ PreviewPane::Analysis PreviewPane::analyse(const ClipboardItem& item, Platform::
         tags = ContentClassifier::tags(text);
     // Deciding the offer reads the item and the file system only, never the workspace itself.
     const bool offersEditor = workspace && VeskIntegration(*workspace).shouldOfferOpen(item);
-    return {ContentClassifier::actions(text, tags), TextLines::characterCount(text), offersEditor};
+    return {ContentClassifier::actions(text, tags), TextLines::characterCount(text), offersEditor,
+            PreviewPresentation::markdownSource(item).has_value()};
+}
+
+bool PreviewPane::showsMarkdownToggle() const {
+    return m_analysis && PreviewPresentation::canShowMarkdownToggle(*m_item, m_isEditing, m_analysis->markdown);
 }
 
 void PreviewPane::startAnalysis() {
@@ -280,6 +285,9 @@ void PreviewPane::showAnalysis() {
         m_layout->insertWidget(m_layout->indexOf(m_content) + 1, m_bar);
     m_footer = buildFooter();
     m_layout->addWidget(m_footer);
+    // A long text found to be Markdown is rendered once that is known.
+    if (!m_isEditing && m_content && m_contentIsMarkdown != (m_showMarkdownPreview && showsMarkdownToggle()))
+        replaceContent();
 }
 
 void PreviewPane::replaceContent() {
@@ -375,7 +383,7 @@ QWidget* PreviewPane::buildHeader() {
     for (const ContentClassifier::ContentTag tag : PreviewPresentation::headerTags(item))
         addBadge(PreviewPresentation::tagBadge(tag, Scheme::Light).text,
                  [tag](Scheme scheme) { return PreviewPresentation::tagBadge(tag, scheme).color; });
-    const bool toggle = PreviewPresentation::canShowMarkdownToggle(item, m_isEditing);
+    const bool toggle = showsMarkdownToggle();
     const bool offersEditor = m_analysis && m_analysis->offersEditor;
     if (toggle || offersEditor)
         addBadge(QStringLiteral("MD"), PreviewWidgets::fixed(QS::Color::brand()));
@@ -404,10 +412,11 @@ QWidget* PreviewPane::buildHeader() {
 }
 
 QWidget* PreviewPane::buildContent() {
-    const std::optional<QString> source = PreviewPresentation::markdownSource(*m_item);
-    if (m_showMarkdownPreview && source && PreviewPresentation::canShowMarkdownToggle(*m_item, m_isEditing)) {
-        QWidget* markdown = makeMarkdownContent(
-            *source, PreviewPresentation::previewFontSize(m_services.defaults), m_services.defaults, this);
+    m_contentIsMarkdown = m_showMarkdownPreview && showsMarkdownToggle();
+    if (m_contentIsMarkdown) {
+        QWidget* markdown =
+            makeMarkdownContent(*PreviewPresentation::markdownCandidate(*m_item),
+                                PreviewPresentation::previewFontSize(m_services.defaults), m_services.defaults, this);
         markdown->setObjectName(QStringLiteral("markdownContent"));
         return markdown;
     }

@@ -79,10 +79,14 @@ private:
         qsizetype characters = 0;
         // Whether the editor is offered for the item (the "MD" badge and the editor button).
         bool offersEditor = false;
+        // Whether the item's text has a Markdown source to render.
+        bool markdown = false;
     };
     static Analysis analyse(const ClipboardItem& item, Platform::Workspace* workspace);
 
     void rebuild();
+    // The Source / MD Preview switch is offered; false until the analysis of a long text is in.
+    bool showsMarkdownToggle() const;
     void startAnalysis();
     void showAnalysis();
     QWidget* buildPlaceholder();
@@ -109,6 +113,8 @@ private:
     qreal m_cornerRadius = 0;
     bool m_isEditing = false;
     bool m_showMarkdownPreview = true;
+    // The content shows the rendered Markdown.
+    bool m_contentIsMarkdown = false;
     std::optional<Analysis> m_analysis;
     // Counts analyses, so that one started for older fields is dropped.
     quint64 m_analysisGeneration = 0;

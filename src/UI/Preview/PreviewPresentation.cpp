@@ -73,8 +73,12 @@ qsizetype prefixLength(const QString& text, qsizetype count) {
 
 } // namespace
 
+const std::optional<QString>& markdownCandidate(const ClipboardItem& item) {
+    return item.plainText() ? item.plainText() : item.ocrText();
+}
+
 std::optional<QString> markdownSource(const ClipboardItem& item) {
-    const std::optional<QString>& text = item.plainText() ? item.plainText() : item.ocrText();
+    const std::optional<QString>& text = markdownCandidate(item);
     if (!text || TextLines::trimAll(*text).isEmpty())
         return std::nullopt;
     if (MarkdownDetector::isMarkdownLanguage(item.detectedLanguage()) ||
@@ -83,8 +87,8 @@ std::optional<QString> markdownSource(const ClipboardItem& item) {
     return std::nullopt;
 }
 
-bool canShowMarkdownToggle(const ClipboardItem& item, bool isEditing) {
-    if (isEditing)
+bool canShowMarkdownToggle(const ClipboardItem& item, bool isEditing, bool hasMarkdownSource) {
+    if (isEditing || !hasMarkdownSource)
         return false;
     switch (item.type()) {
     case ItemType::image:
@@ -93,8 +97,12 @@ bool canShowMarkdownToggle(const ClipboardItem& item, bool isEditing) {
     case ItemType::color:
         return false;
     default:
-        return markdownSource(item).has_value();
+        return true;
     }
+}
+
+bool canShowMarkdownToggle(const ClipboardItem& item, bool isEditing) {
+    return canShowMarkdownToggle(item, isEditing, !isEditing && markdownSource(item).has_value());
 }
 
 bool isEditable(const ClipboardItem* item) {
@@ -206,6 +214,28 @@ QString capped(const QString& text, qsizetype limit) {
     if (length >= text.size())
         return text;
     return text.left(length) + QStringLiteral("\n…");
+}
+
+QString cappedLines(const QString& text, qsizetype lineLimit) {
+    QString shown;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        if (end - start > lineLimit) {
+            if (shown.isNull())
+                shown = text.left(start);
+            const QString line = text.mid(start, end - start);
+            shown += line.left(prefixLength(line, lineLimit)) + QStringLiteral("…");
+        } else if (!shown.isNull()) {
+            shown += QStringView(text).mid(start, end - start);
+        }
+        if (end < text.size() && !shown.isNull())
+            shown += u'\n';
+        start = end + 1;
+    }
+    return shown.isNull() ? text : shown;
 }
 
 QString withPlainLineBreaks(QString text) {

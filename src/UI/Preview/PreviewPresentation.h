@@ -27,6 +27,11 @@ std::optional<QString> markdownSource(const ClipboardItem& item);
 // Whether the pane offers its Source / MD Preview switch (never while editing, never for pictures,
 // links, files and colours).
 bool canShowMarkdownToggle(const ClipboardItem& item, bool isEditing);
+// The same, with the item's Markdown source already known to exist or not: deciding that reads
+// the whole text, which for a long one belongs on a worker.
+bool canShowMarkdownToggle(const ClipboardItem& item, bool isEditing, bool hasMarkdownSource);
+// The text markdownSource() looks at: the item's text, else its recognised text.
+const std::optional<QString>& markdownCandidate(const ClipboardItem& item);
 // Whether the item can be edited and pasted as text: it has text and is neither a picture nor files.
 bool isEditable(const ClipboardItem* item);
 // "Text", "Code", "Image", "Link", "File", "Color" or "Snippet" (translated).
@@ -57,6 +62,9 @@ QString leadingCharacters(const QString& text, qsizetype count);
 // The text as a view shows it: whole when it has at most `limit` characters, else its first
 // `limit` characters followed by a line feed and "…".
 QString capped(const QString& text, qsizetype limit);
+// The text with every line longer than `lineLimit` characters cut after them with "…": a text view
+// lays out a line whole, however little of it shows.
+QString cappedLines(const QString& text, qsizetype lineLimit);
 // Line breaks as one character each ("\r\n", "\r" and U+2029 become "\n"), so a position in the
 // text is the same position in a text document made from it.
 QString withPlainLineBreaks(QString text);

@@ -278,10 +278,14 @@ void WrappedText::changeEvent(QEvent* event) {
         restyle();
 }
 
+QString shownText(const QString& text) {
+    return PreviewPresentation::cappedLines(PreviewPresentation::capped(text, kTextLimit), kLineLimit);
+}
+
 TextView* textContent(const QString& text, const QFont& font, int padding, QWidget* parent) {
     auto* view = new TextView(
         font, [](Scheme scheme) { return QS::Color::label(scheme); }, padding, parent);
-    view->setPlainText(PreviewPresentation::capped(text, kTextLimit));
+    view->setPlainText(shownText(text));
     return view;
 }
 

@@ -124,9 +124,14 @@ private:
 
 // How much of a long text a view shows: laying out more on the GUI thread would stall it.
 constexpr qsizetype kTextLimit = 50000;
+// And of each of its lines (a minified JSON is one line).
+constexpr qsizetype kLineLimit = 10000;
 
+// The text as textContent() shows it: cut after kTextLimit characters with "\n…", and each line
+// after kLineLimit characters with "…".
+QString shownText(const QString& text);
 // A text shown plain in the label colour, selectable and scrolling, wrapped at the view's width,
-// padded by `padding`; cut after kTextLimit characters with "\n…".
+// padded by `padding`; cut as shownText() says.
 TextView* textContent(const QString& text, const QFont& font, int padding, QWidget* parent);
 
 // A button drawn in the previews' own look.

@@ -261,7 +261,7 @@ QWidget* QuickLookView::buildOCRBlock(const QString& text) {
     const QFontMetrics metrics(view->font());
     const int width = kCardWidth - 24 - 10;
     int lines = 0;
-    for (const QString& line : PreviewPresentation::capped(text, PreviewWidgets::kTextLimit).split(u'\n'))
+    for (const QString& line : PreviewWidgets::shownText(text).split(u'\n'))
         lines += std::max(1, (metrics.horizontalAdvance(line) + width - 1) / width);
     view->setFixedHeight(std::min(100, lines * metrics.lineSpacing() + 4));
     column->addWidget(view);

@@ -274,6 +274,18 @@ TEST_F(PreviewPaneTest, LongTextsAreClassifiedOnAWorker) {
     EXPECT_EQ(shown->findChild<QLabel*>(QStringLiteral("characterCount"))->text(),
               QStringLiteral("Characters: %1").arg(big.size()));
     EXPECT_EQ(shown->content(), content) << "the content is not made again";
+
+    // Whether a long text is Markdown is found out there too: the source shows until it is known,
+    // then the rendered text with its switch.
+    const QString longMarkdown = QStringLiteral("# Notes\n\n") + QStringLiteral("- **item** with text\n").repeated(1000);
+    auto markdown = pane(item(ItemType::text, longMarkdown));
+    QSignalSpy markdownAnalysed(markdown.get(), &PreviewPane::analysisFinished);
+    EXPECT_EQ(markdown->findChild<SegmentedSwitch*>(), nullptr);
+    EXPECT_EQ(markdown->content()->objectName(), QStringLiteral("textContent"));
+    ASSERT_TRUE(markdownAnalysed.wait(10000));
+    ASSERT_NE(markdown->findChild<SegmentedSwitch*>(), nullptr);
+    EXPECT_TRUE(markdown->showsMarkdownPreview());
+    EXPECT_NE(qobject_cast<MarkdownPreviewView*>(markdown->content()), nullptr);
 }
 
 // A language change reaches an open pane, Quick Look and the editor's card at once.

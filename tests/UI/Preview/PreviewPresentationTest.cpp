@@ -157,6 +157,20 @@ TEST(PreviewPresentation, TextsAreCutAfterTheirLimitInCharacters) {
     EXPECT_EQ(capped(QStringLiteral("abc\u0301d"), 3), QStringLiteral("abc\u0301\n…"))
         << "a mark after plain letters belongs to the last of them";
     EXPECT_EQ(withPlainLineBreaks(QStringLiteral("a\r\nb\rc\u2029d\ne")), QStringLiteral("a\nb\nc\nd\ne"));
+
+    // Each line on its own: a long line is laid out whole by a text view, however little shows.
+    const struct {
+        QString text;
+        QString shown;
+    } lines[] = {
+        {QStringLiteral("abc\nxy\n"), QStringLiteral("abc\nxy\n")},
+        {QStringLiteral("abcd"), QStringLiteral("abc…")},
+        {QStringLiteral("abcd\nxy\n\nabcdef"), QStringLiteral("abc…\nxy\n\nabc…")},
+        {QStringLiteral("xy\nabcd\n"), QStringLiteral("xy\nabc…\n")},
+        {thumbs.repeated(4) + QStringLiteral("\nz"), thumbs.repeated(3) + QStringLiteral("…\nz")},
+    };
+    for (const auto& c : lines)
+        EXPECT_EQ(cappedLines(c.text, 3), c.shown) << qPrintable(c.text);
 }
 
 TEST(PreviewPresentation, TagBadgesAndAtMostThreeInTheHeader) {
