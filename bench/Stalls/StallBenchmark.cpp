@@ -304,8 +304,9 @@ Stalls runSteps(const Clip& clip) {
 
     // Pin, then delete, each chosen from the clip's context menu; what is still being written
     // afterwards is waited for outside the measurement.
-    for (const auto& [step, title] : {std::pair{Step::pin, QCoreApplication::translate("HistoryView", "Pin")},
-                                      std::pair{Step::remove, QCoreApplication::translate("HistoryView", "Delete")}}) {
+    for (const auto& [step, title] :
+         {std::pair{Step::pin, QCoreApplication::translate("HistoryView", "Pin")},
+          std::pair{Step::remove, QCoreApplication::translate("HistoryView", "Delete")}}) {
         controller->show();
         spinFor(100ms);
         std::unique_ptr<QMenu> menu(controller->view()->makeContextMenu(item, nullptr));

@@ -20,6 +20,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -115,9 +116,32 @@ bool insertRecord(QSqlDatabase& db, const ClipboardItemRecord& r) {
     return query.exec();
 }
 
-// The bytes a new row's large columns take.
+bool updateRecord(QSqlDatabase& db, const ClipboardItemRecord& r) {
+    QStringList assignments;
+    const auto fields = storedFields(r);
+    for (const auto& [column, value] : fields)
+        assignments.append(column + QStringLiteral(" = ?"));
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("UPDATE ClipboardItem SET %1 WHERE id = ?").arg(assignments.join(u", ")));
+    for (const auto& [column, value] : fields)
+        query.addBindValue(value);
+    query.addBindValue(idText(r.id));
+    return query.exec() && query.numRowsAffected() == 1;
+}
+
+bool deleteRecords(QSqlDatabase& db, const QList<QUuid>& ids) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("DELETE FROM ClipboardItem WHERE id = ?"));
+    return std::all_of(ids.begin(), ids.end(), [&](const QUuid& id) {
+        query.addBindValue(idText(id));
+        return query.exec();
+    });
+}
+
+// The bytes a row's large columns take: what SQLite reads and writes again when it changes the row.
 qsizetype contentBytes(const ClipboardItemRecord& r) {
-    return (r.plainText ? r.plainText->size() * 2 : 0) + (r.richData ? r.richData->size() : 0);
+    return (r.plainText ? r.plainText->size() * 2 : 0) + (r.richData ? r.richData->size() : 0) +
+           (r.ocrText ? r.ocrText->size() * 2 : 0);
 }
 
 // "<UPPER-CASE UUID>.png", the names the clip factory gives.
@@ -132,13 +156,10 @@ bool isCapturedPictureName(const QString& name) {
 } // namespace
 
 HistoryStore::HistoryStore(Options options, QSqlDatabase database)
-    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)),
-      m_writeWatcher(new QFutureWatcher<bool>(this)) {
-    connect(m_writeWatcher, &QFutureWatcherBase::finished, this, &HistoryStore::backgroundWriteFinished);
-}
+    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)) {}
 
 HistoryStore::~HistoryStore() {
-    // Clips still on their way are written before the store closes.
+    // Clips and changes still on their way are written before the store closes.
     m_closing = true;
     waitForWrites();
     m_writer.reset();
@@ -313,6 +334,11 @@ std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll() {
 }
 
 void HistoryStore::reload() {
+    // The list shows the queued changes already; the file has them once they are written.
+    if (!m_queue.empty()) {
+        m_reloadWhenIdle = true;
+        return;
+    }
     const std::optional<QList<ClipboardItemRecord>> records = fetchAll();
     QList<ClipboardItemPtr> list;
     if (records) {
@@ -355,11 +381,8 @@ bool HistoryStore::transaction(const std::function<bool()>& body) {
     return true;
 }
 
-bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
-    return insertRecord(m_db, r);
-}
-
-// Commits new rows on one thread of its own, through a connection that lives on that thread.
+// Commits changes on one thread of its own, in the order given, through a connection that lives on
+// that thread.
 class HistoryStore::RowWriter {
 public:
     RowWriter(QString databasePath, int busyTimeoutMs)
@@ -374,13 +397,13 @@ public:
         waitForDone();
     }
 
-    // True once the row is committed, in its own transaction.
-    QFuture<bool> insert(ClipboardItemRecord record) {
-        return QtConcurrent::run(&m_pool, [this, record = std::move(record)] {
+    // True once the change is committed, in its own transaction.
+    QFuture<bool> run(Change change) {
+        return QtConcurrent::run(&m_pool, [this, change = std::move(change)] {
             QSqlDatabase db = connection();
             if (!db.isOpen() || !db.transaction())
                 return false;
-            if (insertRecord(db, record) && db.commit())
+            if (change(db) && db.commit())
                 return true;
             db.rollback();
             return false;
@@ -408,24 +431,50 @@ private:
     QThreadPool m_pool;
 };
 
-bool HistoryStore::updateRow(const ClipboardItemRecord& r) {
-    QStringList assignments;
-    const auto fields = storedFields(r);
-    for (const auto& [column, value] : fields)
-        assignments.append(column + QStringLiteral(" = ?"));
-    QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE ClipboardItem SET %1 WHERE id = ?").arg(assignments.join(u", ")));
-    for (const auto& [column, value] : fields)
-        query.addBindValue(value);
-    query.addBindValue(idText(r.id));
-    return query.exec() && query.numRowsAffected() == 1;
+HistoryStore::Written HistoryStore::write(qsizetype bytes, Change change, std::function<void(bool)> done) {
+    if (m_queue.empty() && (m_closing || bytes < kBackgroundWriteSize)) {
+        const bool committed = transaction([&] { return change(m_db); });
+        if (done)
+            done(committed);
+        return committed ? Written::committed : Written::failed;
+    }
+    if (!m_writer)
+        m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
+    QueuedWrite queued{m_writer->run(std::move(change)), std::move(done)};
+    auto* watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        finishWrites();
+    });
+    watcher->setFuture(queued.commit);
+    m_queue.push_back(std::move(queued));
+    return Written::queued;
 }
 
-bool HistoryStore::deleteRow(const QUuid& id) {
-    QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("DELETE FROM ClipboardItem WHERE id = ?"));
-    query.addBindValue(idText(id));
-    return query.exec();
+void HistoryStore::finishWrites() {
+    while (!m_queue.empty() && m_queue.front().commit.isFinished()) {
+        const QueuedWrite finished = std::move(m_queue.front());
+        m_queue.pop_front();
+        const bool committed = finished.commit.resultCount() > 0 && finished.commit.result();
+        if (!committed)
+            m_reloadWhenIdle = true;
+        if (finished.done)
+            finished.done(committed);
+    }
+    // After a failure the list shows changes that are not stored; once nothing is on its way, the
+    // file says which.
+    if (m_queue.empty() && std::exchange(m_reloadWhenIdle, false))
+        reload();
+    fileArrivals();
+}
+
+bool HistoryStore::update(const ClipboardItemPtr& stored, const ClipboardItemRecord& updated) {
+    const Written written =
+        write(contentBytes(updated), [updated](QSqlDatabase& db) { return updateRecord(db, updated); });
+    if (written == Written::failed)
+        return false;
+    applyRecord(stored, updated);
+    return true;
 }
 
 void HistoryStore::applyRecord(const ClipboardItemPtr& item, ClipboardItemRecord record) {
@@ -466,17 +515,26 @@ void HistoryStore::forgetItems(const QList<ClipboardItemPtr>& gone) {
 bool HistoryStore::deleteItems(const QList<ClipboardItemPtr>& doomed) {
     if (doomed.isEmpty())
         return false;
-    const bool committed = transaction([&] {
-        return std::all_of(doomed.begin(), doomed.end(),
-                           [&](const ClipboardItemPtr& item) { return deleteRow(item->id()); });
-    });
-    if (!committed)
+    QList<QUuid> ids;
+    QStringList files;
+    qsizetype bytes = 0;
+    for (const ClipboardItemPtr& item : doomed) {
+        ids.append(item->id());
+        if (item->imageFilename())
+            files.append(*item->imageFilename());
+        bytes += contentBytes(item->record());
+    }
+    const Written written = write(
+        bytes, [ids](QSqlDatabase& db) { return deleteRecords(db, ids); },
+        [this, files](bool committed) {
+            if (!committed)
+                return;
+            for (const QString& file : files)
+                m_options.images->remove(file);
+        });
+    if (written == Written::failed)
         return false;
     forgetItems(doomed);
-    for (const ClipboardItemPtr& item : doomed) {
-        if (item->imageFilename())
-            m_options.images->remove(*item->imageFilename());
-    }
     return true;
 }
 
@@ -503,26 +561,15 @@ void HistoryStore::fileArrivals() {
 }
 
 void HistoryStore::waitForWrites() {
-    while (m_writing || !m_arrivals.isEmpty()) {
-        if (m_writing) {
+    // An item waiting for its write keeps the queue busy until it is filed.
+    while (!m_queue.empty() || !m_arrivals.isEmpty()) {
+        if (!m_queue.empty()) {
             m_writer->waitForDone();
-            backgroundWriteFinished();
+            finishWrites();
         } else {
             fileArrivals();
         }
     }
-}
-
-void HistoryStore::backgroundWriteFinished() {
-    if (!m_writing)
-        return;
-    const ClipboardItemPtr item = std::exchange(m_writing, nullptr);
-    const QFuture<bool> commit = m_writeWatcher->future();
-    if (commit.resultCount() > 0 && commit.result())
-        filed(item, m_writingTagLater);
-    else
-        reload();
-    fileArrivals();
 }
 
 void HistoryStore::file(const ClipboardItemPtr& item) {
@@ -551,9 +598,7 @@ void HistoryStore::file(const ClipboardItemPtr& item) {
             if (adoptNewFile)
                 updated.imageFilename = newFile;
         }
-        const bool committed = transaction([&] { return updateRow(updated); });
-        if (committed) {
-            applyRecord(existing, updated);
+        if (update(existing, updated)) {
             placeItem(existing);
             if (tagLater) {
                 tagInBackground(existing->id(), *incoming.plainText,
@@ -563,22 +608,22 @@ void HistoryStore::file(const ClipboardItemPtr& item) {
                                 });
             }
         }
-        // The new file is referenced by nothing stored unless it was adopted and that committed.
-        if (newFile && newFile != existing->imageFilename() && !(adoptNewFile && !committed))
+        // The new file is named by nothing stored unless it was adopted (an adopted file whose
+        // write fails is left to the next start, which removes it).
+        if (newFile && !adoptNewFile && newFile != existing->imageFilename())
             m_options.images->remove(*newFile);
         return;
     }
 
-    if (!m_closing && contentBytes(incoming) >= kBackgroundWriteSize) {
-        if (!m_writer)
-            m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
-        m_writing = item;
-        m_writingTagLater = tagLater;
-        m_writeWatcher->setFuture(m_writer->insert(incoming));
-        return;
-    }
-    if (transaction([&] { return insertRow(incoming); }))
-        filed(item, tagLater);
+    // Filed once committed; later arrivals wait for it, so they are filed in order.
+    m_writing = item;
+    write(
+        contentBytes(incoming), [record = incoming](QSqlDatabase& db) { return insertRecord(db, record); },
+        [this, item, tagLater](bool committed) {
+            m_writing = nullptr;
+            if (committed)
+                filed(item, tagLater);
+        });
 }
 
 void HistoryStore::filed(const ClipboardItemPtr& item, bool tagLater) {
@@ -638,8 +683,7 @@ void HistoryStore::togglePin(const ClipboardItemPtr& item) {
         return;
     ClipboardItemRecord updated = stored->record();
     updated.isPinned = !updated.isPinned;
-    if (transaction([&] { return updateRow(updated); }))
-        applyRecord(stored, updated);
+    update(stored, updated);
 }
 
 QList<ClipboardItemPtr> HistoryStore::snippets() const {
@@ -661,7 +705,10 @@ ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& c
     if (isShortText(content))
         snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
     const ClipboardItemPtr snippet = ClipboardItem::make(std::move(snippetContent));
-    if (transaction([&] { return insertRow(snippet->record()); })) {
+    const Written written =
+        write(contentBytes(snippet->record()),
+              [record = snippet->record()](QSqlDatabase& db) { return insertRecord(db, record); });
+    if (written != Written::failed) {
         m_byId.insert(snippet->id(), snippet);
         placeItem(snippet);
         if (!isShortText(content))
@@ -679,9 +726,8 @@ void HistoryStore::updateSnippet(const ClipboardItemPtr& item, const QString& ti
     updated.plainText = content;
     // A long text is stored untagged first: the tags of the old text no longer hold.
     updated.contentTagsRaw = isShortText(content) ? ContentClassifier::tagsRaw(content) : std::nullopt;
-    if (!transaction([&] { return updateRow(updated); }))
+    if (!update(stored, updated))
         return;
-    applyRecord(stored, updated);
     if (!isShortText(content))
         tagInBackground(stored->id(), content, &replaceTags);
 }
@@ -735,8 +781,8 @@ void HistoryStore::tagInBackground(const QUuid& id, const QString& text, TagMerg
             return;
         ClipboardItemRecord updated = stored->record();
         merge(updated, found);
-        if (updated != stored->record() && transaction([&] { return updateRow(updated); }))
-            applyRecord(stored, updated);
+        if (updated != stored->record())
+            update(stored, updated);
     });
 }
 
@@ -775,8 +821,7 @@ void HistoryStore::applyRecognizedText(const QUuid& id, const QString& text,
     updated.ocrText = text;
     if (!updated.contentTagsRaw)
         updated.contentTagsRaw = tags;
-    if (transaction([&] { return updateRow(updated); }))
-        applyRecord(stored, updated);
+    update(stored, updated);
 }
 
 void HistoryStore::stopRecognitions() {
