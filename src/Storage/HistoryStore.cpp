@@ -13,13 +13,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPromise>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <utility>
 
 namespace {
@@ -388,32 +392,77 @@ public:
     RowWriter(QString databasePath, int busyTimeoutMs)
         : m_path(std::move(databasePath)), m_busyTimeoutMs(busyTimeoutMs),
           m_connection(QStringLiteral("quillstack-history-writer-%1").arg(quintptr(this))) {
-        m_pool.setMaxThreadCount(1);
-        m_pool.setExpiryTimeout(-1);
+        m_thread.reset(QThread::create([this] { work(); }));
+        m_thread->start();
     }
     ~RowWriter() {
-        waitForDone();
-        m_pool.start([name = m_connection] { QSqlDatabase::removeDatabase(name); });
-        waitForDone();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        m_thread->wait();
     }
 
     // True once the change is committed, in its own transaction.
     QFuture<bool> run(Change change) {
-        return QtConcurrent::run(&m_pool, [this, change = std::move(change)] {
-            QSqlDatabase db = connection();
-            if (!db.isOpen() || !db.transaction())
-                return false;
-            if (change(db) && db.commit())
-                return true;
-            db.rollback();
-            return false;
-        });
+        auto promise = std::make_shared<QPromise<bool>>();
+        promise->start();
+        QFuture<bool> commit = promise->future();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_jobs.push_back({std::move(change), std::move(promise)});
+        }
+        m_wake.notify_all();
+        return commit;
     }
 
-    // Never runs the work on the waiting thread (the connection belongs to the writer's).
-    void waitForDone() { m_pool.waitForDone(); }
+    // Blocks until every change given has ended (their futures are finished then).
+    void waitForDone() {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    }
 
 private:
+    struct Job {
+        Change change;
+        std::shared_ptr<QPromise<bool>> promise;
+    };
+
+    // The writer thread: one thread for the writer's life, since its connection belongs to it.
+    void work() {
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+                if (m_jobs.empty())
+                    break;
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+                m_busy = true;
+            }
+            job.promise->addResult(commit(job.change));
+            job.promise->finish();
+            {
+                const std::lock_guard lock(m_mutex);
+                m_busy = false;
+            }
+            m_idle.notify_all();
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+
+    bool commit(const Change& change) const {
+        QSqlDatabase db = connection();
+        if (!db.isOpen() || !db.transaction())
+            return false;
+        if (change(db) && db.commit())
+            return true;
+        db.rollback();
+        return false;
+    }
+
     QSqlDatabase connection() const {
         if (QSqlDatabase::contains(m_connection))
             return QSqlDatabase::database(m_connection);
@@ -428,7 +477,13 @@ private:
     QString m_path;
     int m_busyTimeoutMs;
     QString m_connection;
-    QThreadPool m_pool;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<Job> m_jobs;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::unique_ptr<QThread> m_thread;
 };
 
 HistoryStore::Written HistoryStore::write(qsizetype bytes, Change change, std::function<void(bool)> done) {
