@@ -1,6 +1,8 @@
 // The longest stall of the GUI thread while the application handles one big clip, step by step:
 //  - capture: another client takes CLIPBOARD with the clip; it is read, made an item, tagged and
 //    stored (X11 clipboard of the test session, the application's monitor and store);
+//  - start: the store is opened again on the same file (as the next start does) until it lists
+//    the clip;
 //  - list: the history panel is shown with the clip as a row (its thumbnail too, for a picture);
 //  - preview: the clip's row is selected in the panel and previewed by the pane there is;
 //  - menu: the row's context menu is built, then "Paste Formatted JSON" (where offered) and a
@@ -135,10 +137,10 @@ struct Clip {
     QByteArray payload;
 };
 
-enum class Step { capture, list, preview, menu, pin, remove, quit };
+enum class Step { capture, start, list, preview, menu, pin, remove, quit };
 const std::pair<Step, const char*> kSteps[] = {
-    {Step::capture, "capture"}, {Step::list, "list"},     {Step::preview, "preview"}, {Step::menu, "menu"},
-    {Step::pin, "pin"},         {Step::remove, "delete"}, {Step::quit, "quit"}};
+    {Step::capture, "capture"}, {Step::start, "start"}, {Step::list, "list"},     {Step::preview, "preview"},
+    {Step::menu, "menu"},       {Step::pin, "pin"},     {Step::remove, "delete"}, {Step::quit, "quit"}};
 
 using Stalls = std::map<Step, double>;
 
@@ -247,6 +249,18 @@ Stalls runSteps(const Clip& clip) {
         return {};
     }
     const ClipboardItemPtr item = store->items().first();
+
+    watchdog.start();
+    {
+        const std::unique_ptr<HistoryStore> again = HistoryStore::open(options);
+        if (!again || !spinUntil([&] { return again->items().size() == 2; }, 60s)) {
+            std::fprintf(stderr, "the history did not open again\n");
+            return {};
+        }
+        spinFor(100ms);
+    }
+    stalls[Step::start] = watchdog.stop();
+
     const NewClipboardItem newer = [] {
         NewClipboardItem content;
         content.plainText = QStringLiteral("a newer item");
