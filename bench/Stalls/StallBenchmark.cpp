@@ -202,6 +202,8 @@ Stalls runSteps(const Clip& clip) {
     options.images = &images;
     options.defaults = &defaults;
     options.recognizer = recognizer.get();
+    // As the application's store does.
+    options.loadInBackground = true;
     std::unique_ptr<HistoryStore> store = HistoryStore::open(options);
     PasteboardMonitor monitor({g_desktop->pasteboard, g_desktop->workspace, defaults, g_desktop->scheduler,
                                images, [&](const ClipboardItemPtr& item) {

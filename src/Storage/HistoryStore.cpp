@@ -184,6 +184,7 @@ HistoryStore& HistoryStore::shared() {
         Options options;
         options.databasePath = defaultDatabasePath();
         options.images = &ImageStore::shared();
+        options.loadInBackground = true;
         std::unique_ptr<HistoryStore> opened = open(std::move(options), &error);
         if (!opened)
             qFatal("Nie można otworzyć bazy historii: %s", qUtf8Printable(error));
@@ -306,8 +307,8 @@ bool HistoryStore::createOrMigrateSchema(QString* error) {
     return true;
 }
 
-std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll() {
-    QSqlQuery query(m_db);
+std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll(QSqlDatabase& db) {
+    QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT %1 FROM ClipboardItem ORDER BY createdAt DESC, rowid DESC")
                         .arg(QLatin1String(kColumns))))
@@ -338,12 +339,40 @@ std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll() {
 }
 
 void HistoryStore::reload() {
+    if (m_options.loadInBackground) {
+        // A read already queued sees every change before this call, or reads again.
+        if (!m_loading)
+            loadInBackground();
+        return;
+    }
     // The list shows the queued changes already; the file has them once they are written.
     if (!m_queue.empty()) {
         m_reloadWhenIdle = true;
         return;
     }
-    const std::optional<QList<ClipboardItemRecord>> records = fetchAll();
+    showRecords(fetchAll(m_db));
+}
+
+void HistoryStore::loadInBackground() {
+    m_loading = true;
+    auto records = std::make_shared<std::optional<QList<ClipboardItemRecord>>>();
+    enqueue(
+        [records](QSqlDatabase& db) {
+            *records = fetchAll(db);
+            return true;
+        },
+        [this, records](bool) {
+            // Changes queued after the read are shown already but were not in the file yet.
+            if (!m_queue.empty()) {
+                loadInBackground();
+                return;
+            }
+            m_loading = false;
+            showRecords(*records);
+        });
+}
+
+void HistoryStore::showRecords(const std::optional<QList<ClipboardItemRecord>>& records) {
     QList<ClipboardItemPtr> list;
     if (records) {
         list.reserve(records->size());
@@ -493,6 +522,11 @@ HistoryStore::Written HistoryStore::write(qsizetype bytes, Change change, std::f
             done(committed);
         return committed ? Written::committed : Written::failed;
     }
+    enqueue(std::move(change), std::move(done));
+    return Written::queued;
+}
+
+void HistoryStore::enqueue(Change change, std::function<void(bool)> done) {
     if (!m_writer)
         m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
     QueuedWrite queued{m_writer->run(std::move(change)), std::move(done)};
@@ -503,7 +537,6 @@ HistoryStore::Written HistoryStore::write(qsizetype bytes, Change change, std::f
     });
     watcher->setFuture(queued.commit);
     m_queue.push_back(std::move(queued));
-    return Written::queued;
 }
 
 void HistoryStore::finishWrites() {
@@ -611,7 +644,8 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
 }
 
 void HistoryStore::fileArrivals() {
-    while (!m_writing && !m_arrivals.isEmpty())
+    // An arrival is compared with the whole list: it waits while the list is read.
+    while (!m_writing && !m_loading && !m_arrivals.isEmpty())
         file(m_arrivals.takeFirst());
 }
 
@@ -640,7 +674,8 @@ void HistoryStore::file(const ClipboardItemPtr& item) {
     if (existingIt != m_items.end()) {
         const ClipboardItemPtr existing = *existingIt;
         ClipboardItemRecord updated = existing->record();
-        updated.createdAt = ClipboardItem::now();
+        // The copy's own time: an arrival that waited is not put above those copied after it.
+        updated.createdAt = std::max(updated.createdAt, incoming.createdAt);
         if (incoming.contentTagsRaw)
             updated.contentTagsRaw = incoming.contentTagsRaw;
         const std::optional<QString>& newFile = incoming.imageFilename;
@@ -823,7 +858,7 @@ bool HistoryStore::eraseAll() {
         if (item->imageFilename())
             m_options.images->remove(*item->imageFilename());
     }
-    reload();
+    replaceList({});
     return m_options.images->removeDirectory();
 }
 

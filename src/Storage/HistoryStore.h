@@ -60,6 +60,10 @@ public:
         Platform::TextRecognizer* recognizer = nullptr;
         // How long a write waits for another connection's lock before it counts as failed.
         int busyTimeoutMs = 2000;
+        // The list is read on the writer thread, at opening and at every reload: open() returns
+        // with an empty list, which fills in once read, and items given to add() meanwhile wait
+        // for it. The application's store does this (reading large items takes a while).
+        bool loadInBackground = false;
     };
 
     struct SourceApp {
@@ -87,7 +91,7 @@ public:
     ClipboardItemPtr item(const QUuid& id) const;
 
     // Reads the list again from the file (an unreadable file gives an empty list); while changes
-    // are queued, once they are written.
+    // are queued, once they are written. With loadInBackground, on the writer thread.
     void reload();
 
     // Files a newly captured item: tags its text and applies the colour rule (unless classify() has
@@ -153,7 +157,11 @@ private:
     explicit HistoryStore(Options options, QSqlDatabase database);
 
     bool createOrMigrateSchema(QString* error);
-    std::optional<QList<ClipboardItemRecord>> fetchAll();
+    static std::optional<QList<ClipboardItemRecord>> fetchAll(QSqlDatabase& db);
+    // Queues a read of the list; if changes are queued behind it by the time it ends, another.
+    void loadInBackground();
+    // Makes the list the records read (the items already listed keep their objects).
+    void showRecords(const std::optional<QList<ClipboardItemRecord>>& records);
 
     // Runs `body` in one transaction; false (after a rollback and a reload) when any step fails.
     bool transaction(const std::function<bool()>& body);
@@ -165,6 +173,8 @@ private:
     // is queued and its rows take less than kBackgroundWriteSize bytes, else on the writer thread.
     // `done` runs on this thread with whether it committed (before returning, when written here).
     Written write(qsizetype bytes, Change change, std::function<void(bool committed)> done = {});
+    // Gives `change` to the writer thread, after every change queued before it.
+    void enqueue(Change change, std::function<void(bool committed)> done);
     // Hands the queued changes that have ended to their `done`, in order; then reloads if one
     // failed and nothing is queued any more, and files the arrivals that waited.
     void finishWrites();
@@ -221,6 +231,8 @@ private:
     bool m_reloadWhenIdle = false;
     // The new item whose insert is queued; arrivals after it wait.
     ClipboardItemPtr m_writing;
+    // A read of the list is queued (loadInBackground); arrivals wait for it.
+    bool m_loading = false;
     // Set while the store closes: everything left is written at once.
     bool m_closing = false;
 };

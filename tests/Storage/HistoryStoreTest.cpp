@@ -660,6 +660,47 @@ TEST_F(HistoryStoreQueueTest, SnippetEditsOfEverySizeStayInOrder) {
     EXPECT_EQ(names(), QStringList{"d"});
 }
 
+// The list is read on the writer thread: opening returns before it is there, items added meanwhile
+// wait for it (a copy of a stored item moves it up instead of adding another), and a failed queued
+// change has the list read again there.
+TEST_F(HistoryStoreQueueTest, ListReadInTheBackground) {
+    addText(textOf(u'A'));
+    addText(QStringLiteral("b"));
+    addImage(pngBytes({4, 4}));
+    store->waitForWrites();
+    store->togglePin(named(u'A'));
+    store = nullptr;
+    HistoryStore::Options options;
+    options.databasePath = databasePath();
+    options.images = &images;
+    options.defaults = &defaults;
+    options.busyTimeoutMs = 50;
+    options.loadInBackground = true;
+    store = HistoryStore::open(options);
+    ASSERT_TRUE(store);
+    EXPECT_TRUE(store->items().isEmpty());
+    QSignalSpy listChanges(store.get(), &HistoryStore::itemsChanged);
+    addText(QStringLiteral("b"));
+    addText(QStringLiteral("c"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store->items().size() == 4; }, 10000));
+    QTest::qWait(20);
+    EXPECT_EQ(names(), (QStringList{"c", "b", "@", "A*"}));
+    EXPECT_GE(listChanges.count(), 1);
+
+    {
+        RawConnection locker(databasePath());
+        locker.query(QStringLiteral("BEGIN IMMEDIATE"));
+        store->togglePin(named(u'A'));
+        store->deleteItem(named(u'b'));
+        EXPECT_EQ(names(), (QStringList{"c", "@", "A"}));
+        store->waitForWrites();
+        EXPECT_EQ(names(), (QStringList{"c", "b", "@", "A*"}));
+        locker.query(QStringLiteral("ROLLBACK"));
+    }
+    store = reopen();
+    EXPECT_EQ(names(), (QStringList{"c", "b", "@", "A*"}));
+}
+
 // Queued changes that cannot be written leave the list showing what the file holds once the queue
 // is empty, and no picture of an item still stored is deleted.
 TEST_F(HistoryStoreQueueTest, FailedQueuedChangesReloadTheList) {
@@ -1004,6 +1045,8 @@ TEST_F(HistoryStoreOpenTest, SharedStoreLivesInTheXdgDataDirectory) {
     HistoryStore& shared = HistoryStore::shared();
     EXPECT_EQ(&shared, &HistoryStore::shared());
     shared.add(ClipboardItem::make(textItem(QStringLiteral("kept"))));
+    // The shared store reads its list in the background; the item is filed once that is done.
+    shared.waitForWrites();
     EXPECT_EQ(shared.parent(), QCoreApplication::instance());
     RawConnection raw(root.filePath(QStringLiteral("shared/Quillstack/history.sqlite")));
     EXPECT_EQ(raw.scalar(QStringLiteral("SELECT plainText FROM ClipboardItem")).toString(),
