@@ -29,7 +29,8 @@ class UserDefaults;
 // writing of large rows. A writer thread commits those: large new items join the list once
 // committed (later items wait for them); a change of a large item (pin, edit, delete, trimming) is
 // shown in the list at once and written there. Once one change is queued, every change after it
-// goes through the same queue, so the file takes them in the order they were made.
+// goes through the same queue, so the file takes them in the order they were made. With
+// Options::loadInBackground the list is read there too.
 //
 // Each change is one transaction. Image files of removed items are deleted only after the
 // transaction that forgets them has committed; a change that cannot be written is rolled back and
