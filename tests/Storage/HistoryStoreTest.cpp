@@ -643,6 +643,18 @@ TEST_F(HistoryStoreQueueTest, LargeChangesDoNotWaitForTheFile) {
     EXPECT_EQ(names(), (QStringList{"c", "A*"}));
 }
 
+// Quitting closes the store: the changes still queued are written first.
+TEST_F(HistoryStoreQueueTest, ClosingWritesTheQueuedChanges) {
+    addText(textOf(u'A'));
+    addText(textOf(u'B'));
+    store->waitForWrites();
+    store->togglePin(named(u'A'));
+    store->deleteItem(named(u'B'));
+    addText(QStringLiteral("c"));
+    store = reopen();
+    EXPECT_EQ(names(), (QStringList{"c", "A*"}));
+}
+
 // A snippet edited from a large text to a small one and back: each edit reaches the file after the
 // one before, whatever its size.
 TEST_F(HistoryStoreQueueTest, SnippetEditsOfEverySizeStayInOrder) {
