@@ -1,10 +1,13 @@
 // The longest stall of the GUI thread while the application handles one big clip, step by step:
 //  - capture: another client takes CLIPBOARD with the clip; it is read, made an item, tagged and
 //    stored (X11 clipboard of the test session, the application's monitor and store);
+//  - start: the store is opened again on the same file (as the next start does) until it lists
+//    the clip;
 //  - list: the history panel is shown with the clip as a row (its thumbnail too, for a picture);
 //  - preview: the clip's row is selected in the panel and previewed by the pane there is;
 //  - menu: the row's context menu is built, then "Paste Formatted JSON" (where offered) and a
 //    transform are run until their text is pasted;
+//  - pin, delete: the clip is pinned through its context menu, then deleted through it;
 //  - quit: with text recognition queued for a few pictures, the store stops and goes.
 // A watchdog timer on the GUI thread records the longest gap between its ticks during each step;
 // each figure is the median over three rounds.
@@ -134,12 +137,10 @@ struct Clip {
     QByteArray payload;
 };
 
-enum class Step { capture, list, preview, menu, quit };
-const std::pair<Step, const char*> kSteps[] = {{Step::capture, "capture"},
-                                               {Step::list, "list"},
-                                               {Step::preview, "preview"},
-                                               {Step::menu, "menu"},
-                                               {Step::quit, "quit"}};
+enum class Step { capture, start, list, preview, menu, pin, remove, quit };
+const std::pair<Step, const char*> kSteps[] = {
+    {Step::capture, "capture"}, {Step::start, "start"}, {Step::list, "list"},     {Step::preview, "preview"},
+    {Step::menu, "menu"},       {Step::pin, "pin"},     {Step::remove, "delete"}, {Step::quit, "quit"}};
 
 using Stalls = std::map<Step, double>;
 
@@ -161,6 +162,17 @@ QByteArray textPicture(int number) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return png;
+}
+
+// The entry of `menu` or of one of its submenus with the title `title`, if there is one.
+QAction* findAction(const QMenu& menu, const QString& title) {
+    for (QAction* action : menu.actions()) {
+        for (QAction* candidate : action->menu() ? action->menu()->actions() : QList<QAction*>{action}) {
+            if (candidate->text() == title)
+                return candidate;
+        }
+    }
+    return nullptr;
 }
 
 // Another client takes CLIPBOARD with the clip (xclip, which serves large clips incrementally). The
@@ -190,6 +202,8 @@ Stalls runSteps(const Clip& clip) {
     options.images = &images;
     options.defaults = &defaults;
     options.recognizer = recognizer.get();
+    // As the application's store does.
+    options.loadInBackground = true;
     std::unique_ptr<HistoryStore> store = HistoryStore::open(options);
     PasteboardMonitor monitor({g_desktop->pasteboard, g_desktop->workspace, defaults, g_desktop->scheduler,
                                images, [&](const ClipboardItemPtr& item) {
@@ -237,6 +251,18 @@ Stalls runSteps(const Clip& clip) {
         return {};
     }
     const ClipboardItemPtr item = store->items().first();
+
+    watchdog.start();
+    {
+        const std::unique_ptr<HistoryStore> again = HistoryStore::open(options);
+        if (!again || !spinUntil([&] { return again->items().size() == 2; }, 60s)) {
+            std::fprintf(stderr, "the history did not open again\n");
+            return {};
+        }
+        spinFor(100ms);
+    }
+    stalls[Step::start] = watchdog.stop();
+
     const NewClipboardItem newer = [] {
         NewClipboardItem content;
         content.plainText = QStringLiteral("a newer item");
@@ -284,20 +310,37 @@ Stalls runSteps(const Clip& clip) {
         controller->show();
         const int pastesBefore = pasting.pastes;
         std::unique_ptr<QMenu> menu(controller->view()->makeContextMenu(item, nullptr));
-        QAction* chosen = nullptr;
-        for (QAction* action : menu->actions()) {
-            for (QAction* candidate : action->menu() ? action->menu()->actions() : QList<QAction*>{action}) {
-                if (candidate->text() == title)
-                    chosen = candidate;
-            }
-        }
-        if (chosen) {
+        if (QAction* chosen = findAction(*menu, title)) {
             chosen->trigger();
             spinUntil([&] { return pasting.pastes > pastesBefore; }, 60s);
         }
         spinFor(200ms);
     }
     stalls[Step::menu] = watchdog.stop();
+
+    // Pin, then delete, each chosen from the clip's context menu; what is still being written
+    // afterwards is waited for outside the measurement.
+    for (const auto& [step, title] :
+         {std::pair{Step::pin, QCoreApplication::translate("HistoryView", "Pin")},
+          std::pair{Step::remove, QCoreApplication::translate("HistoryView", "Delete")}}) {
+        controller->show();
+        spinFor(100ms);
+        std::unique_ptr<QMenu> menu(controller->view()->makeContextMenu(item, nullptr));
+        QAction* chosen = findAction(*menu, title);
+        if (!chosen) {
+            std::fprintf(stderr, "the context menu has no %s\n", qPrintable(title));
+            return {};
+        }
+        watchdog.start();
+        chosen->trigger();
+        spinFor(300ms);
+        stalls[step] = watchdog.stop();
+        store->waitForWrites();
+    }
+    if (store->item(item->id()) || store->items().size() != 2) {
+        std::fprintf(stderr, "the clip was not deleted\n");
+        return {};
+    }
     controller.reset();
 
     // Quit with recognitions queued: more pictures than the recognition pool has threads.

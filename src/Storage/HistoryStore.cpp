@@ -13,13 +13,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPromise>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -115,9 +120,32 @@ bool insertRecord(QSqlDatabase& db, const ClipboardItemRecord& r) {
     return query.exec();
 }
 
-// The bytes a new row's large columns take.
+bool updateRecord(QSqlDatabase& db, const ClipboardItemRecord& r) {
+    QStringList assignments;
+    const auto fields = storedFields(r);
+    for (const auto& [column, value] : fields)
+        assignments.append(column + QStringLiteral(" = ?"));
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("UPDATE ClipboardItem SET %1 WHERE id = ?").arg(assignments.join(u", ")));
+    for (const auto& [column, value] : fields)
+        query.addBindValue(value);
+    query.addBindValue(idText(r.id));
+    return query.exec() && query.numRowsAffected() == 1;
+}
+
+bool deleteRecords(QSqlDatabase& db, const QList<QUuid>& ids) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("DELETE FROM ClipboardItem WHERE id = ?"));
+    return std::all_of(ids.begin(), ids.end(), [&](const QUuid& id) {
+        query.addBindValue(idText(id));
+        return query.exec();
+    });
+}
+
+// The bytes a row's large columns take: what SQLite reads and writes again when it changes the row.
 qsizetype contentBytes(const ClipboardItemRecord& r) {
-    return (r.plainText ? r.plainText->size() * 2 : 0) + (r.richData ? r.richData->size() : 0);
+    return (r.plainText ? r.plainText->size() * 2 : 0) + (r.richData ? r.richData->size() : 0) +
+           (r.ocrText ? r.ocrText->size() * 2 : 0);
 }
 
 // "<UPPER-CASE UUID>.png", the names the clip factory gives.
@@ -132,13 +160,10 @@ bool isCapturedPictureName(const QString& name) {
 } // namespace
 
 HistoryStore::HistoryStore(Options options, QSqlDatabase database)
-    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)),
-      m_writeWatcher(new QFutureWatcher<bool>(this)) {
-    connect(m_writeWatcher, &QFutureWatcherBase::finished, this, &HistoryStore::backgroundWriteFinished);
-}
+    : m_options(std::move(options)), m_connectionName(database.connectionName()), m_db(std::move(database)) {}
 
 HistoryStore::~HistoryStore() {
-    // Clips still on their way are written before the store closes.
+    // Clips and changes still on their way are written before the store closes.
     m_closing = true;
     waitForWrites();
     m_writer.reset();
@@ -159,6 +184,7 @@ HistoryStore& HistoryStore::shared() {
         Options options;
         options.databasePath = defaultDatabasePath();
         options.images = &ImageStore::shared();
+        options.loadInBackground = true;
         std::unique_ptr<HistoryStore> opened = open(std::move(options), &error);
         if (!opened)
             qFatal("Nie można otworzyć bazy historii: %s", qUtf8Printable(error));
@@ -281,8 +307,8 @@ bool HistoryStore::createOrMigrateSchema(QString* error) {
     return true;
 }
 
-std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll() {
-    QSqlQuery query(m_db);
+std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll(QSqlDatabase& db) {
+    QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT %1 FROM ClipboardItem ORDER BY createdAt DESC, rowid DESC")
                         .arg(QLatin1String(kColumns))))
@@ -313,7 +339,40 @@ std::optional<QList<ClipboardItemRecord>> HistoryStore::fetchAll() {
 }
 
 void HistoryStore::reload() {
-    const std::optional<QList<ClipboardItemRecord>> records = fetchAll();
+    if (m_options.loadInBackground) {
+        // A read already queued sees every change before this call, or reads again.
+        if (!m_loading)
+            loadInBackground();
+        return;
+    }
+    // The list shows the queued changes already; the file has them once they are written.
+    if (!m_queue.empty()) {
+        m_reloadWhenIdle = true;
+        return;
+    }
+    showRecords(fetchAll(m_db));
+}
+
+void HistoryStore::loadInBackground() {
+    m_loading = true;
+    auto records = std::make_shared<std::optional<QList<ClipboardItemRecord>>>();
+    enqueue(
+        [records](QSqlDatabase& db) {
+            *records = fetchAll(db);
+            return true;
+        },
+        [this, records](bool) {
+            // Changes queued after the read are shown already but were not in the file yet.
+            if (!m_queue.empty()) {
+                loadInBackground();
+                return;
+            }
+            m_loading = false;
+            showRecords(*records);
+        });
+}
+
+void HistoryStore::showRecords(const std::optional<QList<ClipboardItemRecord>>& records) {
     QList<ClipboardItemPtr> list;
     if (records) {
         list.reserve(records->size());
@@ -355,42 +414,84 @@ bool HistoryStore::transaction(const std::function<bool()>& body) {
     return true;
 }
 
-bool HistoryStore::insertRow(const ClipboardItemRecord& r) {
-    return insertRecord(m_db, r);
-}
-
-// Commits new rows on one thread of its own, through a connection that lives on that thread.
+// Commits changes on one thread of its own, in the order given, through a connection that lives on
+// that thread.
 class HistoryStore::RowWriter {
 public:
     RowWriter(QString databasePath, int busyTimeoutMs)
         : m_path(std::move(databasePath)), m_busyTimeoutMs(busyTimeoutMs),
           m_connection(QStringLiteral("quillstack-history-writer-%1").arg(quintptr(this))) {
-        m_pool.setMaxThreadCount(1);
-        m_pool.setExpiryTimeout(-1);
+        m_thread.reset(QThread::create([this] { work(); }));
+        m_thread->start();
     }
     ~RowWriter() {
-        waitForDone();
-        m_pool.start([name = m_connection] { QSqlDatabase::removeDatabase(name); });
-        waitForDone();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        m_thread->wait();
     }
 
-    // True once the row is committed, in its own transaction.
-    QFuture<bool> insert(ClipboardItemRecord record) {
-        return QtConcurrent::run(&m_pool, [this, record = std::move(record)] {
-            QSqlDatabase db = connection();
-            if (!db.isOpen() || !db.transaction())
-                return false;
-            if (insertRecord(db, record) && db.commit())
-                return true;
-            db.rollback();
-            return false;
-        });
+    // True once the change is committed, in its own transaction.
+    QFuture<bool> run(Change change) {
+        auto promise = std::make_shared<QPromise<bool>>();
+        promise->start();
+        QFuture<bool> commit = promise->future();
+        {
+            const std::lock_guard lock(m_mutex);
+            m_jobs.push_back({std::move(change), std::move(promise)});
+        }
+        m_wake.notify_all();
+        return commit;
     }
 
-    // Never runs the work on the waiting thread (the connection belongs to the writer's).
-    void waitForDone() { m_pool.waitForDone(); }
+    // Blocks until every change given has ended (their futures are finished then).
+    void waitForDone() {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    }
 
 private:
+    struct Job {
+        Change change;
+        std::shared_ptr<QPromise<bool>> promise;
+    };
+
+    // The writer thread: one thread for the writer's life, since its connection belongs to it.
+    void work() {
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock lock(m_mutex);
+                m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+                if (m_jobs.empty())
+                    break;
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+                m_busy = true;
+            }
+            job.promise->addResult(commit(job.change));
+            job.promise->finish();
+            {
+                const std::lock_guard lock(m_mutex);
+                m_busy = false;
+            }
+            m_idle.notify_all();
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+
+    bool commit(const Change& change) const {
+        QSqlDatabase db = connection();
+        if (!db.isOpen() || !db.transaction())
+            return false;
+        if (change(db) && db.commit())
+            return true;
+        db.rollback();
+        return false;
+    }
+
     QSqlDatabase connection() const {
         if (QSqlDatabase::contains(m_connection))
             return QSqlDatabase::database(m_connection);
@@ -405,27 +506,63 @@ private:
     QString m_path;
     int m_busyTimeoutMs;
     QString m_connection;
-    QThreadPool m_pool;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<Job> m_jobs;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::unique_ptr<QThread> m_thread;
 };
 
-bool HistoryStore::updateRow(const ClipboardItemRecord& r) {
-    QStringList assignments;
-    const auto fields = storedFields(r);
-    for (const auto& [column, value] : fields)
-        assignments.append(column + QStringLiteral(" = ?"));
-    QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE ClipboardItem SET %1 WHERE id = ?").arg(assignments.join(u", ")));
-    for (const auto& [column, value] : fields)
-        query.addBindValue(value);
-    query.addBindValue(idText(r.id));
-    return query.exec() && query.numRowsAffected() == 1;
+HistoryStore::Written HistoryStore::write(qsizetype bytes, Change change, std::function<void(bool)> done) {
+    if (m_queue.empty() && (m_closing || bytes < kBackgroundWriteSize)) {
+        const bool committed = transaction([&] { return change(m_db); });
+        if (done)
+            done(committed);
+        return committed ? Written::committed : Written::failed;
+    }
+    enqueue(std::move(change), std::move(done));
+    return Written::queued;
 }
 
-bool HistoryStore::deleteRow(const QUuid& id) {
-    QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("DELETE FROM ClipboardItem WHERE id = ?"));
-    query.addBindValue(idText(id));
-    return query.exec();
+void HistoryStore::enqueue(Change change, std::function<void(bool)> done) {
+    if (!m_writer)
+        m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
+    QueuedWrite queued{m_writer->run(std::move(change)), std::move(done)};
+    auto* watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        finishWrites();
+    });
+    watcher->setFuture(queued.commit);
+    m_queue.push_back(std::move(queued));
+}
+
+void HistoryStore::finishWrites() {
+    while (!m_queue.empty() && m_queue.front().commit.isFinished()) {
+        const QueuedWrite finished = std::move(m_queue.front());
+        m_queue.pop_front();
+        const bool committed = finished.commit.resultCount() > 0 && finished.commit.result();
+        if (!committed)
+            m_reloadWhenIdle = true;
+        if (finished.done)
+            finished.done(committed);
+    }
+    // After a failure the list shows changes that are not stored; once nothing is on its way, the
+    // file says which.
+    if (m_queue.empty() && std::exchange(m_reloadWhenIdle, false))
+        reload();
+    fileArrivals();
+}
+
+bool HistoryStore::update(const ClipboardItemPtr& stored, const ClipboardItemRecord& updated) {
+    const Written written =
+        write(contentBytes(updated), [updated](QSqlDatabase& db) { return updateRecord(db, updated); });
+    if (written == Written::failed)
+        return false;
+    applyRecord(stored, updated);
+    return true;
 }
 
 void HistoryStore::applyRecord(const ClipboardItemPtr& item, ClipboardItemRecord record) {
@@ -466,17 +603,26 @@ void HistoryStore::forgetItems(const QList<ClipboardItemPtr>& gone) {
 bool HistoryStore::deleteItems(const QList<ClipboardItemPtr>& doomed) {
     if (doomed.isEmpty())
         return false;
-    const bool committed = transaction([&] {
-        return std::all_of(doomed.begin(), doomed.end(),
-                           [&](const ClipboardItemPtr& item) { return deleteRow(item->id()); });
-    });
-    if (!committed)
+    QList<QUuid> ids;
+    QStringList files;
+    qsizetype bytes = 0;
+    for (const ClipboardItemPtr& item : doomed) {
+        ids.append(item->id());
+        if (item->imageFilename())
+            files.append(*item->imageFilename());
+        bytes += contentBytes(item->record());
+    }
+    const Written written = write(
+        bytes, [ids](QSqlDatabase& db) { return deleteRecords(db, ids); },
+        [this, files](bool committed) {
+            if (!committed)
+                return;
+            for (const QString& file : files)
+                m_options.images->remove(file);
+        });
+    if (written == Written::failed)
         return false;
     forgetItems(doomed);
-    for (const ClipboardItemPtr& item : doomed) {
-        if (item->imageFilename())
-            m_options.images->remove(*item->imageFilename());
-    }
     return true;
 }
 
@@ -498,31 +644,21 @@ void HistoryStore::add(const ClipboardItemPtr& item) {
 }
 
 void HistoryStore::fileArrivals() {
-    while (!m_writing && !m_arrivals.isEmpty())
+    // An arrival is compared with the whole list: it waits while the list is read.
+    while (!m_writing && !m_loading && !m_arrivals.isEmpty())
         file(m_arrivals.takeFirst());
 }
 
 void HistoryStore::waitForWrites() {
-    while (m_writing || !m_arrivals.isEmpty()) {
-        if (m_writing) {
+    // An item waiting for its write keeps the queue busy until it is filed.
+    while (!m_queue.empty() || !m_arrivals.isEmpty()) {
+        if (!m_queue.empty()) {
             m_writer->waitForDone();
-            backgroundWriteFinished();
+            finishWrites();
         } else {
             fileArrivals();
         }
     }
-}
-
-void HistoryStore::backgroundWriteFinished() {
-    if (!m_writing)
-        return;
-    const ClipboardItemPtr item = std::exchange(m_writing, nullptr);
-    const QFuture<bool> commit = m_writeWatcher->future();
-    if (commit.resultCount() > 0 && commit.result())
-        filed(item, m_writingTagLater);
-    else
-        reload();
-    fileArrivals();
 }
 
 void HistoryStore::file(const ClipboardItemPtr& item) {
@@ -538,7 +674,8 @@ void HistoryStore::file(const ClipboardItemPtr& item) {
     if (existingIt != m_items.end()) {
         const ClipboardItemPtr existing = *existingIt;
         ClipboardItemRecord updated = existing->record();
-        updated.createdAt = ClipboardItem::now();
+        // The copy's own time: an arrival that waited is not put above those copied after it.
+        updated.createdAt = std::max(updated.createdAt, incoming.createdAt);
         if (incoming.contentTagsRaw)
             updated.contentTagsRaw = incoming.contentTagsRaw;
         const std::optional<QString>& newFile = incoming.imageFilename;
@@ -551,9 +688,7 @@ void HistoryStore::file(const ClipboardItemPtr& item) {
             if (adoptNewFile)
                 updated.imageFilename = newFile;
         }
-        const bool committed = transaction([&] { return updateRow(updated); });
-        if (committed) {
-            applyRecord(existing, updated);
+        if (update(existing, updated)) {
             placeItem(existing);
             if (tagLater) {
                 tagInBackground(existing->id(), *incoming.plainText,
@@ -563,22 +698,22 @@ void HistoryStore::file(const ClipboardItemPtr& item) {
                                 });
             }
         }
-        // The new file is referenced by nothing stored unless it was adopted and that committed.
-        if (newFile && newFile != existing->imageFilename() && !(adoptNewFile && !committed))
+        // The new file is named by nothing stored unless it was adopted (an adopted file whose
+        // write fails is left to the next start, which removes it).
+        if (newFile && !adoptNewFile && newFile != existing->imageFilename())
             m_options.images->remove(*newFile);
         return;
     }
 
-    if (!m_closing && contentBytes(incoming) >= kBackgroundWriteSize) {
-        if (!m_writer)
-            m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
-        m_writing = item;
-        m_writingTagLater = tagLater;
-        m_writeWatcher->setFuture(m_writer->insert(incoming));
-        return;
-    }
-    if (transaction([&] { return insertRow(incoming); }))
-        filed(item, tagLater);
+    // Filed once committed; later arrivals wait for it, so they are filed in order.
+    m_writing = item;
+    write(
+        contentBytes(incoming), [record = incoming](QSqlDatabase& db) { return insertRecord(db, record); },
+        [this, item, tagLater](bool committed) {
+            m_writing = nullptr;
+            if (committed)
+                filed(item, tagLater);
+        });
 }
 
 void HistoryStore::filed(const ClipboardItemPtr& item, bool tagLater) {
@@ -638,8 +773,7 @@ void HistoryStore::togglePin(const ClipboardItemPtr& item) {
         return;
     ClipboardItemRecord updated = stored->record();
     updated.isPinned = !updated.isPinned;
-    if (transaction([&] { return updateRow(updated); }))
-        applyRecord(stored, updated);
+    update(stored, updated);
 }
 
 QList<ClipboardItemPtr> HistoryStore::snippets() const {
@@ -661,7 +795,10 @@ ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& c
     if (isShortText(content))
         snippetContent.contentTagsRaw = ContentClassifier::tagsRaw(content);
     const ClipboardItemPtr snippet = ClipboardItem::make(std::move(snippetContent));
-    if (transaction([&] { return insertRow(snippet->record()); })) {
+    const Written written =
+        write(contentBytes(snippet->record()),
+              [record = snippet->record()](QSqlDatabase& db) { return insertRecord(db, record); });
+    if (written != Written::failed) {
         m_byId.insert(snippet->id(), snippet);
         placeItem(snippet);
         if (!isShortText(content))
@@ -679,9 +816,8 @@ void HistoryStore::updateSnippet(const ClipboardItemPtr& item, const QString& ti
     updated.plainText = content;
     // A long text is stored untagged first: the tags of the old text no longer hold.
     updated.contentTagsRaw = isShortText(content) ? ContentClassifier::tagsRaw(content) : std::nullopt;
-    if (!transaction([&] { return updateRow(updated); }))
+    if (!update(stored, updated))
         return;
-    applyRecord(stored, updated);
     if (!isShortText(content))
         tagInBackground(stored->id(), content, &replaceTags);
 }
@@ -722,7 +858,7 @@ bool HistoryStore::eraseAll() {
         if (item->imageFilename())
             m_options.images->remove(*item->imageFilename());
     }
-    reload();
+    replaceList({});
     return m_options.images->removeDirectory();
 }
 
@@ -735,8 +871,8 @@ void HistoryStore::tagInBackground(const QUuid& id, const QString& text, TagMerg
             return;
         ClipboardItemRecord updated = stored->record();
         merge(updated, found);
-        if (updated != stored->record() && transaction([&] { return updateRow(updated); }))
-            applyRecord(stored, updated);
+        if (updated != stored->record())
+            update(stored, updated);
     });
 }
 
@@ -775,8 +911,7 @@ void HistoryStore::applyRecognizedText(const QUuid& id, const QString& text,
     updated.ocrText = text;
     if (!updated.contentTagsRaw)
         updated.contentTagsRaw = tags;
-    if (transaction([&] { return updateRow(updated); }))
-        applyRecord(stored, updated);
+    update(stored, updated);
 }
 
 void HistoryStore::stopRecognitions() {

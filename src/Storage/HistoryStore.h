@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QUuid>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,12 +26,17 @@ class UserDefaults;
 // per stored field), the in-memory list all views show (newest first), and every operation that
 // changes it. GUI thread only; work that grows with an item's text or picture leaves it: text
 // recognition, tagging of long texts (their tags are written a moment after the item), and the
-// writing of large new items (they join the list once committed; later items wait for them).
+// writing of large rows. A writer thread commits those: large new items join the list once
+// committed (later items wait for them); a change of a large item (pin, edit, delete, trimming) is
+// shown in the list at once and written there. Once one change is queued, every change after it
+// goes through the same queue, so the file takes them in the order they were made. With
+// Options::loadInBackground the list is read there too.
 //
 // Each change is one transaction. Image files of removed items are deleted only after the
 // transaction that forgets them has committed; a change that cannot be written is rolled back and
-// the list reloaded from the file, so the list always shows what is stored. No operation reports
-// an error to its caller.
+// the list reloaded from the file (for a queued change, once the queue is empty), so the list shows
+// what is stored. A kill loses only the changes not committed yet. No operation reports an error
+// to its caller.
 class HistoryStore : public QObject {
     Q_OBJECT
 public:
@@ -39,8 +45,8 @@ public:
     static constexpr int kDefaultHistoryLimit = 200;
     // Texts up to this many UTF-16 units are tagged on the calling thread; longer ones on a worker.
     static constexpr qsizetype kInlineTaggingLimit = 32 * 1024;
-    // New items whose text and RTF take at least this many bytes are committed by a worker with a
-    // connection of its own.
+    // Changes of rows whose text, RTF and recognised text take at least this many bytes are
+    // committed by a worker with a connection of its own.
     static constexpr qsizetype kBackgroundWriteSize = 256 * 1024;
 
     struct Options {
@@ -55,6 +61,10 @@ public:
         Platform::TextRecognizer* recognizer = nullptr;
         // How long a write waits for another connection's lock before it counts as failed.
         int busyTimeoutMs = 2000;
+        // The list is read on the writer thread, at opening and at every reload: open() returns
+        // with an empty list, which fills in once read, and items given to add() meanwhile wait
+        // for it. The application's store does this (reading large items takes a while).
+        bool loadInBackground = false;
     };
 
     struct SourceApp {
@@ -81,7 +91,8 @@ public:
     const QList<ClipboardItemPtr>& items() const { return m_items; }
     ClipboardItemPtr item(const QUuid& id) const;
 
-    // Reads the list again from the file (an unreadable file gives an empty list).
+    // Reads the list again from the file (an unreadable file gives an empty list); while changes
+    // are queued, once they are written. With loadInBackground, on the writer thread.
     void reload();
 
     // Files a newly captured item: tags its text and applies the colour rule (unless classify() has
@@ -91,8 +102,9 @@ public:
     // item is written in the background and filed when committed; items added meanwhile are filed
     // after it, in order.
     void add(const ClipboardItemPtr& item);
-    // Blocks until every item given to add() has been filed (the destructor does this too, so that
-    // quitting loses no captured clip). For tests and shutdown.
+    // Blocks until every item given to add() has been filed and every queued change written (the
+    // destructor does this too, so that quitting loses no captured clip and no change). For tests
+    // and shutdown.
     void waitForWrites();
     // What add() does first, for a capture worker: tags the text of a new item that arrives
     // untagged and applies the colour rule ("#" first and a hexColor tag make a text a colour).
@@ -146,13 +158,29 @@ private:
     explicit HistoryStore(Options options, QSqlDatabase database);
 
     bool createOrMigrateSchema(QString* error);
-    std::optional<QList<ClipboardItemRecord>> fetchAll();
+    static std::optional<QList<ClipboardItemRecord>> fetchAll(QSqlDatabase& db);
+    // Queues a read of the list; if changes are queued behind it by the time it ends, another.
+    void loadInBackground();
+    // Makes the list the records read (the items already listed keep their objects).
+    void showRecords(const std::optional<QList<ClipboardItemRecord>>& records);
 
     // Runs `body` in one transaction; false (after a rollback and a reload) when any step fails.
     bool transaction(const std::function<bool()>& body);
-    bool insertRow(const ClipboardItemRecord& record);
-    bool updateRow(const ClipboardItemRecord& record);
-    bool deleteRow(const QUuid& id);
+
+    // One change of the file, made inside a transaction on the connection given.
+    using Change = std::function<bool(QSqlDatabase& db)>;
+    enum class Written { committed, queued, failed };
+    // Commits `change` in a transaction of its own after every change before it: here when nothing
+    // is queued and its rows take less than kBackgroundWriteSize bytes, else on the writer thread.
+    // `done` runs on this thread with whether it committed (before returning, when written here).
+    Written write(qsizetype bytes, Change change, std::function<void(bool committed)> done = {});
+    // Gives `change` to the writer thread, after every change queued before it.
+    void enqueue(Change change, std::function<void(bool committed)> done);
+    // Hands the queued changes that have ended to their `done`, in order; then reloads if one
+    // failed and nothing is queued any more, and files the arrivals that waited.
+    void finishWrites();
+    // Writes `updated` as the row of `stored` and shows it; false when it could not be written.
+    bool update(const ClipboardItemPtr& stored, const ClipboardItemRecord& updated);
     // Deletes the items in one transaction, then their image files; false when nothing changed.
     bool deleteItems(const QList<ClipboardItemPtr>& doomed);
 
@@ -167,7 +195,6 @@ private:
     void file(const ClipboardItemPtr& item);
     // What follows the commit of a new item.
     void filed(const ClipboardItemPtr& item, bool tagLater);
-    void backgroundWriteFinished();
 
     void scheduleOCR(const ClipboardItemPtr& item, const QString& filename);
     void applyRecognizedText(const QUuid& id, const QString& text, const std::optional<QString>& tags);
@@ -192,13 +219,21 @@ private:
 
     // Items given to add() and not filed yet, oldest first.
     QList<ClipboardItemPtr> m_arrivals;
-    // The worker that commits large new items, made on first use.
+    // The worker that commits queued changes, made on first use.
     class RowWriter;
     std::unique_ptr<RowWriter> m_writer;
-    // The item being written in the background, whether it still needs tags, and its commit.
+    struct QueuedWrite {
+        QFuture<bool> commit;
+        std::function<void(bool committed)> done;
+    };
+    // Changes given to the writer and not handed to their `done` yet, oldest first.
+    std::deque<QueuedWrite> m_queue;
+    // A queued change failed: the list is read again once the queue is empty.
+    bool m_reloadWhenIdle = false;
+    // The new item whose insert is queued; arrivals after it wait.
     ClipboardItemPtr m_writing;
-    bool m_writingTagLater = false;
-    QFutureWatcher<bool>* m_writeWatcher = nullptr;
+    // A read of the list is queued (loadInBackground); arrivals wait for it.
+    bool m_loading = false;
     // Set while the store closes: everything left is written at once.
     bool m_closing = false;
 };

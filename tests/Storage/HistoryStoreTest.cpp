@@ -519,6 +519,231 @@ TEST_F(HistoryStoreTest, LargeItemsAreWrittenInTheBackgroundInOrder) {
     EXPECT_EQ(texts(), (QStringList{"queued behind it", other, large, "after the large one"}));
 }
 
+// A history whose items are named by one letter: an upper-case letter is a text large enough for
+// the writer thread, a lower-case one a small text.
+class HistoryStoreQueueTest : public HistoryStoreTest {
+protected:
+    static QString textOf(QChar name) {
+        return name.isUpper() ? QString(HistoryStore::kBackgroundWriteSize, name) : QString(name);
+    }
+    ClipboardItemPtr named(QChar name) const {
+        for (const ClipboardItemPtr& item : store->items()) {
+            if (item->plainText() == textOf(name))
+                return item;
+        }
+        return nullptr;
+    }
+    // Each item's name ("@" for a picture), "*" after a pinned one, newest first.
+    QStringList names() const {
+        QStringList result;
+        for (const ClipboardItemPtr& item : store->items()) {
+            result.append(item->plainText().value_or(QStringLiteral("@")).left(1) +
+                          (item->isPinned() ? QStringLiteral("*") : QString()));
+        }
+        return result;
+    }
+    // The same, read from the file through a connection of its own.
+    QStringList storedNames() const {
+        QStringList result;
+        RawConnection raw(databasePath());
+        QSqlQuery rows = raw.query(QStringLiteral("SELECT coalesce(substr(plainText, 1, 1), '@'), isPinned "
+                                                  "FROM ClipboardItem ORDER BY createdAt DESC, rowid DESC"));
+        while (rows.next())
+            result.append(rows.value(0).toString() +
+                          (rows.value(1).toBool() ? QStringLiteral("*") : QString()));
+        return result;
+    }
+};
+
+struct QueueCase {
+    const char* name;
+    // "+X" adds X (again), "pX" toggles its pin, "-X" deletes it, "L<n>" lowers the limit to n.
+    QStringList steps;
+    QStringList remaining;
+};
+
+class HistoryStoreQueueOrder : public HistoryStoreQueueTest,
+                               public ::testing::WithParamInterface<QueueCase> {};
+
+// The steps follow each other without waiting for the file; each pin, delete and trim shows in the
+// list at once, and the file ends as the user left the list.
+TEST_P(HistoryStoreQueueOrder, FileEndsInTheOrderOfTheChanges) {
+    const QueueCase& c = GetParam();
+    for (const QString& step : c.steps) {
+        const QChar name = step.at(1);
+        if (step.startsWith(u'+')) {
+            addText(textOf(name));
+            continue;
+        }
+        if (step.startsWith(u'L')) {
+            defaults.setValue(QStringLiteral("historyLimit"), step.mid(1).toInt());
+            store->enforceLimit();
+            const auto unpinned =
+                std::count_if(store->items().begin(), store->items().end(),
+                              [](const ClipboardItemPtr& item) { return !item->isPinned(); });
+            EXPECT_LE(unpinned, step.mid(1).toInt()) << c.name << ": " << step.toStdString();
+            continue;
+        }
+        // A new item is listed once its row is committed.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return named(name) != nullptr; }, 10000)) << c.name;
+        const ClipboardItemPtr item = named(name);
+        if (step.startsWith(u'p')) {
+            const bool pinned = item->isPinned();
+            store->togglePin(item);
+            EXPECT_NE(item->isPinned(), pinned) << c.name << ": " << step.toStdString();
+        } else {
+            store->deleteItem(item);
+            EXPECT_FALSE(store->item(item->id())) << c.name << ": " << step.toStdString();
+        }
+    }
+    store->waitForWrites();
+    EXPECT_EQ(names(), c.remaining) << c.name;
+    EXPECT_EQ(storedNames(), c.remaining) << c.name;
+    store = reopen();
+    EXPECT_EQ(names(), c.remaining) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HistoryStoreQueueOrder,
+    ::testing::Values(
+        QueueCase{"pinThenDelete", {"+A", "+b", "pA", "-A"}, {"b"}},
+        QueueCase{"deleteThenAddAgain", {"+A", "+b", "-A", "+A"}, {"A", "b"}},
+        QueueCase{"pinTogglesInOrder", {"+A", "pA", "pA", "pA"}, {"A*"}},
+        QueueCase{"smallChangesBehindLargeOnes", {"+A", "pA", "+b", "pb", "+c", "-b", "pc"}, {"c*", "A*"}},
+        QueueCase{"addAgainMovesUpAndKeepsThePin", {"+A", "+b", "pA", "+A", "pb", "-b"}, {"A*"}},
+        QueueCase{"trimKeepsPinnedItems", {"+A", "+B", "+c", "pB", "L1"}, {"c", "B*"}},
+        QueueCase{"trimThenAdd", {"+A", "+B", "L1", "+c", "+D"}, {"D"}},
+        QueueCase{"deleteThenAddAgainSmall", {"+A", "pA", "+b", "-b", "+b", "-A"}, {"b"}}),
+    [](const ::testing::TestParamInfo<QueueCase>& info) { return std::string(info.param.name); });
+
+// While another connection holds the write lock, changes of large items (and the changes queued
+// behind them) return at once with the list showing them; the file takes them once the lock is
+// gone, and a picture leaves the disk only after its row has.
+TEST_F(HistoryStoreQueueTest, LargeChangesDoNotWaitForTheFile) {
+    addText(textOf(u'A'));
+    addText(textOf(u'B'));
+    const ClipboardItemPtr image = addImage(pngBytes({4, 4}));
+    store->waitForWrites();
+    {
+        RawConnection locker(databasePath());
+        locker.query(QStringLiteral("BEGIN IMMEDIATE"));
+        store->togglePin(named(u'A'));
+        store->deleteItem(named(u'B'));
+        store->deleteItem(image);
+        addText(QStringLiteral("c"));
+        EXPECT_EQ(names(), QStringList{"A*"});
+        EXPECT_TRUE(images.exists(*image->imageFilename()));
+        EXPECT_EQ(locker.scalar(QStringLiteral("SELECT count(*) FROM ClipboardItem WHERE isPinned = 0")), 3);
+        locker.query(QStringLiteral("ROLLBACK"));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store->items().size() == 2; }, 10000));
+    EXPECT_EQ(names(), (QStringList{"c", "A*"}));
+    EXPECT_FALSE(images.exists(*image->imageFilename()));
+    store = reopen();
+    EXPECT_EQ(names(), (QStringList{"c", "A*"}));
+}
+
+// Quitting closes the store: the changes still queued are written first.
+TEST_F(HistoryStoreQueueTest, ClosingWritesTheQueuedChanges) {
+    addText(textOf(u'A'));
+    addText(textOf(u'B'));
+    store->waitForWrites();
+    store->togglePin(named(u'A'));
+    store->deleteItem(named(u'B'));
+    addText(QStringLiteral("c"));
+    store = reopen();
+    EXPECT_EQ(names(), (QStringList{"c", "A*"}));
+}
+
+// A snippet edited from a large text to a small one and back: each edit reaches the file after the
+// one before, whatever its size.
+TEST_F(HistoryStoreQueueTest, SnippetEditsOfEverySizeStayInOrder) {
+    const ClipboardItemPtr snippet = store->addSnippet(QStringLiteral("s"), textOf(u'A'));
+    store->updateSnippet(snippet, QStringLiteral("s"), QStringLiteral("b"));
+    store->updateSnippet(snippet, QStringLiteral("s"), textOf(u'C'));
+    store->updateSnippet(snippet, QStringLiteral("s"), QStringLiteral("d"));
+    EXPECT_EQ(names(), QStringList{"d"});
+    store->waitForWrites();
+    EXPECT_EQ(storedNames(), QStringList{"d"});
+    const ClipboardItemPtr other = store->addSnippet(QStringLiteral("t"), QStringLiteral("e"));
+    store->updateSnippet(other, QStringLiteral("t"), textOf(u'F'));
+    store->deleteItem(other);
+    store = reopen();
+    EXPECT_EQ(names(), QStringList{"d"});
+}
+
+// The list is read on the writer thread: opening returns before it is there, items added meanwhile
+// wait for it (a copy of a stored item moves it up instead of adding another), and a failed queued
+// change has the list read again there.
+TEST_F(HistoryStoreQueueTest, ListReadInTheBackground) {
+    addText(textOf(u'A'));
+    addText(QStringLiteral("b"));
+    addImage(pngBytes({4, 4}));
+    store->waitForWrites();
+    store->togglePin(named(u'A'));
+    store = nullptr;
+    HistoryStore::Options options;
+    options.databasePath = databasePath();
+    options.images = &images;
+    options.defaults = &defaults;
+    options.busyTimeoutMs = 50;
+    options.loadInBackground = true;
+    store = HistoryStore::open(options);
+    ASSERT_TRUE(store);
+    EXPECT_TRUE(store->items().isEmpty());
+    QSignalSpy listChanges(store.get(), &HistoryStore::itemsChanged);
+    addText(QStringLiteral("b"));
+    addText(QStringLiteral("c"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store->items().size() == 4; }, 10000));
+    QTest::qWait(20);
+    EXPECT_EQ(names(), (QStringList{"c", "b", "@", "A*"}));
+    EXPECT_GE(listChanges.count(), 1);
+
+    {
+        RawConnection locker(databasePath());
+        locker.query(QStringLiteral("BEGIN IMMEDIATE"));
+        store->togglePin(named(u'A'));
+        store->deleteItem(named(u'b'));
+        EXPECT_EQ(names(), (QStringList{"c", "@", "A"}));
+        store->waitForWrites();
+        EXPECT_EQ(names(), (QStringList{"c", "b", "@", "A*"}));
+        locker.query(QStringLiteral("ROLLBACK"));
+    }
+    store = reopen();
+    EXPECT_EQ(names(), (QStringList{"c", "b", "@", "A*"}));
+}
+
+// Queued changes that cannot be written leave the list showing what the file holds once the queue
+// is empty, and no picture of an item still stored is deleted.
+TEST_F(HistoryStoreQueueTest, FailedQueuedChangesReloadTheList) {
+    store = nullptr;
+    store = openStore(nullptr, 50);
+    addText(textOf(u'A'));
+    addText(textOf(u'B'));
+    const ClipboardItemPtr image = addImage(pngBytes({4, 4}));
+    store->waitForWrites();
+    const QStringList before{"@", "B", "A"};
+    EXPECT_EQ(names(), before);
+    {
+        RawConnection locker(databasePath());
+        locker.query(QStringLiteral("BEGIN IMMEDIATE"));
+        store->togglePin(named(u'A'));
+        store->deleteItem(named(u'B'));
+        store->deleteItem(image);
+        EXPECT_EQ(names(), QStringList{"A*"});
+        QSignalSpy listChanges(store.get(), &HistoryStore::itemsChanged);
+        store->waitForWrites();
+        EXPECT_EQ(listChanges.count(), 1);
+        EXPECT_EQ(names(), before);
+        EXPECT_TRUE(images.exists(*image->imageFilename()));
+        locker.query(QStringLiteral("ROLLBACK"));
+    }
+    store->deleteItem(named(u'B'));
+    store->togglePin(named(u'A'));
+    store->waitForWrites();
+    EXPECT_EQ(storedNames(), (QStringList{"@", "A*"}));
+}
+
 // An item classified beforehand (as the capture worker does) is filed exactly as classified.
 TEST_F(HistoryStoreTest, ClassifiedItemsAreFiledAsTheyAre) {
     const ClipboardItemPtr colour = ClipboardItem::make(textItem(QStringLiteral("  #a1b2c3\n")));
@@ -832,6 +1057,8 @@ TEST_F(HistoryStoreOpenTest, SharedStoreLivesInTheXdgDataDirectory) {
     HistoryStore& shared = HistoryStore::shared();
     EXPECT_EQ(&shared, &HistoryStore::shared());
     shared.add(ClipboardItem::make(textItem(QStringLiteral("kept"))));
+    // The shared store reads its list in the background; the item is filed once that is done.
+    shared.waitForWrites();
     EXPECT_EQ(shared.parent(), QCoreApplication::instance());
     RawConnection raw(root.filePath(QStringLiteral("shared/Quillstack/history.sqlite")));
     EXPECT_EQ(raw.scalar(QStringLiteral("SELECT plainText FROM ClipboardItem")).toString(),

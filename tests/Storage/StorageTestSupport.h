@@ -20,4 +20,7 @@ QByteArray pngBytes(QSize size, QColor color = Qt::red);
 // in memory (rows are deflated as a stream), so huge images can be made cheaply.
 bool writeHugeGreyPng(const QString& path, int width, int height);
 
+// The history limit of the crash writer's "queued" mode.
+constexpr int kQueuedCrashHistoryLimit = 12;
+
 } // namespace StorageTestSupport
