@@ -13,8 +13,11 @@ QImage read(QImageReader& reader, QSize size, qint64 maxBytes) {
     if (!original.isValid() || original.isEmpty())
         return {};
     const bool scaled = size.isValid() && size != original;
-    // A format that cannot decode scaled holds the whole picture before Qt scales it.
-    const QSize held = scaled && reader.supportsOption(QImageIOHandler::ScaledSize) ? size : original;
+    // Only JPEG decodes at a smaller size; every other format (PNG among them, though its reader
+    // takes a scaled size) holds the whole picture before it is scaled.
+    const QByteArray format = reader.format();
+    const bool decodesScaled = format == "jpeg" || format == "jpg";
+    const QSize held = scaled && decodesScaled ? size : original;
     if (decodedBytes(held) > maxBytes)
         return {};
     if (scaled)

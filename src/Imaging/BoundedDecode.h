@@ -12,8 +12,8 @@ class QImageReader;
 namespace BoundedDecode {
 
 // Decodes `reader`'s picture at `size` (its own size when invalid). The decode is refused, and a
-// null image returned, when it would hold more than `maxBytes`: the picture at `size` when the
-// format decodes scaled, the whole picture otherwise. Large PNG files are better read with
+// null image returned, when it would hold more than `maxBytes`: the picture at `size` for JPEG,
+// which decodes scaled, the whole picture for every other format. Large PNG files are better read with
 // PngThumbnailReader, which streams them.
 QImage read(QImageReader& reader, QSize size, qint64 maxBytes);
 
