@@ -3,6 +3,7 @@
 #include "Storage/ImageStore.h"
 #include "StorageTestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -39,6 +40,11 @@ QSet<QString> promisedKeys(const QString& logPath) {
     return keys;
 }
 
+qsizetype lineCount(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
+}
+
 // The writer child in a data directory of its own, killed at random moments.
 class StorageCrashSafety : public ::testing::Test {
 protected:
@@ -53,7 +59,13 @@ protected:
         writer.start(QStringLiteral(QS_CRASH_WRITER_PATH),
                      QStringList{database(), imagesDir(), log, QString::number(random.generate())} + mode);
         ASSERT_TRUE(writer.waitForStarted(10000));
-        QTest::qWait(150 + random.bounded(350));
+        // A loaded machine can start the child slowly: the random moment is counted from its
+        // first few logged changes, so every round has something to lose.
+        const qsizetype linesBefore = lineCount(log);
+        QDeadlineTimer started(30000);
+        while (lineCount(log) < linesBefore + 8 && !started.hasExpired() && writer.state() == QProcess::Running)
+            QTest::qWait(10);
+        QTest::qWait(random.bounded(300));
         ASSERT_EQ(writer.state(), QProcess::Running) << "the writer ended by itself";
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         ASSERT_TRUE(writer.waitForFinished(10000));
