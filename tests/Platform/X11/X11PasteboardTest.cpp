@@ -231,7 +231,7 @@ TEST_F(X11PasteboardTest, OwnerThatNeverAnswersCostsOnlyTheTimeout) {
 }
 
 TEST_F(X11PasteboardTest, RepeatedChecksOfASilentOwnerDoNotQueueTimeouts) {
-    pasteboard.setReadTimeout(std::chrono::milliseconds(300));
+    pasteboard.setReadTimeout(std::chrono::milliseconds(500));
     copyWithTestOwner({{QStringLiteral("UTF8_STRING"), "never sent"}}, Answers::Nothing);
     QElapsedTimer timer;
     timer.start();
@@ -240,8 +240,9 @@ TEST_F(X11PasteboardTest, RepeatedChecksOfASilentOwnerDoNotQueueTimeouts) {
         reads << pasteboard.read();
     for (const auto& future : reads)
         EXPECT_TRUE(TestSession::result(future).value_or(PasteboardClip{}).timedOut);
-    // One read runs, the others wait for the next one together: two timeouts, not five.
-    EXPECT_LT(timer.elapsed(), 1200);
+    // At most one read runs while the others wait for the next one together: one or two timeouts
+    // (at most 1 s), never five (2.5 s); the bound leaves a loaded machine a second of slack.
+    EXPECT_LT(timer.elapsed(), 2000);
 }
 
 TEST_F(X11PasteboardTest, OwnerThatStopsAnsweringAfterItsTargetsStillShowsItsMarkers) {
