@@ -56,7 +56,7 @@
     </message>
     <message>
         <source>Instant history with %1</source>
-        <translation>Błyskawiczna historia pod %1</translation>
+        <translation>Błyskawiczna historia pod skrótem %1</translation>
     </message>
     <message>
         <source>Images and screenshots</source>
@@ -441,8 +441,8 @@
         <translation>Kolejka wklejania</translation>
     </message>
     <message>
-        <source>Paste first item, then press Ctrl+V repeatedly for the rest</source>
-        <translation>Wkleja pierwszy element; kolejne wklejasz, naciskając Ctrl+V</translation>
+        <source>Paste first item, then press %1 repeatedly for the rest</source>
+        <translation>Wkleja pierwszy element; kolejne wklejasz, naciskając %1</translation>
     </message>
     <message>
         <source>Paste All</source>
@@ -455,10 +455,6 @@
     <message>
         <source>Multi</source>
         <translation>Wiele</translation>
-    </message>
-    <message>
-        <source>Space</source>
-        <translation>Spacja</translation>
     </message>
     <message>
         <source>Close</source>
@@ -624,10 +620,6 @@
     <message>
         <source>Preview</source>
         <translation>Podgląd</translation>
-    </message>
-    <message>
-        <source>Space / Esc</source>
-        <translation>Spacja / Esc</translation>
     </message>
     <message>
         <source>Close</source>

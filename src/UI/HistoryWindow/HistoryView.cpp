@@ -5,12 +5,14 @@
 
 #include <ClipboardEngine/Capture/VeskIntegration.h>
 #include <ClipboardEngine/FutureDelivery.h>
+#include <Hotkeys/Shortcut.h>
 #include <Platform/Workspace.h>
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
 #include <UI/Design/AppIconCache.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/Motion.h>
 #include <UI/Design/QSKeyCap.h>
 #include <UI/Design/SymbolIcon.h>
@@ -691,7 +693,10 @@ QWidget* HistoryView::buildMultiBar() {
     queue->setObjectName(QStringLiteral("pasteQueue"));
     translated([queue] {
         queue->setText(tr("Paste Queue"));
-        queue->setToolTip(tr("Paste first item, then press Ctrl+V repeatedly for the rest"));
+        // The paste keys are Ctrl with whichever key types V in the layout.
+        queue->setToolTip(
+            tr("Paste first item, then press %1 repeatedly for the rest")
+                .arg(KeyNotation::withModifiers(Hotkeys::ModifierFlag::Control, QStringLiteral("V"))));
     });
     connect(queue, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onStartQueue)
@@ -725,33 +730,41 @@ QWidget* HistoryView::buildFooter() {
         },
         m_card);
     auto* layout = new QHBoxLayout(footer);
-    layout->setContentsMargins(16, 10, 16, 10);
-    layout->setSpacing(10);
+    // Keys written out in words take room: a little tighter than elsewhere, so that the hints in
+    // Polish and the permission warning fit side by side.
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->setSpacing(8);
     const Scheme scheme = QS::Color::schemeOf(*this);
-    // Key and label; a key that is a word is translated too.
+    // The keys of the panel, written as the desktop writes them (in the interface language), and
+    // what they do.
     struct Hint {
-        const char* key;
-        bool keyIsWord;
+        std::function<QString()> keys;
         const char* label;
     };
-    static constexpr Hint hints[] = {{"↩", false, QT_TR_NOOP("Paste")},
-                                     {"⌃↩", false, QT_TR_NOOP("Plain text")},
-                                     {"⌃-click", false, QT_TR_NOOP("Multi")},
-                                     {QT_TR_NOOP("Space"), true, QT_TR_NOOP("Quick Look")},
-                                     {"esc", false, QT_TR_NOOP("Close")}};
+    const auto shortcut = [](Hotkeys::Key key, Hotkeys::ModifierFlags modifiers = {}) {
+        return [key, modifiers] {
+            return KeyNotation::text(Hotkeys::Shortcut(key, modifiers));
+        };
+    };
+    const Hint hints[] = {
+        {shortcut(Hotkeys::Key::return_), QT_TR_NOOP("Paste")},
+        {shortcut(Hotkeys::Key::return_, Hotkeys::ModifierFlag::Control), QT_TR_NOOP("Plain text")},
+        {[] { return KeyNotation::withModifiers(Hotkeys::ModifierFlag::Control, KeyNotation::click()); },
+         QT_TR_NOOP("Multi")},
+        {shortcut(Hotkeys::Key::space), QT_TR_NOOP("Quick Look")},
+        {shortcut(Hotkeys::Key::escape), QT_TR_NOOP("Close")}};
     for (const Hint& h : hints) {
         auto* hint = new QWidget(footer);
         auto* hintLayout = new QHBoxLayout(hint);
         hintLayout->setContentsMargins(0, 0, 0, 0);
         hintLayout->setSpacing(4);
-        auto* key = new QSKeyCap(QString::fromUtf8(h.key), hint);
+        auto* key = new QSKeyCap(QString(), hint);
         hintLayout->addWidget(key);
         QLabel* label =
             textLabel({}, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint);
         hintLayout->addWidget(label);
         translated([key, label, h] {
-            if (h.keyIsWord)
-                key->setKey(tr(h.key));
+            key->setKey(h.keys());
             label->setText(tr(h.label));
         });
         layout->addWidget(hint);

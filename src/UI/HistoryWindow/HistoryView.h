@@ -53,7 +53,8 @@ struct HistoryViewServices {
     Platform::UserDefaults* defaults = nullptr;
     std::function<QIcon(const QString& bundleID)> appIcon;
     std::function<bool()> accessibilityTrusted;
-    // The show-history shortcut as the user has it now, rendered for a key cap; empty when none.
+    // The show-history shortcut as the user has it now, written for a key cap ("Shift+Super+V");
+    // empty when none.
     std::function<QString()> showHistoryKeys;
     std::function<void()> openAccessibilitySettings;
     // "Copy": writes the item to the clipboard without pasting.
