@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <optional>
+
 namespace KeyNotation {
 namespace {
 
@@ -75,6 +77,26 @@ const KeypadKey kKeypadKeys[] = {
     {Key::keypadPlus, "+"},   {Key::keypadEnter, nullptr},
 };
 
+// The name of a key that is not named by what it types, or none.
+std::optional<QString> fixedName(Key key) {
+    for (const NamedKey& named : kNamedKeys) {
+        if (named.key == key)
+            return translated(named.name);
+    }
+    for (std::size_t n = 0; n < std::size(kFunctionKeys); ++n) {
+        if (kFunctionKeys[n] == key)
+            return QStringLiteral("F%1").arg(n + 1);
+    }
+    for (const KeypadKey& keypad : kKeypadKeys) {
+        if (keypad.key == key) {
+            const QString symbol = keypad.symbol ? QString::fromLatin1(keypad.symbol)
+                                                 : translated(QT_TRANSLATE_NOOP("KeyNotation", "Enter"));
+            return joined({translated(QT_TRANSLATE_NOOP("KeyNotation", "Num")), symbol});
+        }
+    }
+    return std::nullopt;
+}
+
 QString capitalised(const QString& character) {
     const QString upper = character.toUpper();
     // Letters whose capital is longer (ß) keep their own form.
@@ -101,21 +123,8 @@ QStringList modifierNames(Hotkeys::ModifierFlags modifiers) {
 }
 
 QString keyName(Key key, const Hotkeys::KeyboardLayout& layout) {
-    for (const NamedKey& named : kNamedKeys) {
-        if (named.key == key)
-            return translated(named.name);
-    }
-    for (std::size_t n = 0; n < std::size(kFunctionKeys); ++n) {
-        if (kFunctionKeys[n] == key)
-            return QStringLiteral("F%1").arg(n + 1);
-    }
-    for (const KeypadKey& keypad : kKeypadKeys) {
-        if (keypad.key == key) {
-            const QString symbol = keypad.symbol ? QString::fromLatin1(keypad.symbol)
-                                                 : translated(QT_TRANSLATE_NOOP("KeyNotation", "Enter"));
-            return joined({translated(QT_TRANSLATE_NOOP("KeyNotation", "Num")), symbol});
-        }
-    }
+    if (std::optional<QString> name = fixedName(key))
+        return *name;
     const std::optional<QString> character = layout.character(key);
     return character ? capitalised(*character) : QString(QChar(0xFFFD));
 }
@@ -125,6 +134,9 @@ QStringList keyCaps(const Hotkeys::Shortcut& shortcut, const Hotkeys::KeyboardLa
 }
 
 QStringList keyCaps(const Hotkeys::Shortcut& shortcut) {
+    // Reading the layout asks the X server: only for keys named by what they type.
+    if (std::optional<QString> name = fixedName(shortcut.key()))
+        return modifierNames(shortcut.modifiers()) << *name;
     return keyCaps(shortcut, *Hotkeys::KeyboardLayout::current());
 }
 
