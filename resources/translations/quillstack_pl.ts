@@ -56,7 +56,7 @@
     </message>
     <message>
         <source>Instant history with %1</source>
-        <translation>Błyskawiczna historia pod %1</translation>
+        <translation>Błyskawiczna historia pod skrótem %1</translation>
     </message>
     <message>
         <source>Images and screenshots</source>
@@ -220,6 +220,121 @@
     </message>
 </context>
 <context>
+    <name>KeyNotation</name>
+    <message>
+        <source>Return</source>
+        <translation>Return</translation>
+    </message>
+    <message>
+        <source>Tab</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>Space</source>
+        <translation>Spacja</translation>
+    </message>
+    <message>
+        <source>Backspace</source>
+        <translation>Backspace</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>Ins</source>
+        <translation>Ins</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation>Esc</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>PgUp</source>
+        <translation>PgUp</translation>
+    </message>
+    <message>
+        <source>PgDown</source>
+        <translation>PgDown</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Góra</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Dół</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Lewo</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Prawo</translation>
+    </message>
+    <message>
+        <source>Ctrl</source>
+        <translation>Ctrl</translation>
+    </message>
+    <message>
+        <source>Alt</source>
+        <translation>Alt</translation>
+    </message>
+    <message>
+        <source>Shift</source>
+        <translation>Shift</translation>
+    </message>
+    <message>
+        <source>Super</source>
+        <translation>Super</translation>
+    </message>
+    <message>
+        <source>CapsLock</source>
+        <translation>CapsLock</translation>
+    </message>
+    <message>
+        <source>Fn</source>
+        <translation>Fn</translation>
+    </message>
+    <message>
+        <source>NumLock</source>
+        <translation>NumLock</translation>
+    </message>
+    <message>
+        <source>Volume Mute</source>
+        <translation>Wycisz</translation>
+    </message>
+    <message>
+        <source>Volume Up</source>
+        <translation>Zwiększ głośność</translation>
+    </message>
+    <message>
+        <source>Volume Down</source>
+        <translation>Zmniejsz głośność</translation>
+    </message>
+    <message>
+        <source>Enter</source>
+        <translation>Enter</translation>
+    </message>
+    <message>
+        <source>Num</source>
+        <translation>Num</translation>
+    </message>
+    <message>
+        <source>click</source>
+        <translation>kliknięcie</translation>
+    </message>
+</context>
+<context>
     <name>HistoryView</name>
     <message>
         <source>All</source>
@@ -326,8 +441,8 @@
         <translation>Kolejka wklejania</translation>
     </message>
     <message>
-        <source>Paste first item, then press Ctrl+V repeatedly for the rest</source>
-        <translation>Wkleja pierwszy element; kolejne wklejasz, naciskając Ctrl+V</translation>
+        <source>Paste first item, then press %1 repeatedly for the rest</source>
+        <translation>Wkleja pierwszy element; kolejne wklejasz, naciskając %1</translation>
     </message>
     <message>
         <source>Paste All</source>
@@ -340,10 +455,6 @@
     <message>
         <source>Multi</source>
         <translation>Wiele</translation>
-    </message>
-    <message>
-        <source>Space</source>
-        <translation>Spacja</translation>
     </message>
     <message>
         <source>Close</source>
@@ -509,10 +620,6 @@
     <message>
         <source>Preview</source>
         <translation>Podgląd</translation>
-    </message>
-    <message>
-        <source>Space / Esc</source>
-        <translation>Spacja / Esc</translation>
     </message>
     <message>
         <source>Close</source>

@@ -208,7 +208,11 @@ void AppDelegate::clearHistory() {
 void AppDelegate::setupStatusItem() {
     m_services.tray->show(capturingSymbol, statusDescription);
     QPointer<AppDelegate> self(this);
-    m_services.tray->setMenuBuilder([self] { return self ? self->buildMenu() : Platform::MenuModel{}; });
+    const auto menu = [self] {
+        return self ? self->buildMenu() : Platform::MenuModel{};
+    };
+    m_services.tray->setMenuBuilder(menu);
+    m_menuKeys = std::make_unique<StatusMenuKeys>(menu);
 }
 
 Platform::MenuModel AppDelegate::buildMenu() {

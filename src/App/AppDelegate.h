@@ -3,6 +3,7 @@
 #include "HistoryPanelController.h"
 #include "PasteboardMonitor.h"
 #include "Shortcuts.h"
+#include "StatusMenuKeys.h"
 #include "Windows.h"
 
 #include <Platform/SystemTray.h>
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<HistoryPanelController> m_panelController;
     std::unique_ptr<SettingsWindow> m_settingsController;
     std::unique_ptr<OnboardingWindow> m_onboardingController;
+    std::unique_ptr<StatusMenuKeys> m_menuKeys;
     QList<QUrl> m_pendingURLs;
     bool m_launchFinished = false;
 };

@@ -96,9 +96,18 @@ QSize RecorderControl::minimumSizeHint() const {
     return sizeHint();
 }
 
+void RecorderControl::setPresenter(Presenter presenter) {
+    m_presenter = std::move(presenter);
+    refreshText();
+}
+
+QString RecorderControl::present(const Shortcut& shortcut) const {
+    return m_presenter ? m_presenter(shortcut) : shortcut.presentableDescription();
+}
+
 void RecorderControl::refreshText() {
     const auto shortcut = getShortcut(m_name);
-    setText(shortcut ? shortcut->presentableDescription() : QString());
+    setText(shortcut ? present(*shortcut) : QString());
 }
 
 bool RecorderControl::event(QEvent* event) {
@@ -255,7 +264,7 @@ int RecorderControl::showConflictAlert(const QString& message, const QString& in
 }
 
 void RecorderControl::save(const Shortcut& shortcut) {
-    setText(shortcut.presentableDescription());
+    setText(present(shortcut));
     userDefaultsSet(m_name, shortcut);
     if (m_onChange)
         m_onChange(shortcut);

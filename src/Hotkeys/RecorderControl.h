@@ -21,6 +21,8 @@ class RecorderControl : public QLineEdit {
     Q_OBJECT
 public:
     using OnChange = std::function<void(const std::optional<Shortcut>&)>;
+    // How the field writes a shortcut.
+    using Presenter = std::function<QString(const Shortcut&)>;
 
     explicit RecorderControl(const Name& name, OnChange onChange = {}, QWidget* parent = nullptr);
     ~RecorderControl() override;
@@ -30,6 +32,10 @@ public:
     void setShortcutName(const Name& name);
 
     bool isRecording() const { return m_monitor != nullptr; }
+
+    // Writes the shortcut with `presenter` from now on, instead of its presentableDescription() (an
+    // application that shows keys in its own notation); an empty one restores the default.
+    void setPresenter(Presenter presenter);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -54,9 +60,11 @@ private:
     // Runs a warning; recording ends while it is shown and starts again afterwards.
     int showConflictAlert(const QString& message, const QString& informativeText, bool offerForce);
     void save(const Shortcut& shortcut);
+    QString present(const Shortcut& shortcut) const;
 
     Name m_name;
     OnChange m_onChange;
+    Presenter m_presenter;
     std::unique_ptr<LocalEventMonitor> m_monitor;
     // Set while an alert is shown, so that the window's return in front resumes recording.
     bool m_resumeAfterAlert = false;

@@ -8,7 +8,8 @@
 namespace Platform {
 
 // One entry of the tray menu. An entry without a title is a separator. `shortcut` is a key
-// sequence in portable text form ("Ctrl+Q"), shown as a hint.
+// sequence in portable text form ("Ctrl+Q"), shown beside the title; the program that builds the
+// menu makes the key work.
 struct MenuEntry {
     QString title;
     QString shortcut;

@@ -1,5 +1,6 @@
 #include "QtSystemTray.h"
 
+#include <QCursor>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -14,6 +15,12 @@ namespace Platform {
 QtSystemTray::QtSystemTray(QString iconDirectory) : m_iconDirectory(std::move(iconDirectory)) {
     m_icon.setContextMenu(&m_menu);
     QObject::connect(&m_menu, &QMenu::aboutToShow, &m_menu, [this] { rebuildMenu(); });
+    // On Linux desktops a left click on a status icon opens its menu as well.
+    QObject::connect(&m_icon, &QSystemTrayIcon::activated, &m_menu,
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         if (reason == QSystemTrayIcon::Trigger && !m_menu.isVisible())
+                             m_menu.popup(QCursor::pos());
+                     });
 }
 
 void QtSystemTray::show(const QString& symbolName, const QString& description) {

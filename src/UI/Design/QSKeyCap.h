@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-// A key cap for keyboard hints: a key symbol ("↩", "esc"), a modifier symbol with a digit, or a
-// whole shortcut as the shortcut library renders it.
+// A key cap for keyboard hints: a key or a whole shortcut as the desktop writes it ("Esc",
+// "Ctrl+1", "Shift+Super+V"; see KeyNotation).
 class QSKeyCap : public QWidget {
     Q_OBJECT
 public:

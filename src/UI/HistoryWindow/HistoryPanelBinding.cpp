@@ -12,6 +12,7 @@
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/Motion.h>
 
 namespace {
@@ -54,7 +55,7 @@ private:
 QString showHistoryKeys() {
     const std::optional<Hotkeys::Shortcut> shortcut =
         Hotkeys::getShortcut(Hotkeys::Name(QStringLiteral("showHistory")));
-    return shortcut ? shortcut->presentableDescription() : QString();
+    return shortcut ? KeyNotation::text(*shortcut) : QString();
 }
 
 } // namespace

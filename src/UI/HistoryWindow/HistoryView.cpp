@@ -5,12 +5,14 @@
 
 #include <ClipboardEngine/Capture/VeskIntegration.h>
 #include <ClipboardEngine/FutureDelivery.h>
+#include <Hotkeys/Shortcut.h>
 #include <Platform/Workspace.h>
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
 #include <UI/Design/AppIconCache.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/Motion.h>
 #include <UI/Design/QSKeyCap.h>
 #include <UI/Design/SymbolIcon.h>
@@ -24,6 +26,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -299,6 +302,25 @@ void dismissOverlay(QWidget* overlay, const QRect& area, double scale,
 // A press on a key with Ctrl (the in-window counterpart of the Command key).
 bool hasCommand(const QKeyEvent& event) {
     return event.modifiers().testFlag(Qt::ControlModifier);
+}
+
+// The digit 1 to 9 of a Ctrl+digit pick. The key decides, not the text it types: with Ctrl, X turns
+// most digits into control characters, and some layouts (French) type other characters on the digit
+// row without Shift. So a key of the digit row counts whatever the layout types on it; otherwise a
+// key Qt reports as a digit (the keypad's, or the key of an event that carries no key position).
+std::optional<int> pickedDigit(const QKeyEvent& event) {
+    static constexpr Hotkeys::Key digitRow[] = {Hotkeys::Key::one,   Hotkeys::Key::two,   Hotkeys::Key::three,
+                                                Hotkeys::Key::four,  Hotkeys::Key::five,  Hotkeys::Key::six,
+                                                Hotkeys::Key::seven, Hotkeys::Key::eight, Hotkeys::Key::nine};
+    if (const std::optional<Hotkeys::Shortcut> pressed = Hotkeys::Shortcut::fromKeyEvent(event)) {
+        for (std::size_t n = 0; n < std::size(digitRow); ++n) {
+            if (pressed->key() == digitRow[n])
+                return int(n) + 1;
+        }
+    }
+    if (event.key() >= Qt::Key_1 && event.key() <= Qt::Key_9)
+        return event.key() - Qt::Key_0;
+    return std::nullopt;
 }
 
 // A source application as the desktop names it: the name in its desktop file (in the interface
@@ -691,7 +713,10 @@ QWidget* HistoryView::buildMultiBar() {
     queue->setObjectName(QStringLiteral("pasteQueue"));
     translated([queue] {
         queue->setText(tr("Paste Queue"));
-        queue->setToolTip(tr("Paste first item, then press Ctrl+V repeatedly for the rest"));
+        // The paste keys are Ctrl with whichever key types V in the layout.
+        queue->setToolTip(
+            tr("Paste first item, then press %1 repeatedly for the rest")
+                .arg(KeyNotation::withModifiers(Hotkeys::ModifierFlag::Control, QStringLiteral("V"))));
     });
     connect(queue, &QPushButton::clicked, this, [this] {
         if (m_callbacks.onStartQueue)
@@ -725,33 +750,41 @@ QWidget* HistoryView::buildFooter() {
         },
         m_card);
     auto* layout = new QHBoxLayout(footer);
-    layout->setContentsMargins(16, 10, 16, 10);
-    layout->setSpacing(10);
+    // Keys written out in words take room: a little tighter than elsewhere, so that the hints in
+    // Polish and the permission warning fit side by side.
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->setSpacing(8);
     const Scheme scheme = QS::Color::schemeOf(*this);
-    // Key and label; a key that is a word is translated too.
+    // The keys of the panel, written as the desktop writes them (in the interface language), and
+    // what they do.
     struct Hint {
-        const char* key;
-        bool keyIsWord;
+        std::function<QString()> keys;
         const char* label;
     };
-    static constexpr Hint hints[] = {{"↩", false, QT_TR_NOOP("Paste")},
-                                     {"⌃↩", false, QT_TR_NOOP("Plain text")},
-                                     {"⌃-click", false, QT_TR_NOOP("Multi")},
-                                     {QT_TR_NOOP("Space"), true, QT_TR_NOOP("Quick Look")},
-                                     {"esc", false, QT_TR_NOOP("Close")}};
+    const auto shortcut = [](Hotkeys::Key key, Hotkeys::ModifierFlags modifiers = {}) {
+        return [key, modifiers] {
+            return KeyNotation::text(Hotkeys::Shortcut(key, modifiers));
+        };
+    };
+    const Hint hints[] = {
+        {shortcut(Hotkeys::Key::return_), QT_TR_NOOP("Paste")},
+        {shortcut(Hotkeys::Key::return_, Hotkeys::ModifierFlag::Control), QT_TR_NOOP("Plain text")},
+        {[] { return KeyNotation::withModifiers(Hotkeys::ModifierFlag::Control, KeyNotation::click()); },
+         QT_TR_NOOP("Multi")},
+        {shortcut(Hotkeys::Key::space), QT_TR_NOOP("Quick Look")},
+        {shortcut(Hotkeys::Key::escape), QT_TR_NOOP("Close")}};
     for (const Hint& h : hints) {
         auto* hint = new QWidget(footer);
         auto* hintLayout = new QHBoxLayout(hint);
         hintLayout->setContentsMargins(0, 0, 0, 0);
         hintLayout->setSpacing(4);
-        auto* key = new QSKeyCap(QString::fromUtf8(h.key), hint);
+        auto* key = new QSKeyCap(QString(), hint);
         hintLayout->addWidget(key);
         QLabel* label =
             textLabel({}, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint);
         hintLayout->addWidget(label);
         translated([key, label, h] {
-            if (h.keyIsWord)
-                key->setKey(tr(h.key));
+            key->setKey(h.keys());
             label->setText(tr(h.label));
         });
         layout->addWidget(hint);
@@ -1178,6 +1211,12 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
         else if (m_callbacks.onDismiss)
             m_callbacks.onDismiss();
         return true;
+    case Qt::Key_F10:
+        // Shift+F10 asks for a context menu as the Menu key does (which arrives as a context-menu
+        // event instead).
+        if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier)
+            return false;
+        return showSelectionContextMenu();
     case Qt::Key_Space:
         // The search field has the keys: once a query is being typed, Space is part of it. With an
         // empty query (or Quick Look open) it toggles Quick Look.
@@ -1190,21 +1229,10 @@ bool HistoryView::handleKey(const QKeyEvent& event) {
     default:
         break;
     }
-    if (hasCommand(event) && !event.text().isEmpty()) {
-        bool isNumber = false;
-        const int n = event.text().left(1).toInt(&isNumber);
-        if (isNumber && n >= 1 && n <= 9 && n <= m_model->visibleCount()) {
+    if (hasCommand(event)) {
+        if (const std::optional<int> n = pickedDigit(event); n && *n <= m_model->visibleCount()) {
             if (m_callbacks.onSelect)
-                m_callbacks.onSelect(m_model->visibleItem(n - 1), false);
-            return true;
-        }
-    }
-    // Ctrl+digit reports no text on some platforms: the key itself decides then.
-    if (hasCommand(event) && event.key() >= Qt::Key_1 && event.key() <= Qt::Key_9 && event.text().isEmpty()) {
-        const int n = event.key() - Qt::Key_0;
-        if (n <= m_model->visibleCount()) {
-            if (m_callbacks.onSelect)
-                m_callbacks.onSelect(m_model->visibleItem(n - 1), false);
+                m_callbacks.onSelect(m_model->visibleItem(*n - 1), false);
             return true;
         }
     }
@@ -1251,6 +1279,11 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         return false;
     }
+    // The Menu key asks for the context menu of what has the focus: in the panel, that is the
+    // selected item (not the search field's editing menu).
+    if (event->type() == QEvent::ContextMenu && (watched == m_search || watched == this) &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard)
+        return showSelectionContextMenu();
     if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
         m_chips.contains(qobject_cast<QWidget*>(watched))) {
         // The layout placed the chips: the highlight stays on the chosen one unless it is gliding.
@@ -1298,9 +1331,22 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HistoryView::showContextMenu(const QPoint& viewportPos) {
-    const ClipboardItemPtr item = m_model->itemAt(m_list->indexAt(viewportPos).row());
+    if (const ClipboardItemPtr item = m_model->itemAt(m_list->indexAt(viewportPos).row()))
+        openContextMenu(item, viewportPos);
+}
+
+bool HistoryView::showSelectionContextMenu() {
+    const ClipboardItemPtr item = m_model->previewItem();
     if (!item)
-        return;
+        return false;
+    // On its row while the row is in view, else at the top of the list.
+    const QRect row = m_list->visualRect(m_model->index(m_model->rowOf(item->id())));
+    const QRect viewport = m_list->viewport()->rect();
+    openContextMenu(item, row.intersects(viewport) ? row.center() : viewport.topLeft());
+    return true;
+}
+
+void HistoryView::openContextMenu(const ClipboardItemPtr& item, const QPoint& viewportPos) {
     QMenu* menu = makeContextMenu(item, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(m_list->viewport()->mapToGlobal(viewportPos));

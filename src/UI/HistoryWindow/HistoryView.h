@@ -53,7 +53,8 @@ struct HistoryViewServices {
     Platform::UserDefaults* defaults = nullptr;
     std::function<QIcon(const QString& bundleID)> appIcon;
     std::function<bool()> accessibilityTrusted;
-    // The show-history shortcut as the user has it now, rendered for a key cap; empty when none.
+    // The show-history shortcut as the user has it now, written for a key cap ("Shift+Super+V");
+    // empty when none.
     std::function<QString()> showHistoryKeys;
     std::function<void()> openAccessibilitySettings;
     // "Copy": writes the item to the clipboard without pasting.
@@ -169,7 +170,11 @@ private:
     void checkPermission();
     void setPulse(bool pulse, bool animated);
     void rowPointerMoved(const QPoint& viewportPos, const QPointF& globalPos);
+    // A right click on a row.
     void showContextMenu(const QPoint& viewportPos);
+    // The Menu key (or Shift+F10): the menu of the selected row; false when no row is selected.
+    bool showSelectionContextMenu();
+    void openContextMenu(const ClipboardItemPtr& item, const QPoint& viewportPos);
     // Pastes the text once the work has made it (work that grows with the text runs on a worker).
     void pasteWhenReady(const QFuture<QString>& text);
     void showNotice(const QString& text);

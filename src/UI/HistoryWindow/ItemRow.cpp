@@ -1,5 +1,7 @@
 #include "ItemRow.h"
 
+#include <UI/Design/KeyNotation.h>
+
 #include <QFileInfo>
 #include <QUrl>
 
@@ -134,10 +136,10 @@ MultiMark multiMark(const ItemRowSnapshot& row) {
     return row.multiSelectMode ? MultiMark::unchecked : MultiMark::none;
 }
 
-std::optional<int> keyHintDigit(const ItemRowSnapshot& row) {
+std::optional<QString> keyHint(const ItemRowSnapshot& row) {
     if (row.index > 8 || row.index < 0 || row.multiSelectMode)
         return std::nullopt;
-    return row.index + 1;
+    return KeyNotation::withModifiers(Hotkeys::ModifierFlag::Control, QString::number(row.index + 1));
 }
 
 std::optional<QColor> swatchColor(const ItemRowSnapshot& row) {

@@ -92,8 +92,9 @@ QList<Badge> badges(const ItemRowSnapshot& row);
 // A URL row shows its full text under the host instead of badges.
 std::optional<QString> secondaryText(const ItemRowSnapshot& row);
 MultiMark multiMark(const ItemRowSnapshot& row);
-// The Ctrl-digit pick hint (1 to 9) for rows 0 to 8 outside multi-selection mode.
-std::optional<int> keyHintDigit(const ItemRowSnapshot& row);
+// The key of the row's Ctrl+digit pick ("Ctrl+1" to "Ctrl+9") for rows 0 to 8 outside
+// multi-selection mode.
+std::optional<QString> keyHint(const ItemRowSnapshot& row);
 // The colour a colour item shows as its swatch.
 std::optional<QColor> swatchColor(const ItemRowSnapshot& row);
 // The tint of the item kind's tile (its icon is ItemTypes::systemImageName).

@@ -153,8 +153,8 @@ void ItemRowDelegate::paintRow(QPainter& painter, const QStyleOptionViewItem& op
 
     // Trailing column, laid out from the right edge.
     qreal right = card.right() - 10;
-    if (const auto digit = keyHintDigit(row)) {
-        m_keyCap->setKey(QStringLiteral("\u2303%1").arg(*digit));
+    if (const std::optional<QString> hint = keyHint(row)) {
+        m_keyCap->setKey(*hint);
         m_keyCap->resize(m_keyCap->sizeHint());
         const QPixmap image = snapshotOf(*m_keyCap, m_keyCap->key(), option);
         right -= m_keyCap->width();

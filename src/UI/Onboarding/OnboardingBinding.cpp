@@ -1,20 +1,20 @@
 #include "OnboardingBinding.h"
 
 #include "OnboardingWindowController.h"
-#include "ShortcutGlyphs.h"
 
 #include <App/CaptureServices.h>
 #include <Hotkeys/Hotkeys.h>
 #include <Platform/AccessibilityTrust.h>
 #include <Platform/X11/X11Compositing.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/Motion.h>
 
 namespace {
 
-QStringList showHistoryGlyphs() {
+QStringList showHistoryKeys() {
     const std::optional<Hotkeys::Shortcut> shortcut =
         Hotkeys::getShortcut(Hotkeys::Name(QStringLiteral("showHistory")));
-    return shortcut ? shortcutGlyphs(*shortcut, *Hotkeys::KeyboardLayout::current()) : QStringList();
+    return shortcut ? KeyNotation::keyCaps(*shortcut) : QStringList();
 }
 
 } // namespace
@@ -29,7 +29,7 @@ std::unique_ptr<App::OnboardingWindow> makeOnboardingWindow(std::function<void()
     services.accessibilityTrusted = [&capture] {
         return capture.accessibilityTrust().isTrusted();
     };
-    services.showHistoryKeys = &showHistoryGlyphs;
+    services.showHistoryKeys = &showHistoryKeys;
     services.relaunch = [&capture] {
         return capture.reset().relaunch();
     };

@@ -6,6 +6,7 @@
 #include <Platform/Scheduler.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/KeyNotation.h>
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
@@ -248,7 +249,7 @@ QStringList OnboardingView::shortcutKeys() const {
 
 void OnboardingView::retranslate() {
     const QStringList keys = shortcutKeys();
-    const QString shortcut = keys.join(QString());
+    const QString shortcut = KeyNotation::joined(keys);
 
     m_welcomeTitle->setText(tr("Welcome to Quillstack"));
     m_welcomeSubtitle->setText(tr("Everything you copy, always at hand."));

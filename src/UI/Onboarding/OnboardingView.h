@@ -40,8 +40,8 @@ struct OnboardingServices {
     Platform::Scheduler* scheduler = nullptr;
     // Whether pasting into other applications works in this session; absent counts as not.
     std::function<bool()> accessibilityTrusted;
-    // The keys of the show-history shortcut as the user has it, one glyph per key ("⇧", "⌘", "V");
-    // empty when no shortcut is set.
+    // The keys of the show-history shortcut as the user has it, one entry per key ("Shift", "Super",
+    // "V"); empty when no shortcut is set.
     std::function<QStringList()> showHistoryKeys;
     // Starts a new instance in place of this one; false when it could not be started.
     std::function<bool()> relaunch;

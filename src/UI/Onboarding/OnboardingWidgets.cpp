@@ -292,12 +292,26 @@ void FeatureRow::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(tile, 8, 8);
     drawSymbol(painter, m_symbol, scaled(tile, 0.5), Qt::white, devicePixelRatioF());
 
-    const QRectF label(tile.right() + kRowGap, card.top(),
-                       card.right() - kRowPaddingX - tile.right() - kRowGap, card.height());
+    const QRectF label(QPointF(tile.right() + kRowGap, card.top()), labelSize());
     painter.setFont(font());
     painter.setPen(Qt::white);
-    const QString shown = QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, label.width());
-    painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    // A text longer than the row (a shortcut of many keys) takes a second line; only what two lines
+    // cannot hold is cut.
+    if (showsWholeText()) {
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, m_text);
+    } else {
+        painter.drawText(label, Qt::AlignLeft | Qt::AlignVCenter,
+                         QFontMetricsF(font()).elidedText(m_text, Qt::ElideRight, label.width()));
+    }
+}
+
+QSizeF FeatureRow::labelSize() const {
+    return {qreal(kRowWidth - 2 * kRowPaddingX - kRowTile - kRowGap), qreal(kRowTile + 2 * kRowPaddingY)};
+}
+
+bool FeatureRow::showsWholeText() const {
+    const QRectF label(QPointF(), labelSize());
+    return QFontMetricsF(font()).boundingRect(label, Qt::TextWordWrap, m_text).height() <= label.height();
 }
 
 // ---- AppIconBadge
@@ -459,13 +473,14 @@ constexpr qreal kKeyCardRadius = 22;
 constexpr qreal kKeyCardPadding = 18;
 constexpr qreal kGlyphSpacing = 8;
 constexpr qreal kGlyphMinWidth = 36;
-constexpr qreal kGlyphPaddingX = 6;
+// Keys are words ("Shift", "Super"): room on either side of each.
+constexpr qreal kGlyphPaddingX = 11;
 constexpr qreal kGlyphPaddingY = 4;
 constexpr qreal kGlyphRadius = 8;
 } // namespace
 
 KeyGlyphCard::KeyGlyphCard(QWidget* parent) : QWidget(parent) {
-    setFont(QS::Font::system(28, QFont::Medium));
+    setFont(QS::Font::system(24, QFont::Medium));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

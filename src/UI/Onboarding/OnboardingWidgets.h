@@ -122,6 +122,8 @@ public:
 
     void setText(const QString& text);
     QString text() const { return m_text; }
+    // Whether the text fits the row whole, on one line or two.
+    bool showsWholeText() const;
     void setReveal(qreal reveal);
     qreal reveal() const { return m_reveal; }
     QSize sizeHint() const override;
@@ -130,6 +132,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QSizeF labelSize() const;
+
     QString m_symbol;
     QString m_text;
     qreal m_reveal = 0.0;
@@ -214,7 +218,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// The ready step's card of key glyphs, one cap per key of the shortcut, drawn at `scale`.
+// The ready step's card of key caps, one per key of the shortcut ("Shift", "Super", "V"), drawn at
+// `scale`.
 class KeyGlyphCard : public QWidget {
     Q_OBJECT
 public:

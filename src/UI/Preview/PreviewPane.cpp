@@ -10,12 +10,14 @@
 #include <App/LanguageManager.h>
 #include <ClipboardEngine/Capture/VeskIntegration.h>
 #include <ClipboardEngine/TextLines.h>
+#include <Hotkeys/Shortcut.h>
 #include <Platform/UserDefaults.h>
 #include <Platform/Workspace.h>
 #include <ClipboardEngine/FutureDelivery.h>
 #include <UI/Design/AppIconCache.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/QSBadge.h>
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
@@ -576,7 +578,8 @@ QWidget* PreviewPane::buildEditor() {
     paste->setObjectName(QStringLiteral("pasteEdited"));
     paste->setPadding(12, 5);
     paste->setTextFont(QS::Font::system(12, QFont::Bold));
-    paste->setToolTip(QKeySequence(Qt::CTRL | Qt::Key_Return).toString(QKeySequence::NativeText));
+    paste->setToolTip(
+        KeyNotation::text(Hotkeys::Shortcut(Hotkeys::Key::return_, Hotkeys::ModifierFlag::Control)));
     connect(paste, &QAbstractButton::clicked, this, &PreviewPane::pasteEdited);
     row->addWidget(paste);
     column->addLayout(row);

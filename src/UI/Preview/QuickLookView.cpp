@@ -6,9 +6,11 @@
 #include "PreviewPresentation.h"
 #include "PreviewWidgets.h"
 
+#include <Hotkeys/Shortcut.h>
 #include <Storage/ImageStore.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/VisualEffectBackground.h>
 
 #include <QEvent>
@@ -146,8 +148,10 @@ QWidget* QuickLookView::buildHeader() {
     auto* hintLayout = new QHBoxLayout(hint);
     hintLayout->setContentsMargins(8, 4, 8, 4);
     hintLayout->addWidget(new Label(
-        tr("Space / Esc"), QS::Font::system(10, QFont::Medium),
-        [](Scheme scheme) { return QS::Color::secondaryText(scheme); }, hint));
+        QStringLiteral("%1 / %2").arg(KeyNotation::text(Hotkeys::Shortcut(Hotkeys::Key::space, {})),
+                                      KeyNotation::text(Hotkeys::Shortcut(Hotkeys::Key::escape, {}))),
+        QS::Font::system(10, QFont::Medium), [](Scheme scheme) { return QS::Color::secondaryText(scheme); },
+        hint));
     row->addWidget(hint);
 
     auto* close = new PreviewWidgets::Button({}, QStringLiteral("xmark.circle.fill"),

@@ -8,9 +8,13 @@
 #include <Hotkeys/Notifications.h>
 #include <Hotkeys/RecorderControl.h>
 #include <Hotkeys/Registry.h>
+#include <Hotkeys/Shortcut.h>
+#include <UI/Design/KeyNotation.h>
 
 #include <QEvent>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace UI {
 
@@ -25,8 +29,13 @@ ShortcutsSettingsTab::ShortcutsSettingsTab(QWidget* parent) : SettingsForm(paren
         auto* label = rowLabel(this);
         auto* recorder = new Hotkeys::RecorderControl(name, {}, this);
         recorder->setObjectName(QStringLiteral("recorder.") + name.rawValue());
-        recorder->setMinimumWidth(180);
+        recorder->setPresenter([](const Hotkeys::Shortcut& shortcut) { return KeyNotation::text(shortcut); });
         recorder->setFont(bodyFont());
+        // Wide enough for a shortcut with every modifier, written out, beside the clear button.
+        const QString longest = KeyNotation::text(Hotkeys::Shortcut(
+            Hotkeys::Key::f12, Hotkeys::ModifierFlag::Control | Hotkeys::ModifierFlag::Option |
+                                   Hotkeys::ModifierFlag::Shift | Hotkeys::ModifierFlag::Command));
+        recorder->setMinimumWidth(std::max(180, recorder->fontMetrics().horizontalAdvance(longest) + 56));
         auto* conflict = new TextLabel(Tone::Orange, captionFont(), this);
         conflict->setObjectName(QStringLiteral("conflict.") + name.rawValue());
         conflict->setWordWrap(true);

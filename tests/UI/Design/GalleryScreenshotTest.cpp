@@ -5,6 +5,7 @@
 #include <Hotkeys/Shortcut.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/QSBadge.h>
 #include <UI/Design/QSChoiceCard.h>
 #include <UI/Design/QSKeyCap.h>
@@ -195,16 +196,23 @@ QWidget* buildGallery(Scheme scheme) {
                           4));
 
     const auto layout = Hotkeys::KeyboardLayout::fromNames(QStringLiteral("us"));
-    const QString showHistory = Hotkeys::Shortcut(9, 0x200 | 0x100).presentableDescription(*layout);
+    const auto keys = [&](Hotkeys::Key key, Hotkeys::ModifierFlags modifiers = {}) {
+        return KeyNotation::text(Hotkeys::Shortcut(key, modifiers), *layout);
+    };
+    using Hotkeys::Key;
+    using Hotkeys::ModifierFlag;
     column->addWidget(
         new QSSectionHeader(QT_TRANSLATE_NOOP("QSSectionHeader", "Key caps"), QStringLiteral("keyboard")));
-    column->addWidget(row({hint(QStringLiteral("↩"), QStringLiteral("Paste"), scheme),
-                           hint(QStringLiteral("Ctrl+↩"), QStringLiteral("Plain text"), scheme),
-                           hint(QStringLiteral("Ctrl-click"), QStringLiteral("Multi"), scheme),
-                           hint(QStringLiteral("Space"), QStringLiteral("Quick Look"), scheme),
-                           hint(QStringLiteral("esc"), QStringLiteral("Close"), scheme),
-                           hint(showHistory, QStringLiteral("Open anytime"), scheme)},
-                          10));
+    column->addWidget(
+        row({hint(keys(Key::return_), QStringLiteral("Paste"), scheme),
+             hint(keys(Key::return_, ModifierFlag::Control), QStringLiteral("Plain text"), scheme),
+             hint(KeyNotation::withModifiers(ModifierFlag::Control, KeyNotation::click()),
+                  QStringLiteral("Multi"), scheme),
+             hint(keys(Key::space), QStringLiteral("Quick Look"), scheme),
+             hint(keys(Key::escape), QStringLiteral("Close"), scheme),
+             hint(keys(Key::v, ModifierFlag::Shift | ModifierFlag::Command), QStringLiteral("Open anytime"),
+                  scheme)},
+            10));
 
     column->addWidget(new QSSectionHeader(QT_TRANSLATE_NOOP("QSSectionHeader", "Choice cards")));
     auto* cards = new QWidget;

@@ -102,11 +102,13 @@ TEST(ItemRowPresentationTest, KeyHintsMarksAndSwatches) {
     auto r = row(ItemType::text, QStringLiteral("x"));
     for (int index : {0, 8, 9, 12}) {
         r.index = index;
-        EXPECT_EQ(keyHintDigit(r), index <= 8 ? std::optional(index + 1) : std::nullopt) << index;
+        EXPECT_EQ(keyHint(r),
+                  index <= 8 ? std::optional(QStringLiteral("Ctrl+%1").arg(index + 1)) : std::nullopt)
+            << index;
     }
     r.index = 0;
     r.multiSelectMode = true;
-    EXPECT_FALSE(keyHintDigit(r));
+    EXPECT_FALSE(keyHint(r));
     EXPECT_EQ(multiMark(r), MultiMark::unchecked);
     r.isMultiSelected = true;
     EXPECT_EQ(multiMark(r), MultiMark::checked);

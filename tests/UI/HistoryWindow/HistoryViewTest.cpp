@@ -398,8 +398,18 @@ TEST_F(HistoryViewTest, MotionsComeToRestWhereReduceMotionPutsThemAtOnce) {
     QS::Motion::setAppearanceProvider(nullptr);
 }
 
+// The footer's key caps, in order.
+QStringList footerKeys(HistoryView& view) {
+    QStringList keys;
+    for (const QSKeyCap* cap : view.findChildren<QSKeyCap*>()) {
+        if (cap != view.searchKeyCap() && cap != view.emptyKeyCap())
+            keys << cap->key();
+    }
+    return keys;
+}
+
 TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
-    QString keys = QStringLiteral("⇧⌘V");
+    QString keys = QStringLiteral("Shift+Super+V");
     HistoryViewServices services;
     services.showHistoryKeys = [&] {
         return keys;
@@ -412,15 +422,28 @@ TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
 
     EXPECT_TRUE(view->emptyState()->isVisibleTo(view.get()));
     EXPECT_EQ(view->emptyTitle()->text(), QStringLiteral("No items yet"));
-    EXPECT_EQ(view->emptyKeyCap()->key(), QStringLiteral("⇧⌘V"));
+    EXPECT_EQ(view->emptyKeyCap()->key(), QStringLiteral("Shift+Super+V"));
+    // The panel's own keys, as the desktop writes them.
+    EXPECT_EQ(footerKeys(*view), (QStringList{"Return", "Ctrl+Return", "Ctrl+click", "Space", "Esc"}));
+    EXPECT_EQ(view->findChild<QWidget*>(QStringLiteral("pasteQueue"))->toolTip(),
+              QStringLiteral("Paste first item, then press Ctrl+V repeatedly for the rest"));
+    for (const QWidget* widget : view->findChildren<QWidget*>()) {
+        const auto* cap = qobject_cast<const QSKeyCap*>(widget);
+        const auto* label = qobject_cast<const QLabel*>(widget);
+        for (const QString& text :
+             {cap ? cap->key() : QString(), label ? label->text() : QString(), widget->toolTip()}) {
+            for (const QChar glyph : QStringLiteral("⇧⌘⌃⌥↩⎋⌫"))
+                EXPECT_FALSE(text.contains(glyph)) << text.toStdString();
+        }
+    }
     EXPECT_TRUE(view->isAccessibilityWarningShown());
     EXPECT_TRUE(view->isPermissionPulsing());
 
     // A shortcut recorded since shows the next time the panel opens.
-    keys = QStringLiteral("⌥⌘H");
+    keys = QStringLiteral("Alt+Super+H");
     view->prepareForShow();
-    EXPECT_EQ(view->emptyKeyCap()->key(), QStringLiteral("⌥⌘H"));
-    EXPECT_EQ(view->searchKeyCap()->key(), QStringLiteral("⌥⌘H"));
+    EXPECT_EQ(view->emptyKeyCap()->key(), QStringLiteral("Alt+Super+H"));
+    EXPECT_EQ(view->searchKeyCap()->key(), QStringLiteral("Alt+Super+H"));
 
     addText(QStringLiteral("banana"));
     addText(QStringLiteral("apple"));
@@ -481,8 +504,21 @@ TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     EXPECT_EQ(button("pasteQueue")->text(), QStringLiteral("Kolejka wklejania"));
     EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Brak uprawnień dostępności"));
     EXPECT_TRUE(labelled(QStringLiteral("Szybki podgląd"))) << "footer hint";
-    const QList<QSKeyCap*> caps = view->findChildren<QSKeyCap*>();
-    EXPECT_TRUE(std::any_of(caps.begin(), caps.end(), [](QSKeyCap* c) { return c->key() == "Spacja"; }));
+    EXPECT_EQ(footerKeys(*view), (QStringList{"Return", "Ctrl+Return", "Ctrl+kliknięcie", "Spacja", "Esc"}));
+    // The longer Polish words and the warning beside them still fit the footer: nothing in it is cut.
+    const QWidget* footer = button("accessibilityWarning")->parentWidget();
+    const auto cut = [footer] {
+        QStringList widgets;
+        for (const QWidget* widget : footer->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (widget->isVisible() && widget->width() < widget->sizeHint().width())
+                widgets << QStringLiteral("%1 %2 of %3")
+                               .arg(widget->objectName())
+                               .arg(widget->width())
+                               .arg(widget->sizeHint().width());
+        }
+        return widgets;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return cut().isEmpty(); }, 2000)) << cut().join(u'|').toStdString();
 
     QCoreApplication::removeTranslator(&polish);
     QCoreApplication::processEvents();
@@ -491,6 +527,7 @@ TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     EXPECT_EQ(chip()->sizeHint().width(), englishChipWidth);
     EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 selected"));
     EXPECT_TRUE(labelled(QStringLiteral("Quick Look")));
+    EXPECT_EQ(footerKeys(*view), (QStringList{"Return", "Ctrl+Return", "Ctrl+click", "Space", "Esc"}));
 }
 
 // Triggers the entry of the item's context menu with this title (in a submenu too).
@@ -854,7 +891,15 @@ TEST_F(HistoryViewTest, Screenshots) {
 
     const QString directory = QStringLiteral(QS_TEST_BINARY_DIR "/screenshots");
     ASSERT_TRUE(QDir().mkpath(directory));
-    for (const bool dark : {false, true}) {
+    // Light and dark in English, and light in Polish.
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(QS_TEST_BINARY_DIR "/src/App/quillstack_pl.qm")));
+    for (const auto& [dark, inPolish] :
+         {std::pair{false, false}, std::pair{true, false}, std::pair{false, true}}) {
+        if (inPolish)
+            QCoreApplication::installTranslator(&polish);
+        const QString suffix =
+            QStringLiteral("-%1%2.png").arg(dark ? "dark" : "light", inPolish ? "-pl" : "");
         QPalette palette = QApplication::style()->standardPalette();
         if (dark) {
             palette.setColor(QPalette::Window, QColor(40, 40, 44));
@@ -867,10 +912,11 @@ TEST_F(HistoryViewTest, Screenshots) {
         QApplication::setPalette(palette);
         HistoryViewServices services;
         services.showHistoryKeys = [] {
-            return QStringLiteral("⇧⌘V");
+            return QStringLiteral("Shift+Super+V");
         };
-        services.accessibilityTrusted = [] {
-            return true;
+        // In Polish, the longest footer: with the permission warning beside the key hints.
+        services.accessibilityTrusted = [inPolish] {
+            return !inPolish;
         };
         services.appIcon = &AppIconCache::icon;
         services.performSmartAction = [](const ContentClassifier::SmartAction& action,
@@ -884,8 +930,7 @@ TEST_F(HistoryViewTest, Screenshots) {
             QImage shot(view->size(), QImage::Format_ARGB32_Premultiplied);
             shot.fill(dark ? QColor(20, 20, 24) : QColor(200, 205, 215));
             view->render(&shot, {}, {}, QWidget::DrawChildren);
-            const QString path =
-                directory + u'/' + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
+            const QString path = directory + u'/' + name + suffix;
             EXPECT_TRUE(shot.save(path)) << path.toStdString();
         };
         save(QStringLiteral("history-panel"));
@@ -905,8 +950,7 @@ TEST_F(HistoryViewTest, Screenshots) {
         view->render(&withMenu, {}, {}, QWidget::DrawChildren);
         menu->render(&withMenu, menuAt, {}, QWidget::DrawWindowBackground | QWidget::DrawChildren);
         menu->hide();
-        const QString menuPath = directory + (dark ? QStringLiteral("/history-panel-app-filter-dark.png")
-                                                   : QStringLiteral("/history-panel-app-filter-light.png"));
+        const QString menuPath = directory + QStringLiteral("/history-panel-app-filter") + suffix;
         EXPECT_TRUE(withMenu.save(menuPath)) << menuPath.toStdString();
 
         // The message of an action that pasted nothing.
@@ -923,6 +967,8 @@ TEST_F(HistoryViewTest, Screenshots) {
         QTest::qWait(300);
         save(QStringLiteral("history-panel-notice"));
         store->deleteItem(stale);
+        if (inPolish)
+            QCoreApplication::removeTranslator(&polish);
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
 }

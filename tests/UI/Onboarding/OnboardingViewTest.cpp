@@ -8,10 +8,10 @@
 #include <Platform/Fakes/FakeSingleInstance.h>
 #include <Platform/Fakes/FakeSystemTray.h>
 #include <Platform/UserDefaults.h>
+#include <UI/Design/KeyNotation.h>
 #include <UI/Design/Motion.h>
 #include <UI/Onboarding/OnboardingWidgets.h>
 #include <UI/Onboarding/OnboardingWindowController.h>
-#include <UI/Onboarding/ShortcutGlyphs.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -111,7 +111,7 @@ protected:
     Platform::FakeScheduler scheduler;
     Platform::FakeAppearanceProvider appearance;
     bool trusted = false;
-    QStringList keys{QStringLiteral("⇧"), QStringLiteral("⌘"), QStringLiteral("V")};
+    QStringList keys{QStringLiteral("Shift"), QStringLiteral("Super"), QStringLiteral("V")};
     int relaunches = 0;
     bool relaunchSucceeds = true;
     int finished = 0;
@@ -401,20 +401,25 @@ TEST_F(OnboardingTest, TheRestartButtonRelaunchesAndSaysSoWhenItCannot) {
 }
 
 TEST_F(OnboardingTest, TheShortcutInTheTextsIsTheOneTheUserHas) {
-    keys = {QStringLiteral("⌃"), QStringLiteral("⌥"), QStringLiteral("H")};
+    // A shortcut of many keys, written out in words.
+    keys = {QStringLiteral("Ctrl"), QStringLiteral("Alt"), QStringLiteral("Shift"), QStringLiteral("Super"),
+            QStringLiteral("H")};
     {
         auto controller = makeController();
         OnboardingView& view = *controller->view();
         const QStringList shown = texts(view);
-        EXPECT_TRUE(shown.contains("Instant history with ⌃⌥H")) << shown.join(" | ").toStdString();
-        EXPECT_TRUE(
-            shown.contains("Press ⌃⌥H anytime to open your clipboard history. Quillstack lives in the "
-                           "system tray — look for the clipboard icon."));
+        EXPECT_TRUE(shown.contains("Instant history with Ctrl+Alt+Shift+Super+H"))
+            << shown.join(" | ").toStdString();
+        EXPECT_TRUE(shown.contains(
+            "Press Ctrl+Alt+Shift+Super+H anytime to open your clipboard history. Quillstack lives in the "
+            "system tray — look for the clipboard icon."));
         const auto* card = view.findChild<Onboarding::KeyGlyphCard*>();
         EXPECT_EQ(card->keys(), keys);
+        for (const Onboarding::FeatureRow* row : view.findChildren<Onboarding::FeatureRow*>())
+            EXPECT_TRUE(row->showsWholeText()) << row->text().toStdString();
         EXPECT_FALSE(card->isHidden());
         for (const QString& text : shown)
-            EXPECT_FALSE(text.contains("⇧⌘V") || text.contains("menu bar")) << text.toStdString();
+            EXPECT_FALSE(text.contains("Shift+Super+V") || text.contains("menu bar")) << text.toStdString();
     }
 
     // No shortcut at all: the texts point to the tray instead, and there is no key card.
@@ -450,6 +455,9 @@ TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
             }
         }
     }
+    // The rows show their whole texts, the shortcut's too.
+    for (const Onboarding::FeatureRow* row : view.findChildren<Onboarding::FeatureRow*>())
+        EXPECT_TRUE(row->showsWholeText()) << row->text().toStdString();
     // Every text of every step has its translation.
     const QStringList polishTexts = texts(view);
     QCoreApplication::removeTranslator(&polish);
@@ -524,9 +532,9 @@ TEST_F(OnboardingTest, DraggingTheBackgroundMovesTheWindowAndButtonsDoNot) {
     EXPECT_EQ(window->pos(), before) << "a button is no handle";
 }
 
-// The key card shows the shortcut key by key, in the order and with the names the shortcut library
-// renders, and the key as the layout types it.
-TEST(ShortcutGlyphs, OneGlyphPerModifierThenTheKey) {
+// The key card shows the shortcut key by key, in the desktop's order and words, and the key as the
+// layout types it.
+TEST(OnboardingKeyCaps, OneCapPerModifierThenTheKey) {
     using Hotkeys::Key;
     using Hotkeys::ModifierFlag;
     const auto us = Hotkeys::KeyboardLayout::fromNames(QStringLiteral("us"));
@@ -538,19 +546,19 @@ TEST(ShortcutGlyphs, OneGlyphPerModifierThenTheKey) {
         QStringList glyphs;
     };
     const Case cases[] = {
-        {{Key::v, ModifierFlag::Command | ModifierFlag::Shift}, *us, {"⇧", "⌘", "V"}},
+        {{Key::v, ModifierFlag::Command | ModifierFlag::Shift}, *us, {"Shift", "Super", "V"}},
         {{Key::space,
           ModifierFlag::Command | ModifierFlag::Option | ModifierFlag::Control | ModifierFlag::Shift},
          *us,
-         {"⌃", "⌥", "⇧", "⌘", "Space"}},
-        {{Key::f5, ModifierFlag::Function}, *us, {QString::fromUcs4(U"\U0001F310\uFE0E"), "F5"}},
+         {"Ctrl", "Alt", "Shift", "Super", "Space"}},
+        {{Key::f5, ModifierFlag::Function}, *us, {"Fn", "F5"}},
         {{Key::f5, {}}, *us, {"F5"}},
-        {{Key::semicolon, ModifierFlag::Command}, *german, {"⌘", "Ö"}},
+        {{Key::semicolon, ModifierFlag::Command}, *german, {"Super", "Ö"}},
     };
     for (const Case& c : cases) {
-        const QStringList glyphs = shortcutGlyphs(c.shortcut, c.layout);
+        const QStringList glyphs = KeyNotation::keyCaps(c.shortcut, c.layout);
         EXPECT_EQ(glyphs, c.glyphs) << glyphs.join(u' ').toStdString();
-        EXPECT_EQ(glyphs.join(QString()), c.shortcut.presentableDescription(c.layout))
+        EXPECT_EQ(KeyNotation::joined(glyphs), KeyNotation::text(c.shortcut, c.layout))
             << "the same rendering";
     }
 }
@@ -566,7 +574,8 @@ TEST_F(OnboardingTest, Screenshots) {
         int step;
         bool trusted;
     };
-    const auto save = [&directory](QWidget* window, const QString& name, bool dark) {
+    const auto save = [&directory](QWidget* window, const QString& name, bool dark,
+                                   const QString& suffix = QString()) {
         QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
         QLinearGradient desktop(0, 0, window->width(), window->height());
         desktop.setColorAt(0, dark ? QColor(28, 30, 36) : QColor(222, 226, 234));
@@ -577,18 +586,33 @@ TEST_F(OnboardingTest, Screenshots) {
         }
         window->render(&image, {}, {}, QWidget::DrawChildren);
         const QString path =
-            QStringLiteral("%1/onboarding-%2-%3.png").arg(directory, name, dark ? "dark" : "light");
+            QStringLiteral("%1/onboarding-%2-%3%4.png").arg(directory, name, dark ? "dark" : "light", suffix);
         EXPECT_TRUE(image.save(path)) << path.toStdString();
     };
-    for (const bool dark : {false, true}) {
+    // The default shortcut, written as the binding writes it.
+    const auto us = Hotkeys::KeyboardLayout::fromNames(QStringLiteral("us"));
+    ASSERT_TRUE(us);
+    keys = KeyNotation::keyCaps(
+        Hotkeys::Shortcut(Hotkeys::Key::v, Hotkeys::ModifierFlag::Shift | Hotkeys::ModifierFlag::Command),
+        *us);
+    // Light and dark in English, and light in Polish, whose longer texts must fit too.
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(":/i18n/quillstack_pl.qm")));
+    for (const auto& [dark, inPolish] :
+         {std::pair{false, false}, std::pair{true, false}, std::pair{false, true}}) {
+        if (inPolish)
+            QCoreApplication::installTranslator(&polish);
         for (const Shot shot : {Shot{"welcome", 0, false}, Shot{"permission", 1, false},
                                 Shot{"permission-granted", 1, true}, Shot{"ready", 2, true}}) {
             trusted = shot.trusted;
             auto controller = makeController();
             OnboardingView& view = open(*controller);
             view.goTo(shot.step);
-            save(controller->window(), QString::fromLatin1(shot.name), dark);
+            save(controller->window(), QString::fromLatin1(shot.name), dark,
+                 inPolish ? QStringLiteral("-pl") : QString());
         }
+        if (inPolish)
+            QCoreApplication::removeTranslator(&polish);
     }
 
     // The arrival at the last step, a moment into its celebration.

@@ -63,7 +63,7 @@ protected:
             return true;
         };
         viewServices.showHistoryKeys = [] {
-            return QStringLiteral("⇧⌘V");
+            return QStringLiteral("Shift+Super+V");
         };
         auto view = std::make_unique<HistoryView>(*store, callbacks, viewServices);
         view->show();

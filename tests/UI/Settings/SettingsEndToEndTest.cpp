@@ -1,7 +1,8 @@
 // The settings window of the real quillstack binary under the test session: the tray menu's
 // "Settings…", chosen through the status icon's exported menu as a desktop panel would, brings the
-// window in front of the window that had the focus, every time; and a shortcut recorded with real
-// key presses in the Shortcuts page opens the history panel at once.
+// window in front of the window that had the focus, every time; a left click on the icon opens the
+// menu, whose keys work there and in the program's windows; and a shortcut recorded with real key
+// presses in the Shortcuts page opens the history panel at once.
 #include "RunningQuillstack.h"
 #include "TestSession.h"
 #include "TrayHost.h"
@@ -68,6 +69,33 @@ protected:
 
     int count(const QString& line) const { return int(quillstack.log().count(line)); }
 
+    // Whether the program shows a popup of its own on the screen now (a menu: a window the window
+    // manager does not manage).
+    bool showsMenu() {
+        const QString windows =
+            xdotool({"search", "--onlyvisible", "--pid", QString::number(quillstack.process().processId())});
+        for (const QString& window : windows.split(u'\n', Qt::SkipEmptyParts)) {
+            QProcess xwininfo;
+            xwininfo.start(QStringLiteral("xwininfo"), {"-id", window});
+            xwininfo.waitForFinished(5000);
+            if (xwininfo.readAllStandardOutput().contains("Override Redirect State: yes"))
+                return true;
+        }
+        return false;
+    }
+
+    // A left click on the status icon in a panel at the top right of the screen.
+    void clickIcon() {
+        xdotool({"mousemove", "1880", "12"});
+        ASSERT_TRUE(watcher.activate(QPoint(1880, 12)));
+    }
+
+    bool quits() {
+        return QTest::qWaitFor([&] { return quillstack.process().state() == QProcess::NotRunning; }, 10000) &&
+               quillstack.process().exitStatus() == QProcess::NormalExit &&
+               quillstack.process().exitCode() == 0;
+    }
+
     RunningQuillstack quillstack;
     StatusNotifierWatcher watcher{quillstack.bus().address()};
     std::unique_ptr<Child> other;
@@ -93,6 +121,42 @@ TEST_F(SettingsEndToEnd, TheTrayMenusSettingsEntryBringsTheWindowInFrontEveryTim
               1)
         << "one settings window";
     EXPECT_TRUE(QTest::qWaitFor([&] { return count(QStringLiteral("settings window shown")) == 2; }, 2000));
+}
+
+// A left click on the status icon opens its menu, and the keys the menu shows beside its entries
+// work there: Ctrl+, opens the settings, Ctrl+Q quits.
+TEST_F(SettingsEndToEnd, ALeftClickOnTheIconOpensItsMenuWhereItsKeysWork) {
+    openOtherWindow();
+    ASSERT_FALSE(showsMenu());
+    ASSERT_NO_FATAL_FAILURE(clickIcon());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return showsMenu(); }, 5000)) << qPrintable(quillstack.log());
+    xdotool({"key", "ctrl+comma"});
+    ASSERT_NE(settingsInFront(), 0u) << qPrintable(quillstack.log());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !showsMenu(); }, 5000)) << "the key closed the menu";
+
+    ASSERT_NO_FATAL_FAILURE(clickIcon());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return showsMenu(); }, 5000)) << qPrintable(quillstack.log());
+    xdotool({"key", "ctrl+q"});
+    EXPECT_TRUE(quits()) << qPrintable(quillstack.log());
+}
+
+// The menu's keys work in the program's own windows too, as a menu bar's would: Ctrl+, in the
+// history panel opens the settings, Ctrl+Q in the settings window quits.
+TEST_F(SettingsEndToEnd, TheMenusKeysWorkInTheProgramsWindows) {
+    // Something in the history, so the panel shows a row.
+    ASSERT_TRUE(RunningQuillstack::copyText("a row in the panel"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !quillstack.storedTexts().isEmpty(); }, 10000))
+        << qPrintable(quillstack.log());
+    openOtherWindow();
+    xdotool({"key", "--clearmodifiers", "shift+super+v"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(QStringLiteral("panel shown")) == 1; }, 5000))
+        << qPrintable(quillstack.log());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !TestSession::hasInputFocus(otherId); }, 5000));
+
+    xdotool({"key", "ctrl+comma"});
+    ASSERT_NE(settingsInFront(), 0u) << qPrintable(quillstack.log());
+    xdotool({"key", "ctrl+q"});
+    EXPECT_TRUE(quits()) << qPrintable(quillstack.log());
 }
 
 TEST_F(SettingsEndToEnd, ARecordedShortcutOpensThePanelAtOnce) {

@@ -3,6 +3,7 @@
 // under its field.
 #include "SettingsFixture.h"
 
+#include <App/StatusMenuKeys.h>
 #include <Hotkeys/Hotkeys.h>
 #include <UI/Settings/ShortcutsSettingsTab.h>
 
@@ -62,10 +63,13 @@ protected:
 
 TEST_F(SettingsShortcuts, ARecordedShortcutIsStoredAndGrabbedAtOnce) {
     open(SettingsTab::Shortcuts);
-    EXPECT_EQ(shortcuts().recorder("showHistory")->text(), kShowHistory.presentableDescription());
+    // Written as the desktop writes keys.
+    EXPECT_EQ(shortcuts().recorder("showHistory")->text(), QStringLiteral("Shift+Super+V"));
+    EXPECT_EQ(shortcuts().recorder("pastePlainText")->text(), QStringLiteral("Alt+Shift+Super+V"));
     EXPECT_TRUE(hotkeys->isGrabbed(kShowHistory));
 
     record(QStringLiteral("showHistory"), Qt::ControlModifier);
+    EXPECT_EQ(shortcuts().recorder("showHistory")->text(), QStringLiteral("Ctrl+K"));
     EXPECT_EQ(Hotkeys::getShortcut(showHistory), kCtrlK);
     EXPECT_TRUE(hotkeys->isGrabbed(kCtrlK)) << "live without a restart";
     EXPECT_FALSE(hotkeys->isGrabbed(kShowHistory)) << "the old one is let go";
@@ -104,6 +108,38 @@ TEST_F(SettingsShortcuts, ADefaultHeldElsewhereIsReportedWhenThePageOpens) {
     open(SettingsTab::Shortcuts);
     EXPECT_TRUE(shortcuts().showsConflict(QStringLiteral("pastePlainText")));
     EXPECT_FALSE(shortcuts().showsConflict(QStringLiteral("showHistory")));
+}
+
+// The status menu's keys work on the page, except in a field that records: there Ctrl+Q is the
+// shortcut being recorded, not a request to quit.
+TEST_F(SettingsShortcuts, AFieldThatRecordsKeepsTheMenusKeys) {
+    int quits = 0;
+    App::StatusMenuKeys menuKeys([&] {
+        return Platform::MenuModel{{QStringLiteral("Quit Quillstack"), QStringLiteral("Ctrl+Q"), [&] {
+                                        ++quits;
+                                    }}};
+    });
+    open(SettingsTab::Shortcuts);
+    const Shortcut ctrlQ(Key::q, ModifierFlag::Control);
+    constexpr quint32 kXQ = 24;
+
+    Hotkeys::RecorderControl* recorder = shortcuts().recorder(QStringLiteral("showHistory"));
+    controller->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+    QTest::mouseClick(recorder, Qt::LeftButton);
+    ASSERT_TRUE(recorder->isRecording());
+    QKeyEvent inField(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier, kXQ, 0, 0);
+    QApplication::sendEvent(recorder, &inField);
+    EXPECT_EQ(Hotkeys::getShortcut(showHistory), ctrlQ);
+    EXPECT_EQ(recorder->text(), QStringLiteral("Ctrl+Q"));
+    QTest::qWait(50);
+    EXPECT_EQ(quits, 0);
+
+    // Anywhere else on the page the key is the menu's.
+    ASSERT_FALSE(recorder->isRecording());
+    QKeyEvent onPage(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier, kXQ, 0, 0);
+    QApplication::sendEvent(&shortcuts(), &onPage);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quits == 1; }, 2000));
 }
 
 } // namespace

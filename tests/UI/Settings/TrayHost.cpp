@@ -113,3 +113,12 @@ bool StatusNotifierWatcher::choose(const QString& label) {
     }
     return false;
 }
+
+bool StatusNotifierWatcher::activate(const QPoint& screenPos) {
+    if (m_items.isEmpty())
+        return false;
+    QDBusMessage activate = QDBusMessage::createMethodCall(
+        m_items.first(), QStringLiteral("/StatusNotifierItem"), kItemInterface, QStringLiteral("Activate"));
+    activate << screenPos.x() << screenPos.y();
+    return m_connection.call(activate, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+}

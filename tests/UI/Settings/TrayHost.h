@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 
 class StatusNotifierWatcher : public QObject, protected QDBusContext {
@@ -30,6 +31,8 @@ public:
     bool choose(const QString& label);
     // The labels of the menu's entries, as the icon exports them after opening.
     QStringList labels();
+    // A left click on the first registered icon at `screenPos`, as a desktop panel reports it.
+    bool activate(const QPoint& screenPos);
 
 public slots:
     void RegisterStatusNotifierItem(const QString& service);
