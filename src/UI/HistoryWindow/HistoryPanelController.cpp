@@ -240,9 +240,10 @@ void HistoryPanelController::positionPanel(const std::optional<QRect>& inputFram
             primary = screens.first();
     } else {
         for (QScreen* screen : QGuiApplication::screens())
-            screens.append({screen->geometry(), screen->availableGeometry()});
+            screens.append({screen->geometry(), screen->availableGeometry(), screen->devicePixelRatio()});
         if (QScreen* screen = QGuiApplication::primaryScreen())
-            primary = PanelPlacement::Screen{screen->geometry(), screen->availableGeometry()};
+            primary = PanelPlacement::Screen{screen->geometry(), screen->availableGeometry(),
+                                             screen->devicePixelRatio()};
     }
     const QPoint pointer = m_services.pointerPosition ? m_services.pointerPosition() : QCursor::pos();
     const QString mode =
@@ -252,7 +253,12 @@ void HistoryPanelController::positionPanel(const std::optional<QRect>& inputFram
     QSize size = m_panel->size();
     if (size.width() < 1 || size.height() < 1)
         size = QSize(HistoryView::kWidth, HistoryView::kHeight);
-    if (const auto origin = PanelPlacement::place(size, pointer, mode, inputFrame, screens, primary))
+    // The field's frame comes from other applications in device pixels; the panel is placed in
+    // Qt's coordinates, which differ under a scale factor.
+    std::optional<QRect> anchor;
+    if (inputFrame)
+        anchor = PanelPlacement::fromDevicePixels(*inputFrame, screens);
+    if (const auto origin = PanelPlacement::place(size, pointer, mode, anchor, screens, primary))
         m_panel->move(*origin);
 }
 

@@ -116,6 +116,6 @@ private:
     quint64 m_showGeneration = 0;
     // A showing waits for the caret of the application in front.
     bool m_locating = false;
-    // Where the caret was when the panel was last placed by it.
+    // Where the caret was when the panel was last placed by it, in device pixels.
     std::optional<QRect> m_inputFrame;
 };

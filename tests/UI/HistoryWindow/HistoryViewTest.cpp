@@ -603,6 +603,24 @@ protected:
     }
     void waitForHandOff() { QTest::qWait(HistoryPanelController::kFadeOutMs + 150); }
 
+    // The services of a controller that opens the panel by the caret, on `screens`, with the pointer
+    // at `pointer`.
+    HistoryPanelServices inputModeServices(const QList<PanelPlacement::Screen>& screens, QPoint pointer) {
+        defaults.setValue(QStringLiteral("windowPosition"), QStringLiteral("input"));
+        HistoryPanelServices services;
+        services.store = store.get();
+        services.pasting = &pasting;
+        services.workspace = &workspace;
+        services.defaults = &defaults;
+        services.screens = [screens] {
+            return screens;
+        };
+        services.pointerPosition = [pointer] {
+            return pointer;
+        };
+        return services;
+    }
+
     Platform::FakeWorkspace workspace;
     RecordingPasting pasting;
     std::unique_ptr<HistoryPanelController> controller;
@@ -714,20 +732,10 @@ TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
 
 TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesTheFocus) {
     addText(QStringLiteral("x"));
-    defaults.setValue(QStringLiteral("windowPosition"), QStringLiteral("input"));
     std::optional<QPromise<std::optional<QRect>>> pending;
     bool panelVisibleWhenAsked = false;
-    HistoryPanelServices services;
-    services.store = store.get();
-    services.pasting = &pasting;
-    services.workspace = &workspace;
-    services.defaults = &defaults;
-    services.screens = [] {
-        return QList<PanelPlacement::Screen>{{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}};
-    };
-    services.pointerPosition = [] {
-        return QPoint(1500, 850);
-    };
+    HistoryPanelServices services =
+        inputModeServices({{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}}, QPoint(1500, 850));
     controller.reset();
     services.focusedInputFrame = [&] {
         panelVisibleWhenAsked = controller->panel() && controller->panel()->isVisible();
@@ -758,6 +766,23 @@ TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesT
     pending->finish();
     QTest::qWait(100);
     EXPECT_FALSE(controller->panel()->isVisible());
+}
+
+// Under a scale factor the caret, reported in device pixels, is found where Qt places windows.
+TEST_F(HistoryPanelControllerTest, InInputModeThePanelFindsTheCaretUnderAScaleFactor) {
+    addText(QStringLiteral("x"));
+    // A 3840 × 2160 screen at twice the scale.
+    HistoryPanelServices services =
+        inputModeServices({{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 2.0}}, QPoint(1900, 1060));
+    services.focusedInputFrame = [] {
+        // The caret 1700 device pixels across and 1600 down.
+        return QtFuture::makeReadyFuture(std::optional<QRect>(QRect(1700, 1600, 2, 36)));
+    };
+    controller = std::make_unique<HistoryPanelController>(services);
+    controller->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller->isPanelVisible(); }, 2000));
+    EXPECT_EQ(controller->panel()->pos(),
+              QPoint(850 - HistoryView::kWidth / 2, 800 - 12 - HistoryView::kHeight));
 }
 
 // Installed applications: desktop files in temporary XDG data directories, each with an icon file.
