@@ -181,11 +181,20 @@ void AppDelegate::showOnboardingIfNeeded() {
     m_onboardingController->show();
 }
 
-void AppDelegate::openSettings() {
+SettingsWindow* AppDelegate::settingsWindow() {
     if (!m_settingsController && m_services.makeSettingsWindow)
         m_settingsController = m_services.makeSettingsWindow();
-    if (m_settingsController)
-        m_settingsController->show();
+    return m_settingsController.get();
+}
+
+void AppDelegate::openSettings() {
+    if (SettingsWindow* window = settingsWindow())
+        window->show();
+}
+
+void AppDelegate::openGeneralSettings() {
+    if (SettingsWindow* window = settingsWindow())
+        window->showGeneralPage();
 }
 
 void AppDelegate::showHistory() {

@@ -61,6 +61,9 @@ public:
     void togglePause();
     void clearHistory();
     void openSettings();
+    // The settings window on its General page, which explains why automatic pasting is unavailable
+    // (the history panel's warning leads there).
+    void openGeneralSettings();
 
     bool isLaunchFinished() const { return m_launchFinished; }
     const QList<QUrl>& pendingUrls() const { return m_pendingURLs; }
@@ -70,6 +73,8 @@ private:
     void setupStatusItem();
     Platform::MenuModel buildMenu();
     void handleURL(const QUrl& url);
+    // Made on first use, then kept.
+    SettingsWindow* settingsWindow();
     void presentHistoryFromExternalRequest();
     void forcedCheck();
     void togglePanel();

@@ -145,7 +145,10 @@ std::optional<int> Application::start(const QStringList& arguments) {
     m_capture->install(services);
     if (m_windows.historyPanel) {
         services.makePanelController = [this] {
-            return m_windows.historyPanel(*m_capture, *m_appearanceProvider);
+            return m_windows.historyPanel(*m_capture, *m_appearanceProvider, [this] {
+                if (m_delegate)
+                    m_delegate->openGeneralSettings();
+            });
         };
     }
     m_delegate = std::make_unique<AppDelegate>(std::move(services));

@@ -53,7 +53,8 @@ struct HistoryPanelServices {
     Platform::UserDefaults* defaults = nullptr;
     std::function<bool()> accessibilityTrusted;
     std::function<QString()> showHistoryKeys;
-    std::function<void()> openAccessibilitySettings;
+    // Opens the settings on the General page, which explains why automatic pasting is unavailable.
+    std::function<void()> openGeneralSettings;
     std::function<QIcon(const QString& bundleID)> appIcon;
     std::function<void(const ContentClassifier::SmartAction&, const ContentClassifier::Replies&)>
         performSmartAction;

@@ -55,7 +55,8 @@ struct HistoryViewServices {
     std::function<bool()> accessibilityTrusted;
     // The show-history shortcut as the user has it now, rendered for a key cap; empty when none.
     std::function<QString()> showHistoryKeys;
-    std::function<void()> openAccessibilitySettings;
+    // Called by a click on the warning that automatic pasting is unavailable.
+    std::function<void()> openGeneralSettings;
     // "Copy": writes the item to the clipboard without pasting.
     std::function<void(const ClipboardItemPtr& item)> copyToPasteboard;
     std::function<void(const ContentClassifier::SmartAction& action,

@@ -192,7 +192,7 @@ QWidget* OnboardingView::buildPermission() {
     auto* page = new QWidget(m_stage);
     QVBoxLayout* column = centredColumn(page);
     column->addStretch(1);
-    m_halo = new Onboarding::SymbolHalo(QStringLiteral("accessibility"), page);
+    m_halo = new Onboarding::SymbolHalo(QStringLiteral("keyboard"), page);
     column->addWidget(m_halo, 0, Qt::AlignHCenter);
     column->addSpacing(12);
     m_permissionTitle = makeLabel(24, QFont::Bold, 1.0, page);
@@ -257,15 +257,16 @@ void OnboardingView::retranslate() {
     m_rows[1]->setText(tr("Images and screenshots"));
     m_rows[2]->setText(tr("Code with syntax highlighting"));
 
-    m_permissionTitle->setText(tr("Accessibility permission"));
+    // There is no permission to grant on X11: automatic pasting works wherever XTest does.
+    m_permissionTitle->setText(tr("Automatic pasting"));
     setParagraph(
         *m_permissionText,
         tr("Quillstack pastes items directly into other apps by pressing the paste keys for you. This works "
            "in an X11 session with the XTest extension. Without it, items are only copied to the "
            "clipboard."));
-    m_grantedBadge->setText(tr("Permission granted"));
+    m_grantedBadge->setText(tr("Automatic pasting is available"));
     m_unavailableNote->setText(tr("Automatic pasting is not available in this session."));
-    m_restartButton->setText(tr("Granted it already? Restart Quillstack"));
+    m_restartButton->setText(tr("Restart Quillstack to check again"));
     m_restartFailed->setText(tr("Quillstack could not be restarted."));
 
     m_keyCard->setKeys(keys);

@@ -144,7 +144,6 @@ QWidget* symbolGrid(Scheme scheme) {
                                  "character.cursor.ibeam",
                                  "app.dashed",
                                  "arrow.right",
-                                 "accessibility",
                                  "arrow.clockwise",
                                  "menubar.rectangle",
                                  "keyboard",

@@ -64,7 +64,6 @@ const QStringList kWindowSymbols = {
     "character.cursor.ibeam",
     "app.dashed",
     "arrow.right",
-    "accessibility",
     "arrow.clockwise",
     "menubar.rectangle",
     "keyboard",

@@ -437,6 +437,32 @@ TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
     EXPECT_FALSE(view->isPermissionPulsing());
 }
 
+// Without XTest nothing presses the paste keys: the footer says so, and leads to the General
+// settings page, which explains it.
+TEST_F(HistoryViewTest, TheFooterWarningSaysPastingIsUnavailableAndLeadsToTheGeneralSettings) {
+    int generalSettingsOpened = 0;
+    HistoryViewServices services;
+    services.accessibilityTrusted = [] {
+        return false;
+    };
+    services.openGeneralSettings = [&] {
+        ++generalSettingsOpened;
+    };
+    auto view = makeView(services);
+    auto* warning = view->findChild<QAbstractButton*>(QStringLiteral("accessibilityWarning"));
+    ASSERT_TRUE(view->isAccessibilityWarningShown());
+    EXPECT_EQ(warning->text(), QStringLiteral("No automatic pasting"));
+    EXPECT_EQ(warning->toolTip(), QStringLiteral("Picked items are only copied to the clipboard: automatic "
+                                                 "pasting needs an X11 session with the XTest extension. "
+                                                 "Click to open the General settings."));
+    for (const QString& text : {warning->text(), warning->toolTip()})
+        EXPECT_FALSE(text.contains(QStringLiteral("ccessibility")) ||
+                     text.contains(QStringLiteral("ermission")))
+            << text.toStdString();
+    QTest::mouseClick(warning, Qt::LeftButton);
+    EXPECT_EQ(generalSettingsOpened, 1);
+}
+
 TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     addText(QStringLiteral("apple"), QStringLiteral("org.example.Notes"));
     addText(QStringLiteral("banana"));
@@ -479,7 +505,7 @@ TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 zaznaczone"));
     EXPECT_EQ(button("pasteAll")->text(), QStringLiteral("Wklej wszystko"));
     EXPECT_EQ(button("pasteQueue")->text(), QStringLiteral("Kolejka wklejania"));
-    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Brak uprawnień dostępności"));
+    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Bez automatycznego wklejania"));
     EXPECT_TRUE(labelled(QStringLiteral("Szybki podgląd"))) << "footer hint";
     const QList<QSKeyCap*> caps = view->findChildren<QSKeyCap*>();
     EXPECT_TRUE(std::any_of(caps.begin(), caps.end(), [](QSKeyCap* c) { return c->key() == "Spacja"; }));
@@ -948,6 +974,24 @@ TEST_F(HistoryViewTest, Screenshots) {
         QTest::qWait(300);
         save(QStringLiteral("history-panel-notice"));
         store->deleteItem(stale);
+
+        // Without XTest: the footer's warning, in English and (light only) in Polish.
+        services.accessibilityTrusted = [] {
+            return false;
+        };
+        view = makeView(services);
+        QTest::qWait(300);
+        save(QStringLiteral("history-panel-no-automatic-pasting"));
+        if (!dark) {
+            QTranslator polish;
+            ASSERT_TRUE(polish.load(QStringLiteral(QS_TEST_BINARY_DIR "/src/App/quillstack_pl.qm")));
+            QCoreApplication::installTranslator(&polish);
+            QCoreApplication::processEvents();
+            QTest::qWait(300);
+            save(QStringLiteral("history-panel-no-automatic-pasting-pl"));
+            QCoreApplication::removeTranslator(&polish);
+            QCoreApplication::processEvents();
+        }
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
 }

@@ -206,7 +206,7 @@ TEST_F(OnboardingTest, ATrustChangeOnAnyStepFlipsTheStateWithoutMoving) {
         EXPECT_TRUE(view.isAccessibilityGranted()) << step;
         EXPECT_EQ(view.step(), step);
         EXPECT_TRUE(view.isCelebrating()) << "granting is celebrated";
-        EXPECT_EQ(showsText(view, "Permission granted"), step == 1);
+        EXPECT_EQ(showsText(view, "Automatic pasting is available"), step == 1);
         EXPECT_FALSE(button(view, "skip")->isVisible());
         EXPECT_FALSE(button(view, "restart")->isVisibleTo(&view));
         scheduler.advance(1400ms);
@@ -218,7 +218,7 @@ TEST_F(OnboardingTest, ATrustChangeOnAnyStepFlipsTheStateWithoutMoving) {
         EXPECT_EQ(view.step(), step);
         EXPECT_FALSE(view.isCelebrating()) << "losing the trust is not celebrated";
         EXPECT_EQ(button(view, "skip")->isVisible(), step == 1) << "Skip is back on the permission step";
-        EXPECT_FALSE(showsText(view, "Permission granted"));
+        EXPECT_FALSE(showsText(view, "Automatic pasting is available"));
         EXPECT_EQ(button(view, "restart")->isVisible(), step == 1);
     }
 }
@@ -428,6 +428,28 @@ TEST_F(OnboardingTest, TheShortcutInTheTextsIsTheOneTheUserHas) {
     EXPECT_TRUE(view.findChild<Onboarding::KeyGlyphCard*>()->isHidden());
 }
 
+// On X11 there is no permission to grant: the step says whether pasting works here, and why.
+TEST_F(OnboardingTest, ThePermissionStepSaysWhetherAutomaticPastingIsAvailableAndWhy) {
+    for (const bool available : {false, true}) {
+        trusted = available;
+        auto controller = makeController();
+        OnboardingView& view = open(*controller);
+        view.goTo(1);
+        EXPECT_TRUE(showsText(view, "Automatic pasting")) << "the title";
+        EXPECT_TRUE(showsText(view, "Quillstack pastes items directly into other apps by pressing the paste "
+                                    "keys for you. This works in an X11 session with the XTest extension. "
+                                    "Without it, items are only copied to the clipboard."));
+        EXPECT_EQ(showsText(view, "Automatic pasting is available"), available);
+        EXPECT_EQ(showsText(view, "Automatic pasting is not available in this session."), !available);
+        EXPECT_EQ(button(view, "restart")->isVisible(), !available);
+        EXPECT_EQ(button(view, "restart")->text(), "Restart Quillstack to check again");
+        for (const QString& text : texts(view)) {
+            EXPECT_FALSE(text.contains("ccessibility") || text.contains("ermission") || text.contains("rant"))
+                << text.toStdString();
+        }
+    }
+}
+
 TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
     auto controller = makeController();
     OnboardingView& view = open(*controller);
@@ -580,9 +602,10 @@ TEST_F(OnboardingTest, Screenshots) {
             QStringLiteral("%1/onboarding-%2-%3.png").arg(directory, name, dark ? "dark" : "light");
         EXPECT_TRUE(image.save(path)) << path.toStdString();
     };
+    const Shot shots[] = {
+        {"welcome", 0, false}, {"permission", 1, false}, {"permission-granted", 1, true}, {"ready", 2, true}};
     for (const bool dark : {false, true}) {
-        for (const Shot shot : {Shot{"welcome", 0, false}, Shot{"permission", 1, false},
-                                Shot{"permission-granted", 1, true}, Shot{"ready", 2, true}}) {
+        for (const Shot& shot : shots) {
             trusted = shot.trusted;
             auto controller = makeController();
             OnboardingView& view = open(*controller);
@@ -590,6 +613,20 @@ TEST_F(OnboardingTest, Screenshots) {
             save(controller->window(), QString::fromLatin1(shot.name), dark);
         }
     }
+    // The steps whose words depend on the session, in Polish, whose sentences run longer.
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(":/i18n/quillstack_pl.qm")));
+    QCoreApplication::installTranslator(&polish);
+    for (const Shot& shot : shots) {
+        if (shot.step == 0)
+            continue;
+        trusted = shot.trusted;
+        auto controller = makeController();
+        OnboardingView& view = open(*controller);
+        view.goTo(shot.step);
+        save(controller->window(), QString::fromLatin1(shot.name) + QStringLiteral("-pl"), false);
+    }
+    QCoreApplication::removeTranslator(&polish);
 
     // The arrival at the last step, a moment into its celebration.
     appearance.setReduceMotion(false);
