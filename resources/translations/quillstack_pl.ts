@@ -107,6 +107,18 @@
         <translation>Szukaj ikony schowka w zasobniku systemowym</translation>
     </message>
     <message>
+        <source>Right-click Quillstack in your application launcher to open your clipboard history. Settings, Pause Monitoring, Clear History and Quit are there too, as this desktop shows no system tray.</source>
+        <translation>Kliknij prawym przyciskiem Quillstack w menu aplikacji, aby otworzyć historię schowka. Znajdziesz tam też ustawienia, wstrzymanie monitorowania, czyszczenie historii i zamykanie, bo ten pulpit nie pokazuje zasobnika systemowego.</translation>
+    </message>
+    <message>
+        <source>Press %1 anytime to open your clipboard history. This desktop shows no system tray: right-click Quillstack in your application launcher for Settings, Pause Monitoring, Clear History and Quit.</source>
+        <translation>Naciśnij %1 w każdej chwili, aby otworzyć historię schowka. Ten pulpit nie pokazuje zasobnika systemowego: ustawienia, wstrzymanie monitorowania, czyszczenie historii i zamykanie znajdziesz, klikając prawym przyciskiem Quillstack w menu aplikacji.</translation>
+    </message>
+    <message>
+        <source>In a terminal: quillstack --settings, --quit, --help</source>
+        <translation>W terminalu: quillstack --settings, --quit, --help</translation>
+    </message>
+    <message>
         <source>Back</source>
         <translation>Wstecz</translation>
     </message>

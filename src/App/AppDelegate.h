@@ -5,6 +5,7 @@
 #include "Shortcuts.h"
 #include "Windows.h"
 
+#include <Platform/InstanceCommand.h>
 #include <Platform/SystemTray.h>
 
 #include <QList>
@@ -73,6 +74,8 @@ private:
     void setupStatusItem();
     Platform::MenuModel buildMenu();
     void handleURL(const QUrl& url);
+    // A status-menu command that came from another launch or this one's command line.
+    void runCommand(Platform::InstanceCommand command);
     // Made on first use, then kept.
     SettingsWindow* settingsWindow();
     void presentHistoryFromExternalRequest();

@@ -246,6 +246,10 @@ QStringList OnboardingView::shortcutKeys() const {
     return m_services.showHistoryKeys ? m_services.showHistoryKeys() : QStringList();
 }
 
+bool OnboardingView::hasSystemTray() const {
+    return !m_services.systemTrayAvailable || m_services.systemTrayAvailable();
+}
+
 void OnboardingView::retranslate() {
     const QStringList keys = shortcutKeys();
     const QString shortcut = keys.join(QString());
@@ -272,14 +276,30 @@ void OnboardingView::retranslate() {
     m_keyCard->setKeys(keys);
     m_keyCard->setVisible(!keys.isEmpty());
     m_readyTitle->setText(tr("You're all set!"));
-    setParagraph(*m_readyText,
-                 shortcut.isEmpty()
-                     ? tr("Open your clipboard history anytime from the clipboard icon in the system "
-                          "tray.")
-                     : tr("Press %1 anytime to open your clipboard history. Quillstack lives in the "
-                          "system tray — look for the clipboard icon.")
-                           .arg(shortcut));
-    m_trayHint->setText(tr("Look for the clipboard icon in the system tray"));
+    if (hasSystemTray()) {
+        setParagraph(*m_readyText,
+                     shortcut.isEmpty()
+                         ? tr("Open your clipboard history anytime from the clipboard icon in the system "
+                              "tray.")
+                         : tr("Press %1 anytime to open your clipboard history. Quillstack lives in the "
+                              "system tray — look for the clipboard icon.")
+                               .arg(shortcut));
+        m_trayHint->setSymbol(QStringLiteral("menubar.rectangle"));
+        m_trayHint->setText(tr("Look for the clipboard icon in the system tray"));
+    } else {
+        // No tray, so no status menu: its entries are the desktop entry's actions and commands.
+        setParagraph(*m_readyText,
+                     shortcut.isEmpty()
+                         ? tr("Right-click Quillstack in your application launcher to open your clipboard "
+                              "history. Settings, Pause Monitoring, Clear History and Quit are there too, "
+                              "as this desktop shows no system tray.")
+                         : tr("Press %1 anytime to open your clipboard history. This desktop shows no "
+                              "system tray: right-click Quillstack in your application launcher for "
+                              "Settings, Pause Monitoring, Clear History and Quit.")
+                               .arg(shortcut));
+        m_trayHint->setSymbol(QStringLiteral("terminal"));
+        m_trayHint->setText(tr("In a terminal: quillstack --settings, --quit, --help"));
+    }
 
     m_backButton->setText(tr("Back"));
     m_skipButton->setText(tr("Skip"));

@@ -144,6 +144,7 @@ QWidget* symbolGrid(Scheme scheme) {
                                  "character.cursor.ibeam",
                                  "app.dashed",
                                  "arrow.right",
+                                 "terminal",
                                  "arrow.clockwise",
                                  "menubar.rectangle",
                                  "keyboard",

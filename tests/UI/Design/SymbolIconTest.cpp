@@ -64,6 +64,7 @@ const QStringList kWindowSymbols = {
     "character.cursor.ibeam",
     "app.dashed",
     "arrow.right",
+    "terminal",
     "arrow.clockwise",
     "menubar.rectangle",
     "keyboard",

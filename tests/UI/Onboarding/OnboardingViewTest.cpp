@@ -51,6 +51,9 @@ protected:
         made.showHistoryKeys = [this] {
             return keys;
         };
+        made.systemTrayAvailable = [this] {
+            return trayAvailable;
+        };
         made.relaunch = [this] {
             ++relaunches;
             return relaunchSucceeds;
@@ -111,6 +114,7 @@ protected:
     Platform::FakeScheduler scheduler;
     Platform::FakeAppearanceProvider appearance;
     bool trusted = false;
+    bool trayAvailable = true;
     QStringList keys{QStringLiteral("⇧"), QStringLiteral("⌘"), QStringLiteral("V")};
     int relaunches = 0;
     bool relaunchSucceeds = true;
@@ -450,6 +454,54 @@ TEST_F(OnboardingTest, ThePermissionStepSaysWhetherAutomaticPastingIsAvailableAn
     }
 }
 
+// The status menu is the only way to the settings and to Quit where there is a tray; without one the
+// last step says where they are instead.
+TEST_F(OnboardingTest, TheLastStepPointsToTheTrayOrWithoutOneToTheLaunchersMenuAndTheCommands) {
+    struct Case {
+        bool tray;
+        QStringList keys;
+        QString text;
+        QString hint;
+        QString hintSymbol;
+    };
+    const QString trayHint = "Look for the clipboard icon in the system tray";
+    const QString commandsHint = "In a terminal: quillstack --settings, --quit, --help";
+    const Case cases[] = {
+        {true, keys,
+         "Press ⇧⌘V anytime to open your clipboard history. Quillstack lives in the system tray — look for "
+         "the clipboard icon.",
+         trayHint, "menubar.rectangle"},
+        {true,
+         {},
+         "Open your clipboard history anytime from the clipboard icon in the system tray.",
+         trayHint,
+         "menubar.rectangle"},
+        {false, keys,
+         "Press ⇧⌘V anytime to open your clipboard history. This desktop shows no system tray: right-click "
+         "Quillstack in your application launcher for Settings, Pause Monitoring, Clear History and Quit.",
+         commandsHint, "terminal"},
+        {false,
+         {},
+         "Right-click Quillstack in your application launcher to open your clipboard history. Settings, "
+         "Pause Monitoring, Clear History and Quit are there too, as this desktop shows no system tray.",
+         commandsHint,
+         "terminal"},
+    };
+    for (const Case& c : cases) {
+        trayAvailable = c.tray;
+        keys = c.keys;
+        auto controller = makeController();
+        OnboardingView& view = open(*controller);
+        view.goTo(2);
+        EXPECT_TRUE(showsText(view, c.text))
+            << "tray " << c.tray << ": " << texts(view).join(" | ").toStdString();
+        const auto* hint = view.findChild<Onboarding::HintCard*>();
+        EXPECT_EQ(hint->text(), c.hint);
+        EXPECT_EQ(hint->symbol(), c.hintSymbol);
+        EXPECT_TRUE(hint->isVisible());
+    }
+}
+
 TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
     auto controller = makeController();
     OnboardingView& view = open(*controller);
@@ -484,6 +536,34 @@ TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
         }
     }
     EXPECT_EQ(button(view, "primary")->text(), "Get Started");
+}
+
+// Without a tray the last step's texts are other ones: translated too, and given the lines they need.
+TEST_F(OnboardingTest, TheLastStepWithoutATrayFollowsTheLanguage) {
+    trayAvailable = false;
+    for (const QStringList& shortcut : {keys, QStringList()}) {
+        keys = shortcut;
+        auto controller = makeController();
+        OnboardingView& view = open(*controller);
+        view.goTo(2);
+        const QStringList english = texts(view);
+        QTranslator polish;
+        ASSERT_TRUE(polish.load(QStringLiteral(":/i18n/quillstack_pl.qm")));
+        QCoreApplication::installTranslator(&polish);
+        QCoreApplication::processEvents();
+        const QStringList translated = texts(view);
+        ASSERT_EQ(translated.size(), english.size());
+        for (qsizetype i = 0; i < english.size(); ++i) {
+            if (!english[i].isEmpty())
+                EXPECT_NE(translated[i], english[i]) << english[i].toStdString();
+        }
+        for (const QLabel* label : view.findChildren<QLabel*>()) {
+            if (label->wordWrap() && label->isVisible())
+                EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                    << label->text().toStdString();
+        }
+        QCoreApplication::removeTranslator(&polish);
+    }
 }
 
 TEST_F(OnboardingTest, TheWindowIsCentredRoundedAndShadowedOnlyWhereTranslucencyWorks) {
@@ -587,6 +667,7 @@ TEST_F(OnboardingTest, Screenshots) {
         const char* name;
         int step;
         bool trusted;
+        bool tray = true;
     };
     const auto save = [&directory](QWidget* window, const QString& name, bool dark) {
         QImage image(window->size(), QImage::Format_ARGB32_Premultiplied);
@@ -602,11 +683,15 @@ TEST_F(OnboardingTest, Screenshots) {
             QStringLiteral("%1/onboarding-%2-%3.png").arg(directory, name, dark ? "dark" : "light");
         EXPECT_TRUE(image.save(path)) << path.toStdString();
     };
-    const Shot shots[] = {
-        {"welcome", 0, false}, {"permission", 1, false}, {"permission-granted", 1, true}, {"ready", 2, true}};
+    const Shot shots[] = {{"welcome", 0, false},
+                          {"permission", 1, false},
+                          {"permission-granted", 1, true},
+                          {"ready", 2, true},
+                          {"ready-no-tray", 2, true, false}};
     for (const bool dark : {false, true}) {
         for (const Shot& shot : shots) {
             trusted = shot.trusted;
+            trayAvailable = shot.tray;
             auto controller = makeController();
             OnboardingView& view = open(*controller);
             view.goTo(shot.step);
@@ -621,12 +706,14 @@ TEST_F(OnboardingTest, Screenshots) {
         if (shot.step == 0)
             continue;
         trusted = shot.trusted;
+        trayAvailable = shot.tray;
         auto controller = makeController();
         OnboardingView& view = open(*controller);
         view.goTo(shot.step);
         save(controller->window(), QString::fromLatin1(shot.name) + QStringLiteral("-pl"), false);
     }
     QCoreApplication::removeTranslator(&polish);
+    trayAvailable = true;
 
     // The arrival at the last step, a moment into its celebration.
     appearance.setReduceMotion(false);
