@@ -67,24 +67,24 @@
         <translation>Kod z podświetlaniem składni</translation>
     </message>
     <message>
-        <source>Accessibility permission</source>
-        <translation>Uprawnienie dostępności</translation>
+        <source>Automatic pasting</source>
+        <translation>Automatyczne wklejanie</translation>
     </message>
     <message>
         <source>Quillstack pastes items directly into other apps by pressing the paste keys for you. This works in an X11 session with the XTest extension. Without it, items are only copied to the clipboard.</source>
         <translation>Quillstack wkleja elementy prosto do innych aplikacji, naciskając za ciebie klawisze wklejania. Działa to w sesji X11 z rozszerzeniem XTest. Bez niego elementy są tylko kopiowane do schowka.</translation>
     </message>
     <message>
-        <source>Permission granted</source>
-        <translation>Uprawnienie przyznane</translation>
+        <source>Automatic pasting is available</source>
+        <translation>Automatyczne wklejanie jest dostępne</translation>
     </message>
     <message>
         <source>Automatic pasting is not available in this session.</source>
         <translation>Automatyczne wklejanie nie jest dostępne w tej sesji.</translation>
     </message>
     <message>
-        <source>Granted it already? Restart Quillstack</source>
-        <translation>Już przyznane? Uruchom Quillstack ponownie</translation>
+        <source>Restart Quillstack to check again</source>
+        <translation>Uruchom Quillstack ponownie, by sprawdzić jeszcze raz</translation>
     </message>
     <message>
         <source>Quillstack could not be restarted.</source>
@@ -105,6 +105,18 @@
     <message>
         <source>Look for the clipboard icon in the system tray</source>
         <translation>Szukaj ikony schowka w zasobniku systemowym</translation>
+    </message>
+    <message>
+        <source>Right-click Quillstack in your application launcher to open your clipboard history. Settings, Pause Monitoring, Clear History and Quit are there too, as this desktop shows no system tray.</source>
+        <translation>Kliknij prawym przyciskiem Quillstack w menu aplikacji, aby otworzyć historię schowka. Znajdziesz tam też ustawienia, wstrzymanie monitorowania, czyszczenie historii i zamykanie, bo ten pulpit nie pokazuje zasobnika systemowego.</translation>
+    </message>
+    <message>
+        <source>Press %1 anytime to open your clipboard history. This desktop shows no system tray: right-click Quillstack in your application launcher for Settings, Pause Monitoring, Clear History and Quit.</source>
+        <translation>Naciśnij %1 w każdej chwili, aby otworzyć historię schowka. Ten pulpit nie pokazuje zasobnika systemowego: ustawienia, wstrzymanie monitorowania, czyszczenie historii i zamykanie znajdziesz, klikając prawym przyciskiem Quillstack w menu aplikacji.</translation>
+    </message>
+    <message>
+        <source>In a terminal: quillstack --settings, --quit, --help</source>
+        <translation>W terminalu: quillstack --settings, --quit, --help</translation>
     </message>
     <message>
         <source>Back</source>
@@ -461,12 +473,12 @@
         <translation>Zamknij</translation>
     </message>
     <message>
-        <source>No Accessibility permission</source>
-        <translation>Brak uprawnień dostępności</translation>
+        <source>No automatic pasting</source>
+        <translation>Bez automatycznego wklejania</translation>
     </message>
     <message>
-        <source>Auto-paste is inactive. Click to open Accessibility settings.</source>
-        <translation>Automatyczne wklejanie nie działa. Kliknij, aby otworzyć ustawienia dostępności.</translation>
+        <source>Picked items are only copied to the clipboard: automatic pasting needs an X11 session with the XTest extension. Click to open the General settings.</source>
+        <translation>Wybrane elementy są tylko kopiowane do schowka: automatyczne wklejanie wymaga sesji X11 z rozszerzeniem XTest. Kliknij, aby otworzyć ustawienia na karcie Ogólne.</translation>
     </message>
     <message>
         <source>No results for “%1”</source>

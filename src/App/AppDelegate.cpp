@@ -50,10 +50,15 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     if (m_monitor)
         m_monitor->start();
 
-    // 5. The broadcast request to show the history.
+    // 5. The broadcast request to show the history, and the status menu's commands from later
+    // launches (a desktop without a tray has no other way to them).
     m_services.instance->observeShowHistory([self] {
         if (self)
             self->presentHistoryFromExternalRequest();
+    });
+    m_services.instance->observeCommands([self](Platform::InstanceCommand command) {
+        if (self)
+            self->runCommand(command);
     });
 
     // 6. Status icon and menu.
@@ -71,9 +76,12 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
         });
     }
 
-    // 9. The command-line flag.
-    if (arguments.mid(1).contains(QStringLiteral("--show-history")))
+    // 9. The command-line flags.
+    const LaunchRequest request = parseCommandLine(arguments);
+    if (request.showHistory)
         presentHistoryFromExternalRequest();
+    for (const Platform::InstanceCommand command : request.commands)
+        runCommand(command);
 
     // 10. URLs that arrived while launching.
     const QList<QUrl> pending = std::exchange(m_pendingURLs, {});
@@ -181,11 +189,39 @@ void AppDelegate::showOnboardingIfNeeded() {
     m_onboardingController->show();
 }
 
-void AppDelegate::openSettings() {
+void AppDelegate::runCommand(Platform::InstanceCommand command) {
+    qCDebug(lcShell) << "request" << QString::fromLatin1(Platform::flagOf(command));
+    switch (command) {
+    case Platform::InstanceCommand::OpenSettings:
+        openSettings();
+        return;
+    case Platform::InstanceCommand::ToggleMonitoring:
+        togglePause();
+        return;
+    case Platform::InstanceCommand::ClearHistory:
+        clearHistory();
+        return;
+    case Platform::InstanceCommand::Quit:
+        if (m_services.quit)
+            m_services.quit();
+        return;
+    }
+}
+
+SettingsWindow* AppDelegate::settingsWindow() {
     if (!m_settingsController && m_services.makeSettingsWindow)
         m_settingsController = m_services.makeSettingsWindow();
-    if (m_settingsController)
-        m_settingsController->show();
+    return m_settingsController.get();
+}
+
+void AppDelegate::openSettings() {
+    if (SettingsWindow* window = settingsWindow())
+        window->show();
+}
+
+void AppDelegate::openGeneralSettings() {
+    if (SettingsWindow* window = settingsWindow())
+        window->showGeneralPage();
 }
 
 void AppDelegate::showHistory() {
@@ -197,6 +233,7 @@ void AppDelegate::togglePause() {
         return;
     const bool paused = !m_monitor->isPaused();
     m_monitor->setPaused(paused);
+    qCDebug(lcShell) << (paused ? "monitoring paused" : "monitoring resumed");
     m_services.tray->setSymbol(paused ? pausedSymbol : capturingSymbol, statusDescription, paused);
 }
 

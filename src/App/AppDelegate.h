@@ -6,6 +6,7 @@
 #include "StatusMenuKeys.h"
 #include "Windows.h"
 
+#include <Platform/InstanceCommand.h>
 #include <Platform/SystemTray.h>
 
 #include <QList>
@@ -62,6 +63,9 @@ public:
     void togglePause();
     void clearHistory();
     void openSettings();
+    // The settings window on its General page, which explains why automatic pasting is unavailable
+    // (the history panel's warning leads there).
+    void openGeneralSettings();
 
     bool isLaunchFinished() const { return m_launchFinished; }
     const QList<QUrl>& pendingUrls() const { return m_pendingURLs; }
@@ -71,6 +75,10 @@ private:
     void setupStatusItem();
     Platform::MenuModel buildMenu();
     void handleURL(const QUrl& url);
+    // A status-menu command that came from another launch or this one's command line.
+    void runCommand(Platform::InstanceCommand command);
+    // Made on first use, then kept.
+    SettingsWindow* settingsWindow();
     void presentHistoryFromExternalRequest();
     void forcedCheck();
     void togglePanel();

@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <string>
 
 using namespace std::chrono_literals;
 
@@ -48,6 +49,8 @@ bool handOver(Platform::SingleInstance& instance, const LaunchRequest& request) 
         delivered = instance.sendUrls(request.urls) && delivered;
     if (request.showHistory)
         delivered = instance.sendShowHistory() && delivered;
+    for (const Platform::InstanceCommand command : request.commands)
+        delivered = instance.sendCommand(command) && delivered;
     return delivered;
 }
 } // namespace
@@ -71,6 +74,18 @@ std::optional<int> Application::start(const QStringList& arguments) {
     m_instance = std::make_unique<Platform::DBusSingleInstance>();
     const Platform::SingleInstance::Claim claim =
         request.relaunched ? m_instance->claimWhenReleased(relaunchWait) : m_instance->claim();
+    // Commands such as --quit act on a running instance; this launch does not become one for them.
+    const std::optional<Platform::InstanceCommand> onlyForARunningInstance =
+        request.relaunched ? std::nullopt : request.commandNeedingAnInstance();
+    if (onlyForARunningInstance && claim == Platform::SingleInstance::Claim::Primary) {
+        const std::string flag(Platform::flagOf(*onlyForARunningInstance));
+        std::fprintf(stderr, "Quillstack is not running; %s needs a running instance.\n", flag.c_str());
+        return 1;
+    }
+    if (onlyForARunningInstance && claim == Platform::SingleInstance::Claim::Unavailable) {
+        say("the session D-Bus is not reachable, so the running instance cannot be asked.");
+        return 1;
+    }
     switch (claim) {
     case Platform::SingleInstance::Claim::Primary:
         break;
@@ -89,9 +104,10 @@ std::optional<int> Application::start(const QStringList& arguments) {
         }
         if (handOver(*m_instance, request))
             return 0;
-        // The running instance may have quit meanwhile; then this one takes its place.
-        if (m_instance->claimWhenReleased(quittingInstanceGrace) !=
-            Platform::SingleInstance::Claim::Primary) {
+        // The running instance may have quit meanwhile; then this one takes its place, unless the
+        // request was for a running instance only.
+        if (onlyForARunningInstance || m_instance->claimWhenReleased(quittingInstanceGrace) !=
+                                           Platform::SingleInstance::Claim::Primary) {
             say("the running instance did not take the request.");
             return 1;
         }
@@ -145,7 +161,10 @@ std::optional<int> Application::start(const QStringList& arguments) {
     m_capture->install(services);
     if (m_windows.historyPanel) {
         services.makePanelController = [this] {
-            return m_windows.historyPanel(*m_capture, *m_appearanceProvider);
+            return m_windows.historyPanel(*m_capture, *m_appearanceProvider, [this] {
+                if (m_delegate)
+                    m_delegate->openGeneralSettings();
+            });
         };
     }
     m_delegate = std::make_unique<AppDelegate>(std::move(services));

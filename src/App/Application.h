@@ -42,9 +42,11 @@ struct WindowFactories {
                                                     Platform::Scheduler& scheduler)>
         onboarding;
     // The history panel's controller, over the capture and paste services and the desktop's
-    // appearance (where Reduce Motion is read).
+    // appearance (where Reduce Motion is read); its warning about automatic pasting calls
+    // `openGeneralSettings`.
     std::function<std::unique_ptr<HistoryPanelController>(CaptureServices& capture,
-                                                          Platform::AppearanceProvider& appearance)>
+                                                          Platform::AppearanceProvider& appearance,
+                                                          std::function<void()> openGeneralSettings)>
         historyPanel;
 };
 

@@ -109,7 +109,15 @@ void CaptureServices::install(AppServices& services) {
 }
 
 void CaptureServices::clearHistoryAfterConfirmation() {
+    // Asked again while the question is open (from the tray, or once more from another launch): the
+    // open question comes to the front instead of a second one stacked on it.
+    if (m_clearQuestion) {
+        m_clearQuestion->raise();
+        m_clearQuestion->activateWindow();
+        return;
+    }
     QMessageBox alert;
+    m_clearQuestion = &alert;
     alert.setIcon(QMessageBox::Warning);
     alert.setText(QCoreApplication::translate("App::AppDelegate", "Clear entire history?"));
     alert.setInformativeText(

@@ -5,8 +5,11 @@
 #include "ResetService.h"
 #include "Shortcuts.h"
 
+#include <QPointer>
+
 #include <memory>
 
+class QMessageBox;
 class FocusedInputLocator;
 class HistoryStore;
 class PasteboardMonitor;
@@ -86,6 +89,8 @@ private:
     std::unique_ptr<ResetService> m_reset;
     // Owned by the delegate once made.
     ::PasteboardMonitor* m_monitor = nullptr;
+    // The clear-history question while it is open.
+    QPointer<QMessageBox> m_clearQuestion;
 };
 
 } // namespace App

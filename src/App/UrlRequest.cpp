@@ -26,11 +26,22 @@ std::optional<QString> quillstackAction(const QUrl& url) {
     return trimSlashes(raw).toLower();
 }
 
+std::optional<Platform::InstanceCommand> LaunchRequest::commandNeedingAnInstance() const {
+    for (const Platform::InstanceCommand command : commands) {
+        if (Platform::needsRunningInstance(command))
+            return command;
+    }
+    return std::nullopt;
+}
+
 LaunchRequest parseCommandLine(const QStringList& arguments) {
     LaunchRequest request;
+    QList<Platform::InstanceCommand> given;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--show-history")) {
+        if (const auto command = Platform::instanceCommandOfFlag(argument.toStdString())) {
+            given.append(*command);
+        } else if (argument == QLatin1String("--show-history")) {
             request.showHistory = true;
         } else if (argument == QLatin1String(Platform::Relauncher::relaunchFlag)) {
             request.relaunched = true;
@@ -39,6 +50,10 @@ LaunchRequest parseCommandLine(const QStringList& arguments) {
             if (url.isValid() && !url.scheme().isEmpty())
                 request.urls.append(url);
         }
+    }
+    for (const Platform::InstanceCommandFlag& entry : Platform::instanceCommandFlags) {
+        if (given.contains(entry.command))
+            request.commands.append(entry.command);
     }
     return request;
 }

@@ -8,6 +8,8 @@ public:
     virtual ~SettingsWindow() = default;
     // Brings the window to the front, centred, with its title in the current language.
     virtual void show() = 0;
+    // The same, on the General page.
+    virtual void showGeneralPage() = 0;
 };
 
 // The first-run onboarding window.

@@ -36,8 +36,9 @@ int main(int argc, char** argv) {
         return makeOnboardingWindow(std::move(onFinish), capture, appearance, scheduler);
     };
 
-    windows.historyPanel = [](App::CaptureServices& capture, Platform::AppearanceProvider& appearance) {
-        return makeHistoryPanelController(capture, appearance);
+    windows.historyPanel = [](App::CaptureServices& capture, Platform::AppearanceProvider& appearance,
+                              std::function<void()> openGeneralSettings) {
+        return makeHistoryPanelController(capture, appearance, std::move(openGeneralSettings));
     };
     App::Application application(std::move(windows));
     if (const std::optional<int> exitCode = application.start(QApplication::arguments()))

@@ -65,31 +65,19 @@ const QSet<QString>& editorBundleIDs() {
     // neovim-qt, konsole, gnome-terminal, gnome-console, xterm, alacritty, kitty, tilix, foot,
     // terminator, xfce4-terminal, mate-terminal, lxterminal, qterminal, sakura, terminology); for the
     // applications Debian does not ship, the names their own packages install: VS Code (code,
-    // code-oss, VSCodium's codium, the Flatpaks com.visualstudio.code and com.vscodium.codium), the
-    // JetBrains IDEs (jetbrains-<product> from the Toolbox and the tarballs), Sublime Text
-    // (sublime_text), Zed (dev.zed.Zed), WezTerm (org.wezfurlong.wezterm), Ptyxis (org.gnome.Ptyxis),
-    // Ghostty (com.mitchellh.ghostty), Neovide, GNOME Builder, KDevelop and Qt Creator.
+    // code-oss, its snap code_code, VSCodium's codium, the Flatpaks com.visualstudio.code and
+    // com.vscodium.codium), Sublime Text (sublime_text), Zed (dev.zed.Zed), WezTerm
+    // (org.wezfurlong.wezterm), Ptyxis (org.gnome.Ptyxis), Ghostty (com.mitchellh.ghostty), Neovide,
+    // GNOME Builder, KDevelop and Qt Creator. The JetBrains IDEs are matched by family instead
+    // (isEditorBundleID).
     static const QSet<QString> ids = {
         // Editors and IDEs.
         QStringLiteral("code"),
         QStringLiteral("code-oss"),
+        QStringLiteral("code_code"),
         QStringLiteral("codium"),
         QStringLiteral("com.visualstudio.code"),
         QStringLiteral("com.vscodium.codium"),
-        QStringLiteral("jetbrains-idea"),
-        QStringLiteral("jetbrains-idea-ce"),
-        QStringLiteral("jetbrains-pycharm"),
-        QStringLiteral("jetbrains-pycharm-ce"),
-        QStringLiteral("jetbrains-webstorm"),
-        QStringLiteral("jetbrains-clion"),
-        QStringLiteral("jetbrains-goland"),
-        QStringLiteral("jetbrains-rider"),
-        QStringLiteral("jetbrains-phpstorm"),
-        QStringLiteral("jetbrains-rubymine"),
-        QStringLiteral("jetbrains-rustrover"),
-        QStringLiteral("jetbrains-datagrip"),
-        QStringLiteral("jetbrains-fleet"),
-        QStringLiteral("jetbrains-studio"),
         QStringLiteral("sublime_text"),
         QStringLiteral("dev.zed.Zed"),
         QStringLiteral("org.kde.kate"),
@@ -135,13 +123,28 @@ const QSet<QString>& editorBundleIDs() {
     return ids;
 }
 
+bool isEditorBundleID(const QString& id) {
+    if (editorBundleIDs().contains(id))
+        return true;
+    // The JetBrains IDEs, however installed: their tarballs name the desktop file
+    // jetbrains-<product> (jetbrains-idea, jetbrains-pycharm-ce, jetbrains-studio...), the Toolbox
+    // adds the installation's id (jetbrains-idea-<uuid>), and their Flatpaks are
+    // com.jetbrains.<Product> (com.jetbrains.IntelliJ-IDEA-Community). The Toolbox itself
+    // (jetbrains-toolbox) is no editor.
+    static const QString tarballOrToolbox = QStringLiteral("jetbrains-");
+    static const QString flatpak = QStringLiteral("com.jetbrains.");
+    if (id.startsWith(tarballOrToolbox) && id.size() > tarballOrToolbox.size())
+        return id != QLatin1String("jetbrains-toolbox");
+    return id.startsWith(flatpak) && id.size() > flatpak.size();
+}
+
 bool isCode(const QString& text, const std::optional<QString>& sourceBundleID) {
     const qsizetype characters = TextLines::characterCount(text);
     if (!text.contains(u'\n') && characters <= 120)
         return false;
 
     int score = 0;
-    if (sourceBundleID && editorBundleIDs().contains(*sourceBundleID))
+    if (sourceBundleID && isEditorBundleID(*sourceBundleID))
         score += 2;
 
     const QList<QStringView> lines = TextLines::split(text);

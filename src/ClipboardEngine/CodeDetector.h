@@ -9,8 +9,12 @@
 // Stateless and safe on any thread; the cost is linear in the text.
 namespace CodeDetector {
 
-// Desktop-file ids of code editors and terminals: a clip copied from one counts toward code.
+// Desktop-file ids of code editors and terminals named one by one.
 const QSet<QString>& editorBundleIDs();
+// Whether a clip copied from the application with this desktop-file id counts toward code: the ids
+// above, and the JetBrains IDEs by family (jetbrains-<product>, with or without the Toolbox's
+// installation id after it, and com.jetbrains.<Product>).
+bool isEditorBundleID(const QString& id);
 
 bool isCode(const QString& text, const std::optional<QString>& sourceBundleID);
 

@@ -7,8 +7,8 @@
 
 namespace Platform {
 
-// Where the text caret of the focused input field is, in screen pixels with the origin at the
-// top-left of the screen.
+// Where the text caret of the focused input field is, in the X screen's device pixels with the
+// origin at its top-left (not Qt's coordinates, which a scale factor divides).
 class FocusedElementLocator {
 public:
     virtual ~FocusedElementLocator() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InstanceCommand.h"
+
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -10,7 +12,8 @@
 namespace Platform {
 
 // One running Quillstack per desktop session, and the requests other programs send to it: the
-// broadcast "show history" request and URLs of the quillstack: scheme handed over by a second launch.
+// broadcast "show history" request, URLs of the quillstack: scheme and the status menu's commands
+// handed over by a second launch.
 class SingleInstance {
 public:
     enum class Claim {
@@ -31,10 +34,15 @@ public:
     virtual bool sendShowHistory() = 0;
     // Hands URLs to the running instance; true when it acknowledged them.
     virtual bool sendUrls(const QList<QUrl>& urls) = 0;
+    // Hands a status-menu command to the running instance; true when it acknowledged it (which it
+    // does before acting: a command may ask the user first).
+    virtual bool sendCommand(InstanceCommand command) = 0;
 
     // Handlers run on the GUI thread for each request the running instance receives.
     virtual void observeShowHistory(std::function<void()> handler) = 0;
     virtual void observeOpenUrls(std::function<void(const QList<QUrl>&)> handler) = 0;
+    // Run once the request has been answered, so the handler may ask the user or quit.
+    virtual void observeCommands(std::function<void(InstanceCommand)> handler) = 0;
 };
 
 } // namespace Platform

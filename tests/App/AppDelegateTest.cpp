@@ -105,6 +105,7 @@ TEST_F(AppDelegateTest, LaunchRunsEveryStepInOrder) {
                                   "monitor.create",
                                   "monitor.start",
                                   "instance.observeShowHistory",
+                                  "instance.observeCommands",
                                   "tray.show",
                                   "tray.setMenuBuilder",
                                   "hotkeys.onKeyUp showHistory",
@@ -268,6 +269,39 @@ TEST_F(AppDelegateTest, StatusMenuFollowsPauseStateAndRunsItsActions) {
     const Platform::MenuModel menu = tray.openMenu();
     EXPECT_EQ(menu.at(5).shortcut, "Ctrl+,");
     EXPECT_EQ(menu.at(6).shortcut, "Ctrl+Q");
+}
+
+// A desktop without a tray reaches the status menu's entries through other launches.
+TEST_F(AppDelegateTest, CommandsFromOtherLaunchesRunTheStatusMenusActions) {
+    defaults.setValue(App::SettingsKeys::hasCompletedOnboarding, true);
+    launch();
+    journal.take();
+    using Platform::InstanceCommand;
+    ASSERT_TRUE(instance.deliverCommand(InstanceCommand::ToggleMonitoring));
+    EXPECT_TRUE(monitorPtr->isPaused());
+    EXPECT_EQ(tray.symbol, "doc.on.clipboard.fill");
+    ASSERT_TRUE(instance.deliverCommand(InstanceCommand::ToggleMonitoring));
+    EXPECT_FALSE(monitorPtr->isPaused());
+    for (const InstanceCommand command : {InstanceCommand::OpenSettings, InstanceCommand::OpenSettings,
+                                          InstanceCommand::ClearHistory, InstanceCommand::Quit})
+        ASSERT_TRUE(instance.deliverCommand(command));
+    EXPECT_EQ(journal.take(),
+              (QStringList{"settings.create", "settings.show", "settings.show", "clearHistory", "quit"}));
+    EXPECT_TRUE(scheduler.pendingDelays().empty()) << "a command forces no capture checks";
+
+    // The history panel's warning leads to the General page of the same window.
+    delegate->openGeneralSettings();
+    EXPECT_EQ(journal.take(), QStringList{"settings.showGeneralPage"});
+}
+
+TEST_F(AppDelegateTest, AFirstLaunchAskedForTheSettingsOpensThemOnceLaunched) {
+    launch({"quillstack", "--settings"});
+    const QStringList steps = journal.take();
+    const qsizetype settings = steps.indexOf("settings.show");
+    ASSERT_GE(settings, 0) << qPrintable(steps.join(u'|'));
+    EXPECT_GT(settings, steps.indexOf("hotkeys.onKeyUp pastePlainText"));
+    EXPECT_EQ(steps.count("settings.show"), 1);
+    EXPECT_FALSE(monitorPtr->isPaused());
 }
 
 TEST_F(AppDelegateTest, MissingServicesOnlySkipTheirOwnSteps) {

@@ -36,6 +36,13 @@ const InstalledApplication kInstalled[] = {
     {"pwsafe", "Name=PasswordSafe\nExec=pwsafe %f\nStartupWMClass=pwsafe\n"},
     {"code", "Name=Visual Studio Code\nExec=/usr/share/code/code %F\nStartupWMClass=Code\n"},
     {"jetbrains-idea", "Name=IntelliJ IDEA Ultimate\nExec=idea %f\nStartupWMClass=jetbrains-idea\n"},
+    // PyCharm from the JetBrains Toolbox, which puts the installation's id in the file name.
+    {"jetbrains-pycharm-ce-0b7d2e6c-1f3a-4e59-8c2d-7a9e4b1c5d30",
+     "Name=PyCharm Community\nExec=\"/home/anna/.local/share/JetBrains/Toolbox/apps/pycharm-community/bin/"
+     "pycharm.sh\" %u\nStartupWMClass=jetbrains-pycharm-ce\n"},
+    // GoLand's Flatpak.
+    {"com.jetbrains.GoLand", "Name=GoLand\nExec=/usr/bin/flatpak run com.jetbrains.GoLand\n"
+                             "StartupWMClass=jetbrains-goland\n"},
     {"sublime_text", "Name=Sublime Text\nExec=/opt/sublime_text/sublime_text %F\n"},
     {"org.kde.kate", "Name=Kate\nExec=kate -b %U\nStartupWMClass=kate\n"},
     {"org.gnome.TextEditor", "Name=Text Editor\nExec=gnome-text-editor %U\n"},
@@ -139,6 +146,8 @@ TEST_F(ApplicationIdentity, EditorsAndTerminalsEarnTheCodeBonus) {
     const WindowOf windows[] = {
         {"VS Code", wmClass("code", "Code"), {}, {}},
         {"IntelliJ IDEA", wmClass("jetbrains-idea", "jetbrains-idea"), {}, {}},
+        {"PyCharm from the Toolbox", wmClass("jetbrains-pycharm-ce", "jetbrains-pycharm-ce"), {}, {}},
+        {"GoLand's Flatpak", wmClass("jetbrains-goland", "jetbrains-goland"), {}, {}},
         {"Sublime Text", wmClass("sublime_text", "Sublime_text"), {}, {}},
         {"Kate", wmClass("kate", "kate"), {}, "org.kde.kate"},
         {"GNOME Text Editor", wmClass("gnome-text-editor", "Gnome-text-editor"), "org.gnome.TextEditor", {}},
@@ -161,6 +170,11 @@ TEST_F(ApplicationIdentity, EditorsAndTerminalsEarnTheCodeBonus) {
         EXPECT_TRUE(CodeDetector::isCode(plainLines, id))
             << of.application << " is recorded as \"" << id.toStdString() << '"';
     }
+    // Installed by the Toolbox or as a Flatpak, an IDE is recorded by its desktop file's own name.
+    EXPECT_EQ(recordedId({"PyCharm", wmClass("jetbrains-pycharm-ce", "jetbrains-pycharm-ce"), {}, {}}),
+              "jetbrains-pycharm-ce-0b7d2e6c-1f3a-4e59-8c2d-7a9e4b1c5d30");
+    EXPECT_EQ(recordedId({"GoLand", wmClass("jetbrains-goland", "jetbrains-goland"), {}, {}}),
+              "com.jetbrains.GoLand");
     // An application that is neither gives no bonus.
     EXPECT_FALSE(CodeDetector::isCode(plainLines,
                                       recordedId({"KeePassXC", wmClass("keepassxc", "KeePassXC"), {}, {}})));

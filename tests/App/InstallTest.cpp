@@ -1,4 +1,6 @@
 #include <App/ResourceDirectory.h>
+#include <DesktopEntry.h>
+#include <Platform/InstanceCommand.h>
 
 #include <QDir>
 #include <QFile>
@@ -55,6 +57,35 @@ TEST_F(Install, PutsEverythingInThePrefixLayout) {
     validate.start("desktop-file-validate", {root.filePath("share/applications/quillstack.desktop")});
     ASSERT_TRUE(validate.waitForFinished(10000)) << "desktop-file-validate (desktop-file-utils) is needed";
     EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().constData();
+}
+
+// Many desktops show no tray: each entry of the status menu is an action of the desktop entry too
+// (the launcher's right-click menu), named in English and Polish, running a request the command
+// hands to the running instance.
+TEST_F(Install, TheDesktopEntryOffersTheStatusMenusEntriesAsActions) {
+    const auto entry =
+        readDesktopEntry(QDir(prefix.path()).filePath("share/applications/quillstack.desktop"));
+    const QStringList actions = entry.value("Desktop Entry").value("Actions").split(u';', Qt::SkipEmptyParts);
+    EXPECT_EQ(actions,
+              (QStringList{"show-history", "toggle-monitoring", "clear-history", "settings", "quit"}));
+    QStringList flags{"--show-history"};
+    for (const Platform::InstanceCommandFlag& command : Platform::instanceCommandFlags)
+        flags << QString::fromLatin1(command.flag);
+    QStringList offered;
+    for (const QString& action : actions) {
+        const QMap<QString, QString> keys = entry.value(QStringLiteral("Desktop Action ") + action);
+        EXPECT_FALSE(keys.value("Name").isEmpty()) << qPrintable(action);
+        EXPECT_FALSE(keys.value("Name[pl]").isEmpty()) << qPrintable(action);
+        EXPECT_NE(keys.value("Name[pl]"), keys.value("Name")) << qPrintable(action);
+        const QStringList exec = keys.value("Exec").split(u' ');
+        ASSERT_EQ(exec.size(), 2) << qPrintable(keys.value("Exec"));
+        EXPECT_EQ(exec[0], "quillstack");
+        EXPECT_EQ(exec[1], QStringLiteral("--") + action) << "the action is named after its request";
+        offered << exec[1];
+    }
+    offered.sort();
+    flags.sort();
+    EXPECT_EQ(offered, flags) << "every request of the command, and nothing else";
 }
 
 // The installed command finds the installed program relative to itself, wherever the prefix is.

@@ -8,6 +8,7 @@
 
 #include <QDBusConnection>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -25,6 +26,13 @@ const QString launcher = QStringLiteral(QS_TEST_BINARY_DIR "/bin/quillstack");
 const std::vector<std::string> kArguments = {
     "--show-history",
     "--relaunched",
+    "--settings",
+    "--toggle-monitoring",
+    "--clear-history",
+    "--quit",
+    "--quit=now",
+    "--Settings",
+    "quit",
     "--show-history=1",
     "-show-history",
     "quillstack:",
@@ -64,6 +72,8 @@ TEST(LauncherCommandLine, TakesWhatTheProgramTakesAndNothingTheInstanceWouldActO
 
         EXPECT_EQ(ours.showHistory, program.showHistory);
         EXPECT_EQ(ours.relaunched, program.relaunched);
+        EXPECT_EQ(QList<Platform::InstanceCommand>(ours.commands.begin(), ours.commands.end()),
+                  program.commands);
         const bool taken = ours.urls.size() == 1 && ours.urls.front() == argv[1];
         ASSERT_TRUE(ours.urls.empty() || taken) << "a URL goes on exactly as given";
         if (!program.urls.isEmpty()) {
@@ -92,6 +102,9 @@ TEST(LauncherCommandLine, OnlyARequestOfALaterLaunchIsHandedOver) {
         {{"quillstack", "quillstack://show", "--relaunched"}, false},
         // The first entry is the program, whatever it looks like.
         {{"quillstack://show"}, false},
+        {{"quillstack", "--settings"}, true},
+        {{"quillstack", "--quit"}, true},
+        {{"quillstack", "--relaunched", "--quit"}, false},
     };
     for (const Case& c : cases) {
         const Launcher::Request request = Launcher::readCommandLine(int(c.argv.size()), c.argv.data());
@@ -142,6 +155,30 @@ protected:
     QStringList journal;
 };
 
+// Each command once, in one order however the command line gives them; both readings agree.
+TEST(LauncherCommandLine, CommandsAreTakenOnceInTheirOwnOrder) {
+    const char* argv[] = {"quillstack",          "--quit",    "--settings", "--clear-history", "--quit",
+                          "--toggle-monitoring", "--settings"};
+    const Launcher::Request ours = Launcher::readCommandLine(7, argv);
+    using Platform::InstanceCommand;
+    const std::vector<InstanceCommand> expected{InstanceCommand::OpenSettings,
+                                                InstanceCommand::ToggleMonitoring,
+                                                InstanceCommand::ClearHistory, InstanceCommand::Quit};
+    EXPECT_EQ(ours.commands, expected);
+    QStringList arguments;
+    for (const char* argument : argv)
+        arguments << QString::fromLatin1(argument);
+    EXPECT_EQ(App::parseCommandLine(arguments).commands,
+              QList<InstanceCommand>(expected.begin(), expected.end()));
+    ASSERT_NE(ours.commandNeedingAnInstance(), nullptr);
+    EXPECT_EQ(*ours.commandNeedingAnInstance(), InstanceCommand::ToggleMonitoring);
+    EXPECT_EQ(App::parseCommandLine(arguments).commandNeedingAnInstance(), InstanceCommand::ToggleMonitoring);
+
+    const char* settingsOnly[] = {"quillstack", "--settings", "--show-history"};
+    EXPECT_EQ(Launcher::readCommandLine(3, settingsOnly).commandNeedingAnInstance(), nullptr)
+        << "opening the settings starts an instance when none runs";
+}
+
 TEST_F(LauncherHandOver, URLsArriveAsGivenAndBeforeTheShowRequest) {
     const QStringList arguments{"--show-history", "quillstack://show?q=a%20b#frag",
                                 QString::fromUtf8("quillstack:\xc3\xbcn\xc3\xaf"), "not-a-url",
@@ -169,6 +206,60 @@ TEST_F(LauncherHandOver, WithoutTheFullProgramItHandsOverOrSaysWhatIsMissing) {
         EXPECT_TRUE(stderrText.contains(QDir::cleanPath(prefix.filePath("libexec/quillstack"))))
             << qPrintable(stderrText);
     }
+}
+
+TEST_F(LauncherHandOver, CommandsArriveAfterTheShowRequestAndTheirAnswersDoNotWaitForThem) {
+    instance->observeCommands([this](Platform::InstanceCommand command) {
+        journal << QString::fromLatin1(Platform::flagOf(command));
+        // A command may hold the instance a long while (clearing asks the user first): the caller
+        // has its answer before.
+        if (command == Platform::InstanceCommand::ClearHistory)
+            QTest::qWait(6000);
+    });
+    QElapsedTimer clock;
+    qint64 finishedAfter = -1;
+    QObject::connect(&process, &QProcess::finished, [&] { finishedAfter = clock.elapsed(); });
+    clock.start();
+    EXPECT_EQ(run(launcher, {"--quit", "--clear-history", "--show-history", "--settings",
+                             "--toggle-monitoring", "quillstack://show"}),
+              0)
+        << qPrintable(stderrText);
+    EXPECT_LT(finishedAfter, 5000) << "the launcher waited for a command to be carried out";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return journal.size() == 6; }, 10000));
+    EXPECT_EQ(journal, (QStringList{"url quillstack://show", "show", "--settings", "--toggle-monitoring",
+                                    "--clear-history", "--quit"}));
+}
+
+TEST_F(LauncherHandOver, WithoutARunningInstanceACommandThatNeedsOneSaysSoAndFails) {
+    instance.reset();
+    for (const char* flag : {"--toggle-monitoring", "--clear-history", "--quit"}) {
+        // Also with a request that would otherwise start the program, and without a display.
+        for (const QStringList& arguments : {QStringList{flag}, QStringList{"--show-history", flag}}) {
+            QProcessEnvironment env = environment();
+            env.remove(QStringLiteral("DISPLAY"));
+            process.setProcessEnvironment(env);
+            process.start(launcher, arguments);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000));
+            EXPECT_EQ(process.exitCode(), 1) << qPrintable(arguments.join(' '));
+            EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+                      QStringLiteral("Quillstack is not running; %1 needs a running instance.\n").arg(flag));
+            EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+        }
+    }
+}
+
+TEST_F(LauncherHandOver, HelpListsTheRequestsOnStandardOutputAndHandsNothingOver) {
+    EXPECT_EQ(run(launcher, {"--help", "--quit", "--show-history"}), 0);
+    const QString help = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(stderrText.isEmpty()) << qPrintable(stderrText);
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: quillstack"))) << qPrintable(help);
+    QStringList flags{"--show-history", "--help"};
+    for (const Platform::InstanceCommandFlag& entry : Platform::instanceCommandFlags)
+        flags << QString::fromLatin1(entry.flag);
+    for (const QString& flag : flags)
+        EXPECT_TRUE(help.contains(QStringLiteral("  ") + flag + u' ')) << qPrintable(flag);
+    QTest::qWait(200);
+    EXPECT_TRUE(journal.isEmpty()) << qPrintable(journal.join(u'|'));
 }
 
 } // namespace

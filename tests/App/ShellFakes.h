@@ -90,6 +90,7 @@ class FakeSettingsWindow final : public App::SettingsWindow {
 public:
     explicit FakeSettingsWindow(Journal& journal) : m_journal(journal) {}
     void show() override { m_journal.add(QStringLiteral("settings.show")); }
+    void showGeneralPage() override { m_journal.add(QStringLiteral("settings.showGeneralPage")); }
 
 private:
     Journal& m_journal;

@@ -95,6 +95,46 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{"nothing", QStringLiteral("plain words"), std::nullopt}),
     [](const ::testing::TestParamInfo<LanguageCase>& info) { return std::string(info.param.name); });
 
+// Two plain lines score only through the application they were copied from.
+TEST(CodeDetector, EditorFamiliesEarnTheBonusAsTheirInstallersNameThem) {
+    struct Case {
+        const char* id;
+        bool editor;
+    };
+    const Case cases[] = {
+        // JetBrains IDEs from their tarballs, and from the Toolbox with the installation's id.
+        {"jetbrains-idea", true},
+        {"jetbrains-pycharm-ce", true},
+        {"jetbrains-goland", true},
+        {"jetbrains-idea-3f0c1a52-8e1b-4c2d-9f7a-52d9a8c7b1e4", true},
+        {"jetbrains-pycharm-ce-0b7d2e6c-1f3a-4e59-8c2d-7a9e4b1c5d30", true},
+        {"jetbrains-clion-5a1e", true},
+        // Their Flatpaks.
+        {"com.jetbrains.IntelliJ-IDEA-Community", true},
+        {"com.jetbrains.PyCharm-Professional", true},
+        {"com.jetbrains.GoLand", true},
+        // VS Code's snap, beside its other packages.
+        {"code_code", true},
+        {"code", true},
+        {"com.visualstudio.code", true},
+        // Neither editors nor members of these families.
+        {"jetbrains-toolbox", false},
+        {"jetbrains-", false},
+        {"jetbrains", false},
+        {"com.jetbrains.", false},
+        {"com.jetbrainsx.Editor", false},
+        {"org.jetbrains.idea", false},
+        {"code_code_helper", false},
+        {"Code", false},
+        {"firefox-esr", false},
+    };
+    const QString plainLines = QStringLiteral("hello there\nworld");
+    for (const Case& c : cases) {
+        EXPECT_EQ(CodeDetector::isCode(plainLines, QString::fromLatin1(c.id)), c.editor) << c.id;
+        EXPECT_EQ(CodeDetector::isEditorBundleID(QString::fromLatin1(c.id)), c.editor) << c.id;
+    }
+}
+
 TEST(CodeDetector, EditorListNamesLinuxDesktopFiles) {
     for (const QString& id : CodeDetector::editorBundleIDs()) {
         EXPECT_FALSE(id.isEmpty());

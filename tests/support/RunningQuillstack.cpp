@@ -22,21 +22,15 @@ RunningQuillstack::~RunningQuillstack() {
     m_process.waitForFinished(kTerminateTimeoutMs);
 }
 
-bool RunningQuillstack::start(const QByteArray& settingsJson) {
-    return launch(settingsJson);
+bool RunningQuillstack::start(const QByteArray& settingsJson, const QStringList& arguments) {
+    return launch(settingsJson, arguments);
 }
 
 bool RunningQuillstack::startFresh() {
-    return launch(std::nullopt);
+    return launch(std::nullopt, {});
 }
 
-bool RunningQuillstack::launch(const std::optional<QByteArray>& settingsJson) {
-    const QString binary = QStringLiteral(QS_QUILLSTACK_BINARY);
-    if (!m_bus.isRunning() || !m_home.isValid() || !QFile::exists(binary)) {
-        m_log += QStringLiteral("cannot start %1: private bus %2, home %3\n")
-                     .arg(binary, m_bus.isRunning() ? "up" : "down", m_home.isValid() ? "made" : "missing");
-        return false;
-    }
+QProcessEnvironment RunningQuillstack::environment() const {
     QProcessEnvironment env = m_bus.environment();
     env.insert("XDG_CONFIG_HOME", homePath("config"));
     env.insert("XDG_DATA_HOME", homePath("data"));
@@ -44,6 +38,35 @@ bool RunningQuillstack::launch(const std::optional<QByteArray>& settingsJson) {
     env.insert("QT_LOGGING_RULES", "quillstack.*.debug=true");
     for (const QString& name : m_extraEnvironment.keys())
         env.insert(name, m_extraEnvironment.value(name));
+    return env;
+}
+
+RunningQuillstack::LaunchOutcome RunningQuillstack::launchAgain(const QStringList& arguments,
+                                                                int timeoutMs) const {
+    QProcess later;
+    later.setProcessEnvironment(environment());
+    later.start(QStringLiteral(QS_QUILLSTACK_BINARY), arguments);
+    LaunchOutcome outcome;
+    // The instance that answers is another process: nothing here needs the event loop meanwhile.
+    if (!later.waitForFinished(timeoutMs)) {
+        later.kill();
+        later.waitForFinished(kTerminateTimeoutMs);
+    } else if (later.exitStatus() == QProcess::NormalExit) {
+        outcome.exitCode = later.exitCode();
+    }
+    outcome.standardOutput = QString::fromUtf8(later.readAllStandardOutput());
+    outcome.standardError = QString::fromUtf8(later.readAllStandardError());
+    return outcome;
+}
+
+bool RunningQuillstack::launch(const std::optional<QByteArray>& settingsJson, const QStringList& arguments) {
+    const QString binary = QStringLiteral(QS_QUILLSTACK_BINARY);
+    if (!m_bus.isRunning() || !m_home.isValid() || !QFile::exists(binary)) {
+        m_log += QStringLiteral("cannot start %1: private bus %2, home %3\n")
+                     .arg(binary, m_bus.isRunning() ? "up" : "down", m_home.isValid() ? "made" : "missing");
+        return false;
+    }
+    const QProcessEnvironment env = environment();
     QDir().mkpath(homePath("config/quillstack"));
     if (settingsJson) {
         QFile settings(homePath("config/quillstack/settings.json"));
@@ -55,7 +78,7 @@ bool RunningQuillstack::launch(const std::optional<QByteArray>& settingsJson) {
     QObject::connect(&m_process, &QProcess::readyReadStandardError,
                      [this] { m_log += QString::fromUtf8(m_process.readAllStandardError()); });
     m_process.setProcessEnvironment(env);
-    m_process.start(binary, {});
+    m_process.start(binary, arguments);
     return QTest::qWaitFor([&] { return m_log.contains(QStringLiteral("launch finished")); },
                            kLaunchTimeoutMs);
 }

@@ -20,9 +20,10 @@ public:
     RunningQuillstack(const RunningQuillstack&) = delete;
     RunningQuillstack& operator=(const RunningQuillstack&) = delete;
 
-    // Writes `settingsJson` as the settings file, starts the binary and waits until it has finished
-    // launching. False when it could not be started or did not finish launching; log() says why.
-    bool start(const QByteArray& settingsJson);
+    // Writes `settingsJson` as the settings file, starts the binary with `arguments` and waits until
+    // it has finished launching. False when it could not be started or did not finish launching;
+    // log() says why.
+    bool start(const QByteArray& settingsJson, const QStringList& arguments = {});
     // Starts the binary without a settings file, as on a user's first run.
     bool startFresh();
     // An environment variable for the binary, set before it starts.
@@ -33,6 +34,17 @@ public:
     QString homePath(const QString& relative) const { return m_home.filePath(relative); }
     const PrivateSessionBus& bus() const { return m_bus; }
 
+    // How a later launch of the command ended.
+    struct LaunchOutcome {
+        // Its exit code, or -1 when it did not end in time or ended by a signal.
+        int exitCode = -1;
+        QString standardOutput;
+        QString standardError;
+    };
+    // Runs the quillstack command again with `arguments`, in the same home and session, as the
+    // desktop or a user would, and waits for it to end.
+    LaunchOutcome launchAgain(const QStringList& arguments, int timeoutMs = 15000) const;
+
     // One column of the stored items, newest first, read from the history's SQLite file.
     QStringList storedValues(const QString& column) const;
     QStringList storedTexts() const { return storedValues(QStringLiteral("plainText")); }
@@ -41,7 +53,9 @@ public:
     static bool copyText(const QByteArray& text);
 
 private:
-    bool launch(const std::optional<QByteArray>& settingsJson);
+    bool launch(const std::optional<QByteArray>& settingsJson, const QStringList& arguments);
+    // What the binary runs with: the private bus, the home's XDG directories, the diagnostic log.
+    QProcessEnvironment environment() const;
 
     PrivateSessionBus m_bus;
     QProcessEnvironment m_extraEnvironment;

@@ -1,7 +1,9 @@
 // The quillstack command. A launch that asks a running instance for something (--show-history,
-// quillstack: URLs) hands the request over and ends, without loading the full program and its
-// libraries. Anything else, and a request nobody took, starts the full program in this process
-// with the same arguments.
+// quillstack: URLs, the status menu's commands) hands the request over and ends, without loading
+// the full program and its libraries. A command that needs a running instance (--toggle-monitoring,
+// --clear-history, --quit) ends with an error when none runs. Anything else, and a request nobody
+// took, starts the full program in this process with the same arguments. Messages are plain
+// English: --help on standard output, errors on standard error.
 #include "LauncherCommandLine.h"
 
 #include <Platform/DBus/EarlyHandOver.h>
@@ -39,12 +41,32 @@ std::string fullProgramPath() {
 
 int main(int argc, char** argv) {
     const Launcher::Request request = Launcher::readCommandLine(argc, argv);
-    // Without a display the full program says what is wrong, so only a launch that could run at all
-    // hands over.
+    if (request.help) {
+        const std::string_view text = Launcher::usage();
+        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0
+                   ? 0
+                   : 1;
+    }
+    // Without a display the full program says what is wrong, so only a launch that could run at all,
+    // or one that would never start the program, hands over.
     const char* display = std::getenv("DISPLAY");
-    if (request.canHandOver() && display && *display &&
-        Platform::handOverEarly(request.showHistory, request.urls))
-        return 0;
+    const Platform::InstanceCommand* onlyForARunningInstance = request.commandNeedingAnInstance();
+    if (request.canHandOver() && ((display && *display) || onlyForARunningInstance)) {
+        switch (Platform::handOverEarly(request.showHistory, request.urls, request.commands)) {
+        case Platform::HandOverResult::Delivered:
+            return 0;
+        case Platform::HandOverResult::NotRunning:
+            if (onlyForARunningInstance) {
+                const std::string_view flag = Platform::flagOf(*onlyForARunningInstance);
+                std::fprintf(stderr, "Quillstack is not running; %.*s needs a running instance.\n",
+                             int(flag.size()), flag.data());
+                return 1;
+            }
+            break;
+        case Platform::HandOverResult::Failed:
+            break;
+        }
+    }
 
     const std::string program = fullProgramPath();
     if (program.empty()) {

@@ -11,7 +11,8 @@ class FocusedElementLocator;
 } // namespace Platform
 
 // Where the text caret of the focused input field of the application in front is, for placing the
-// history panel beside it. Screen pixels, origin at the top-left.
+// history panel beside it. Device pixels of the X screen, origin at the top-left: under a scale
+// factor they differ from the coordinates Qt places our windows in (PanelPlacement converts).
 class FocusedInputLocator {
 public:
     FocusedInputLocator(Platform::FocusedElementLocator& locator, Platform::AccessibilityTrust& trust);

@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QTimer>
 
 namespace Platform {
 
@@ -56,14 +57,18 @@ SingleInstance::Claim DBusSingleInstance::claimWhenReleased(std::chrono::millise
 }
 
 bool DBusSingleInstance::sendShowHistory() {
-    return callRunningInstance(QStringLiteral("ShowHistory"), {});
+    return callRunningInstance(QString::fromLatin1(BusNames::showHistoryMethod), {});
 }
 
 bool DBusSingleInstance::sendUrls(const QList<QUrl>& urls) {
     QStringList strings;
     for (const QUrl& url : urls)
         strings.append(url.toString(QUrl::FullyEncoded));
-    return callRunningInstance(QStringLiteral("OpenURLs"), {strings});
+    return callRunningInstance(QString::fromLatin1(BusNames::openUrlsMethod), {strings});
+}
+
+bool DBusSingleInstance::sendCommand(InstanceCommand command) {
+    return callRunningInstance(QString::fromLatin1(BusNames::methodOf(command)), {});
 }
 
 void DBusSingleInstance::observeShowHistory(std::function<void()> handler) {
@@ -72,6 +77,10 @@ void DBusSingleInstance::observeShowHistory(std::function<void()> handler) {
 
 void DBusSingleInstance::observeOpenUrls(std::function<void(const QList<QUrl>&)> handler) {
     m_openUrls = std::move(handler);
+}
+
+void DBusSingleInstance::observeCommands(std::function<void(InstanceCommand)> handler) {
+    m_commands = std::move(handler);
 }
 
 void DBusSingleInstance::release() {
@@ -98,6 +107,31 @@ void DBusSingleInstance::OpenURLs(const QStringList& urls) {
         parsed.append(QUrl(url, QUrl::StrictMode));
     if (m_openUrls)
         m_openUrls(parsed);
+}
+
+void DBusSingleInstance::OpenSettings() {
+    runAfterAnswering(InstanceCommand::OpenSettings);
+}
+
+void DBusSingleInstance::ToggleMonitoring() {
+    runAfterAnswering(InstanceCommand::ToggleMonitoring);
+}
+
+void DBusSingleInstance::ClearHistory() {
+    runAfterAnswering(InstanceCommand::ClearHistory);
+}
+
+void DBusSingleInstance::Quit() {
+    runAfterAnswering(InstanceCommand::Quit);
+}
+
+void DBusSingleInstance::runAfterAnswering(InstanceCommand command) {
+    // The answer goes out when the method returns. The caller waits for it, so the command must not
+    // run before: clearing asks the user first, and quitting would leave the caller without one.
+    QTimer::singleShot(0, this, [this, command] {
+        if (m_commands)
+            m_commands(command);
+    });
 }
 
 void DBusSingleInstance::onShowHistorySignal() {

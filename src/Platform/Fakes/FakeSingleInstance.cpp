@@ -29,6 +29,12 @@ bool FakeSingleInstance::sendUrls(const QList<QUrl>& urls) {
     return sendSucceeds;
 }
 
+bool FakeSingleInstance::sendCommand(InstanceCommand command) {
+    record(QStringLiteral("sendCommand ") + QString::fromLatin1(flagOf(command)));
+    sentCommands.append(command);
+    return sendSucceeds;
+}
+
 void FakeSingleInstance::observeShowHistory(std::function<void()> handler) {
     record(QStringLiteral("observeShowHistory"));
     m_showHistory = std::move(handler);
@@ -37,6 +43,11 @@ void FakeSingleInstance::observeShowHistory(std::function<void()> handler) {
 void FakeSingleInstance::observeOpenUrls(std::function<void(const QList<QUrl>&)> handler) {
     record(QStringLiteral("observeOpenUrls"));
     m_openUrls = std::move(handler);
+}
+
+void FakeSingleInstance::observeCommands(std::function<void(InstanceCommand)> handler) {
+    record(QStringLiteral("observeCommands"));
+    m_commands = std::move(handler);
 }
 
 bool FakeSingleInstance::deliverShowHistory() {
@@ -50,6 +61,13 @@ bool FakeSingleInstance::deliverUrls(const QList<QUrl>& urls) {
     if (!m_openUrls)
         return false;
     m_openUrls(urls);
+    return true;
+}
+
+bool FakeSingleInstance::deliverCommand(InstanceCommand command) {
+    if (!m_commands)
+        return false;
+    m_commands(command);
     return true;
 }
 

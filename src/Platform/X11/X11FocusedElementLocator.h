@@ -8,7 +8,7 @@ namespace Platform::X11 {
 
 // The caret of the focused field over AT-SPI (the accessibility bus, through Qt DBus), falling back to
 // the focused field's frame and then to the frame of the active window, read from the X server.
-// AT-SPI and X11 both use screen coordinates with the origin at the top-left.
+// AT-SPI and X11 both use the screen's device pixels with the origin at the top-left.
 class X11FocusedElementLocator : public FocusedElementLocator {
 public:
     // The longest the accessibility tree may be searched before the window frame is answered.

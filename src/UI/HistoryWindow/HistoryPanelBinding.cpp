@@ -61,7 +61,8 @@ QString showHistoryKeys() {
 } // namespace
 
 std::unique_ptr<App::HistoryPanelController>
-makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearanceProvider& appearance) {
+makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearanceProvider& appearance,
+                           std::function<void()> openGeneralSettings) {
     QS::Motion::setAppearanceProvider(&appearance);
     HistoryPanelServices services;
     services.store = &HistoryStore::shared();
@@ -75,6 +76,7 @@ makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearancePr
         return capture.accessibilityTrust().isTrusted();
     };
     services.showHistoryKeys = &showHistoryKeys;
+    services.openGeneralSettings = std::move(openGeneralSettings);
     services.performSmartAction = [](const ContentClassifier::SmartAction& action,
                                      const ContentClassifier::Replies& replies) {
         ContentClassifier::perform(action, replies);

@@ -84,7 +84,7 @@ void HistoryPanelController::makePanel() {
     viewServices.appIcon = m_services.appIcon;
     viewServices.accessibilityTrusted = m_services.accessibilityTrusted;
     viewServices.showHistoryKeys = m_services.showHistoryKeys;
-    viewServices.openAccessibilitySettings = m_services.openAccessibilitySettings;
+    viewServices.openGeneralSettings = m_services.openGeneralSettings;
     viewServices.performSmartAction = m_services.performSmartAction;
     viewServices.copyToPasteboard = [self](const ClipboardItemPtr& item) {
         if (self)
@@ -187,10 +187,18 @@ void HistoryPanelController::present(const std::optional<QRect>& inputFrame) {
     m_panel->show();
     m_panel->raise();
     m_panel->activateWindow();
-    // Where the first row is on screen, for diagnosing placement (and for tests that click rows).
+    // Where the first row is on screen, for diagnosing placement (and for tests that click rows), and
+    // the warning that automatic pasting is unavailable, when it shows (for tests that click it).
     QTimer::singleShot(
         0, this, [this] {
-            if (!m_panel || !m_panel->isVisible() || m_view->model().rowCount() == 0)
+            if (!m_panel || !m_panel->isVisible())
+                return;
+            if (m_view->isAccessibilityWarningShown()) {
+                const auto* warning = m_view->findChild<QWidget*>(QStringLiteral("accessibilityWarning"));
+                const QPoint centre = warning->mapToGlobal(warning->rect().center());
+                qCDebug(lcPanel, "automatic pasting warning shown at %d,%d", centre.x(), centre.y());
+            }
+            if (m_view->model().rowCount() == 0)
                 return;
             QListView* list = m_view->listView();
             const QRect first = list->visualRect(m_view->model().index(0, 0));
@@ -240,9 +248,10 @@ void HistoryPanelController::positionPanel(const std::optional<QRect>& inputFram
             primary = screens.first();
     } else {
         for (QScreen* screen : QGuiApplication::screens())
-            screens.append({screen->geometry(), screen->availableGeometry()});
+            screens.append({screen->geometry(), screen->availableGeometry(), screen->devicePixelRatio()});
         if (QScreen* screen = QGuiApplication::primaryScreen())
-            primary = PanelPlacement::Screen{screen->geometry(), screen->availableGeometry()};
+            primary = PanelPlacement::Screen{screen->geometry(), screen->availableGeometry(),
+                                             screen->devicePixelRatio()};
     }
     const QPoint pointer = m_services.pointerPosition ? m_services.pointerPosition() : QCursor::pos();
     const QString mode =
@@ -252,7 +261,12 @@ void HistoryPanelController::positionPanel(const std::optional<QRect>& inputFram
     QSize size = m_panel->size();
     if (size.width() < 1 || size.height() < 1)
         size = QSize(HistoryView::kWidth, HistoryView::kHeight);
-    if (const auto origin = PanelPlacement::place(size, pointer, mode, inputFrame, screens, primary))
+    // The field's frame comes from other applications in device pixels; the panel is placed in
+    // Qt's coordinates, which differ under a scale factor.
+    std::optional<QRect> anchor;
+    if (inputFrame)
+        anchor = PanelPlacement::fromDevicePixels(*inputFrame, screens);
+    if (const auto origin = PanelPlacement::place(size, pointer, mode, anchor, screens, primary))
         m_panel->move(*origin);
 }
 

@@ -53,7 +53,8 @@ struct HistoryPanelServices {
     Platform::UserDefaults* defaults = nullptr;
     std::function<bool()> accessibilityTrusted;
     std::function<QString()> showHistoryKeys;
-    std::function<void()> openAccessibilitySettings;
+    // Opens the settings on the General page, which explains why automatic pasting is unavailable.
+    std::function<void()> openGeneralSettings;
     std::function<QIcon(const QString& bundleID)> appIcon;
     std::function<void(const ContentClassifier::SmartAction&, const ContentClassifier::Replies&)>
         performSmartAction;
@@ -116,6 +117,6 @@ private:
     quint64 m_showGeneration = 0;
     // A showing waits for the caret of the application in front.
     bool m_locating = false;
-    // Where the caret was when the panel was last placed by it.
+    // Where the caret was when the panel was last placed by it, in device pixels.
     std::optional<QRect> m_inputFrame;
 };

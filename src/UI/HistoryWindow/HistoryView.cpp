@@ -795,16 +795,20 @@ QWidget* HistoryView::buildFooter() {
     warning->setObjectName(QStringLiteral("accessibilityWarning"));
     warning->setFocusPolicy(Qt::NoFocus);
     warning->setCursor(Qt::PointingHandCursor);
+    // Without XTest nothing can press the paste keys for the user: picks are only copied. The General
+    // settings page says why.
     translated([warning] {
-        warning->setText(tr("No Accessibility permission"));
-        warning->setToolTip(tr("Auto-paste is inactive. Click to open Accessibility settings."));
+        warning->setText(tr("No automatic pasting"));
+        warning->setToolTip(
+            tr("Picked items are only copied to the clipboard: automatic pasting needs an X11 "
+               "session with the XTest extension. Click to open the General settings."));
     });
     warning->setFont(QS::Font::system(10, QFont::Bold));
     warning->setIcon(SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"),
                                       QS::Color::system(QS::Color::System::Orange, scheme)));
     connect(warning, &QPushButton::clicked, this, [this] {
-        if (m_services.openAccessibilitySettings)
-            m_services.openAccessibilitySettings();
+        if (m_services.openGeneralSettings)
+            m_services.openGeneralSettings();
     });
     m_warning = warning;
     m_pulseAnimation = new QVariantAnimation(this);

@@ -56,7 +56,8 @@ struct HistoryViewServices {
     // The show-history shortcut as the user has it now, written for a key cap ("Shift+Super+V");
     // empty when none.
     std::function<QString()> showHistoryKeys;
-    std::function<void()> openAccessibilitySettings;
+    // Called by a click on the warning that automatic pasting is unavailable.
+    std::function<void()> openGeneralSettings;
     // "Copy": writes the item to the clipboard without pasting.
     std::function<void(const ClipboardItemPtr& item)> copyToPasteboard;
     std::function<void(const ContentClassifier::SmartAction& action,

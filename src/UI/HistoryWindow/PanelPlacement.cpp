@@ -13,7 +13,36 @@ std::optional<Screen> pointerScreen(QPoint pointer, const QList<Screen>& screens
     return primary;
 }
 
+QRect devicePixelFrame(const Screen& screen) {
+    const QSizeF size = QSizeF(screen.frame.size()) * screen.devicePixelRatio;
+    return QRect(screen.frame.topLeft(), QSize(qRound(size.width()), qRound(size.height())));
+}
+
 } // namespace
+
+QRect fromDevicePixels(const QRect& rect, const QList<Screen>& screens) {
+    const Screen* chosen = nullptr;
+    for (const Screen& screen : screens) {
+        if (devicePixelFrame(screen).contains(rect.center())) {
+            chosen = &screen;
+            break;
+        }
+    }
+    for (qsizetype i = 0; !chosen && i < screens.size(); ++i) {
+        if (devicePixelFrame(screens[i]).intersects(rect.adjusted(-1, -1, 1, 1)))
+            chosen = &screens[i];
+    }
+    if (!chosen && !screens.isEmpty())
+        chosen = &screens.first();
+    if (!chosen || chosen->devicePixelRatio <= 0)
+        return rect;
+    // Qt keeps each screen's top-left corner and scales what lies beyond it.
+    const QPointF origin = chosen->frame.topLeft();
+    const qreal ratio = chosen->devicePixelRatio;
+    const QPointF topLeft = origin + (QPointF(rect.topLeft()) - origin) / ratio;
+    return QRect(QPoint(qRound(topLeft.x()), qRound(topLeft.y())),
+                 QSize(qRound(rect.width() / ratio), qRound(rect.height() / ratio)));
+}
 
 std::optional<QPoint> place(QSize panel, QPoint pointer, const QString& mode,
                             const std::optional<QRect>& inputFrame, const QList<Screen>& screens,

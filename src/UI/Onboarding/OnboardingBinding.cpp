@@ -9,6 +9,8 @@
 #include <UI/Design/KeyNotation.h>
 #include <UI/Design/Motion.h>
 
+#include <QSystemTrayIcon>
+
 namespace {
 
 QStringList showHistoryKeys() {
@@ -29,6 +31,7 @@ std::unique_ptr<App::OnboardingWindow> makeOnboardingWindow(std::function<void()
     services.accessibilityTrusted = [&capture] {
         return capture.accessibilityTrust().isTrusted();
     };
+    services.systemTrayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
     services.showHistoryKeys = &showHistoryKeys;
     services.relaunch = [&capture] {
         return capture.reset().relaunch();

@@ -193,7 +193,7 @@ QWidget* OnboardingView::buildPermission() {
     auto* page = new QWidget(m_stage);
     QVBoxLayout* column = centredColumn(page);
     column->addStretch(1);
-    m_halo = new Onboarding::SymbolHalo(QStringLiteral("accessibility"), page);
+    m_halo = new Onboarding::SymbolHalo(QStringLiteral("keyboard"), page);
     column->addWidget(m_halo, 0, Qt::AlignHCenter);
     column->addSpacing(12);
     m_permissionTitle = makeLabel(24, QFont::Bold, 1.0, page);
@@ -247,6 +247,10 @@ QStringList OnboardingView::shortcutKeys() const {
     return m_services.showHistoryKeys ? m_services.showHistoryKeys() : QStringList();
 }
 
+bool OnboardingView::hasSystemTray() const {
+    return !m_services.systemTrayAvailable || m_services.systemTrayAvailable();
+}
+
 void OnboardingView::retranslate() {
     const QStringList keys = shortcutKeys();
     const QString shortcut = KeyNotation::joined(keys);
@@ -258,28 +262,45 @@ void OnboardingView::retranslate() {
     m_rows[1]->setText(tr("Images and screenshots"));
     m_rows[2]->setText(tr("Code with syntax highlighting"));
 
-    m_permissionTitle->setText(tr("Accessibility permission"));
+    // There is no permission to grant on X11: automatic pasting works wherever XTest does.
+    m_permissionTitle->setText(tr("Automatic pasting"));
     setParagraph(
         *m_permissionText,
         tr("Quillstack pastes items directly into other apps by pressing the paste keys for you. This works "
            "in an X11 session with the XTest extension. Without it, items are only copied to the "
            "clipboard."));
-    m_grantedBadge->setText(tr("Permission granted"));
+    m_grantedBadge->setText(tr("Automatic pasting is available"));
     m_unavailableNote->setText(tr("Automatic pasting is not available in this session."));
-    m_restartButton->setText(tr("Granted it already? Restart Quillstack"));
+    m_restartButton->setText(tr("Restart Quillstack to check again"));
     m_restartFailed->setText(tr("Quillstack could not be restarted."));
 
     m_keyCard->setKeys(keys);
     m_keyCard->setVisible(!keys.isEmpty());
     m_readyTitle->setText(tr("You're all set!"));
-    setParagraph(*m_readyText,
-                 shortcut.isEmpty()
-                     ? tr("Open your clipboard history anytime from the clipboard icon in the system "
-                          "tray.")
-                     : tr("Press %1 anytime to open your clipboard history. Quillstack lives in the "
-                          "system tray — look for the clipboard icon.")
-                           .arg(shortcut));
-    m_trayHint->setText(tr("Look for the clipboard icon in the system tray"));
+    if (hasSystemTray()) {
+        setParagraph(*m_readyText,
+                     shortcut.isEmpty()
+                         ? tr("Open your clipboard history anytime from the clipboard icon in the system "
+                              "tray.")
+                         : tr("Press %1 anytime to open your clipboard history. Quillstack lives in the "
+                              "system tray — look for the clipboard icon.")
+                               .arg(shortcut));
+        m_trayHint->setSymbol(QStringLiteral("menubar.rectangle"));
+        m_trayHint->setText(tr("Look for the clipboard icon in the system tray"));
+    } else {
+        // No tray, so no status menu: its entries are the desktop entry's actions and commands.
+        setParagraph(*m_readyText,
+                     shortcut.isEmpty()
+                         ? tr("Right-click Quillstack in your application launcher to open your clipboard "
+                              "history. Settings, Pause Monitoring, Clear History and Quit are there too, "
+                              "as this desktop shows no system tray.")
+                         : tr("Press %1 anytime to open your clipboard history. This desktop shows no "
+                              "system tray: right-click Quillstack in your application launcher for "
+                              "Settings, Pause Monitoring, Clear History and Quit.")
+                               .arg(shortcut));
+        m_trayHint->setSymbol(QStringLiteral("terminal"));
+        m_trayHint->setText(tr("In a terminal: quillstack --settings, --quit, --help"));
+    }
 
     m_backButton->setText(tr("Back"));
     m_skipButton->setText(tr("Skip"));

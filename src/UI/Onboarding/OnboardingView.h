@@ -40,6 +40,10 @@ struct OnboardingServices {
     Platform::Scheduler* scheduler = nullptr;
     // Whether pasting into other applications works in this session; absent counts as not.
     std::function<bool()> accessibilityTrusted;
+    // Whether the desktop shows a system tray, where the status icon and its menu live; absent
+    // counts as yes. Without one the last step points to the desktop entry's actions and the
+    // commands instead.
+    std::function<bool()> systemTrayAvailable;
     // The keys of the show-history shortcut as the user has it, one entry per key ("Shift", "Super",
     // "V"); empty when no shortcut is set.
     std::function<QStringList()> showHistoryKeys;
@@ -112,6 +116,7 @@ private:
     // The motions that run for ever rest while the window is hidden.
     void setEndlessMotionPaused(bool paused);
     QStringList shortcutKeys() const;
+    bool hasSystemTray() const;
 
     std::function<void()> m_onFinish;
     OnboardingServices m_services;

@@ -424,6 +424,11 @@ void Chip::setText(const QString& text) {
     update();
 }
 
+void Chip::setSymbol(const QString& symbol) {
+    m_layout.symbol = symbol;
+    update();
+}
+
 void Chip::paintContent(QPainter& painter, const QColor& colour) const {
     m_layout.paint(painter, QRectF(rect()), font(), m_text, colour, devicePixelRatioF());
 }

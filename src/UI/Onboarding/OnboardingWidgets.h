@@ -182,6 +182,8 @@ class Chip : public QWidget {
 public:
     void setText(const QString& text);
     QString text() const { return m_text; }
+    void setSymbol(const QString& symbol);
+    QString symbol() const { return m_layout.symbol; }
     QSize sizeHint() const override { return m_layout.sizeFor(font(), m_text); }
 
 protected:

@@ -73,4 +73,9 @@ void SettingsWindowController::show() {
             qPrintable(SettingsView::rawValue(m_view->tab())));
 }
 
+void SettingsWindowController::showGeneralPage() {
+    m_view->selectTab(SettingsTab::General);
+    show();
+}
+
 } // namespace UI

@@ -22,6 +22,7 @@ public:
 
     // Re-titles and centres the window and brings it to the front with the keyboard focus.
     void show() override;
+    void showGeneralPage() override;
 
     QWidget* window() const { return m_window.get(); }
     SettingsView* view() const { return m_view; }

@@ -96,6 +96,44 @@ TEST_F(DBusSingleInstanceTest, SendingWithoutARunningInstanceFails) {
     DBusSingleInstance lonely(connect("lonely"));
     EXPECT_FALSE(lonely.sendShowHistory());
     EXPECT_FALSE(lonely.sendUrls({QUrl("quillstack://show")}));
+    EXPECT_FALSE(lonely.sendCommand(Platform::InstanceCommand::Quit));
+}
+
+// The status menu's commands, by their method names, from a second instance and from any program.
+TEST_F(DBusSingleInstanceTest, StatusMenuCommandsAreServedByName) {
+    using Platform::InstanceCommand;
+    DBusSingleInstance first(connect("first"));
+    ASSERT_EQ(first.claim(), Claim::Primary);
+    QList<InstanceCommand> received;
+    first.observeCommands([&](InstanceCommand command) { received.append(command); });
+
+    const QList<InstanceCommand> all{InstanceCommand::OpenSettings, InstanceCommand::ToggleMonitoring,
+                                     InstanceCommand::ClearHistory, InstanceCommand::Quit};
+    const QString address = bus.address();
+    const bool delivered = fromOtherThread([&] {
+        QDBusConnection connection = QDBusConnection::connectToBus(address, "other-thread");
+        bool ok = true;
+        {
+            DBusSingleInstance second(connection);
+            for (const InstanceCommand command : all)
+                ok = second.sendCommand(command) && ok;
+        }
+        QDBusConnection::disconnectFromBus("other-thread");
+        return ok;
+    });
+    EXPECT_TRUE(delivered);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 4; }, 5000));
+    EXPECT_EQ(received, all);
+
+    for (const char* method : {"OpenSettings", "ToggleMonitoring", "ClearHistory", "Quit"}) {
+        EXPECT_EQ(runClient({"call", "--session", "--dest", "dev.corvinel.quillstack", "--object-path",
+                             "/dev/corvinel/quillstack", "--method",
+                             QStringLiteral("dev.corvinel.quillstack.") + QString::fromLatin1(method)}),
+                  0)
+            << method;
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 8; }, 5000));
+    EXPECT_EQ(received.mid(4), all);
 }
 
 TEST_F(DBusSingleInstanceTest, BroadcastSignalFromAnyObjectReachesTheRunningInstance) {

@@ -145,7 +145,7 @@ QWidget* symbolGrid(Scheme scheme) {
                                  "character.cursor.ibeam",
                                  "app.dashed",
                                  "arrow.right",
-                                 "accessibility",
+                                 "terminal",
                                  "arrow.clockwise",
                                  "menubar.rectangle",
                                  "keyboard",

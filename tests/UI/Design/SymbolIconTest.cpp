@@ -64,7 +64,7 @@ const QStringList kWindowSymbols = {
     "character.cursor.ibeam",
     "app.dashed",
     "arrow.right",
-    "accessibility",
+    "terminal",
     "arrow.clockwise",
     "menubar.rectangle",
     "keyboard",

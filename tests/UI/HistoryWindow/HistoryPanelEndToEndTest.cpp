@@ -192,19 +192,25 @@ protected:
     QByteArray settings() const override {
         return R"({"hasCompletedOnboarding": true, "windowPosition": "input"})";
     }
+
+    // The test window with its field holding "caret here" and the caret at `cursor`, its accessible
+    // tree on the accessibility bus of the binary's session.
+    void openAccessibleWindow(int cursor) {
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(quillstack.bus().address(), QStringLiteral("a11y"));
+        const QDBusMessage reply = bus.call(
+            QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("a11y"));
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << qPrintable(reply.errorMessage());
+        openWindow(
+            {"--text", "caret here", "--cursor", QString::number(cursor)},
+            {"DBUS_SESSION_BUS_ADDRESS=" + quillstack.bus().address(), "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"});
+    }
 };
 
 TEST_F(HistoryPanelNearTheCaret, OpensByTheCaretOfTheFieldInFront) {
     copyText("near the caret");
-    // The accessibility bus of the binary's session, with the test window's accessible tree on it.
-    QDBusConnection bus = QDBusConnection::connectToBus(quillstack.bus().address(), QStringLiteral("a11y"));
-    const QDBusMessage reply = bus.call(
-        QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("a11y"));
-    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << qPrintable(reply.errorMessage());
-    openWindow(
-        {"--text", "caret here", "--cursor", "3"},
-        {"DBUS_SESSION_BUS_ADDRESS=" + quillstack.bus().address(), "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"});
+    openAccessibleWindow(3);
     // The window fills the screen; its field, half-way down, has the caret near its left end. The
     // pointer rests in the far corner.
     xdotool({"mousemove", "1900", "1060"});
@@ -216,6 +222,32 @@ TEST_F(HistoryPanelNearTheCaret, OpensByTheCaretOfTheFieldInFront) {
     // below it, kept 8 pixels above the bottom. By the pointer the panel would be at 1052,488, by the
     // window's frame or the whole field at 530,512.
     EXPECT_EQ(panelFrame.topLeft(), QPoint(8, 1080 - 560 - 8)) << qPrintable(quillstack.log());
+}
+
+// At twice the scale Qt places the panel in coordinates half the X screen's pixels, while the
+// accessibility bus reports the field in those pixels.
+class HistoryPanelNearTheCaretAtTwiceTheScale : public HistoryPanelNearTheCaret {
+protected:
+    void SetUp() override {
+        quillstack.setEnvironment(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        HistoryPanelNearTheCaret::SetUp();
+    }
+};
+
+TEST_F(HistoryPanelNearTheCaretAtTwiceTheScale, OpensByTheFieldInFront) {
+    copyText("near the field");
+    // Behind the last character the caret has no bounds of its own: the field is the anchor. It spans
+    // the window, which fills the 1920 × 1080 screen: 960 × 540 in the panel's coordinates.
+    openAccessibleWindow(10);
+    xdotool({"mousemove", "1900", "1060"});
+    QTest::qWait(1500);
+
+    showPanel();
+    // Centred on the field's middle (480 across) and kept 8 inside the top: the 560 high panel fits
+    // neither above nor below the field. Read as Qt's coordinates, the field's middle would be 960
+    // and the panel pushed against the right edge, at 960 - 860 - 8 = 92.
+    EXPECT_NEAR(panelFrame.x(), 480 - 860 / 2, 1) << qPrintable(quillstack.log());
+    EXPECT_EQ(panelFrame.y(), 8);
 }
 
 } // namespace

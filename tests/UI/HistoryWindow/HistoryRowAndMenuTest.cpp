@@ -225,4 +225,38 @@ TEST(PanelPlacementTest, PlacesAtTheEdges) {
     EXPECT_EQ(PanelPlacement::place(panel, {400, 250}, "center", {}, {}, std::nullopt), std::nullopt);
 }
 
+// Other applications report their fields in device pixels; under a scale factor Qt keeps each
+// screen's top-left corner and divides what lies beyond it.
+TEST(PanelPlacementTest, DevicePixelsBecomeTheCoordinatesThePanelIsPlacedIn) {
+    // A 3840 × 2160 screen at twice the scale, and right of it a 2400 × 1500 one at 1.5.
+    const PanelPlacement::Screen doubled{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 2.0};
+    const PanelPlacement::Screen oneAndHalf{QRect(3840, 0, 1600, 1000), QRect(3840, 0, 1600, 1000), 1.5};
+    const PanelPlacement::Screen plain{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)};
+    struct Case {
+        const char* name;
+        QRect devicePixels;
+        QList<PanelPlacement::Screen> screens;
+        QRect expected;
+    };
+    const QList<Case> cases{
+        {"unscaled", QRect(1000, 700, 2, 18), {plain}, QRect(1000, 700, 2, 18)},
+        {"a caret at twice the scale",
+         QRect(2000, 1400, 2, 36),
+         {doubled, oneAndHalf},
+         QRect(1000, 700, 1, 18)},
+        {"a field at twice the scale", QRect(11, 1035, 3818, 60), {doubled}, QRect(6, 518, 1909, 30)},
+        {"a caret on the second screen",
+         QRect(3840 + 300, 150, 0, 27),
+         {doubled, oneAndHalf},
+         QRect(3840 + 200, 100, 0, 18)},
+        {"a window past every screen goes by the one it touches",
+         QRect(3800, 500, 200, 100),
+         {doubled},
+         QRect(1900, 250, 100, 50)},
+        {"no screen", QRect(10, 20, 30, 40), {}, QRect(10, 20, 30, 40)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PanelPlacement::fromDevicePixels(c.devicePixels, c.screens), c.expected) << c.name;
+}
+
 } // namespace

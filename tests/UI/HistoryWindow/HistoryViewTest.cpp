@@ -460,6 +460,32 @@ TEST_F(HistoryViewTest, EmptyStateFooterAndShortcutCaps) {
     EXPECT_FALSE(view->isPermissionPulsing());
 }
 
+// Without XTest nothing presses the paste keys: the footer says so, and leads to the General
+// settings page, which explains it.
+TEST_F(HistoryViewTest, TheFooterWarningSaysPastingIsUnavailableAndLeadsToTheGeneralSettings) {
+    int generalSettingsOpened = 0;
+    HistoryViewServices services;
+    services.accessibilityTrusted = [] {
+        return false;
+    };
+    services.openGeneralSettings = [&] {
+        ++generalSettingsOpened;
+    };
+    auto view = makeView(services);
+    auto* warning = view->findChild<QAbstractButton*>(QStringLiteral("accessibilityWarning"));
+    ASSERT_TRUE(view->isAccessibilityWarningShown());
+    EXPECT_EQ(warning->text(), QStringLiteral("No automatic pasting"));
+    EXPECT_EQ(warning->toolTip(), QStringLiteral("Picked items are only copied to the clipboard: automatic "
+                                                 "pasting needs an X11 session with the XTest extension. "
+                                                 "Click to open the General settings."));
+    for (const QString& text : {warning->text(), warning->toolTip()})
+        EXPECT_FALSE(text.contains(QStringLiteral("ccessibility")) ||
+                     text.contains(QStringLiteral("ermission")))
+            << text.toStdString();
+    QTest::mouseClick(warning, Qt::LeftButton);
+    EXPECT_EQ(generalSettingsOpened, 1);
+}
+
 TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     addText(QStringLiteral("apple"), QStringLiteral("org.example.Notes"));
     addText(QStringLiteral("banana"));
@@ -502,7 +528,7 @@ TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 zaznaczone"));
     EXPECT_EQ(button("pasteAll")->text(), QStringLiteral("Wklej wszystko"));
     EXPECT_EQ(button("pasteQueue")->text(), QStringLiteral("Kolejka wklejania"));
-    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Brak uprawnień dostępności"));
+    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Bez automatycznego wklejania"));
     EXPECT_TRUE(labelled(QStringLiteral("Szybki podgląd"))) << "footer hint";
     EXPECT_EQ(footerKeys(*view), (QStringList{"Return", "Ctrl+Return", "Ctrl+kliknięcie", "Spacja", "Esc"}));
     // The longer Polish words and the warning beside them still fit the footer: nothing in it is cut.
@@ -640,6 +666,24 @@ protected:
     }
     void waitForHandOff() { QTest::qWait(HistoryPanelController::kFadeOutMs + 150); }
 
+    // The services of a controller that opens the panel by the caret, on `screens`, with the pointer
+    // at `pointer`.
+    HistoryPanelServices inputModeServices(const QList<PanelPlacement::Screen>& screens, QPoint pointer) {
+        defaults.setValue(QStringLiteral("windowPosition"), QStringLiteral("input"));
+        HistoryPanelServices services;
+        services.store = store.get();
+        services.pasting = &pasting;
+        services.workspace = &workspace;
+        services.defaults = &defaults;
+        services.screens = [screens] {
+            return screens;
+        };
+        services.pointerPosition = [pointer] {
+            return pointer;
+        };
+        return services;
+    }
+
     Platform::FakeWorkspace workspace;
     RecordingPasting pasting;
     std::unique_ptr<HistoryPanelController> controller;
@@ -751,20 +795,10 @@ TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
 
 TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesTheFocus) {
     addText(QStringLiteral("x"));
-    defaults.setValue(QStringLiteral("windowPosition"), QStringLiteral("input"));
     std::optional<QPromise<std::optional<QRect>>> pending;
     bool panelVisibleWhenAsked = false;
-    HistoryPanelServices services;
-    services.store = store.get();
-    services.pasting = &pasting;
-    services.workspace = &workspace;
-    services.defaults = &defaults;
-    services.screens = [] {
-        return QList<PanelPlacement::Screen>{{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}};
-    };
-    services.pointerPosition = [] {
-        return QPoint(1500, 850);
-    };
+    HistoryPanelServices services =
+        inputModeServices({{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 900)}}, QPoint(1500, 850));
     controller.reset();
     services.focusedInputFrame = [&] {
         panelVisibleWhenAsked = controller->panel() && controller->panel()->isVisible();
@@ -795,6 +829,23 @@ TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesT
     pending->finish();
     QTest::qWait(100);
     EXPECT_FALSE(controller->panel()->isVisible());
+}
+
+// Under a scale factor the caret, reported in device pixels, is found where Qt places windows.
+TEST_F(HistoryPanelControllerTest, InInputModeThePanelFindsTheCaretUnderAScaleFactor) {
+    addText(QStringLiteral("x"));
+    // A 3840 × 2160 screen at twice the scale.
+    HistoryPanelServices services =
+        inputModeServices({{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080), 2.0}}, QPoint(1900, 1060));
+    services.focusedInputFrame = [] {
+        // The caret 1700 device pixels across and 1600 down.
+        return QtFuture::makeReadyFuture(std::optional<QRect>(QRect(1700, 1600, 2, 36)));
+    };
+    controller = std::make_unique<HistoryPanelController>(services);
+    controller->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller->isPanelVisible(); }, 2000));
+    EXPECT_EQ(controller->panel()->pos(),
+              QPoint(850 - HistoryView::kWidth / 2, 800 - 12 - HistoryView::kHeight));
 }
 
 // Installed applications: desktop files in temporary XDG data directories, each with an icon file.
@@ -967,6 +1018,13 @@ TEST_F(HistoryViewTest, Screenshots) {
         QTest::qWait(300);
         save(QStringLiteral("history-panel-notice"));
         store->deleteItem(stale);
+        // Without XTest: the footer's warning.
+        services.accessibilityTrusted = [] {
+            return false;
+        };
+        view = makeView(services);
+        QTest::qWait(300);
+        save(QStringLiteral("history-panel-no-automatic-pasting"));
         if (inPolish)
             QCoreApplication::removeTranslator(&polish);
     }

@@ -51,6 +51,9 @@ protected:
         made.showHistoryKeys = [this] {
             return keys;
         };
+        made.systemTrayAvailable = [this] {
+            return trayAvailable;
+        };
         made.relaunch = [this] {
             ++relaunches;
             return relaunchSucceeds;
@@ -111,6 +114,7 @@ protected:
     Platform::FakeScheduler scheduler;
     Platform::FakeAppearanceProvider appearance;
     bool trusted = false;
+    bool trayAvailable = true;
     QStringList keys{QStringLiteral("Shift"), QStringLiteral("Super"), QStringLiteral("V")};
     int relaunches = 0;
     bool relaunchSucceeds = true;
@@ -206,7 +210,7 @@ TEST_F(OnboardingTest, ATrustChangeOnAnyStepFlipsTheStateWithoutMoving) {
         EXPECT_TRUE(view.isAccessibilityGranted()) << step;
         EXPECT_EQ(view.step(), step);
         EXPECT_TRUE(view.isCelebrating()) << "granting is celebrated";
-        EXPECT_EQ(showsText(view, "Permission granted"), step == 1);
+        EXPECT_EQ(showsText(view, "Automatic pasting is available"), step == 1);
         EXPECT_FALSE(button(view, "skip")->isVisible());
         EXPECT_FALSE(button(view, "restart")->isVisibleTo(&view));
         scheduler.advance(1400ms);
@@ -218,7 +222,7 @@ TEST_F(OnboardingTest, ATrustChangeOnAnyStepFlipsTheStateWithoutMoving) {
         EXPECT_EQ(view.step(), step);
         EXPECT_FALSE(view.isCelebrating()) << "losing the trust is not celebrated";
         EXPECT_EQ(button(view, "skip")->isVisible(), step == 1) << "Skip is back on the permission step";
-        EXPECT_FALSE(showsText(view, "Permission granted"));
+        EXPECT_FALSE(showsText(view, "Automatic pasting is available"));
         EXPECT_EQ(button(view, "restart")->isVisible(), step == 1);
     }
 }
@@ -433,6 +437,76 @@ TEST_F(OnboardingTest, TheShortcutInTheTextsIsTheOneTheUserHas) {
     EXPECT_TRUE(view.findChild<Onboarding::KeyGlyphCard*>()->isHidden());
 }
 
+// On X11 there is no permission to grant: the step says whether pasting works here, and why.
+TEST_F(OnboardingTest, ThePermissionStepSaysWhetherAutomaticPastingIsAvailableAndWhy) {
+    for (const bool available : {false, true}) {
+        trusted = available;
+        auto controller = makeController();
+        OnboardingView& view = open(*controller);
+        view.goTo(1);
+        EXPECT_TRUE(showsText(view, "Automatic pasting")) << "the title";
+        EXPECT_TRUE(showsText(view, "Quillstack pastes items directly into other apps by pressing the paste "
+                                    "keys for you. This works in an X11 session with the XTest extension. "
+                                    "Without it, items are only copied to the clipboard."));
+        EXPECT_EQ(showsText(view, "Automatic pasting is available"), available);
+        EXPECT_EQ(showsText(view, "Automatic pasting is not available in this session."), !available);
+        EXPECT_EQ(button(view, "restart")->isVisible(), !available);
+        EXPECT_EQ(button(view, "restart")->text(), "Restart Quillstack to check again");
+        for (const QString& text : texts(view)) {
+            EXPECT_FALSE(text.contains("ccessibility") || text.contains("ermission") || text.contains("rant"))
+                << text.toStdString();
+        }
+    }
+}
+
+// The status menu is the only way to the settings and to Quit where there is a tray; without one the
+// last step says where they are instead.
+TEST_F(OnboardingTest, TheLastStepPointsToTheTrayOrWithoutOneToTheLaunchersMenuAndTheCommands) {
+    struct Case {
+        bool tray;
+        QStringList keys;
+        QString text;
+        QString hint;
+        QString hintSymbol;
+    };
+    const QString trayHint = "Look for the clipboard icon in the system tray";
+    const QString commandsHint = "In a terminal: quillstack --settings, --quit, --help";
+    const Case cases[] = {
+        {true, keys,
+         "Press ⇧⌘V anytime to open your clipboard history. Quillstack lives in the system tray — look for "
+         "the clipboard icon.",
+         trayHint, "menubar.rectangle"},
+        {true,
+         {},
+         "Open your clipboard history anytime from the clipboard icon in the system tray.",
+         trayHint,
+         "menubar.rectangle"},
+        {false, keys,
+         "Press ⇧⌘V anytime to open your clipboard history. This desktop shows no system tray: right-click "
+         "Quillstack in your application launcher for Settings, Pause Monitoring, Clear History and Quit.",
+         commandsHint, "terminal"},
+        {false,
+         {},
+         "Right-click Quillstack in your application launcher to open your clipboard history. Settings, "
+         "Pause Monitoring, Clear History and Quit are there too, as this desktop shows no system tray.",
+         commandsHint,
+         "terminal"},
+    };
+    for (const Case& c : cases) {
+        trayAvailable = c.tray;
+        keys = c.keys;
+        auto controller = makeController();
+        OnboardingView& view = open(*controller);
+        view.goTo(2);
+        EXPECT_TRUE(showsText(view, c.text))
+            << "tray " << c.tray << ": " << texts(view).join(" | ").toStdString();
+        const auto* hint = view.findChild<Onboarding::HintCard*>();
+        EXPECT_EQ(hint->text(), c.hint);
+        EXPECT_EQ(hint->symbol(), c.hintSymbol);
+        EXPECT_TRUE(hint->isVisible());
+    }
+}
+
 TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
     auto controller = makeController();
     OnboardingView& view = open(*controller);
@@ -470,6 +544,34 @@ TEST_F(OnboardingTest, TheTextsFollowTheLanguageWhileTheWindowIsOpen) {
         }
     }
     EXPECT_EQ(button(view, "primary")->text(), "Get Started");
+}
+
+// Without a tray the last step's texts are other ones: translated too, and given the lines they need.
+TEST_F(OnboardingTest, TheLastStepWithoutATrayFollowsTheLanguage) {
+    trayAvailable = false;
+    for (const QStringList& shortcut : {keys, QStringList()}) {
+        keys = shortcut;
+        auto controller = makeController();
+        OnboardingView& view = open(*controller);
+        view.goTo(2);
+        const QStringList english = texts(view);
+        QTranslator polish;
+        ASSERT_TRUE(polish.load(QStringLiteral(":/i18n/quillstack_pl.qm")));
+        QCoreApplication::installTranslator(&polish);
+        QCoreApplication::processEvents();
+        const QStringList translated = texts(view);
+        ASSERT_EQ(translated.size(), english.size());
+        for (qsizetype i = 0; i < english.size(); ++i) {
+            if (!english[i].isEmpty())
+                EXPECT_NE(translated[i], english[i]) << english[i].toStdString();
+        }
+        for (const QLabel* label : view.findChildren<QLabel*>()) {
+            if (label->wordWrap() && label->isVisible())
+                EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                    << label->text().toStdString();
+        }
+        QCoreApplication::removeTranslator(&polish);
+    }
 }
 
 TEST_F(OnboardingTest, TheWindowIsCentredRoundedAndShadowedOnlyWhereTranslucencyWorks) {
@@ -573,6 +675,7 @@ TEST_F(OnboardingTest, Screenshots) {
         const char* name;
         int step;
         bool trusted;
+        bool tray = true;
     };
     const auto save = [&directory](QWidget* window, const QString& name, bool dark,
                                    const QString& suffix = QString()) {
@@ -595,6 +698,11 @@ TEST_F(OnboardingTest, Screenshots) {
     keys = KeyNotation::keyCaps(
         Hotkeys::Shortcut(Hotkeys::Key::v, Hotkeys::ModifierFlag::Shift | Hotkeys::ModifierFlag::Command),
         *us);
+    const Shot shots[] = {{"welcome", 0, false},
+                          {"permission", 1, false},
+                          {"permission-granted", 1, true},
+                          {"ready", 2, true},
+                          {"ready-no-tray", 2, true, false}};
     // Light and dark in English, and light in Polish, whose longer texts must fit too.
     QTranslator polish;
     ASSERT_TRUE(polish.load(QStringLiteral(":/i18n/quillstack_pl.qm")));
@@ -602,9 +710,9 @@ TEST_F(OnboardingTest, Screenshots) {
          {std::pair{false, false}, std::pair{true, false}, std::pair{false, true}}) {
         if (inPolish)
             QCoreApplication::installTranslator(&polish);
-        for (const Shot shot : {Shot{"welcome", 0, false}, Shot{"permission", 1, false},
-                                Shot{"permission-granted", 1, true}, Shot{"ready", 2, true}}) {
+        for (const Shot& shot : shots) {
             trusted = shot.trusted;
+            trayAvailable = shot.tray;
             auto controller = makeController();
             OnboardingView& view = open(*controller);
             view.goTo(shot.step);
@@ -614,6 +722,7 @@ TEST_F(OnboardingTest, Screenshots) {
         if (inPolish)
             QCoreApplication::removeTranslator(&polish);
     }
+    trayAvailable = true;
 
     // The arrival at the last step, a moment into its celebration.
     appearance.setReduceMotion(false);

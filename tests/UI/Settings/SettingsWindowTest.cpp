@@ -90,6 +90,15 @@ TEST_F(SettingsWindow, TheTrayMenuMakesTheWindowOnceAndBringsItBackCentredOnItsT
         << "centred again after being moved";
     EXPECT_EQ(made1->view()->tab(), SettingsTab::Privacy) << "the tab chosen before";
     EXPECT_EQ(made1->view()->page()->objectName(), "page.privacy");
+
+    // The history panel's warning about automatic pasting leads to the General page, where the
+    // warning explains it: the same window, brought back on that page.
+    window->close();
+    delegate.openGeneralSettings();
+    EXPECT_EQ(made, 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(made1->view()->tab(), SettingsTab::General);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return made1->view()->page()->objectName() == "page.general"; }, 2000));
 }
 
 TEST_F(SettingsWindow, FixedSizeAndClosedByCtrlWAndEscape) {
