@@ -21,30 +21,18 @@ bool isDoxygenCommand(const Markup& markup) {
     }
 }
 
-// The length of the next line break at `position` in UTF-8 `text`, or 0 when none starts there. Line feed,
-// vertical tab, form feed, carriage return (with a following line feed), U+0085, U+2028 and U+2029.
+// The length of the line ending at `position` in `text`, or 0 when none starts there: a line feed, a carriage
+// return, or both. These are the line endings the reader knows; form feed, vertical tab, U+0085, U+2028 and
+// U+2029 are content, which code and HTML blocks keep.
 std::size_t lineBreakLength(std::string_view text, std::size_t position) {
-    const auto byte = [&](std::size_t i) {
-        return static_cast<unsigned char>(text[i]);
-    };
     switch (text[position]) {
     case '\n':
-    case '\v':
-    case '\f':
         return 1;
     case '\r':
         return position + 1 < text.size() && text[position + 1] == '\n' ? 2 : 1;
     default:
-        break;
+        return 0;
     }
-    if (byte(position) == 0xC2 && position + 1 < text.size() && byte(position + 1) == 0x85) {
-        return 2;
-    }
-    if (byte(position) == 0xE2 && position + 2 < text.size() && byte(position + 1) == 0x80 &&
-        (byte(position + 2) == 0xA8 || byte(position + 2) == 0xA9)) {
-        return 3;
-    }
-    return 0;
 }
 
 // The lines of a literal text, without the empty lines at its start and end.
