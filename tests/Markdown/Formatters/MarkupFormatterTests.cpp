@@ -591,6 +591,14 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"htmlKeepsOtherSeparators", "<div>\na\fb\u2028c\n</div>", "<div>\na\fb\u2028c\n</div>"}),
     [](const auto& info) { return info.param.name; });
 
+// A backslash that ends a cell's text would escape the pipe after it: a blank keeps them apart.
+INSTANTIATE_TEST_SUITE_P(
+    TableCells, StructureKeptTest,
+    ::testing::Values(StructureCase{"cellEndingWithABackslash", "| a\\\\ | b |\n|---|---|\n| c | d |",
+                                    "|a\\ |b|\n|---|-|\n|c  |d|"},
+                      StructureCase{"cellOfABackslash", "| \\\\ |\n|---|\n| x |", "|\\ |\n|--|\n|x |"}),
+    [](const auto& info) { return info.param.name; });
+
 TEST(MarkupFormatterFaults, AnElementMovedUnderALineLimitNeverEndsTheParagraph) {
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::softBreak);

@@ -227,6 +227,17 @@ std::string escapedForTableCell(std::string_view text) {
     return escaped;
 }
 
+// A cell's text between the pipes of its row. The row splits at every pipe without a backslash before it,
+// whatever stands before that backslash, so a text ending with one is followed by a blank (the reader trims
+// it away).
+std::string tableCellText(std::string_view text) {
+    std::string escaped = escapedForTableCell(text);
+    if (!escaped.empty() && escaped.back() == '\\') {
+        escaped += ' ';
+    }
+    return escaped;
+}
+
 std::int64_t minimumColumnWidth(const std::optional<TableColumnAlignment>& alignment) {
     if (!alignment) {
         return 1;
@@ -811,7 +822,7 @@ void MarkupFormatter::printTableLines(const TableLines& lines) {
         for (const TableCell& cell : row.cells()) {
             const bool coveredFromAbove = !isHead && cell.rowspan() == 0;
             cells.push_back(
-                {coveredFromAbove ? "^" : escapedForTableCell(formatIndependently(cell, formattingOptions)),
+                {coveredFromAbove ? "^" : tableCellText(formatIndependently(cell, formattingOptions)),
                  cell.colspan()});
         }
         return cells;
