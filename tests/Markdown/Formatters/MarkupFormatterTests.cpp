@@ -579,6 +579,30 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"emptyIndentedCode", "```\n```\n\nx", "```\n```\n\nx", indentedCode()}),
     [](const auto& info) { return info.param.name; });
 
+OptionValues starMarkersAndRules() {
+    OptionValues values;
+    values.unorderedListMarker = UnorderedListMarker::star;
+    values.thematicBreakCharacter = ThematicBreakCharacter::star;
+    return values;
+}
+
+// A rule that opens a list item takes a character other than the item's marker, and a list whose first item
+// is empty takes the other marker where its line would otherwise hold three markers of one kind: a line of
+// one character repeated with blanks is a thematic break.
+INSTANTIATE_TEST_SUITE_P(
+    ListItemsOpeningWithRules, StructureKeptTest,
+    ::testing::Values(StructureCase{"ruleOpeningAnItem", "- ***", "- *****"},
+                      StructureCase{"underscoreRuleOpeningAnItem", "* ___", "- *****"},
+                      StructureCase{"ruleOpeningALaterItem", "- a\n- ***", "- a\n- *****"},
+                      StructureCase{"ruleOpeningANestedItem", "- - ***", "- - *****"},
+                      StructureCase{"ruleOpeningAnItemInAQuote", "> - ***", "> - *****"},
+                      StructureCase{"starRuleInAStarList", "* ---", "* -----", starMarkersAndRules()},
+                      StructureCase{"emptyItemsNestedThreeDeep", "- - *", "- - * "},
+                      StructureCase{"emptyItemsNestedThreeDeepWithStars", "* * -", "* * - ",
+                                    starMarkersAndRules()},
+                      StructureCase{"emptyItemsNestedTwoDeepStayAsTheyAre", "- *", "- - "}),
+    [](const auto& info) { return info.param.name; });
+
 // Code and HTML lines end only at the line ends the reader knows (line feed, carriage return); other
 // separators are content.
 INSTANTIATE_TEST_SUITE_P(

@@ -68,9 +68,10 @@ bool printedOnOneLine(const Heading& heading, const MarkupFormatter::Options& op
 // - an ordered list starts at the numeral the options give its first item;
 // - code and HTML blocks lose the empty lines at their start and end;
 // - code printed indented (fences "never") loses its language;
-// - a heading printed after "#" marks is one line, so a soft or hard line break in it reads back as one
-//   space.
-Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options& options) {
+// - a heading printed after "#" marks is one line, so a soft or hard line break in it (at any depth) reads
+//   back as one space.
+Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options& options,
+                           bool insideOneLineHeading = false) {
     Node node{markup.data().node().data(), std::nullopt, {}};
     switch (markup.kind()) {
     case RawKind::orderedList:
@@ -92,8 +93,8 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
         break;
     }
     const std::optional<Heading> heading = markup.as<Heading>();
-    const bool oneLine = heading && printedOnOneLine(*heading, options);
-    // The texts and breaks of a one-line heading read back as one text.
+    const bool oneLine = insideOneLineHeading || (heading && printedOnOneLine(*heading, options));
+    // The texts and breaks of a one-line heading, and of the elements in it, read back as one text.
     std::string lineText;
     bool inLineText = false;
     const auto endLineText = [&] {
@@ -114,7 +115,7 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
             continue;
         }
         endLineText();
-        node.children.push_back(expectedAfterPrinting(child, options));
+        node.children.push_back(expectedAfterPrinting(child, options, oneLine));
     }
     endLineText();
     return node;

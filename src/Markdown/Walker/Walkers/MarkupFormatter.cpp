@@ -492,7 +492,14 @@ void MarkupFormatter::printList(const Markup& list) {
     const bool followsListOfSameKind =
         parent && lastFinishedList_ && lastFinishedList_->parent == parent->id() &&
         lastFinishedList_->index + 1 == list.indexInParent() && lastFinishedList_->kind == list.kind();
-    const bool otherMarker = followsListOfSameKind && !lastFinishedList_->otherMarker;
+    bool otherMarker = followsListOfSameKind && !lastFinishedList_->otherMarker;
+    // A list whose first item is empty ends its line with its marker. After two markers of one kind (of the
+    // items it is the first block of), a third marker of that kind would make the line a thematic break.
+    const RawMarkup& raw = list.data().node();
+    if (list.kind() == RawKind::unorderedList && raw.childCount() > 0 && raw.child(0)->childCount() == 0 &&
+        markersEndingTheLine(bulletCharacter(otherMarker)) >= 2) {
+        otherMarker = !otherMarker;
+    }
     openListsTakeOtherMarker_.push_back(otherMarker);
     descendInto(list);
     openListsTakeOtherMarker_.pop_back();
@@ -512,10 +519,7 @@ void MarkupFormatter::visitListItem(const ListItem& item) {
     }
     const bool otherMarker = !openListsTakeOtherMarker_.empty() && openListsTakeOtherMarker_.back();
     if (list && list->kind() == RawKind::unorderedList) {
-        const UnorderedListMarker marker = formattingOptions.unorderedListMarker();
-        const UnorderedListMarker other =
-            marker == UnorderedListMarker::dash ? UnorderedListMarker::star : UnorderedListMarker::dash;
-        print(std::string(rawValue(otherMarker ? other : marker)) + " " + checkbox, item);
+        print(std::string(1, bulletCharacter(otherMarker)) + " " + checkbox, item);
     } else if (std::optional<std::string> numeral = numeralPrefix(item)) {
         if (otherMarker) {
             numeral->replace(numeral->size() - 2, 1, ")");
@@ -523,6 +527,30 @@ void MarkupFormatter::visitListItem(const ListItem& item) {
         print(*numeral + checkbox, item);
     }
     descendInto(item);
+}
+
+char MarkupFormatter::bulletCharacter(bool otherMarker) const {
+    const char marker = rawValue(formattingOptions.unorderedListMarker()).front();
+    if (!otherMarker) {
+        return marker;
+    }
+    return marker == '-' ? '*' : '-';
+}
+
+std::int64_t MarkupFormatter::markersEndingTheLine(char marker) const {
+    if (state_.queuedNewlines > 0) {
+        return 0;
+    }
+    std::int64_t count = 0;
+    for (std::size_t i = result_.size(); i-- > 0;) {
+        const char c = result_[i];
+        if (c == marker) {
+            ++count;
+        } else if (c != ' ' && c != '\t') {
+            break;
+        }
+    }
+    return count;
 }
 
 void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
@@ -593,8 +621,17 @@ void MarkupFormatter::visitHeading(const Heading& heading) {
 
 void MarkupFormatter::visitThematicBreak(const ThematicBreak& thematicBreak) {
     separateBlock(thematicBreak);
-    print(std::string(static_cast<std::size_t>(formattingOptions.thematicBreakLength()),
-                      rawValue(formattingOptions.thematicBreakCharacter()).front()),
+    char character = rawValue(formattingOptions.thematicBreakCharacter()).front();
+    // A rule that opens a list item stands on the item's marker line; in the marker's character the whole
+    // line would read as one rule.
+    const MarkupData* item = thematicBreak.data().parent();
+    const MarkupData* list = item ? item->parent() : nullptr;
+    if (thematicBreak.indexInParent() == 0 && item->node().kind() == RawKind::listItem && list &&
+        list->node().kind() == RawKind::unorderedList && !openListsTakeOtherMarker_.empty() &&
+        character == bulletCharacter(openListsTakeOtherMarker_.back())) {
+        character = character == '-' ? '*' : '-';
+    }
+    print(std::string(static_cast<std::size_t>(formattingOptions.thematicBreakLength()), character),
           thematicBreak);
 }
 

@@ -112,6 +112,11 @@ private:
     void separateBlock(const Markup& block);
     void printDoxygenCommand(const Markup& command, std::string_view word);
     void printList(const Markup& list);
+    /// The character that marks the items of an unordered list: the option's, or the other one.
+    char bulletCharacter(bool otherMarker) const;
+    /// How many `marker` characters, with nothing but blanks between them, end the line being printed (what
+    /// follows the markers of the containers on it); 0 when a new line is due.
+    std::int64_t markersEndingTheLine(char marker) const;
     void printEmphasis(const Markup& element, std::size_t markerCount);
     /// Prints an inline element whose printed form must not be split across lines: under a line limit, when
     /// it ends past the limit or broken over lines (and is not its parent's first child and does not start a
