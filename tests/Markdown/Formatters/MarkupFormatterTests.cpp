@@ -549,8 +549,11 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"absoluteLinksCondense",
                       "<https://example.org/a?b=1&c=2> [mailto:a@b.org](mailto:a@b.org)",
                       "<https://example.org/a?b=1&c=2> <mailto:a@b.org>"},
-        StructureCase{"referenceInDestinationIsNotCondensed", "[x:a&amp;amp;b](x:a&amp;amp;b)",
-                      "[x:a&amp;b](x:a&amp;amp;b)", {}, false},
+        StructureCase{"referenceInDestinationIsNotCondensed",
+                      "[x:a&amp;amp;b](x:a&amp;amp;b)",
+                      "[x:a&amp;b](x:a&amp;amp;b)",
+                      {},
+                      false},
         // A character reference written out in a destination or title stays text.
         StructureCase{"referencesInDestinationAndTitle", "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")",
                       "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")"},
@@ -603,16 +606,38 @@ INSTANTIATE_TEST_SUITE_P(
                       StructureCase{"emptyItemsNestedTwoDeepStayAsTheyAre", "- *", "- - "}),
     [](const auto& info) { return info.param.name; });
 
+// Emphasis next to emphasis, or inside emphasis of its kind where the delimiters could pair with the outer
+// ones, takes the other marker; underscores stand only where they open and close (never inside a word).
+INSTANTIATE_TEST_SUITE_P(
+    AdjacentAndNestedEmphasis, StructureKeptTest,
+    ::testing::Values(
+        StructureCase{"adjacentEmphases", "_a_*b*", "*a*_b_"},
+        StructureCase{"adjacentStrongEmphases", "__a__**b**", "**a**__b__"},
+        StructureCase{"threeAdjacentEmphases", "*a*_b_*c*", "*a*_b_*c*"},
+        StructureCase{"adjacentEmphasesBeforeAWord", "_a_*b*c", "_a_*b*c"},
+        StructureCase{"adjacentEmphasesAfterAWord", "a*b*_c_", "a*b*_c_"},
+        StructureCase{"adjacentEmphasesWithUnderscores", "*a*_b_", "_a_*b*", underscoreEmphasis()},
+        StructureCase{"adjacentEmphasisAndStrongEmphasis", "**a***b* *c***d** **e**_.f_",
+                      "**a**_b_ *c*__d__ **e**_.f_"},
+        StructureCase{"adjacentEmphasisAndStrongEmphasisInsideAWord", "x**a***b*y", "x**a***b*y"},
+        StructureCase{"strongEmphasisAfterAnEmphasisOpeningAnEmphasis", "**a*__a__*", "**a*__a__*"},
+        StructureCase{"underscoreEmphasisInsideAWord", "a*b*c **d**e", "a*b*c **d**e", underscoreEmphasis()},
+        StructureCase{"emphasisInsideAWordOfAnEmphasis", "_a*b*c_", "_a*b*c_"},
+        StructureCase{"emphasisOpeningAnEmphasisBeforeAWord", "_*a*b_", "_*a*b_"},
+        StructureCase{"strongEmphasisInsideAWordOfAStrongEmphasis", "__a**b**c__", "__a**b**c__"},
+        StructureCase{"strikethroughInsideStrikethrough", "~~a~b~c~~", "~a~~b~~c~"}),
+    [](const auto& info) { return info.param.name; });
+
 // Code and HTML lines end only at the line ends the reader knows (line feed, carriage return); other
 // separators are content.
 INSTANTIATE_TEST_SUITE_P(
     LiteralLines, StructureKeptTest,
-    ::testing::Values(
-        StructureCase{"codeKeepsOtherSeparators", "```\na\fb\vc\u0085d\u2028e\u2029f\n```",
-                      "```\na\fb\vc\u0085d\u2028e\u2029f\n```"},
-        StructureCase{"indentedCodeKeepsOtherSeparators", "```\na\fb\u2028c\n```", "    a\fb\u2028c",
-                      indentedCode()},
-        StructureCase{"htmlKeepsOtherSeparators", "<div>\na\fb\u2028c\n</div>", "<div>\na\fb\u2028c\n</div>"}),
+    ::testing::Values(StructureCase{"codeKeepsOtherSeparators", "```\na\fb\vc\u0085d\u2028e\u2029f\n```",
+                                    "```\na\fb\vc\u0085d\u2028e\u2029f\n```"},
+                      StructureCase{"indentedCodeKeepsOtherSeparators", "```\na\fb\u2028c\n```",
+                                    "    a\fb\u2028c", indentedCode()},
+                      StructureCase{"htmlKeepsOtherSeparators", "<div>\na\fb\u2028c\n</div>",
+                                    "<div>\na\fb\u2028c\n</div>"}),
     [](const auto& info) { return info.param.name; });
 
 // A backslash that ends a cell's text would escape the pipe after it: a blank keeps them apart.

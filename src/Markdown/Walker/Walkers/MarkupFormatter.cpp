@@ -2,6 +2,9 @@
 
 #include "Markdown/Walker/Walkers/CharacterCount.h"
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
 #include <algorithm>
 
 namespace Markdown {
@@ -194,6 +197,169 @@ std::vector<std::string_view> wordsOf(std::string_view text) {
     }
     words.push_back(text.substr(wordStart));
     return words;
+}
+
+// How the reader classes the characters on either side of a run of emphasis delimiters, which decides whether
+// the run can open or close emphasis.
+enum class Flank { blank, punctuation, other };
+
+Flank flankOf(UChar32 c) {
+    if (c == '\t' || c == '\n' || c == '\f' || c == '\r' || (c >= 0 && u_charType(c) == U_SPACE_SEPARATOR)) {
+        return Flank::blank;
+    }
+    if ((c >= 0 && c < 0x80 && isASCIIPunctuation(static_cast<char>(c))) || (c >= 0x80 && u_ispunct(c))) {
+        return Flank::punctuation;
+    }
+    return Flank::other;
+}
+
+bool isEmphasisKind(RawKind kind) {
+    return kind == RawKind::emphasis || kind == RawKind::strong;
+}
+
+// Inline elements whose printed form begins and ends with a delimiter of their own ("*", "~", "[", "](...)").
+bool isDelimitedInline(RawKind kind) {
+    switch (kind) {
+    case RawKind::emphasis:
+    case RawKind::strong:
+    case RawKind::strikethrough:
+    case RawKind::link:
+    case RawKind::image:
+    case RawKind::inlineAttributes:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The class of the first (`leading`) or last character an inline element prints; nothing when it prints
+// nothing.
+std::optional<Flank> edgeFlank(const RawMarkup& node, bool leading) {
+    switch (node.kind()) {
+    case RawKind::text:
+    case RawKind::inlineHTML:
+    case RawKind::customInline: {
+        const std::string& text = node.data().stringPayload().value;
+        if (text.empty()) {
+            return std::nullopt;
+        }
+        // A character takes at most four bytes: decoding the four at the edge is enough.
+        const std::int32_t length = static_cast<std::int32_t>(std::min<std::size_t>(text.size(), 4));
+        const char* edge = leading ? text.data() : text.data() + text.size() - length;
+        UChar32 c = 0;
+        std::int32_t offset = leading ? 0 : length;
+        if (leading) {
+            U8_NEXT(edge, offset, length, c);
+        } else {
+            U8_PREV(edge, 0, offset, c);
+        }
+        return flankOf(c);
+    }
+    case RawKind::softBreak:
+    case RawKind::lineBreak:
+        return Flank::blank;
+    default:
+        return Flank::punctuation;
+    }
+}
+
+// What the reader finds right before the child at `index` of `parent`: the end of the closest sibling before
+// it that prints something, else its parent's opening delimiter, else the start of a line or cell.
+Flank flankBefore(const RawMarkup& parent, std::int64_t index) {
+    for (std::int64_t i = index; i-- > 0;) {
+        if (const std::optional<Flank> flank = edgeFlank(*parent.child(i), false)) {
+            return *flank;
+        }
+    }
+    return isDelimitedInline(parent.kind()) ? Flank::punctuation : Flank::blank;
+}
+
+// What the reader finds right after the child at `index` of `parent`.
+Flank flankAfter(const RawMarkup& parent, std::int64_t index) {
+    for (std::int64_t i = index + 1; i < parent.childCount(); ++i) {
+        if (const std::optional<Flank> flank = edgeFlank(*parent.child(i), true)) {
+            return *flank;
+        }
+    }
+    return isDelimitedInline(parent.kind()) ? Flank::punctuation : Flank::blank;
+}
+
+// Underscores open and close emphasis only where no letter or digit stands against them outside: never
+// inside a word.
+bool underscoresFit(Flank before, Flank after) {
+    return before != Flank::other && after != Flank::other;
+}
+
+char otherMarker(char marker) {
+    return marker == '*' ? '_' : '*';
+}
+
+// Whether a run of star delimiters between characters of these classes can open (close) emphasis.
+bool starsCanOpen(Flank before, Flank after) {
+    return after != Flank::blank && (after != Flank::punctuation || before != Flank::other);
+}
+
+bool starsCanClose(Flank before, Flank after) {
+    return before != Flank::blank && (before != Flank::punctuation || after != Flank::other);
+}
+
+// Whether the child at `index` of `parent`, an emphasis of its parent's kind, printed with its parent's
+// marker could pair with its parent's delimiters instead of its own (`outerBefore` and `outerAfter` flank the
+// parent). Its opening run must not be able to close the parent's; where it opens (or ends) its parent, the
+// runs join, and the joined run must pair with the closing (opening) runs of both: the reader refuses such a
+// pair, whose lengths add up to a multiple of three, when one of the runs can both open and close.
+bool pairsWithParentDelimiters(const RawMarkup& parent, std::int64_t index, Flank outerBefore,
+                               Flank outerAfter) {
+    const RawMarkup& node = *parent.child(index);
+    const bool first = index == 0;
+    const bool last = index + 1 == parent.childCount();
+    if (first && last) {
+        // "**a**" is strong emphasis, "****a****" strong emphasis in strong emphasis.
+        return node.kind() == RawKind::emphasis;
+    }
+    const Flank before = flankBefore(parent, index);
+    const Flank after = flankAfter(parent, index);
+    // Its first and last characters, or its other run where it prints nothing inside.
+    const Flank firstInside = flankAfter(node, -1);
+    const Flank lastInside = flankBefore(node, node.childCount());
+    if (first) {
+        return starsCanOpen(lastInside, after) ||
+               starsCanOpen(flankBefore(parent, parent.childCount()), outerAfter) ||
+               starsCanClose(outerBefore, firstInside);
+    }
+    if (last) {
+        return starsCanClose(before, firstInside) || starsCanClose(outerBefore, flankAfter(parent, -1)) ||
+               starsCanOpen(lastInside, outerAfter);
+    }
+    return starsCanClose(before, firstInside);
+}
+
+// How deep below an emphasis, and how far above one, the choice of its marker looks.
+constexpr std::size_t kEmphasisLookDepth = 3;
+
+// The marker an emphasis (flanked by `before` and `after`) needs so that a child of its kind that would pair
+// with its delimiters can take the other one: underscores when such a child stands where only stars delimit
+// (inside a word), or the other marker than the child needs in turn for a child of its own.
+std::optional<char> markerNeededForChildren(const RawMarkup& node, Flank before, Flank after,
+                                            std::size_t depth) {
+    for (std::int64_t i = 0; i < node.childCount(); ++i) {
+        const RawMarkup& child = *node.child(i);
+        if (child.kind() != node.kind() || !pairsWithParentDelimiters(node, i, before, after)) {
+            continue;
+        }
+        const Flank childBefore = flankBefore(node, i);
+        const Flank childAfter = flankAfter(node, i);
+        if (!underscoresFit(childBefore, childAfter)) {
+            return '_';
+        }
+        if (depth + 1 < kEmphasisLookDepth) {
+            if (const std::optional<char> needed =
+                    markerNeededForChildren(child, childBefore, childAfter, depth + 1)) {
+                return otherMarker(*needed);
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 // True inside a heading printed after "#" marks, which ends at the end of its line.
@@ -728,30 +894,132 @@ void MarkupFormatter::visitStrong(const Strong& strong) {
     printEmphasis(strong, 2);
 }
 
+char MarkupFormatter::emphasisMarker(const Markup& element) const {
+    const char option = formattingOptions.emphasisMarker() == EmphasisMarker::star ? '*' : '_';
+    const MarkupData* parentData = element.data().parent();
+    if (!parentData) {
+        return option;
+    }
+    const RawMarkup& node = element.data().node();
+    const RawMarkup& parent = parentData->node();
+    const std::int64_t index = element.indexInParent();
+    const std::int64_t last = parent.childCount() - 1;
+    const Flank before = flankBefore(parent, index);
+    const Flank after = flankAfter(parent, index);
+    const MarkupData* grandparent = parentData->parent();
+    const Flank parentBefore =
+        grandparent ? flankBefore(grandparent->node(), parentData->indexInParent()) : Flank::blank;
+    const Flank parentAfter =
+        grandparent ? flankAfter(grandparent->node(), parentData->indexInParent()) : Flank::blank;
+    const OpenEmphasis* enclosing =
+        isEmphasisKind(parent.kind()) && !openEmphases_.empty() ? &openEmphases_.back() : nullptr;
+
+    // An emphasis that opens (or ends) an emphasis whose outside touches a letter or digit joins its run:
+    // the outer run, with the inner one's punctuation on its inside, could neither open nor close alone.
+    if (enclosing &&
+        ((index == 0 && parentBefore == Flank::other) || (index == last && parentAfter == Flank::other))) {
+        return enclosing->marker;
+    }
+
+    // Markers that would not read back as written here, for reasons from the strongest to the weakest: where
+    // no marker is left, the weakest reasons are given up first (no text the reader gives such a tree has it
+    // read back either).
+    // Underscores open and close only where no letter or digit stands against them outside.
+    const std::string neverReads = underscoresFit(before, after) ? "" : "_";
+    // Two runs of one marker side by side are one run to the reader, which pairs its delimiters by other
+    // rules: emphasis right after emphasis takes the other marker, and emphasis before emphasis that needs
+    // one marker (stars inside a word, or what its children need) leaves it to it. Delimiters that could
+    // pair with those of an emphasis of this kind around it take the other marker.
+    std::string pairsAmiss;
+    if (index > 0 && isEmphasisKind(parent.child(index - 1)->kind()) && state_.queuedNewlines == 0 &&
+        !result_.empty()) {
+        pairsAmiss += result_.back();
+    }
+    if (index < last && isEmphasisKind(parent.child(index + 1)->kind())) {
+        const Flank nextBefore = flankBefore(parent, index + 1);
+        const Flank nextAfter = flankAfter(parent, index + 1);
+        if (!underscoresFit(nextBefore, nextAfter)) {
+            pairsAmiss += '*';
+        } else if (const std::optional<char> needed =
+                       markerNeededForChildren(*parent.child(index + 1), nextBefore, nextAfter, 0)) {
+            pairsAmiss += *needed;
+        }
+    }
+    if (enclosing && parent.kind() == node.kind() &&
+        pairsWithParentDelimiters(parent, index, parentBefore, parentAfter)) {
+        pairsAmiss += enclosing->marker;
+    }
+    // An opening run of its own that can close pairs with the nearest open emphasis of its kind and marker
+    // further out, past emphases of the other kind (whose runs of other lengths it skips). The first child
+    // of an emphasis that takes its parent's marker joins its parent's run instead of opening one.
+    std::string pairsFurtherOut;
+    if (starsCanClose(before, flankAfter(node, -1))) {
+        pairsFurtherOut = markersOfEnclosingEmphases(*parentData, node.kind());
+        if (index == 0 && enclosing) {
+            std::erase(pairsFurtherOut, enclosing->marker);
+        }
+    }
+
+    char preferred = option;
+    // Emphasis that is all of a strong emphasis's content takes the other marker: "**_a_**" reads back as
+    // written, "***a***" as emphasis around strong emphasis.
+    if (enclosing && node.kind() == RawKind::emphasis && parent.kind() == RawKind::strong &&
+        parent.childCount() == 1) {
+        preferred = otherMarker(enclosing->marker);
+    }
+    if (const std::optional<char> needed = markerNeededForChildren(node, before, after, 0)) {
+        preferred = *needed;
+    }
+    for (const std::string& refused :
+         {neverReads + pairsAmiss + pairsFurtherOut, neverReads + pairsAmiss, neverReads}) {
+        for (const char marker : {preferred, otherMarker(preferred)}) {
+            if (refused.find(marker) == std::string::npos) {
+                return marker;
+            }
+        }
+    }
+    return '*'; // not reached: stars are never refused for the strongest reason
+}
+
+std::string MarkupFormatter::markersOfEnclosingEmphases(const MarkupData& parent, RawKind kind) const {
+    std::string markers;
+    std::size_t open = openEmphases_.size();
+    const MarkupData* ancestor = &parent;
+    for (std::size_t step = 0; ancestor && open > 0 && step < 2 * kEmphasisLookDepth; ++step) {
+        const RawKind ancestorKind = ancestor->node().kind();
+        if (isEmphasisKind(ancestorKind)) {
+            const OpenEmphasis& around = openEmphases_[--open];
+            if (around.kind == kind) {
+                markers += around.marker;
+            }
+        } else if (ancestorKind != RawKind::strikethrough) {
+            break;
+        }
+        ancestor = ancestor->parent();
+    }
+    return markers;
+}
+
 void MarkupFormatter::printEmphasis(const Markup& element, std::size_t markerCount) {
-    // Emphasis that is all of an emphasis's content takes the other marker than its parent: "*_a_*" and
-    // "**_a_**" read back as written, "**a**" as strong emphasis and "***a***" as emphasis around strong
-    // emphasis, which is what strong emphasis there reads back as. Elsewhere the option's marker reads back
-    // as written, inside words too (where "_" would not).
-    const MarkupData* parent = element.data().parent();
-    const bool allOfAnEmphasis =
-        element.kind() == RawKind::emphasis && parent && parent->node().childCount() == 1 &&
-        (parent->node().kind() == RawKind::emphasis || parent->node().kind() == RawKind::strong);
-    const bool otherMarker =
-        allOfAnEmphasis && !openEmphasesTakeOtherMarker_.empty() && !openEmphasesTakeOtherMarker_.back();
-    const bool star = (formattingOptions.emphasisMarker() == EmphasisMarker::star) != otherMarker;
-    const std::string_view markers = std::string_view(star ? "**" : "__").substr(0, markerCount);
+    const char marker = emphasisMarker(element);
+    const std::string markers(markerCount, marker);
     print(markers, element);
-    openEmphasesTakeOtherMarker_.push_back(otherMarker);
+    openEmphases_.push_back({element.kind(), marker});
     descendInto(element);
-    openEmphasesTakeOtherMarker_.pop_back();
+    openEmphases_.pop_back();
     print(markers, element);
 }
 
 void MarkupFormatter::visitStrikethrough(const Strikethrough& strikethrough) {
-    print("~", strikethrough);
+    // Tilde runs pair only with runs of their length: strikethrough inside strikethrough takes the other
+    // length (one tilde or two) than the one around it.
+    const std::string tildes =
+        openStrikethroughTildes_.empty() || openStrikethroughTildes_.back().size() == 2 ? "~" : "~~";
+    print(tildes, strikethrough);
+    openStrikethroughTildes_.push_back(tildes);
     descendInto(strikethrough);
-    print("~", strikethrough);
+    openStrikethroughTildes_.pop_back();
+    print(tildes, strikethrough);
 }
 
 void MarkupFormatter::visitImage(const Image& image) {

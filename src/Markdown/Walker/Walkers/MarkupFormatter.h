@@ -21,8 +21,10 @@ namespace Markdown {
 /// reference in a destination or title as "&amp;", and a link destination holding blanks or unbalanced
 /// parentheses goes between angle brackets. Structure is kept the same way: only a destination that reads
 /// back as an autolink is condensed to one, a line break on an empty line or after blanks is written as a
-/// backslash, a list that follows a list of its kind and emphasis that is all of an emphasis take the other
-/// marker, and code is fenced where an indented block would read back as something else.
+/// backslash, a list that follows a list of its kind takes the other marker, emphasis takes the marker whose
+/// delimiters pair as written with those around them (never underscores inside a word), strikethrough in
+/// strikethrough the other number of tildes, a rule that opens a list item a character other than the
+/// item's marker, and code is fenced where an indented block would read back as something else.
 ///
 /// With a preferred line limit, text wraps at spaces; a code span, image, link or inline-attribute span that
 /// would end up past the limit or broken over lines is moved whole to a new line, unless it is the first
@@ -118,6 +120,12 @@ private:
     /// follows the markers of the containers on it); 0 when a new line is due.
     std::int64_t markersEndingTheLine(char marker) const;
     void printEmphasis(const Markup& element, std::size_t markerCount);
+    /// The marker character of an emphasis or strong emphasis: the option's, unless the other one is needed
+    /// for the delimiters to pair as written with the delimiters around them.
+    char emphasisMarker(const Markup& element) const;
+    /// The markers of the emphases of `kind` being printed around an element whose parent is `parent`, up to
+    /// the nearest inline that is neither emphasis nor strikethrough (a link's text pairs on its own).
+    std::string markersOfEnclosingEmphases(const MarkupData& parent, RawKind kind) const;
     /// Prints an inline element whose printed form must not be split across lines: under a line limit, when
     /// it ends past the limit or broken over lines (and is not its parent's first child and does not start a
     /// line already), it is printed again from a new line.
@@ -148,9 +156,14 @@ private:
         bool otherMarker = false;
     };
     std::vector<bool> openListsTakeOtherMarker_;
-    // Whether each emphasis or strong emphasis being printed (innermost last) writes the marker other than
-    // the option's.
-    std::vector<bool> openEmphasesTakeOtherMarker_;
+    // The kind and marker character of each emphasis or strong emphasis being printed, innermost last.
+    struct OpenEmphasis {
+        RawKind kind;
+        char marker;
+    };
+    std::vector<OpenEmphasis> openEmphases_;
+    // The tildes of each strikethrough being printed, innermost last.
+    std::vector<std::string> openStrikethroughTildes_;
     std::optional<FinishedList> lastFinishedList_;
 };
 
