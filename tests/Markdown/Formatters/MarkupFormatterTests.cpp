@@ -557,8 +557,12 @@ INSTANTIATE_TEST_SUITE_P(
         // A character reference written out in a destination or title stays text.
         StructureCase{"referencesInDestinationAndTitle", "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")",
                       "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")"},
+        // A backslash that ends a destination or title is escaped, or it would escape what closes them.
+        StructureCase{"backslashesEndingADestinationAndATitle", "[x](a\\\\ \"t\\\\\") [y](<b c\\\\>)",
+                      "[x](a\\\\ \"t\\\\\") [y](<b c\\\\>)"},
         // A hard break keeps the blanks before it and never leaves an empty line.
         StructureCase{"lineBreakOnALineOfItsOwn", "a\n\\\nb", "a\n\\\nb"},
+        StructureCase{"lineBreakOpeningTheText", "\\\na", "\\\na"},
         StructureCase{"lineBreakAfterBlanks", "> a \\\n> b", "> a \\\n> b"},
         StructureCase{"lineBreakAfterText", "a\\\nb", "a  \nb"},
         // Adjacent lists of one kind take turns with the markers.
@@ -638,6 +642,30 @@ INSTANTIATE_TEST_SUITE_P(
                                     "    a\fb\u2028c", indentedCode()},
                       StructureCase{"htmlKeepsOtherSeparators", "<div>\na\fb\u2028c\n</div>",
                                     "<div>\na\fb\u2028c\n</div>"}),
+    [](const auto& info) { return info.param.name; });
+
+// Attributes that the parenthesised form cannot hold (a parenthesis that closes early, a backtick that could
+// open a code span, a backslash that would escape the closing parenthesis) are written as a definition,
+// which holds any one line, ahead of the text; spans with the same attributes share it.
+INSTANTIATE_TEST_SUITE_P(
+    AttributeTexts, StructureKeptTest,
+    ::testing::Values(
+        StructureCase{"unbalancedParenthesis", "^[n]: class: \"x)\"\n^[t][n]",
+                      "^[attributes-1]: class: \"x)\"\n\n^[t][attributes-1]"},
+        StructureCase{"loneBacktick", "^[n]: a`b\n\n^[t][n] and `c`",
+                      "^[attributes-1]: a`b\n\n^[t][attributes-1] and `c`"},
+        StructureCase{"trailingBackslash", "^[n]: x\\\n\n^[t][n]",
+                      "^[attributes-1]: x\\\n\n^[t][attributes-1]"},
+        StructureCase{"sharedAndSeparateDefinitions", "^[n]: (\n^[m]: )\n^[a][n] ^[b][m] ^[c][n]",
+                      "^[attributes-1]: (\n^[attributes-2]: )\n\n"
+                      "^[a][attributes-1] ^[b][attributes-2] ^[c][attributes-1]"},
+        StructureCase{"definitionsForHeadingsCellsAndQuotes",
+                      "^[n]: )\n\n# ^[h][n]\n\n| ^[c][n] |\n|---|\n\n> ^[q][n]",
+                      "^[attributes-1]: )\n\n"
+                      "# ^[h][attributes-1]\n\n"
+                      "|^[c][attributes-1]|\n|------------------|\n\n\n"
+                      "> ^[q][attributes-1]"},
+        StructureCase{"balancedParenthesesStayInline", "^[t](a (b) \\) `c)` d)", "^[t](a (b) \\) `c)` d)"}),
     [](const auto& info) { return info.param.name; });
 
 // A backslash that ends a cell's text would escape the pipe after it: a blank keeps them apart.

@@ -1,5 +1,6 @@
 #include "Markdown/Walker/Walkers/MarkupFormatter.h"
 
+#include "Markdown/CmarkCompat/AttributeExtension.h"
 #include "Markdown/Walker/Walkers/CharacterCount.h"
 
 #include <unicode/uchar.h>
@@ -116,7 +117,8 @@ std::string quotedTitle(std::string_view title) {
     std::string quoted = " \"";
     for (std::size_t i = 0; i < title.size(); ++i) {
         const char c = title[i];
-        if (c == '"' || (c == '\\' && i + 1 < title.size() && isASCIIPunctuation(title[i + 1]))) {
+        // A backslash at the end would escape the closing quote.
+        if (c == '"' || (c == '\\' && (i + 1 == title.size() || isASCIIPunctuation(title[i + 1])))) {
             quoted += '\\';
         }
         if (startsCharacterReference(title, i)) {
@@ -147,8 +149,9 @@ std::string destinationText(std::string_view destination) {
     std::string text = needsBrackets ? "<" : "";
     for (std::size_t i = 0; i < destination.size(); ++i) {
         const char c = destination[i];
+        // A backslash at the end would escape the closing parenthesis or angle bracket.
         const bool escapes =
-            c == '\\' && i + 1 < destination.size() && isASCIIPunctuation(destination[i + 1]);
+            c == '\\' && (i + 1 == destination.size() || isASCIIPunctuation(destination[i + 1]));
         if (escapes || (needsBrackets && (c == '<' || c == '>'))) {
             text += '\\';
         }
@@ -362,6 +365,62 @@ std::optional<char> markerNeededForChildren(const RawMarkup& node, Flank before,
     return std::nullopt;
 }
 
+// Whether "(attributes)" after a span's brackets reads back as these very attributes. The reader takes the
+// text up to the parenthesis that closes the first one, raw; it skips backslash escapes and code spans on the
+// way, and refuses parentheses nested too deep.
+bool attributesReadBackInParentheses(std::string_view attributes) {
+    int depth = 1;
+    int deepest = 1;
+    for (std::size_t i = 0; i < attributes.size();) {
+        const char c = attributes[i];
+        if (c == '\\') {
+            if (i + 1 == attributes.size()) {
+                return false; // it would escape the closing parenthesis
+            }
+            i += isASCIIPunctuation(attributes[i + 1]) ? 2 : 1;
+            continue;
+        }
+        if (c == '`') {
+            // A run of backticks opens a code span up to the next run of its length, wherever in the
+            // paragraph that is: only a span closed within the attributes is sure to end there.
+            const std::size_t runEnd = attributes.find_first_not_of('`', i);
+            const std::size_t length = (runEnd == std::string_view::npos ? attributes.size() : runEnd) - i;
+            std::size_t closing = runEnd;
+            while (closing != std::string_view::npos) {
+                closing = attributes.find('`', closing);
+                if (closing == std::string_view::npos) {
+                    return false;
+                }
+                const std::size_t closingEnd =
+                    std::min(attributes.find_first_not_of('`', closing), attributes.size());
+                if (closingEnd - closing == length) {
+                    i = closingEnd;
+                    break;
+                }
+                closing = closingEnd;
+            }
+            if (closing == std::string_view::npos) {
+                return false;
+            }
+            continue;
+        }
+        if (c == '(') {
+            deepest = std::max(deepest, ++depth);
+        } else if (c == ')' && --depth == 0) {
+            return false;
+        }
+        ++i;
+    }
+    return depth == 1 && deepest <= CmarkCompat::kMaxAttributeParenthesisDepth;
+}
+
+// Whether a definition line "^[label]: attributes" reads back as these attributes: the reader takes the rest
+// of the line after the blanks that follow the colon, and only a rest that is not blank.
+bool attributesFitADefinition(std::string_view attributes) {
+    return !attributes.empty() && attributes.front() != ' ' && attributes.front() != '\t' &&
+           attributes.find_first_of("\n\r") == std::string_view::npos;
+}
+
 // True inside a heading printed after "#" marks, which ends at the end of its line.
 bool insideATXHeading(const Markup& element, PreferredHeadingStyle style) {
     for (const MarkupData* ancestor = element.data().parent(); ancestor; ancestor = ancestor->parent()) {
@@ -447,6 +506,7 @@ std::string Markup::format(const MarkupFormatterOptions& options) const {
     }
     MarkupFormatter formatter(options);
     formatter.visit(*this);
+    formatter.writeAttributeDefinitions(*this);
     return formatter.result();
 }
 
@@ -1064,11 +1124,12 @@ void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
         return;
     }
     // Two trailing spaces would swallow the blanks the line ends with, and on a line that holds nothing but
-    // its prefix (which ends with a blank, or is empty) make an empty line, which ends the paragraph. A
-    // backslash breaks the line as well and keeps both.
+    // its prefix (which ends with a blank, or is empty, as at the very start) make an empty line, which ends
+    // the paragraph, or blanks that start it, which it drops. A backslash breaks the line as well and keeps
+    // both.
     const bool startsOrEndsBlank =
-        state_.queuedNewlines > 0 ||
-        (!result_.empty() && (result_.back() == ' ' || result_.back() == '\t' || result_.back() == '\n'));
+        state_.queuedNewlines > 0 || result_.empty() ||
+        result_.back() == ' ' || result_.back() == '\t' || result_.back() == '\n';
     print(startsOrEndsBlank ? "\\" : "  ", lineBreak);
     state_.queuedNewlines += 1;
 }
@@ -1086,13 +1147,48 @@ void MarkupFormatter::visitSymbolLink(const SymbolLink& symbolLink) {
 }
 
 void MarkupFormatter::visitInlineAttributes(const InlineAttributes& attributes) {
+    // Attributes that the parentheses cannot hold are written as a definition (see
+    // `writeAttributeDefinitions`), which holds any one line; the span names it by its label.
+    const std::string& text = attributes.attributes();
+    const bool inParentheses = attributesReadBackInParentheses(text) || !attributesFitADefinition(text);
+    const std::string reference = inParentheses ? "" : attributeDefinitionLabel(text);
     printUnbroken(attributes, [&] {
         print("^[", attributes);
         descendInto(attributes);
-        print("](", attributes);
-        print(attributes.attributes(), attributes);
-        print(")", attributes);
+        if (inParentheses) {
+            print("](", attributes);
+            print(text, attributes);
+            print(")", attributes);
+        } else {
+            print("][" + reference + "]", attributes);
+        }
     });
+}
+
+std::string MarkupFormatter::attributeDefinitionLabel(const std::string& attributes) {
+    const auto defined =
+        std::find_if(attributeDefinitions_.begin(), attributeDefinitions_.end(),
+                     [&](const auto& definition) { return definition.second == attributes; });
+    if (defined != attributeDefinitions_.end()) {
+        return defined->first;
+    }
+    attributeDefinitions_.emplace_back("attributes-" + std::to_string(attributeDefinitions_.size() + 1),
+                                       attributes);
+    return attributeDefinitions_.back().first;
+}
+
+void MarkupFormatter::writeAttributeDefinitions(const Markup& printedElement) {
+    if (attributeDefinitions_.empty()) {
+        return;
+    }
+    // A paragraph of its own ahead of everything: the reader gathers definitions from the whole document
+    // before it reads the spans, and nothing before them can take their lines in.
+    const std::string prefix = linePrefix(printedElement);
+    std::string definitions;
+    for (const auto& [label, attributes] : attributeDefinitions_) {
+        definitions += prefix + "^[" + label + "]: " + attributes + "\n";
+    }
+    result_.insert(0, definitions + prefix + "\n");
 }
 
 void MarkupFormatter::visitCustomInline(const CustomInline& custom) {
@@ -1101,12 +1197,15 @@ void MarkupFormatter::visitCustomInline(const CustomInline& custom) {
 
 // Tables
 
-std::string formatIndependently(const TableCell& cell, const MarkupFormatter::Options& options) {
-    MarkupFormatter formatter(options);
+std::string MarkupFormatter::formatIndependently(const TableCell& cell) {
+    MarkupFormatter formatter(formattingOptions);
     formatter.softBreaksAsSpaces_ = true;
+    // Definitions made for spans in the cell are written with the others.
+    formatter.attributeDefinitions_ = std::move(attributeDefinitions_);
     for (const Markup& child : cell.detachedFromParent().children()) {
         formatter.visit(child);
     }
+    attributeDefinitions_ = std::move(formatter.attributeDefinitions_);
     return formatter.result();
 }
 
@@ -1127,8 +1226,7 @@ void MarkupFormatter::printTableLines(const TableLines& lines) {
         for (const TableCell& cell : row.cells()) {
             const bool coveredFromAbove = !isHead && cell.rowspan() == 0;
             cells.push_back(
-                {coveredFromAbove ? "^" : tableCellText(formatIndependently(cell, formattingOptions)),
-                 cell.colspan()});
+                {coveredFromAbove ? "^" : tableCellText(formatIndependently(cell)), cell.colspan()});
         }
         return cells;
     };
@@ -1233,7 +1331,7 @@ void MarkupFormatter::visitTableRow(const TableRow& row) {
 }
 
 void MarkupFormatter::visitTableCell(const TableCell& cell) {
-    print(escapedForTableCell(formatIndependently(cell, formattingOptions)), cell);
+    print(escapedForTableCell(formatIndependently(cell)), cell);
 }
 
 } // namespace Markdown

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Markdown {
@@ -106,6 +107,9 @@ public:
     /// Prints `text`, wrapping it at spaces when a line limit is set (never inside a heading).
     void softWrapPrint(std::string_view text, const Markup& element);
     void ensureDoxygenCommandPrecedingNewline(const Markup& command);
+    /// Writes the definitions of the attributes that spans named by label (those the parenthesised form
+    /// cannot hold) ahead of everything printed for `printedElement`, as a paragraph of their own.
+    void writeAttributeDefinitions(const Markup& printedElement);
 
 private:
     /// Queues newlines so that at least `count` separate what was printed from what comes next.
@@ -131,10 +135,15 @@ private:
     /// line already), it is printed again from a new line.
     template <class PrintElement> void printUnbroken(const Markup& element, PrintElement printElement);
 
+    /// The label of the definition of `attributes`, made when it is the first span with them.
+    std::string attributeDefinitionLabel(const std::string& attributes);
+
     struct TableLines;
     void printTableLines(const TableLines& lines);
 
-    friend std::string formatIndependently(const TableCell& cell, const Options& options);
+    /// The content of a table cell printed on its own: detached from its table, soft breaks as spaces, one
+    /// line of inline Markdown (unescaped).
+    std::string formatIndependently(const TableCell& cell);
 
     std::string result_;
     State state_;
@@ -165,10 +174,8 @@ private:
     // The tildes of each strikethrough being printed, innermost last.
     std::vector<std::string> openStrikethroughTildes_;
     std::optional<FinishedList> lastFinishedList_;
+    // Label and attributes of each definition that spans name, in the order of their first span.
+    std::vector<std::pair<std::string, std::string>> attributeDefinitions_;
 };
-
-/// The content of a table cell printed on its own: detached from its table, soft breaks as spaces, one line
-/// of inline Markdown (unescaped).
-std::string formatIndependently(const TableCell& cell, const MarkupFormatter::Options& options);
 
 } // namespace Markdown
