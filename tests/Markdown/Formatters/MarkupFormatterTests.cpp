@@ -344,9 +344,12 @@ TEST(MarkupFormatter, WrappedLinesCountCharactersNotBytes) {
 TEST(MarkupFormatter, UnbrokenElementsMoveWholeToTheNextLine) {
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::softBreak);
-    // A code span past the limit starts a new line; as a first child it stays put.
+    // A code span past the limit starts a new line; as a first child it stays put, and so does one that
+    // continues a word (a line break there would put a blank into the word).
+    EXPECT_EQ(formatted(Paragraph({Text("aaaa bbbb cccc "), InlineCode("code span")}), values),
+              "aaaa bbbb cccc \n`code span`");
     EXPECT_EQ(formatted(Paragraph({Text("aaaa bbbb cccc"), InlineCode("code span")}), values),
-              "aaaa bbbb cccc\n`code span`");
+              "aaaa bbbb cccc`code\nspan`");
     EXPECT_EQ(formatted(Paragraph({InlineCode("a very long code span here")}), values),
               "`a very long code\nspan here`");
     // A link whose text wraps is reprinted from its "[" on a new line.
@@ -369,7 +372,9 @@ TEST(MarkupFormatter, UnbrokenElementsMoveWholeToTheNextLine) {
 TEST(MarkupFormatter, HardBreakSplittingDoesNotEndAMovedWordWithSpaces) {
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(10, LineSplittingElement::hardBreak);
-    EXPECT_EQ(formatted(Paragraph({Text("abcdefgh"), Text("ijk lmn")}), values), "abcdefgh\nijk lmn");
+    EXPECT_EQ(formatted(Paragraph({Text("abcdefgh "), Text("ijk lmn")}), values), "abcdefgh \nijk lmn");
+    // A text that continues a word begun before it never breaks that word.
+    EXPECT_EQ(formatted(Paragraph({Text("abcdefgh"), Text("ijk lmn")}), values), "abcdefghijk  \nlmn");
     EXPECT_EQ(formatted(paragraph("abcd efgh ijk"), values), "abcd  \nefgh  \nijk");
 }
 
@@ -674,6 +679,53 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StructureCase{"cellEndingWithABackslash", "| a\\\\ | b |\n|---|---|\n| c | d |",
                                     "|a\\ |b|\n|---|-|\n|c  |d|"},
                       StructureCase{"cellOfABackslash", "| \\\\ |\n|---|\n| x |", "|\\ |\n|--|\n|x |"}),
+    [](const auto& info) { return info.param.name; });
+
+OptionValues wrappedAt(std::int64_t maxLength,
+                       LineSplittingElement splitting = LineSplittingElement::softBreak) {
+    OptionValues values;
+    values.preferredLineLimit = PreferredLineLimit(maxLength, splitting);
+    return values;
+}
+
+// Wrapping never starts a line with what would begin a block there (a list marker, "#", ">", a fence, a rule
+// or setext underline, HTML, a table's delimiter row), never breaks a word, never strands an opening
+// delimiter at the end of a line, never makes an empty line, and never wraps a table cell.
+INSTANTIATE_TEST_SUITE_P(
+    WrappedLines, StructureKeptTest,
+    ::testing::Values(
+        StructureCase{"dash", "aaaa bbbb - c", "aaaa bbbb -\nc", wrappedAt(10)},
+        StructureCase{"plus", "aaaa bbbb + c", "aaaa bbbb +\nc", wrappedAt(10)},
+        StructureCase{"hashes", "aaaa bbbb ## c", "aaaa bbbb ##\nc", wrappedAt(10)},
+        StructureCase{"quoteMarker", "aaaa bbbb >c", "aaaa bbbb >c", wrappedAt(10)},
+        StructureCase{"numerals", "aaaa bbbb 1. c 2) d", "aaaa bbbb 1.\nc 2) d", wrappedAt(10)},
+        StructureCase{"backtickFence", "aaaa bbbb ``` c", "aaaa bbbb ```\nc", wrappedAt(10)},
+        StructureCase{"tildeFence", "aaaa bbbb ~~~c", "aaaa bbbb ~~~c", wrappedAt(10)},
+        StructureCase{"setextEquals", "aaaa bbbb ==", "aaaa bbbb ==", wrappedAt(10)},
+        StructureCase{"setextDash", "aaaa bbbb -", "aaaa bbbb -", wrappedAt(10)},
+        StructureCase{"rule", "aaaa bbbb * * *", "aaaa bbbb * * *", wrappedAt(10)},
+        StructureCase{"html", "aaaa bbbb <div>", "aaaa bbbb <div>", wrappedAt(10)},
+        StructureCase{"tableDelimiterRow", "aaaa b|cc -|-", "aaaa\nb|cc -|-", wrappedAt(8)},
+        StructureCase{"insideAQuote", "> aaaa bbbb - c", "> aaaa bbbb -\n> c", wrappedAt(12)},
+        StructureCase{"textAfterAnElement", "*aaaa bbb* - c", "*aaaa bbb* -\nc", wrappedAt(10)},
+        StructureCase{"hardBreakSplitting", "aaaa bb - c", "aaaa bb -  \nc",
+                      wrappedAt(10, LineSplittingElement::hardBreak)},
+        StructureCase{"emphasisMovesWithItsFirstWord", "aaaa bbbb *cccc*", "aaaa bbbb \n*cccc*",
+                      wrappedAt(11)},
+        StructureCase{"nestedOpenersMoveTogether", "aaaa bbbb *[cccc](u)*", "aaaa bbbb \n*[cccc](u)*",
+                      wrappedAt(11)},
+        StructureCase{"wordAfterAnElementStaysWhole", "aaaa *bb*cccc", "aaaa *bb*cccc", wrappedAt(10)},
+        StructureCase{"linkGluedToAWordStays", "aaaa bbbb[cc](u)", "aaaa bbbb[cc](u)", wrappedAt(12)},
+        StructureCase{"longWordAfterALineBreak", "aa\\\nbbbbbbbbbbbb", "aa  \nbbbbbbbbbbbb", wrappedAt(8)},
+        StructureCase{"codeSpanWithHardBreakSplitting", "`aaaa bbbb cccc`", "`aaaa\nbbbb\ncccc`",
+                      wrappedAt(10, LineSplittingElement::hardBreak)},
+        StructureCase{"blanksBeforeABreak", "aaaa   bbbb", "aaaa \nbbbb", wrappedAt(8)},
+        StructureCase{"blankRunAtTheLimit", "aaaaa  bbbbbb", "aaaaa \nbbbbbb", wrappedAt(6)},
+        StructureCase{"backslashEndingAWord", "aaaa\\\\ bbbb", "aaaa\\ bbbb", wrappedAt(6)},
+        StructureCase{"firstLineOpeningWithAFence", "``` a``````", "``` a``````", wrappedAt(6)},
+        StructureCase{"firstLineOpeningWithATag", "<br> aaaa", "<br> aaaa", wrappedAt(6)},
+        StructureCase{"tableCellsStayOnTheirRow", "| one two three |\n|---|",
+                      "|one two three|\n|-------------|", wrappedAt(8)}),
     [](const auto& info) { return info.param.name; });
 
 TEST(MarkupFormatterFaults, AnElementMovedUnderALineLimitNeverEndsTheParagraph) {

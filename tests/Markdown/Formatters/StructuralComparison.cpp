@@ -25,13 +25,56 @@ bool isEmptyText(const Markup& markup) {
     return markup.kind() == RawKind::text && Text(markup.data()).string().empty();
 }
 
-Node reduced(const Markup& markup) {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+// Under a line limit the printer makes the lines of inline text itself: where it breaks a line the reader
+// finds a soft break (a line break, when lines are split with hard breaks), and the blanks around the break
+// go; a tab prints as a space. So there, runs of texts and such breaks compare as one text whose blanks are
+// collapsed into single spaces.
+void joinWrappedText(std::vector<Node>& children, const MarkupFormatter::Options& options) {
+    const std::optional<PreferredLineLimit>& limit = options.preferredLineLimit();
+    if (!limit) {
+        return;
+    }
+    const auto joins = [&](const Node& node) {
+        return node.data.kind() == RawKind::text || node.data.kind() == RawKind::softBreak ||
+               (node.data.kind() == RawKind::lineBreak &&
+                limit->lineSplittingElement == LineSplittingElement::hardBreak);
+    };
+    std::vector<Node> joined;
+    bool joining = false;
+    for (Node& child : children) {
+        if (!joins(child)) {
+            joined.push_back(std::move(child));
+            joining = false;
+            continue;
+        }
+        if (!joining) {
+            joined.push_back({RawMarkupData::text(""), std::nullopt, {}});
+            joining = true;
+        }
+        const std::string piece = child.data.kind() == RawKind::text ? child.data.stringPayload().value : " ";
+        std::string text = joined.back().data.stringPayload().value;
+        for (const char c : piece) {
+            if (!isBlank(c) || text.empty() || !isBlank(text.back())) {
+                text += isBlank(c) ? ' ' : c;
+            }
+        }
+        joined.back().data = RawMarkupData::text(std::move(text));
+    }
+    children = std::move(joined);
+}
+
+Node reduced(const Markup& markup, const MarkupFormatter::Options& options) {
     Node node{markup.data().node().data(), std::nullopt, {}};
     for (const Markup& child : markup.children()) {
         if (!isEmptyText(child)) {
-            node.children.push_back(reduced(child));
+            node.children.push_back(reduced(child, options));
         }
     }
+    joinWrappedText(node.children, options);
     return node;
 }
 
@@ -69,7 +112,8 @@ bool printedOnOneLine(const Heading& heading, const MarkupFormatter::Options& op
 // - code and HTML blocks lose the empty lines at their start and end;
 // - code printed indented (fences "never") loses its language;
 // - a heading printed after "#" marks is one line, so a soft or hard line break in it (at any depth) reads
-//   back as one space.
+//   back as one space;
+// - under a line limit the printer makes the lines of inline text (see joinWrappedText).
 Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options& options,
                            bool insideOneLineHeading = false) {
     Node node{markup.data().node().data(), std::nullopt, {}};
@@ -118,6 +162,7 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
         node.children.push_back(expectedAfterPrinting(child, options, oneLine));
     }
     endLineText();
+    joinWrappedText(node.children, options);
     return node;
 }
 
@@ -209,7 +254,8 @@ std::optional<StructuralDifference> roundTripDifference(const Markup& original,
 std::optional<StructuralDifference> firstStructuralDifference(const Markup& original, const Markup& reprinted,
                                                               const MarkupFormatter::Options& options) {
     const Node expected = expectedAfterPrinting(original, options);
-    return firstDifference(expected, reduced(reprinted), std::string(rawKindName(expected.data.kind())));
+    return firstDifference(expected, reduced(reprinted, options),
+                           std::string(rawKindName(expected.data.kind())));
 }
 
 } // namespace FormatterTest

@@ -421,6 +421,52 @@ bool attributesFitADefinition(std::string_view attributes) {
            attributes.find_first_of("\n\r") == std::string_view::npos;
 }
 
+// Whether a line that continues a paragraph and begins with `word` (up to the first blank) would open a block
+// instead: a list item ("-", "+", "*", "1.", "1)"), a heading ("#" to "######"), a quote, HTML, a fence, a
+// thematic break or setext underline (one character repeated), a table's delimiter row (only "|", ":" and
+// "-"), or, where the reader takes them, a directive ("@Name") or a Doxygen command ("\\param").
+bool opensABlock(std::string_view word) {
+    if (word.empty()) {
+        return false;
+    }
+    const char first = word.front();
+    if (first == '>' || first == '<' || word.starts_with("```") || word.starts_with("~~~")) {
+        return true;
+    }
+    if ((first == '@' || first == '\\') && word.size() > 1 && isASCIILetter(word[1])) {
+        return true;
+    }
+    const bool repeated = word.find_first_not_of(first) == std::string_view::npos;
+    if (repeated && (first == '-' || first == '+' || first == '*' || first == '_' || first == '=' ||
+                     (first == '#' && word.size() <= 6))) {
+        return true;
+    }
+    const std::size_t digits = word.find_first_not_of("0123456789");
+    if (digits > 0 && digits <= 9 && digits + 1 == word.size() &&
+        (word[digits] == '.' || word[digits] == ')')) {
+        return true;
+    }
+    return word.find_first_not_of("|:-") == std::string_view::npos;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Whether the words of a text may go on a new line from word `start` on, after `openings` (delimiters
+// carried over with them): the line begins with the first word from there that is not empty (the blanks
+// before it are dropped), which must not open a block. Where only blanks are left, the line begins with what
+// follows the text, which may start a line only when `endsBeforeAnElement` is false.
+bool lineMayStartWith(const std::vector<std::string_view>& words, std::size_t start,
+                      std::string_view openings, bool endsBeforeAnElement) {
+    for (std::size_t i = start; i < words.size(); ++i) {
+        if (!words[i].empty()) {
+            return !opensABlock(std::string(openings) + std::string(words[i]));
+        }
+    }
+    return !endsBeforeAnElement;
+}
+
 // True inside a heading printed after "#" marks, which ends at the end of its line.
 bool insideATXHeading(const Markup& element, PreferredHeadingStyle style) {
     for (const MarkupData* ancestor = element.data().parent(); ancestor; ancestor = ancestor->parent()) {
@@ -527,9 +573,11 @@ void MarkupFormatter::addressPendingNewlines(const Markup& element) {
     state_.newlineStreak += state_.queuedNewlines;
     state_.queuedNewlines = 0;
     state_.lastLineLength = prefixLength;
+    lineContentStart_ = result_.size();
 }
 
 void MarkupFormatter::print(std::string_view text, const Markup& element) {
+    openingRun_.reset();
     addressPendingNewlines(element);
     if (result_.empty()) {
         const std::string prefix = linePrefix(element);
@@ -537,12 +585,19 @@ void MarkupFormatter::print(std::string_view text, const Markup& element) {
         result_ += prefix;
         state_.currentLength += prefixLength;
         state_.lastLineLength += prefixLength;
+        lineContentStart_ = result_.size();
     }
     const std::int64_t length = characterCount(text);
     result_ += text;
     state_.currentLength += length;
     state_.lastLineLength += length;
     state_.newlineStreak = 0;
+}
+
+void MarkupFormatter::printOpening(std::string_view delimiter, const Markup& element) {
+    const OpeningRun run = openingRun_.value_or(OpeningRun{state_, result_.size()});
+    print(delimiter, element);
+    openingRun_ = run;
 }
 
 void MarkupFormatter::ensureNewlines(std::int64_t count) {
@@ -602,36 +657,116 @@ void MarkupFormatter::restoreState(const State& savedState) {
                        byteLengthOfLastCharacters(result_, state_.currentLength - savedState.currentLength));
     }
     state_ = savedState;
+    if (lineContentStart_ > result_.size()) {
+        // The line taken back began after its last newline (and the prefix, which holds no newline).
+        const std::size_t newline = result_.rfind('\n');
+        lineContentStart_ = newline == std::string::npos ? 0 : newline + 1;
+    }
+}
+
+void MarkupFormatter::markLineContentStart() {
+    lineContentStart_ = result_.size();
+}
+
+bool MarkupFormatter::lineMayBreak() const {
+    // A backslash right before a line end is a line break.
+    if (!result_.empty() && result_.back() == '\\') {
+        return false;
+    }
+    // A line that begins with what would open a block, and did not as the document wrote it (it went on),
+    // could open one once shorter: such a line is not broken. Only a paragraph's first line, or the line
+    // after a line break, can begin so.
+    const std::size_t start = std::min(lineContentStart_, result_.size());
+    const std::size_t wordEnd = result_.find_first_of(" \t", start);
+    return !opensABlock(
+        std::string_view(result_).substr(start, wordEnd == std::string::npos ? wordEnd : wordEnd - start));
+}
+
+void MarkupFormatter::breakLineForWrapping(std::string_view breakText, bool keepsBlanks,
+                                           const Markup& element) {
+    // The reader drops the blanks that end a line before a soft break, but takes two or more of them for a
+    // line break: all but one go (where they are not a code span's).
+    if (breakText.empty() && !keepsBlanks) {
+        std::size_t blanks = 0;
+        while (result_.size() - blanks > lineContentStart_ && isBlank(result_[result_.size() - blanks - 1])) {
+            ++blanks;
+        }
+        if (blanks > 1) {
+            const std::int64_t dropped = static_cast<std::int64_t>(blanks) - 1;
+            result_.resize(result_.size() - static_cast<std::size_t>(dropped));
+            state_.currentLength -= dropped;
+            state_.lastLineLength -= dropped;
+        }
+    }
+    print(breakText, element);
+    state_.queuedNewlines += 1;
 }
 
 void MarkupFormatter::softWrapPrint(std::string_view text, const Markup& element) {
-    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
-    if (!limit || hasHeadingAncestor(element)) {
+    if (!lineLimit_ || hasHeadingAncestor(element)) {
         print(text, element);
         return;
     }
+    const std::int64_t maxLength = lineLimit_->maxLength;
     const std::string_view breakText =
-        limit->lineSplittingElement == LineSplittingElement::softBreak ? "" : "  ";
+        lineLimit_->lineSplittingElement == LineSplittingElement::softBreak ? "" : "  ";
     const std::int64_t breakLength = characterCount(breakText);
     const std::vector<std::string_view> words = wordsOf(text);
+    // Where only blanks are left, what follows them is another element, which stood on this line in the
+    // document, unless the text is a soft break's.
+    const bool endsBeforeAnElement = element.kind() != RawKind::softBreak;
+    const bool insideCode = element.kind() == RawKind::inlineCode;
     std::int64_t wordsOnLine = 0;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::int64_t wordLength = characterCount(words[i]);
+        // A break before an empty word would start a line with nothing on it, and one more there an empty
+        // line, which ends the paragraph: blanks never start a line.
         if (i == 0) {
-            if (state_.lastLineLength + wordLength >= limit->maxLength) {
-                state_.queuedNewlines += 1;
+            if (!words[0].empty() && state_.lastLineLength + wordLength >= maxLength) {
+                startTextOnANewLine(words, endsBeforeAnElement, element);
             }
-        } else if (state_.lastLineLength + wordLength + breakLength + 1 < limit->maxLength) {
+        } else if (words[i].empty() || state_.lastLineLength + wordLength + breakLength + 1 < maxLength) {
             if (wordsOnLine > 0) {
                 print(" ", element);
             }
-        } else {
-            print(breakText, element);
-            state_.queuedNewlines += 1;
+        } else if (lineMayStartWith(words, i, "", endsBeforeAnElement) && lineMayBreak()) {
+            // Inside a code span a break needs no break text: its line ends read as blanks.
+            breakLineForWrapping(insideCode ? "" : breakText, insideCode, element);
             wordsOnLine = 0;
+        } else {
+            // The word stays on this line, past the limit.
+            print(" ", element);
         }
         print(words[i], element);
         ++wordsOnLine;
+    }
+}
+
+void MarkupFormatter::startTextOnANewLine(const std::vector<std::string_view>& words,
+                                          bool endsBeforeAnElement, const Markup& element) {
+    // A word that starts a line anyway gets no newline of its own: one more would make an empty line. Inside
+    // an element that moves whole to a new line when it does not fit (see `printUnbroken`), the element
+    // moves instead.
+    if (state_.queuedNewlines > 0 || checkingElements_ > 0 || !lineMayBreak()) {
+        return;
+    }
+    // A word right after the opening delimiters of the elements it starts moves with them, where a blank
+    // stands before them; a word right after anything else continues a word begun there, which never breaks.
+    if (openingRun_) {
+        const OpeningRun run = *openingRun_;
+        const std::string openings = result_.substr(run.resultSize);
+        const bool afterABlank = run.state.queuedNewlines == 0 && run.resultSize > lineContentStart_ &&
+                                 isBlank(result_[run.resultSize - 1]);
+        if (afterABlank && lineMayStartWith(words, 0, openings, endsBeforeAnElement)) {
+            restoreState(run.state);
+            breakLineForWrapping("", false, element);
+            print(openings, element);
+        }
+        return;
+    }
+    if (result_.size() > lineContentStart_ && isBlank(result_.back()) &&
+        lineMayStartWith(words, 0, "", endsBeforeAnElement)) {
+        breakLineForWrapping("", false, element);
     }
 }
 
@@ -640,24 +775,25 @@ void MarkupFormatter::printUnbroken(const Markup& element, PrintElement printEle
     // Without a line limit the lines are the document's own: an element broken over lines holds its own
     // soft or hard breaks, which a move would keep while adding a line break before it that the document
     // does not have.
-    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
-    if (!limit || reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
+    if (!lineLimit_ || reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
         printElement();
         return;
     }
     const State saved = state_;
+    // An element that already starts a new line gains nothing by moving; one more newline would end the
+    // paragraph. One that follows a word without a blank between them is part of that word, which never
+    // breaks.
+    const bool mayMove = saved.queuedNewlines == 0 && result_.size() > lineContentStart_ &&
+                         isBlank(result_.back()) && lineMayBreak();
     ++checkingElements_;
     printElement();
     --checkingElements_;
-    const bool pastLimit = state_.lastLineLength >= limit->maxLength;
+    const bool pastLimit = state_.lastLineLength >= lineLimit_->maxLength;
     const bool brokenOverLines =
         state_.lineNumber + state_.queuedNewlines > saved.lineNumber + saved.queuedNewlines;
-    // An element that already starts a new line gains nothing by moving; one more newline would end the
-    // paragraph.
-    const bool startsALine = saved.queuedNewlines > 0;
-    if ((pastLimit || brokenOverLines) && !startsALine) {
+    if (mayMove && (pastLimit || brokenOverLines)) {
         restoreState(saved);
-        state_.queuedNewlines += 1;
+        breakLineForWrapping("", false, element);
         ++reprintDepth_;
         printElement();
         --reprintDepth_;
@@ -688,6 +824,7 @@ void MarkupFormatter::visitBlockQuote(const BlockQuote& blockQuote) {
                state_.queuedNewlines == 0) {
         // The quote opens on its item's marker line, which carries no "> " of its own.
         print("> ", blockQuote);
+        markLineContentStart();
         descendInto(blockQuote);
         return;
     }
@@ -746,11 +883,13 @@ void MarkupFormatter::visitListItem(const ListItem& item) {
     const bool otherMarker = !openListsTakeOtherMarker_.empty() && openListsTakeOtherMarker_.back();
     if (list && list->kind() == RawKind::unorderedList) {
         print(std::string(1, bulletCharacter(otherMarker)) + " " + checkbox, item);
+        markLineContentStart();
     } else if (std::optional<std::string> numeral = numeralPrefix(item)) {
         if (otherMarker) {
             numeral->replace(numeral->size() - 2, 1, ")");
         }
         print(*numeral + checkbox, item);
+        markLineContentStart();
     }
     descendInto(item);
 }
@@ -908,6 +1047,7 @@ void MarkupFormatter::ensureDoxygenCommandPrecedingNewline(const Markup& command
 void MarkupFormatter::printDoxygenCommand(const Markup& command, std::string_view word) {
     ensureDoxygenCommandPrecedingNewline(command);
     print(std::string(rawValue(formattingOptions.doxygenCommandPrefix())) + std::string(word) + " ", command);
+    markLineContentStart();
 }
 
 void MarkupFormatter::visitDoxygenDiscussion(const DoxygenDiscussion& command) {
@@ -928,6 +1068,7 @@ void MarkupFormatter::visitDoxygenNote(const DoxygenNote& command) {
 void MarkupFormatter::visitDoxygenParameter(const DoxygenParameter& command) {
     printDoxygenCommand(command, "param");
     print(command.name() + " ", command);
+    markLineContentStart();
     descendInto(command);
 }
 
@@ -1063,7 +1204,7 @@ std::string MarkupFormatter::markersOfEnclosingEmphases(const MarkupData& parent
 void MarkupFormatter::printEmphasis(const Markup& element, std::size_t markerCount) {
     const char marker = emphasisMarker(element);
     const std::string markers(markerCount, marker);
-    print(markers, element);
+    printOpening(markers, element);
     openEmphases_.push_back({element.kind(), marker});
     descendInto(element);
     openEmphases_.pop_back();
@@ -1075,7 +1216,7 @@ void MarkupFormatter::visitStrikethrough(const Strikethrough& strikethrough) {
     // length (one tilde or two) than the one around it.
     const std::string tildes =
         openStrikethroughTildes_.empty() || openStrikethroughTildes_.back().size() == 2 ? "~" : "~~";
-    print(tildes, strikethrough);
+    printOpening(tildes, strikethrough);
     openStrikethroughTildes_.push_back(tildes);
     descendInto(strikethrough);
     openStrikethroughTildes_.pop_back();
@@ -1084,7 +1225,7 @@ void MarkupFormatter::visitStrikethrough(const Strikethrough& strikethrough) {
 
 void MarkupFormatter::visitImage(const Image& image) {
     printUnbroken(image, [&] {
-        print("![", image);
+        printOpening("![", image);
         descendInto(image);
         print("](", image);
         print(destinationText(image.source().value_or("")), image);
@@ -1102,7 +1243,7 @@ void MarkupFormatter::visitLink(const Link& link) {
         return;
     }
     printUnbroken(link, [&] {
-        print("[", link);
+        printOpening("[", link);
         descendInto(link);
         print("](", link);
         print(destinationText(link.destination().value_or("")), link);
@@ -1127,9 +1268,8 @@ void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
     // its prefix (which ends with a blank, or is empty, as at the very start) make an empty line, which ends
     // the paragraph, or blanks that start it, which it drops. A backslash breaks the line as well and keeps
     // both.
-    const bool startsOrEndsBlank =
-        state_.queuedNewlines > 0 || result_.empty() ||
-        result_.back() == ' ' || result_.back() == '\t' || result_.back() == '\n';
+    const bool startsOrEndsBlank = state_.queuedNewlines > 0 || result_.empty() || result_.back() == ' ' ||
+                                   result_.back() == '\t' || result_.back() == '\n';
     print(startsOrEndsBlank ? "\\" : "  ", lineBreak);
     state_.queuedNewlines += 1;
 }
@@ -1153,7 +1293,7 @@ void MarkupFormatter::visitInlineAttributes(const InlineAttributes& attributes) 
     const bool inParentheses = attributesReadBackInParentheses(text) || !attributesFitADefinition(text);
     const std::string reference = inParentheses ? "" : attributeDefinitionLabel(text);
     printUnbroken(attributes, [&] {
-        print("^[", attributes);
+        printOpening("^[", attributes);
         descendInto(attributes);
         if (inParentheses) {
             print("](", attributes);
@@ -1199,6 +1339,7 @@ void MarkupFormatter::visitCustomInline(const CustomInline& custom) {
 
 std::string MarkupFormatter::formatIndependently(const TableCell& cell) {
     MarkupFormatter formatter(formattingOptions);
+    formatter.lineLimit_.reset();
     formatter.softBreaksAsSpaces_ = true;
     // Definitions made for spans in the cell are written with the others.
     formatter.attributeDefinitions_ = std::move(attributeDefinitions_);

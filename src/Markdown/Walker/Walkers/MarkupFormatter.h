@@ -29,7 +29,10 @@ namespace Markdown {
 ///
 /// With a preferred line limit, text wraps at spaces; a code span, image, link or inline-attribute span that
 /// would end up past the limit or broken over lines is moved whole to a new line, unless it is the first
-/// element of its parent or starts a line already.
+/// element of its parent or starts a line already. Wrapping keeps the structure too: it never starts a line
+/// with what would open a block there, never breaks a word (nor between an element and a word it touches),
+/// carries opening delimiters along with the word they open, never leaves an empty line or a line that
+/// ends in a line break (two blanks, a backslash), and never wraps a table cell, whose row is one line.
 class MarkupFormatter : public MarkupWalker<MarkupFormatter> {
 public:
     using Options = MarkupFormatterOptions;
@@ -47,7 +50,8 @@ public:
 
     explicit MarkupFormatter(Options formattingOptions)
         : formattingOptions(std::move(formattingOptions)),
-          softBreaksAsSpaces_(this->formattingOptions.preferredLineLimit().has_value()) {}
+          lineLimit_(this->formattingOptions.preferredLineLimit()),
+          softBreaksAsSpaces_(lineLimit_.has_value()) {}
 
     Options formattingOptions;
     const std::string& result() const { return result_; }
@@ -97,6 +101,9 @@ public:
 
     /// Writes the queued newlines (each followed by `element`'s line prefix), then `text`.
     void print(std::string_view text, const Markup& element);
+    /// Prints the opening delimiter of an inline element ("*", "~", "[", "![", "^["): when wrapping moves the
+    /// first word inside it to a new line, the delimiters that open the word move with it.
+    void printOpening(std::string_view delimiter, const Markup& element);
     void addressPendingNewlines(const Markup& element);
     /// The text that starts every line written for `element`.
     std::string linePrefix(const Markup& element) const;
@@ -134,6 +141,16 @@ private:
     /// it ends past the limit or broken over lines (and is not its parent's first child and does not start a
     /// line already), it is printed again from a new line.
     template <class PrintElement> void printUnbroken(const Markup& element, PrintElement printElement);
+    /// Under a line limit, starts a text whose first word would not fit on the line on a new one, where it
+    /// may start one (`words` are the text's; see `softWrapPrint`).
+    void startTextOnANewLine(const std::vector<std::string_view>& words, bool endsBeforeAnElement,
+                             const Markup& element);
+    /// Whether wrapping may break the line being printed (see the definition for the one case it may not).
+    bool lineMayBreak() const;
+    /// Ends the line being printed where wrapping breaks it: prints `breakText` and queues a newline.
+    void breakLineForWrapping(std::string_view breakText, bool keepsBlanks, const Markup& element);
+    /// Marks where the content of the line being printed begins, after container markers ("- ", "> ").
+    void markLineContentStart();
 
     /// The label of the definition of `attributes`, made when it is the first span with them.
     std::string attributeDefinitionLabel(const std::string& attributes);
@@ -147,9 +164,21 @@ private:
 
     std::string result_;
     State state_;
+    // The line limit text wraps at: the option's, none in table cells, which are one line each.
+    std::optional<PreferredLineLimit> lineLimit_;
     // Soft breaks print as texts of one space: under a line limit, where lines come from wrapping alone,
-    // and in table cells, which are one line each.
+    // and in table cells.
     bool softBreaksAsSpaces_;
+    // Where the opening delimiters printed last, with nothing printed after them yet, began: the state and
+    // the size of the result before them. A word that moves to a new line takes them along.
+    struct OpeningRun {
+        State state;
+        std::size_t resultSize = 0;
+    };
+    std::optional<OpeningRun> openingRun_;
+    // Where in the result the content of the last line begins: after its line prefix and any container
+    // markers printed on it.
+    std::size_t lineContentStart_ = 0;
     // Elements being printed under the unbroken rule that will check themselves when done; the elements
     // nested in them need not check, because any element that would move forces its enclosing one to move.
     std::int64_t checkingElements_ = 0;
