@@ -1,6 +1,7 @@
 #include "Markdown/Walker/Walkers/MarkupFormatter.h"
 
 #include "Markdown/CmarkCompat/AttributeExtension.h"
+#include "Markdown/StructuralRestrictions/StructuralProtocols.h"
 #include "Markdown/Walker/Walkers/CharacterCount.h"
 
 #include <unicode/uchar.h>
@@ -220,19 +221,10 @@ bool isEmphasisKind(RawKind kind) {
     return kind == RawKind::emphasis || kind == RawKind::strong;
 }
 
-// Inline elements whose printed form begins and ends with a delimiter of their own ("*", "~", "[", "](...)").
+// Inline elements whose printed form begins and ends with a delimiter of their own ("*", "~", "[", "](...)"):
+// the inline containers that are inline elements themselves.
 bool isDelimitedInline(RawKind kind) {
-    switch (kind) {
-    case RawKind::emphasis:
-    case RawKind::strong:
-    case RawKind::strikethrough:
-    case RawKind::link:
-    case RawKind::image:
-    case RawKind::inlineAttributes:
-        return true;
-    default:
-        return false;
-    }
+    return isInlineKind(kind) && isInlineContainerKind(kind);
 }
 
 // The class of the first (`leading`) or last character an inline element prints; nothing when it prints
