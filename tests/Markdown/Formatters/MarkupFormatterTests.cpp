@@ -525,6 +525,12 @@ TEST_P(StructureKeptTest, PrintedTextReadsBackAsTheSameTree) {
     }
 }
 
+OptionValues spelledOutAutolinks() {
+    OptionValues values;
+    values.condenseAutolinks = false;
+    return values;
+}
+
 OptionValues underscoreEmphasis() {
     OptionValues values;
     values.emphasisMarker = EmphasisMarker::underline;
@@ -548,7 +554,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "A See\n[Catching\nundeclared](/x)."},
         StructureCase{"codeSpanAndImageWithSoftBreaks", "a `b\nc` d ![e\nf](g.png)",
                       "a `b c` d ![e\nf](g.png)"},
-        // Only a destination that reads back as an autolink is condensed.
+        // Only a destination that reads back as an autolink is condensed; inside a link's text an autolink
+        // is condensed whatever the option says.
+        StructureCase{"autolinkInsideALink", "[<https://a.org> x](/b) <https://c.org>",
+                      "[<https://a.org> x](/b) [https://c.org](https://c.org)", spelledOutAutolinks()},
         StructureCase{"relativeLinkNamedAfterItsTarget", "See [INSTALL.md](INSTALL.md) and [A](A).",
                       "See [INSTALL.md](INSTALL.md) and [A](A)."},
         StructureCase{"absoluteLinksCondense",

@@ -215,9 +215,10 @@ bool isASCIIPunctuation(char c) {
 // giving such texts what their writer gave them: a backslash before each ASCII punctuation character, which
 // reads back as the character itself. Nothing else changes (no element is added, removed or moved, and the
 // printer's code paths for text are the same), so every other difference still shows. The text of a link
-// printed in the condensed "<destination>" form is left as it is: that form prints no text, and the printer
-// chooses it by comparing the text with the destination.
-RawMarkupRef withTextsEscaped(const RawMarkupRef& node, const MarkupFormatter::Options& options) {
+// printed in the condensed "<destination>" form (as the options say, and always inside a link's text) is left
+// as it is: that form prints no text, and the printer chooses it by comparing the text with the destination.
+RawMarkupRef withTextsEscaped(const RawMarkupRef& node, const MarkupFormatter::Options& options,
+                              bool insideLink = false) {
     const RawMarkupData& data = node->data();
     if (data.kind() == RawKind::text) {
         const std::string& text = data.stringPayload().value;
@@ -233,12 +234,15 @@ RawMarkupRef withTextsEscaped(const RawMarkupRef& node, const MarkupFormatter::O
         }
         return RawMarkup::create(RawMarkupData::text(std::move(escaped)), node->parsedRange(), {});
     }
-    if (data.kind() == RawKind::link && Markup(MarkupData::newRoot(node)).format(options).starts_with("<")) {
-        return node;
+    if (data.kind() == RawKind::link) {
+        const Link link(MarkupData::newRoot(node));
+        if ((insideLink && link.isAutolink()) || link.format(options).starts_with("<")) {
+            return node;
+        }
     }
     std::vector<RawMarkupRef> children;
     for (const RawMarkupRef& child : node->children()) {
-        children.push_back(withTextsEscaped(child, options));
+        children.push_back(withTextsEscaped(child, options, insideLink || data.kind() == RawKind::link));
     }
     return RawMarkup::create(data, node->parsedRange(), children);
 }

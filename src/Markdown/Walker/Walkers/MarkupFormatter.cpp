@@ -1229,14 +1229,18 @@ void MarkupFormatter::visitImage(const Image& image) {
 }
 
 void MarkupFormatter::visitLink(const Link& link) {
-    if (formattingOptions.condenseAutolinks() && link.destination() && link.isAutolink() &&
-        readsBackAsAutolink(*link.destination())) {
+    // A link inside a link's text reads back only as an autolink: the spelled-out form would end the outer
+    // link's text.
+    if ((formattingOptions.condenseAutolinks() || openLinks_ > 0) && link.destination() &&
+        link.isAutolink() && readsBackAsAutolink(*link.destination())) {
         print("<" + *link.destination() + ">", link);
         return;
     }
     printUnbroken(link, [&] {
         printOpening("[", link);
+        ++openLinks_;
         descendInto(link);
+        --openLinks_;
         print("](", link);
         print(destinationText(link.destination().value_or("")), link);
         if (link.title()) {

@@ -200,6 +200,8 @@ private:
         char marker;
     };
     std::vector<OpenEmphasis> openEmphases_;
+    // How many links are being printed around the element being printed.
+    std::int64_t openLinks_ = 0;
     // The tildes of each strikethrough being printed, innermost last.
     std::vector<std::string> openStrikethroughTildes_;
     std::optional<FinishedList> lastFinishedList_;
