@@ -728,6 +728,7 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"longWordAfterALineBreak", "aa\\\nbbbbbbbbbbbb", "aa  \nbbbbbbbbbbbb", wrappedAt(8)},
         StructureCase{"codeSpanWithHardBreakSplitting", "`aaaa bbbb cccc`", "`aaaa\nbbbb\ncccc`",
                       wrappedAt(10, LineSplittingElement::hardBreak)},
+        StructureCase{"codeSpanKeepsItsTabs", "aaaa `b\tc d`", "aaaa \n`b\tc d`", wrappedAt(8)},
         StructureCase{"blanksBeforeABreak", "aaaa   bbbb", "aaaa \nbbbb", wrappedAt(8)},
         StructureCase{"blankRunAtTheLimit", "aaaaa  bbbbbb", "aaaaa \nbbbbbb", wrappedAt(6)},
         StructureCase{"backslashEndingAWord", "aaaa\\\\ bbbb", "aaaa\\ bbbb", wrappedAt(6)},

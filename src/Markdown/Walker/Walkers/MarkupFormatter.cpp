@@ -189,12 +189,13 @@ bool readsBackAsAutolink(std::string_view destination) {
     return true;
 }
 
-// Splits at every space and tab, keeping empty words.
-std::vector<std::string_view> wordsOf(std::string_view text) {
+// Splits at every space, and at every tab unless `keepTabs` (a code span's tabs are code), keeping empty
+// words.
+std::vector<std::string_view> wordsOf(std::string_view text, bool keepTabs) {
     std::vector<std::string_view> words;
     std::size_t wordStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == ' ' || text[i] == '\t') {
+        if (text[i] == ' ' || (text[i] == '\t' && !keepTabs)) {
             words.push_back(text.substr(wordStart, i - wordStart));
             wordStart = i + 1;
         }
@@ -703,11 +704,11 @@ void MarkupFormatter::softWrapPrint(std::string_view text, const Markup& element
     const std::string_view breakText =
         lineLimit_->lineSplittingElement == LineSplittingElement::softBreak ? "" : "  ";
     const std::int64_t breakLength = characterCount(breakText);
-    const std::vector<std::string_view> words = wordsOf(text);
+    const bool insideCode = element.kind() == RawKind::inlineCode;
+    const std::vector<std::string_view> words = wordsOf(text, insideCode);
     // Where only blanks are left, what follows them is another element, which stood on this line in the
     // document, unless the text is a soft break's.
     const bool endsBeforeAnElement = element.kind() != RawKind::softBreak;
-    const bool insideCode = element.kind() == RawKind::inlineCode;
     std::int64_t wordsOnLine = 0;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::int64_t wordLength = characterCount(words[i]);
