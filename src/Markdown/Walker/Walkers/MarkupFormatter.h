@@ -145,7 +145,8 @@ private:
     /// may start one (`words` are the text's; see `softWrapPrint`).
     void startTextOnANewLine(const std::vector<std::string_view>& words, bool endsBeforeAnElement,
                              const Markup& element);
-    /// Whether wrapping may break the line being printed (see the definition for the one case it may not).
+    /// Whether wrapping may break the line being printed: not right after a backslash, nor a line that
+    /// begins with what would open a block once the line is shorter.
     bool lineMayBreak() const;
     /// Ends the line being printed where wrapping breaks it: prints `breakText` and queues a newline.
     void breakLineForWrapping(std::string_view breakText, bool keepsBlanks, const Markup& element);
