@@ -110,11 +110,12 @@ TEST(TablePrinting, FollowsTheBlockBeforeItWithABlankLineAndCarriesThePrefix) {
     EXPECT_EQ(formatted(document), "p\n\n> |a|\n> |-|\n> |b|");
 }
 
-TEST(TablePrinting, WithALineLimitACellWrapsInsideItsRow) {
+TEST(TablePrinting, WithALineLimitACellStaysOnItsRow) {
+    // A row is one line: a cell wrapped at the limit would end it, and the table with it.
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(8, LineSplittingElement::softBreak);
     const Table table(std::nullopt, TableHead(cell("one two three")), TableBody());
-    EXPECT_EQ(formatted(table, values), "|one two\nthree|\n|-------------|");
+    EXPECT_EQ(formatted(table, values), "|one two three|\n|-------------|");
 }
 
 TEST(TablePrinting, ReadsBackWithTheSameCellsSpansAside) {

@@ -270,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "<div>\n\n</div>\n\np"},
         BlockCase{"htmlBlockLineBreakKinds", [] { return Markup(Document({HTMLBlock("a\r\nb\rc\u2028d")})); },
-                  "a\nb\nc\nd"},
+                  "a\nb\nc\u2028d"},
         BlockCase{"directiveAlone", [] { return Markup(Document({BlockDirective("Intro")})); }, "@Intro"},
         BlockCase{"directiveWithArgumentsAndChildren",
                   [] {
@@ -344,9 +344,12 @@ TEST(MarkupFormatter, WrappedLinesCountCharactersNotBytes) {
 TEST(MarkupFormatter, UnbrokenElementsMoveWholeToTheNextLine) {
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(20, LineSplittingElement::softBreak);
-    // A code span past the limit starts a new line; as a first child it stays put.
+    // A code span past the limit starts a new line; as a first child it stays put, and so does one that
+    // continues a word (a line break there would put a blank into the word).
+    EXPECT_EQ(formatted(Paragraph({Text("aaaa bbbb cccc "), InlineCode("code span")}), values),
+              "aaaa bbbb cccc \n`code span`");
     EXPECT_EQ(formatted(Paragraph({Text("aaaa bbbb cccc"), InlineCode("code span")}), values),
-              "aaaa bbbb cccc\n`code span`");
+              "aaaa bbbb cccc`code\nspan`");
     EXPECT_EQ(formatted(Paragraph({InlineCode("a very long code span here")}), values),
               "`a very long code\nspan here`");
     // A link whose text wraps is reprinted from its "[" on a new line.
@@ -369,7 +372,9 @@ TEST(MarkupFormatter, UnbrokenElementsMoveWholeToTheNextLine) {
 TEST(MarkupFormatter, HardBreakSplittingDoesNotEndAMovedWordWithSpaces) {
     OptionValues values;
     values.preferredLineLimit = PreferredLineLimit(10, LineSplittingElement::hardBreak);
-    EXPECT_EQ(formatted(Paragraph({Text("abcdefgh"), Text("ijk lmn")}), values), "abcdefgh\nijk lmn");
+    EXPECT_EQ(formatted(Paragraph({Text("abcdefgh "), Text("ijk lmn")}), values), "abcdefgh \nijk lmn");
+    // A text that continues a word begun before it never breaks that word.
+    EXPECT_EQ(formatted(Paragraph({Text("abcdefgh"), Text("ijk lmn")}), values), "abcdefghijk  \nlmn");
     EXPECT_EQ(formatted(paragraph("abcd efgh ijk"), values), "abcd  \nefgh  \nijk");
 }
 
@@ -489,6 +494,9 @@ struct StructureCase {
     std::string markdown;
     std::string printed;
     OptionValues options = {};
+    // Whether the texts read as written wherever they stand on a line, so that the printed text reads back
+    // without escaping them first.
+    bool textsNeedNoEscaping = true;
     friend void PrintTo(const StructureCase& c, std::ostream* out) { *out << c.markdown; }
 };
 
@@ -497,13 +505,30 @@ class StructureKeptTest : public ::testing::TestWithParam<StructureCase> {};
 TEST_P(StructureKeptTest, PrintedTextReadsBackAsTheSameTree) {
     const StructureCase& c = GetParam();
     const Document document = Document::parsing(c.markdown);
-    EXPECT_EQ(formatted(document, c.options), c.printed);
+    const std::string printed = formatted(document, c.options);
+    EXPECT_EQ(printed, c.printed);
     const std::optional<StructuralDifference> difference = roundTripDifference(document, c.options.make());
     if (difference) {
         ADD_FAILURE() << "the trees part at " << difference->path << "\n"
                       << difference->expected << "read back:\n"
                       << difference->actual;
     }
+    if (!c.textsNeedNoEscaping) {
+        return;
+    }
+    const std::optional<StructuralDifference> asPrinted =
+        firstStructuralDifference(document, Document::parsing(printed), c.options.make());
+    if (asPrinted) {
+        ADD_FAILURE() << "as printed, the trees part at " << asPrinted->path << "\n"
+                      << asPrinted->expected << "read back:\n"
+                      << asPrinted->actual;
+    }
+}
+
+OptionValues spelledOutAutolinks() {
+    OptionValues values;
+    values.condenseAutolinks = false;
+    return values;
 }
 
 OptionValues underscoreEmphasis() {
@@ -529,19 +554,29 @@ INSTANTIATE_TEST_SUITE_P(
                       "A See\n[Catching\nundeclared](/x)."},
         StructureCase{"codeSpanAndImageWithSoftBreaks", "a `b\nc` d ![e\nf](g.png)",
                       "a `b c` d ![e\nf](g.png)"},
-        // Only a destination that reads back as an autolink is condensed.
+        // Only a destination that reads back as an autolink is condensed; inside a link's text an autolink
+        // is condensed whatever the option says.
+        StructureCase{"autolinkInsideALink", "[<https://a.org> x](/b) <https://c.org>",
+                      "[<https://a.org> x](/b) [https://c.org](https://c.org)", spelledOutAutolinks()},
         StructureCase{"relativeLinkNamedAfterItsTarget", "See [INSTALL.md](INSTALL.md) and [A](A).",
                       "See [INSTALL.md](INSTALL.md) and [A](A)."},
         StructureCase{"absoluteLinksCondense",
                       "<https://example.org/a?b=1&c=2> [mailto:a@b.org](mailto:a@b.org)",
                       "<https://example.org/a?b=1&c=2> <mailto:a@b.org>"},
-        StructureCase{"referenceInDestinationIsNotCondensed", "[x:a&amp;amp;b](x:a&amp;amp;b)",
-                      "[x:a&amp;b](x:a&amp;amp;b)"},
+        StructureCase{"referenceInDestinationIsNotCondensed",
+                      "[x:a&amp;amp;b](x:a&amp;amp;b)",
+                      "[x:a&amp;b](x:a&amp;amp;b)",
+                      {},
+                      false},
         // A character reference written out in a destination or title stays text.
         StructureCase{"referencesInDestinationAndTitle", "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")",
                       "[a](/b?c&amp;amp;d=1&e \"f &amp;lt; g\")"},
+        // A backslash that ends a destination or title is escaped, or it would escape what closes them.
+        StructureCase{"backslashesEndingADestinationAndATitle", "[x](a\\\\ \"t\\\\\") [y](<b c\\\\>)",
+                      "[x](a\\\\ \"t\\\\\") [y](<b c\\\\>)"},
         // A hard break keeps the blanks before it and never leaves an empty line.
         StructureCase{"lineBreakOnALineOfItsOwn", "a\n\\\nb", "a\n\\\nb"},
+        StructureCase{"lineBreakOpeningTheText", "\\\na", "\\\na"},
         StructureCase{"lineBreakAfterBlanks", "> a \\\n> b", "> a \\\n> b"},
         StructureCase{"lineBreakAfterText", "a\\\nb", "a  \nb"},
         // Adjacent lists of one kind take turns with the markers.
@@ -563,6 +598,144 @@ INSTANTIATE_TEST_SUITE_P(
         StructureCase{"indentedCodeAfterIndentedCode", "```\none\n```\n```\ntwo\n```",
                       "    one\n\n```\ntwo\n```", indentedCode()},
         StructureCase{"emptyIndentedCode", "```\n```\n\nx", "```\n```\n\nx", indentedCode()}),
+    [](const auto& info) { return info.param.name; });
+
+OptionValues starMarkersAndRules() {
+    OptionValues values;
+    values.unorderedListMarker = UnorderedListMarker::star;
+    values.thematicBreakCharacter = ThematicBreakCharacter::star;
+    return values;
+}
+
+// A rule that opens a list item takes a character other than the item's marker, and a list whose first item
+// is empty takes the other marker where its line would otherwise hold three markers of one kind: a line of
+// one character repeated with blanks is a thematic break.
+INSTANTIATE_TEST_SUITE_P(
+    ListItemsOpeningWithRules, StructureKeptTest,
+    ::testing::Values(StructureCase{"ruleOpeningAnItem", "- ***", "- *****"},
+                      StructureCase{"underscoreRuleOpeningAnItem", "* ___", "- *****"},
+                      StructureCase{"ruleOpeningALaterItem", "- a\n- ***", "- a\n- *****"},
+                      StructureCase{"ruleOpeningANestedItem", "- - ***", "- - *****"},
+                      StructureCase{"ruleOpeningAnItemInAQuote", "> - ***", "> - *****"},
+                      StructureCase{"starRuleInAStarList", "* ---", "* -----", starMarkersAndRules()},
+                      StructureCase{"emptyItemsNestedThreeDeep", "- - *", "- - * "},
+                      StructureCase{"emptyItemsNestedThreeDeepWithStars", "* * -", "* * - ",
+                                    starMarkersAndRules()},
+                      StructureCase{"emptyItemsNestedTwoDeepStayAsTheyAre", "- *", "- - "}),
+    [](const auto& info) { return info.param.name; });
+
+// Emphasis next to emphasis, or inside emphasis of its kind where the delimiters could pair with the outer
+// ones, takes the other marker; underscores stand only where they open and close (never inside a word).
+INSTANTIATE_TEST_SUITE_P(
+    AdjacentAndNestedEmphasis, StructureKeptTest,
+    ::testing::Values(
+        StructureCase{"adjacentEmphases", "_a_*b*", "*a*_b_"},
+        StructureCase{"adjacentStrongEmphases", "__a__**b**", "**a**__b__"},
+        StructureCase{"threeAdjacentEmphases", "*a*_b_*c*", "*a*_b_*c*"},
+        StructureCase{"adjacentEmphasesBeforeAWord", "_a_*b*c", "_a_*b*c"},
+        StructureCase{"adjacentEmphasesAfterAWord", "a*b*_c_", "a*b*_c_"},
+        StructureCase{"adjacentEmphasesWithUnderscores", "*a*_b_", "_a_*b*", underscoreEmphasis()},
+        StructureCase{"adjacentEmphasisAndStrongEmphasis", "**a***b* *c***d** **e**_.f_",
+                      "**a**_b_ *c*__d__ **e**_.f_"},
+        StructureCase{"adjacentEmphasisAndStrongEmphasisInsideAWord", "x**a***b*y", "x**a***b*y"},
+        StructureCase{"strongEmphasisAfterAnEmphasisOpeningAnEmphasis", "**a*__a__*", "**a*__a__*"},
+        StructureCase{"underscoreEmphasisInsideAWord", "a*b*c **d**e", "a*b*c **d**e", underscoreEmphasis()},
+        StructureCase{"emphasisInsideAWordOfAnEmphasis", "_a*b*c_", "_a*b*c_"},
+        StructureCase{"emphasisOpeningAnEmphasisBeforeAWord", "_*a*b_", "_*a*b_"},
+        StructureCase{"strongEmphasisInsideAWordOfAStrongEmphasis", "__a**b**c__", "__a**b**c__"},
+        StructureCase{"strikethroughInsideStrikethrough", "~~a~b~c~~", "~a~~b~~c~"}),
+    [](const auto& info) { return info.param.name; });
+
+// Code and HTML lines end only at the line ends the reader knows (line feed, carriage return); other
+// separators are content.
+INSTANTIATE_TEST_SUITE_P(
+    LiteralLines, StructureKeptTest,
+    ::testing::Values(StructureCase{"codeKeepsOtherSeparators", "```\na\fb\vc\u0085d\u2028e\u2029f\n```",
+                                    "```\na\fb\vc\u0085d\u2028e\u2029f\n```"},
+                      StructureCase{"indentedCodeKeepsOtherSeparators", "```\na\fb\u2028c\n```",
+                                    "    a\fb\u2028c", indentedCode()},
+                      StructureCase{"htmlKeepsOtherSeparators", "<div>\na\fb\u2028c\n</div>",
+                                    "<div>\na\fb\u2028c\n</div>"}),
+    [](const auto& info) { return info.param.name; });
+
+// Attributes that the parenthesised form cannot hold (a parenthesis that closes early, a backtick that could
+// open a code span, a backslash that would escape the closing parenthesis) are written as a definition,
+// which holds any one line, ahead of the text; spans with the same attributes share it.
+INSTANTIATE_TEST_SUITE_P(
+    AttributeTexts, StructureKeptTest,
+    ::testing::Values(
+        StructureCase{"unbalancedParenthesis", "^[n]: class: \"x)\"\n^[t][n]",
+                      "^[attributes-1]: class: \"x)\"\n\n^[t][attributes-1]"},
+        StructureCase{"loneBacktick", "^[n]: a`b\n\n^[t][n] and `c`",
+                      "^[attributes-1]: a`b\n\n^[t][attributes-1] and `c`"},
+        StructureCase{"trailingBackslash", "^[n]: x\\\n\n^[t][n]",
+                      "^[attributes-1]: x\\\n\n^[t][attributes-1]"},
+        StructureCase{"sharedAndSeparateDefinitions", "^[n]: (\n^[m]: )\n^[a][n] ^[b][m] ^[c][n]",
+                      "^[attributes-1]: (\n^[attributes-2]: )\n\n"
+                      "^[a][attributes-1] ^[b][attributes-2] ^[c][attributes-1]"},
+        StructureCase{"definitionsForHeadingsCellsAndQuotes",
+                      "^[n]: )\n\n# ^[h][n]\n\n| ^[c][n] |\n|---|\n\n> ^[q][n]",
+                      "^[attributes-1]: )\n\n"
+                      "# ^[h][attributes-1]\n\n"
+                      "|^[c][attributes-1]|\n|------------------|\n\n\n"
+                      "> ^[q][attributes-1]"},
+        StructureCase{"balancedParenthesesStayInline", "^[t](a (b) \\) `c)` d)", "^[t](a (b) \\) `c)` d)"}),
+    [](const auto& info) { return info.param.name; });
+
+// A backslash that ends a cell's text would escape the pipe after it: a blank keeps them apart.
+INSTANTIATE_TEST_SUITE_P(
+    TableCells, StructureKeptTest,
+    ::testing::Values(StructureCase{"cellEndingWithABackslash", "| a\\\\ | b |\n|---|---|\n| c | d |",
+                                    "|a\\ |b|\n|---|-|\n|c  |d|"},
+                      StructureCase{"cellOfABackslash", "| \\\\ |\n|---|\n| x |", "|\\ |\n|--|\n|x |"}),
+    [](const auto& info) { return info.param.name; });
+
+OptionValues wrappedAt(std::int64_t maxLength,
+                       LineSplittingElement splitting = LineSplittingElement::softBreak) {
+    OptionValues values;
+    values.preferredLineLimit = PreferredLineLimit(maxLength, splitting);
+    return values;
+}
+
+// Wrapping never starts a line with what would begin a block there (a list marker, "#", ">", a fence, a rule
+// or setext underline, HTML, a table's delimiter row), never breaks a word, never strands an opening
+// delimiter at the end of a line, never makes an empty line, and never wraps a table cell.
+INSTANTIATE_TEST_SUITE_P(
+    WrappedLines, StructureKeptTest,
+    ::testing::Values(
+        StructureCase{"dash", "aaaa bbbb - c", "aaaa bbbb -\nc", wrappedAt(10)},
+        StructureCase{"plus", "aaaa bbbb + c", "aaaa bbbb +\nc", wrappedAt(10)},
+        StructureCase{"hashes", "aaaa bbbb ## c", "aaaa bbbb ##\nc", wrappedAt(10)},
+        StructureCase{"quoteMarker", "aaaa bbbb >c", "aaaa bbbb >c", wrappedAt(10)},
+        StructureCase{"numerals", "aaaa bbbb 1. c 2) d", "aaaa bbbb 1.\nc 2) d", wrappedAt(10)},
+        StructureCase{"backtickFence", "aaaa bbbb ``` c", "aaaa bbbb ```\nc", wrappedAt(10)},
+        StructureCase{"tildeFence", "aaaa bbbb ~~~c", "aaaa bbbb ~~~c", wrappedAt(10)},
+        StructureCase{"setextEquals", "aaaa bbbb ==", "aaaa bbbb ==", wrappedAt(10)},
+        StructureCase{"setextDash", "aaaa bbbb -", "aaaa bbbb -", wrappedAt(10)},
+        StructureCase{"rule", "aaaa bbbb * * *", "aaaa bbbb * * *", wrappedAt(10)},
+        StructureCase{"html", "aaaa bbbb <div>", "aaaa bbbb <div>", wrappedAt(10)},
+        StructureCase{"tableDelimiterRow", "aaaa b|cc -|-", "aaaa\nb|cc -|-", wrappedAt(8)},
+        StructureCase{"insideAQuote", "> aaaa bbbb - c", "> aaaa bbbb -\n> c", wrappedAt(12)},
+        StructureCase{"textAfterAnElement", "*aaaa bbb* - c", "*aaaa bbb* -\nc", wrappedAt(10)},
+        StructureCase{"hardBreakSplitting", "aaaa bb - c", "aaaa bb -  \nc",
+                      wrappedAt(10, LineSplittingElement::hardBreak)},
+        StructureCase{"emphasisMovesWithItsFirstWord", "aaaa bbbb *cccc*", "aaaa bbbb \n*cccc*",
+                      wrappedAt(11)},
+        StructureCase{"nestedOpenersMoveTogether", "aaaa bbbb *[cccc](u)*", "aaaa bbbb \n*[cccc](u)*",
+                      wrappedAt(11)},
+        StructureCase{"wordAfterAnElementStaysWhole", "aaaa *bb*cccc", "aaaa *bb*cccc", wrappedAt(10)},
+        StructureCase{"linkGluedToAWordStays", "aaaa bbbb[cc](u)", "aaaa bbbb[cc](u)", wrappedAt(12)},
+        StructureCase{"longWordAfterALineBreak", "aa\\\nbbbbbbbbbbbb", "aa  \nbbbbbbbbbbbb", wrappedAt(8)},
+        StructureCase{"codeSpanWithHardBreakSplitting", "`aaaa bbbb cccc`", "`aaaa\nbbbb\ncccc`",
+                      wrappedAt(10, LineSplittingElement::hardBreak)},
+        StructureCase{"codeSpanKeepsItsTabs", "aaaa `b\tc d`", "aaaa \n`b\tc d`", wrappedAt(8)},
+        StructureCase{"blanksBeforeABreak", "aaaa   bbbb", "aaaa \nbbbb", wrappedAt(8)},
+        StructureCase{"blankRunAtTheLimit", "aaaaa  bbbbbb", "aaaaa \nbbbbbb", wrappedAt(6)},
+        StructureCase{"backslashEndingAWord", "aaaa\\\\ bbbb", "aaaa\\ bbbb", wrappedAt(6)},
+        StructureCase{"firstLineOpeningWithAFence", "``` a``````", "``` a``````", wrappedAt(6)},
+        StructureCase{"firstLineOpeningWithATag", "<br> aaaa", "<br> aaaa", wrappedAt(6)},
+        StructureCase{"tableCellsStayOnTheirRow", "| one two three |\n|---|",
+                      "|one two three|\n|-------------|", wrappedAt(8)}),
     [](const auto& info) { return info.param.name; });
 
 TEST(MarkupFormatterFaults, AnElementMovedUnderALineLimitNeverEndsTheParagraph) {

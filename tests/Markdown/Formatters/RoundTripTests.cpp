@@ -33,8 +33,8 @@ const std::vector<Loss> renderingLosses = {
     {"list tightness is not kept: blocks inside items are separated by blank lines, loose lists print tight",
      {9, 272, 278, 280, 286, 287, 294, 295, 297, 298, 299, 300, 301, 303}},
     {"text is not escaped: characters that were literal read back as Markdown",
-     {19,  31,  35,  36,  40,  46,  63,  163, 216, 292, 308, 310, 311, 322, 323, 333, 334,
-      335, 336, 337, 359, 446, 449, 459, 462, 479, 502, 523, 537, 558, 601, 614, 639, 652}},
+     {19,  35,  36,  40,  46,  63,  163, 216, 292, 308, 310, 311, 322, 323, 333, 334, 335,
+      336, 337, 359, 446, 449, 459, 462, 479, 502, 523, 537, 558, 601, 614, 639, 652}},
     {"a heading prints on one line, so the line breaks of a multi-line heading become spaces", {51, 52, 65}},
     {"empty lines at the start and end of a code block are not printed", {97, 99}},
 };
@@ -42,7 +42,7 @@ const std::vector<Loss> renderingLosses = {
 // Categories whose printed form, parsed and printed again, changes.
 const std::vector<Loss> reprintingLosses = {
     {"text is not escaped: literal characters become Markdown on the second reading",
-     {19, 31, 40, 46, 63, 163, 216, 292, 308, 310, 311, 323, 334, 336, 502, 558, 614, 652}},
+     {19, 40, 46, 63, 163, 216, 292, 308, 310, 311, 323, 334, 336, 502, 558, 614, 652}},
 };
 
 std::map<int, std::string> byExample(const std::vector<Loss>& losses) {

@@ -25,13 +25,56 @@ bool isEmptyText(const Markup& markup) {
     return markup.kind() == RawKind::text && Text(markup.data()).string().empty();
 }
 
-Node reduced(const Markup& markup) {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+// Under a line limit the printer makes the lines of inline text itself: where it breaks a line the reader
+// finds a soft break (a line break, when lines are split with hard breaks), and the blanks around the break
+// go; a tab prints as a space. So there, runs of texts and such breaks compare as one text whose blanks are
+// collapsed into single spaces.
+void joinWrappedText(std::vector<Node>& children, const MarkupFormatter::Options& options) {
+    const std::optional<PreferredLineLimit>& limit = options.preferredLineLimit();
+    if (!limit) {
+        return;
+    }
+    const auto joins = [&](const Node& node) {
+        return node.data.kind() == RawKind::text || node.data.kind() == RawKind::softBreak ||
+               (node.data.kind() == RawKind::lineBreak &&
+                limit->lineSplittingElement == LineSplittingElement::hardBreak);
+    };
+    std::vector<Node> joined;
+    bool joining = false;
+    for (Node& child : children) {
+        if (!joins(child)) {
+            joined.push_back(std::move(child));
+            joining = false;
+            continue;
+        }
+        if (!joining) {
+            joined.push_back({RawMarkupData::text(""), std::nullopt, {}});
+            joining = true;
+        }
+        const std::string piece = child.data.kind() == RawKind::text ? child.data.stringPayload().value : " ";
+        std::string text = joined.back().data.stringPayload().value;
+        for (const char c : piece) {
+            if (!isBlank(c) || text.empty() || !isBlank(text.back())) {
+                text += isBlank(c) ? ' ' : c;
+            }
+        }
+        joined.back().data = RawMarkupData::text(std::move(text));
+    }
+    children = std::move(joined);
+}
+
+Node reduced(const Markup& markup, const MarkupFormatter::Options& options) {
     Node node{markup.data().node().data(), std::nullopt, {}};
     for (const Markup& child : markup.children()) {
         if (!isEmptyText(child)) {
-            node.children.push_back(reduced(child));
+            node.children.push_back(reduced(child, options));
         }
     }
+    joinWrappedText(node.children, options);
     return node;
 }
 
@@ -68,9 +111,11 @@ bool printedOnOneLine(const Heading& heading, const MarkupFormatter::Options& op
 // - an ordered list starts at the numeral the options give its first item;
 // - code and HTML blocks lose the empty lines at their start and end;
 // - code printed indented (fences "never") loses its language;
-// - a heading printed after "#" marks is one line, so a soft or hard line break in it reads back as one
-//   space.
-Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options& options) {
+// - a heading printed after "#" marks is one line, so a soft or hard line break in it (at any depth) reads
+//   back as one space;
+// - under a line limit the printer makes the lines of inline text (see joinWrappedText).
+Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options& options,
+                           bool insideOneLineHeading = false) {
     Node node{markup.data().node().data(), std::nullopt, {}};
     switch (markup.kind()) {
     case RawKind::orderedList:
@@ -92,8 +137,8 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
         break;
     }
     const std::optional<Heading> heading = markup.as<Heading>();
-    const bool oneLine = heading && printedOnOneLine(*heading, options);
-    // The texts and breaks of a one-line heading read back as one text.
+    const bool oneLine = insideOneLineHeading || (heading && printedOnOneLine(*heading, options));
+    // The texts and breaks of a one-line heading, and of the elements in it, read back as one text.
     std::string lineText;
     bool inLineText = false;
     const auto endLineText = [&] {
@@ -114,9 +159,10 @@ Node expectedAfterPrinting(const Markup& markup, const MarkupFormatter::Options&
             continue;
         }
         endLineText();
-        node.children.push_back(expectedAfterPrinting(child, options));
+        node.children.push_back(expectedAfterPrinting(child, options, oneLine));
     }
     endLineText();
+    joinWrappedText(node.children, options);
     return node;
 }
 
@@ -169,9 +215,10 @@ bool isASCIIPunctuation(char c) {
 // giving such texts what their writer gave them: a backslash before each ASCII punctuation character, which
 // reads back as the character itself. Nothing else changes (no element is added, removed or moved, and the
 // printer's code paths for text are the same), so every other difference still shows. The text of a link
-// printed in the condensed "<destination>" form is left as it is: that form prints no text, and the printer
-// chooses it by comparing the text with the destination.
-RawMarkupRef withTextsEscaped(const RawMarkupRef& node, const MarkupFormatter::Options& options) {
+// printed in the condensed "<destination>" form (as the options say, and always inside a link's text) is left
+// as it is: that form prints no text, and the printer chooses it by comparing the text with the destination.
+RawMarkupRef withTextsEscaped(const RawMarkupRef& node, const MarkupFormatter::Options& options,
+                              bool insideLink = false) {
     const RawMarkupData& data = node->data();
     if (data.kind() == RawKind::text) {
         const std::string& text = data.stringPayload().value;
@@ -187,12 +234,15 @@ RawMarkupRef withTextsEscaped(const RawMarkupRef& node, const MarkupFormatter::O
         }
         return RawMarkup::create(RawMarkupData::text(std::move(escaped)), node->parsedRange(), {});
     }
-    if (data.kind() == RawKind::link && Markup(MarkupData::newRoot(node)).format(options).starts_with("<")) {
-        return node;
+    if (data.kind() == RawKind::link) {
+        const Link link(MarkupData::newRoot(node));
+        if ((insideLink && link.isAutolink()) || link.format(options).starts_with("<")) {
+            return node;
+        }
     }
     std::vector<RawMarkupRef> children;
     for (const RawMarkupRef& child : node->children()) {
-        children.push_back(withTextsEscaped(child, options));
+        children.push_back(withTextsEscaped(child, options, insideLink || data.kind() == RawKind::link));
     }
     return RawMarkup::create(data, node->parsedRange(), children);
 }
@@ -208,7 +258,8 @@ std::optional<StructuralDifference> roundTripDifference(const Markup& original,
 std::optional<StructuralDifference> firstStructuralDifference(const Markup& original, const Markup& reprinted,
                                                               const MarkupFormatter::Options& options) {
     const Node expected = expectedAfterPrinting(original, options);
-    return firstDifference(expected, reduced(reprinted), std::string(rawKindName(expected.data.kind())));
+    return firstDifference(expected, reduced(reprinted, options),
+                           std::string(rawKindName(expected.data.kind())));
 }
 
 } // namespace FormatterTest

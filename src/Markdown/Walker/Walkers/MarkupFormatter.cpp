@@ -1,6 +1,11 @@
 #include "Markdown/Walker/Walkers/MarkupFormatter.h"
 
+#include "Markdown/CmarkCompat/AttributeExtension.h"
+#include "Markdown/StructuralRestrictions/StructuralProtocols.h"
 #include "Markdown/Walker/Walkers/CharacterCount.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 
@@ -21,30 +26,18 @@ bool isDoxygenCommand(const Markup& markup) {
     }
 }
 
-// The length of the next line break at `position` in UTF-8 `text`, or 0 when none starts there. Line feed,
-// vertical tab, form feed, carriage return (with a following line feed), U+0085, U+2028 and U+2029.
+// The length of the line ending at `position` in `text`, or 0 when none starts there: a line feed, a carriage
+// return, or both. These are the line endings the reader knows; form feed, vertical tab, U+0085, U+2028 and
+// U+2029 are content, which code and HTML blocks keep.
 std::size_t lineBreakLength(std::string_view text, std::size_t position) {
-    const auto byte = [&](std::size_t i) {
-        return static_cast<unsigned char>(text[i]);
-    };
     switch (text[position]) {
     case '\n':
-    case '\v':
-    case '\f':
         return 1;
     case '\r':
         return position + 1 < text.size() && text[position + 1] == '\n' ? 2 : 1;
     default:
-        break;
+        return 0;
     }
-    if (byte(position) == 0xC2 && position + 1 < text.size() && byte(position + 1) == 0x85) {
-        return 2;
-    }
-    if (byte(position) == 0xE2 && position + 2 < text.size() && byte(position + 1) == 0x80 &&
-        (byte(position + 2) == 0xA8 || byte(position + 2) == 0xA9)) {
-        return 3;
-    }
-    return 0;
 }
 
 // The lines of a literal text, without the empty lines at its start and end.
@@ -125,7 +118,8 @@ std::string quotedTitle(std::string_view title) {
     std::string quoted = " \"";
     for (std::size_t i = 0; i < title.size(); ++i) {
         const char c = title[i];
-        if (c == '"' || (c == '\\' && i + 1 < title.size() && isASCIIPunctuation(title[i + 1]))) {
+        // A backslash at the end would escape the closing quote.
+        if (c == '"' || (c == '\\' && (i + 1 == title.size() || isASCIIPunctuation(title[i + 1])))) {
             quoted += '\\';
         }
         if (startsCharacterReference(title, i)) {
@@ -156,8 +150,9 @@ std::string destinationText(std::string_view destination) {
     std::string text = needsBrackets ? "<" : "";
     for (std::size_t i = 0; i < destination.size(); ++i) {
         const char c = destination[i];
+        // A backslash at the end would escape the closing parenthesis or angle bracket.
         const bool escapes =
-            c == '\\' && i + 1 < destination.size() && isASCIIPunctuation(destination[i + 1]);
+            c == '\\' && (i + 1 == destination.size() || isASCIIPunctuation(destination[i + 1]));
         if (escapes || (needsBrackets && (c == '<' || c == '>'))) {
             text += '\\';
         }
@@ -194,18 +189,275 @@ bool readsBackAsAutolink(std::string_view destination) {
     return true;
 }
 
-// Splits at every space and tab, keeping empty words.
-std::vector<std::string_view> wordsOf(std::string_view text) {
+// Splits at every space, and at every tab unless `keepTabs` (a code span's tabs are code), keeping empty
+// words.
+std::vector<std::string_view> wordsOf(std::string_view text, bool keepTabs) {
     std::vector<std::string_view> words;
     std::size_t wordStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == ' ' || text[i] == '\t') {
+        if (text[i] == ' ' || (text[i] == '\t' && !keepTabs)) {
             words.push_back(text.substr(wordStart, i - wordStart));
             wordStart = i + 1;
         }
     }
     words.push_back(text.substr(wordStart));
     return words;
+}
+
+// How the reader classes the characters on either side of a run of emphasis delimiters, which decides whether
+// the run can open or close emphasis.
+enum class Flank { blank, punctuation, other };
+
+Flank flankOf(UChar32 c) {
+    if (c == '\t' || c == '\n' || c == '\f' || c == '\r' || (c >= 0 && u_charType(c) == U_SPACE_SEPARATOR)) {
+        return Flank::blank;
+    }
+    if ((c >= 0 && c < 0x80 && isASCIIPunctuation(static_cast<char>(c))) || (c >= 0x80 && u_ispunct(c))) {
+        return Flank::punctuation;
+    }
+    return Flank::other;
+}
+
+bool isEmphasisKind(RawKind kind) {
+    return kind == RawKind::emphasis || kind == RawKind::strong;
+}
+
+// Inline elements whose printed form begins and ends with a delimiter of their own ("*", "~", "[", "](...)"):
+// the inline containers that are inline elements themselves.
+bool isDelimitedInline(RawKind kind) {
+    return isInlineKind(kind) && isInlineContainerKind(kind);
+}
+
+// The class of the first (`leading`) or last character an inline element prints; nothing when it prints
+// nothing.
+std::optional<Flank> edgeFlank(const RawMarkup& node, bool leading) {
+    switch (node.kind()) {
+    case RawKind::text:
+    case RawKind::inlineHTML:
+    case RawKind::customInline: {
+        const std::string& text = node.data().stringPayload().value;
+        if (text.empty()) {
+            return std::nullopt;
+        }
+        // A character takes at most four bytes: decoding the four at the edge is enough.
+        const std::int32_t length = static_cast<std::int32_t>(std::min<std::size_t>(text.size(), 4));
+        const char* edge = leading ? text.data() : text.data() + text.size() - length;
+        UChar32 c = 0;
+        std::int32_t offset = leading ? 0 : length;
+        if (leading) {
+            U8_NEXT(edge, offset, length, c);
+        } else {
+            U8_PREV(edge, 0, offset, c);
+        }
+        return flankOf(c);
+    }
+    case RawKind::softBreak:
+    case RawKind::lineBreak:
+        return Flank::blank;
+    default:
+        return Flank::punctuation;
+    }
+}
+
+// What the reader finds right before the child at `index` of `parent`: the end of the closest sibling before
+// it that prints something, else its parent's opening delimiter, else the start of a line or cell.
+Flank flankBefore(const RawMarkup& parent, std::int64_t index) {
+    for (std::int64_t i = index; i-- > 0;) {
+        if (const std::optional<Flank> flank = edgeFlank(*parent.child(i), false)) {
+            return *flank;
+        }
+    }
+    return isDelimitedInline(parent.kind()) ? Flank::punctuation : Flank::blank;
+}
+
+// What the reader finds right after the child at `index` of `parent`.
+Flank flankAfter(const RawMarkup& parent, std::int64_t index) {
+    for (std::int64_t i = index + 1; i < parent.childCount(); ++i) {
+        if (const std::optional<Flank> flank = edgeFlank(*parent.child(i), true)) {
+            return *flank;
+        }
+    }
+    return isDelimitedInline(parent.kind()) ? Flank::punctuation : Flank::blank;
+}
+
+// Underscores open and close emphasis only where no letter or digit stands against them outside: never
+// inside a word.
+bool underscoresFit(Flank before, Flank after) {
+    return before != Flank::other && after != Flank::other;
+}
+
+char otherMarker(char marker) {
+    return marker == '*' ? '_' : '*';
+}
+
+// Whether a run of star delimiters between characters of these classes can open (close) emphasis.
+bool starsCanOpen(Flank before, Flank after) {
+    return after != Flank::blank && (after != Flank::punctuation || before != Flank::other);
+}
+
+bool starsCanClose(Flank before, Flank after) {
+    return before != Flank::blank && (before != Flank::punctuation || after != Flank::other);
+}
+
+// Whether the child at `index` of `parent`, an emphasis of its parent's kind, printed with its parent's
+// marker could pair with its parent's delimiters instead of its own (`outerBefore` and `outerAfter` flank the
+// parent). Its opening run must not be able to close the parent's; where it opens (or ends) its parent, the
+// runs join, and the joined run must pair with the closing (opening) runs of both: the reader refuses such a
+// pair, whose lengths add up to a multiple of three, when one of the runs can both open and close.
+bool pairsWithParentDelimiters(const RawMarkup& parent, std::int64_t index, Flank outerBefore,
+                               Flank outerAfter) {
+    const RawMarkup& node = *parent.child(index);
+    const bool first = index == 0;
+    const bool last = index + 1 == parent.childCount();
+    if (first && last) {
+        // "**a**" is strong emphasis, "****a****" strong emphasis in strong emphasis.
+        return node.kind() == RawKind::emphasis;
+    }
+    const Flank before = flankBefore(parent, index);
+    const Flank after = flankAfter(parent, index);
+    // Its first and last characters, or its other run where it prints nothing inside.
+    const Flank firstInside = flankAfter(node, -1);
+    const Flank lastInside = flankBefore(node, node.childCount());
+    if (first) {
+        return starsCanOpen(lastInside, after) ||
+               starsCanOpen(flankBefore(parent, parent.childCount()), outerAfter) ||
+               starsCanClose(outerBefore, firstInside);
+    }
+    if (last) {
+        return starsCanClose(before, firstInside) || starsCanClose(outerBefore, flankAfter(parent, -1)) ||
+               starsCanOpen(lastInside, outerAfter);
+    }
+    return starsCanClose(before, firstInside);
+}
+
+// How deep below an emphasis, and how far above one, the choice of its marker looks.
+constexpr std::size_t kEmphasisLookDepth = 3;
+
+// The marker an emphasis (flanked by `before` and `after`) needs so that a child of its kind that would pair
+// with its delimiters can take the other one: underscores when such a child stands where only stars delimit
+// (inside a word), or the other marker than the child needs in turn for a child of its own.
+std::optional<char> markerNeededForChildren(const RawMarkup& node, Flank before, Flank after,
+                                            std::size_t depth) {
+    for (std::int64_t i = 0; i < node.childCount(); ++i) {
+        const RawMarkup& child = *node.child(i);
+        if (child.kind() != node.kind() || !pairsWithParentDelimiters(node, i, before, after)) {
+            continue;
+        }
+        const Flank childBefore = flankBefore(node, i);
+        const Flank childAfter = flankAfter(node, i);
+        if (!underscoresFit(childBefore, childAfter)) {
+            return '_';
+        }
+        if (depth + 1 < kEmphasisLookDepth) {
+            if (const std::optional<char> needed =
+                    markerNeededForChildren(child, childBefore, childAfter, depth + 1)) {
+                return otherMarker(*needed);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Whether "(attributes)" after a span's brackets reads back as these very attributes. The reader takes the
+// text up to the parenthesis that closes the first one, raw; it skips backslash escapes and code spans on the
+// way, and refuses parentheses nested too deep.
+bool attributesReadBackInParentheses(std::string_view attributes) {
+    int depth = 1;
+    int deepest = 1;
+    for (std::size_t i = 0; i < attributes.size();) {
+        const char c = attributes[i];
+        if (c == '\\') {
+            if (i + 1 == attributes.size()) {
+                return false; // it would escape the closing parenthesis
+            }
+            i += isASCIIPunctuation(attributes[i + 1]) ? 2 : 1;
+            continue;
+        }
+        if (c == '`') {
+            // A run of backticks opens a code span up to the next run of its length, wherever in the
+            // paragraph that is: only a span closed within the attributes is sure to end there.
+            const std::size_t runEnd = attributes.find_first_not_of('`', i);
+            const std::size_t length = (runEnd == std::string_view::npos ? attributes.size() : runEnd) - i;
+            std::size_t closing = runEnd;
+            while (closing != std::string_view::npos) {
+                closing = attributes.find('`', closing);
+                if (closing == std::string_view::npos) {
+                    return false;
+                }
+                const std::size_t closingEnd =
+                    std::min(attributes.find_first_not_of('`', closing), attributes.size());
+                if (closingEnd - closing == length) {
+                    i = closingEnd;
+                    break;
+                }
+                closing = closingEnd;
+            }
+            if (closing == std::string_view::npos) {
+                return false;
+            }
+            continue;
+        }
+        if (c == '(') {
+            deepest = std::max(deepest, ++depth);
+        } else if (c == ')' && --depth == 0) {
+            return false;
+        }
+        ++i;
+    }
+    return depth == 1 && deepest <= CmarkCompat::kMaxAttributeParenthesisDepth;
+}
+
+// Whether a definition line "^[label]: attributes" reads back as these attributes: the reader takes the rest
+// of the line after the blanks that follow the colon, and only a rest that is not blank.
+bool attributesFitADefinition(std::string_view attributes) {
+    return !attributes.empty() && attributes.front() != ' ' && attributes.front() != '\t' &&
+           attributes.find_first_of("\n\r") == std::string_view::npos;
+}
+
+// Whether a line that continues a paragraph and begins with `word` (up to the first blank) would open a block
+// instead: a list item ("-", "+", "*", "1.", "1)"), a heading ("#" to "######"), a quote, HTML, a fence, a
+// thematic break or setext underline (one character repeated), a table's delimiter row (only "|", ":" and
+// "-"), or, where the reader takes them, a directive ("@Name") or a Doxygen command ("\\param").
+bool opensABlock(std::string_view word) {
+    if (word.empty()) {
+        return false;
+    }
+    const char first = word.front();
+    if (first == '>' || first == '<' || word.starts_with("```") || word.starts_with("~~~")) {
+        return true;
+    }
+    if ((first == '@' || first == '\\') && word.size() > 1 && isASCIILetter(word[1])) {
+        return true;
+    }
+    const bool repeated = word.find_first_not_of(first) == std::string_view::npos;
+    if (repeated && (first == '-' || first == '+' || first == '*' || first == '_' || first == '=' ||
+                     (first == '#' && word.size() <= 6))) {
+        return true;
+    }
+    const std::size_t digits = word.find_first_not_of("0123456789");
+    if (digits > 0 && digits <= 9 && digits + 1 == word.size() &&
+        (word[digits] == '.' || word[digits] == ')')) {
+        return true;
+    }
+    return word.find_first_not_of("|:-") == std::string_view::npos;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Whether the words of a text may go on a new line from word `start` on, after `openings` (delimiters
+// carried over with them): the line begins with the first word from there that is not empty (the blanks
+// before it are dropped), which must not open a block. Where only blanks are left, the line begins with what
+// follows the text, which may start a line only when `endsBeforeAnElement` is false.
+bool lineMayStartWith(const std::vector<std::string_view>& words, std::size_t start,
+                      std::string_view openings, bool endsBeforeAnElement) {
+    for (std::size_t i = start; i < words.size(); ++i) {
+        if (!words[i].empty()) {
+            return !opensABlock(std::string(openings) + std::string(words[i]));
+        }
+    }
+    return !endsBeforeAnElement;
 }
 
 // True inside a heading printed after "#" marks, which ends at the end of its line.
@@ -235,6 +487,17 @@ std::string escapedForTableCell(std::string_view text) {
             escaped += '\\';
         }
         escaped += c;
+    }
+    return escaped;
+}
+
+// A cell's text between the pipes of its row. The row splits at every pipe without a backslash before it,
+// whatever stands before that backslash, so a text ending with one is followed by a blank (the reader trims
+// it away).
+std::string tableCellText(std::string_view text) {
+    std::string escaped = escapedForTableCell(text);
+    if (!escaped.empty() && escaped.back() == '\\') {
+        escaped += ' ';
     }
     return escaped;
 }
@@ -282,6 +545,7 @@ std::string Markup::format(const MarkupFormatterOptions& options) const {
     }
     MarkupFormatter formatter(options);
     formatter.visit(*this);
+    formatter.writeAttributeDefinitions(*this);
     return formatter.result();
 }
 
@@ -302,9 +566,11 @@ void MarkupFormatter::addressPendingNewlines(const Markup& element) {
     state_.newlineStreak += state_.queuedNewlines;
     state_.queuedNewlines = 0;
     state_.lastLineLength = prefixLength;
+    lineContentStart_ = result_.size();
 }
 
 void MarkupFormatter::print(std::string_view text, const Markup& element) {
+    openingRun_.reset();
     addressPendingNewlines(element);
     if (result_.empty()) {
         const std::string prefix = linePrefix(element);
@@ -312,12 +578,19 @@ void MarkupFormatter::print(std::string_view text, const Markup& element) {
         result_ += prefix;
         state_.currentLength += prefixLength;
         state_.lastLineLength += prefixLength;
+        lineContentStart_ = result_.size();
     }
     const std::int64_t length = characterCount(text);
     result_ += text;
     state_.currentLength += length;
     state_.lastLineLength += length;
     state_.newlineStreak = 0;
+}
+
+void MarkupFormatter::printOpening(std::string_view delimiter, const Markup& element) {
+    const OpeningRun run = openingRun_.value_or(OpeningRun{state_, result_.size()});
+    print(delimiter, element);
+    openingRun_ = run;
 }
 
 void MarkupFormatter::ensureNewlines(std::int64_t count) {
@@ -377,36 +650,116 @@ void MarkupFormatter::restoreState(const State& savedState) {
                        byteLengthOfLastCharacters(result_, state_.currentLength - savedState.currentLength));
     }
     state_ = savedState;
+    if (lineContentStart_ > result_.size()) {
+        // The line taken back began after its last newline (and the prefix, which holds no newline).
+        const std::size_t newline = result_.rfind('\n');
+        lineContentStart_ = newline == std::string::npos ? 0 : newline + 1;
+    }
+}
+
+void MarkupFormatter::markLineContentStart() {
+    lineContentStart_ = result_.size();
+}
+
+bool MarkupFormatter::lineMayBreak() const {
+    // A backslash right before a line end is a line break.
+    if (!result_.empty() && result_.back() == '\\') {
+        return false;
+    }
+    // A line that begins with what would open a block, and did not as the document wrote it (it went on),
+    // could open one once shorter: such a line is not broken. Only a paragraph's first line, or the line
+    // after a line break, can begin so.
+    const std::size_t start = std::min(lineContentStart_, result_.size());
+    const std::size_t wordEnd = result_.find_first_of(" \t", start);
+    return !opensABlock(
+        std::string_view(result_).substr(start, wordEnd == std::string::npos ? wordEnd : wordEnd - start));
+}
+
+void MarkupFormatter::breakLineForWrapping(std::string_view breakText, bool keepsBlanks,
+                                           const Markup& element) {
+    // The reader drops the blanks that end a line before a soft break, but takes two or more of them for a
+    // line break: all but one go (where they are not a code span's).
+    if (breakText.empty() && !keepsBlanks) {
+        std::size_t blanks = 0;
+        while (result_.size() - blanks > lineContentStart_ && isBlank(result_[result_.size() - blanks - 1])) {
+            ++blanks;
+        }
+        if (blanks > 1) {
+            const std::int64_t dropped = static_cast<std::int64_t>(blanks) - 1;
+            result_.resize(result_.size() - static_cast<std::size_t>(dropped));
+            state_.currentLength -= dropped;
+            state_.lastLineLength -= dropped;
+        }
+    }
+    print(breakText, element);
+    state_.queuedNewlines += 1;
 }
 
 void MarkupFormatter::softWrapPrint(std::string_view text, const Markup& element) {
-    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
-    if (!limit || hasHeadingAncestor(element)) {
+    if (!lineLimit_ || hasHeadingAncestor(element)) {
         print(text, element);
         return;
     }
+    const std::int64_t maxLength = lineLimit_->maxLength;
     const std::string_view breakText =
-        limit->lineSplittingElement == LineSplittingElement::softBreak ? "" : "  ";
+        lineLimit_->lineSplittingElement == LineSplittingElement::softBreak ? "" : "  ";
     const std::int64_t breakLength = characterCount(breakText);
-    const std::vector<std::string_view> words = wordsOf(text);
+    const bool insideCode = element.kind() == RawKind::inlineCode;
+    const std::vector<std::string_view> words = wordsOf(text, insideCode);
+    // Where only blanks are left, what follows them is another element, which stood on this line in the
+    // document, unless the text is a soft break's.
+    const bool endsBeforeAnElement = element.kind() != RawKind::softBreak;
     std::int64_t wordsOnLine = 0;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::int64_t wordLength = characterCount(words[i]);
+        // A break before an empty word would start a line with nothing on it, and one more there an empty
+        // line, which ends the paragraph: blanks never start a line.
         if (i == 0) {
-            if (state_.lastLineLength + wordLength >= limit->maxLength) {
-                state_.queuedNewlines += 1;
+            if (!words[0].empty() && state_.lastLineLength + wordLength >= maxLength) {
+                startTextOnANewLine(words, endsBeforeAnElement, element);
             }
-        } else if (state_.lastLineLength + wordLength + breakLength + 1 < limit->maxLength) {
+        } else if (words[i].empty() || state_.lastLineLength + wordLength + breakLength + 1 < maxLength) {
             if (wordsOnLine > 0) {
                 print(" ", element);
             }
-        } else {
-            print(breakText, element);
-            state_.queuedNewlines += 1;
+        } else if (lineMayStartWith(words, i, "", endsBeforeAnElement) && lineMayBreak()) {
+            // Inside a code span a break needs no break text: its line ends read as blanks.
+            breakLineForWrapping(insideCode ? "" : breakText, insideCode, element);
             wordsOnLine = 0;
+        } else {
+            // The word stays on this line, past the limit.
+            print(" ", element);
         }
         print(words[i], element);
         ++wordsOnLine;
+    }
+}
+
+void MarkupFormatter::startTextOnANewLine(const std::vector<std::string_view>& words,
+                                          bool endsBeforeAnElement, const Markup& element) {
+    // A word that starts a line anyway gets no newline of its own: one more would make an empty line. Inside
+    // an element that moves whole to a new line when it does not fit (see `printUnbroken`), the element
+    // moves instead.
+    if (state_.queuedNewlines > 0 || checkingElements_ > 0 || !lineMayBreak()) {
+        return;
+    }
+    // A word right after the opening delimiters of the elements it starts moves with them, where a blank
+    // stands before them; a word right after anything else continues a word begun there, which never breaks.
+    if (openingRun_) {
+        const OpeningRun run = *openingRun_;
+        const std::string openings = result_.substr(run.resultSize);
+        const bool afterABlank = run.state.queuedNewlines == 0 && run.resultSize > lineContentStart_ &&
+                                 isBlank(result_[run.resultSize - 1]);
+        if (afterABlank && lineMayStartWith(words, 0, openings, endsBeforeAnElement)) {
+            restoreState(run.state);
+            breakLineForWrapping("", false, element);
+            print(openings, element);
+        }
+        return;
+    }
+    if (result_.size() > lineContentStart_ && isBlank(result_.back()) &&
+        lineMayStartWith(words, 0, "", endsBeforeAnElement)) {
+        breakLineForWrapping("", false, element);
     }
 }
 
@@ -415,24 +768,25 @@ void MarkupFormatter::printUnbroken(const Markup& element, PrintElement printEle
     // Without a line limit the lines are the document's own: an element broken over lines holds its own
     // soft or hard breaks, which a move would keep while adding a line break before it that the document
     // does not have.
-    const std::optional<PreferredLineLimit>& limit = formattingOptions.preferredLineLimit();
-    if (!limit || reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
+    if (!lineLimit_ || reprintDepth_ > 0 || checkingElements_ > 0 || element.indexInParent() == 0) {
         printElement();
         return;
     }
     const State saved = state_;
+    // An element that already starts a new line gains nothing by moving; one more newline would end the
+    // paragraph. One that follows a word without a blank between them is part of that word, which never
+    // breaks.
+    const bool mayMove = saved.queuedNewlines == 0 && result_.size() > lineContentStart_ &&
+                         isBlank(result_.back()) && lineMayBreak();
     ++checkingElements_;
     printElement();
     --checkingElements_;
-    const bool pastLimit = state_.lastLineLength >= limit->maxLength;
+    const bool pastLimit = state_.lastLineLength >= lineLimit_->maxLength;
     const bool brokenOverLines =
         state_.lineNumber + state_.queuedNewlines > saved.lineNumber + saved.queuedNewlines;
-    // An element that already starts a new line gains nothing by moving; one more newline would end the
-    // paragraph.
-    const bool startsALine = saved.queuedNewlines > 0;
-    if ((pastLimit || brokenOverLines) && !startsALine) {
+    if (mayMove && (pastLimit || brokenOverLines)) {
         restoreState(saved);
-        state_.queuedNewlines += 1;
+        breakLineForWrapping("", false, element);
         ++reprintDepth_;
         printElement();
         --reprintDepth_;
@@ -463,6 +817,7 @@ void MarkupFormatter::visitBlockQuote(const BlockQuote& blockQuote) {
                state_.queuedNewlines == 0) {
         // The quote opens on its item's marker line, which carries no "> " of its own.
         print("> ", blockQuote);
+        markLineContentStart();
         descendInto(blockQuote);
         return;
     }
@@ -493,7 +848,14 @@ void MarkupFormatter::printList(const Markup& list) {
     const bool followsListOfSameKind =
         parent && lastFinishedList_ && lastFinishedList_->parent == parent->id() &&
         lastFinishedList_->index + 1 == list.indexInParent() && lastFinishedList_->kind == list.kind();
-    const bool otherMarker = followsListOfSameKind && !lastFinishedList_->otherMarker;
+    bool otherMarker = followsListOfSameKind && !lastFinishedList_->otherMarker;
+    // A list whose first item is empty ends its line with its marker. After two markers of one kind (of the
+    // items it is the first block of), a third marker of that kind would make the line a thematic break.
+    const RawMarkup& raw = list.data().node();
+    if (list.kind() == RawKind::unorderedList && raw.childCount() > 0 && raw.child(0)->childCount() == 0 &&
+        markersEndingTheLine(bulletCharacter(otherMarker)) >= 2) {
+        otherMarker = !otherMarker;
+    }
     openListsTakeOtherMarker_.push_back(otherMarker);
     descendInto(list);
     openListsTakeOtherMarker_.pop_back();
@@ -513,17 +875,40 @@ void MarkupFormatter::visitListItem(const ListItem& item) {
     }
     const bool otherMarker = !openListsTakeOtherMarker_.empty() && openListsTakeOtherMarker_.back();
     if (list && list->kind() == RawKind::unorderedList) {
-        const UnorderedListMarker marker = formattingOptions.unorderedListMarker();
-        const UnorderedListMarker other =
-            marker == UnorderedListMarker::dash ? UnorderedListMarker::star : UnorderedListMarker::dash;
-        print(std::string(rawValue(otherMarker ? other : marker)) + " " + checkbox, item);
+        print(std::string(1, bulletCharacter(otherMarker)) + " " + checkbox, item);
+        markLineContentStart();
     } else if (std::optional<std::string> numeral = numeralPrefix(item)) {
         if (otherMarker) {
             numeral->replace(numeral->size() - 2, 1, ")");
         }
         print(*numeral + checkbox, item);
+        markLineContentStart();
     }
     descendInto(item);
+}
+
+char MarkupFormatter::bulletCharacter(bool otherMarker) const {
+    const char marker = rawValue(formattingOptions.unorderedListMarker()).front();
+    if (!otherMarker) {
+        return marker;
+    }
+    return marker == '-' ? '*' : '-';
+}
+
+std::int64_t MarkupFormatter::markersEndingTheLine(char marker) const {
+    if (state_.queuedNewlines > 0) {
+        return 0;
+    }
+    std::int64_t count = 0;
+    for (std::size_t i = result_.size(); i-- > 0;) {
+        const char c = result_[i];
+        if (c == marker) {
+            ++count;
+        } else if (c != ' ' && c != '\t') {
+            break;
+        }
+    }
+    return count;
 }
 
 void MarkupFormatter::visitCodeBlock(const CodeBlock& codeBlock) {
@@ -594,8 +979,17 @@ void MarkupFormatter::visitHeading(const Heading& heading) {
 
 void MarkupFormatter::visitThematicBreak(const ThematicBreak& thematicBreak) {
     separateBlock(thematicBreak);
-    print(std::string(static_cast<std::size_t>(formattingOptions.thematicBreakLength()),
-                      rawValue(formattingOptions.thematicBreakCharacter()).front()),
+    char character = rawValue(formattingOptions.thematicBreakCharacter()).front();
+    // A rule that opens a list item stands on the item's marker line; in the marker's character the whole
+    // line would read as one rule.
+    const MarkupData* item = thematicBreak.data().parent();
+    const MarkupData* list = item ? item->parent() : nullptr;
+    if (thematicBreak.indexInParent() == 0 && item->node().kind() == RawKind::listItem && list &&
+        list->node().kind() == RawKind::unorderedList && !openListsTakeOtherMarker_.empty() &&
+        character == bulletCharacter(openListsTakeOtherMarker_.back())) {
+        character = character == '-' ? '*' : '-';
+    }
+    print(std::string(static_cast<std::size_t>(formattingOptions.thematicBreakLength()), character),
           thematicBreak);
 }
 
@@ -646,6 +1040,7 @@ void MarkupFormatter::ensureDoxygenCommandPrecedingNewline(const Markup& command
 void MarkupFormatter::printDoxygenCommand(const Markup& command, std::string_view word) {
     ensureDoxygenCommandPrecedingNewline(command);
     print(std::string(rawValue(formattingOptions.doxygenCommandPrefix())) + std::string(word) + " ", command);
+    markLineContentStart();
 }
 
 void MarkupFormatter::visitDoxygenDiscussion(const DoxygenDiscussion& command) {
@@ -666,6 +1061,7 @@ void MarkupFormatter::visitDoxygenNote(const DoxygenNote& command) {
 void MarkupFormatter::visitDoxygenParameter(const DoxygenParameter& command) {
     printDoxygenCommand(command, "param");
     print(command.name() + " ", command);
+    markLineContentStart();
     descendInto(command);
 }
 
@@ -692,35 +1088,137 @@ void MarkupFormatter::visitStrong(const Strong& strong) {
     printEmphasis(strong, 2);
 }
 
+char MarkupFormatter::emphasisMarker(const Markup& element) const {
+    const char option = formattingOptions.emphasisMarker() == EmphasisMarker::star ? '*' : '_';
+    const MarkupData* parentData = element.data().parent();
+    if (!parentData) {
+        return option;
+    }
+    const RawMarkup& node = element.data().node();
+    const RawMarkup& parent = parentData->node();
+    const std::int64_t index = element.indexInParent();
+    const std::int64_t last = parent.childCount() - 1;
+    const Flank before = flankBefore(parent, index);
+    const Flank after = flankAfter(parent, index);
+    const MarkupData* grandparent = parentData->parent();
+    const Flank parentBefore =
+        grandparent ? flankBefore(grandparent->node(), parentData->indexInParent()) : Flank::blank;
+    const Flank parentAfter =
+        grandparent ? flankAfter(grandparent->node(), parentData->indexInParent()) : Flank::blank;
+    const OpenEmphasis* enclosing =
+        isEmphasisKind(parent.kind()) && !openEmphases_.empty() ? &openEmphases_.back() : nullptr;
+
+    // An emphasis that opens (or ends) an emphasis whose outside touches a letter or digit joins its run:
+    // the outer run, with the inner one's punctuation on its inside, could neither open nor close alone.
+    if (enclosing &&
+        ((index == 0 && parentBefore == Flank::other) || (index == last && parentAfter == Flank::other))) {
+        return enclosing->marker;
+    }
+
+    // Markers that would not read back as written here, for reasons from the strongest to the weakest: where
+    // no marker is left, the weakest reasons are given up first (no text the reader gives such a tree has it
+    // read back either).
+    // Underscores open and close only where no letter or digit stands against them outside.
+    const std::string neverReads = underscoresFit(before, after) ? "" : "_";
+    // Two runs of one marker side by side are one run to the reader, which pairs its delimiters by other
+    // rules: emphasis right after emphasis takes the other marker, and emphasis before emphasis that needs
+    // one marker (stars inside a word, or what its children need) leaves it to it. Delimiters that could
+    // pair with those of an emphasis of this kind around it take the other marker.
+    std::string pairsAmiss;
+    if (index > 0 && isEmphasisKind(parent.child(index - 1)->kind()) && state_.queuedNewlines == 0 &&
+        !result_.empty()) {
+        pairsAmiss += result_.back();
+    }
+    if (index < last && isEmphasisKind(parent.child(index + 1)->kind())) {
+        const Flank nextBefore = flankBefore(parent, index + 1);
+        const Flank nextAfter = flankAfter(parent, index + 1);
+        if (!underscoresFit(nextBefore, nextAfter)) {
+            pairsAmiss += '*';
+        } else if (const std::optional<char> needed =
+                       markerNeededForChildren(*parent.child(index + 1), nextBefore, nextAfter, 0)) {
+            pairsAmiss += *needed;
+        }
+    }
+    if (enclosing && parent.kind() == node.kind() &&
+        pairsWithParentDelimiters(parent, index, parentBefore, parentAfter)) {
+        pairsAmiss += enclosing->marker;
+    }
+    // An opening run of its own that can close pairs with the nearest open emphasis of its kind and marker
+    // further out, past emphases of the other kind (whose runs of other lengths it skips). The first child
+    // of an emphasis that takes its parent's marker joins its parent's run instead of opening one.
+    std::string pairsFurtherOut;
+    if (starsCanClose(before, flankAfter(node, -1))) {
+        pairsFurtherOut = markersOfEnclosingEmphases(*parentData, node.kind());
+        if (index == 0 && enclosing) {
+            std::erase(pairsFurtherOut, enclosing->marker);
+        }
+    }
+
+    char preferred = option;
+    // Emphasis that is all of a strong emphasis's content takes the other marker: "**_a_**" reads back as
+    // written, "***a***" as emphasis around strong emphasis.
+    if (enclosing && node.kind() == RawKind::emphasis && parent.kind() == RawKind::strong &&
+        parent.childCount() == 1) {
+        preferred = otherMarker(enclosing->marker);
+    }
+    if (const std::optional<char> needed = markerNeededForChildren(node, before, after, 0)) {
+        preferred = *needed;
+    }
+    for (const std::string& refused :
+         {neverReads + pairsAmiss + pairsFurtherOut, neverReads + pairsAmiss, neverReads}) {
+        for (const char marker : {preferred, otherMarker(preferred)}) {
+            if (refused.find(marker) == std::string::npos) {
+                return marker;
+            }
+        }
+    }
+    return '*'; // not reached: stars are never refused for the strongest reason
+}
+
+std::string MarkupFormatter::markersOfEnclosingEmphases(const MarkupData& parent, RawKind kind) const {
+    std::string markers;
+    std::size_t open = openEmphases_.size();
+    const MarkupData* ancestor = &parent;
+    for (std::size_t step = 0; ancestor && open > 0 && step < 2 * kEmphasisLookDepth; ++step) {
+        const RawKind ancestorKind = ancestor->node().kind();
+        if (isEmphasisKind(ancestorKind)) {
+            const OpenEmphasis& around = openEmphases_[--open];
+            if (around.kind == kind) {
+                markers += around.marker;
+            }
+        } else if (ancestorKind != RawKind::strikethrough) {
+            break;
+        }
+        ancestor = ancestor->parent();
+    }
+    return markers;
+}
+
 void MarkupFormatter::printEmphasis(const Markup& element, std::size_t markerCount) {
-    // Emphasis that is all of an emphasis's content takes the other marker than its parent: "*_a_*" and
-    // "**_a_**" read back as written, "**a**" as strong emphasis and "***a***" as emphasis around strong
-    // emphasis, which is what strong emphasis there reads back as. Elsewhere the option's marker reads back
-    // as written, inside words too (where "_" would not).
-    const MarkupData* parent = element.data().parent();
-    const bool allOfAnEmphasis =
-        element.kind() == RawKind::emphasis && parent && parent->node().childCount() == 1 &&
-        (parent->node().kind() == RawKind::emphasis || parent->node().kind() == RawKind::strong);
-    const bool otherMarker =
-        allOfAnEmphasis && !openEmphasesTakeOtherMarker_.empty() && !openEmphasesTakeOtherMarker_.back();
-    const bool star = (formattingOptions.emphasisMarker() == EmphasisMarker::star) != otherMarker;
-    const std::string_view markers = std::string_view(star ? "**" : "__").substr(0, markerCount);
-    print(markers, element);
-    openEmphasesTakeOtherMarker_.push_back(otherMarker);
+    const char marker = emphasisMarker(element);
+    const std::string markers(markerCount, marker);
+    printOpening(markers, element);
+    openEmphases_.push_back({element.kind(), marker});
     descendInto(element);
-    openEmphasesTakeOtherMarker_.pop_back();
+    openEmphases_.pop_back();
     print(markers, element);
 }
 
 void MarkupFormatter::visitStrikethrough(const Strikethrough& strikethrough) {
-    print("~", strikethrough);
+    // Tilde runs pair only with runs of their length: strikethrough inside strikethrough takes the other
+    // length (one tilde or two) than the one around it.
+    const std::string tildes =
+        openStrikethroughTildes_.empty() || openStrikethroughTildes_.back().size() == 2 ? "~" : "~~";
+    printOpening(tildes, strikethrough);
+    openStrikethroughTildes_.push_back(tildes);
     descendInto(strikethrough);
-    print("~", strikethrough);
+    openStrikethroughTildes_.pop_back();
+    print(tildes, strikethrough);
 }
 
 void MarkupFormatter::visitImage(const Image& image) {
     printUnbroken(image, [&] {
-        print("![", image);
+        printOpening("![", image);
         descendInto(image);
         print("](", image);
         print(destinationText(image.source().value_or("")), image);
@@ -732,14 +1230,18 @@ void MarkupFormatter::visitImage(const Image& image) {
 }
 
 void MarkupFormatter::visitLink(const Link& link) {
-    if (formattingOptions.condenseAutolinks() && link.destination() && link.isAutolink() &&
-        readsBackAsAutolink(*link.destination())) {
+    // A link inside a link's text reads back only as an autolink: the spelled-out form would end the outer
+    // link's text.
+    if ((formattingOptions.condenseAutolinks() || openLinks_ > 0) && link.destination() &&
+        link.isAutolink() && readsBackAsAutolink(*link.destination())) {
         print("<" + *link.destination() + ">", link);
         return;
     }
     printUnbroken(link, [&] {
-        print("[", link);
+        printOpening("[", link);
+        ++openLinks_;
         descendInto(link);
+        --openLinks_;
         print("](", link);
         print(destinationText(link.destination().value_or("")), link);
         if (link.title()) {
@@ -760,11 +1262,11 @@ void MarkupFormatter::visitLineBreak(const LineBreak& lineBreak) {
         return;
     }
     // Two trailing spaces would swallow the blanks the line ends with, and on a line that holds nothing but
-    // its prefix (which ends with a blank, or is empty) make an empty line, which ends the paragraph. A
-    // backslash breaks the line as well and keeps both.
-    const bool startsOrEndsBlank =
-        state_.queuedNewlines > 0 ||
-        (!result_.empty() && (result_.back() == ' ' || result_.back() == '\t' || result_.back() == '\n'));
+    // its prefix (which ends with a blank, or is empty, as at the very start) make an empty line, which ends
+    // the paragraph, or blanks that start it, which it drops. A backslash breaks the line as well and keeps
+    // both.
+    const bool startsOrEndsBlank = state_.queuedNewlines > 0 || result_.empty() || result_.back() == ' ' ||
+                                   result_.back() == '\t' || result_.back() == '\n';
     print(startsOrEndsBlank ? "\\" : "  ", lineBreak);
     state_.queuedNewlines += 1;
 }
@@ -782,13 +1284,48 @@ void MarkupFormatter::visitSymbolLink(const SymbolLink& symbolLink) {
 }
 
 void MarkupFormatter::visitInlineAttributes(const InlineAttributes& attributes) {
+    // Attributes that the parentheses cannot hold are written as a definition (see
+    // `writeAttributeDefinitions`), which holds any one line; the span names it by its label.
+    const std::string& text = attributes.attributes();
+    const bool inParentheses = attributesReadBackInParentheses(text) || !attributesFitADefinition(text);
+    const std::string reference = inParentheses ? "" : attributeDefinitionLabel(text);
     printUnbroken(attributes, [&] {
-        print("^[", attributes);
+        printOpening("^[", attributes);
         descendInto(attributes);
-        print("](", attributes);
-        print(attributes.attributes(), attributes);
-        print(")", attributes);
+        if (inParentheses) {
+            print("](", attributes);
+            print(text, attributes);
+            print(")", attributes);
+        } else {
+            print("][" + reference + "]", attributes);
+        }
     });
+}
+
+std::string MarkupFormatter::attributeDefinitionLabel(const std::string& attributes) {
+    const auto defined =
+        std::find_if(attributeDefinitions_.begin(), attributeDefinitions_.end(),
+                     [&](const auto& definition) { return definition.second == attributes; });
+    if (defined != attributeDefinitions_.end()) {
+        return defined->first;
+    }
+    attributeDefinitions_.emplace_back("attributes-" + std::to_string(attributeDefinitions_.size() + 1),
+                                       attributes);
+    return attributeDefinitions_.back().first;
+}
+
+void MarkupFormatter::writeAttributeDefinitions(const Markup& printedElement) {
+    if (attributeDefinitions_.empty()) {
+        return;
+    }
+    // A paragraph of its own ahead of everything: the reader gathers definitions from the whole document
+    // before it reads the spans, and nothing before them can take their lines in.
+    const std::string prefix = linePrefix(printedElement);
+    std::string definitions;
+    for (const auto& [label, attributes] : attributeDefinitions_) {
+        definitions += prefix + "^[" + label + "]: " + attributes + "\n";
+    }
+    result_.insert(0, definitions + prefix + "\n");
 }
 
 void MarkupFormatter::visitCustomInline(const CustomInline& custom) {
@@ -797,12 +1334,16 @@ void MarkupFormatter::visitCustomInline(const CustomInline& custom) {
 
 // Tables
 
-std::string formatIndependently(const TableCell& cell, const MarkupFormatter::Options& options) {
-    MarkupFormatter formatter(options);
+std::string MarkupFormatter::formatIndependently(const TableCell& cell) {
+    MarkupFormatter formatter(formattingOptions);
+    formatter.lineLimit_.reset();
     formatter.softBreaksAsSpaces_ = true;
+    // Definitions made for spans in the cell are written with the others.
+    formatter.attributeDefinitions_ = std::move(attributeDefinitions_);
     for (const Markup& child : cell.detachedFromParent().children()) {
         formatter.visit(child);
     }
+    attributeDefinitions_ = std::move(formatter.attributeDefinitions_);
     return formatter.result();
 }
 
@@ -823,8 +1364,7 @@ void MarkupFormatter::printTableLines(const TableLines& lines) {
         for (const TableCell& cell : row.cells()) {
             const bool coveredFromAbove = !isHead && cell.rowspan() == 0;
             cells.push_back(
-                {coveredFromAbove ? "^" : escapedForTableCell(formatIndependently(cell, formattingOptions)),
-                 cell.colspan()});
+                {coveredFromAbove ? "^" : tableCellText(formatIndependently(cell)), cell.colspan()});
         }
         return cells;
     };
@@ -929,7 +1469,7 @@ void MarkupFormatter::visitTableRow(const TableRow& row) {
 }
 
 void MarkupFormatter::visitTableCell(const TableCell& cell) {
-    print(escapedForTableCell(formatIndependently(cell, formattingOptions)), cell);
+    print(escapedForTableCell(formatIndependently(cell)), cell);
 }
 
 } // namespace Markdown
