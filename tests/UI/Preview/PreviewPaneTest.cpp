@@ -211,6 +211,24 @@ TEST_F(PreviewPaneTest, ClipboardTextIsNeverMarkup) {
     }
 }
 
+// Text views never lay out a huge text or a huge line whole: the snippet view cuts as the text view.
+TEST_F(PreviewPaneTest, LongTextsAndLongLinesAreCutAlikeInEveryTextView) {
+    const QString longLine = QString(30000, u'a') + QStringLiteral("\nshort line\n");
+    const QString longText = QStringLiteral("line of text\n").repeated(6000);
+    for (const QString& text : {longLine, longText}) {
+        const QString cut = PreviewWidgets::shownText(text);
+        ASSERT_LT(cut.size(), text.size());
+        NewClipboardItem snippet;
+        snippet.type = ItemType::snippet;
+        snippet.plainText = text;
+        EXPECT_EQ(pane(item(ItemType::text, text))->shownText(), cut);
+        EXPECT_EQ(pane(item(snippet))->shownText(), cut);
+    }
+    const QStringList lines = PreviewWidgets::shownText(longLine).split(u'\n');
+    EXPECT_EQ(lines[0].size(), PreviewWidgets::kLineLimit + 1) << "10,000 characters and the ellipsis";
+    EXPECT_EQ(lines[1], QStringLiteral("short line"));
+}
+
 TEST_F(PreviewPaneTest, SmartActionsAndRecognisedTextPasteThroughTheHandOff) {
     NewClipboardItem json;
     json.type = ItemType::code;
