@@ -25,11 +25,11 @@ bool useTestFonts(const QTemporaryDir& dir) {
     const QByteArray inForce = qEnvironmentVariableIsSet("FONTCONFIG_FILE")
                                    ? qgetenv("FONTCONFIG_FILE")
                                    : QByteArrayLiteral("/etc/fonts/fonts.conf");
-    const QByteArray configuration = QByteArrayLiteral(R"(<?xml version="1.0"?>
+    QByteArray configuration = QByteArrayLiteral(R"(<?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
 <fontconfig>
-  <include ignore_missing="yes">)") + inForce + QByteArrayLiteral(R"(</include>
-  <dir>)") + QByteArrayLiteral(QS_TEST_FONTS_DIR) + QByteArrayLiteral(R"(</dir>
+  <include ignore_missing="yes">IN_FORCE</include>
+  <dir>SHIPPED_FONTS</dir>
   <match target="pattern">
     <test name="family"><string>monospace</string></test>
     <edit name="family" mode="prepend_first" binding="strong"><string>Go Mono</string></edit>
@@ -40,8 +40,10 @@ bool useTestFonts(const QTemporaryDir& dir) {
   </match>
 </fontconfig>
 )");
+    configuration.replace("IN_FORCE", inForce).replace("SHIPPED_FONTS", QS_TEST_FONTS_DIR);
     QFile file(dir.filePath(QStringLiteral("fonts.conf")));
-    if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(configuration) != configuration.size())
+    if (!dir.isValid() || !file.open(QIODevice::WriteOnly) ||
+        file.write(configuration) != configuration.size())
         return false;
     file.close();
     return qputenv("FONTCONFIG_FILE", QFile::encodeName(file.fileName()));

@@ -53,7 +53,8 @@ QString paragraph(int variant) {
     QString text = QStringLiteral("Paragraph %1 ").arg(variant);
     text.reserve(kDocumentSize + 64);
     for (int word = 0; text.size() < kDocumentSize; ++word)
-        text += word % 9 == 4 ? QStringLiteral("**strong%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
+        text +=
+            word % 9 == 4 ? QStringLiteral("**strong%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
     return text;
 }
 
@@ -262,11 +263,13 @@ void BM_LongParagraphStall(benchmark::State& state) {
     double jumped = 0;
     for (auto _ : state) {
         const QString readmeText = document(++variant);
-        readme = std::max(readme,
-                          longestStall([&] { return std::make_unique<MarkdownPreviewView>(readmeText, 12); }, ready));
+        readme = std::max(
+            readme,
+            longestStall([&] { return std::make_unique<MarkdownPreviewView>(readmeText, 12); }, ready));
         const QString scrolledText = paragraph(++variant);
         scrolled = std::max(
-            scrolled, longestStall([&] { return std::make_unique<MarkdownPreviewView>(scrolledText, 12); }, ready));
+            scrolled,
+            longestStall([&] { return std::make_unique<MarkdownPreviewView>(scrolledText, 12); }, ready));
         const QString jumpedText = paragraph(++variant);
         jumped = std::max(
             jumped,

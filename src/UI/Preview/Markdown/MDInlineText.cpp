@@ -132,7 +132,8 @@ StyledText render(const RawMarkup& container) {
             break;
         case RawKind::symbolLink:
             // What a symbol link holds is the symbol's name.
-            result.append(fromUtf8(child.data().symbolLinkPayload().destination.value_or(std::string())), styles);
+            result.append(fromUtf8(child.data().symbolLinkPayload().destination.value_or(std::string())),
+                          styles);
             break;
         default:
             // Groups show their children; an empty one (a link without text) shows nothing.

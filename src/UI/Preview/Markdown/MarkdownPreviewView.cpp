@@ -719,7 +719,8 @@ int MarkdownPreviewView::offsetInLayout(int row, const MDRowLayout::Layout& layo
     const Row& held = m_model->rows[static_cast<std::size_t>(position.row)];
     if (held.whole != shown.whole)
         return position.row < row ? 0 : static_cast<int>(length);
-    return static_cast<int>(std::clamp<qsizetype>(held.offset + position.offset - layout.textStart, 0, length));
+    return static_cast<int>(
+        std::clamp<qsizetype>(held.offset + position.offset - layout.textStart, 0, length));
 }
 
 std::pair<MarkdownPreviewView::Position, MarkdownPreviewView::Position>

@@ -71,7 +71,9 @@ TEST_F(MarkdownModelTest, InlineElementsWithoutChildrenNeverShowTheirMarkdown) {
         {"empty inline attributes show nothing",
          {md::Text("a"), md::InlineAttributes("rainbow: 'extreme'"), md::Text("b")},
          u"ab"},
-        {"symbol link shows its symbol", {md::Text("see "), md::SymbolLink(std::string("Foo.bar"))}, u"see Foo.bar"},
+        {"symbol link shows its symbol",
+         {md::Text("see "), md::SymbolLink(std::string("Foo.bar"))},
+         u"see Foo.bar"},
         {"custom inline shows its text", {md::Text("a "), md::CustomInline("held")}, u"a held"},
     };
     for (const auto& test : cases) {
@@ -80,7 +82,8 @@ TEST_F(MarkdownModelTest, InlineElementsWithoutChildrenNeverShowTheirMarkdown) {
         EXPECT_TRUE(text.runs.empty()) << test.name;
     }
     // As parsed: a link written without text, in a sentence and alone.
-    const MDBlockView::Model model = rows(QStringLiteral("before [](https://x.org) after\n\n[](https://x.org)"));
+    const MDBlockView::Model model =
+        rows(QStringLiteral("before [](https://x.org) after\n\n[](https://x.org)"));
     ASSERT_EQ(model.rows.size(), 2u);
     EXPECT_EQ(model.rows[0].text.text, QStringLiteral("before  after"));
     EXPECT_EQ(model.rows[1].text.text, QString());

@@ -110,7 +110,8 @@ TEST_F(MarkdownScreenshotTest, ReadmeWholeAndInThePane) {
 TEST_F(MarkdownScreenshotTest, LongParagraphAndEmptyLink) {
     QString words;
     for (int word = 0; words.size() < 2400; ++word)
-        words += word % 11 == 5 ? QStringLiteral("**bold%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
+        words +=
+            word % 11 == 5 ? QStringLiteral("**bold%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
     const QString source = QStringLiteral("## A long paragraph\n\n") + words.trimmed() +
                            QStringLiteral("\n\nBefore an empty link [](https://x.org), after it.\n");
     for (const bool dark : {false, true}) {

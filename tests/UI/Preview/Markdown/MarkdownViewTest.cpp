@@ -235,7 +235,8 @@ struct ShownLine {
 TEST_F(MarkdownViewTest, LongParagraphsAndHeadingsWrapAsOneRun) {
     QString words;
     for (int word = 0; words.size() < 3000; ++word)
-        words += word % 7 == 3 ? QStringLiteral("**strong%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
+        words +=
+            word % 7 == 3 ? QStringLiteral("**strong%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
     words = words.trimmed();
     const struct {
         const char* name;
