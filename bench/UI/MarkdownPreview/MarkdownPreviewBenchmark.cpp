@@ -223,12 +223,19 @@ double longestStall(Make make, const std::function<bool(QAbstractScrollArea&)>& 
     return longest;
 }
 
+bool documentReady(QAbstractScrollArea& view) {
+    return static_cast<MarkdownPreviewView&>(view).isDocumentReady();
+}
+
+// Fonts are loaded once per process, on their first use: a short document with every style is
+// opened first, as the previews the user saw before have done.
+void loadFonts() {
+    longestStall([] { return std::make_unique<MarkdownPreviewView>(document(0).left(4000), 12); },
+                 documentReady);
+}
+
 void BM_LongestStall(benchmark::State& state) {
-    // Fonts are loaded once per process, on their first use: a short document with every style is
-    // opened first, as the previews the user saw before have done.
-    longestStall(
-        [] { return std::make_unique<MarkdownPreviewView>(document(0).left(4000), 12); },
-        [](QAbstractScrollArea& view) { return static_cast<MarkdownPreviewView&>(view).isDocumentReady(); });
+    loadFonts();
     int variant = 100;
     double plain = 0;
     double markdown = 0;
@@ -239,9 +246,7 @@ void BM_LongestStall(benchmark::State& state) {
         const QString markdownText = document(++variant);
         markdown = std::max(
             markdown, longestStall([&] { return std::make_unique<MarkdownPreviewView>(markdownText, 12); },
-                                   [](QAbstractScrollArea& view) {
-                                       return static_cast<MarkdownPreviewView&>(view).isDocumentReady();
-                                   }));
+                                   documentReady));
     }
     state.counters["plain_longest_stall_ms"] = plain;
     state.counters["markdown_longest_stall_ms"] = markdown;
@@ -251,29 +256,24 @@ void BM_LongestStall(benchmark::State& state) {
 // A paragraph of 2 MB against the README-like document of the same size. (A plain text view of the
 // paragraph is no baseline: it lays out its one line whole, for seconds.)
 void BM_LongParagraphStall(benchmark::State& state) {
-    longestStall(
-        [] { return std::make_unique<MarkdownPreviewView>(document(0).left(4000), 12); },
-        [](QAbstractScrollArea& view) { return static_cast<MarkdownPreviewView&>(view).isDocumentReady(); });
-    const auto ready = [](QAbstractScrollArea& view) {
-        return static_cast<MarkdownPreviewView&>(view).isDocumentReady();
-    };
+    loadFonts();
     int variant = 200;
     double readme = 0;
     double scrolled = 0;
     double jumped = 0;
     for (auto _ : state) {
         const QString readmeText = document(++variant);
-        readme = std::max(
-            readme,
-            longestStall([&] { return std::make_unique<MarkdownPreviewView>(readmeText, 12); }, ready));
+        readme = std::max(readme,
+                          longestStall([&] { return std::make_unique<MarkdownPreviewView>(readmeText, 12); },
+                                       documentReady));
         const QString scrolledText = paragraph(++variant);
         scrolled = std::max(
-            scrolled,
-            longestStall([&] { return std::make_unique<MarkdownPreviewView>(scrolledText, 12); }, ready));
+            scrolled, longestStall([&] { return std::make_unique<MarkdownPreviewView>(scrolledText, 12); },
+                                   documentReady));
         const QString jumpedText = paragraph(++variant);
-        jumped = std::max(
-            jumped,
-            longestStall([&] { return std::make_unique<MarkdownPreviewView>(jumpedText, 12); }, ready, true));
+        jumped = std::max(jumped,
+                          longestStall([&] { return std::make_unique<MarkdownPreviewView>(jumpedText, 12); },
+                                       documentReady, true));
     }
     state.counters["readme_longest_stall_ms"] = readme;
     state.counters["paragraph_scrolled_longest_stall_ms"] = scrolled;
