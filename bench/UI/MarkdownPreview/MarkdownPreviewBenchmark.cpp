@@ -4,7 +4,9 @@
 //    text shows plain while its leading blocks, then the whole of it, are parsed on a worker);
 //  - the longest stall of the GUI thread while the view opens and is scrolled through from top to
 //    bottom and back, seen by a 1 ms watchdog timer (fonts loaded before, by a short document);
-//  - the memory the open view adds, after it has been scrolled through.
+//  - the memory the open view adds, after it has been scrolled through;
+//  - the longest stall with one paragraph of 2 MB (wrapped as one run, laid out a piece at a time
+//    as it comes into view), scrolled through in steps and jumped to its end and back.
 //
 //   build/bin/UIMarkdownPreviewBenchmark
 #include <UI/Preview/Markdown/MarkdownPreviewView.h>
@@ -43,6 +45,16 @@ QString document(int variant) {
     text.reserve(kDocumentSize + section.size());
     while (text.size() < kDocumentSize)
         text += section;
+    return text;
+}
+
+// One paragraph of about 2 MB, with some strong words in it.
+QString paragraph(int variant) {
+    QString text = QStringLiteral("Paragraph %1 ").arg(variant);
+    text.reserve(kDocumentSize + 64);
+    for (int word = 0; text.size() < kDocumentSize; ++word)
+        text +=
+            word % 9 == 4 ? QStringLiteral("**strong%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
     return text;
 }
 
@@ -184,7 +196,9 @@ private:
 
 // Opens a view of `text` and scrolls it to the bottom and back in steps, each step on its own
 // turn of the event loop; the longest stall seen meanwhile.
-template <class Make> double longestStall(Make make, const std::function<bool(QAbstractScrollArea&)>& ready) {
+// With `jump`, it goes straight to the bottom and back to the top instead, some turns apart.
+template <class Make>
+double longestStall(Make make, const std::function<bool(QAbstractScrollArea&)>& ready, bool jump = false) {
     std::unique_ptr<QAbstractScrollArea> view;
     Watchdog watchdog;
     QCoreApplication::processEvents();
@@ -195,7 +209,10 @@ template <class Make> double longestStall(Make make, const std::function<bool(QA
     QScrollBar* bar = view->verticalScrollBar();
     for (int step = 0; step <= 2 * kScrollSteps; ++step) {
         const int position = step <= kScrollSteps ? step : 2 * kScrollSteps - step;
-        bar->setValue(static_cast<int>(qint64(bar->maximum()) * position / kScrollSteps));
+        if (jump && step % kScrollSteps == 0)
+            bar->setValue(step == kScrollSteps ? bar->maximum() : 0);
+        else if (!jump)
+            bar->setValue(static_cast<int>(qint64(bar->maximum()) * position / kScrollSteps));
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
@@ -206,12 +223,19 @@ template <class Make> double longestStall(Make make, const std::function<bool(QA
     return longest;
 }
 
+bool documentReady(QAbstractScrollArea& view) {
+    return static_cast<MarkdownPreviewView&>(view).isDocumentReady();
+}
+
+// Fonts are loaded once per process, on their first use: a short document with every style is
+// opened first, as the previews the user saw before have done.
+void loadFonts() {
+    longestStall([] { return std::make_unique<MarkdownPreviewView>(document(0).left(4000), 12); },
+                 documentReady);
+}
+
 void BM_LongestStall(benchmark::State& state) {
-    // Fonts are loaded once per process, on their first use: a short document with every style is
-    // opened first, as the previews the user saw before have done.
-    longestStall(
-        [] { return std::make_unique<MarkdownPreviewView>(document(0).left(4000), 12); },
-        [](QAbstractScrollArea& view) { return static_cast<MarkdownPreviewView&>(view).isDocumentReady(); });
+    loadFonts();
     int variant = 100;
     double plain = 0;
     double markdown = 0;
@@ -222,13 +246,40 @@ void BM_LongestStall(benchmark::State& state) {
         const QString markdownText = document(++variant);
         markdown = std::max(
             markdown, longestStall([&] { return std::make_unique<MarkdownPreviewView>(markdownText, 12); },
-                                   [](QAbstractScrollArea& view) {
-                                       return static_cast<MarkdownPreviewView&>(view).isDocumentReady();
-                                   }));
+                                   documentReady));
     }
     state.counters["plain_longest_stall_ms"] = plain;
     state.counters["markdown_longest_stall_ms"] = markdown;
     state.counters["ratio_to_plain"] = markdown / plain;
+}
+
+// A paragraph of 2 MB against the README-like document of the same size. (A plain text view of the
+// paragraph is no baseline: it lays out its one line whole, for seconds.)
+void BM_LongParagraphStall(benchmark::State& state) {
+    loadFonts();
+    int variant = 200;
+    double readme = 0;
+    double scrolled = 0;
+    double jumped = 0;
+    for (auto _ : state) {
+        const QString readmeText = document(++variant);
+        readme = std::max(readme,
+                          longestStall([&] { return std::make_unique<MarkdownPreviewView>(readmeText, 12); },
+                                       documentReady));
+        const QString scrolledText = paragraph(++variant);
+        scrolled = std::max(
+            scrolled, longestStall([&] { return std::make_unique<MarkdownPreviewView>(scrolledText, 12); },
+                                   documentReady));
+        const QString jumpedText = paragraph(++variant);
+        jumped = std::max(jumped,
+                          longestStall([&] { return std::make_unique<MarkdownPreviewView>(jumpedText, 12); },
+                                       documentReady, true));
+    }
+    state.counters["readme_longest_stall_ms"] = readme;
+    state.counters["paragraph_scrolled_longest_stall_ms"] = scrolled;
+    state.counters["paragraph_jumped_longest_stall_ms"] = jumped;
+    state.counters["ratio_scrolled_to_readme"] = scrolled / readme;
+    state.counters["ratio_jumped_to_readme"] = jumped / readme;
 }
 
 // What an open, scrolled-through view of the document adds to the process.
@@ -274,6 +325,7 @@ BENCHMARK(BM_Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FirstFrame)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ParseAndRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LongestStall)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_LongParagraphStall)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

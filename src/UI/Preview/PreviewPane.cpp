@@ -531,9 +531,7 @@ QWidget* PreviewPane::buildSnippet() {
         spaced.setTopMargin(8);
         cursor.insertBlock(spaced, QTextCharFormat());
     }
-    cursor.insertText(
-        PreviewPresentation::capped(m_item->plainText().value_or(QString()), PreviewWidgets::kTextLimit),
-        QTextCharFormat());
+    cursor.insertText(PreviewWidgets::shownText(m_item->plainText().value_or(QString())), QTextCharFormat());
     view->moveCursor(QTextCursor::Start);
     return view;
 }

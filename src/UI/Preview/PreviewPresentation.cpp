@@ -146,8 +146,9 @@ QString quickLookTitle(const ClipboardItem& item) {
     default:
         break;
     }
-    const QString title = item.previewTitle();
-    return title.isEmpty() ? translate("Preview") : leadingCharacters(title, 60);
+    // The bounded title: a first line of megabytes is not read (nor copied) on the GUI thread.
+    const QString title = item.previewTitle(kQuickLookTitleScan);
+    return title.isEmpty() ? translate("Preview") : leadingCharacters(title, kQuickLookTitleLength);
 }
 
 QColor kindTint(ItemType type, QS::Color::Scheme scheme) {

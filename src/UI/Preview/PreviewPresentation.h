@@ -39,6 +39,10 @@ QString typeLabel(ItemType type);
 // Quick Look's title: "Image"; a link's text; a snippet's title; else the first 60 characters of
 // the item's title, or "Preview".
 QString quickLookTitle(const ClipboardItem& item);
+constexpr qsizetype kQuickLookTitleLength = 60;
+// How many units of the item's first line are read for those characters (a character may take
+// several units: an emoji sequence, combining marks).
+constexpr qsizetype kQuickLookTitleScan = 4096;
 
 // The tint of a kind's icon tile.
 QColor kindTint(ItemType type, QS::Color::Scheme scheme);

@@ -4,8 +4,8 @@
 #include "PreviewFixture.h"
 
 #include <App/LanguageManager.h>
-#include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <UI/Design/Transition.h>
 #include <UI/Preview/Markdown/MarkdownPreviewView.h>
 #include <UI/Preview/PreviewWidgets.h>
@@ -211,6 +211,29 @@ TEST_F(PreviewPaneTest, ClipboardTextIsNeverMarkup) {
     }
 }
 
+// Text views never lay out a huge text or a huge line whole: the snippet view cuts as the text view.
+TEST_F(PreviewPaneTest, LongTextsAndLongLinesAreCutAlikeInEveryTextView) {
+    const QString longLine = QString(30000, u'a') + QStringLiteral("\nshort line\n");
+    const QString longText = QStringLiteral("line of text\n").repeated(6000);
+    for (const QString& text : {longLine, longText}) {
+        const QString cut = PreviewWidgets::shownText(text);
+        ASSERT_LT(cut.size(), text.size());
+        NewClipboardItem snippet;
+        snippet.type = ItemType::snippet;
+        snippet.plainText = text;
+        // Compared whole but reported short: the texts run to tens of thousands of characters.
+        const QString shownAsText = pane(item(ItemType::text, text))->shownText();
+        const QString shownAsSnippet = pane(item(snippet))->shownText();
+        EXPECT_TRUE(shownAsText == cut)
+            << "text view: " << shownAsText.size() << " characters, not " << cut.size();
+        EXPECT_TRUE(shownAsSnippet == cut)
+            << "snippet view: " << shownAsSnippet.size() << " characters, not " << cut.size();
+    }
+    const QStringList lines = PreviewWidgets::shownText(longLine).split(u'\n');
+    EXPECT_EQ(lines[0].size(), PreviewWidgets::kLineLimit + 1) << "10,000 characters and the ellipsis";
+    EXPECT_EQ(lines[1], QStringLiteral("short line"));
+}
+
 TEST_F(PreviewPaneTest, SmartActionsAndRecognisedTextPasteThroughTheHandOff) {
     NewClipboardItem json;
     json.type = ItemType::code;
@@ -277,7 +300,8 @@ TEST_F(PreviewPaneTest, LongTextsAreClassifiedOnAWorker) {
 
     // Whether a long text is Markdown is found out there too: the source shows until it is known,
     // then the rendered text with its switch.
-    const QString longMarkdown = QStringLiteral("# Notes\n\n") + QStringLiteral("- **item** with text\n").repeated(1000);
+    const QString longMarkdown =
+        QStringLiteral("# Notes\n\n") + QStringLiteral("- **item** with text\n").repeated(1000);
     auto markdown = pane(item(ItemType::text, longMarkdown));
     QSignalSpy markdownAnalysed(markdown.get(), &PreviewPane::analysisFinished);
     EXPECT_EQ(markdown->findChild<SegmentedSwitch*>(), nullptr);

@@ -109,6 +109,13 @@ TEST(PreviewPresentation, QuickLookTitles) {
         {"first non-blank line", {"code", QStringLiteral("\n\n  int main() {\n}")}, "  int main() {"},
         {"long title", {"text", hundred}, hundred.left(60)},
         {"characters, not code units", {"text", families}, families.left(60 * 11)},
+        {"first line of megabytes",
+         {"text", QString(3'000'000, u'y') + QStringLiteral("\nnext")},
+         QString(60, u'y')},
+        // Bounded as the list row's title: a first line past the scan is not looked for.
+        {"first line only far into the text",
+         {"text", QString(ClipboardItem::kTitleScanLimit + 10, u'\n') + QStringLiteral("late")},
+         "Preview"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

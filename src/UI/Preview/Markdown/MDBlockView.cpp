@@ -238,6 +238,9 @@ private:
     }
 
     void addText(const StyledText& text, Role role, int level, int indent = 0) {
+        std::shared_ptr<const StyledText> whole;
+        if (text.text.size() > kRowCharacters)
+            whole = std::make_shared<const StyledText>(text);
         qsizetype from = 0;
         do {
             const qsizetype to = cutAfter(text.text, from);
@@ -251,6 +254,8 @@ private:
             if (from > 0)
                 m_spacing += kLineSpacing;
             row.text = from == 0 && row.last ? text : text.slice(from, to - from);
+            row.whole = whole;
+            row.offset = from;
             addRow(std::move(row));
             from = to;
         } while (from < text.text.size());
@@ -492,6 +497,7 @@ std::size_t sameLeadingRows(const Model& part, const Model& whole) {
                            a.spacingAbove == b.spacingAbove && a.indent == b.indent &&
                            a.continuation == b.continuation && a.first == b.first && a.last == b.last &&
                            a.block == b.block && a.offset == b.offset && a.text.text == b.text.text &&
+                           (a.whole ? a.whole->text.size() : -1) == (b.whole ? b.whole->text.size() : -1) &&
                            a.text.runs.size() == b.text.runs.size() && sameMarkers(a, b) && sameBars(a, b) &&
                            cellTexts(a) == cellTexts(b);
         if (!equal)

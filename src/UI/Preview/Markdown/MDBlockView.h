@@ -17,7 +17,9 @@ class Markup;
 // paragraph, a heading, a piece of a code block, a table row, a rule, an image) is one row, and the
 // containers around it (lists, list items, block quotes) become its indentation, its list markers,
 // the quote bars beside it and the spacing above it. A long block is cut into several rows, so no
-// row is ever costly to lay out, and a block nested in a thousand containers costs one row too.
+// row is ever costly to lay out, and a block nested in a thousand containers costs one row too. The
+// rows of a long text still wrap as one run: each row's lines start where the row before ended its
+// lines (see MDRowLayout), not where the text was cut.
 //
 // The rows are made on a worker from the parsed document; they own their texts, so the document
 // can go once they are made. Sizes here are fixed points: they do not follow the font size.
@@ -93,6 +95,9 @@ struct Row {
     int indent = 0;
     // The row continues the text of the row before it (a long block cut into rows).
     bool continuation = false;
+    // Text rows of a text cut into several: the whole text, shared by its rows (null for a text
+    // in one row).
+    std::shared_ptr<const MDInlineText::StyledText> whole;
     // The first and last row of a block cut into several (code, tables).
     bool first = true;
     bool last = true;
@@ -106,8 +111,8 @@ struct Row {
     std::vector<MDInlineText::StyledText> cells;
     // The code block, table or image the row belongs to.
     int block = -1;
-    // Code rows: where the row's lines start in the block's code; table rows: the row's position
-    // (0 for the head).
+    // Code rows: where the row's lines start in the block's code; text rows of a cut text: where the
+    // row's text starts in the whole; table rows: the row's position (0 for the head).
     qsizetype offset = 0;
 };
 

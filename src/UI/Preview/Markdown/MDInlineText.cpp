@@ -17,12 +17,6 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// An element the preview has no drawing for, printed back to Markdown.
-QString printed(const RawMarkupRef& node) {
-    const Markdown::Markup element(Markdown::MarkupData::newRoot(node));
-    return fromUtf8(element.format(Markdown::MarkupFormatterOptions::defaultOptions()));
-}
-
 quint16 groupStyle(RawKind kind) {
     switch (kind) {
     case RawKind::strong:
@@ -133,11 +127,18 @@ StyledText render(const RawMarkup& container) {
             result.append(plain.isEmpty() ? imageMarker() : plain, styles | Image);
             break;
         }
+        case RawKind::customInline:
+            result.append(fromUtf8(child.data().stringPayload().value), styles);
+            break;
+        case RawKind::symbolLink:
+            // What a symbol link holds is the symbol's name.
+            result.append(fromUtf8(child.data().symbolLinkPayload().destination.value_or(std::string())),
+                          styles);
+            break;
         default:
+            // Groups show their children; an empty one (a link without text) shows nothing.
             if (child.childCount() > 0)
                 stack.push_back({&child, 0, static_cast<quint16>(styles | groupStyle(child.kind()))});
-            else
-                result.append(printed(ref), styles);
             break;
         }
     }

@@ -50,6 +50,12 @@ QString shownText(QString text) {
     return text;
 }
 
+QTextOption textOption() {
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
 // Lays `text` out in lines of `width`, `spacing` apart; at most `maxLines` lines (0: all), the last
 // one then cut with "…".
 std::unique_ptr<QTextLayout> layoutText(const QString& text, const QFont& font,
@@ -58,9 +64,7 @@ std::unique_ptr<QTextLayout> layoutText(const QString& text, const QFont& font,
     auto layout = std::make_unique<QTextLayout>(shownText(text), font);
     layout->setFormats(formats);
     layout->setCacheEnabled(true);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout->setTextOption(option);
+    layout->setTextOption(textOption());
     width = std::max<qreal>(width, 1);
     qreal y = 0;
     int lines = 0;
@@ -85,6 +89,36 @@ std::unique_ptr<QTextLayout> layoutText(const QString& text, const QFont& font,
     }
     height = layout->lineCount() > 0 ? y - spacing : 0;
     return layout;
+}
+
+// Where the lines of a row of a cut text end when they start at `start`: after the last line that
+// begins inside the row's own stretch (at least one line). A line is only known to be whole when the
+// text laid out goes on after it, so the text is laid out a row's length further than the stretch.
+qsizetype cutTextLinesEnd(const Row& row, qsizetype start, const QFont& font, const MDInlineText::Look& look,
+                          qreal width) {
+    const MDInlineText::StyledText& whole = *row.whole;
+    if (row.last || start >= whole.text.size())
+        return whole.text.size();
+    const qsizetype ownEnd = row.offset + row.text.text.size();
+    const qsizetype end = std::min(whole.text.size(), ownEnd + MDBlockView::kRowCharacters);
+    const MDInlineText::StyledText part = whole.slice(start, end - start);
+    QTextLayout layout(shownText(part.text), font);
+    if (row.role == Role::Body || row.role == Role::Heading)
+        layout.setFormats(MDInlineText::formats(part, look));
+    layout.setTextOption(textOption());
+    qsizetype linesEnd = start;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        const qsizetype lineStart = start + line.textStart();
+        const qsizetype lineEnd = lineStart + line.textLength();
+        const bool first = lineStart == start;
+        if (!first && (lineStart >= ownEnd || (lineEnd >= end && end < whole.text.size())))
+            break;
+        linesEnd = lineEnd;
+    }
+    layout.endLayout();
+    return linesEnd;
 }
 
 qreal firstBaseline(const QTextLayout& layout) {
@@ -228,7 +262,14 @@ std::vector<QString> pieceTexts(const Row& row) {
     return {};
 }
 
-Layout layout(const Row& row, const Context& context) {
+qsizetype textLinesEnd(const Row& row, const Context& context, qsizetype textStart) {
+    const QFont font = textFont(row, context.baseSize);
+    const MDInlineText::Look look{font.pixelSize() * 1.0, QFont::Weight(font.weight()), context.scheme};
+    const qreal width = std::max<qreal>(context.width - row.indent, 1);
+    return cutTextLinesEnd(row, row.first ? 0 : textStart, font, look, width);
+}
+
+Layout layout(const Row& row, const Context& context, qsizetype textStart) {
     Layout result;
     const qreal base = context.baseSize;
     const qreal x = row.indent;
@@ -238,12 +279,20 @@ Layout layout(const Row& row, const Context& context) {
         Piece piece;
         qreal height = 0;
         const QFont font = textFont(row, base);
+        const MDInlineText::Look look{font.pixelSize() * 1.0, QFont::Weight(font.weight()), context.scheme};
+        // A row of a cut text holds whole lines of the whole text, from where the row before ended.
+        MDInlineText::StyledText cutText;
+        if (row.whole) {
+            result.textStart = std::min(row.first ? 0 : textStart, row.whole->text.size());
+            result.textEnd = textLinesEnd(row, context, result.textStart);
+            cutText = row.whole->slice(result.textStart, result.textEnd - result.textStart);
+        }
+        const MDInlineText::StyledText& text = row.whole ? cutText : row.text;
         QList<QTextLayout::FormatRange> formats;
         if (row.role == Role::Body || row.role == Role::Heading)
-            formats = MDInlineText::formats(
-                row.text, {font.pixelSize() * 1.0, QFont::Weight(font.weight()), context.scheme});
+            formats = MDInlineText::formats(text, look);
         piece.lineSpacing = kLineSpacing;
-        piece.text = layoutText(row.text.text, font, formats, width, kLineSpacing, height);
+        piece.text = layoutText(text.text, font, formats, width, kLineSpacing, height);
         piece.origin = {x, 0};
         piece.area = QRectF(x, 0, width, height);
         result.markerBaseline = firstBaseline(*piece.text);

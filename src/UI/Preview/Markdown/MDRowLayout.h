@@ -68,6 +68,10 @@ struct Layout {
     QRectF frame;
     // Table rows: the right edge of every column but the last.
     std::vector<qreal> columnEdges;
+    // Text rows of a text cut into several: the stretch of the whole text that the row's lines
+    // hold; the next row's lines start at textEnd.
+    qsizetype textStart = 0;
+    qsizetype textEnd = 0;
 };
 
 // Font size and weight of a heading's text, at a base size.
@@ -79,7 +83,11 @@ qreal codeSize(qreal baseSize);
 // The selectable texts of a row, in the order its layout's pieces have them.
 std::vector<QString> pieceTexts(const MDBlockView::Row& row);
 
-Layout layout(const MDBlockView::Row& row, const Context& context);
+// `textStart`: for a row of a text cut into several (not its first), where the row before ended
+// its lines (that layout's textEnd), so that the rows wrap as one text.
+Layout layout(const MDBlockView::Row& row, const Context& context, qsizetype textStart = 0);
+// The textEnd of that layout, found at about half its cost.
+qsizetype textLinesEnd(const MDBlockView::Row& row, const Context& context, qsizetype textStart);
 // A guess at the row's height before it is laid out, from its text's length.
 qreal estimatedHeight(const MDBlockView::Row& row, const Context& context);
 // The model's estimated heights for a width and a base size (safe on any thread).

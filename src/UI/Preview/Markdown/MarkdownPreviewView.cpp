@@ -25,6 +25,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 
@@ -49,21 +50,41 @@ constexpr int kKeptAroundViewport = 150;
 // Models with more rows than this are released on a worker.
 constexpr std::size_t kLargeModelRows = 2000;
 
-// The rows of `source`, with their heights guessed for `width` and `baseSize`.
-ModelPtr parse(const QString& source, qreal width, qreal baseSize) {
-    auto model = std::make_shared<Model>();
-    {
-        const QByteArray utf8 = source.toUtf8();
-        const Markdown::Document document = Markdown::Document::parsing(
-            std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
-            Markdown::ParseOptions{});
-        *model = MDBlockView::build(document);
+Model buildRows(const QString& source) {
+    const QByteArray utf8 = source.toUtf8();
+    const Markdown::Document document = Markdown::Document::parsing(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), Markdown::ParseOptions{});
+    return MDBlockView::build(document);
+}
+
+std::atomic<MarkdownPreviewView::RowBuilder> rowBuilderOverride{nullptr};
+
+// The rows of `source` (of its first `length` characters when given), with their heights guessed
+// for `width` and `baseSize`; null when the parse fails. It runs on a worker, where an exception
+// (memory running out in the parser, say) would end the program, and on the GUI thread, where it
+// would unwind through the event loop.
+ModelPtr parse(const QString& source, qreal width, qreal baseSize, qsizetype length = -1) noexcept {
+    try {
+        const QString text = length < 0 ? source : source.left(length);
+        const MarkdownPreviewView::RowBuilder builder = rowBuilderOverride.load();
+        auto model = std::make_shared<Model>(builder ? builder(text) : buildRows(text));
+        MDRowLayout::estimate(*model, width, baseSize);
+        // The tree of a long text is gone now, but the worker's heap would keep its pages for good.
+        if (source.size() > MarkdownPreviewView::kLeadingParseThreshold)
+            malloc_trim(0);
+        return model;
+    } catch (const std::exception& error) {
+        qCWarning(lcMarkdownPreview) << "cannot render the Markdown text, showing it plain:" << error.what();
+    } catch (...) {
+        qCWarning(lcMarkdownPreview) << "cannot render the Markdown text, showing it plain";
     }
-    MDRowLayout::estimate(*model, width, baseSize);
-    // The tree of a long text is gone now, but the worker's heap would keep its pages for good.
-    if (source.size() > MarkdownPreviewView::kLeadingParseThreshold)
-        malloc_trim(0);
-    return model;
+    malloc_trim(0);
+    return nullptr;
+}
+
+// The source as plain text, while it is parsed or when it cannot be.
+ModelPtr plainSource(const QString& source) {
+    return std::make_shared<const Model>(MDBlockView::plain(source, MarkdownPreviewView::kPlainLimit));
 }
 
 // Freeing tens of thousands of rows takes a while: a large model goes on a worker.
@@ -174,6 +195,10 @@ MarkdownPreviewView::~MarkdownPreviewView() {
     release(std::move(m_model));
 }
 
+void MarkdownPreviewView::setRowBuilderOverride(RowBuilder builder) {
+    rowBuilderOverride.store(builder);
+}
+
 void MarkdownPreviewView::setSource(const QString& source) {
     m_source = source;
     const quint64 generation = ++m_generation;
@@ -182,34 +207,44 @@ void MarkdownPreviewView::setSource(const QString& source) {
         return;
     }
     if (source.size() <= kInlineParseLimit) {
-        const ModelPtr model = parse(source, contentWidth(), baseSize());
-        remember(source, model);
-        showModel(model, State::Ready);
+        if (const ModelPtr model = parse(source, contentWidth(), baseSize())) {
+            remember(source, model);
+            showModel(model, State::Ready);
+        } else {
+            showModel(plainSource(source), State::Plain);
+        }
         return;
     }
     // A long text shows plain until its document is ready; a very long one shows its leading
     // blocks first, which take a moment to parse where the whole text takes a while.
-    showModel(std::make_shared<const Model>(MDBlockView::plain(source, kPlainLimit)), State::Plain);
+    showModel(plainSource(source), State::Plain);
     const qsizetype leading =
         source.size() > kLeadingParseThreshold ? MDBlockView::leadingBlocksEnd(source, kLeadingPart) : -1;
     QPointer<MarkdownPreviewView> self(this);
     const qreal width = contentWidth();
     const qreal base = baseSize();
     QThreadPool::globalInstance()->start([self, generation, source, leading, width, base] {
+        // A failed parse shows the source plain again (after leading blocks, those would stay alone).
         const auto deliver = [&](ModelPtr model, State state) {
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
                 [self, generation, source, state, model = std::move(model)]() mutable {
-                    if (state == State::Ready)
+                    if (model && state == State::Ready)
                         remember(source, model);
                     // A text replaced meanwhile drops its document.
-                    if (self && self->m_generation == generation)
+                    if (!self || self->m_generation != generation)
+                        return;
+                    if (model)
                         self->showModel(std::move(model), state);
+                    else
+                        self->showModel(plainSource(source), State::Plain);
                 },
                 Qt::QueuedConnection);
         };
-        if (leading > 0)
-            deliver(parse(source.left(leading), width, base), State::Leading);
+        if (leading > 0) {
+            if (ModelPtr part = parse(source, width, base, leading))
+                deliver(std::move(part), State::Leading);
+        }
         deliver(parse(source, width, base), State::Ready);
     });
 }
@@ -226,11 +261,16 @@ void MarkdownPreviewView::showModel(ModelPtr model, State state) {
                                  ? MDBlockView::sameLeadingRows(*m_model, *model)
                                  : 0;
     std::unordered_map<int, std::unique_ptr<MDRowLayout::Layout>> keptLayouts;
+    std::unordered_map<int, qsizetype> keptStarts;
     std::vector<CodeState> keptCode;
     if (kept > 0) {
         for (auto& [row, layout] : m_layouts) {
             if (static_cast<std::size_t>(row) < kept)
                 keptLayouts.emplace(row, std::move(layout));
+        }
+        for (const auto& [row, start] : m_textStarts) {
+            if (static_cast<std::size_t>(row) < kept)
+                keptStarts.emplace(row, start);
         }
         for (std::size_t block = 0; block < m_code.size(); ++block) {
             if (m_model->codeRows[block].second < 0 ||
@@ -246,6 +286,7 @@ void MarkdownPreviewView::showModel(ModelPtr model, State state) {
     release(std::exchange(m_model, std::move(model)));
     m_state = state;
     m_layouts = std::move(keptLayouts);
+    m_textStarts = std::move(keptStarts);
     if (!keepSelection) {
         m_anchor.reset();
         m_cursor.reset();
@@ -321,36 +362,78 @@ const MDRowLayout::Layout& MarkdownPreviewView::ensureLayout(int row) {
         requestHighlighting(shown.block);
     else if (shown.kind == Kind::Image)
         startImage(shown.block);
-    auto made = std::make_unique<MDRowLayout::Layout>(MDRowLayout::layout(shown, context()));
+    qsizetype textStart = 0;
+    if (shown.whole && !shown.first) {
+        reachTextStart(row, [] { return true; });
+        textStart = m_textStarts.at(row);
+    }
+    auto made = std::make_unique<MDRowLayout::Layout>(MDRowLayout::layout(shown, context(), textStart));
+    if (shown.whole && !shown.last)
+        m_textStarts[row + 1] = made->textEnd;
     const qreal height = shown.spacingAbove + made->height;
     if (height != m_heights.at(row))
         m_heights.set(row, height);
     return *(m_layouts[row] = std::move(made));
 }
 
+bool MarkdownPreviewView::reachTextStart(int row, const std::function<bool()>& inTime) {
+    const auto known = [this](int at) {
+        const Row& shown = m_model->rows[static_cast<std::size_t>(at)];
+        return !shown.whole || shown.first || m_textStarts.contains(at);
+    };
+    if (known(row))
+        return true;
+    // From the nearest row before whose start is known, each row gives the next one its start. Rows
+    // out of view are only measured, not kept laid out.
+    int from = row - 1;
+    while (!known(from))
+        --from;
+    const MDRowLayout::Context context = this->context();
+    for (int before = from; before < row; ++before) {
+        if (!inTime())
+            return false;
+        const Row& shown = m_model->rows[static_cast<std::size_t>(before)];
+        const auto laidOut = m_layouts.find(before);
+        m_textStarts[before + 1] =
+            laidOut != m_layouts.end()
+                ? laidOut->second->textEnd
+                : MDRowLayout::textLinesEnd(shown, context, shown.first ? 0 : m_textStarts.at(before));
+    }
+    return true;
+}
+
+void MarkdownPreviewView::clearLayouts() {
+    m_layouts.clear();
+    m_textStarts.clear();
+}
+
 bool MarkdownPreviewView::layoutAroundViewport(qreal margin, qint64 budgetNs) {
     const int count = static_cast<int>(m_model->rows.size());
     if (count == 0)
         return true;
+    QElapsedTimer clock;
+    clock.start();
+    const std::function<bool()> inTime = [&] {
+        return budgetNs < 0 || clock.nsecsElapsed() < budgetNs;
+    };
     if (contentWidth() != m_laidOutWidth) {
         // A new width: every row wraps anew. The row at the top stays where it was.
         const int top = verticalScrollBar()->value();
         const int anchor = m_heights.rowAt(top - kPadding);
         const qreal offset = top - rowTop(anchor);
-        m_layouts.clear();
+        clearLayouts();
         m_laidOutWidth = contentWidth();
         reestimate();
-        ensureLayout(anchor);
+        if (reachTextStart(anchor, inTime))
+            ensureLayout(anchor);
         verticalScrollBar()->setValue(top > 0 ? static_cast<int>(std::lround(rowTop(anchor) + offset)) : 0);
     }
-    QElapsedTimer clock;
-    clock.start();
-    const auto inTime = [&] {
-        return budgetNs < 0 || clock.nsecsElapsed() < budgetNs;
-    };
     const int top = verticalScrollBar()->value();
     const qreal height = viewport()->height();
     const int anchor = m_heights.rowAt(top - kPadding);
+    // Far into a long text, the rows before the visible ones are measured first, a budget at a time.
+    if (!reachTextStart(anchor, inTime))
+        return false;
     const qreal offset = top - rowTop(anchor);
     int last = anchor;
     for (; last < count && rowTop(last) < top + (1 + margin) * height && inTime(); ++last)
@@ -380,7 +463,7 @@ void MarkdownPreviewView::invalidateRows(int first, int last) {
 }
 
 void MarkdownPreviewView::invalidateLayouts() {
-    m_layouts.clear();
+    clearLayouts();
     viewport()->update();
 }
 
@@ -390,7 +473,7 @@ void MarkdownPreviewView::setFontSize(int size) {
     m_fontSize = size;
     const int top = verticalScrollBar()->value();
     const int anchor = m_heights.size() > 0 ? m_heights.rowAt(top - kPadding) : 0;
-    m_layouts.clear();
+    clearLayouts();
     if (m_model->rows.empty())
         return;
     reestimate();
@@ -612,7 +695,32 @@ std::optional<MarkdownPreviewView::Position> MarkdownPreviewView::positionAt(QPo
     const int piece = MDRowLayout::pieceAt(layout, local);
     if (piece < 0)
         return Position{row, 0, 0};
-    return Position{row, piece, MDRowLayout::hitTest(layout.pieces[static_cast<std::size_t>(piece)], local)};
+    const int offset = MDRowLayout::hitTest(layout.pieces[static_cast<std::size_t>(piece)], local);
+    return piece == 0 ? positionInText(row, layout, offset) : Position{row, piece, offset};
+}
+
+MarkdownPreviewView::Position MarkdownPreviewView::positionInText(int row, const MDRowLayout::Layout& layout,
+                                                                  int offset) const {
+    const Row* shown = &m_model->rows[static_cast<std::size_t>(row)];
+    if (!shown->whole)
+        return Position{row, 0, offset};
+    const qsizetype inWhole = layout.textStart + offset;
+    while (!shown->first && inWhole < shown->offset)
+        shown = &m_model->rows[static_cast<std::size_t>(--row)];
+    while (!shown->last && inWhole > shown->offset + shown->text.text.size())
+        shown = &m_model->rows[static_cast<std::size_t>(++row)];
+    return Position{row, 0, static_cast<int>(inWhole - shown->offset)};
+}
+
+int MarkdownPreviewView::offsetInLayout(int row, const MDRowLayout::Layout& layout,
+                                        const Position& position) const {
+    const qsizetype length = layout.pieces.at(0).text->text().size();
+    const Row& shown = m_model->rows[static_cast<std::size_t>(row)];
+    const Row& held = m_model->rows[static_cast<std::size_t>(position.row)];
+    if (held.whole != shown.whole)
+        return position.row < row ? 0 : static_cast<int>(length);
+    return static_cast<int>(
+        std::clamp<qsizetype>(held.offset + position.offset - layout.textStart, 0, length));
 }
 
 std::pair<MarkdownPreviewView::Position, MarkdownPreviewView::Position>
@@ -625,6 +733,11 @@ std::vector<std::pair<int, int>> MarkdownPreviewView::selectionsOf(int row,
     if (!m_anchor || !m_cursor || *m_anchor == *m_cursor)
         return {};
     const auto [start, end] = orderedSelection();
+    if (m_model->rows[static_cast<std::size_t>(row)].whole) {
+        // The row's lines may hold the selection's ends that lie in its neighbours' own text.
+        const int from = offsetInLayout(row, layout, start);
+        return {{from, std::max(0, offsetInLayout(row, layout, end) - from)}};
+    }
     if (row < start.row || row > end.row)
         return {};
     std::vector<std::pair<int, int>> selections;

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <compare>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -45,6 +46,11 @@ public:
     static constexpr qsizetype kLeadingPart = 24 * 1024;
     // Code blocks longer than this stay plain: highlighting them would hold up every other block.
     static constexpr qsizetype kHighlightLimit = 50000;
+
+    // What makes the rows of a text: parsing it and building its rows. Replaceable (null: the real
+    // one) so that a parser that fails can be put in; a failure of any kind shows the source plain.
+    using RowBuilder = MDBlockView::Model (*)(const QString& source);
+    static void setRowBuilderOverride(RowBuilder builder);
 
     // `defaults` (may be null) gives "previewFontSize" changes; `highlighting` defaults to the
     // Markdown previews' own highlighting service.
@@ -154,6 +160,14 @@ private:
     void reestimate();
     void updateScrollRange();
     const MDRowLayout::Layout& ensureLayout(int row);
+    // Whether the lines of `row` have their start: a row of a cut text starts where the row before
+    // ended its lines, so the rows before it are measured first, while `inTime` holds.
+    bool reachTextStart(int row, const std::function<bool()>& inTime);
+    void clearLayouts();
+    // A row of a cut text lays out lines that may hold text of its neighbours' own stretches; a
+    // position is kept in the row whose own text holds it. These map between the two.
+    Position positionInText(int row, const MDRowLayout::Layout& layout, int offset) const;
+    int offsetInLayout(int row, const MDRowLayout::Layout& layout, const Position& position) const;
     // Lays out the rows in view and within `margin` viewport heights around it, for at most
     // `budgetNs` (-1: no limit); false when some are left.
     bool layoutAroundViewport(qreal margin, qint64 budgetNs = -1);
@@ -178,6 +192,9 @@ private:
 
     Heights m_heights;
     std::unordered_map<int, std::unique_ptr<MDRowLayout::Layout>> m_layouts;
+    // Where the lines of rows of cut texts start at the width and size laid out (kept when their
+    // layouts go, so that a row far into a long text is not laid out from the text's start again).
+    std::unordered_map<int, qsizetype> m_textStarts;
     qreal m_laidOutWidth = -1;
 
     std::vector<CodeState> m_code;

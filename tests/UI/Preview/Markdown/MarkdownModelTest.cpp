@@ -55,6 +55,40 @@ TEST_F(MarkdownModelTest, InlineTextIsOneStyledTextWithNestedStylesKept) {
     }
 }
 
+TEST_F(MarkdownModelTest, InlineElementsWithoutChildrenNeverShowTheirMarkdown) {
+    namespace md = Markdown;
+    using Inlines = std::vector<md::Markup>;
+    const md::Link emptyLink(std::string("https://x.org"));
+    const struct {
+        const char* name;
+        Inlines inlines;
+        const char16_t* text;
+    } cases[] = {
+        {"empty link shows nothing", {md::Text("a "), emptyLink, md::Text(" b")}, u"a  b"},
+        {"empty link inside strong shows nothing", {md::Strong(Inlines{emptyLink}), md::Text("b")}, u"b"},
+        {"empty emphasis shows nothing", {md::Text("a"), md::Emphasis(), md::Text("b")}, u"ab"},
+        {"empty strike-through shows nothing", {md::Text("a"), md::Strikethrough(), md::Text("b")}, u"ab"},
+        {"empty inline attributes show nothing",
+         {md::Text("a"), md::InlineAttributes("rainbow: 'extreme'"), md::Text("b")},
+         u"ab"},
+        {"symbol link shows its symbol",
+         {md::Text("see "), md::SymbolLink(std::string("Foo.bar"))},
+         u"see Foo.bar"},
+        {"custom inline shows its text", {md::Text("a "), md::CustomInline("held")}, u"a held"},
+    };
+    for (const auto& test : cases) {
+        const StyledText text = render(md::Paragraph(test.inlines));
+        EXPECT_EQ(text.text, QString::fromUtf16(test.text)) << test.name;
+        EXPECT_TRUE(text.runs.empty()) << test.name;
+    }
+    // As parsed: a link written without text, in a sentence and alone.
+    const MDBlockView::Model model =
+        rows(QStringLiteral("before [](https://x.org) after\n\n[](https://x.org)"));
+    ASSERT_EQ(model.rows.size(), 2u);
+    EXPECT_EQ(model.rows[0].text.text, QStringLiteral("before  after"));
+    EXPECT_EQ(model.rows[1].text.text, QString());
+}
+
 TEST_F(MarkdownModelTest, ListsShowMarkersByPositionTaskBoxesOnlyWhenUnordered) {
     const MDBlockView::Model model = rows(QStringLiteral("7. seven\n8. eight\n\n"
                                                          "- [x] done\n- [ ] open\n- plain\n\n"

@@ -1,5 +1,6 @@
 // Screenshots for a person to look at, light and dark: a realistic README in the pane's MD Preview
-// mode and drawn whole, and the image rows (placeholder, loading, picture).
+// mode and drawn whole, a long paragraph with an empty link after it, and the image rows
+// (placeholder, loading, picture).
 #include "LoopbackHttpServer.h"
 #include "MarkdownFixture.h"
 
@@ -101,6 +102,23 @@ TEST_F(MarkdownScreenshotTest, ReadmeWholeAndInThePane) {
         ASSERT_NE(content, nullptr);
         waitForHighlighting(*content);
         save(shoot(*shownPane), QStringLiteral("markdown-pane"), dark);
+    }
+}
+
+// A paragraph long enough to be laid out a piece at a time still wraps as one; an empty link
+// shows nothing.
+TEST_F(MarkdownScreenshotTest, LongParagraphAndEmptyLink) {
+    QString words;
+    for (int word = 0; words.size() < 2400; ++word)
+        words +=
+            word % 11 == 5 ? QStringLiteral("**bold%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
+    const QString source = QStringLiteral("## A long paragraph\n\n") + words.trimmed() +
+                           QStringLiteral("\n\nBefore an empty link [](https://x.org), after it.\n");
+    for (const bool dark : {false, true}) {
+        setDark(dark);
+        const auto whole = view(source, 12, {480, 1100});
+        ASSERT_GT(whole->model().rows.size(), 3u);
+        save(shoot(*whole), QStringLiteral("markdown-long-paragraph"), dark);
     }
 }
 

@@ -8,6 +8,8 @@
 #include <UI/Preview/CodeHighlighting.h>
 #include <UI/Preview/Markdown/MarkdownCodeHighlighting.h>
 
+#include <UI/Preview/Markdown/MDRowLayout.h>
+
 #include <QClipboard>
 #include <QScrollBar>
 #include <QThreadPool>
@@ -221,6 +223,149 @@ TEST_F(MarkdownViewTest, CodeBlocksHighlightWithTheirOwnEngineInTheAppearancesTh
     shown->viewport()->repaint();
     ASSERT_TRUE(again.wait(10000));
     EXPECT_NE(colours(), light) << "dark mode highlights again with the dark theme";
+}
+
+// The lines of a text cut into rows, as the view lays them out: each line's text and its top in the
+// stack, from the first row of the text on.
+struct ShownLine {
+    QString text;
+    qreal top;
+};
+
+TEST_F(MarkdownViewTest, LongParagraphsAndHeadingsWrapAsOneRun) {
+    QString words;
+    for (int word = 0; words.size() < 3000; ++word)
+        words +=
+            word % 7 == 3 ? QStringLiteral("**strong%1** ").arg(word) : QStringLiteral("word%1 ").arg(word);
+    words = words.trimmed();
+    const struct {
+        const char* name;
+        QString source;
+    } cases[] = {
+        {"paragraph", words},
+        {"heading", QStringLiteral("## ") + words.left(1500).trimmed()},
+        {"paragraph in a list item", QStringLiteral("- ") + words},
+    };
+    for (const auto& test : cases) {
+        const auto shown = view(test.source);
+        const MDBlockView::Model& model = shown->model();
+        ASSERT_GT(model.rows.size(), 1u) << test.name << ": the text is cut into rows";
+        const auto& whole = model.rows[0].whole;
+        ASSERT_TRUE(whole) << test.name;
+
+        std::vector<ShownLine> shownLines;
+        QString joined;
+        for (int row = 0; row < static_cast<int>(model.rows.size()); ++row) {
+            const QTextLayout& text = textOf(*shown, row);
+            const qreal top = shown->rowRect(row).top() + shown->verticalScrollBar()->value();
+            for (int index = 0; index < text.lineCount(); ++index) {
+                const QTextLine line = text.lineAt(index);
+                shownLines.push_back({text.text().mid(line.textStart(), line.textLength()), top + line.y()});
+            }
+            joined += text.text();
+        }
+        EXPECT_EQ(joined, whole->text) << test.name << ": the rows' lines hold the text once, in order";
+
+        // The same text laid out as one, at the same width, font and formats.
+        const QFont font = textOf(*shown, 0).font();
+        QTextLayout single(whole->text, font);
+        single.setFormats(MDInlineText::formats(
+            *whole, {font.pixelSize() * 1.0, QFont::Weight(font.weight()), QS::Color::schemeOf(*shown)}));
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        single.setTextOption(option);
+        const qreal width = textOf(*shown, 0).lineAt(0).width();
+        std::vector<ShownLine> singleLines;
+        single.beginLayout();
+        qreal y = 0;
+        for (QTextLine line = single.createLine(); line.isValid(); line = single.createLine()) {
+            line.setLineWidth(width);
+            line.setPosition({0, y});
+            singleLines.push_back({whole->text.mid(line.textStart(), line.textLength()), y});
+            y += line.height() + MDRowLayout::kLineSpacing;
+        }
+        single.endLayout();
+
+        ASSERT_EQ(shownLines.size(), singleLines.size()) << test.name << ": no line ends where a row does";
+        for (std::size_t index = 0; index < singleLines.size(); ++index) {
+            EXPECT_EQ(shownLines[index].text, singleLines[index].text) << test.name << " line " << index;
+            EXPECT_NEAR(shownLines[index].top - shownLines[0].top, singleLines[index].top, 1.0)
+                << test.name << " line " << index << ": rows follow each other a line apart";
+        }
+
+        // Selecting all still copies the text once.
+        shown->selectAll();
+        EXPECT_EQ(shown->selectedText(), whole->text) << test.name;
+    }
+}
+
+TEST_F(MarkdownViewTest, ASelectionInALongParagraphCoversTheLinesOfEveryRow) {
+    QString words;
+    for (int word = 0; words.size() < 3000; ++word)
+        words += QStringLiteral("word%1 ").arg(word);
+    const auto shown = view(words.trimmed());
+    ASSERT_GT(shown->model().rows.size(), 2u);
+    // A drag from the start of the text to the end of the second row's lines.
+    const QRect first = shown->rowRect(0);
+    const QRect second = shown->rowRect(1);
+    QTest::mousePress(shown->viewport(), Qt::LeftButton, {}, first.topLeft() + QPoint(0, 4));
+    QTest::mouseMove(shown->viewport(), second.bottomRight() - QPoint(1, 2));
+    QTest::mouseRelease(shown->viewport(), Qt::LeftButton, {}, second.bottomRight() - QPoint(1, 2));
+    const QString laidOut = textOf(*shown, 0).text() + textOf(*shown, 1).text();
+    EXPECT_EQ(shown->selectedText().trimmed(), laidOut.trimmed())
+        << "the selection ends where the second row's lines end, whichever row's text holds that";
+}
+
+MDBlockView::Model outOfMemory(const QString&) {
+    throw std::bad_alloc();
+}
+MDBlockView::Model failsOnTheWholeText(const QString& source) {
+    if (source.size() > MarkdownPreviewView::kLeadingPart * 2)
+        throw std::runtime_error("parser failed");
+    const QByteArray utf8 = source.toUtf8();
+    return MDBlockView::build(Markdown::Document::parsing(std::string_view(utf8.constData(), utf8.size())));
+}
+MDBlockView::Model throwsAnything(const QString&) {
+    throw 42;
+}
+
+TEST_F(MarkdownViewTest, AParserThatFailsLeavesTheSourceShownPlain) {
+    const QString longText = readme(2000);
+    ASSERT_GT(longText.size(), MarkdownPreviewView::kLeadingParseThreshold);
+    const struct {
+        const char* name;
+        MarkdownPreviewView::RowBuilder builder;
+        QString source;
+    } cases[] = {
+        {"out of memory on the GUI thread", outOfMemory, QStringLiteral("# Short\n\ntext")},
+        {"out of memory on the worker", outOfMemory, longText + QStringLiteral("a")},
+        {"leading blocks parsed, the whole text failed", failsOnTheWholeText, longText + QStringLiteral("b")},
+        {"something that is no exception class", throwsAnything, longText + QStringLiteral("c")},
+    };
+    for (const auto& test : cases) {
+        MarkdownPreviewView::setRowBuilderOverride(test.builder);
+        MarkdownPreviewView shown(test.source, 12, &defaults);
+        shown.resize(460, 600);
+        shown.show();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        MarkdownPreviewView::setRowBuilderOverride(nullptr);
+        EXPECT_FALSE(shown.isDocumentReady()) << test.name;
+        EXPECT_FALSE(shown.showsRenderedRows()) << test.name;
+        ASSERT_FALSE(shown.model().rows.empty()) << test.name;
+        EXPECT_EQ(shown.model().rows[0].role, Role::Plain) << test.name;
+        EXPECT_TRUE(test.source.startsWith(shown.model().rows[0].text.text.left(200))) << test.name;
+        shown.viewport()->repaint();
+
+        // The parser working again, the same text renders.
+        shown.setSource(test.source);
+        if (!shown.isDocumentReady()) {
+            QSignalSpy ready(&shown, &MarkdownPreviewView::documentReady);
+            EXPECT_TRUE(ready.wait(60000)) << test.name;
+        }
+        EXPECT_TRUE(shown.isDocumentReady()) << test.name;
+    }
 }
 
 TEST_F(MarkdownViewTest, HostileInputPaintsWithoutOverflow) {
