@@ -234,7 +234,8 @@ TEST_F(SnippetEditor, ARefusedSaveIsSaidAndTheTextStaysUnsaved) {
         QString content;
     };
     for (const Case& c : {Case{"short text", QStringLiteral("a, edited")},
-                          Case{"long text", QString(HistoryStore::kBackgroundWriteSize, u'a')}}) {
+                          Case{"long text", QStringLiteral("a line of a long snippet\n").repeated(
+                                                           HistoryStore::kBackgroundWriteSize / 25 + 1)}}) {
         SCOPED_TRACE(c.name);
         controller.reset();
         for (const ClipboardItemPtr& snippet : store->snippets())
