@@ -474,7 +474,7 @@
     </message>
     <message>
         <source>No automatic pasting</source>
-        <translation>Bez automatycznego wklejania</translation>
+        <translation>Bez autowklejania</translation>
     </message>
     <message>
         <source>Picked items are only copied to the clipboard: automatic pasting needs an X11 session with the XTest extension. Click to open the General settings.</source>

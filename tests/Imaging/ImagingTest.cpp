@@ -49,8 +49,9 @@ TEST(BoundedDecode, RefusesWhatWouldHoldMoreThanTheBound) {
         const QImage image = BoundedDecode::read(reader, c.target, c.bound);
         const QString what = QStringLiteral("%1 %2x%3").arg(c.format).arg(c.size.width()).arg(c.size.height());
         EXPECT_EQ(!image.isNull(), c.decoded) << qPrintable(what);
-        if (c.decoded)
+        if (c.decoded) {
             EXPECT_EQ(image.size(), c.target.isValid() ? c.target : c.size) << qPrintable(what);
+        }
     }
     EXPECT_EQ(QImageReader::allocationLimit(), limit) << "the process-wide limit is never touched";
 }

@@ -528,7 +528,7 @@ TEST_F(HistoryViewTest, AnOpenPanelFollowsALanguageChange) {
     EXPECT_EQ(view->multiCountLabel()->text(), QStringLiteral("2 zaznaczone"));
     EXPECT_EQ(button("pasteAll")->text(), QStringLiteral("Wklej wszystko"));
     EXPECT_EQ(button("pasteQueue")->text(), QStringLiteral("Kolejka wklejania"));
-    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Bez automatycznego wklejania"));
+    EXPECT_EQ(button("accessibilityWarning")->text(), QStringLiteral("Bez autowklejania"));
     EXPECT_TRUE(labelled(QStringLiteral("Szybki podgląd"))) << "footer hint";
     EXPECT_EQ(footerKeys(*view), (QStringList{"Return", "Ctrl+Return", "Ctrl+kliknięcie", "Spacja", "Esc"}));
     // The longer Polish words and the warning beside them still fit the footer: nothing in it is cut.

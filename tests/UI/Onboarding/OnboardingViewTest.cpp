@@ -473,7 +473,7 @@ TEST_F(OnboardingTest, TheLastStepPointsToTheTrayOrWithoutOneToTheLaunchersMenuA
     const QString commandsHint = "In a terminal: quillstack --settings, --quit, --help";
     const Case cases[] = {
         {true, keys,
-         "Press ⇧⌘V anytime to open your clipboard history. Quillstack lives in the system tray — look for "
+         "Press Shift+Super+V anytime to open your clipboard history. Quillstack lives in the system tray — look for "
          "the clipboard icon.",
          trayHint, "menubar.rectangle"},
         {true,
@@ -482,7 +482,7 @@ TEST_F(OnboardingTest, TheLastStepPointsToTheTrayOrWithoutOneToTheLaunchersMenuA
          trayHint,
          "menubar.rectangle"},
         {false, keys,
-         "Press ⇧⌘V anytime to open your clipboard history. This desktop shows no system tray: right-click "
+         "Press Shift+Super+V anytime to open your clipboard history. This desktop shows no system tray: right-click "
          "Quillstack in your application launcher for Settings, Pause Monitoring, Clear History and Quit.",
          commandsHint, "terminal"},
         {false,
