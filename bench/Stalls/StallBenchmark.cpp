@@ -5,12 +5,15 @@
 //    the clip;
 //  - list: the history panel is shown with the clip as a row (its thumbnail too, for a picture);
 //  - preview: the clip's row is selected in the panel and previewed by the pane there is;
+//  - edit: the pane's inline editor is opened on the clip and closed again (texts only);
 //  - menu: the row's context menu is built, then "Paste Formatted JSON" (where offered) and a
 //    transform are run until their text is pasted;
 //  - pin, delete: the clip is pinned through its context menu, then deleted through it;
 //  - quit: with text recognition queued for a few pictures, the store stops and goes.
 // A watchdog timer on the GUI thread records the longest gap between its ticks during each step;
 // each figure is the median over three rounds.
+// Memory: the resident size of the process after the clip has been deleted (and the panel closed),
+// against the resident size before the clip came, in the same round.
 // The clips are a 20 MB JSON text, a 5 MB source file and a 20,000 × 20,000 PNG, against the same
 // steps on a 1 KB JSON clip in the same run (the ratio). The aim is a frame, 16 ms.
 //
@@ -137,12 +140,24 @@ struct Clip {
     QByteArray payload;
 };
 
-enum class Step { capture, start, list, preview, menu, pin, remove, quit };
+enum class Step { capture, start, list, preview, edit, menu, pin, remove, quit, rssBefore, rssAfter };
+// The stalls, in milliseconds.
 const std::pair<Step, const char*> kSteps[] = {
-    {Step::capture, "capture"}, {Step::start, "start"}, {Step::list, "list"},     {Step::preview, "preview"},
-    {Step::menu, "menu"},       {Step::pin, "pin"},     {Step::remove, "delete"}, {Step::quit, "quit"}};
+    {Step::capture, "capture"}, {Step::start, "start"}, {Step::list, "list"},
+    {Step::preview, "preview"}, {Step::edit, "edit"},   {Step::menu, "menu"},
+    {Step::pin, "pin"},         {Step::remove, "delete"}, {Step::quit, "quit"}};
 
+// The stalls of the steps, and the resident sizes (in MB) under rssBefore and rssAfter.
 using Stalls = std::map<Step, double>;
+
+// The resident size of this process in MB.
+double residentMegabytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
+}
 
 constexpr int kRounds = 3;
 
@@ -231,6 +246,7 @@ Stalls runSteps(const Clip& clip) {
     controller->hide();
     spinFor(300ms);
 
+    const double rssBefore = residentMegabytes();
     // Capture, while an older item is there already (the preview step selects the clip from it).
     NewClipboardItem older;
     older.plainText = QStringLiteral("an older item");
@@ -297,6 +313,21 @@ Stalls runSteps(const Clip& clip) {
     spinFor(300ms);
     stalls[Step::preview] = watchdog.stop();
 
+    // The inline editor on the clip's text, opened until it shows, then closed.
+    watchdog.start();
+    PreviewPane* pane = controller->view()->previewPane();
+    if (pane && !item->imageFilename()) {
+        pane->beginEditing();
+        spinFor(300ms);
+        if (!pane->isEditing()) {
+            std::fprintf(stderr, "the editor did not open\n");
+            return {};
+        }
+        pane->cancelEditing();
+    }
+    spinFor(100ms);
+    stalls[Step::edit] = watchdog.stop();
+
     // The context menu, its JSON action and a transform, each until its text is pasted. The newer
     // item is previewed first, so that the panel showing again between the actions keeps its pane.
     const ClipboardItemPtr newest = store->items().first();
@@ -342,6 +373,11 @@ Stalls runSteps(const Clip& clip) {
         return {};
     }
     controller.reset();
+    // What the deletion gives back arrives a moment later (the memory is handed back off the GUI
+    // thread).
+    spinFor(1500ms);
+    stalls[Step::rssBefore] = rssBefore;
+    stalls[Step::rssAfter] = residentMegabytes();
 
     // Quit with recognitions queued: more pictures than the recognition pool has threads.
     for (int i = 0; i < 4; ++i) {
@@ -413,6 +449,11 @@ void report(benchmark::State& state, const Stalls& stalls) {
         state.counters[std::string(name) + "_1KB_ms"] = base;
         state.counters[std::string(name) + "_ratio"] = base > 0 ? ours / base : 0;
     }
+    const double before = stalls.at(Step::rssBefore);
+    const double after = stalls.at(Step::rssAfter);
+    state.counters["rss_before_MB"] = before;
+    state.counters["rss_after_delete_MB"] = after;
+    state.counters["rss_ratio"] = before > 0 ? after / before : 0;
 }
 
 void runClip(benchmark::State& state, const Clip& clip) {

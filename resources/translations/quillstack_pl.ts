@@ -868,6 +868,10 @@
         <translation>Masz niezapisane zmiany</translation>
     </message>
     <message>
+        <source>Could not save: the history file cannot be written right now. Your text is still here; try again in a moment.</source>
+        <translation>Nie udało się zapisać: pliku historii nie można teraz zapisać. Twój tekst nadal tu jest; spróbuj ponownie za chwilę.</translation>
+    </message>
+    <message>
         <source>Save</source>
         <translation>Zapisz</translation>
     </message>

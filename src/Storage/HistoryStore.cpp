@@ -5,6 +5,7 @@
 #include "ClipboardEngine/OCRService.h"
 #include "ClipboardEngine/TextLines.h"
 #include "ImageStore.h"
+#include "Platform/MemoryRelease.h"
 #include "Platform/TextRecognizer.h"
 #include "Platform/UserDefaults.h"
 
@@ -157,6 +158,46 @@ bool isCapturedPictureName(const QString& name) {
     return !uuid.isNull() && base == uuid.toString(QUuid::WithoutBraces).toUpper();
 }
 
+// The write-ahead log is cut back to this size whenever it is reset, so that one large clip does
+// not leave a log of its size behind.
+constexpr qint64 kLogSizeLimit = 4 * 1024 * 1024;
+
+bool limitLogSize(QSqlDatabase& db) {
+    return QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_size_limit = %1").arg(kLogSizeLimit));
+}
+
+// Gives the file's free pages back to the file system: those of deleted rows (incremental vacuum),
+// or, when `compact` or the file was made without incremental vacuum, the whole file rebuilt
+// (which also turns incremental vacuum on). Outside any transaction.
+bool releaseFreePages(QSqlDatabase& db, bool compact) {
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA auto_vacuum")) || !query.next())
+        return false;
+    const bool incremental = query.value(0).toInt() == 2;
+    query.finish();
+    bool released = false;
+    if (compact || !incremental) {
+        // A file's vacuum mode changes only through a full VACUUM.
+        released = (incremental || query.exec(QStringLiteral("PRAGMA auto_vacuum = INCREMENTAL"))) &&
+                   query.exec(QStringLiteral("VACUUM"));
+    } else if (query.exec(QStringLiteral("PRAGMA freelist_count")) && query.next()) {
+        // Each step of the pragma frees one page, and Qt takes a statement without result columns
+        // one step at a time: it runs once per free page, all in one transaction.
+        const int freePages = query.value(0).toInt();
+        query.finish();
+        released = db.transaction() && query.prepare(QStringLiteral("PRAGMA incremental_vacuum"));
+        for (int page = 0; released && page < freePages; ++page)
+            released = query.exec();
+        query.finish();
+        released = released ? db.commit() : (db.rollback(), false);
+    }
+    query.finish();
+    // With the log in use, the file shrinks once the log is written back into it; a reader still
+    // in the log only delays that to the next checkpoint.
+    query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return released;
+}
+
 } // namespace
 
 HistoryStore::HistoryStore(Options options, QSqlDatabase database)
@@ -266,11 +307,16 @@ bool HistoryStore::createOrMigrateSchema(QString* error) {
             *error = QStringLiteral("the file is an SQLite database of another program, not a history");
             return false;
         }
+        // Set before the first table, a new file frees the pages of deleted rows without a VACUUM.
+        if (!query.exec(QStringLiteral("PRAGMA auto_vacuum = INCREMENTAL"))) {
+            *error = lastError(query);
+            return false;
+        }
     }
     // WAL keeps readers and the writer apart; FULL syncs every commit, so a committed change
     // survives a crash of the process and of the machine.
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) ||
-        !query.exec(QStringLiteral("PRAGMA synchronous=FULL"))) {
+        !query.exec(QStringLiteral("PRAGMA synchronous=FULL")) || !limitLogSize(m_db)) {
         *error = lastError(query);
         return false;
     }
@@ -433,14 +479,15 @@ public:
         m_thread->wait();
     }
 
-    // True once the change is committed, in its own transaction.
-    QFuture<bool> run(Change change) {
+    // True once the change is committed, in its own transaction (`inTransaction`), or once it has
+    // succeeded outside any (the file's maintenance).
+    QFuture<bool> run(Change change, bool inTransaction) {
         auto promise = std::make_shared<QPromise<bool>>();
         promise->start();
         QFuture<bool> commit = promise->future();
         {
             const std::lock_guard lock(m_mutex);
-            m_jobs.push_back({std::move(change), std::move(promise)});
+            m_jobs.push_back({std::move(change), std::move(promise), inTransaction});
         }
         m_wake.notify_all();
         return commit;
@@ -456,6 +503,7 @@ private:
     struct Job {
         Change change;
         std::shared_ptr<QPromise<bool>> promise;
+        bool inTransaction = true;
     };
 
     // The writer thread: one thread for the writer's life, since its connection belongs to it.
@@ -471,7 +519,7 @@ private:
                 m_jobs.pop_front();
                 m_busy = true;
             }
-            job.promise->addResult(commit(job.change));
+            job.promise->addResult(commit(job));
             job.promise->finish();
             {
                 const std::lock_guard lock(m_mutex);
@@ -482,11 +530,15 @@ private:
         QSqlDatabase::removeDatabase(m_connection);
     }
 
-    bool commit(const Change& change) const {
+    bool commit(const Job& job) const {
         QSqlDatabase db = connection();
-        if (!db.isOpen() || !db.transaction())
+        if (!db.isOpen())
             return false;
-        if (change(db) && db.commit())
+        if (!job.inTransaction)
+            return job.change(db);
+        if (!db.transaction())
+            return false;
+        if (job.change(db) && db.commit())
             return true;
         db.rollback();
         return false;
@@ -498,8 +550,10 @@ private:
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
         db.setDatabaseName(m_path);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
-        if (db.open())
+        if (db.open()) {
             QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=FULL"));
+            limitLogSize(db);
+        }
         return db;
     }
 
@@ -526,10 +580,10 @@ HistoryStore::Written HistoryStore::write(qsizetype bytes, Change change, std::f
     return Written::queued;
 }
 
-void HistoryStore::enqueue(Change change, std::function<void(bool)> done) {
+void HistoryStore::enqueue(Change change, std::function<void(bool)> done, bool maintenance) {
     if (!m_writer)
         m_writer = std::make_unique<RowWriter>(m_options.databasePath, m_options.busyTimeoutMs);
-    QueuedWrite queued{m_writer->run(std::move(change)), std::move(done)};
+    QueuedWrite queued{m_writer->run(std::move(change), !maintenance), std::move(done), maintenance};
     auto* watcher = new QFutureWatcher<bool>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
@@ -544,7 +598,8 @@ void HistoryStore::finishWrites() {
         const QueuedWrite finished = std::move(m_queue.front());
         m_queue.pop_front();
         const bool committed = finished.commit.resultCount() > 0 && finished.commit.result();
-        if (!committed)
+        // Maintenance that did not happen changed no row.
+        if (!committed && !finished.maintenance)
             m_reloadWhenIdle = true;
         if (finished.done)
             finished.done(committed);
@@ -556,9 +611,10 @@ void HistoryStore::finishWrites() {
     fileArrivals();
 }
 
-bool HistoryStore::update(const ClipboardItemPtr& stored, const ClipboardItemRecord& updated) {
-    const Written written =
-        write(contentBytes(updated), [updated](QSqlDatabase& db) { return updateRecord(db, updated); });
+bool HistoryStore::update(const ClipboardItemPtr& stored, const ClipboardItemRecord& updated,
+                          std::function<void(bool committed)> done) {
+    const Written written = write(
+        contentBytes(updated), [updated](QSqlDatabase& db) { return updateRecord(db, updated); }, std::move(done));
     if (written == Written::failed)
         return false;
     applyRecord(stored, updated);
@@ -614,16 +670,25 @@ bool HistoryStore::deleteItems(const QList<ClipboardItemPtr>& doomed) {
     }
     const Written written = write(
         bytes, [ids](QSqlDatabase& db) { return deleteRecords(db, ids); },
-        [this, files](bool committed) {
+        [this, files, large = bytes >= kBackgroundWriteSize](bool committed) {
             if (!committed)
                 return;
             for (const QString& file : files)
                 m_options.images->remove(file);
+            // A large text or a picture (decoded in caches and views) leaves a lot of freed memory.
+            if (large || !files.isEmpty())
+                Platform::MemoryRelease::returnFreedMemorySoon();
         });
     if (written == Written::failed)
         return false;
     forgetItems(doomed);
+    if (bytes >= kBackgroundWriteSize)
+        giveBackFreePages(false);
     return true;
+}
+
+void HistoryStore::giveBackFreePages(bool compact) {
+    enqueue([compact](QSqlDatabase& db) { return releaseFreePages(db, compact); }, {}, true);
 }
 
 void HistoryStore::classify(ClipboardItem& item) {
@@ -757,8 +822,11 @@ void HistoryStore::clearAll(bool keepPinned, bool includeSnippets) {
             continue;
         doomed.append(item);
     }
-    if (!deleteItems(doomed))
+    if (!deleteItems(doomed)) {
         reload();
+        return;
+    }
+    giveBackFreePages(true);
 }
 
 void HistoryStore::deleteItem(const ClipboardItemPtr& item) {
@@ -785,7 +853,7 @@ QList<ClipboardItemPtr> HistoryStore::snippets() const {
     return result;
 }
 
-ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& content) {
+ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& content, SavedCallback saved) {
     NewClipboardItem snippetContent;
     snippetContent.type = ItemType::snippet;
     snippetContent.plainText = content;
@@ -797,29 +865,35 @@ ClipboardItemPtr HistoryStore::addSnippet(const QString& title, const QString& c
     const ClipboardItemPtr snippet = ClipboardItem::make(std::move(snippetContent));
     const Written written =
         write(contentBytes(snippet->record()),
-              [record = snippet->record()](QSqlDatabase& db) { return insertRecord(db, record); });
-    if (written != Written::failed) {
-        m_byId.insert(snippet->id(), snippet);
-        placeItem(snippet);
-        if (!isShortText(content))
-            tagInBackground(snippet->id(), content, &replaceTags);
-    }
+              [record = snippet->record()](QSqlDatabase& db) { return insertRecord(db, record); },
+              std::move(saved));
+    if (written == Written::failed)
+        return nullptr;
+    m_byId.insert(snippet->id(), snippet);
+    placeItem(snippet);
+    if (!isShortText(content))
+        tagInBackground(snippet->id(), content, &replaceTags);
     return snippet;
 }
 
-void HistoryStore::updateSnippet(const ClipboardItemPtr& item, const QString& title, const QString& content) {
+bool HistoryStore::updateSnippet(const ClipboardItemPtr& item, const QString& title, const QString& content,
+                                 SavedCallback saved) {
     const ClipboardItemPtr stored = item ? m_byId.value(item->id()) : nullptr;
-    if (!stored)
-        return;
+    if (!stored) {
+        if (saved)
+            saved(false);
+        return false;
+    }
     ClipboardItemRecord updated = stored->record();
     updated.snippetTitle = title;
     updated.plainText = content;
     // A long text is stored untagged first: the tags of the old text no longer hold.
     updated.contentTagsRaw = isShortText(content) ? ContentClassifier::tagsRaw(content) : std::nullopt;
-    if (!update(stored, updated))
-        return;
+    if (!update(stored, updated, std::move(saved)))
+        return false;
     if (!isShortText(content))
         tagInBackground(stored->id(), content, &replaceTags);
+    return true;
 }
 
 QList<HistoryStore::SourceApp> HistoryStore::sourceApps() const {
@@ -859,6 +933,7 @@ bool HistoryStore::eraseAll() {
             m_options.images->remove(*item->imageFilename());
     }
     replaceList({});
+    giveBackFreePages(true);
     return m_options.images->removeDirectory();
 }
 

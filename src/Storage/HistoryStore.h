@@ -35,8 +35,13 @@ class UserDefaults;
 // Each change is one transaction. Image files of removed items are deleted only after the
 // transaction that forgets them has committed; a change that cannot be written is rolled back and
 // the list reloaded from the file (for a queued change, once the queue is empty), so the list shows
-// what is stored. A kill loses only the changes not committed yet. No operation reports an error
-// to its caller.
+// what is stored. A kill loses only the changes not committed yet. Only the snippet operations
+// report to their caller whether they were stored (the snippet editor says so); the others keep
+// the list true to the file and say nothing.
+//
+// The file gives its free pages back: after a large row is deleted its pages are released on the
+// writer thread (incremental vacuum), and clearing or erasing the history compacts the whole file
+// there (VACUUM). A file made without incremental vacuum is converted by that first compaction.
 class HistoryStore : public QObject {
     Q_OBJECT
 public:
@@ -117,8 +122,17 @@ public:
     void togglePin(const ClipboardItemPtr& item);
 
     QList<ClipboardItemPtr> snippets() const;
-    ClipboardItemPtr addSnippet(const QString& title, const QString& content);
-    void updateSnippet(const ClipboardItemPtr& item, const QString& title, const QString& content);
+    // Whether a snippet change was stored: called once, before the call returns when the change
+    // was written at once, later (on this thread) when the writer thread committed or refused it.
+    using SavedCallback = std::function<void(bool saved)>;
+    // Adds a snippet. Null when its row could not be written; a row still on its way reports
+    // through `saved`, and one refused then leaves the list when the file is read again.
+    ClipboardItemPtr addSnippet(const QString& title, const QString& content, SavedCallback saved = {});
+    // Stores a new title and text in the snippet. False when the change was refused at once (the
+    // database is busy or cannot be written, or the snippet is gone): the snippet keeps its stored
+    // texts. A change still on its way reports through `saved`.
+    bool updateSnippet(const ClipboardItemPtr& item, const QString& title, const QString& content,
+                       SavedCallback saved = {});
 
     // The distinct source applications, most recently used first.
     QList<SourceApp> sourceApps() const;
@@ -174,13 +188,19 @@ private:
     // is queued and its rows take less than kBackgroundWriteSize bytes, else on the writer thread.
     // `done` runs on this thread with whether it committed (before returning, when written here).
     Written write(qsizetype bytes, Change change, std::function<void(bool committed)> done = {});
-    // Gives `change` to the writer thread, after every change queued before it.
-    void enqueue(Change change, std::function<void(bool committed)> done);
+    // Gives `change` to the writer thread, after every change queued before it. `maintenance`
+    // runs outside a transaction and changes no row (its failure needs no reload).
+    void enqueue(Change change, std::function<void(bool committed)> done, bool maintenance = false);
+    // Queues the return of the file's free pages to the file system: those of deleted rows, or
+    // with `compact` the whole file rebuilt. On the writer thread, so the GUI never waits for it.
+    void giveBackFreePages(bool compact);
     // Hands the queued changes that have ended to their `done`, in order; then reloads if one
     // failed and nothing is queued any more, and files the arrivals that waited.
     void finishWrites();
     // Writes `updated` as the row of `stored` and shows it; false when it could not be written.
-    bool update(const ClipboardItemPtr& stored, const ClipboardItemRecord& updated);
+    // `done` hears whether it was committed, as write() says.
+    bool update(const ClipboardItemPtr& stored, const ClipboardItemRecord& updated,
+                std::function<void(bool committed)> done = {});
     // Deletes the items in one transaction, then their image files; false when nothing changed.
     bool deleteItems(const QList<ClipboardItemPtr>& doomed);
 
@@ -225,6 +245,7 @@ private:
     struct QueuedWrite {
         QFuture<bool> commit;
         std::function<void(bool committed)> done;
+        bool maintenance = false;
     };
     // Changes given to the writer and not handed to their `done` yet, oldest first.
     std::deque<QueuedWrite> m_queue;

@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QString>
+#include <QStringList>
 
 #include <list>
 #include <optional>
@@ -44,6 +45,18 @@ public:
     void remove(const QString& key) {
         QMutexLocker lock(&m_mutex);
         removeLocked(key);
+    }
+
+    // Removes every entry whose key starts with `prefix`.
+    void removeWithPrefix(const QString& prefix) {
+        QMutexLocker lock(&m_mutex);
+        QStringList doomed;
+        for (const Entry& entry : m_entries) {
+            if (entry.key.startsWith(prefix))
+                doomed.append(entry.key);
+        }
+        for (const QString& key : doomed)
+            removeLocked(key);
     }
 
     void clear() {

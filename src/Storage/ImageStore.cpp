@@ -181,8 +181,8 @@ bool ImageStore::exists(const QString& filename) const {
 void ImageStore::remove(const QString& filename) {
     if (isPlainName(filename))
         QFile::remove(path(filename));
-    for (double maxDimension : {40.0, 56.0, 120.0})
-        m_thumbnails.remove(thumbnailKey(filename, maxDimension));
+    // Thumbnails of every size the views asked for.
+    m_thumbnails.removeWithPrefix(filename + u'-');
     m_fullImages.remove(filename);
 }
 

@@ -51,7 +51,8 @@ public:
     bool write(const QString& filename, const QByteArray& png);
     // Whether the file is there.
     bool exists(const QString& filename) const;
-    // Removes the file and its cache entries; a missing file is not an error.
+    // Removes the file and its cache entries (its thumbnails of every size); a missing file is not
+    // an error.
     void remove(const QString& filename);
     // Removes the whole directory with every file in it and empties both caches. The directory is
     // created again on the next write.

@@ -24,6 +24,8 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
+#include <optional>
 
 namespace {
 
@@ -958,6 +960,107 @@ TEST_F(HistoryStoreTest, FailedWritesLeaveFilesAndListAlone) {
     store->deleteItem(image);
     EXPECT_EQ(texts(), QStringList{"text"});
     EXPECT_FALSE(images.exists(*image->imageFilename()));
+}
+
+// Snippet changes that cannot be written say so: at once when written here, through the callback
+// when the writer thread refuses them (a large text); the snippet keeps its stored texts and a
+// refused new snippet is not listed.
+TEST_F(HistoryStoreTest, RefusedSnippetWritesAreReported) {
+    const QString large(HistoryStore::kBackgroundWriteSize, u'x');
+    struct Case {
+        const char* name;
+        QString content;
+        bool refusedAtOnce;
+    };
+    for (const Case& c : {Case{"small text, written here", QStringLiteral("new text"), true},
+                          Case{"large text, written by the writer thread", large, false}}) {
+        SCOPED_TRACE(c.name);
+        store = nullptr;
+        QFile::remove(databasePath());
+        store = openStore(nullptr, 50);
+        const ClipboardItemPtr snippet = store->addSnippet(QStringLiteral("Title"), QStringLiteral("old text"));
+        ASSERT_TRUE(snippet);
+        std::optional<bool> updated;
+        std::optional<bool> added;
+        ClipboardItemPtr addedSnippet;
+        {
+            RawConnection locker(databasePath());
+            locker.query(QStringLiteral("BEGIN IMMEDIATE"));
+            const bool accepted = store->updateSnippet(snippet, QStringLiteral("New title"), c.content,
+                                                       [&](bool saved) { updated = saved; });
+            addedSnippet = store->addSnippet(QStringLiteral("Added"), c.content, [&](bool saved) { added = saved; });
+            EXPECT_EQ(accepted, !c.refusedAtOnce);
+            EXPECT_EQ(addedSnippet == nullptr, c.refusedAtOnce);
+            // A queued write fails once the lock has outlasted its wait.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return updated && added; }, 5000));
+            locker.query(QStringLiteral("ROLLBACK"));
+        }
+        store->waitForWrites();
+        EXPECT_EQ(updated, false);
+        EXPECT_EQ(added, false);
+        ASSERT_EQ(store->snippets().size(), 1);
+        EXPECT_EQ(store->snippets().first()->snippetTitle(), "Title");
+        EXPECT_EQ(store->snippets().first()->plainText(), "old text");
+
+        // Unlocked, the same change is stored and reported.
+        EXPECT_TRUE(store->updateSnippet(snippet, QStringLiteral("New title"), c.content,
+                                         [&](bool saved) { updated = saved; }));
+        store->waitForWrites();
+        EXPECT_EQ(updated, true);
+        store = reopen();
+        EXPECT_EQ(store->snippets().first()->plainText(), c.content);
+    }
+}
+
+// The file gives back the room of a large clip once it is gone: by deleting it, clearing the
+// history or erasing everything; a file made before incremental vacuum is converted on the way.
+TEST_F(HistoryStoreTest, TheFileShrinksWhenALargeClipGoes) {
+    const auto fileSize = [this] {
+        return QFileInfo(databasePath()).size() + QFileInfo(databasePath() + QStringLiteral("-wal")).size();
+    };
+    struct Case {
+        const char* name;
+        bool madeWithoutIncrementalVacuum;
+        std::function<void(HistoryStore&, const ClipboardItemPtr&)> remove;
+    };
+    const Case cases[] = {
+        {"delete", false, [](HistoryStore& s, const ClipboardItemPtr& clip) { s.deleteItem(clip); }},
+        {"delete from an old file", true, [](HistoryStore& s, const ClipboardItemPtr& clip) { s.deleteItem(clip); }},
+        {"clear", false, [](HistoryStore& s, const ClipboardItemPtr&) { s.clearAll(true, false); }},
+        {"clear an old file", true, [](HistoryStore& s, const ClipboardItemPtr&) { s.clearAll(true, false); }},
+        {"erase all", true, [](HistoryStore& s, const ClipboardItemPtr&) { EXPECT_TRUE(s.eraseAll()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store = nullptr;
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(databasePath() + QLatin1String(suffix));
+        store = openStore();
+        store->togglePin(addText(QStringLiteral("pinned, kept")));
+        if (c.madeWithoutIncrementalVacuum) {
+            store = nullptr;
+            RawConnection old(databasePath());
+            old.query(QStringLiteral("PRAGMA auto_vacuum = NONE"));
+            old.query(QStringLiteral("VACUUM"));
+            ASSERT_EQ(old.scalar(QStringLiteral("PRAGMA auto_vacuum")).toInt(), 0);
+        }
+        store = openStore();
+        store->waitForWrites();
+        const qint64 before = fileSize();
+
+        NewClipboardItem large = textItem(QString(20 * 1024 * 1024, u'j'));
+        large.contentTagsRaw = QString();
+        const ClipboardItemPtr clip = ClipboardItem::make(large);
+        store->add(clip);
+        store->waitForWrites();
+        ASSERT_GT(fileSize(), before + 20 * 1024 * 1024);
+
+        c.remove(*store, clip);
+        store->waitForWrites();
+        EXPECT_LT(fileSize(), before + 256 * 1024) << "before " << before << ", now " << fileSize();
+        EXPECT_EQ(RawConnection(databasePath()).scalar(QStringLiteral("PRAGMA auto_vacuum")).toInt(), 2)
+            << "incremental from now on";
+    }
 }
 
 TEST_F(HistoryStoreTest, EraseAllRemovesEverythingOnDisk) {

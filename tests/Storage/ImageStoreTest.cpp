@@ -78,15 +78,30 @@ TEST_F(ImageStoreTest, MissingFilesAreTriedAgainLater) {
     EXPECT_EQ(store.thumbnail(QStringLiteral("late.png"), 40).size(), QSize(5, 5));
 }
 
+// Every size a view asks for is dropped with the file (the list's, the preview's, and the sizes a
+// preview computes from its width), and nothing of another picture.
 TEST_F(ImageStoreTest, RemoveDropsFileAndCacheEntries) {
-    ASSERT_TRUE(store.write(QStringLiteral("gone.png"), pngBytes({300, 300})));
-    for (double size : {40.0, 56.0, 120.0})
+    const QList<double> sizes{40.0, 56.0, 120.0, 320.0, 173.5};
+    ASSERT_TRUE(store.write(QStringLiteral("gone.png"), pngBytes({700, 700})));
+    ASSERT_TRUE(store.write(QStringLiteral("kept.png"), pngBytes({30, 30})));
+    for (double size : sizes)
         EXPECT_FALSE(store.thumbnail(QStringLiteral("gone.png"), size).isNull());
+    EXPECT_FALSE(store.thumbnail(QStringLiteral("kept.png"), 320).isNull());
     EXPECT_FALSE(store.image(QStringLiteral("gone.png")).isNull());
+    const qint64 keptCost = store.thumbnailCache().totalCost() -
+                            [&] {
+                                qint64 cost = 0;
+                                for (double size : sizes)
+                                    cost += ImageStore::thumbnailCost(store.thumbnail(QStringLiteral("gone.png"), size));
+                                return cost;
+                            }();
     store.remove(QStringLiteral("gone.png"));
     EXPECT_FALSE(store.exists(QStringLiteral("gone.png")));
+    EXPECT_EQ(store.thumbnailCache().count(), 1);
+    EXPECT_EQ(store.thumbnailCache().totalCost(), keptCost);
+    EXPECT_EQ(store.fullImageCache().count(), 0);
     EXPECT_TRUE(store.image(QStringLiteral("gone.png")).isNull());
-    for (double size : {40.0, 56.0, 120.0})
+    for (double size : sizes)
         EXPECT_TRUE(store.thumbnail(QStringLiteral("gone.png"), size).isNull());
     // Removing a name without a file is fine.
     store.remove(QStringLiteral("never.png"));

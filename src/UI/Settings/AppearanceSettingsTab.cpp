@@ -4,6 +4,7 @@
 #include <Platform/UserDefaults.h>
 #include <UI/Design/Font.h>
 #include <UI/Design/QSChoiceCard.h>
+#include <UI/Design/WheelGuard.h>
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -124,6 +125,7 @@ AppearanceSettingsTab::AppearanceSettingsTab(const SettingsServices& services, Q
     m_size->setTickPosition(QSlider::TicksBelow);
     m_size->setTickInterval(1);
     m_size->setFixedWidth(220);
+    WheelGuard::apply(*m_size);
     QPalette sliderPalette = m_size->palette();
     sliderPalette.setColor(QPalette::Highlight, QS::Color::brand());
     m_size->setPalette(sliderPalette);

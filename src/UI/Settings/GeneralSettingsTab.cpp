@@ -6,6 +6,7 @@
 #include <Storage/HistoryStore.h>
 #include <UI/Design/Font.h>
 #include <UI/Design/QSChoiceCard.h>
+#include <UI/Design/WheelGuard.h>
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -66,6 +67,7 @@ GeneralSettingsTab::GeneralSettingsTab(const SettingsServices& services, QWidget
     m_limit = new QComboBox(this);
     m_limit->setObjectName(QStringLiteral("historyLimit"));
     m_limit->setFont(bodyFont());
+    WheelGuard::apply(*m_limit);
     for (int limit : limits())
         m_limit->addItem(QString(), limit);
     m_limit->setCurrentIndex(m_limit->findData(

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
@@ -262,6 +263,26 @@ QWidget* SnippetsSettingsTab::buildEditor() {
     layout->addLayout(bottom);
     m_editorStack->addWidget(editor);
 
+    // Under the editor (and its empty state, which a refused new snippet leaves on show).
+    auto* column = new QWidget(this);
+    auto* columnLayout = new QVBoxLayout(column);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    columnLayout->setSpacing(6);
+    columnLayout->addWidget(m_editorStack, 1);
+    m_failure = new QWidget(column);
+    m_failure->setObjectName(QStringLiteral("saveFailed"));
+    auto* failureLayout = new QHBoxLayout(m_failure);
+    failureLayout->setContentsMargins(0, 0, 0, 0);
+    failureLayout->setSpacing(5);
+    failureLayout->addWidget(
+        new SymbolLabel(QStringLiteral("exclamationmark.triangle.fill"), 13, Tone::Red, m_failure), 0,
+        Qt::AlignTop);
+    m_failureText = new TextLabel(Tone::Red, QS::Font::system(11), m_failure);
+    m_failureText->setWordWrap(true);
+    failureLayout->addWidget(m_failureText, 1);
+    m_failure->hide();
+    columnLayout->addWidget(m_failure);
+
     connect(m_title, &QLineEdit::textChanged, this, &SnippetsSettingsTab::refreshState);
     connect(m_content, &QPlainTextEdit::textChanged, this, &SnippetsSettingsTab::refreshState);
     connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this,
@@ -273,7 +294,7 @@ QWidget* SnippetsSettingsTab::buildEditor() {
         if (!m_savedFlash)
             refreshState();
     });
-    return m_editorStack;
+    return column;
 }
 
 ClipboardItemPtr SnippetsSettingsTab::selectedSnippet() const {
@@ -304,35 +325,84 @@ void SnippetsSettingsTab::loadSelection() {
     m_loading = false;
 }
 
-void SnippetsSettingsTab::autoSaveIfNeeded() {
+bool SnippetsSettingsTab::autoSaveIfNeeded() {
     if (!m_editedId)
-        return;
+        return true;
     const ClipboardItemPtr edited = m_services.store->item(*m_editedId);
     if (!edited || edited->type() != ItemType::snippet)
-        return;
+        return true;
     const QString title = m_title->text();
     const QString content = m_content->toPlainText();
     const bool changed = title != edited->snippetTitle().value_or(QString()) ||
                          content != edited->plainText().value_or(QString());
-    if (changed && !isBlankTitle(title))
-        m_services.store->updateSnippet(edited, title, content);
+    if (!changed || isBlankTitle(title))
+        return true;
+    return storeEdits(edited, false);
+}
+
+bool SnippetsSettingsTab::storeEdits(const ClipboardItemPtr& snippet, bool confirm) {
+    const QUuid id = snippet->id();
+    const QString title = m_title->text();
+    const QString content = m_content->toPlainText();
+    m_saveFailed = false;
+    // A write on the store's writer thread answers later, perhaps after this page has gone.
+    QPointer<SnippetsSettingsTab> self(this);
+    return m_services.store->updateSnippet(snippet, title, content, [=](bool saved) {
+        if (!self)
+            return;
+        if (!saved)
+            self->showSaveFailure(id, title, content);
+        else if (confirm)
+            self->confirmSaved();
+    });
+}
+
+void SnippetsSettingsTab::showSaveFailure(const QUuid& id, const QString& title, const QString& content) {
+    if (m_editedId != id) {
+        // Refused after the editor moved on: back to that snippet, with the texts it did not get.
+        const ClipboardItemPtr snippet = m_services.store->item(id);
+        if (!snippet || snippet->type() != ItemType::snippet)
+            return;
+        select(id);
+        if (m_editedId != id)
+            return;
+        m_title->setText(title);
+        m_content->setPlainText(content);
+    }
+    m_saveFailed = true;
+    setSavedFlash(false);
+    rebuildList();
 }
 
 void SnippetsSettingsTab::select(const std::optional<QUuid>& id) {
     if (id == m_selectedId && (!id || m_editedId == id))
         return;
-    // The snippet being left keeps what was typed into it.
-    autoSaveIfNeeded();
+    // The snippet being left keeps what was typed into it; when that cannot be stored, the editor
+    // stays on it so that nothing typed is lost.
+    if (!autoSaveIfNeeded()) {
+        rebuildList();
+        return;
+    }
     m_selectedId = id;
     loadSelection();
+    m_saveFailed = false;
     setSavedFlash(false);
     rebuildList();
 }
 
 void SnippetsSettingsTab::addSnippet() {
-    autoSaveIfNeeded();
+    if (!autoSaveIfNeeded())
+        return;
     const QString title = tr("New Snippet");
-    const ClipboardItemPtr snippet = m_services.store->addSnippet(title, QString());
+    QPointer<SnippetsSettingsTab> self(this);
+    const ClipboardItemPtr snippet = m_services.store->addSnippet(title, QString(), [self](bool saved) {
+        if (self && !saved) {
+            self->m_saveFailed = true;
+            self->refreshState();
+        }
+    });
+    if (!snippet)
+        return;
     m_selectedId = snippet->id();
     loadSelection();
     setSavedFlash(false);
@@ -352,6 +422,7 @@ void SnippetsSettingsTab::deleteSelected() {
     m_title->clear();
     m_content->clear();
     m_loading = false;
+    m_saveFailed = false;
     setSavedFlash(false);
     rebuildList();
 }
@@ -360,7 +431,11 @@ void SnippetsSettingsTab::save() {
     const ClipboardItemPtr snippet = selectedSnippet();
     if (!snippet || isBlankTitle(m_title->text()))
         return;
-    m_services.store->updateSnippet(snippet, m_title->text(), m_content->toPlainText());
+    storeEdits(snippet, true);
+    refreshState();
+}
+
+void SnippetsSettingsTab::confirmSaved() {
     setSavePulse(true);
     setSavedFlash(true);
     // Each save schedules its own resets; each simply turns its flag off.
@@ -429,6 +504,7 @@ void SnippetsSettingsTab::refreshState() {
     const bool confirming = m_savedFlash || m_flashAnimation->state() == QAbstractAnimation::Running;
     m_saved->setVisible(confirming);
     m_unsavedText->setVisible(!confirming && dirty);
+    m_failure->setVisible(m_saveFailed);
     m_emptyTitle->setText(m_services.store->snippets().isEmpty() ? tr("No snippets yet")
                                                                  : tr("No snippet selected"));
 }
@@ -457,6 +533,8 @@ void SnippetsSettingsTab::retranslate() {
     m_contentCaption->setText(tr("Content"));
     m_savedText->setText(tr("Saved"));
     m_unsavedText->setText(tr("You have unsaved changes"));
+    m_failureText->setText(tr("Could not save: the history file cannot be written right now. "
+                              "Your text is still here; try again in a moment."));
     m_save->setText(tr("Save"));
     m_save->updateGeometry();
     rebuildList();

@@ -23,7 +23,9 @@ namespace UI {
 // title and text belong to the snippet they were last loaded from; leaving it for another snippet
 // or adding a new one saves them into it, and Save (or Ctrl+S) saves them with a short confirmation.
 // A title that is blank (only spaces and tabs) is never saved. Nothing is kept but through the
-// history store: switching tabs or closing the window drops unsaved edits.
+// history store: switching tabs or closing the window drops unsaved edits. A save the store
+// refuses (the history file is busy or cannot be written) is said under the editor, and the text
+// stays in the editor, unsaved; a snippet left meanwhile is shown again with it.
 class SnippetsSettingsTab : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +40,7 @@ public:
     bool canSave() const;
     bool showsSavedConfirmation() const { return m_savedFlash; }
     bool isSavePulsing() const { return m_savePulse; }
+    bool showsSaveFailure() const { return m_saveFailed; }
 
     // The "+" button: keeps the current edits, then adds "New Snippet" and shows it.
     void addSnippet();
@@ -56,7 +59,15 @@ private:
     QWidget* buildEditor();
     void retranslate();
     void loadSelection();
-    void autoSaveIfNeeded();
+    // Saves the edits into the edited snippet when they differ and the title is not blank; false
+    // when the store refused them at once (the editor keeps them).
+    bool autoSaveIfNeeded();
+    // Writes the editor's texts into `snippet`; `confirm` shows the confirmation once stored.
+    // False when refused at once.
+    bool storeEdits(const ClipboardItemPtr& snippet, bool confirm);
+    void confirmSaved();
+    // The texts meant for the snippet `id` were not stored: the editor shows them, unsaved.
+    void showSaveFailure(const QUuid& id, const QString& title, const QString& content);
     void rebuildList();
     void refreshState();
     void setSavePulse(bool on);
@@ -68,6 +79,7 @@ private:
     std::optional<QUuid> m_editedId;
     bool m_savedFlash = false;
     bool m_savePulse = false;
+    bool m_saveFailed = false;
     bool m_loading = false;
 
     QListWidget* m_list;
@@ -86,6 +98,8 @@ private:
     QWidget* m_saved;
     TextLabel* m_savedText;
     TextLabel* m_unsavedText;
+    QWidget* m_failure;
+    TextLabel* m_failureText;
     ProminentButton* m_save;
     QVariantAnimation* m_pulseAnimation;
     QVariantAnimation* m_flashAnimation;

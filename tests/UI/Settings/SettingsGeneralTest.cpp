@@ -5,10 +5,20 @@
 #include "SettingsFixture.h"
 
 #include <UI/Design/QSChoiceCard.h>
+#include <UI/Design/WheelGuard.h>
+#include <UI/Settings/AppearanceSettingsTab.h>
+#include <UI/Settings/GeneralSettingsTab.h>
 
 #include <QComboBox>
 #include <QLabel>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <functional>
+#include <memory>
 
 using UI::SettingsTab;
 
@@ -141,6 +151,79 @@ TEST_F(SettingsGeneral, PositionCardsShowAndStoreTheStoredChoice) {
     EXPECT_EQ(defaults.stringValue(App::SettingsKeys::windowPosition), "cursor");
     EXPECT_TRUE(find<QSChoiceCard>(QStringLiteral("position.cursor"))->isSelected());
     EXPECT_FALSE(find<QSChoiceCard>(QStringLiteral("position.input"))->isSelected());
+}
+
+// The wheel over a value control on a scrolling page scrolls the page and leaves the value alone
+// (a lower history limit would delete clips at once); once the control has the keyboard focus, the
+// wheel changes its value.
+TEST_F(SettingsGeneral, TheWheelChangesAValueOnlyWithFocusAndOtherwiseScrollsThePage) {
+    defaults.setValue(App::SettingsKeys::historyLimit, 200);
+    addTexts(60);
+    struct Case {
+        const char* control;
+        std::function<std::unique_ptr<UI::SettingsForm>()> page;
+        std::function<QVariant(QWidget*)> value;
+    };
+    const Case cases[] = {
+        {"historyLimit", [this] { return std::make_unique<UI::GeneralSettingsTab>(services()); },
+         [](QWidget* w) { return static_cast<QComboBox*>(w)->currentData(); }},
+        {"previewFontSize", [this] { return std::make_unique<UI::AppearanceSettingsTab>(services()); },
+         [](QWidget* w) { return QVariant(static_cast<QAbstractSlider*>(w)->value()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control);
+        const std::unique_ptr<UI::SettingsForm> page = c.page();
+        page->resize(560, 160);
+        page->show();
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+        auto* control = page->findChild<QWidget*>(QString::fromLatin1(c.control));
+        ASSERT_NE(control, nullptr);
+        QScrollBar* scroll = page->verticalScrollBar();
+        ASSERT_GT(scroll->maximum(), 0) << "the page scrolls";
+        scroll->setValue(scroll->maximum() / 2);
+        const auto wheel = [&](int notches) {
+            const QPointF inside = QRectF(control->rect()).center();
+            QWheelEvent event(inside, control->mapToGlobal(inside), QPoint(), QPoint(0, 120 * notches),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(control, &event);
+        };
+
+        page->setFocus();
+        ASSERT_FALSE(control->hasFocus());
+        const QVariant before = c.value(control);
+        const int scrolled = scroll->value();
+        wheel(-1);
+        EXPECT_EQ(c.value(control), before) << "the value stays";
+        EXPECT_GT(scroll->value(), scrolled) << "the page scrolls down";
+        wheel(1);
+        EXPECT_EQ(scroll->value(), scrolled) << "and up again";
+        EXPECT_FALSE(control->hasFocus()) << "the wheel gives no focus";
+        EXPECT_EQ(store->items().size(), 60) << "nothing is trimmed";
+
+        control->setFocus();
+        ASSERT_TRUE(control->hasFocus());
+        wheel(-1);
+        EXPECT_NE(c.value(control), before) << "with focus the wheel changes the value";
+        EXPECT_EQ(scroll->value(), scrolled);
+    }
+}
+
+// Every value control on every page is guarded so.
+TEST_F(SettingsGeneral, EveryValueControlOfEveryPageIsGuardedAgainstThePassingWheel) {
+    for (SettingsTab tab : UI::SettingsView::tabs()) {
+        open(tab);
+        for (QWidget* control : controller->view()->page()->findChildren<QWidget*>()) {
+            if (qobject_cast<QComboBox*>(control) || qobject_cast<QAbstractSlider*>(control) ||
+                qobject_cast<QAbstractSpinBox*>(control)) {
+                // A scroll area's own scroll bars are what the wheel is for.
+                if (qobject_cast<QScrollBar*>(control))
+                    continue;
+                EXPECT_TRUE(WheelGuard::isApplied(*control))
+                    << UI::SettingsView::rawValue(tab).toStdString() << ": " << control->objectName().toStdString();
+            }
+        }
+    }
 }
 
 } // namespace

@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 using UI::SettingsTab;
 using UI::SettingsView;
@@ -302,6 +304,25 @@ TEST_F(SettingsWindow, Screenshots) {
         EXPECT_TRUE(question->grab().save(QStringLiteral("%1/settings-privacy-erase-%2.png")
                                               .arg(directory, QLatin1String(variant.suffix))));
         answer(QStringLiteral("cancel"));
+
+        // A save refused while another program holds the history's write lock.
+        controller->view()->selectTab(SettingsTab::Snippets);
+        finishMotion();
+        find<QLineEdit>(QStringLiteral("snippetTitle"))->setText(QStringLiteral("Signature (work)"));
+        {
+            QSqlDatabase lock = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("screenshot-lock"));
+            lock.setDatabaseName(dir.filePath(QStringLiteral("data/history.sqlite")));
+            lock.open();
+            QSqlQuery(lock).exec(QStringLiteral("BEGIN IMMEDIATE"));
+            page<UI::SnippetsSettingsTab>().save();
+            QSqlQuery(lock).exec(QStringLiteral("ROLLBACK"));
+            lock.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("screenshot-lock"));
+        EXPECT_TRUE(page<UI::SnippetsSettingsTab>().showsSaveFailure());
+        QTest::qWait(150);
+        EXPECT_TRUE(controller->window()->grab().save(
+            QStringLiteral("%1/settings-snippets-save-failed-%2.png").arg(directory, QLatin1String(variant.suffix))));
     }
     qputenv("XDG_DATA_DIRS", savedDirs);
     qputenv("XDG_DATA_HOME", savedHome);

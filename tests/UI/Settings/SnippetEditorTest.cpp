@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QDir>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <functional>
 
@@ -63,6 +66,30 @@ public:
     }
 
     void pressSave() { QTest::keyClick(controller->window(), Qt::Key_S, Qt::ControlModifier); }
+
+    bool visible(const char* name) { return find<QWidget>(QString::fromLatin1(name))->isVisible(); }
+};
+
+// Another program holds the history's write lock while it lives: every write of the store fails.
+class WriteLock {
+public:
+    explicit WriteLock(const QString& path) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    ~WriteLock() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(kName);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(kName);
+    }
+
+private:
+    static constexpr const char* kName = "snippet-editor-lock";
 };
 
 TEST_F(SnippetEditor, SaveRules) {
@@ -195,6 +222,96 @@ TEST_F(SnippetEditor, SaveEnlargesTheButtonForAMomentAndConfirmsForLonger) {
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !find<QWidget>(QStringLiteral("savedConfirmation"))->isVisible(); }, 1000))
         << "faded out";
+}
+
+// A save the store refuses (another program holds the history's lock) is said, shows no
+// confirmation, and leaves the text in the editor marked unsaved; leaving the snippet then keeps
+// the editor on it. Once the file can be written again, Save stores the same text.
+TEST_F(SnippetEditor, ARefusedSaveIsSaidAndTheTextStaysUnsaved) {
+    struct Case {
+        const char* name;
+        // A long text is written by the store's writer thread and refused a moment later.
+        QString content;
+    };
+    for (const Case& c : {Case{"short text", QStringLiteral("a, edited")},
+                          Case{"long text", QStringLiteral("a line of a long snippet\n").repeated(
+                                                           HistoryStore::kBackgroundWriteSize / 25 + 1)}}) {
+        SCOPED_TRACE(c.name);
+        controller.reset();
+        for (const ClipboardItemPtr& snippet : store->snippets())
+            store->deleteItem(snippet);
+        store->waitForWrites();
+        store->addSnippet(QStringLiteral("Alpha"), QStringLiteral("a"));
+        store->addSnippet(QStringLiteral("Beta"), QStringLiteral("b"));
+        open(SettingsTab::Snippets);
+        clickRow("Alpha");
+        content()->setPlainText(c.content);
+        const QString draft = "Alpha|" + c.content;
+        {
+            WriteLock lock(dir.filePath(QStringLiteral("data/history.sqlite")));
+            pressSave();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return editor().showsSaveFailure(); }, 5000));
+            store->waitForWrites();
+            QTest::qWait(50);
+            EXPECT_FALSE(editor().showsSavedConfirmation());
+            EXPECT_FALSE(editor().isSavePulsing());
+            EXPECT_TRUE(visible("saveFailed"));
+            EXPECT_FALSE(visible("savedConfirmation"));
+            EXPECT_TRUE(visible("unsavedChanges"));
+            EXPECT_TRUE(visible("unsavedBadge"));
+            EXPECT_EQ(shown(), draft);
+            EXPECT_EQ(stored(), (QStringList{"Beta|b", "Alpha|a"}));
+
+            clickRow("Beta");
+            store->waitForWrites();
+            QTest::qWait(50);
+            EXPECT_EQ(shown(), draft) << "the editor stays with the text it could not store";
+            EXPECT_EQ(editor().selectedSnippet()->snippetTitle(), "Alpha");
+            EXPECT_TRUE(visible("saveFailed"));
+            EXPECT_TRUE(visible("unsavedBadge"));
+        }
+        pressSave();
+        store->waitForWrites();
+        QTest::qWait(50);
+        EXPECT_TRUE(editor().showsSavedConfirmation());
+        EXPECT_FALSE(visible("saveFailed"));
+        EXPECT_FALSE(visible("unsavedBadge"));
+        EXPECT_EQ(stored(), (QStringList{"Beta|b", draft}));
+    }
+}
+
+// Closing the window saves nothing; opened again, the editor still holds the draft and marks it
+// unsaved, whichever way the window was closed.
+TEST_F(SnippetEditor, AReopenedWindowShowsItsDraftAsUnsaved) {
+    const std::pair<const char*, std::function<void(SnippetEditor&)>> closings[] = {
+        {"Escape", [](SnippetEditor& t) { QTest::keyClick(t.title(), Qt::Key_Escape); }},
+        {"Ctrl+W", [](SnippetEditor& t) { QTest::keyClick(t.content(), Qt::Key_W, Qt::ControlModifier); }},
+        {"close", [](SnippetEditor& t) { t.controller->window()->close(); }},
+    };
+    for (const auto& [name, close] : closings) {
+        SCOPED_TRACE(name);
+        controller.reset();
+        for (const ClipboardItemPtr& snippet : store->snippets())
+            store->deleteItem(snippet);
+        store->addSnippet(QStringLiteral("Signature"), QStringLiteral("Anna"));
+        open(SettingsTab::Snippets);
+        typeTitle("Signature, edited");
+        typeContent("Anna Kowalska");
+        close(*this);
+        ASSERT_FALSE(controller->window()->isVisible());
+        EXPECT_EQ(stored(), QStringList{"Signature|Anna"}) << "closing saves nothing";
+
+        controller->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+        finishMotion();
+        EXPECT_EQ(shown(), "Signature, edited|Anna Kowalska");
+        EXPECT_TRUE(editor().isDirty());
+        EXPECT_TRUE(visible("unsavedBadge"));
+        EXPECT_TRUE(visible("unsavedChanges"));
+        EXPECT_TRUE(find(QStringLiteral("saveSnippet"))->isEnabled());
+        pressSave();
+        EXPECT_EQ(stored(), QStringList{"Signature, edited|Anna Kowalska"});
+    }
 }
 
 TEST_F(SnippetEditor, AnEmptyStoreShowsTheEmptyStatesAndAddingStartsANewSnippet) {
