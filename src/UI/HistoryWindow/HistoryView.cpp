@@ -777,7 +777,7 @@ QWidget* HistoryView::buildFooter() {
     // Keys written out in words take room: a little tighter than elsewhere, so that the hints in
     // Polish and the permission warning fit side by side.
     layout->setContentsMargins(12, 10, 12, 10);
-    layout->setSpacing(8);
+    layout->setSpacing(6);
     // The keys of the panel, written as the desktop writes them (in the interface language), and
     // what they do.
     struct Hint {
@@ -800,7 +800,7 @@ QWidget* HistoryView::buildFooter() {
         auto* hint = new QWidget(footer);
         auto* hintLayout = new QHBoxLayout(hint);
         hintLayout->setContentsMargins(0, 0, 0, 0);
-        hintLayout->setSpacing(4);
+        hintLayout->setSpacing(3);
         auto* key = new QSKeyCap(QString(), hint);
         hintLayout->addWidget(key);
         QLabel* label =
