@@ -1002,6 +1002,13 @@ TEST_F(HistoryViewTest, ALiveLanguageSwitchRewritesThePanelAsOneBuiltAfterIt) {
     fresh->searchField()->clearFocus();
     EXPECT_EQ(LiveRestyle::differences(*live, *fresh).join(u'\n').toStdString(), "");
     EXPECT_EQ(LiveRestyle::clippedTexts(*live).join(u'\n').toStdString(), "");
+    // Quick Look over it speaks Polish too, its texts uncut.
+    press(*live, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->quickLook() != nullptr; }, 2000));
+    QTest::qWait(500);
+    EXPECT_EQ(LiveRestyle::clippedTexts(*live->quickLook()).join(u'\n').toStdString(), "");
+    const QString shot = QStringLiteral(QS_TEST_BINARY_DIR "/screenshots/quicklook-live-light-pl.png");
+    EXPECT_TRUE(live->grab().save(shot)) << shot.toStdString();
     QCoreApplication::removeTranslator(&polish);
 }
 
