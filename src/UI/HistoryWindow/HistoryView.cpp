@@ -827,7 +827,6 @@ QWidget* HistoryView::buildFooter() {
                "session with the XTest extension. Click to open the General settings."));
     });
     warning->setFont(QS::Font::system(10, QFont::Bold));
-
     connect(warning, &QPushButton::clicked, this, [this] {
         if (m_services.openGeneralSettings)
             m_services.openGeneralSettings();
@@ -839,7 +838,11 @@ QWidget* HistoryView::buildFooter() {
     m_pulseAnimation->setDuration(1200);
     m_pulseAnimation->setEasingCurve(QEasingCurve::InOutSine);
     connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this, &HistoryView::styleWarning);
-    QS::Color::follow(*warning, [this](Scheme) { styleWarning(); });
+    QS::Color::follow(*warning, [this, warning](Scheme scheme) {
+        warning->setIcon(SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"),
+                                          QS::Color::system(QS::Color::System::Orange, scheme)));
+        styleWarning();
+    });
     // Back and forth for as long as the permission is missing.
     connect(m_pulseAnimation, &QVariantAnimation::finished, this, [this] {
         if (!m_axPulse && m_axTrusted)
@@ -864,8 +867,6 @@ QWidget* HistoryView::buildFooter() {
 void HistoryView::styleWarning() {
     const QColor orange = QS::Color::system(QS::Color::System::Orange, QS::Color::drawnScheme(*m_warning));
     const QVariant pulse = m_pulseAnimation->currentValue();
-    static_cast<QPushButton*>(m_warning)->setIcon(
-        SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"), orange));
     m_warning->setStyleSheet(
         QStringLiteral("QPushButton { border: none; border-radius: 11px; padding: 5px 9px; "
                        "color: %1; background: %2; }")
