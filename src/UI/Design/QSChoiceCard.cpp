@@ -29,7 +29,8 @@ QSChoiceCard::QSChoiceCard(bool selected, std::function<void()> action, QWidget*
     if (m_content) {
         m_content->setParent(this);
         m_content->setAttribute(Qt::WA_TransparentForMouseEvents);
-        layout->addWidget(m_content, 0, Qt::AlignCenter);
+        // The content spans the card's width, so that a wrapped text takes the lines it needs there.
+        layout->addWidget(m_content, 0, Qt::AlignVCenter);
     }
     connect(this, &QAbstractButton::clicked, this, [this] {
         if (m_action)

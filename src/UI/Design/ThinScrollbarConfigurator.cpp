@@ -1,6 +1,7 @@
 #include "ThinScrollbarConfigurator.h"
 
 #include "Color.h"
+#include "SchemeFollower.h"
 
 #include <QAbstractScrollArea>
 #include <QScrollBar>
@@ -15,17 +16,15 @@ QString rgba(const QColor& color) {
         .arg(color.blue())
         .arg(color.alphaF(), 0, 'f', 3);
 }
-} // namespace
 
-void apply(QAbstractScrollArea& scrollArea, Qt::Orientations orientations) {
-    const bool horizontal = orientations.testFlag(Qt::Horizontal);
-    scrollArea.setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    scrollArea.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    const QColor label = QS::Color::label(QS::Color::schemeOf(scrollArea));
+
+// The bars' look for the scheme.
+void style(QAbstractScrollArea& scrollArea, QS::Color::Scheme scheme) {
+    const QColor label = QS::Color::label(scheme);
     const QColor knob = QS::Color::withOpacity(label, 0.35 * 0.85);
     const QColor pressed = QS::Color::withOpacity(label, 0.55 * 0.85);
     // One style sheet for either bar: the axis decides which edges and which length it names.
-    auto style = [&](const char* axis, const char* length, const char* thickness, const char* margin) {
+    auto sheet = [&](const char* axis, const char* length, const char* thickness, const char* margin) {
         return QStringLiteral("QScrollBar:%1 { background: transparent; %3: 8px; margin: %4; }"
                               "QScrollBar::handle:%1 { background: %5; border-radius: 3px; min-%2: 28px; }"
                               "QScrollBar::handle:%1:pressed { background: %6; }"
@@ -34,10 +33,26 @@ void apply(QAbstractScrollArea& scrollArea, Qt::Orientations orientations) {
             .arg(QLatin1String(axis), QLatin1String(length), QLatin1String(thickness), QLatin1String(margin),
                  rgba(knob), rgba(pressed));
     };
-    scrollArea.verticalScrollBar()->setStyleSheet(style("vertical", "height", "width", "2px 1px 2px 0"));
-    if (horizontal)
+    scrollArea.verticalScrollBar()->setStyleSheet(sheet("vertical", "height", "width", "2px 1px 2px 0"));
+    if (scrollArea.horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
         scrollArea.horizontalScrollBar()->setStyleSheet(
-            style("horizontal", "width", "height", "0 2px 1px 2px"));
+            sheet("horizontal", "width", "height", "0 2px 1px 2px"));
+}
+
+constexpr char kFollowing[] = "qsThinScrollbarsFollowScheme";
+} // namespace
+
+void apply(QAbstractScrollArea& scrollArea, Qt::Orientations orientations) {
+    const bool horizontal = orientations.testFlag(Qt::Horizontal);
+    scrollArea.setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    scrollArea.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The bars follow the appearance by themselves from the first application on.
+    if (scrollArea.property(kFollowing).toBool()) {
+        style(scrollArea, QS::Color::drawnScheme(scrollArea));
+        return;
+    }
+    scrollArea.setProperty(kFollowing, true);
+    QS::Color::follow(scrollArea, [&scrollArea](QS::Color::Scheme scheme) { style(scrollArea, scheme); });
 }
 
 } // namespace ThinScrollbarConfigurator

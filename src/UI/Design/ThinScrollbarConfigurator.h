@@ -5,8 +5,8 @@
 class QAbstractScrollArea;
 
 // Gives a scrolling list the panel's scroll bars: thin and translucent, without a groove, tinted for
-// the list's colour scheme; a vertical one, and a horizontal one only where asked for. Applying it
-// again (after an appearance change) restyles the bars in place.
+// the list's colour scheme, which they follow when the appearance changes; a vertical one, and a
+// horizontal one only where asked for. Applying it again changes the orientations.
 namespace ThinScrollbarConfigurator {
 
 void apply(QAbstractScrollArea& scrollArea, Qt::Orientations orientations = Qt::Vertical);

@@ -13,6 +13,9 @@ public:
         Menu,    // dark, smoky glass
     };
 
+    // The corners of a floating panel.
+    static constexpr qreal kCornerRadius = 18;
+
     explicit VisualEffectBackground(Material material, QWidget* parent = nullptr);
 
     Material material() const { return m_material; }
@@ -29,7 +32,7 @@ protected:
 
 private:
     Material m_material;
-    qreal m_cornerRadius = 18;
+    qreal m_cornerRadius = kCornerRadius;
 };
 
 // The history panel's background: the material of the colour scheme with a tint over it, white in

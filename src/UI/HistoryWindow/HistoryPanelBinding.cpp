@@ -10,6 +10,7 @@
 #include <Hotkeys/Hotkeys.h>
 #include <Platform/AccessibilityTrust.h>
 #include <Platform/UserDefaults.h>
+#include <Platform/X11/X11Compositing.h>
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
 #include <UI/Design/KeyNotation.h>
@@ -81,6 +82,7 @@ makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearancePr
                                      const ContentClassifier::Replies& replies) {
         ContentClassifier::perform(action, replies);
     };
+    services.composited = Platform::X11::isCompositingManagerRunning();
     return std::make_unique<BoundHistoryPanelController>(
         std::move(services), std::make_unique<ServicePasting>(capture.pasteService(), capture.pasteQueue()));
 }

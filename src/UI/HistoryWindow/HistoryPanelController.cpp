@@ -5,6 +5,8 @@
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
 #include <UI/Design/Motion.h>
+#include <UI/Design/RoundedWindow.h>
+#include <UI/Design/VisualEffectBackground.h>
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -18,10 +20,10 @@
 
 Q_LOGGING_CATEGORY(lcPanel, "quillstack.panel", QtInfoMsg)
 
-HistoryPanel::HistoryPanel(QWidget* parent)
+HistoryPanel::HistoryPanel(bool composited, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("historyPanel"));
-    setAttribute(Qt::WA_TranslucentBackground);
+    RoundedWindow::apply(*this, PanelBackground::kCornerRadius, composited);
     setWindowTitle(QStringLiteral("Quillstack"));
 }
 
@@ -54,7 +56,7 @@ bool HistoryPanelController::isAnimating() const {
 }
 
 void HistoryPanelController::makePanel() {
-    m_panel = new HistoryPanel;
+    m_panel = new HistoryPanel(m_services.composited);
     HistoryViewCallbacks callbacks;
     QPointer<HistoryPanelController> self(this);
     callbacks.onSelect = [self](const ClipboardItemPtr& item, bool plain) {

@@ -27,7 +27,8 @@ class UserDefaults;
 class HistoryPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit HistoryPanel(QWidget* parent = nullptr);
+    // `composited`: whether a compositor blends translucent windows with the desktop.
+    explicit HistoryPanel(bool composited = true, QWidget* parent = nullptr);
 
     // The next paint is noted in the diagnostic log, for measuring how soon a shown panel is seen.
     void notePaintAfterShow() { m_notePaint = true; }
@@ -61,6 +62,9 @@ struct HistoryPanelServices {
     // The pointer and the screens; the desktop's own when unset.
     std::function<QPoint()> pointerPosition;
     std::function<QList<PanelPlacement::Screen>()> screens;
+    // Whether a compositing manager blends translucent windows with the desktop; without one the
+    // panel is opaque and cut to its rounded shape.
+    bool composited = true;
 };
 
 // Owns the one history panel: shows it (placed by "windowPosition") and hides it with short

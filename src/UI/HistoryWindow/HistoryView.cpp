@@ -15,6 +15,7 @@
 #include <UI/Design/KeyNotation.h>
 #include <UI/Design/Motion.h>
 #include <UI/Design/QSKeyCap.h>
+#include <UI/Design/SchemeFollower.h>
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
 #include <UI/Design/Transition.h>
@@ -74,13 +75,27 @@ QLabel* symbolLabel(const QString& name, int size, const QColor& color, QWidget*
     return label;
 }
 
-QLabel* textLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
+// A colour of the design for the scheme a widget is drawn in.
+using Tint = QColor (*)(Scheme);
+
+QColor brandTint(Scheme) {
+    return QS::Color::brand();
+}
+
+QColor whiteTint(Scheme) {
+    return Qt::white;
+}
+
+// A plain-text label whose colour follows the appearance.
+QLabel* textLabel(const QString& text, const QFont& font, Tint tint, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    QS::Color::follow(*label, [label, tint](Scheme scheme) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, tint(scheme));
+        label->setPalette(palette);
+    });
     return label;
 }
 
@@ -361,7 +376,7 @@ HistoryView::HistoryView(HistoryStore& store, HistoryViewCallbacks callbacks, Hi
     column->addWidget(m_footer);
 
     // Over the list, just above the footer; untrusted text never reaches it, but it stays plain.
-    m_notice = textLabel({}, QS::Font::system(11, QFont::DemiBold), QColor(Qt::white), m_card);
+    m_notice = textLabel({}, QS::Font::system(11, QFont::DemiBold), &whiteTint, m_card);
     m_notice->setObjectName(QStringLiteral("notice"));
     m_notice->setWordWrap(true);
     m_notice->setAlignment(Qt::AlignCenter);
@@ -471,8 +486,10 @@ QWidget* HistoryView::buildHeader() {
     m_clearSearch->setObjectName(QStringLiteral("clearSearch"));
     m_clearSearch->setAutoRaise(true);
     m_clearSearch->setFocusPolicy(Qt::NoFocus);
-    m_clearSearch->setIcon(SymbolIcon::icon(QStringLiteral("xmark.circle.fill"),
-                                            QS::Color::secondaryText(QS::Color::schemeOf(*this))));
+    QS::Color::follow(*m_clearSearch, [this](Scheme scheme) {
+        m_clearSearch->setIcon(
+            SymbolIcon::icon(QStringLiteral("xmark.circle.fill"), QS::Color::secondaryText(scheme)));
+    });
     m_clearSearch->setVisible(false);
     connect(m_clearSearch, &QToolButton::clicked, m_search, &QLineEdit::clear);
     search->addWidget(m_clearSearch);
@@ -485,6 +502,7 @@ QWidget* HistoryView::buildHeader() {
     translated([this] { m_appFilter->setToolTip(tr("Filter by source app")); });
     m_appMenu = new QMenu(m_appFilter);
     m_appFilter->setMenu(m_appMenu);
+    QS::Color::follow(*m_appFilter, [this](Scheme) { styleAppFilter(); });
     search->addWidget(m_appFilter);
 
     m_searchKeyCap = new QSKeyCap(QString(), searchRow);
@@ -541,8 +559,15 @@ void HistoryView::rebuildAppMenu() {
         });
     }
 
+    styleAppFilter();
+}
+
+// The source-application button: the chosen application's icon on a brand tint, else a plain symbol.
+void HistoryView::styleAppFilter() {
+    const std::optional<QString>& current = m_model->appFilterBundleID();
     const bool filtering = current.has_value();
-    const QColor tint = filtering ? QS::Color::brand() : QS::Color::secondaryText(QS::Color::schemeOf(*this));
+    const Scheme scheme = QS::Color::drawnScheme(*m_appFilter);
+    const QColor tint = filtering ? QS::Color::brand() : QS::Color::secondaryText(scheme);
     QIcon icon = filtering ? m_services.appIcon(*current) : QIcon();
     if (icon.isNull())
         icon = SymbolIcon::icon(QStringLiteral("app.badge"), tint);
@@ -552,7 +577,7 @@ void HistoryView::rebuildAppMenu() {
         QStringLiteral("QToolButton { border-radius: 9px; padding: 3px 6px; background: %1; }"
                        "QToolButton::menu-indicator { image: none; }")
             .arg((filtering ? QS::Color::withOpacity(QS::Color::brand(), 0.16)
-                            : QS::Color::glassFill(QS::Color::schemeOf(*this)))
+                            : QS::Color::glassFill(scheme))
                      .name(QColor::HexArgb)));
 }
 
@@ -653,13 +678,12 @@ QWidget* HistoryView::buildEmptyState() {
     badgeLayout->addWidget(m_emptyIcon);
     layout->addWidget(badge, 0, Qt::AlignHCenter);
 
-    const Scheme scheme = QS::Color::schemeOf(*this);
-    m_emptyTitle = textLabel({}, QS::Font::system(14, QFont::Bold), QS::Color::label(scheme), m_empty);
+    m_emptyTitle = textLabel({}, QS::Font::system(14, QFont::Bold), &QS::Color::label, m_empty);
     m_emptyTitle->setAlignment(Qt::AlignCenter);
     m_emptyTitle->setWordWrap(true);
     layout->addWidget(m_emptyTitle);
     m_emptyMessage =
-        textLabel({}, QS::Font::system(12, QFont::Medium), QS::Color::secondaryText(scheme), m_empty);
+        textLabel({}, QS::Font::system(12, QFont::Medium), &QS::Color::secondaryText, m_empty);
     m_emptyMessage->setAlignment(Qt::AlignCenter);
     m_emptyMessage->setWordWrap(true);
     layout->addWidget(m_emptyMessage);
@@ -668,8 +692,8 @@ QWidget* HistoryView::buildEmptyState() {
     auto* line = new QHBoxLayout(m_emptyShortcutLine);
     line->setContentsMargins(0, 4, 0, 0);
     line->setSpacing(6);
-    QLabel* openWith = textLabel({}, QS::Font::system(11, QFont::Medium), QS::Color::tertiaryText(scheme),
-                                 m_emptyShortcutLine);
+    QLabel* openWith =
+        textLabel({}, QS::Font::system(11, QFont::Medium), &QS::Color::tertiaryText, m_emptyShortcutLine);
     translated([openWith] { openWith->setText(tr("Open anytime with")); });
     line->addWidget(openWith);
     m_emptyKeyCap = new QSKeyCap(QString(), m_emptyShortcutLine);
@@ -700,7 +724,7 @@ QWidget* HistoryView::buildMultiBar() {
     layout->setSpacing(10);
     layout->addWidget(symbolLabel(QStringLiteral("checklist"), 13, QS::Color::brand(), bar));
     m_multiCount =
-        textLabel({}, QS::Font::system(12, QFont::Bold), QS::Color::label(QS::Color::schemeOf(*this)), bar);
+        textLabel({}, QS::Font::system(12, QFont::Bold), &QS::Color::label, bar);
     layout->addWidget(m_multiCount);
     layout->addStretch();
     auto* clear = new BarButton(BarButton::Look::plain, QString(), QString(), bar);
@@ -753,8 +777,7 @@ QWidget* HistoryView::buildFooter() {
     // Keys written out in words take room: a little tighter than elsewhere, so that the hints in
     // Polish and the permission warning fit side by side.
     layout->setContentsMargins(12, 10, 12, 10);
-    layout->setSpacing(8);
-    const Scheme scheme = QS::Color::schemeOf(*this);
+    layout->setSpacing(6);
     // The keys of the panel, written as the desktop writes them (in the interface language), and
     // what they do.
     struct Hint {
@@ -777,11 +800,11 @@ QWidget* HistoryView::buildFooter() {
         auto* hint = new QWidget(footer);
         auto* hintLayout = new QHBoxLayout(hint);
         hintLayout->setContentsMargins(0, 0, 0, 0);
-        hintLayout->setSpacing(4);
+        hintLayout->setSpacing(3);
         auto* key = new QSKeyCap(QString(), hint);
         hintLayout->addWidget(key);
         QLabel* label =
-            textLabel({}, QS::Font::system(10, QFont::Medium), QS::Color::secondaryText(scheme), hint);
+            textLabel({}, QS::Font::system(10, QFont::Medium), &QS::Color::secondaryText, hint);
         hintLayout->addWidget(label);
         translated([key, label, h] {
             key->setKey(h.keys());
@@ -804,8 +827,6 @@ QWidget* HistoryView::buildFooter() {
                "session with the XTest extension. Click to open the General settings."));
     });
     warning->setFont(QS::Font::system(10, QFont::Bold));
-    warning->setIcon(SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"),
-                                      QS::Color::system(QS::Color::System::Orange, scheme)));
     connect(warning, &QPushButton::clicked, this, [this] {
         if (m_services.openGeneralSettings)
             m_services.openGeneralSettings();
@@ -816,12 +837,11 @@ QWidget* HistoryView::buildFooter() {
     m_pulseAnimation->setEndValue(0.32);
     m_pulseAnimation->setDuration(1200);
     m_pulseAnimation->setEasingCurve(QEasingCurve::InOutSine);
-    connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        const QColor orange = QS::Color::system(QS::Color::System::Orange, QS::Color::schemeOf(*this));
-        m_warning->setStyleSheet(
-            QStringLiteral("QPushButton { border: none; border-radius: 11px; padding: 5px 9px; "
-                           "color: %1; background: %2; }")
-                .arg(orange.name(), QS::Color::withOpacity(orange, value.toDouble()).name(QColor::HexArgb)));
+    connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this, &HistoryView::styleWarning);
+    QS::Color::follow(*warning, [this, warning](Scheme scheme) {
+        warning->setIcon(SymbolIcon::icon(QStringLiteral("exclamationmark.triangle.fill"),
+                                          QS::Color::system(QS::Color::System::Orange, scheme)));
+        styleWarning();
     });
     // Back and forth for as long as the permission is missing.
     connect(m_pulseAnimation, &QVariantAnimation::finished, this, [this] {
@@ -834,13 +854,24 @@ QWidget* HistoryView::buildFooter() {
     });
     layout->addWidget(warning);
 
-    m_footerCount = textLabel({}, QS::Font::system(11, QFont::Bold), QS::Color::brand(), footer);
+    m_footerCount = textLabel({}, QS::Font::system(11, QFont::Bold), &brandTint, footer);
     m_footerCount->setObjectName(QStringLiteral("footerCount"));
     m_footerCount->setStyleSheet(
         QStringLiteral("QLabel { border-radius: 10px; padding: 4px 9px; background: %1; }")
             .arg(QS::Color::withOpacity(QS::Color::brand(), 0.14).name(QColor::HexArgb)));
     layout->addWidget(m_footerCount);
     return footer;
+}
+
+// The permission warning: orange on an orange tint that pulses while the permission is missing.
+void HistoryView::styleWarning() {
+    const QColor orange = QS::Color::system(QS::Color::System::Orange, QS::Color::drawnScheme(*m_warning));
+    const QVariant pulse = m_pulseAnimation->currentValue();
+    m_warning->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; border-radius: 11px; padding: 5px 9px; "
+                       "color: %1; background: %2; }")
+            .arg(orange.name(), QS::Color::withOpacity(orange, pulse.isValid() ? pulse.toDouble() : 0.18)
+                                    .name(QColor::HexArgb)));
 }
 
 void HistoryView::translated(std::function<void()> apply) {
@@ -860,6 +891,8 @@ void HistoryView::changeEvent(QEvent* event) {
         rebuildAppMenu();
         updateEmptyState();
         updateMultiBar();
+        // The rows' section headers and texts are painted by the delegate: in the new language too.
+        m_list->viewport()->update();
         // The chips have new widths: the highlight goes straight to the chosen one's new place.
         if (QLayout* layout = m_card->layout())
             layout->activate();
@@ -882,6 +915,7 @@ void HistoryView::resizeEvent(QResizeEvent* event) {
 void HistoryView::prepareForShow() {
     m_search->setFocus(Qt::OtherFocusReason);
     m_model->selectFirst();
+    revealSelection();
     updateShortcutCaps();
     rebuildAppMenu();
     m_axTimer.start();
@@ -889,6 +923,19 @@ void HistoryView::prepareForShow() {
     m_warning->setVisible(!m_axTrusted);
     if (!m_axTrusted)
         setPulse(true, true);
+}
+
+// The list as it was left may be scrolled anywhere: the selected row comes into sight at once, and
+// the first row with the section header above it.
+void HistoryView::revealSelection() {
+    m_scrollAnimation->stop();
+    const int row = m_model->selectedID() ? m_model->rowOf(*m_model->selectedID()) : -1;
+    if (row < 0)
+        return;
+    if (m_model->visibleCount() > 0 && m_model->visibleItem(0)->id() == *m_model->selectedID())
+        m_list->scrollToTop();
+    else
+        m_list->scrollTo(m_model->index(row), QAbstractItemView::EnsureVisible);
 }
 
 void HistoryView::panelHidden() {

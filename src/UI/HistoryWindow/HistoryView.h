@@ -160,11 +160,14 @@ private:
     void updateMultiBar();
     void updateCardHeight();
     void updateShortcutCaps();
+    void styleAppFilter();
+    void styleWarning();
     // With `animation`, the overlay comes and goes with its scale-and-fade transition.
     void setQuickLookShown(bool shown, std::optional<QS::Motion::Animation> animation = std::nullopt);
     void setVeskPromoShown(bool shown, std::optional<QS::Motion::Animation> animation = std::nullopt);
     // Scrolls the list so that `row` stands in the middle, gliding there unless motion is reduced.
     void scrollToCentre(int row);
+    void revealSelection();
     // Pins or unpins the item; its row glides from where it was to where the pin puts it.
     void togglePin(const ClipboardItemPtr& item);
     void endRowGlide();

@@ -100,7 +100,7 @@ void ItemRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         QSSectionHeader* header =
             kind == HistoryListModel::RowKind::pinnedHeader ? m_pinnedHeader.get() : m_historyHeader.get();
         header->resize(option.rect.width(), header->sizeHint().height());
-        const QPixmap image = snapshotOf(*header, QString::number(static_cast<int>(kind)), option);
+        const QPixmap image = snapshotOf(*header, header->title(), option);
         const int top = option.rect.top() + (option.rect.height() - header->height()) / 2;
         painter->drawPixmap(QPoint(option.rect.left(), top), image);
     }

@@ -1,6 +1,7 @@
 #include "OnboardingWindowController.h"
 
 #include <UI/Design/Motion.h>
+#include <UI/Design/RoundedWindow.h>
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -36,17 +37,16 @@ OnboardingWindowWidget::OnboardingWindowWidget(OnboardingView* view, bool transl
     view->setParent(this);
     const QRect card(QPoint(0, 0), view->size());
     if (translucent) {
-        setAttribute(Qt::WA_TranslucentBackground);
         const QMargins room = SoftShadow::reachOf(kShadowRadius, kShadowOffset).toMargins();
         view->move(room.left(), room.top());
         setFixedSize(card.size().grownBy(room));
         m_shadow = SoftShadow(cardShape(QRectF(view->geometry())), kShadowColour, kShadowRadius,
                               kShadowOffset, devicePixelRatioF());
     } else {
-        // Without a compositor transparent pixels show black: the window takes the card's shape.
+        // The window is the card, cut to its shape.
         setFixedSize(card.size());
-        setMask(QRegion(cardShape(QRectF(card)).toFillPolygon().toPolygon()));
     }
+    RoundedWindow::apply(*this, OnboardingView::kCornerRadius, translucent);
     retranslate();
 }
 

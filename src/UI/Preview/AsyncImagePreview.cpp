@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace {
@@ -22,6 +24,10 @@ constexpr qreal kCornerRadius = 12;
 constexpr int kShadowSide = 8;
 constexpr int kShadowTop = 4;
 constexpr int kShadowBottom = 12;
+// The space around the recognised text's panel, above and below.
+constexpr int kTextPanelMargin = 12;
+// The least height a picture is held to, so that it stays recognisable.
+constexpr int kMinimumPictureHeight = 96;
 
 QColor indigo(Scheme scheme) {
     return QS::Color::system(QS::Color::System::Indigo, scheme);
@@ -57,9 +63,16 @@ QSize PictureView::sizeHint() const {
 QRectF PictureView::pictureRect() const {
     if (m_image.isNull())
         return {};
-    if (m_mode == Mode::FillWidth)
-        return QRectF(kShadowSide, kShadowTop, width() - 2 * kShadowSide,
-                      heightForWidth(width()) - kShadowTop - kShadowBottom);
+    if (m_mode == Mode::FillWidth) {
+        const QRectF room(kShadowSide, kShadowTop, width() - 2 * kShadowSide,
+                          height() - kShadowTop - kShadowBottom);
+        const QRectF filling(room.topLeft(),
+                             QSizeF(room.width(), heightForWidth(width()) - kShadowTop - kShadowBottom));
+        // Held lower than its proportions ask, the picture keeps them and stands at the leading edge.
+        if (filling.height() <= room.height() + 0.5)
+            return filling;
+        return QRectF(room.topLeft(), QSizeF(m_image.size()).scaled(room.size(), Qt::KeepAspectRatio));
+    }
     const QSizeF fitted = QSizeF(m_image.size()).scaled(QSizeF(size()), Qt::KeepAspectRatio);
     return QRectF(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
 }
@@ -151,9 +164,10 @@ AsyncImagePreview::AsyncImagePreview(const QString& filename, std::optional<QStr
         text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         panelLayout->addWidget(text);
         auto* panelSlot = new QVBoxLayout;
-        panelSlot->setContentsMargins(kSidePadding, 12, kSidePadding, 12);
+        panelSlot->setContentsMargins(kSidePadding, kTextPanelMargin, kSidePadding, kTextPanelMargin);
         panelSlot->addWidget(panel);
         column->addLayout(panelSlot);
+        m_textPanel = panel;
     }
     column->addStretch(1);
     setWidget(content);
@@ -186,15 +200,23 @@ void AsyncImagePreview::showPicture(const QImage& image) {
     m_busy->parentWidget()->hide();
 }
 
-void AsyncImagePreview::changeEvent(QEvent* event) {
-    QScrollArea::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
-        ThinScrollbarConfigurator::apply(*this);
-}
-
 void AsyncImagePreview::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
+    keepTextInSight();
     loadFullImage();
+}
+
+// A picture as wide as the view may be taller than it: the recognised text below would start out of
+// sight, its heading cut by the view's lower edge. So the picture is held low enough for the text
+// to show under it, up to half the view; longer text goes on below and scrolls.
+void AsyncImagePreview::keepTextInSight() {
+    if (!m_textPanel)
+        return;
+    const int textWidth = viewport()->width() - 2 * kSidePadding;
+    const int viewHeight = viewport()->height();
+    const int text = std::min(m_textPanel->heightForWidth(textWidth) + 2 * kTextPanelMargin, viewHeight / 2);
+    const int above = kSidePadding - kShadowTop + m_size->sizeHint().height();
+    m_picture->setMaximumHeight(std::max(kMinimumPictureHeight, viewHeight - above - text));
 }
 
 void AsyncImagePreview::showEvent(QShowEvent* event) {

@@ -64,7 +64,6 @@ signals:
     void fullImageLoaded();
 
 protected:
-    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -72,12 +71,15 @@ private:
     // Starts the one full load once the picture's width is known.
     void loadFullImage();
     void showPicture(const QImage& image);
+    void keepTextInSight();
 
     QString m_filename;
     ImageStore* m_images;
     PictureView* m_picture = nullptr;
     PreviewWidgets::BusyIndicator* m_busy = nullptr;
     QLabel* m_size = nullptr;
+    // The recognised text's panel, when the item has such text.
+    QWidget* m_textPanel = nullptr;
     bool m_requested = false;
     std::optional<BoundedImage::Loaded> m_full;
 };

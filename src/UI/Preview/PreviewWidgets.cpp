@@ -6,6 +6,7 @@
 #include <UI/Design/Motion.h>
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
+#include <UI/Design/VisualEffectBackground.h>
 
 #include <QAbstractTextDocumentLayout>
 #include <QCache>
@@ -122,6 +123,16 @@ void makeTransparent(QAbstractScrollArea& area) {
     QPalette palette = area.palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     area.setPalette(palette);
+}
+
+void paintPanelBackdrop(QPainter& painter, const QRect& panel, const QColor& color) {
+    QPainterPath card;
+    const qreal radius = VisualEffectBackground::kCornerRadius;
+    card.addRoundedRect(QRectF(panel), radius, radius);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(card, color);
+    painter.restore();
 }
 
 void paintShadow(QPainter& painter, const QRectF& shape, qreal cornerRadius, qreal blur, QPointF offset,

@@ -36,6 +36,10 @@ void makeTransparent(QAbstractScrollArea& area);
 void paintShadow(QPainter& painter, const QRectF& shape, qreal cornerRadius, qreal blur, QPointF offset,
                  const QColor& color);
 
+// The dimmed backdrop of an overlay over the whole panel: `color` over the panel's rounded card
+// only, for outside its corners lies the desktop.
+void paintPanelBackdrop(QPainter& painter, const QRect& panel, const QColor& color);
+
 // A rectangle whose top corners, or bottom corners, are rounded by `radius`.
 QPainterPath roundedEnds(const QRectF& rect, qreal radius, Qt::Edge edge);
 

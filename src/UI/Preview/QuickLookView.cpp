@@ -285,7 +285,7 @@ void QuickLookView::resizeEvent(QResizeEvent* event) {
 void QuickLookView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), QColor(0, 0, 0, qRound(0.45 * 255)));
+    PreviewWidgets::paintPanelBackdrop(painter, rect(), QColor(0, 0, 0, qRound(0.45 * 255)));
     PreviewWidgets::paintShadow(painter, cardGeometry(), kCardRadius, 30, QPointF(0, 12),
                                 QColor(0, 0, 0, qRound(0.35 * 255)));
 }

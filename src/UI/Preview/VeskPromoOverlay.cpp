@@ -228,7 +228,7 @@ void VeskPromoOverlay::paintEvent(QPaintEvent*) {
     const QRect card = m_card->geometry();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(rect(), QColor(0, 0, 0, qRound(0.48 * 255)));
+    PreviewWidgets::paintPanelBackdrop(painter, rect(), QColor(0, 0, 0, qRound(0.48 * 255)));
     PreviewWidgets::paintShadow(painter, card, kCardRadius, 36, QPointF(0, 16),
                                 QColor(0, 0, 0, qRound(0.28 * 255)));
     PreviewWidgets::paintShadow(painter, card, kCardRadius, 24, QPointF(0, 8),

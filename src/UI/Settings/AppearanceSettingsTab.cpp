@@ -4,6 +4,7 @@
 #include <Platform/UserDefaults.h>
 #include <UI/Design/Font.h>
 #include <UI/Design/QSChoiceCard.h>
+#include <UI/Design/SchemeFollower.h>
 #include <UI/Design/WheelGuard.h>
 
 #include <QEvent>
@@ -126,9 +127,14 @@ AppearanceSettingsTab::AppearanceSettingsTab(const SettingsServices& services, Q
     m_size->setTickInterval(1);
     m_size->setFixedWidth(220);
     WheelGuard::apply(*m_size);
-    QPalette sliderPalette = m_size->palette();
-    sliderPalette.setColor(QPalette::Highlight, QS::Color::brand());
-    m_size->setPalette(sliderPalette);
+    // The brand colour over the inherited palette, set afresh when the appearance changes: a palette
+    // with one role of its own does not take every colour of the next scheme.
+    QS::Color::follow(*m_size, [this](QS::Color::Scheme) {
+        m_size->setPalette(QPalette());
+        QPalette palette = m_size->palette();
+        palette.setColor(QPalette::Highlight, QS::Color::brand());
+        m_size->setPalette(palette);
+    });
     const int stored =
         static_cast<int>(m_services.defaults->intValue(App::SettingsKeys::previewFontSize, kDefaultFontSize));
     m_size->setValue(std::clamp(stored, kMinimumFontSize, kMaximumFontSize));

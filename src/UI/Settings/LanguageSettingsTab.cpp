@@ -29,9 +29,10 @@ LanguageSettingsTab::LanguageSettingsTab(App::LanguageManager& language, QWidget
     // The languages are named in themselves; only the desktop's choice is translated.
     const std::pair<const char*, const char*> choices[] = {{"system", nullptr}, {"en", "EN"}, {"pl", "PL"}};
     for (const auto& [selection, code] : choices) {
-        // Equal heights, so the three cards line up from the top.
+        // Equal heights, so the three cards line up from the top, with room for the detail to wrap to
+        // as many lines as it needs.
         auto* content = new QWidget;
-        content->setFixedHeight(76);
+        content->setMinimumHeight(76);
         auto* stack = new QVBoxLayout(content);
         stack->setContentsMargins(0, 0, 0, 0);
         stack->setSpacing(4);

@@ -3,6 +3,7 @@
 #include <UI/Design/Font.h>
 #include <UI/Design/Motion.h>
 #include <UI/Design/QSSectionHeader.h>
+#include <UI/Design/SchemeFollower.h>
 #include <UI/Design/SymbolIcon.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>
 
@@ -421,46 +422,21 @@ QWidget* formRow(QWidget* label, QWidget* control, QWidget* parent, QWidget* not
     return row;
 }
 
-namespace {
-// Restyles a text input whenever the palette it is drawn in changes.
-class TextInputStyler : public QObject {
-public:
-    explicit TextInputStyler(QWidget& input) : QObject(&input), m_input(input) { apply(); }
-
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::PaletteChange)
-            apply();
-        return false;
-    }
-
-private:
-    void apply() {
-        // The style sheet gives the input a palette of its own, so the scheme is read around it.
-        const QWidget* surroundings = m_input.parentWidget() ? m_input.parentWidget() : &m_input;
-        const QS::Color::Scheme scheme = QS::Color::schemeOf(*surroundings);
+void styleTextInput(QWidget& input) {
+    QS::Color::follow(input, [&input](QS::Color::Scheme scheme) {
         const bool dark = scheme == QS::Color::Scheme::Dark;
         const QColor fill = dark ? QColor(255, 255, 255, 16) : QColor(Qt::white);
         const QColor stroke = QS::Color::withOpacity(QS::Color::label(scheme), dark ? 0.16 : 0.18);
         const QColor focus = QS::Color::withOpacity(QS::Color::brand(), 0.8);
         const QColor selection = QS::Color::withOpacity(QS::Color::brand(), 0.35);
-        const QString sheet =
+        input.setStyleSheet(
             QStringLiteral("%1 { background: %2; color: %3; border: 1px solid %4; border-radius: 6px; "
                            "padding: 4px 6px; selection-background-color: %5; selection-color: %3; } "
                            "%1:focus { border: 1px solid %6; }")
-                .arg(QString::fromLatin1(m_input.metaObject()->className()), fill.name(QColor::HexArgb),
+                .arg(QString::fromLatin1(input.metaObject()->className()), fill.name(QColor::HexArgb),
                      QS::Color::label(scheme).name(), stroke.name(QColor::HexArgb),
-                     selection.name(QColor::HexArgb), focus.name(QColor::HexArgb));
-        // Setting the sheet changes the input's palette again; the same sheet ends the round.
-        if (sheet != m_input.styleSheet())
-            m_input.setStyleSheet(sheet);
-    }
-
-    QWidget& m_input;
-};
-} // namespace
-
-void styleTextInput(QWidget& input) {
-    input.installEventFilter(new TextInputStyler(input));
+                     selection.name(QColor::HexArgb), focus.name(QColor::HexArgb)));
+    });
 }
 
 void bringToFront(QWidget* widget) {

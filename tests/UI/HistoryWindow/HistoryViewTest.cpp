@@ -1,7 +1,9 @@
 // The panel's view and controller offscreen: keyboard map, clicks, bar, empty state, footer,
 // hand-off order, and screenshots of a realistic history.
 #include "HistoryFixture.h"
+#include "LiveRestyle.h"
 
+#include <App/AppearanceManager.h>
 #include <ClipboardEngine/TextTransform.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeWorkspace.h>
@@ -793,6 +795,35 @@ TEST_F(HistoryPanelControllerTest, MultiSelectionThroughThePanel) {
     EXPECT_EQ(pasting.log.last(), QStringLiteral("queue:second,first"));
 }
 
+// A list left scrolled to its end shows again at the top: the selected first row is in sight, and
+// Return pastes what can be seen.
+TEST_F(HistoryPanelControllerTest, EveryShowingBringsTheSelectedRowIntoView) {
+    for (int n = 40; n >= 1; --n)
+        addText(QStringLiteral("item %1").arg(n));
+    controller->show();
+    HistoryView& view = *controller->view();
+    QListView* list = view.findChild<QListView*>(QStringLiteral("historyList"));
+    ASSERT_NE(list, nullptr);
+    QScrollBar* bar = list->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "a list longer than the panel";
+    bar->setValue(bar->maximum());
+    QTest::keyClick(view.searchField(), Qt::Key_Escape);
+    QTest::qWait(HistoryPanelController::kFadeOutMs + 100);
+    ASSERT_FALSE(controller->isPanelVisible());
+
+    controller->show();
+    ASSERT_TRUE(controller->isPanelVisible());
+    EXPECT_EQ(view.previewPane()->shownText(), QStringLiteral("item 1"));
+    EXPECT_EQ(bar->value(), 0);
+    const QRect selected = list->visualRect(view.model().index(view.model().rowOf(*view.model().selectedID())));
+    EXPECT_TRUE(selected.top() >= 0 && selected.bottom() < list->viewport()->height())
+        << "the selected row is in sight: " << selected.y() << "+" << selected.height() << " in "
+        << list->viewport()->height();
+    QTest::keyClick(view.searchField(), Qt::Key_Return);
+    waitForHandOff();
+    EXPECT_EQ(pasting.log, (QStringList{"copy:item 1:0", "autoPaste"}));
+}
+
 TEST_F(HistoryPanelControllerTest, InInputModeTheCaretIsReadBeforeThePanelTakesTheFocus) {
     addText(QStringLiteral("x"));
     std::optional<QPromise<std::optional<QRect>>> pending;
@@ -914,6 +945,108 @@ TEST_F(HistoryViewTest, TheSourceAppFilterNamesApplicationsAsTheirDesktopFilesDo
     auto view = makeView(services);
     EXPECT_EQ(menuEntries(*view->appFilterButton()->menu()),
               (QStringList{"All Apps +icon", "Removed Editor", "Notes +icon"}));
+}
+
+// The appearance switched while the panel is open, its empty state hidden, restyles every widget as
+// in a panel built after the switch: the footer's hints, the empty state's texts, icons and tints.
+TEST_F(HistoryViewTest, ALiveAppearanceSwitchRestylesThePanelAsOneBuiltAfterIt) {
+    QApplication::setCursorFlashTime(0);
+    addText(QStringLiteral("Meeting notes: ship the release on Friday."));
+    addKind(ItemType::code, QStringLiteral("fn main() {}"));
+    const auto pinned = addText(QStringLiteral("ssh deploy@build.example.org"));
+    store->togglePin(pinned);
+    const auto build = [&] {
+        auto view = makeView();
+        view->model().toggleMulti(pinned->id());
+        return view;
+    };
+    const QPalette light = App::AppearanceManager::lightPalette();
+    const QPalette dark = App::AppearanceManager::darkPalette();
+    for (const auto& [from, to] : {std::pair{light, dark}, std::pair{dark, light}}) {
+        QApplication::setPalette(from);
+        auto live = build();
+        QTest::qWait(100);
+        QApplication::setPalette(to);
+        auto fresh = build();
+        QTest::qWait(700);
+        // Only one of them can have the blinking caret.
+        live->searchField()->clearFocus();
+        fresh->searchField()->clearFocus();
+        EXPECT_EQ(LiveRestyle::differences(*live, *fresh).join(u'\n').toStdString(), "")
+            << (to == dark ? "light to dark" : "dark to light");
+    }
+    QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+// The language switched while the panel is open: every text, the list's section headers among
+// them, reads as in a panel built in the new language.
+TEST_F(HistoryViewTest, ALiveLanguageSwitchRewritesThePanelAsOneBuiltAfterIt) {
+    QApplication::setCursorFlashTime(0);
+    addText(QStringLiteral("older"));
+    const auto pinned = addText(QStringLiteral("pinned"));
+    store->togglePin(pinned);
+    addText(QStringLiteral("newer"));
+    auto live = makeView();
+    QTest::qWait(100);
+    QListView* list = live->findChild<QListView*>(QStringLiteral("historyList"));
+    const QRect pinnedHeader = list->visualRect(live->model().index(0));
+    const QImage english = list->viewport()->grab().toImage().copy(pinnedHeader);
+
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(QS_TEST_BINARY_DIR "/src/App/quillstack_pl.qm")));
+    QCoreApplication::installTranslator(&polish);
+    auto fresh = makeView();
+    QTest::qWait(700);
+    EXPECT_NE(list->viewport()->grab().toImage().copy(pinnedHeader), english) << "the header is retitled";
+    live->searchField()->clearFocus();
+    fresh->searchField()->clearFocus();
+    EXPECT_EQ(LiveRestyle::differences(*live, *fresh).join(u'\n').toStdString(), "");
+    EXPECT_EQ(LiveRestyle::clippedTexts(*live).join(u'\n').toStdString(), "");
+    // Quick Look over it speaks Polish too, its texts uncut.
+    press(*live, Qt::Key_Space, {}, QStringLiteral(" "));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return live->quickLook() != nullptr; }, 2000));
+    QTest::qWait(500);
+    EXPECT_EQ(LiveRestyle::clippedTexts(*live->quickLook()).join(u'\n').toStdString(), "");
+    const QString shot = QStringLiteral(QS_TEST_BINARY_DIR "/screenshots/quicklook-live-light-pl.png");
+    EXPECT_TRUE(live->grab().save(shot)) << shot.toStdString();
+    QCoreApplication::removeTranslator(&polish);
+}
+
+// Screenshots of one panel switched while open: to dark, back to light, then to Polish.
+TEST_F(HistoryViewTest, ScreenshotsAfterLiveSwitches) {
+    addText(QStringLiteral("Meeting notes: ship the release on Friday, then write the changelog."));
+    addKind(ItemType::url, QStringLiteral("https://www.debian.org/releases/bookworm/"));
+    addKind(ItemType::code, QStringLiteral("fn main() {\n    println!(\"hello\");\n}"));
+    addImage(QColor(64, 128, 200), QSize(400, 260), QStringLiteral("Quarterly report\nRevenue 12%"));
+    const auto pinned = addText(QStringLiteral("ssh deploy@build.example.org"));
+    store->togglePin(pinned);
+    const QString directory = QStringLiteral(QS_TEST_BINARY_DIR "/screenshots");
+    ASSERT_TRUE(QDir().mkpath(directory));
+    QApplication::setPalette(App::AppearanceManager::lightPalette());
+    HistoryViewServices services;
+    services.showHistoryKeys = [] {
+        return QStringLiteral("Shift+Super+V");
+    };
+    auto view = makeView(services);
+    QTest::qWait(300);
+    const auto save = [&](const QString& name, const QColor& desktop) {
+        QTest::qWait(300);
+        QImage shot(view->size(), QImage::Format_ARGB32_Premultiplied);
+        shot.fill(desktop);
+        view->render(&shot, {}, {}, QWidget::DrawChildren);
+        const QString path = directory + QStringLiteral("/history-panel-live-") + name + QStringLiteral(".png");
+        EXPECT_TRUE(shot.save(path)) << path.toStdString();
+    };
+    QApplication::setPalette(App::AppearanceManager::darkPalette());
+    save(QStringLiteral("dark"), QColor(20, 20, 24));
+    QApplication::setPalette(App::AppearanceManager::lightPalette());
+    save(QStringLiteral("light"), QColor(200, 205, 215));
+    QTranslator polish;
+    ASSERT_TRUE(polish.load(QStringLiteral(QS_TEST_BINARY_DIR "/src/App/quillstack_pl.qm")));
+    QCoreApplication::installTranslator(&polish);
+    save(QStringLiteral("light-pl"), QColor(200, 205, 215));
+    QCoreApplication::removeTranslator(&polish);
+    QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
 // Screenshots of a realistic history in light and dark, for a person to look at.

@@ -1,6 +1,9 @@
 // The onboarding window offscreen: its flow, its motion under a manual clock and Reduce Motion,
 // the trust poll, the shortcut texts, the live language change, and screenshots of every step.
+#include "LiveRestyle.h"
+
 #include <App/AppDelegate.h>
+#include <App/AppearanceManager.h>
 #include <App/DefaultSettings.h>
 #include <Hotkeys/Hotkeys.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
@@ -20,6 +23,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -611,6 +615,34 @@ TEST_F(OnboardingTest, TheWindowIsCentredRoundedAndShadowedOnlyWhereTranslucency
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(finished, 0);
     }
+}
+
+// The appearance switched while the onboarding is open restyles it as a window built after the
+// switch, on every step.
+TEST_F(OnboardingTest, ALiveAppearanceSwitchRestylesItAsAWindowBuiltAfterIt) {
+    appearance.setReduceMotion(true);
+    const QPalette light = App::AppearanceManager::lightPalette();
+    const QPalette dark = App::AppearanceManager::darkPalette();
+    for (const auto& [from, to] : {std::pair{light, dark}, std::pair{dark, light}}) {
+        for (int step = 0; step < OnboardingView::kStepCount; ++step) {
+            QApplication::setPalette(from);
+            auto live = makeController();
+            open(*live).goTo(step);
+            scheduler.advance(1s);
+            QApplication::setPalette(to);
+            auto fresh = makeController();
+            open(*fresh).goTo(step);
+            scheduler.advance(1s);
+            QTest::qWait(100);
+            for (QWidget* window : {static_cast<QWidget*>(live->view()), static_cast<QWidget*>(fresh->view())}) {
+                if (QWidget* focused = window->focusWidget())
+                    focused->clearFocus();
+            }
+            EXPECT_EQ(LiveRestyle::differences(*live->view(), *fresh->view()).join(u'\n').toStdString(), "")
+                << "step " << step << (to == dark ? ", to dark" : ", to light");
+        }
+    }
+    QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
 TEST_F(OnboardingTest, DraggingTheBackgroundMovesTheWindowAndButtonsDoNot) {

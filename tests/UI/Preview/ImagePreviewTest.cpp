@@ -84,3 +84,39 @@ TEST_F(ImagePreviewTest, MissingFileStopsWaitingAndShowsNoSize) {
 }
 
 } // namespace
+
+namespace {
+// The recognised text starts in sight under the picture, its heading clear of the action bar below
+// the view, whatever the picture's shape, before and after the full picture has arrived.
+TEST_F(ImagePreviewTest, TheRecognizedTextHeadingStaysInSightAboveTheActionBar) {
+    for (const QSize size : {QSize(1280, 800), QSize(1920, 300), QSize(400, 1600), QSize(200, 120)}) {
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()).toStdString());
+        auto shown = pane(picture(size, QStringLiteral("Quarterly report\nRevenue up 12%")));
+        auto* preview = shown->findChild<AsyncImagePreview*>();
+        ASSERT_NE(preview, nullptr);
+        const QWidget* bar = shown->findChild<QWidget*>(QStringLiteral("smartActions"));
+        ASSERT_NE(bar, nullptr);
+        QLabel* heading = nullptr;
+        for (QLabel* label : shown->findChildren<QLabel*>()) {
+            if (label->text() == QStringLiteral("Recognized text"))
+                heading = label;
+        }
+        ASSERT_NE(heading, nullptr);
+        const auto expectInSight = [&](const char* when) {
+            QTest::qWait(50);
+            const auto inPane = [&](const QWidget* widget) {
+                return QRect(widget->mapTo(shown.get(), QPoint()), widget->size());
+            };
+            EXPECT_FALSE(inPane(heading).intersects(inPane(bar))) << when;
+            EXPECT_TRUE(inPane(preview->viewport()).contains(inPane(heading))) << when;
+            const QRectF picture = preview->findChild<PictureView*>()->pictureRect();
+            EXPECT_NEAR(picture.width() / picture.height() / (double(size.width()) / size.height()), 1.0, 0.02)
+                << when << ": the picture keeps its proportions";
+        };
+        expectInSight("thumbnail");
+        if (!preview->hasFullImage())
+            ASSERT_TRUE(loads(*preview));
+        expectInSight("full picture");
+    }
+}
+} // namespace

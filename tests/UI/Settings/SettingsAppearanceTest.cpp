@@ -1,5 +1,6 @@
 // The Appearance page: the colour scheme applies to every window at once, and the preview font
 // size is written through the settings, whose change signal reaches open previews.
+#include "LiveRestyle.h"
 #include "SettingsFixture.h"
 
 #include <UI/Design/Color.h>
@@ -33,6 +34,40 @@ TEST_F(SettingsAppearance, ASchemeAppliesToTheWholeApplicationAtOnce) {
     QTest::mouseClick(find(QStringLiteral("appearance.system")), Qt::LeftButton);
     EXPECT_EQ(QS::Color::schemeOf(QApplication::palette()), QS::Color::Scheme::Light)
         << "the desktop's again";
+}
+
+// The scheme chosen while the window is open restyles each page as a window opened after the
+// choice would show it: radio buttons, labels, icons and tints alike, both ways.
+TEST_F(SettingsAppearance, ALiveSchemeSwitchRestylesEveryPageAsAWindowOpenedAfterIt) {
+    QApplication::setCursorFlashTime(0);
+    appearanceProvider.setReduceMotion(true);
+    for (const auto& [from, to] : {std::pair{"light", "dark"}, std::pair{"dark", "light"}}) {
+        for (const SettingsTab tab : UI::SettingsView::tabs()) {
+            defaults.setValue(App::SettingsKeys::appearance, QString::fromLatin1(from));
+            appearance.apply();
+            controller.reset();
+            open(tab);
+            // On its own page the choice is made on its card, which shows it as chosen.
+            if (tab == SettingsTab::Appearance) {
+                QTest::mouseClick(find(QStringLiteral("appearance.") + QString::fromLatin1(to)), Qt::LeftButton);
+            } else {
+                defaults.setValue(App::SettingsKeys::appearance, QString::fromLatin1(to));
+                appearance.apply();
+            }
+            UI::SettingsWindowController fresh(services());
+            fresh.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(fresh.window()));
+            fresh.view()->selectTab(tab);
+            finishMotion();
+            // Focus is drawn, and only one of them has it.
+            for (QWidget* window : {controller->window(), static_cast<QWidget*>(fresh.window())}) {
+                if (QWidget* focused = window->focusWidget())
+                    focused->clearFocus();
+            }
+            EXPECT_EQ(LiveRestyle::differences(*controller->window(), *fresh.window()).join(u'\n').toStdString(), "")
+                << from << " to " << to << " on " << UI::SettingsView::rawValue(tab).toStdString();
+        }
+    }
 }
 
 TEST_F(SettingsAppearance, AnUnknownSchemeShowsAsFollowingTheDesktop) {

@@ -1,6 +1,7 @@
 // The settings window: made once and brought back by the tray menu's "Settings…", its fixed size,
 // its title and tab titles in the in-app language, the tab cards' states and motions, and
 // screenshots of every page in light and dark.
+#include "LiveRestyle.h"
 #include "SettingsFixture.h"
 
 #include <App/AppDelegate.h>
@@ -220,6 +221,28 @@ TEST_F(SettingsWindow, EachSwitchBuildsTheNewPageAfreshWhileClosingKeepsIt) {
 }
 
 // Every page in light and dark, for a person to look at.
+// Polish words are longer: after a live switch every text on every page still fits its label,
+// the Language page's three-line card included.
+TEST_F(SettingsWindow, EveryTextFitsOnEveryPageInPolish) {
+    appearanceProvider.setReduceMotion(true);
+    open(SettingsTab::Language);
+    find(QStringLiteral("language.pl"))->click();
+    finishMotion();
+    // The page that made the switch: the desktop-language card holds its wrapped detail.
+    const auto* systemCard = find<QWidget>(QStringLiteral("language.system"));
+    for (const QLabel* label : systemCard->findChildren<QLabel*>()) {
+        const QRect inCard(label->mapTo(systemCard, QPoint(0, 0)), label->size());
+        EXPECT_TRUE(systemCard->rect().contains(inCard)) << label->text().toStdString();
+    }
+    EXPECT_EQ(LiveRestyle::clippedTexts(*controller->window()).join(u'\n').toStdString(), "") << "language";
+    for (const SettingsTab tab : SettingsView::tabs()) {
+        controller->view()->selectTab(tab);
+        finishMotion();
+        EXPECT_EQ(LiveRestyle::clippedTexts(*controller->window()).join(u'\n').toStdString(), "")
+            << SettingsView::rawValue(tab).toStdString();
+    }
+}
+
 TEST_F(SettingsWindow, Screenshots) {
     QTemporaryDir xdg;
     const QByteArray savedDirs = qgetenv("XDG_DATA_DIRS");
