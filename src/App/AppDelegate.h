@@ -1,11 +1,11 @@
 #pragma once
 
 #include "HistoryPanelController.h"
-#include "PasteboardMonitor.h"
 #include "Shortcuts.h"
 #include "StatusMenuKeys.h"
 #include "Windows.h"
 
+#include <Capture/PasteboardMonitorInterface.h>
 #include <Platform/InstanceCommand.h>
 #include <Platform/SystemTray.h>
 

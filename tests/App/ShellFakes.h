@@ -4,9 +4,9 @@
 // each writing its calls into one shared journal so a test can check their order.
 
 #include <App/HistoryPanelController.h>
-#include <App/PasteboardMonitor.h>
 #include <App/Shortcuts.h>
 #include <App/Windows.h>
+#include <Capture/PasteboardMonitorInterface.h>
 
 #include <QMap>
 #include <QStringList>

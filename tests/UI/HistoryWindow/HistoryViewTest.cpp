@@ -2,7 +2,7 @@
 // hand-off order, and screenshots of a realistic history.
 #include "HistoryFixture.h"
 
-#include <ClipboardEngine/TextTransform.h>
+#include <Analysis/TextTransform.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeWorkspace.h>
 #include <UI/Design/AppIconCache.h>

@@ -1,7 +1,7 @@
 // The onboarding window offscreen: its flow, its motion under a manual clock and Reduce Motion,
 // the trust poll, the shortcut texts, the live language change, and screenshots of every step.
 #include <App/AppDelegate.h>
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <Hotkeys/Hotkeys.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeScheduler.h>

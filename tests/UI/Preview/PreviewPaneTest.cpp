@@ -4,8 +4,8 @@
 #include "PreviewFixture.h"
 
 #include <App/LanguageManager.h>
+#include <Capture/VeskIntegration.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
-#include <ClipboardEngine/Capture/VeskIntegration.h>
 #include <UI/Design/Transition.h>
 #include <UI/Preview/Markdown/MarkdownPreviewView.h>
 #include <UI/Preview/PreviewWidgets.h>
