@@ -44,9 +44,9 @@ struct WindowFactories {
     // The history panel's controller, over the capture and paste services and the desktop's
     // appearance (where Reduce Motion is read); its warning about automatic pasting calls
     // `openGeneralSettings`.
-    std::function<std::unique_ptr<HistoryPanelController>(CaptureServices& capture,
-                                                          Platform::AppearanceProvider& appearance,
-                                                          std::function<void()> openGeneralSettings)>
+    std::function<std::unique_ptr<HistoryWindow>(CaptureServices& capture,
+                                                 Platform::AppearanceProvider& appearance,
+                                                 std::function<void()> openGeneralSettings)>
         historyPanel;
 };
 

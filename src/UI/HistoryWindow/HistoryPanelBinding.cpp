@@ -60,7 +60,7 @@ QString showHistoryKeys() {
 
 } // namespace
 
-std::unique_ptr<App::HistoryPanelController>
+std::unique_ptr<App::HistoryWindow>
 makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearanceProvider& appearance,
                            std::function<void()> openGeneralSettings) {
     QS::Motion::setAppearanceProvider(&appearance);

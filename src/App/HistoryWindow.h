@@ -2,10 +2,10 @@
 
 namespace App {
 
-// What the shell needs of the history panel's controller.
-class HistoryPanelController {
+// What the shell needs of the history panel.
+class HistoryWindow {
 public:
-    virtual ~HistoryPanelController() = default;
+    virtual ~HistoryWindow() = default;
 
     // Builds the panel ahead of its first showing, so that showing costs what later ones do.
     virtual void prepare() = 0;
