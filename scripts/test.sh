@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs everything, builds, and runs the whole test suite inside a private X11 + D-Bus session,
-# then builds and runs the library and storage tests again under ASan/UBSan.
+# Installs everything, checks the floors of the includes, builds, and runs the whole test suite
+# inside a private X11 + D-Bus session, then builds and runs the library and storage tests again
+# under ASan/UBSan.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 jobs="${QS_JOBS:-$(nproc)}"
 
 "$root/scripts/setup.sh"
+
+echo "== floors"
+"$root/scripts/check-floors.sh"
 
 echo "== build"
 BUILD_DIR="$root/build" "$root/scripts/build.sh" -DCMAKE_BUILD_TYPE=RelWithDebInfo

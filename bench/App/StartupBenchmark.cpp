@@ -9,7 +9,7 @@
 // without that delay too, with the time until the request reached the instance (against the time
 // any process takes to start and end here) and from its show step to the painted panel. The first
 // show after the instance started is reported on its own.
-#include <App/Application.h>
+#include <Main/Application.h>
 #include <UI/Onboarding/OnboardingBinding.h>
 #include <UI/Settings/SettingsWindowBinding.h>
 

@@ -18,10 +18,10 @@
 // steps on a 1 KB JSON clip in the same run (the ratio). The aim is a frame, 16 ms.
 //
 //   scripts/with-test-session.sh build/bin/StallBenchmark
-#include <App/DefaultSettings.h>
-#include <ClipboardEngine/Capture/PasteboardMonitor.h>
-#include <ClipboardEngine/OCRService.h>
-#include <ClipboardEngine/TextTransform.h>
+#include <Analysis/OCRService.h>
+#include <Analysis/TextTransform.h>
+#include <Capture/DefaultSettings.h>
+#include <Capture/PasteboardMonitor.h>
 #include <Platform/Scheduling/QtScheduler.h>
 #include <Platform/TextRecognition/TesseractTextRecognizer.h>
 #include <Platform/UserDefaults.h>

@@ -2,7 +2,7 @@
 // (same table, indexes and settings, one transaction) measured at the start of the same run.
 //
 //   build/bin/StorageHistoryStoreBenchmark
-#include "ClipboardEngine/OCRService.h"
+#include "Analysis/OCRService.h"
 #include "Platform/TextRecognition/TesseractTextRecognizer.h"
 #include "Platform/UserDefaults.h"
 #include "Storage/HistoryStore.h"

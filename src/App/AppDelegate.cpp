@@ -1,8 +1,8 @@
 #include "AppDelegate.h"
 
-#include "DefaultSettings.h"
 #include "UrlRequest.h"
 
+#include <Capture/DefaultSettings.h>
 #include <Platform/Scheduler.h>
 #include <Platform/SingleInstance.h>
 #include <Platform/UserDefaults.h>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "HistoryPanelController.h"
-#include "PasteboardMonitor.h"
+#include "HistoryWindow.h"
 #include "Shortcuts.h"
 #include "StatusMenuKeys.h"
 #include "Windows.h"
 
+#include <Capture/PasteboardMonitorInterface.h>
 #include <Platform/InstanceCommand.h>
 #include <Platform/SystemTray.h>
 
@@ -35,7 +35,7 @@ struct AppServices {
     Platform::SystemTray* tray = nullptr;
     std::function<void()> applyAppearance;
     std::function<std::unique_ptr<PasteboardMonitor>()> makeMonitor;
-    std::function<std::unique_ptr<HistoryPanelController>()> makePanelController;
+    std::function<std::unique_ptr<HistoryWindow>()> makePanelController;
     HotkeyRegistrar* hotkeys = nullptr;
     PlainTextPasting* plainTextPasting = nullptr;
     // Asks the user and clears the unpinned history; without it the menu has no such entry.
@@ -88,7 +88,7 @@ private:
 
     AppServices m_services;
     std::unique_ptr<PasteboardMonitor> m_monitor;
-    std::unique_ptr<HistoryPanelController> m_panelController;
+    std::unique_ptr<HistoryWindow> m_panelController;
     std::unique_ptr<SettingsWindow> m_settingsController;
     std::unique_ptr<OnboardingWindow> m_onboardingController;
     std::unique_ptr<StatusMenuKeys> m_menuKeys;

@@ -1,6 +1,6 @@
 #include "AppearanceManager.h"
 
-#include "DefaultSettings.h"
+#include <Capture/DefaultSettings.h>
 
 #include <Platform/UserDefaults.h>
 

@@ -1,14 +1,14 @@
 #include "CaptureServices.h"
 
-#include "DefaultSettings.h"
 #include "FrontWindow.h"
 
-#include <ClipboardEngine/Capture/FocusedInputLocator.h>
-#include <ClipboardEngine/Capture/PasteQueue.h>
-#include <ClipboardEngine/Capture/PasteService.h>
-#include <ClipboardEngine/Capture/PasteboardMonitor.h>
-#include <ClipboardEngine/Capture/VeskIntegration.h>
-#include <ClipboardEngine/OCRService.h>
+#include <Analysis/OCRService.h>
+#include <Capture/DefaultSettings.h>
+#include <Capture/FocusedInputLocator.h>
+#include <Capture/PasteQueue.h>
+#include <Capture/PasteService.h>
+#include <Capture/PasteboardMonitor.h>
+#include <Capture/VeskIntegration.h>
 #include <Platform/Relaunch/ProcessRelauncher.h>
 #include <Platform/TextRecognition/TesseractTextRecognizer.h>
 #include <Platform/UserDefaults.h>

@@ -1,6 +1,6 @@
 #include "LanguageManager.h"
 
-#include "DefaultSettings.h"
+#include <Capture/DefaultSettings.h>
 
 #include <Platform/UserDefaults.h>
 

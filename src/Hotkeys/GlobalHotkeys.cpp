@@ -1,7 +1,6 @@
 #include "Hotkeys/GlobalHotkeys.h"
 
 #include "Hotkeys/LocalEventMonitor.h"
-#include "Hotkeys/Registry.h"
 #include "Hotkeys/X11/X11HotkeyBackend.h"
 
 #include <QCoreApplication>
@@ -35,6 +34,7 @@ struct State {
     // While a menu is open: the key presses reaching the application, matched to records.
     std::unique_ptr<LocalEventMonitor> keyEventMonitor;
     QHash<quint32, quint64> menuPressesByScanCode;
+    Conditions conditions;
 };
 
 State& state() {
@@ -42,8 +42,18 @@ State& state() {
     return instance;
 }
 
+bool shortcutsEnabled() {
+    const Conditions& conditions = state().conditions;
+    return !conditions.shortcutsEnabled || conditions.shortcutsEnabled();
+}
+
+bool menuOpen() {
+    const Conditions& conditions = state().conditions;
+    return conditions.menuOpen && conditions.menuOpen();
+}
+
 bool shouldBeLive() {
-    return isEnabled() && !isMenuOpen();
+    return shortcutsEnabled() && !menuOpen();
 }
 
 void reportRefusal(const Shortcut& shortcut, int status) {
@@ -66,13 +76,14 @@ void release(quint64 id, HotKey& hotKey) {
     hotKey.grab = Grab::released;
 }
 
-void deliver(quint64 id, EventType type) {
+// `which` is &HotKey::onKeyDown or &HotKey::onKeyUp.
+void deliver(quint64 id, Action HotKey::*which) {
     const auto it = state().hotKeys.constFind(id);
     if (it == state().hotKeys.cend())
         return;
     // Copies: the action may unregister this very hot key.
     const Shortcut shortcut = it->shortcut;
-    const Action action = type == EventType::keyDown ? it->onKeyDown : it->onKeyUp;
+    const Action action = (*it).*which;
     action(shortcut);
 }
 
@@ -108,9 +119,9 @@ void connectBackend(HotkeyBackend* service) {
         s.releaseRoutineAdded = true;
     }
     QObject::connect(service, &HotkeyBackend::pressed, service,
-                     [](quint64 id) { deliver(id, EventType::keyDown); });
+                     [](quint64 id) { deliver(id, &HotKey::onKeyDown); });
     QObject::connect(service, &HotkeyBackend::released, service,
-                     [](quint64 id) { deliver(id, EventType::keyUp); });
+                     [](quint64 id) { deliver(id, &HotKey::onKeyUp); });
     QObject::connect(service, &HotkeyBackend::mappingChanged, service, &handleMappingChange);
 }
 
@@ -123,7 +134,7 @@ bool handleMenuKeyEvent(QEvent* event) {
         const auto id = s.menuPressesByScanCode.take(keyEvent->nativeScanCode());
         if (id == 0)
             return false;
-        deliver(id, EventType::keyUp);
+        deliver(id, &HotKey::onKeyUp);
         return true;
     }
     const auto pressed = Shortcut::fromKeyEvent(*keyEvent);
@@ -134,7 +145,7 @@ bool handleMenuKeyEvent(QEvent* event) {
             continue;
         if (!keyEvent->isAutoRepeat()) {
             s.menuPressesByScanCode.insert(keyEvent->nativeScanCode(), it.key());
-            deliver(it.key(), EventType::keyDown);
+            deliver(it.key(), &HotKey::onKeyDown);
         }
         return true;
     }
@@ -157,6 +168,10 @@ void setMenuKeyMonitoring(bool on) {
 }
 
 } // namespace
+
+void setConditions(Conditions conditions) {
+    state().conditions = std::move(conditions);
+}
 
 void setBackend(std::unique_ptr<HotkeyBackend> service) {
     State& s = state();
@@ -233,7 +248,7 @@ void updateEventHandler() {
     }
     for (auto it = s.hotKeys.begin(); it != s.hotKeys.end(); ++it)
         release(it.key(), it.value());
-    setMenuKeyMonitoring(isEnabled() && isMenuOpen());
+    setMenuKeyMonitoring(shortcutsEnabled() && menuOpen());
 }
 
 bool isUsedBySystem(const Shortcut& shortcut) {

@@ -26,6 +26,15 @@ bool registerHotkey(const Shortcut& shortcut, Action onKeyDown, Action onKeyUp);
 void unregisterHotkey(const Shortcut& shortcut);
 bool isLive(const Shortcut& shortcut);
 
+// What the hot keys obey, asked for whenever grabs are decided: the global switch of every shortcut
+// and whether a menu of the application is open. The registry gives them; until then shortcuts
+// are enabled and no menu is open.
+struct Conditions {
+    std::function<bool()> shortcutsEnabled;
+    std::function<bool()> menuOpen;
+};
+void setConditions(Conditions conditions);
+
 // Applies the global switch and the menu state: hot keys are grabbed only while shortcuts are
 // enabled and no menu is open; while a menu is open, key presses reaching the application that
 // match a record run its actions instead.

@@ -44,6 +44,13 @@ struct State {
 
 State& state() {
     static State instance;
+    // The hot-key layer obeys the switch and the open menus kept here; it never calls back into the
+    // registry itself. Until the registry is first used its defaults hold there as well.
+    static const bool conditionsGiven = [] {
+        GlobalHotkeys::setConditions({[] { return isEnabled(); }, [] { return isMenuOpen(); }});
+        return true;
+    }();
+    (void)conditionsGiven;
     return instance;
 }
 

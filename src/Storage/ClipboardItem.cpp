@@ -1,6 +1,6 @@
 #include "ClipboardItem.h"
 
-#include "ClipboardEngine/TextLines.h"
+#include "Analysis/TextLines.h"
 
 #include <QStringList>
 #include <QTimeZone>

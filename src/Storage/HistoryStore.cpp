@@ -1,9 +1,9 @@
 #include "HistoryStore.h"
 
-#include "ClipboardEngine/ContentClassifier.h"
-#include "ClipboardEngine/FutureDelivery.h"
-#include "ClipboardEngine/OCRService.h"
-#include "ClipboardEngine/TextLines.h"
+#include "Analysis/ContentClassifier.h"
+#include "Analysis/FutureDelivery.h"
+#include "Analysis/OCRService.h"
+#include "Analysis/TextLines.h"
 #include "ImageStore.h"
 #include "Platform/MemoryRelease.h"
 #include "Platform/TextRecognizer.h"

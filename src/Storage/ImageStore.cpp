@@ -1,6 +1,6 @@
 #include "ImageStore.h"
 
-#include "ClipboardEngine/FutureDelivery.h"
+#include "Analysis/FutureDelivery.h"
 #include "Imaging/BoundedDecode.h"
 #include "Imaging/PngThumbnailReader.h"
 

@@ -1,7 +1,7 @@
 #include "ShellFakes.h"
 
 #include <App/AppDelegate.h>
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <Platform/Fakes/FakeScheduler.h>
 #include <Platform/Fakes/FakeSingleInstance.h>
 #include <Platform/Fakes/FakeSystemTray.h>

@@ -2,8 +2,8 @@
 // by the same route capture takes: a window on the real X server with the properties the real
 // application sets, desktop files with the names and StartupWMClass lines of the real packages, and
 // the workspace deriving the desktop-file id from them.
-#include <App/DefaultSettings.h>
-#include <ClipboardEngine/CodeDetector.h>
+#include <Analysis/CodeDetector.h>
+#include <Capture/DefaultSettings.h>
 #include <Platform/X11/X11Workspace.h>
 #include <Platform/X11/Xcb.h>
 

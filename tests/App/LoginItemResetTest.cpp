@@ -1,8 +1,8 @@
 #include <App/CaptureServices.h>
-#include <App/DefaultSettings.h>
 #include <App/LoginItemManager.h>
 #include <App/ResetService.h>
-#include <ClipboardEngine/Capture/PasteService.h>
+#include <Capture/DefaultSettings.h>
+#include <Capture/PasteService.h>
 #include <Platform/Fakes/FakePasteboard.h>
 #include <Platform/Fakes/FakeRelauncher.h>
 #include <Platform/Fakes/FakeScheduler.h>

@@ -3,10 +3,10 @@
 // Fakes of the shell's own interfaces (capture monitor, history panel, global shortcuts, windows),
 // each writing its calls into one shared journal so a test can check their order.
 
-#include <App/HistoryPanelController.h>
-#include <App/PasteboardMonitor.h>
+#include <App/HistoryWindow.h>
 #include <App/Shortcuts.h>
 #include <App/Windows.h>
+#include <Capture/PasteboardMonitorInterface.h>
 
 #include <QMap>
 #include <QStringList>
@@ -35,7 +35,7 @@ private:
     bool m_paused = false;
 };
 
-class FakePanel final : public App::HistoryPanelController {
+class FakePanel final : public App::HistoryWindow {
 public:
     explicit FakePanel(Journal& journal) : m_journal(journal) {}
     void prepare() override { m_journal.add(QStringLiteral("panel.prepare")); }

@@ -3,10 +3,10 @@
 // front, xdotool types.
 #include "TestSession.h"
 
-#include <App/DefaultSettings.h>
-#include <ClipboardEngine/Capture/PasteQueue.h>
-#include <ClipboardEngine/Capture/PasteService.h>
-#include <ClipboardEngine/Capture/PasteboardMonitor.h>
+#include <Capture/DefaultSettings.h>
+#include <Capture/PasteQueue.h>
+#include <Capture/PasteService.h>
+#include <Capture/PasteboardMonitor.h>
 #include <Platform/Scheduling/QtScheduler.h>
 #include <Platform/TextRecognition/TesseractTextRecognizer.h>
 #include <Platform/UserDefaults.h>

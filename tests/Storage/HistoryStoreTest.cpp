@@ -4,7 +4,7 @@
 #include "Storage/ImageStore.h"
 #include "StorageTestSupport.h"
 
-#include <ClipboardEngine/OCRService.h>
+#include <Analysis/OCRService.h>
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <ClipboardEngine/ContentClassifier.h>
-#include <ClipboardEngine/TextTransform.h>
+#include <Analysis/ContentClassifier.h>
+#include <Analysis/TextTransform.h>
 #include <Storage/ClipboardItem.h>
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "HistoryListModel.h"
 
-#include <ClipboardEngine/FutureDelivery.h>
+#include <Analysis/FutureDelivery.h>
 #include <Storage/HistoryStore.h>
 
 #include <QDir>

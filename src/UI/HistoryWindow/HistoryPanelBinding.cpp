@@ -4,9 +4,9 @@
 #include "HistoryPasting.h"
 
 #include <App/CaptureServices.h>
-#include <ClipboardEngine/Capture/FocusedInputLocator.h>
-#include <ClipboardEngine/Capture/PasteQueue.h>
-#include <ClipboardEngine/Capture/PasteService.h>
+#include <Capture/FocusedInputLocator.h>
+#include <Capture/PasteQueue.h>
+#include <Capture/PasteService.h>
 #include <Hotkeys/Hotkeys.h>
 #include <Platform/AccessibilityTrust.h>
 #include <Platform/UserDefaults.h>
@@ -61,7 +61,7 @@ QString showHistoryKeys() {
 
 } // namespace
 
-std::unique_ptr<App::HistoryPanelController>
+std::unique_ptr<App::HistoryWindow>
 makeHistoryPanelController(App::CaptureServices& capture, Platform::AppearanceProvider& appearance,
                            std::function<void()> openGeneralSettings) {
     QS::Motion::setAppearanceProvider(&appearance);

@@ -3,7 +3,7 @@
 #include "HistoryView.h"
 #include "PanelPlacement.h"
 
-#include <App/HistoryPanelController.h>
+#include <App/HistoryWindow.h>
 #include <Platform/Workspace.h>
 
 #include <QFuture>
@@ -70,7 +70,7 @@ struct HistoryPanelServices {
 // Owns the one history panel: shows it (placed by "windowPosition") and hides it with short
 // fades, remembers which application was in front, and after a pick hides the panel, gives the
 // focus back to that application and pastes. GUI thread only.
-class HistoryPanelController : public QObject, public App::HistoryPanelController {
+class HistoryPanelController : public QObject, public App::HistoryWindow {
     Q_OBJECT
 public:
     static constexpr int kFadeInMs = 180;

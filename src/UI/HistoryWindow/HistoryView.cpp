@@ -3,8 +3,8 @@
 #include "HistoryContextMenu.h"
 #include "ItemRowDelegate.h"
 
-#include <ClipboardEngine/Capture/VeskIntegration.h>
-#include <ClipboardEngine/FutureDelivery.h>
+#include <Analysis/FutureDelivery.h>
+#include <Capture/VeskIntegration.h>
 #include <Hotkeys/Shortcut.h>
 #include <Platform/Workspace.h>
 #include <Storage/HistoryStore.h>

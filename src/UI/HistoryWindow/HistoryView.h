@@ -2,7 +2,7 @@
 
 #include "HistoryListModel.h"
 
-#include <ClipboardEngine/ContentClassifier.h>
+#include <Analysis/ContentClassifier.h>
 #include <Storage/ClipboardItem.h>
 #include <UI/Design/Motion.h>
 

@@ -1,6 +1,6 @@
 #include "BoundedImage.h"
 
-#include <ClipboardEngine/FutureDelivery.h>
+#include <Analysis/FutureDelivery.h>
 #include <Storage/ImageStore.h>
 
 #include <QImageReader>

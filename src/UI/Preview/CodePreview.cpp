@@ -4,7 +4,7 @@
 #include "PreviewPresentation.h"
 #include "PreviewWidgets.h"
 
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <Platform/UserDefaults.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>

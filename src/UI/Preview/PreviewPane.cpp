@@ -7,13 +7,13 @@
 #include "PreviewWidgets.h"
 #include "VeskPromoOverlay.h"
 
+#include <Analysis/FutureDelivery.h>
+#include <Analysis/TextLines.h>
 #include <App/LanguageManager.h>
-#include <ClipboardEngine/Capture/VeskIntegration.h>
-#include <ClipboardEngine/TextLines.h>
+#include <Capture/VeskIntegration.h>
 #include <Hotkeys/Shortcut.h>
 #include <Platform/UserDefaults.h>
 #include <Platform/Workspace.h>
-#include <ClipboardEngine/FutureDelivery.h>
 #include <UI/Design/AppIconCache.h>
 #include <UI/Design/Color.h>
 #include <UI/Design/Font.h>

@@ -3,7 +3,7 @@
 #include "PreviewServices.h"
 #include "PreviewWidgets.h"
 
-#include <ClipboardEngine/ContentClassifier.h>
+#include <Analysis/ContentClassifier.h>
 #include <Storage/ClipboardItem.h>
 
 #include <QPointer>

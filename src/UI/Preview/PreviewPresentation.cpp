@@ -1,8 +1,8 @@
 #include "PreviewPresentation.h"
 
-#include <App/DefaultSettings.h>
-#include <ClipboardEngine/MarkdownDetector.h>
-#include <ClipboardEngine/TextLines.h>
+#include <Analysis/MarkdownDetector.h>
+#include <Analysis/TextLines.h>
+#include <Capture/DefaultSettings.h>
 #include <Platform/UserDefaults.h>
 
 #include <QCoreApplication>

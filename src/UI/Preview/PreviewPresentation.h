@@ -1,6 +1,6 @@
 #pragma once
 
-#include <ClipboardEngine/ContentClassifier.h>
+#include <Analysis/ContentClassifier.h>
 #include <Storage/ClipboardItem.h>
 #include <UI/Design/Color.h>
 

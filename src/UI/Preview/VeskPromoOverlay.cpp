@@ -2,7 +2,7 @@
 
 #include "PreviewWidgets.h"
 
-#include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <Capture/VeskIntegration.h>
 #include <UI/Design/Font.h>
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "AppearanceSettingsTab.h"
 
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <Platform/UserDefaults.h>
 #include <UI/Design/Font.h>
 #include <UI/Design/QSChoiceCard.h>

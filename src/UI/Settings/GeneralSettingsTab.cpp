@@ -1,7 +1,7 @@
 #include "GeneralSettingsTab.h"
 
-#include <App/DefaultSettings.h>
 #include <App/LanguageManager.h>
+#include <Capture/DefaultSettings.h>
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
 #include <UI/Design/Font.h>

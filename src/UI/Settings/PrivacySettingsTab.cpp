@@ -2,7 +2,7 @@
 
 #include "ApplicationPicker.h"
 
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
 #include <UI/Design/AppIconCache.h>

@@ -3,8 +3,8 @@
 #include "HistoryFixture.h"
 #include "LiveRestyle.h"
 
+#include <Analysis/TextTransform.h>
 #include <App/AppearanceManager.h>
-#include <ClipboardEngine/TextTransform.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeWorkspace.h>
 #include <UI/Design/AppIconCache.h>

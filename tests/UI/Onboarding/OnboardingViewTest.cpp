@@ -4,7 +4,7 @@
 
 #include <App/AppDelegate.h>
 #include <App/AppearanceManager.h>
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <Hotkeys/Hotkeys.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <Platform/Fakes/FakeScheduler.h>

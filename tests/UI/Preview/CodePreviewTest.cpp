@@ -3,7 +3,7 @@
 // size change without new work, the engine missing, and results that come too late.
 #include "PreviewFixture.h"
 
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <UI/Preview/CodeHighlighting.h>
 #include <UI/Preview/CodePreview.h>
 #include <UI/TextStyling/TextStyling.h>

@@ -2,7 +2,7 @@
 // recognised-text block and fixed card, and the card's colours that ignore the appearance.
 #include "PreviewFixture.h"
 
-#include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <Capture/VeskIntegration.h>
 #include <UI/Preview/AsyncImagePreview.h>
 #include <UI/Preview/QuickLookView.h>
 #include <UI/Preview/VeskPromoOverlay.h>

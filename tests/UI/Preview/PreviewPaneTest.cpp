@@ -4,7 +4,7 @@
 #include "PreviewFixture.h"
 
 #include <App/LanguageManager.h>
-#include <ClipboardEngine/Capture/VeskIntegration.h>
+#include <Capture/VeskIntegration.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>
 #include <UI/Design/Transition.h>
 #include <UI/Preview/Markdown/MarkdownPreviewView.h>

@@ -7,11 +7,11 @@
 #include "FakeHotkeyBackend.h"
 
 #include <App/AppearanceManager.h>
-#include <App/DefaultSettings.h>
 #include <App/HotkeysBinding.h>
 #include <App/LanguageManager.h>
 #include <App/ResetService.h>
 #include <App/Shortcuts.h>
+#include <Capture/DefaultSettings.h>
 #include <Hotkeys/GlobalHotkeys.h>
 #include <Hotkeys/Registry.h>
 #include <Platform/Fakes/FakeAppearanceProvider.h>

@@ -5,7 +5,7 @@
 #include "../PreviewWidgets.h"
 #include "MarkdownCodeHighlighting.h"
 
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <Markdown/Markdown.h>
 #include <Platform/UserDefaults.h>
 #include <UI/Design/ThinScrollbarConfigurator.h>

@@ -4,7 +4,7 @@
 // near the viewport laid out; code blocks highlighted by the real engine in the appearance's theme.
 #include "MarkdownFixture.h"
 
-#include <App/DefaultSettings.h>
+#include <Capture/DefaultSettings.h>
 #include <UI/Preview/CodeHighlighting.h>
 #include <UI/Preview/Markdown/MarkdownCodeHighlighting.h>
 
