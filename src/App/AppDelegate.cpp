@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "DefaultSettings.h"
+#include "StartupPhases.h"
 #include "UrlRequest.h"
 
 #include <Platform/Scheduler.h>
@@ -91,13 +92,17 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     // 11. First run.
     showOnboardingIfNeeded();
     qCDebug(lcShell) << "launch finished";
+    StartupPhases::mark("launch finished");
 
     // Off the launch sequence, once the event loop runs: the panel is built before it is first
     // asked for.
     if (m_panelController) {
         m_services.scheduler->schedule(0ms, this, [self] {
-            if (self)
-                self->m_panelController->prepare();
+            if (!self)
+                return;
+            StartupPhases::mark("event loop");
+            self->m_panelController->prepare();
+            StartupPhases::mark("panel built");
         });
     }
 }
@@ -123,6 +128,7 @@ void AppDelegate::handleURL(const QUrl& url) {
 
 void AppDelegate::presentHistoryFromExternalRequest() {
     qCDebug(lcShell) << "external request to show the history";
+    StartupPhases::mark("request answered");
     // Checks at once, just before the panel appears and shortly after, so a clip the requesting
     // program has just made is already in the list.
     forcedCheck();

@@ -5,6 +5,7 @@
 #include "HotkeysBinding.h"
 #include "LanguageManager.h"
 #include "ResourceDirectory.h"
+#include "StartupPhases.h"
 #include "TerminationSignals.h"
 #include "UrlRequest.h"
 
@@ -114,6 +115,8 @@ std::optional<int> Application::start(const QStringList& arguments) {
         break;
     }
 
+    if (claim == Platform::SingleInstance::Claim::Primary)
+        StartupPhases::mark("name owned");
     // From here on this process is the running instance: a request to terminate ends it as Quit does.
     m_termination = std::make_unique<TerminationSignals>([] { QCoreApplication::quit(); });
 
@@ -158,6 +161,7 @@ std::optional<int> Application::start(const QStringList& arguments) {
         QCoreApplication::quit();
     };
     m_capture = std::make_unique<CaptureServices>(*m_defaults, *m_scheduler, services.quit);
+    StartupPhases::mark("store open");
     m_capture->install(services);
     if (m_windows.historyPanel) {
         services.makePanelController = [this] {
