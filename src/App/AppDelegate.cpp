@@ -94,17 +94,30 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     qCDebug(lcShell) << "launch finished";
     StartupPhases::mark("launch finished");
 
-    // Off the launch sequence, once the event loop runs: the panel is built before it is first
-    // asked for.
+    // Off the launch sequence, once the event loop runs and has answered the requests that came
+    // while launching: the panel is built before it is first asked for.
     if (m_panelController) {
         m_services.scheduler->schedule(0ms, this, [self] {
-            if (!self)
-                return;
             StartupPhases::mark("event loop");
-            self->m_panelController->prepare();
-            StartupPhases::mark("panel built");
+            if (self)
+                self->preparePanelInIdleTime();
         });
     }
+}
+
+void AppDelegate::preparePanelInIdleTime() {
+    // One part per turn of the event loop, each after the requests already waiting (the bus
+    // delivers them as posted events, which the loop takes before timers): a request that comes
+    // meanwhile waits for one part at most.
+    QPointer<AppDelegate> self(this);
+    m_services.scheduler->schedule(0ms, this, [self] {
+        if (!self)
+            return;
+        if (self->m_panelController->prepareNextPart())
+            self->preparePanelInIdleTime();
+        else
+            StartupPhases::mark("panel built");
+    });
 }
 
 void AppDelegate::openUrls(const QList<QUrl>& urls) {
