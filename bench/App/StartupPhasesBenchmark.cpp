@@ -19,15 +19,12 @@
 #include <Storage/ImageStore.h>
 
 #include <PrivateSessionBus.h>
+#include <TextPicture.h>
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFont>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -353,24 +350,6 @@ void BM_StartToFirstAnswer(benchmark::State& state) {
                 bareMs > 0 ? median(phases["name owned"]) / bareMs : 0);
 }
 
-// A picture with a line of text to recognise, as PNG bytes.
-QByteArray textPicture() {
-    QImage image(900, 140, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(48);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Quarterly invoice 2048"));
-    painter.end();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
-}
-
 QString newestOcrText(const QTemporaryDir& home) {
     QString text;
     {
@@ -438,10 +417,7 @@ void BM_MemoryAndFirstUse(benchmark::State& state) {
 
         // The first recognised picture: a copied PNG with a line of text.
         const QString picture = home.filePath("picture.png");
-        QFile file(picture);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(textPicture());
-        file.close();
+        textPicture(QStringLiteral("Quarterly invoice 2048")).save(picture, "PNG");
         const double copied = monotonicMs();
         QProcess xclip;
         xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-i", picture});

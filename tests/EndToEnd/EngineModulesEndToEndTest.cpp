@@ -3,11 +3,10 @@
 // the first recognised picture and the first code preview still work and map only their own. Without
 // the modules it says so and goes on without the engines; an installed program finds its modules.
 #include "RunningQuillstack.h"
+#include "TextPicture.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QImage>
-#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -32,18 +31,9 @@ QStringList mappedOf(const QString& mapped, const QStringList& files) {
     return found;
 }
 
-// A picture with one line of text, as PNG bytes in a file the clipboard owner serves.
+// A picture with one line of text, as a PNG file the clipboard owner serves.
 QString writeTextPicture(const QString& path) {
-    QImage image(900, 140, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(48);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Quarterly invoice 2048"));
-    painter.end();
-    image.save(path, "PNG");
+    textPicture(QStringLiteral("Quarterly invoice 2048")).save(path, "PNG");
     return path;
 }
 

@@ -13,14 +13,6 @@
 #include <QThreadPool>
 #include <QTimer>
 
-namespace {
-
-bool isWebScheme(const QString& scheme) {
-    return scheme == u"http" || scheme == u"https";
-}
-
-} // namespace
-
 RemoteImageLoader::RemoteImageLoader(QObject* parent) : QObject(parent) {}
 
 RemoteImageLoader::~RemoteImageLoader() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QUrl>
 
 #include <functional>
@@ -25,6 +26,11 @@ public:
     // all once the fetcher is gone.
     virtual void fetch(const QUrl& url, const Limits& limits, std::function<void(std::optional<QByteArray>)> done) = 0;
 };
+
+// The schemes pictures are fetched over (given in lower case): http and https, nothing else.
+inline bool isWebScheme(const QString& scheme) {
+    return scheme == u"http" || scheme == u"https";
+}
 
 // The web images module, and what it exports.
 inline constexpr char kWebImagesModule[] = "quillstack-web-images.so";

@@ -12,10 +12,6 @@
 
 namespace {
 
-bool isWebScheme(const QString& scheme) {
-    return scheme == u"http" || scheme == u"https";
-}
-
 class NetworkImageFetcher final : public WebImageFetcher {
 public:
     NetworkImageFetcher() { m_network.setAutoDeleteReplies(true); }
