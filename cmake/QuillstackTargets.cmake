@@ -87,6 +87,25 @@ function(qs_add_benchmark name)
   set_property(GLOBAL APPEND PROPERTY QS_BENCHMARK_TARGETS ${name})
 endfunction()
 
+# qs_add_engine_module(NAME SOURCES ... LIBS ...): a shared module the program opens with dlopen
+# the first time it needs the engine inside (src/Platform/Modules/EngineModules.h), so that neither
+# the engine nor its libraries are loaded at start. Only the entry marked QS_MODULE_ENTRY is
+# exported; the static libraries linked in stay private to the module. The program and its tests
+# need the module at run time only: they depend on the target without linking it.
+function(qs_add_engine_module name)
+  cmake_parse_arguments(M "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${M_SOURCES})
+  target_link_libraries(${name} PRIVATE ${M_LIBS})
+  target_compile_definitions(${name} PRIVATE
+    "QS_MODULE_ENTRY=extern \"C\" __attribute__((visibility(\"default\")))")
+  set_target_properties(${name} PROPERTIES
+    PREFIX "" CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    LIBRARY_OUTPUT_DIRECTORY "${QS_MODULE_BUILD_DIR}")
+  target_link_options(${name} PRIVATE "LINKER:--exclude-libs,ALL" "LINKER:--no-undefined")
+  install(TARGETS ${name} LIBRARY DESTINATION "${QS_MODULE_INSTALL_DIR}")
+  add_dependencies(qs_engine_modules ${name})
+endfunction()
+
 # One target that builds only what the sanitizer pass runs, and one for all benchmarks.
 function(qs_finish_sanitize_target)
   get_property(targets GLOBAL PROPERTY QS_SANITIZE_TARGETS)

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "StartupPhases.h"
 #include "UrlRequest.h"
 
 #include <Capture/DefaultSettings.h>
@@ -91,15 +92,32 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& arguments) {
     // 11. First run.
     showOnboardingIfNeeded();
     qCDebug(lcShell) << "launch finished";
+    StartupPhases::mark("launch finished");
 
-    // Off the launch sequence, once the event loop runs: the panel is built before it is first
-    // asked for.
+    // Off the launch sequence, once the event loop runs and has answered the requests that came
+    // while launching: the panel is built before it is first asked for.
     if (m_panelController) {
         m_services.scheduler->schedule(0ms, this, [self] {
+            StartupPhases::mark("event loop");
             if (self)
-                self->m_panelController->prepare();
+                self->preparePanelInIdleTime();
         });
     }
+}
+
+void AppDelegate::preparePanelInIdleTime() {
+    // One part per turn of the event loop, each after the requests already waiting (the bus
+    // delivers them as posted events, which the loop takes before timers): a request that comes
+    // meanwhile waits for one part at most.
+    QPointer<AppDelegate> self(this);
+    m_services.scheduler->schedule(0ms, this, [self] {
+        if (!self)
+            return;
+        if (self->m_panelController->prepareNextPart())
+            self->preparePanelInIdleTime();
+        else
+            StartupPhases::mark("panel built");
+    });
 }
 
 void AppDelegate::openUrls(const QList<QUrl>& urls) {
@@ -123,6 +141,7 @@ void AppDelegate::handleURL(const QUrl& url) {
 
 void AppDelegate::presentHistoryFromExternalRequest() {
     qCDebug(lcShell) << "external request to show the history";
+    StartupPhases::mark("request answered");
     // Checks at once, just before the panel appears and shortly after, so a clip the requesting
     // program has just made is already in the list.
     forcedCheck();

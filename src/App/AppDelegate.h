@@ -83,6 +83,7 @@ private:
     void forcedCheck();
     void togglePanel();
     void showPanel();
+    void preparePanelInIdleTime();
     void pasteNewestAsPlainText();
     void showOnboardingIfNeeded();
 

@@ -10,7 +10,7 @@
 #include <Capture/PasteboardMonitor.h>
 #include <Capture/VeskIntegration.h>
 #include <Platform/Relaunch/ProcessRelauncher.h>
-#include <Platform/TextRecognition/TesseractTextRecognizer.h>
+#include <Platform/Modules/ModuleTextRecognizer.h>
 #include <Platform/UserDefaults.h>
 #include <Platform/X11/X11AccessibilityTrust.h>
 #include <Platform/X11/X11FocusedElementLocator.h>
@@ -40,7 +40,7 @@ void NewestItemPasting::autoPasteIfEnabled() {
 CaptureServices::CaptureServices(Platform::UserDefaults& defaults, Platform::Scheduler& scheduler,
                                  std::function<void()> quit)
     : m_defaults(defaults), m_scheduler(scheduler) {
-    m_recognizer = std::make_unique<Platform::TesseractTextRecognizer>();
+    m_recognizer = std::make_unique<Platform::ModuleTextRecognizer>();
     Platform::TextRecognizer::setStandard(m_recognizer.get());
     m_pasteboard = std::make_unique<Platform::X11::X11Pasteboard>();
     m_workspace = std::make_unique<Platform::X11::X11Workspace>();

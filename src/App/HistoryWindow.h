@@ -7,8 +7,10 @@ class HistoryWindow {
 public:
     virtual ~HistoryWindow() = default;
 
-    // Builds the panel ahead of its first showing, so that showing costs what later ones do.
-    virtual void prepare() = 0;
+    // Builds one more part of the panel ahead of its first showing (its widgets, their window, a
+    // first rendering off screen), so that showing costs what later ones do. False once nothing is
+    // left to build; a panel shown meanwhile needs nothing more.
+    virtual bool prepareNextPart() = 0;
     virtual bool isPanelVisible() const = 0;
     virtual void show() = 0;
     virtual void hide() = 0;

@@ -5,6 +5,7 @@
 #include <App/HotkeysBinding.h>
 #include <App/LanguageManager.h>
 #include <App/ResourceDirectory.h>
+#include <App/StartupPhases.h>
 #include <App/TerminationSignals.h>
 #include <App/UrlRequest.h>
 #include <Platform/Appearance/DesktopAppearance.h>
@@ -113,6 +114,8 @@ std::optional<int> Application::start(const QStringList& arguments) {
         break;
     }
 
+    if (claim == Platform::SingleInstance::Claim::Primary)
+        StartupPhases::mark("name owned");
     // From here on this process is the running instance: a request to terminate ends it as Quit does.
     m_termination = std::make_unique<TerminationSignals>([] { QCoreApplication::quit(); });
 
@@ -157,6 +160,7 @@ std::optional<int> Application::start(const QStringList& arguments) {
         QCoreApplication::quit();
     };
     m_capture = std::make_unique<CaptureServices>(*m_defaults, *m_scheduler, services.quit);
+    StartupPhases::mark("store open");
     m_capture->install(services);
     if (m_windows.historyPanel) {
         services.makePanelController = [this] {

@@ -2,6 +2,7 @@
 // running instance before it gets here; what comes here starts as the running instance, or hands
 // over the ordinary way when one appeared meanwhile.
 #include "Application.h"
+#include <App/StartupPhases.h>
 
 #include <UI/HistoryWindow/HistoryPanelBinding.h>
 #include <UI/Onboarding/OnboardingBinding.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    App::StartupPhases::mark("main");
     // Clipboard capture, global shortcuts and synthetic paste all work through X11 (or XWayland).
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         std::fprintf(stderr, "Quillstack needs an X11 desktop session, and DISPLAY is not set. Start it from "
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    App::StartupPhases::mark("application");
     QApplication::setApplicationName(QStringLiteral("Quillstack"));
     QApplication::setDesktopFileName(QStringLiteral("quillstack"));
     // A tray accessory: closing a window never ends the program.

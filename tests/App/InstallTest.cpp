@@ -113,4 +113,38 @@ TEST_F(Install, TheCommandStartsTheProgramBesideItAndLoadsNoneOfItsLibraries) {
         EXPECT_FALSE(dynamic.contains(library)) << library;
 }
 
+// The program links none of the heavy engines: they are modules of its own, installed where it
+// looks for them (lib/quillstack beside its folder), each exporting the entry it opens.
+TEST_F(Install, TheProgramLinksNoEngineAndItsModulesAreInstalledWhereItLooks) {
+    const QDir root(prefix.path());
+    QProcess readelf;
+    readelf.start(QStringLiteral("readelf"), {"--dynamic", root.filePath("libexec/quillstack")});
+    ASSERT_TRUE(readelf.waitForFinished(10000)) << "readelf (binutils) is needed";
+    const QByteArray dynamic = readelf.readAllStandardOutput();
+    EXPECT_TRUE(dynamic.contains("[libQt6Widgets.so.6]")) << dynamic.constData();
+    for (const char* library : {"javascriptcore", "tesseract", "lept", "libQt6Network", "gssapi", "libssl"})
+        EXPECT_FALSE(dynamic.contains(library)) << library;
+
+    const struct {
+        const char* module;
+        const char* entry;
+    } modules[] = {{"quillstack-highlighting.so", "quillstack_make_highlighting_engine"},
+                   {"quillstack-text-recognition.so", "quillstack_make_text_recognizer"},
+                   {"quillstack-web-images.so", "quillstack_make_web_image_fetcher"}};
+    // Where the program looks: relative to its own folder, as the build tree has it.
+    const QString moduleDir = root.filePath(QStringLiteral("libexec/" QS_TEST_MODULES_FROM_PROGRAM));
+    for (const auto& [module, entry] : modules) {
+        const QString path = QDir(moduleDir).filePath(QString::fromLatin1(module));
+        ASSERT_TRUE(QFileInfo::exists(path)) << qPrintable(path);
+        QProcess symbols;
+        symbols.start(QStringLiteral("readelf"), {"--dyn-syms", "--wide", path});
+        ASSERT_TRUE(symbols.waitForFinished(10000));
+        const QByteArray table = symbols.readAllStandardOutput();
+        EXPECT_TRUE(table.contains(entry)) << module;
+        // Only the entry is ours to export: the static libraries inside stay private to the module.
+        EXPECT_FALSE(table.contains("SyntaxHighlighter") || table.contains("TesseractTextRecognizer"))
+            << module;
+    }
+}
+
 } // namespace

@@ -38,7 +38,10 @@ private:
 class FakePanel final : public App::HistoryWindow {
 public:
     explicit FakePanel(Journal& journal) : m_journal(journal) {}
-    void prepare() override { m_journal.add(QStringLiteral("panel.prepare")); }
+    bool prepareNextPart() override {
+        m_journal.add(QStringLiteral("panel.prepare"));
+        return false;
+    }
     bool isPanelVisible() const override { return m_visible; }
     void show() override {
         m_visible = true;

@@ -13,6 +13,8 @@ constexpr int kTerminateTimeoutMs = 5000;
 
 } // namespace
 
+RunningQuillstack::RunningQuillstack() : m_binary(QStringLiteral(QS_QUILLSTACK_BINARY)) {}
+
 RunningQuillstack::~RunningQuillstack() {
     if (m_process.state() == QProcess::NotRunning)
         return;
@@ -45,7 +47,7 @@ RunningQuillstack::LaunchOutcome RunningQuillstack::launchAgain(const QStringLis
                                                                 int timeoutMs) const {
     QProcess later;
     later.setProcessEnvironment(environment());
-    later.start(QStringLiteral(QS_QUILLSTACK_BINARY), arguments);
+    later.start(m_binary, arguments);
     LaunchOutcome outcome;
     // The instance that answers is another process: nothing here needs the event loop meanwhile.
     if (!later.waitForFinished(timeoutMs)) {
@@ -60,7 +62,7 @@ RunningQuillstack::LaunchOutcome RunningQuillstack::launchAgain(const QStringLis
 }
 
 bool RunningQuillstack::launch(const std::optional<QByteArray>& settingsJson, const QStringList& arguments) {
-    const QString binary = QStringLiteral(QS_QUILLSTACK_BINARY);
+    const QString& binary = m_binary;
     if (!m_bus.isRunning() || !m_home.isValid() || !QFile::exists(binary)) {
         m_log += QStringLiteral("cannot start %1: private bus %2, home %3\n")
                      .arg(binary, m_bus.isRunning() ? "up" : "down", m_home.isValid() ? "made" : "missing");
@@ -81,6 +83,19 @@ bool RunningQuillstack::launch(const std::optional<QByteArray>& settingsJson, co
     m_process.start(binary, arguments);
     return QTest::qWaitFor([&] { return m_log.contains(QStringLiteral("launch finished")); },
                            kLaunchTimeoutMs);
+}
+
+QString RunningQuillstack::mappedFiles() const {
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(m_process.processId()));
+    if (m_process.state() != QProcess::Running || !maps.open(QIODevice::ReadOnly))
+        return {};
+    QStringList files;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const qsizetype path = line.indexOf('/');
+        if (path >= 0 && !files.contains(QString::fromUtf8(line.mid(path))))
+            files << QString::fromUtf8(line.mid(path));
+    }
+    return files.join(u'\n');
 }
 
 QStringList RunningQuillstack::storedValues(const QString& column) const {

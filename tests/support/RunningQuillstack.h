@@ -15,7 +15,7 @@
 // while the test's event loop runs. It is terminated when the object goes.
 class RunningQuillstack {
 public:
-    RunningQuillstack() = default;
+    RunningQuillstack();
     ~RunningQuillstack();
     RunningQuillstack(const RunningQuillstack&) = delete;
     RunningQuillstack& operator=(const RunningQuillstack&) = delete;
@@ -26,12 +26,16 @@ public:
     bool start(const QByteArray& settingsJson, const QStringList& arguments = {});
     // Starts the binary without a settings file, as on a user's first run.
     bool startFresh();
+    // Another build of the command to run (an installed one), set before it starts.
+    void setBinary(const QString& path) { m_binary = path; }
     // An environment variable for the binary, set before it starts.
     void setEnvironment(const QString& name, const QString& value) { m_extraEnvironment.insert(name, value); }
 
     const QString& log() const { return m_log; }
     QProcess& process() { return m_process; }
     QString homePath(const QString& relative) const { return m_home.filePath(relative); }
+    // The files the running process has mapped (/proc/PID/maps), one path a line.
+    QString mappedFiles() const;
     const PrivateSessionBus& bus() const { return m_bus; }
 
     // How a later launch of the command ended.
@@ -57,6 +61,7 @@ private:
     // What the binary runs with: the private bus, the home's XDG directories, the diagnostic log.
     QProcessEnvironment environment() const;
 
+    QString m_binary;
     PrivateSessionBus m_bus;
     QProcessEnvironment m_extraEnvironment;
     QTemporaryDir m_home;

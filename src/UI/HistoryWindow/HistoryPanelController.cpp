@@ -114,14 +114,22 @@ void HistoryPanelController::makePanel() {
     });
 }
 
-void HistoryPanelController::prepare() {
-    if (m_panel)
-        return;
-    makePanel();
-    // The window, and a first rendering of the contents off screen, which fills the style, font and
-    // icon caches the first paint on screen would otherwise fill.
-    m_panel->winId();
+bool HistoryPanelController::prepareNextPart() {
+    if (m_prepared)
+        return false;
+    if (!m_panel) {
+        makePanel();
+        return true;
+    }
+    if (!m_panel->testAttribute(Qt::WA_WState_Created)) {
+        m_panel->winId();
+        return true;
+    }
+    // A first rendering of the contents off screen fills the style, font and icon caches the first
+    // paint on screen would otherwise fill.
     m_panel->grab();
+    m_prepared = true;
+    return false;
 }
 
 void HistoryPanelController::show() {
@@ -135,6 +143,7 @@ void HistoryPanelController::show() {
     }
     if (!m_panel)
         makePanel();
+    m_prepared = true;
 
     const quint64 generation = ++m_showGeneration;
     m_locating = false;

@@ -83,8 +83,9 @@ public:
 
     // Visible and not fading out.
     bool isPanelVisible() const override;
-    // Makes the panel, its window and a first rendering of its contents, without showing it.
-    void prepare() override;
+    // Makes the panel, then its window, then a first rendering of its contents, one per call,
+    // without showing it.
+    bool prepareNextPart() override;
     // Brings the panel up; in "input" mode once the caret of the application in front is known.
     void show() override;
     void hide() override;
@@ -116,6 +117,8 @@ private:
     HistoryView* m_view = nullptr;
     QPropertyAnimation* m_fade = nullptr;
     Phase m_phase = Phase::hidden;
+    // Built and rendered ahead, or shown: preparing has nothing left to do.
+    bool m_prepared = false;
     std::optional<Platform::RunningApplication> m_previousApp;
     // Counts showings, so a late caret position does not show a panel asked for again since.
     quint64 m_showGeneration = 0;

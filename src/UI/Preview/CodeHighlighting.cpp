@@ -1,41 +1,11 @@
 #include "CodeHighlighting.h"
 
-#include <SyntaxHighlighter/HighlightEngine.h>
+#include <Platform/Modules/EngineModules.h>
 #include <SyntaxHighlighter/SerialWorker.h>
 
 #include <QCoreApplication>
 
 namespace {
-
-// The highlight.js engine. The theme's page background is dropped from the runs: the previews
-// draw on their own card, and only backgrounds that mark something (a diff's lines) are kept.
-class ScriptEngine final : public CodeHighlighting::Engine {
-public:
-    explicit ScriptEngine(std::unique_ptr<SyntaxHighlighter::SyntaxHighlighter> engine)
-        : m_engine(std::move(engine)) {}
-
-    bool setTheme(std::string_view name) override { return m_engine->setTheme(name); }
-
-    std::optional<SyntaxHighlighter::StyledText>
-    highlight(std::u16string_view code, std::optional<std::string_view> language) override {
-        std::optional<SyntaxHighlighter::StyledText> styled = m_engine->highlight(code, language, true);
-        const std::shared_ptr<SyntaxHighlighter::Theme> theme = m_engine->theme();
-        if (!styled || !theme || !theme->themeBackgroundColor())
-            return styled;
-        SyntaxHighlighter::StyledText result;
-        const std::u16string_view text = styled->text();
-        for (const auto& run : styled->runs()) {
-            SyntaxHighlighter::TextAttributes attributes = run.attributes;
-            if (attributes.background == theme->themeBackgroundColor())
-                attributes.background.reset();
-            result.append(text.substr(run.range.location, run.range.length), attributes);
-        }
-        return result;
-    }
-
-private:
-    std::unique_ptr<SyntaxHighlighter::SyntaxHighlighter> m_engine;
-};
 
 CodeHighlighting* sharedService = nullptr;
 
@@ -71,11 +41,14 @@ CodeHighlighting& CodeHighlighting::shared() {
 }
 
 std::unique_ptr<CodeHighlighting::Engine> CodeHighlighting::makeDefaultEngine() {
-    std::unique_ptr<SyntaxHighlighter::SyntaxHighlighter> engine =
-        SyntaxHighlighter::SyntaxHighlighter::create();
-    if (!engine)
+    std::string error;
+    const auto make = Platform::EngineModules::entryAs<MakeHighlightingEngine>(kHighlightingModule,
+                                                                                kHighlightingEntry, error);
+    if (!make) {
+        Platform::EngineModules::reportUnavailable(kHighlightingModule, error, "code is shown without colours.");
         return nullptr;
-    return std::make_unique<ScriptEngine>(std::move(engine));
+    }
+    return std::unique_ptr<Engine>(make());
 }
 
 CodeHighlighting::CodeHighlighting(EngineFactory factory, QObject* parent)

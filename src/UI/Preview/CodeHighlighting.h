@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HighlightingEngine.h"
+
 #include <SyntaxHighlighter/StyledText.h>
 
 #include <QObject>
@@ -27,22 +29,14 @@ public:
     static constexpr std::string_view kDarkTheme = "atom-one-dark";
     static constexpr std::string_view kLightTheme = "xcode";
 
-    // What the service needs of a highlighting engine.
-    class Engine {
-    public:
-        virtual ~Engine() = default;
-        virtual bool setTheme(std::string_view name) = 0;
-        // The code styled in the current theme; with no language, the engine detects one. Nothing
-        // when the engine gives no result (an unknown language included).
-        virtual std::optional<SyntaxHighlighter::StyledText>
-        highlight(std::u16string_view code, std::optional<std::string_view> language) = 0;
-    };
+    using Engine = HighlightingEngine;
     // Makes the engine on the worker; may give none (the code then stays plain for good).
     using EngineFactory = std::function<std::unique_ptr<Engine>()>;
 
     // The application's service over the highlight.js engine of the resource bundle.
     static CodeHighlighting& shared();
-    // The highlight.js engine with its fast rendering; none when it cannot start.
+    // The highlight.js engine with its fast rendering, from the highlighting module (opened on the
+    // first call); none when the module is missing or the engine cannot start.
     static std::unique_ptr<Engine> makeDefaultEngine();
 
     explicit CodeHighlighting(EngineFactory factory, QObject* parent = nullptr);

@@ -11,10 +11,13 @@
 #include <UI/Design/ThinScrollbarConfigurator.h>
 #include <UI/TextStyling/TextStyling.h>
 
+#include <QLoggingCategory>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcPreview, "quillstack.preview", QtInfoMsg)
 
 // Lays the colours of a highlighting result over the document's blocks as formats of their
 // layout, leaving the text and its font alone: a new font size needs no new result.
@@ -118,6 +121,7 @@ void CodePreview::requestHighlighting() {
                 for (const auto& run : result->runs())
                     runs.emplace_back(static_cast<int>(run.range.location), TextStyling::toFaceAndColourFormat(run.attributes));
             }
+            qCDebug(lcPreview) << "code highlighted in" << runs.size() << "runs";
             m_colours->setRuns(std::move(runs), static_cast<int>(m_shown.size()));
             emit highlightingSettled();
         });

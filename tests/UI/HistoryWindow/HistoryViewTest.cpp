@@ -714,13 +714,14 @@ TEST_F(HistoryPanelControllerTest, ReturnPastesOnceIntoThePreviousApplication) {
 // remembered, and the later showing is that of a fresh panel, with what came in meanwhile.
 TEST_F(HistoryPanelControllerTest, APreparedPanelStaysHiddenUntilShownAndThenListsWhatCameMeanwhile) {
     addText(QStringLiteral("before"));
-    controller->prepare();
+    while (controller->prepareNextPart()) {
+    }
     HistoryPanel* prepared = controller->panel();
     ASSERT_NE(prepared, nullptr);
     EXPECT_FALSE(prepared->isVisible());
     EXPECT_FALSE(controller->isPanelVisible());
     EXPECT_FALSE(controller->previousApp().has_value());
-    controller->prepare();
+    EXPECT_FALSE(controller->prepareNextPart());
     EXPECT_EQ(controller->panel(), prepared) << "one panel";
 
     addText(QStringLiteral("after"));

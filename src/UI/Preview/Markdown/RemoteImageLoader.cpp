@@ -2,24 +2,16 @@
 
 #include "../BoundedImage.h"
 #include "Imaging/BoundedDecode.h"
+#include "WebImageFetcher.h"
+
+#include <Platform/Modules/EngineModules.h>
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QImageReader>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
-
-namespace {
-
-bool isWebScheme(const QString& scheme) {
-    return scheme == u"http" || scheme == u"https";
-}
-
-} // namespace
 
 RemoteImageLoader::RemoteImageLoader(QObject* parent) : QObject(parent) {}
 
@@ -32,12 +24,18 @@ std::optional<QUrl> RemoteImageLoader::fetchableUrl(const QString& source) {
     return url;
 }
 
-QNetworkAccessManager* RemoteImageLoader::network() {
-    if (!m_network) {
-        m_network = new QNetworkAccessManager(this);
-        m_network->setAutoDeleteReplies(true);
+WebImageFetcher* RemoteImageLoader::fetcher() {
+    if (!m_fetcherMade) {
+        m_fetcherMade = true;
+        std::string error;
+        const auto make =
+            Platform::EngineModules::entryAs<MakeWebImageFetcher>(kWebImagesModule, kWebImagesEntry, error);
+        if (make)
+            m_fetcher.reset(make());
+        else
+            Platform::EngineModules::reportUnavailable(kWebImagesModule, error, "remote pictures are not shown.");
     }
-    return m_network;
+    return m_fetcher.get();
 }
 
 QImage RemoteImageLoader::decode(const QByteArray& bytes, QSize box, int maxMegabytes) {
@@ -62,65 +60,21 @@ void RemoteImageLoader::load(const QUrl& url, QSize box, QObject* context,
             if (guard)
                 done(image);
         });
-    if (!isWebScheme(url.scheme().toLower())) {
+    WebImageFetcher* web = isWebScheme(url.scheme().toLower()) ? fetcher() : nullptr;
+    if (!web) {
         QTimer::singleShot(0, this, [finish] { (*finish)({}); });
         return;
     }
-
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(limits.maxRedirects);
-    request.setTransferTimeout(limits.timeoutMs);
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    QNetworkReply* reply = network()->get(request);
-
-    auto body = std::make_shared<QByteArray>();
-    auto failed = std::make_shared<bool>(false);
-    const auto fail = [reply, failed] {
-        *failed = true;
-        reply->abort();
-    };
-    // Redirects stay on the web, and never go from https down to http.
-    connect(reply, &QNetworkReply::redirected, reply, [reply, fail, from = url](const QUrl& to) {
-        const QString scheme = to.scheme().toLower();
-        if (!isWebScheme(scheme) || (from.scheme().toLower() == u"https" && scheme == u"http"))
-            fail();
-        else
-            emit reply->redirectAllowed();
-    });
-    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, fail, limits] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > limits.maxBytes)
-            fail();
-    });
-    connect(reply, &QNetworkReply::readyRead, reply, [reply, body, fail, limits] {
-        body->append(reply->readAll());
-        if (body->size() > limits.maxBytes)
-            fail();
-    });
-    // The transfer timeout ends a silent server; this ends one that trickles.
-    auto* deadline = new QTimer(reply);
-    deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, reply, fail);
-    deadline->start(limits.timeoutMs);
-
-    connect(reply, &QNetworkReply::finished, this, [reply, body, failed, finish, box, limits] {
-        if (*failed || reply->error() != QNetworkReply::NoError) {
-            (*finish)({});
-            return;
-        }
-        body->append(reply->readAll());
-        if (body->size() > limits.maxBytes) {
+    const WebImageFetcher::Limits fetchLimits{limits.maxBytes, limits.timeoutMs, limits.maxRedirects};
+    web->fetch(url, fetchLimits, [finish, box, limits](std::optional<QByteArray> body) {
+        if (!body) {
             (*finish)({});
             return;
         }
         // Decoding untrusted bytes is work for a worker; the picture comes back to the GUI thread,
         // where `finish` checks that its receiver is still there.
-        QThreadPool::globalInstance()->start([body, finish, box, limits] {
-            const QImage image = decode(*body, box, limits.maxDecodeMegabytes);
+        QThreadPool::globalInstance()->start([body = std::move(*body), finish, box, limits] {
+            const QImage image = decode(body, box, limits.maxDecodeMegabytes);
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(), [finish, image] { (*finish)(image); }, Qt::QueuedConnection);
         });

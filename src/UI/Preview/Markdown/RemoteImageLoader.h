@@ -6,14 +6,16 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
+class WebImageFetcher;
 
 // Pictures named by a Markdown text, fetched from the web with care: only http and https, nothing
 // followed to another scheme or from https down to http, at most a few megabytes, given up after a
 // deadline, and decoded off the GUI thread no larger than the place that shows them. A picture that
-// cannot be had this way is simply not shown; no other request is ever made.
+// cannot be had this way is simply not shown; no other request is ever made. The fetching itself is
+// done by the web images module (WebImageFetcher.h), opened by the first picture fetched.
 class RemoteImageLoader : public QObject {
     Q_OBJECT
 public:
@@ -44,8 +46,10 @@ public:
     static QImage decode(const QByteArray& bytes, QSize box, int maxMegabytes);
 
 private:
-    QNetworkAccessManager* network();
+    // The module's fetcher, made on the first call; null when the module cannot be had.
+    WebImageFetcher* fetcher();
 
     Limits m_limits;
-    QNetworkAccessManager* m_network = nullptr;
+    bool m_fetcherMade = false;
+    std::unique_ptr<WebImageFetcher> m_fetcher;
 };
