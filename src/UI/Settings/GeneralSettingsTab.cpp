@@ -4,8 +4,10 @@
 #include <Capture/DefaultSettings.h>
 #include <Platform/UserDefaults.h>
 #include <Storage/HistoryStore.h>
+#include <UI/Design/Color.h>
 #include <UI/Design/Font.h>
 #include <UI/Design/QSChoiceCard.h>
+#include <UI/Design/SchemeFollower.h>
 #include <UI/Design/WheelGuard.h>
 
 #include <QButtonGroup>
@@ -123,6 +125,17 @@ GeneralSettingsTab::GeneralSettingsTab(const SettingsServices& services, QWidget
         radio->setFont(bodyFont());
         group->addButton(radio);
         radioColumn->addWidget(radio);
+        // The style fills the ring with the base colour and draws the chosen dot in the text colour:
+        // in dark both come out near black and grey. A ring that stands off the page and a dot in
+        // the brand colour tell the choice apart in either scheme.
+        QS::Color::follow(*radio, [radio](QS::Color::Scheme scheme) {
+            radio->setPalette(QPalette());
+            QPalette palette = radio->palette();
+            const bool dark = scheme == QS::Color::Scheme::Dark;
+            palette.setColor(QPalette::Base, dark ? QColor(0x3a, 0x3a, 0x3c) : QColor(Qt::white));
+            palette.setColor(QPalette::Text, dark ? QS::Color::brand().lighter(150) : QS::Color::brand());
+            radio->setPalette(palette);
+        });
     }
     (defaults.boolValue(App::SettingsKeys::autoPaste, true) ? m_paste : m_copyOnly)->setChecked(true);
     connect(m_paste, &QAbstractButton::toggled, this, [this](bool paste) {

@@ -10,6 +10,8 @@
 #include <UI/Settings/GeneralSettingsTab.h>
 
 #include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QLabel>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -17,6 +19,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -227,3 +231,46 @@ TEST_F(SettingsGeneral, EveryValueControlOfEveryPageIsGuardedAgainstThePassingWh
 }
 
 } // namespace
+
+namespace {
+
+// The WCAG contrast ratio of two opaque colours.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The colour at the centre of a radio button's indicator, as drawn.
+QColor indicatorCentre(QRadioButton& radio) {
+    QStyleOptionButton option;
+    option.initFrom(&radio);
+    const QRect indicator = radio.style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &radio);
+    return radio.grab().toImage().pixelColor(indicator.center());
+}
+
+} // namespace
+
+// The chosen radio button is told from the other at a glance in either scheme, also after a switch
+// of the scheme while the page is open.
+TEST_F(SettingsGeneral, TheChosenRadioButtonStandsOutInEitherSchemeAfterALiveSwitch) {
+    open(SettingsTab::General);
+    auto* chosen = find<QRadioButton>(QStringLiteral("autoPaste.paste"));
+    auto* other = find<QRadioButton>(QStringLiteral("autoPaste.copy"));
+    ASSERT_TRUE(chosen->isChecked());
+    for (const char* scheme : {"dark", "light", "dark"}) {
+        defaults.setValue(App::SettingsKeys::appearance, QString::fromLatin1(scheme));
+        appearance.apply();
+        QTest::qWait(50);
+        const QColor dot = indicatorCentre(*chosen);
+        const QColor empty = indicatorCentre(*other);
+        EXPECT_GE(contrast(dot, empty), 3.0)
+            << scheme << ": " << dot.name().toStdString() << " on " << empty.name().toStdString();
+    }
+}
