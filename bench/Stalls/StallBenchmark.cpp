@@ -30,6 +30,7 @@
 #include <Storage/HistoryStore.h>
 #include <Storage/ImageStore.h>
 #include <StorageTestSupport.h>
+#include <Platform/MemoryRelease.h>
 #include <UI/HistoryWindow/HistoryPanelController.h>
 #include <UI/HistoryWindow/HistoryPasting.h>
 #include <UI/HistoryWindow/ItemRowDelegate.h>
@@ -513,6 +514,8 @@ BENCHMARK(BM_Code5MB)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Png20000x20000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    // As the program does.
+    Platform::MemoryRelease::returnLargeBlocksWhenFreed();
     QApplication app(argc, argv);
     Desktop desktop;
     if (!desktop.pasteboard.isValid() || !desktop.workspace.isValid()) {

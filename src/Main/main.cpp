@@ -3,6 +3,7 @@
 // over the ordinary way when one appeared meanwhile.
 #include "Application.h"
 #include <App/StartupPhases.h>
+#include <Platform/MemoryRelease.h>
 
 #include <UI/HistoryWindow/HistoryPanelBinding.h>
 #include <UI/Onboarding/OnboardingBinding.h>
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv) {
     App::StartupPhases::mark("main");
+    Platform::MemoryRelease::returnLargeBlocksWhenFreed();
     // Clipboard capture, global shortcuts and synthetic paste all work through X11 (or XWayland).
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         std::fprintf(stderr, "Quillstack needs an X11 desktop session, and DISPLAY is not set. Start it from "

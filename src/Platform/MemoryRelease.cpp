@@ -16,6 +16,12 @@ constexpr int kDelayMs = 500;
 QAtomicInt pending;
 } // namespace
 
+void returnLargeBlocksWhenFreed() {
+#if defined(__GLIBC__)
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+#endif
+}
+
 void returnFreedMemorySoon() {
 #if defined(__GLIBC__)
     QCoreApplication* app = QCoreApplication::instance();
