@@ -103,6 +103,10 @@ TEST_F(ImagePreviewTest, TheRecognizedTextHeadingStaysInSightAboveTheActionBar) 
         }
         ASSERT_NE(heading, nullptr);
         const auto expectInSight = [&](const char* when) {
+            // The picture is placed once the view has laid itself out (later under a sanitizer).
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return !preview->findChild<PictureView*>()->pictureRect().isEmpty(); }, 5000))
+                << when;
             QTest::qWait(50);
             const auto inPane = [&](const QWidget* widget) {
                 return QRect(widget->mapTo(shown.get(), QPoint()), widget->size());
