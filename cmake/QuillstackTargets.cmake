@@ -21,10 +21,13 @@ endfunction()
 #                          gui = QApplication (on the offscreen platform unless X11 is given)
 #   [X11]                  the test needs the real X server of the test session (DISPLAY)
 #   [SANITIZE]             also built and run in the ASan/UBSan pass of the test command
+#   [ENGINE_MODULES]       the test opens the engine modules (dlopen): LeakSanitizer does not scan
+#                          thread-local storage for it, since its walk of a module's thread-local
+#                          blocks (JavaScriptCore's threads) crashes the sanitizer itself
 #   [TIMEOUT seconds]
 #   [LABELS label ...])
 function(qs_add_gtest name)
-  cmake_parse_arguments(T "X11;SANITIZE" "MAIN;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "X11;SANITIZE;ENGINE_MODULES" "MAIN;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_MAIN)
     set(T_MAIN none)
   endif()
@@ -65,6 +68,10 @@ function(qs_add_gtest name)
   if(T_X11)
     set(lock "RESOURCE_LOCK x11-display")
   endif()
+  set(env_modification "")
+  if(T_ENGINE_MODULES)
+    set(env_modification "ENVIRONMENT_MODIFICATION [==[LSAN_OPTIONS=string_append::use_tls=0]==]")
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
   # gtest_discover_tests flattens list-valued PROPERTIES (several labels, several environment
   # entries), so the properties are set by a script of our own that CTest runs after discovery.
@@ -72,7 +79,7 @@ function(qs_add_gtest name)
   file(WRITE "${properties_script}"
     "if(DEFINED ${name}_TESTS)\n"
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES TIMEOUT ${T_TIMEOUT}\n"
-    "    LABELS [==[${T_LABELS}]==] ENVIRONMENT [==[${env}]==] ${lock})\n"
+    "    LABELS [==[${T_LABELS}]==] ENVIRONMENT [==[${env}]==] ${lock} ${env_modification})\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties_script}")
 endfunction()

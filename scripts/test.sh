@@ -26,11 +26,7 @@ BUILD_DIR="$root/build-asan" QS_BUILD_TARGET=sanitize-tests "$root/scripts/build
   -DCMAKE_BUILD_TYPE=Debug -DQS_SANITIZE=ON -DQS_BUILD_BENCHMARKS=OFF
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-# Thread-local storage is not scanned for references: LeakSanitizer's walk of the thread-local
-# blocks of a module opened with dlopen (the highlighting module runs JavaScriptCore's threads)
-# crashes the sanitizer itself. Blocks held only by thread-local pointers of system libraries are
-# named in the suppressions instead.
-export LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp:use_tls=0"
+export LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp"
 "$root/scripts/with-test-session.sh" \
   ctest --test-dir "$root/build-asan" -L sanitize --output-on-failure --parallel "$jobs" --timeout 600 \
   || status=$?
