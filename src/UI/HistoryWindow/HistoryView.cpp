@@ -129,7 +129,9 @@ protected:
                                         : QS::Color::withOpacity(QS::Color::cardStroke(scheme), 0.6),
                             1));
         painter.drawRoundedRect(bounds, radius, radius);
-        const QColor foreground = isChecked() ? QS::Color::brandSoft() : QS::Color::secondaryText(scheme);
+        // The soft brand colour reads on the dark highlight only; on the light one a deep brand colour.
+        const QColor chosen = scheme == Scheme::Dark ? QS::Color::brandSoft() : brand.darker(150);
+        const QColor foreground = isChecked() ? chosen : QS::Color::secondaryText(scheme);
         const QPixmap symbol =
             SymbolIcon::pixmap(ItemFilters::symbolName(m_filter), 10, foreground, devicePixelRatioF());
         painter.drawPixmap(QPointF(11, (height() - 10) / 2.0), symbol);

@@ -19,9 +19,11 @@
 #include <UI/Preview/QuickLookView.h>
 #include <UI/Preview/VeskPromoOverlay.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +37,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTranslator>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -975,6 +980,51 @@ TEST_F(HistoryViewTest, ALiveAppearanceSwitchRestylesThePanelAsOneBuiltAfterIt) 
         fresh->searchField()->clearFocus();
         EXPECT_EQ(LiveRestyle::differences(*live, *fresh).join(u'\n').toStdString(), "")
             << (to == dark ? "light to dark" : "dark to light");
+    }
+    QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+// The chosen filter chip's title reads against its highlight in either scheme: the text's colour
+// stands 3:1 or more off the chip's own background.
+TEST_F(HistoryViewTest, TheChosenFilterChipReadsInEitherScheme) {
+    addText(QStringLiteral("hello"));
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const auto contrast = [&](const QColor& a, const QColor& b) {
+        const double la = luminance(a);
+        const double lb = luminance(b);
+        return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    };
+    for (const auto& [name, palette] : {std::pair{"light", App::AppearanceManager::lightPalette()},
+                                         std::pair{"dark", App::AppearanceManager::darkPalette()}}) {
+        QApplication::setPalette(palette);
+        auto view = makeView();
+        QTest::qWait(700);
+        auto* chip = view->findChild<QAbstractButton*>(QStringLiteral("chip_all"));
+        ASSERT_NE(chip, nullptr);
+        ASSERT_TRUE(chip->isChecked());
+        // The chip as drawn over the highlight behind it.
+        const QImage image = view->grab(QRect(chip->mapTo(view.get(), QPoint()), chip->size())).toImage();
+        // The background: the commonest colour inside the capsule; the text: the colour farthest
+        // from it.
+        QHash<QRgb, int> counts;
+        for (int y = image.height() / 4; y < image.height() * 3 / 4; ++y) {
+            for (int x = image.width() / 4; x < image.width() - 4; ++x)
+                ++counts[image.pixel(x, y)];
+        }
+        QRgb background = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            if (it.value() > counts.value(background))
+                background = it.key();
+        }
+        double best = 1;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            best = std::max(best, contrast(QColor(it.key()), QColor(background)));
+        EXPECT_GE(best, 3.0) << name << ": on " << QColor(background).name().toStdString();
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
 }
