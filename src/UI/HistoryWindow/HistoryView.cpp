@@ -49,6 +49,9 @@ namespace {
 using QS::Color::Scheme;
 
 constexpr qreal kPaneCornerRadius = 14;
+// The opacities between which the warning's orange tint pulses; at rest it shows the lower one.
+constexpr qreal kWarningTintRest = 0.18;
+constexpr qreal kWarningTintPeak = 0.32;
 
 // A widget drawn by a function: the panel's capsules, cards and strips.
 class PaintedBox : public QWidget {
@@ -835,8 +838,8 @@ QWidget* HistoryView::buildFooter() {
     });
     m_warning = warning;
     m_pulseAnimation = new QVariantAnimation(this);
-    m_pulseAnimation->setStartValue(0.18);
-    m_pulseAnimation->setEndValue(0.32);
+    m_pulseAnimation->setStartValue(kWarningTintRest);
+    m_pulseAnimation->setEndValue(kWarningTintPeak);
     m_pulseAnimation->setDuration(1200);
     m_pulseAnimation->setEasingCurve(QEasingCurve::InOutSine);
     connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this, &HistoryView::styleWarning);
@@ -869,11 +872,11 @@ QWidget* HistoryView::buildFooter() {
 void HistoryView::styleWarning() {
     const QColor orange = QS::Color::system(QS::Color::System::Orange, QS::Color::drawnScheme(*m_warning));
     const QVariant pulse = m_pulseAnimation->currentValue();
+    const qreal tint = pulse.isValid() ? pulse.toDouble() : kWarningTintRest;
     m_warning->setStyleSheet(
         QStringLiteral("QPushButton { border: none; border-radius: 11px; padding: 5px 9px; "
                        "color: %1; background: %2; }")
-            .arg(orange.name(), QS::Color::withOpacity(orange, pulse.isValid() ? pulse.toDouble() : 0.18)
-                                    .name(QColor::HexArgb)));
+            .arg(orange.name(), QS::Color::withOpacity(orange, tint).name(QColor::HexArgb)));
 }
 
 void HistoryView::translated(std::function<void()> apply) {
@@ -965,7 +968,7 @@ void HistoryView::setPulse(bool pulse, bool animated) {
     }
     // The look of the state, without movement.
     m_pulseAnimation->setCurrentTime(pulse ? m_pulseAnimation->duration() : 0);
-    emit m_pulseAnimation->valueChanged(pulse ? 0.32 : 0.18);
+    emit m_pulseAnimation->valueChanged(pulse ? kWarningTintPeak : kWarningTintRest);
 }
 
 bool HistoryView::isAccessibilityWarningShown() const {
